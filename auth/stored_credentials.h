@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace kv {
+
+// The result of the last successful sign-in, kept in section "AuthCfg" of the settings file.
+// Every text goes through the settings Base64 encoding; the legacy flag is stored as
+// "legacy" or "mojang".
+struct StoredCredentials {
+  std::string settingsPath;
+  std::string accessToken;
+  std::string clientToken;
+  std::string profileId;
+  std::string profileName;
+  int legacy = 0;
+};
+
+// Everything empty, the settings file of the launcher folder (or `settingsPath`).
+void InitStoredCredentials(StoredCredentials& credentials);
+void InitStoredCredentials(StoredCredentials& credentials, const std::string& settingsPath);
+
+// False when the settings file could not be written.
+bool SaveStoredCredentials(const StoredCredentials& credentials);
+void LoadStoredCredentials(StoredCredentials& credentials);
+
+// "legacy" when the legacy flag is set, else "mojang".
+std::string UserTypeOf(const StoredCredentials& credentials);
+
+}  // namespace kv

@@ -1,0 +1,48 @@
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "cli/cli_commands.h"
+#include "settings/instance_list.h"
+#include "settings/settings.h"
+#include "util/text.h"
+
+namespace kv::cli {
+
+int ShowSettings(const Arguments& args) {
+  bool reveal = false;
+  for (const std::string& arg : args) {
+    if (arg != "--reveal") return Usage("settings [--reveal]");
+    reveal = true;
+  }
+  CSettings settings;
+  settings.Load();
+  std::string password = reveal ? settings.password
+                                : "<" + std::to_string(CountCodePoints(settings.password)) + " characters hidden>";
+  const std::pair<const char*, const std::string*> rows[] = {
+      {"UserName", &settings.userName},
+      {"PWD", &password},
+      {"IsGenuine", &settings.isGenuine},
+      {"JavaPath", &settings.javaPath},
+      {"GamePath", &settings.gamePath},
+      {"JVMMemoryMin", &settings.jvmMemoryMin},
+      {"JVMMemoryMax", &settings.jvmMemoryMax},
+      {"LaunchParameters", &settings.launchParameters},
+      {"JavaVer", &settings.javaVer},
+      {"IsAutoMallocMemory", &settings.isAutoMallocMemory},
+      {"IsShowCmd", &settings.isShowCmd},
+  };
+  for (const auto& [key, value] : rows) std::printf("%s=%s\n", key, value->c_str());
+  return 0;
+}
+
+int ListInstances(const Arguments& args) {
+  if (!args.empty()) return Usage("instances");
+  CInstanceList list(false);
+  for (const InstanceEntry& entry : list.Entries()) {
+    std::printf("%s\t%s\n", entry.name.c_str(), entry.version.c_str());
+  }
+  return 0;
+}
+
+}  // namespace kv::cli

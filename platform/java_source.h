@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Where installed Java runtimes come from. Each platform has its own source; the selection
+// rules on top of them (first found wins, path normalisation) are the same for all.
+namespace kv {
+
+struct JavaRuntime {
+  std::string path;     // the java executable
+  std::string version;  // as the runtime describes itself, e.g. "17.0.15"
+};
+
+class JavaRuntimeSource {
+ public:
+  virtual ~JavaRuntimeSource() = default;
+  // Candidates in order of preference, paths as the source found them.
+  virtual std::vector<JavaRuntime> Runtimes() const = 0;
+};
+
+// The runtimes really installed on a Linux machine: JAVA_HOME, the java on PATH (links
+// resolved), then the runtime folders under the usual roots, each in name order. A runtime
+// counts only with an executable bin/java; its version comes from its "release" file, so no
+// process is started. A runtime reached twice (by links) is listed once.
+class LinuxJavaSource : public JavaRuntimeSource {
+ public:
+  struct Places {
+    std::string javaHome;                // JAVA_HOME
+    std::string searchPath;              // PATH
+    std::vector<std::string> roots;      // folders whose subfolders are runtimes
+  };
+
+  // The places of this process: its environment and the system and per-user folders.
+  static Places FromEnvironment();
+
+  explicit LinuxJavaSource(Places places) : places_(std::move(places)) {}
+  std::vector<JavaRuntime> Runtimes() const override;
+
+ private:
+  Places places_;
+};
+
+const JavaRuntimeSource& HostJavaSource();
+
+}  // namespace kv

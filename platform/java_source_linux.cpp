@@ -1,0 +1,125 @@
+#include "platform/java_source.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string_view>
+#include <system_error>
+
+namespace kv {
+namespace fs = std::filesystem;
+namespace {
+
+bool IsExecutableFile(const fs::path& file) {
+  std::error_code error;
+  return fs::is_regular_file(file, error) && ::access(file.c_str(), X_OK) == 0;
+}
+
+// JAVA_VERSION="17.0.15" from the runtime's release file; empty when there is none.
+std::string ReleaseVersion(const fs::path& home) {
+  std::ifstream release(home / "release");
+  std::string line;
+  constexpr std::string_view kKey = "JAVA_VERSION=";
+  while (std::getline(release, line)) {
+    if (line.compare(0, kKey.size(), kKey) != 0) continue;
+    std::string value = line.substr(kKey.size());
+    while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+      value = value.substr(1, value.size() - 2);
+    }
+    return value;
+  }
+  return {};
+}
+
+class Collector {
+ public:
+  // `home` is a runtime folder candidate; it counts when home/bin/java is executable.
+  void AddHome(const fs::path& home) {
+    fs::path java = home / "bin" / "java";
+    if (!IsExecutableFile(java)) return;
+    std::error_code error;
+    fs::path real = fs::canonical(java, error);
+    if (error || !seen_.insert(real.string()).second) return;
+    // The release file sits in the runtime's real home (bin/java may be a link into it).
+    fs::path realHome = real.parent_path().parent_path();
+    std::string version = ReleaseVersion(realHome);
+    if (version.empty()) version = ReleaseVersion(home);
+    runtimes_.push_back({java.lexically_normal().string(), version});
+  }
+
+  std::vector<JavaRuntime> Take() { return std::move(runtimes_); }
+
+ private:
+  std::set<std::string> seen_;
+  std::vector<JavaRuntime> runtimes_;
+};
+
+}  // namespace
+
+LinuxJavaSource::Places LinuxJavaSource::FromEnvironment() {
+  Places places;
+  if (const char* home = std::getenv("JAVA_HOME")) places.javaHome = home;
+  if (const char* path = std::getenv("PATH")) places.searchPath = path;
+  places.roots = {"/usr/lib/jvm", "/usr/java", "/opt"};
+  if (const char* user = std::getenv("HOME"); user != nullptr && *user == '/') {
+    std::string base = user;
+    places.roots.push_back(base + "/.jdks");
+    places.roots.push_back(base + "/.sdkman/candidates/java");
+    places.roots.push_back(base + "/.local/share/java");
+  }
+  return places;
+}
+
+std::vector<JavaRuntime> LinuxJavaSource::Runtimes() const {
+  Collector collector;
+  if (!places_.javaHome.empty()) collector.AddHome(places_.javaHome);
+
+  std::string_view path = places_.searchPath;
+  while (!path.empty()) {
+    std::size_t colon = path.find(':');
+    std::string_view folder = path.substr(0, colon);
+    path = colon == std::string_view::npos ? std::string_view() : path.substr(colon + 1);
+    if (folder.empty()) continue;
+    fs::path java = fs::path(folder) / "java";
+    if (!IsExecutableFile(java)) continue;
+    std::error_code error;
+    fs::path real = fs::canonical(java, error);
+    if (!error) collector.AddHome(real.parent_path().parent_path());
+    break;  // only the java that a shell would run
+  }
+
+  for (const std::string& root : places_.roots) {
+    std::error_code error;
+    std::vector<fs::path> homes;
+    for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+      homes.push_back(it->path());
+    }
+    std::sort(homes.begin(), homes.end());
+    for (const fs::path& home : homes) collector.AddHome(home);
+  }
+  return collector.Take();
+}
+
+namespace {
+
+// Reads the environment at every search, so a JAVA_HOME set after start-up is seen.
+class HostSource : public JavaRuntimeSource {
+ public:
+  std::vector<JavaRuntime> Runtimes() const override {
+    return LinuxJavaSource(LinuxJavaSource::FromEnvironment()).Runtimes();
+  }
+};
+
+}  // namespace
+
+const JavaRuntimeSource& HostJavaSource() {
+  static const HostSource source;
+  return source;
+}
+
+}  // namespace kv

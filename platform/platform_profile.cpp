@@ -1,0 +1,32 @@
+#include "platform/platform_profile.h"
+
+#include <sys/utsname.h>
+
+#include <string_view>
+
+namespace kv {
+
+const PlatformProfile& PlatformProfile::Windows() {
+  static const PlatformProfile profile{'\\', ';', "windows", "natives-windows", ".exe", "windows", false, true};
+  return profile;
+}
+
+const PlatformProfile& PlatformProfile::Linux() {
+  static const PlatformProfile profile{'/', ':', "linux", "natives-linux", "", "linux", true, false};
+  return profile;
+}
+
+const PlatformProfile& PlatformProfile::Host() { return Linux(); }
+
+int NativeBitness() {
+  struct utsname info {};
+  if (::uname(&info) != 0) return sizeof(void*) == 8 ? 64 : 32;
+  std::string_view machine = info.machine;
+  for (std::string_view wide : {"x86_64", "aarch64", "ia64", "ppc64", "ppc64le", "s390x",
+                                "riscv64", "mips64", "loongarch64", "sparc64"}) {
+    if (machine == wide) return 64;
+  }
+  return 32;
+}
+
+}  // namespace kv

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+// What differs between the Windows layout of the game folder and command line and the host's.
+// The Windows values are kept so that paths, the download plan and the command line can be
+// checked against what the Windows build produces, byte for byte.
+namespace kv {
+
+struct PlatformProfile {
+  char separator;                  // where paths use a backslash on Windows
+  char classPathSeparator;
+  std::string nativesMember;       // the member of a library's "natives" object to read
+  std::string nativesClassifier;   // the jar classifier of a native library
+  std::string executableSuffix;    // of java, the package tool and the updater
+  std::string osName;              // the "os" name that library rules compare with
+  bool honoursLibraryRules;        // the Windows build takes every library regardless of rules
+  bool startsThroughShell;         // Windows: Cmd.exe /C "<command>"; Linux: argv, no shell
+
+  static const PlatformProfile& Windows();
+  static const PlatformProfile& Linux();
+  static const PlatformProfile& Host();
+};
+
+// 64 or 32: the bitness of the operating system (not of this process).
+int NativeBitness();
+
+}  // namespace kv

@@ -1,0 +1,37 @@
+# Installs the Debian packages the build and the tests need, when any is missing.
+# Sourced by scripts/test and scripts/run.
+
+KORVANE_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  libcurl4-openssl-dev libssl-dev ca-certificates curl
+  libjsoncpp-dev libminizip-dev zlib1g-dev libpugixml-dev libcpp-httplib-dev
+  qt6-base-dev fonts-wqy-microhei xvfb xauth
+  libgtest-dev libgmock-dev libbenchmark-dev
+  default-jdk-headless
+)
+
+korvane_install_dependencies() {
+  local missing=()
+  local package
+  for package in "${KORVANE_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}" >&2
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq &&
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}
+
+# Configures (once) and builds the tree into build/.
+korvane_build() {
+  local root="$1"
+  local build="$root/build"
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2 || return 1
+  fi
+  cmake --build "$build" -j "$(nproc)" >&2
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+struct InstanceEntry {
+  std::string name;
+  std::string version;
+};
+
+// The registry of instances in the settings file: section "KvInstance" with "InstanceNum",
+// and one section "KvInstance<n>" per instance, n counting from 1. A short-lived object:
+// every user builds one (which loads), works on it and drops it. Names compare exactly.
+class CInstanceList {
+ public:
+  // The settings file of the launcher folder.
+  explicit CInstanceList(bool saveOnDestroy);
+  CInstanceList(std::string settingsPath, bool saveOnDestroy);
+  ~CInstanceList();
+  CInstanceList(const CInstanceList&) = delete;
+  CInstanceList& operator=(const CInstanceList&) = delete;
+
+  void Load();
+  // Writes sections 1..size and InstanceNum; sections numbered above the size stay as they are.
+  void Save() const;
+
+  bool Contains(const std::string& name) const;
+  int IndexOf(const std::string& name) const;
+  std::string GetVersion(const std::string& name) const;
+  void Add(InstanceEntry entry);
+  // Removes the first entry with this name, saves, and deletes the section that fell out of
+  // use. False, with nothing written, for an unknown name.
+  bool Remove(const std::string& name);
+  // Renames the first entry with this name and saves (also when none matched).
+  bool Rename(const std::string& oldName, const std::string& newName);
+
+  const std::vector<InstanceEntry>& Entries() const { return entries_; }
+  // InstanceNum as read by the last load.
+  int Count() const { return count_; }
+
+ private:
+  std::string path_;
+  std::vector<InstanceEntry> entries_;
+  int count_ = 0;
+  bool saveOnDestroy_;
+};
+
+}  // namespace kv

@@ -1,0 +1,70 @@
+#include "settings/settings.h"
+
+#include "launch/java_discovery.h"
+#include "platform/launcher_folder.h"
+#include "platform/profile_store.h"
+#include "util/base64.h"
+
+namespace kv {
+namespace {
+
+constexpr const char* kSection = "KvCfg";
+
+}  // namespace
+
+std::string DefaultGameFolder(const std::string& settingsPath) {
+  std::size_t slash = settingsPath.find_last_of('/');
+  std::string folder = slash == std::string::npos ? std::string() : settingsPath.substr(0, slash + 1);
+  return folder + ".minecraft/";
+}
+
+CSettings::CSettings() : CSettings(SettingsFilePath()) {}
+
+CSettings::CSettings(std::string settingsPath) : path_(std::move(settingsPath)) {}
+
+void CSettings::Load(const JavaRuntimeSource& java) {
+  auto read = [this](const char* key, const char* fallback) {
+    return profile::GetString(path_, kSection, key, fallback);
+  };
+  userName = DecodeSettingsText(read("UserName", ""));
+  if (userName.empty()) userName = "Player";
+  password = DecodeSettingsText(read("PWD", ""));
+  isGenuine = read("IsGenuine", "false");
+  javaPath = read("JavaPath", "");
+  gamePath = read("GamePath", "");
+  if (gamePath.empty()) gamePath = DefaultGameFolder(path_);
+  jvmMemoryMin = read("JVMMemoryMin", "512");
+  jvmMemoryMax = read("JVMMemoryMax", "1024");
+  launchParameters = read("LaunchParameters", "");
+  javaVer = read("JavaVer", "");
+  if (javaPath.empty()) {
+    std::string foundPath;
+    std::string foundVersion;
+    if (FindDefaultJava(java, foundPath, foundVersion)) {
+      javaPath = NormaliseJavaPath(foundPath);
+      javaVer += foundVersion;
+    }
+  }
+  isAutoMallocMemory = read("IsAutoMallocMemory", "true");
+  isShowCmd = read("IsShowCmd", "false");
+}
+
+bool CSettings::Save() const {
+  auto write = [this](const char* key, const std::string& value) {
+    return profile::WriteString(path_, kSection, key, value);
+  };
+  bool ok = write("UserName", EncodeSettingsText(userName));
+  ok = write("PWD", EncodeSettingsText(password)) && ok;
+  ok = write("IsGenuine", isGenuine) && ok;
+  ok = write("JavaPath", javaPath) && ok;
+  ok = write("GamePath", gamePath) && ok;
+  ok = write("JVMMemoryMin", jvmMemoryMin) && ok;
+  ok = write("JVMMemoryMax", jvmMemoryMax) && ok;
+  ok = write("LaunchParameters", launchParameters) && ok;
+  ok = write("JavaVer", javaVer) && ok;
+  ok = write("IsAutoMallocMemory", isAutoMallocMemory) && ok;
+  ok = write("IsShowCmd", isShowCmd) && ok;
+  return ok;
+}
+
+}  // namespace kv

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+
+#include "platform/java_source.h"
+
+namespace kv {
+
+// The player's settings as the text that stands in the settings file. A short-lived value:
+// every user builds one, loads it, reads what it needs and drops it; only the settings
+// dialog saves. Flags are the texts "true" and "false", compared exactly.
+class CSettings {
+ public:
+  // Default: the settings file of the launcher folder.
+  CSettings();
+  explicit CSettings(std::string settingsPath);
+
+  // Fills every value from the file, with the defaults for what is missing; finds a Java
+  // runtime in `java` when no JavaPath is set (in memory only: nothing is written).
+  void Load(const JavaRuntimeSource& java = HostJavaSource());
+  // Writes every value; false when the file could not be written.
+  bool Save() const;
+
+  const std::string& SettingsPath() const { return path_; }
+
+  std::string userName;
+  std::string password;
+  std::string isGenuine;
+  std::string javaPath;
+  std::string gamePath;
+  std::string jvmMemoryMin;
+  std::string jvmMemoryMax;
+  std::string launchParameters;
+  std::string javaVer;
+  std::string isAutoMallocMemory;
+  std::string isShowCmd;
+
+ private:
+  std::string path_;
+};
+
+// The default game folder beside the settings file: its folder followed by ".minecraft/".
+std::string DefaultGameFolder(const std::string& settingsPath);
+
+}  // namespace kv

@@ -1,0 +1,66 @@
+#include "platform/java_source.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "tests/support/temp_folder.h"
+
+namespace kv {
+namespace {
+
+void MakeRuntime(const std::string& home, const std::string& version, bool executable = true) {
+  test::WriteFile(home + "/bin/java", "#!/bin/sh\n");
+  ::chmod((home + "/bin/java").c_str(), executable ? 0755 : 0644);
+  if (!version.empty()) test::WriteFile(home + "/release", "IMPLEMENTOR=\"x\"\nJAVA_VERSION=\"" + version + "\"\n");
+}
+
+TEST(LinuxJavaSource, OrderIsJavaHomeThenPathThenRootsByName) {
+  test::TempFolder dir;
+  MakeRuntime(dir / "jvm/b-17", "17.0.15");
+  MakeRuntime(dir / "jvm/a-21", "21.0.2");
+  MakeRuntime(dir / "home/jdk8", "1.8.0_392");
+  MakeRuntime(dir / "onpath/jdk11", "11.0.20");
+  test::WriteFile(dir / "jvm/not-a-runtime/readme", "x");
+  MakeRuntime(dir / "jvm/no-exec", "1.0", false);
+
+  LinuxJavaSource source({dir / "home/jdk8", "/nonexistent:" + dir / "onpath/jdk11/bin", {dir / "jvm"}});
+  std::vector<JavaRuntime> runtimes = source.Runtimes();
+  ASSERT_EQ(runtimes.size(), 4u);
+  EXPECT_EQ(runtimes[0].path, dir / "home/jdk8/bin/java");
+  EXPECT_EQ(runtimes[0].version, "1.8.0_392");
+  EXPECT_EQ(runtimes[1].version, "11.0.20");
+  EXPECT_EQ(runtimes[2].path, dir / "jvm/a-21/bin/java");
+  EXPECT_EQ(runtimes[3].version, "17.0.15");
+}
+
+TEST(LinuxJavaSource, LinksAreResolvedAndDuplicatesDropped) {
+  test::TempFolder dir;
+  MakeRuntime(dir / "jvm/java-17-openjdk-amd64", "17.0.15");
+  std::filesystem::create_directory_symlink(dir / "jvm/java-17-openjdk-amd64", dir / "jvm/default-java");
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::create_symlink(dir / "jvm/java-17-openjdk-amd64/bin/java", dir / "bin/java");
+
+  LinuxJavaSource source({"", dir / "bin", {dir / "jvm"}});
+  std::vector<JavaRuntime> runtimes = source.Runtimes();
+  ASSERT_EQ(runtimes.size(), 1u);
+  EXPECT_EQ(runtimes[0].path, dir / "jvm/java-17-openjdk-amd64/bin/java");
+  EXPECT_EQ(runtimes[0].version, "17.0.15");
+}
+
+TEST(LinuxJavaSource, NothingInstalled) {
+  test::TempFolder dir;
+  LinuxJavaSource source({dir / "missing", "", {dir / "missing-root"}});
+  EXPECT_TRUE(source.Runtimes().empty());
+}
+
+TEST(LinuxJavaSource, FindsTheMachinesJava) {
+  // The build machine has a JDK (the end-to-end tests need it).
+  std::vector<JavaRuntime> runtimes = HostJavaSource().Runtimes();
+  ASSERT_FALSE(runtimes.empty());
+  EXPECT_FALSE(runtimes[0].version.empty());
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,31 @@
+#include "platform/launcher_folder.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "tests/support/temp_folder.h"
+#include "util/files.h"
+
+namespace kv {
+namespace {
+
+TEST(LauncherFolder, EnvironmentOverrideGetsTrailingSeparatorAndIsCreated) {
+  test::TempFolder dir;
+  std::string home = dir / "portable/korvane";
+  ::setenv("KORVANE_HOME", home.c_str(), 1);
+  EXPECT_EQ(GetLauncherFolder(), home + "/");
+  EXPECT_TRUE(PathExists(home));
+  EXPECT_EQ(SettingsFilePath(), home + "/KvCfg.ini");
+  ::unsetenv("KORVANE_HOME");
+}
+
+TEST(LauncherFolder, DefaultsToTheExecutableFolderWhenWritable) {
+  ::unsetenv("KORVANE_HOME");
+  std::string exe = GetExecutableFolder();
+  ASSERT_FALSE(exe.empty());
+  EXPECT_EQ(exe.back(), '/');
+  EXPECT_EQ(GetLauncherFolder(), exe);  // the build folder is writable
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,157 @@
+#include "platform/profile_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <thread>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+
+namespace kv {
+namespace {
+
+class ProfileStore : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& bytes) {
+    test::WriteFile(file_, bytes);
+    return file_;
+  }
+  std::string Get(const char* section, const char* key, const char* fallback = "<none>") {
+    return profile::GetString(file_, section, key, fallback);
+  }
+
+  test::TempFolder dir_;
+  std::string file_ = dir_ / "KvCfg.ini";
+};
+
+TEST_F(ProfileStore, NamesIgnoreCaseAndBlanksAndFirstMatchWins) {
+  Write("[KvCfg]\r\n  userName  =  first value  \r\nUSERNAME=second\r\n"
+        "[kvcfg]\r\nOther=in second section\r\n");
+  EXPECT_EQ(Get(" KVCFG ", "username"), "first value");
+  // A section that appears twice: only the first one is read.
+  EXPECT_EQ(Get("KvCfg", "Other"), "<none>");
+  EXPECT_EQ(Get("Missing", "UserName", "dflt"), "dflt");
+  EXPECT_EQ(Get("KvCfg", "Missing", ""), "");
+}
+
+TEST_F(ProfileStore, QuotesAreRemovedOnlyInMatchingPairs) {
+  Write("[S]\na=\"quoted value\"\nb='single'\nc=\"open\nd=\"mixed'\ne=\"\"\n");
+  EXPECT_EQ(Get("S", "a"), "quoted value");
+  EXPECT_EQ(Get("S", "b"), "single");
+  EXPECT_EQ(Get("S", "c"), "\"open");
+  EXPECT_EQ(Get("S", "d"), "\"mixed'");
+  EXPECT_EQ(Get("S", "e"), "");
+}
+
+TEST_F(ProfileStore, ReadsAreCutTo259Utf16Units) {
+  std::string chinese;
+  for (int i = 0; i < 300; ++i) chinese += "汉";
+  profile::WriteString(file_, "S", "long", std::string(300, 'x'));
+  profile::WriteString(file_, "S", "wide", chinese);
+  EXPECT_EQ(Get("S", "long"), std::string(259, 'x'));
+  EXPECT_EQ(Get("S", "wide").size(), 259u * 3);
+}
+
+TEST_F(ProfileStore, IntegersReadAsAtoiDoes) {
+  Write("[S]\na=42\nb= -7xyz\nc=abc\nd=\ne=99999999999\nf=+3\n");
+  EXPECT_EQ(profile::GetInt(file_, "S", "a", 5), 42);
+  EXPECT_EQ(profile::GetInt(file_, "S", "b", 5), -7);
+  EXPECT_EQ(profile::GetInt(file_, "S", "c", 5), 0);
+  EXPECT_EQ(profile::GetInt(file_, "S", "d", 5), 5);
+  EXPECT_EQ(profile::GetInt(file_, "S", "e", 5), 2147483647);
+  EXPECT_EQ(profile::GetInt(file_, "S", "f", 5), 3);
+  EXPECT_EQ(profile::GetInt(file_, "S", "missing", 5), 5);
+  EXPECT_EQ(profile::GetInt(dir_ / "no-file.ini", "S", "a", 9), 9);
+}
+
+TEST_F(ProfileStore, WritesKeepUntouchedLinesAndAppendNewOnes) {
+  Write("; written by hand\r\n[A]\r\nx=1\r\nweird line\r\n\r\n[B]\r\ny=2\r\n");
+  ASSERT_TRUE(profile::WriteString(file_, "a", "X", "one"));
+  ASSERT_TRUE(profile::WriteString(file_, "A", "z", "3"));
+  ASSERT_TRUE(profile::WriteString(file_, "C", "w", "4"));
+  EXPECT_EQ(test::ReadFile(file_),
+            "; written by hand\r\n[A]\r\nX=one\r\nweird line\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n");
+}
+
+TEST_F(ProfileStore, NullValueDeletesKeyAndNullKeyDeletesSection) {
+  Write("[A]\nx=1\ny=2\n[B]\nz=3\n[C]\nw=4\n");
+  ASSERT_TRUE(profile::WriteString(file_, "A", "x", std::nullopt));
+  ASSERT_TRUE(profile::DeleteSection(file_, "b"));
+  ASSERT_TRUE(profile::DeleteSection(file_, "not there"));
+  EXPECT_EQ(test::ReadFile(file_), "[A]\ny=2\n[C]\nw=4\n");
+}
+
+TEST_F(ProfileStore, ValuesThatWouldBreakTheFileAreRefused) {
+  Write("[A]\nx=1\n");
+  EXPECT_FALSE(profile::WriteString(file_, "A", "x", "1\r\n[Evil]\r\nx=2"));
+  EXPECT_FALSE(profile::WriteString(file_, "A", "k=v", "1"));
+  EXPECT_FALSE(profile::WriteString(file_, "A]", "x", "1"));
+  EXPECT_EQ(test::ReadFile(file_), "[A]\nx=1\n");
+}
+
+TEST_F(ProfileStore, NewFileIsAnsiWithCrLfAndPrivate) {
+  ASSERT_TRUE(profile::WriteString(file_, "KvCfg", "GamePath", "D:\\游戏\\"));
+  EXPECT_EQ(test::ReadFile(file_), "[KvCfg]\r\nGamePath=D:\\\xD3\xCE\xCF\xB7\\\r\n");
+  struct stat info {};
+  ASSERT_EQ(::stat(file_.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  // A file made readable by others is private again after the next write.
+  ::chmod(file_.c_str(), 0644);
+  ASSERT_TRUE(profile::WriteString(file_, "KvCfg", "x", "y"));
+  ASSERT_EQ(::stat(file_.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(ProfileStore, KeepsUtf16AndUtf8FilesInTheirEncoding) {
+  std::string utf16 = std::string("\xFF\xFE", 2) +
+                      std::string("[\0S\0]\0\n\0k\0=\0\x38\x6E\n\0", 16);
+  Write(utf16);
+  EXPECT_EQ(Get("S", "k"), "游");
+  ASSERT_TRUE(profile::WriteString(file_, "S", "k", "A"));
+  EXPECT_EQ(test::ReadFile(file_), std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0A\0\n\0", 18));
+
+  Write("\xEF\xBB\xBF[S]\nk=游\n");
+  EXPECT_EQ(Get("S", "k"), "游");
+  ASSERT_TRUE(profile::WriteString(file_, "S", "j", "戏"));
+  EXPECT_EQ(test::ReadFile(file_), "\xEF\xBB\xBF[S]\nk=游\nj=戏\n");
+}
+
+TEST_F(ProfileStore, FileWithoutFinalLineEnd) {
+  Write("[S]\nk=1");
+  ASSERT_TRUE(profile::WriteString(file_, "S", "j", "2"));
+  EXPECT_EQ(test::ReadFile(file_), "[S]\nk=1\nj=2\n");
+}
+
+TEST_F(ProfileStore, FailedWriteLeavesTheFileAlone) {
+  Write("[S]\nk=1\n");
+  ::chmod(dir_.Path().c_str(), 0500);
+  bool written = profile::WriteString(file_, "S", "k", "2");
+  ::chmod(dir_.Path().c_str(), 0700);
+  if (::geteuid() != 0) {
+    EXPECT_FALSE(written);  // root may write anyway
+  }
+  if (!written) {
+    EXPECT_EQ(test::ReadFile(file_), "[S]\nk=1\n");
+  }
+}
+
+TEST_F(ProfileStore, ConcurrentWritersLoseNothing) {
+  std::vector<std::thread> writers;
+  for (int t = 0; t < 4; ++t) {
+    writers.emplace_back([this, t] {
+      for (int i = 0; i < 25; ++i) {
+        profile::WriteString(file_, "T" + std::to_string(t), "k" + std::to_string(i), std::to_string(i));
+      }
+    });
+  }
+  for (auto& writer : writers) writer.join();
+  for (int t = 0; t < 4; ++t) {
+    for (int i = 0; i < 25; ++i) {
+      EXPECT_EQ(profile::GetInt(file_, "T" + std::to_string(t), "k" + std::to_string(i), -1), i);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kv

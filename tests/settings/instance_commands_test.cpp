@@ -1,0 +1,112 @@
+#include "settings/instance_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/profile_store.h"
+#include "settings/instance_folders.h"
+#include "settings/instance_list.h"
+#include "tests/support/temp_folder.h"
+#include "util/files.h"
+
+namespace kv {
+namespace {
+
+class InstanceCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("KORVANE_HOME", dir_.Path().c_str(), 1);  // the diagnostic log goes here
+    test::WriteFile(dir_ / "keep/precious.txt", "do not delete");
+  }
+  void TearDown() override { ::unsetenv("KORVANE_HOME"); }
+
+  void RegisterByHand(const std::string& name) {
+    profile::WriteString(settings_, "KvInstance", "InstanceNum", "1");
+    profile::WriteString(settings_, "KvInstance1", "InstanceName", name);
+    profile::WriteString(settings_, "KvInstance1", "InstanceVersion", "1.7.10");
+  }
+
+  test::TempFolder dir_;
+  std::string settings_ = dir_ / "KvCfg.ini";
+  std::string game_ = dir_ / ".minecraft/";
+};
+
+TEST_F(InstanceCommands, AddRenameDelete) {
+  EXPECT_EQ(AddInstance(settings_, game_, "生存", "1.7.10").status, InstanceCommandStatus::Done);
+  EXPECT_TRUE(PathExists(dir_ / "Instance/生存"));
+  EXPECT_EQ(AddInstance(settings_, game_, "生存", "1.12.2").status, InstanceCommandStatus::Duplicate);
+  EXPECT_EQ(AddInstance(settings_, game_, "other", "").status, InstanceCommandStatus::Done);
+
+  test::WriteFile(dir_ / "Instance/生存/saves/world.dat", "x");
+  EXPECT_EQ(RenameInstance(settings_, game_, "生存", "other").status, InstanceCommandStatus::Duplicate);
+  EXPECT_EQ(RenameInstance(settings_, game_, "nobody", "x").status, InstanceCommandStatus::UnknownInstance);
+  EXPECT_EQ(RenameInstance(settings_, game_, "生存", "创造").status, InstanceCommandStatus::Done);
+  EXPECT_TRUE(PathExists(dir_ / "Instance/创造/saves/world.dat"));
+  EXPECT_EQ(CInstanceList(settings_, false).IndexOf("创造"), 0);
+
+  InstanceCommandResult deleted = DeleteInstance(settings_, game_, "创造");
+  EXPECT_EQ(deleted.status, InstanceCommandStatus::Done);
+  EXPECT_TRUE(deleted.folderChanged);
+  EXPECT_FALSE(PathExists(dir_ / "Instance/创造"));
+  EXPECT_EQ(DeleteInstance(settings_, game_, "创造").status, InstanceCommandStatus::UnknownInstance);
+}
+
+TEST_F(InstanceCommands, RenameFailsWhenTheFolderCannotMove) {
+  AddInstance(settings_, game_, "a", "1");
+  std::filesystem::remove(dir_ / "Instance/a");
+  EXPECT_EQ(RenameInstance(settings_, game_, "a", "b").status, InstanceCommandStatus::FolderFailed);
+  EXPECT_TRUE(CInstanceList(settings_, false).Contains("a"));
+
+  AddInstance(settings_, game_, "c", "1");
+  test::WriteFile(dir_ / "Instance/d/x", "someone else's folder");
+  EXPECT_EQ(RenameInstance(settings_, game_, "c", "d").status, InstanceCommandStatus::FolderFailed);
+  EXPECT_EQ(test::ReadFile(dir_ / "Instance/d/x"), "someone else's folder");
+}
+
+TEST_F(InstanceCommands, BadNamesAreRefusedBeforeAnythingChanges) {
+  for (const char* name : {"..", ".", "a/../../keep", "../keep", ""}) {
+    EXPECT_EQ(AddInstance(settings_, game_, name, "1").status, InstanceCommandStatus::InvalidName) << name;
+  }
+  AddInstance(settings_, game_, "fine", "1");
+  EXPECT_EQ(RenameInstance(settings_, game_, "fine", "../keep").status, InstanceCommandStatus::InvalidName);
+  EXPECT_EQ(CInstanceList(settings_, false).Entries().size(), 1u);
+}
+
+TEST_F(InstanceCommands, HandEditedNamesCannotDeleteOutsideTheInstanceFolder) {
+  for (const char* name : {"..", "../keep", "a/../../keep", "", ".", "../Instance"}) {
+    RegisterByHand(name);
+    InstanceCommandResult result = DeleteInstance(settings_, game_, name);
+    EXPECT_EQ(result.status, InstanceCommandStatus::Done) << name;  // the entry goes
+    EXPECT_FALSE(result.folderChanged) << name;                     // the folder stays
+    EXPECT_EQ(test::ReadFile(dir_ / "keep/precious.txt"), "do not delete") << name;
+  }
+  EXPECT_TRUE(PathExists(dir_.Path()));
+}
+
+TEST_F(InstanceCommands, HandEditedNamesCannotRenameOutsideTheInstanceFolder) {
+  RegisterByHand("../keep");
+  EXPECT_EQ(RenameInstance(settings_, game_, "../keep", "stolen").status, InstanceCommandStatus::FolderFailed);
+  EXPECT_TRUE(PathExists(dir_ / "keep/precious.txt"));
+}
+
+TEST_F(InstanceCommands, LinksInsideTheInstanceFolderAreNotFollowed) {
+  std::filesystem::create_directories(dir_ / "Instance");
+  std::filesystem::create_directory_symlink(dir_ / "keep", dir_ / "Instance/link");
+  RegisterByHand("link/precious.txt");
+  EXPECT_FALSE(DeleteInstance(settings_, game_, "link/precious.txt").folderChanged);
+  RegisterByHand("link");
+  EXPECT_TRUE(DeleteInstance(settings_, game_, "link").folderChanged);  // removes the link only
+  EXPECT_EQ(test::ReadFile(dir_ / "keep/precious.txt"), "do not delete");
+}
+
+TEST(InstanceFolders, StrictlyInside) {
+  EXPECT_TRUE(IsStrictlyInside("/g/.minecraft/../Instance/a/", "/g/.minecraft/../Instance/"));
+  EXPECT_FALSE(IsStrictlyInside("/g/.minecraft/../Instance/", "/g/.minecraft/../Instance/"));
+  EXPECT_FALSE(IsStrictlyInside("/g/.minecraft/../Instance/../", "/g/.minecraft/../Instance/"));
+  EXPECT_FALSE(IsStrictlyInside("/g/.minecraft/../Instance/a/../../b", "/g/.minecraft/../Instance/"));
+  EXPECT_FALSE(IsStrictlyInside("/g/Instances/a", "/g/Instance/"));
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,55 @@
+#include "util/text.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+TEST(TextConversion, GbkRoundTrip) {
+  std::string gbk = ToNarrow("游戏 Korvane", kCodePageGbk);
+  EXPECT_EQ(gbk, "\xD3\xCE\xCF\xB7 Korvane");
+  EXPECT_EQ(ToWide(gbk, kCodePageGbk), "游戏 Korvane");
+}
+
+TEST(TextConversion, AnsiCodePageIsAProcessSetting) {
+  EXPECT_EQ(AnsiCodePage(), kCodePageGbk);
+  EXPECT_EQ(ToNarrow("游", kCodePageThreadAnsi), "\xD3\xCE");
+  SetAnsiCodePage(1252);
+  EXPECT_EQ(ToNarrow("\xC3\xA9", kCodePageAnsi), "\xE9");
+  EXPECT_EQ(ToNarrow("游", kCodePageAnsi), "?");
+  SetAnsiCodePage(kCodePageGbk);
+}
+
+TEST(TextConversion, BadInputIsReplacedNotFatal) {
+  // One replacement per bad character, not per byte.
+  EXPECT_EQ(ToNarrow("x\xF0\x9F\x98\x80y", kCodePageGbk), "x?y");
+  EXPECT_EQ(ToNarrow("x\xE6\xB8y", kCodePageGbk), "x?y");
+  EXPECT_EQ(ToWide("a\xFF" "b", kCodePageGbk), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(ToWide("a\xC3", kCodePageUtf8), "a\xEF\xBF\xBD");
+  EXPECT_EQ(ToWide("abc", 99999), "\xEF\xBF\xBD");  // no such code page
+  EXPECT_EQ(ToWide("", kCodePageGbk), "");
+}
+
+TEST(TextConversion, Utf16) {
+  std::string utf16 = ToNarrow("A游\xF0\x9F\x98\x80", kCodePageUtf16Le);
+  EXPECT_EQ(utf16, std::string("A\0\x38\x6E\x3D\xD8\x00\xDE", 8));
+  EXPECT_EQ(ToWide(utf16, kCodePageUtf16Le), "A游\xF0\x9F\x98\x80");
+  EXPECT_EQ(Utf16Length("A游\xF0\x9F\x98\x80"), 4u);
+}
+
+TEST(TextConversion, TruncationKeepsWholeCharacters) {
+  EXPECT_EQ(TruncateUtf16("ab游", 3), "ab游");
+  EXPECT_EQ(TruncateUtf16("ab游", 2), "ab");
+  EXPECT_EQ(TruncateUtf16("a\xF0\x9F\x98\x80", 2), "a");
+  EXPECT_EQ(CountCodePoints("a游\xF0\x9F\x98\x80"), 3u);
+}
+
+TEST(TextConversion, Utf8Validation) {
+  EXPECT_TRUE(IsValidUtf8("游戏"));
+  EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong NUL
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+  EXPECT_FALSE(IsValidUtf8("\xE6\xB8"));      // truncated
+}
+
+}  // namespace
+}  // namespace kv
