@@ -5,19 +5,33 @@
 
 // The commands of korvane-cli. Each takes the arguments after its name, writes its result to
 // standard output and its refusal, one line, to standard error, and returns the exit status.
+// A command registers itself from its own file:
+//
+//   const kv::cli::CommandRegistration kVersions{{40, "versions", "versions [--refresh]  ...", RunVersions}};
 namespace kv::cli {
 
 using Arguments = std::vector<std::string>;
 
-int ShowSettings(const Arguments& args);
-int ListInstances(const Arguments& args);
-int AddInstanceCommand(const Arguments& args);
-int RenameInstanceCommand(const Arguments& args);
-int DeleteInstanceCommand(const Arguments& args);
+struct Command {
+  int order;              // place in the help text
+  const char* name;
+  const char* synopsis;   // "name ARGS   what it does"
+  int (*run)(const Arguments&);
+};
+
+struct CommandRegistration {
+  explicit CommandRegistration(Command command);
+};
+
+const std::vector<Command>& RegisteredCommands();
 
 // Prints "korvane-cli: <reason>" on standard error and returns 1.
 int Fail(const std::string& reason);
 // Prints the usage of one command on standard error and returns 2.
 int Usage(const std::string& synopsis);
+
+// Shared by the commands that show the settings and the instances.
+int ShowSettings(const Arguments& args);
+int ListInstances(const Arguments& args);
 
 }  // namespace kv::cli

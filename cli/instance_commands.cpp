@@ -23,17 +23,17 @@ int Report(const InstanceCommandResult& result) {
 
 }  // namespace
 
-int AddInstanceCommand(const Arguments& args) {
+static int AddInstanceCommand(const Arguments& args) {
   if (args.size() != 2) return Usage("add NAME VERSION");
   return Report(AddInstance(SettingsFilePath(), GamePath(), args[0], args[1]));
 }
 
-int RenameInstanceCommand(const Arguments& args) {
+static int RenameInstanceCommand(const Arguments& args) {
   if (args.size() != 2) return Usage("rename OLD NEW");
   return Report(RenameInstance(SettingsFilePath(), GamePath(), args[0], args[1]));
 }
 
-int DeleteInstanceCommand(const Arguments& args) {
+static int DeleteInstanceCommand(const Arguments& args) {
   if (args.size() != 1) return Usage("delete NAME");
   InstanceCommandResult result = DeleteInstance(SettingsFilePath(), GamePath(), args[0]);
   if (result.status == InstanceCommandStatus::Done && !result.folderChanged) {
@@ -41,5 +41,14 @@ int DeleteInstanceCommand(const Arguments& args) {
   }
   return Report(result);
 }
+
+namespace {
+const CommandRegistration kAdd{
+    {30, "add", "add NAME VERSION         register an instance and create its folder", AddInstanceCommand}};
+const CommandRegistration kRename{
+    {31, "rename", "rename OLD NEW           rename an instance and its folder", RenameInstanceCommand}};
+const CommandRegistration kDelete{
+    {32, "delete", "delete NAME              remove an instance and delete its folder", DeleteInstanceCommand}};
+}  // namespace
 
 }  // namespace kv::cli

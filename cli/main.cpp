@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -5,6 +6,28 @@
 #include "cli/cli_commands.h"
 
 namespace kv::cli {
+namespace {
+
+std::vector<Command>& Registry() {
+  static std::vector<Command> commands;
+  return commands;
+}
+
+void PrintHelp(std::FILE* out) {
+  std::fprintf(out, "usage: korvane-cli [COMMAND [ARGS]]\n\nWith no command: the settings, then the instances.\n\n");
+  for (const Command& command : RegisteredCommands()) std::fprintf(out, "  %s\n", command.synopsis);
+}
+
+}  // namespace
+
+CommandRegistration::CommandRegistration(Command command) {
+  auto& commands = Registry();
+  commands.insert(std::upper_bound(commands.begin(), commands.end(), command,
+                                   [](const Command& a, const Command& b) { return a.order < b.order; }),
+                  command);
+}
+
+const std::vector<Command>& RegisteredCommands() { return Registry(); }
 
 int Fail(const std::string& reason) {
   std::fprintf(stderr, "korvane-cli: %s\n", reason.c_str());
@@ -16,28 +39,6 @@ int Usage(const std::string& synopsis) {
   return 2;
 }
 
-namespace {
-
-struct Command {
-  const char* name;
-  const char* synopsis;
-  int (*run)(const Arguments&);
-};
-
-constexpr Command kCommands[] = {
-    {"settings", "settings [--reveal]      the settings, one Key=Value a line", ShowSettings},
-    {"instances", "instances                the instances: name<TAB>version", ListInstances},
-    {"add", "add NAME VERSION         register an instance and create its folder", AddInstanceCommand},
-    {"rename", "rename OLD NEW           rename an instance and its folder", RenameInstanceCommand},
-    {"delete", "delete NAME              remove an instance and delete its folder", DeleteInstanceCommand},
-};
-
-void PrintHelp(std::FILE* out) {
-  std::fprintf(out, "usage: korvane-cli [COMMAND [ARGS]]\n\nWith no command: the settings, then the instances.\n\n");
-  for (const Command& command : kCommands) std::fprintf(out, "  %s\n", command.synopsis);
-}
-
-}  // namespace
 }  // namespace kv::cli
 
 int main(int argc, char** argv) {
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   Arguments args(argv + 2, argv + argc);
-  for (const Command& command : kCommands) {
+  for (const Command& command : RegisteredCommands()) {
     if (std::strcmp(argv[1], command.name) == 0) return command.run(args);
   }
   std::fprintf(stderr, "korvane-cli: unknown command \"%s\"\n\n", argv[1]);

@@ -45,4 +45,11 @@ int ListInstances(const Arguments& args) {
   return 0;
 }
 
+namespace {
+const CommandRegistration kSettings{
+    {10, "settings", "settings [--reveal]      the settings, one Key=Value a line", ShowSettings}};
+const CommandRegistration kInstances{
+    {20, "instances", "instances                the instances: name<TAB>version", ListInstances}};
+}  // namespace
+
 }  // namespace kv::cli
