@@ -1,0 +1,123 @@
+#include "auth/sign_in.h"
+
+#include <gtest/gtest.h>
+
+#include "auth/stored_credentials.h"
+#include "platform/profile_store.h"
+#include "tests/support/temp_folder.h"
+
+namespace kv {
+namespace {
+
+TEST(AuthRequest, CompactWithMembersInKeyOrder) {
+  AuthRequest request;
+  request.username = "史蒂夫";
+  request.password = "p\"w\n";
+  std::string text = BuildAuthRequest(request);
+  EXPECT_EQ(text,
+            "{\"agent\":{\"name\":\"minecraft\",\"version\":14},\"clientToken\":\"\","
+            "\"password\":\"p\\\"w\\n\",\"username\":\"\\u53f2\\u8482\\u592b\"}\n");
+}
+
+class SignIn : public ::testing::Test {
+ protected:
+  // An account service that answers `reply` (or fails the transfer) and remembers the request.
+  AuthPoster Service(std::string reply, bool transferOk = true) {
+    return [this, reply, transferOk](const std::string& request, std::string& out) {
+      sent_ = request;
+      out = reply;
+      return transferOk;
+    };
+  }
+  void StoreEarlierSignIn() {
+    StoredCredentials earlier;
+    InitStoredCredentials(earlier, settings_);
+    earlier.accessToken = "earlier-token";
+    earlier.profileName = "Earlier";
+    ASSERT_TRUE(SaveStoredCredentials(earlier));
+  }
+  StoredCredentials Stored() {
+    StoredCredentials c;
+    InitStoredCredentials(c, settings_);
+    LoadStoredCredentials(c);
+    return c;
+  }
+
+  test::TempFolder dir_;
+  std::string settings_ = dir_ / "KvCfg.ini";
+  std::string sent_;
+};
+
+TEST_F(SignIn, SuccessStoresTokensAndProfile) {
+  std::string error = "untouched";
+  ASSERT_TRUE(SignInWithCredentials(
+      &error, "steve@example.com", "pw", settings_,
+      Service(R"({"accessToken":"tok","clientToken":"ct","availableProfiles":[],)"
+              R"("selectedProfile":{"id":"4566e69f","name":"Steve","legacy":true}})")));
+  EXPECT_EQ(error, "untouched");
+  EXPECT_NE(sent_.find("\"username\":\"steve@example.com\""), std::string::npos);
+  StoredCredentials c = Stored();
+  EXPECT_EQ(c.accessToken, "tok");
+  EXPECT_EQ(c.clientToken, "ct");
+  EXPECT_EQ(c.profileId, "4566e69f");
+  EXPECT_EQ(c.profileName, "Steve");
+  EXPECT_EQ(UserTypeOf(c), "legacy");
+}
+
+TEST_F(SignIn, SuccessWithoutProfileStoresEmptyProfile) {
+  ASSERT_TRUE(SignInWithCredentials(nullptr, "u", "p", settings_, Service(R"({"accessToken":"tok"})")));
+  EXPECT_EQ(Stored().profileName, "");
+  EXPECT_EQ(UserTypeOf(Stored()), "mojang");
+}
+
+TEST_F(SignIn, FailuresKeepTheEarlierCredentials) {
+  StoreEarlierSignIn();
+  struct Case {
+    std::string reply;
+    bool transferOk;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"", false, "登录超时"},
+      {"", true, "未请求到数据"},
+      {R"({"error":"ForbiddenOperationException","errorMessage":"Invalid credentials.","cause":"x"})",
+       true, "错误:ForbiddenOperationException 错误信息:Invalid credentials."},
+      // Neither an error nor a success: a portal's page, a cut-off body, a wrong document.
+      {"<html><body>Please log in to the hotel Wi-Fi</body></html>", true, "未请求到数据"},
+      {R"({"accessToken":"tok","selectedProf)", true, "未请求到数据"},
+      {R"({"accessToken":17,"selectedProfile":"x"})", true, "未请求到数据"},
+      {"[1,2,3]", true, "未请求到数据"},
+      {std::string(100000, '[') , true, "未请求到数据"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(SignInWithCredentials(&error, "u", "p", settings_, Service(c.reply, c.transferOk)));
+    EXPECT_EQ(error, c.expected) << c.reply.substr(0, 60);
+    EXPECT_EQ(Stored().accessToken, "earlier-token");
+    EXPECT_EQ(Stored().profileName, "Earlier");
+    // A null error buffer is allowed.
+    EXPECT_FALSE(SignInWithCredentials(nullptr, "u", "p", settings_, Service(c.reply, c.transferOk)));
+  }
+}
+
+TEST_F(SignIn, WrongTypesInASuccessReplyReadAsEmpty) {
+  ASSERT_TRUE(SignInWithCredentials(
+      nullptr, "u", "p", settings_,
+      Service(R"({"accessToken":"tok","clientToken":[1],"selectedProfile":{"id":5,"name":{},"legacy":"yes"}})")));
+  StoredCredentials c = Stored();
+  EXPECT_EQ(c.accessToken, "tok");
+  EXPECT_EQ(c.clientToken, "");
+  EXPECT_EQ(c.profileId, "");
+  EXPECT_EQ(c.legacy, 0);
+}
+
+TEST_F(SignIn, WithSettingsUsesTheStoredNameAndPassword) {
+  profile::WriteString(settings_, "KvCfg", "UserName", "yre23bfy");  // 史蒂夫, as stored
+  std::string error;
+  SignInWithSettings(&error, settings_, Service("", false));
+  EXPECT_NE(sent_.find("\"username\":\"\\u53f2\\u8482\\u592b\""), std::string::npos) << sent_;
+  EXPECT_EQ(error, "登录超时");
+}
+
+}  // namespace
+}  // namespace kv
