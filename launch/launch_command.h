@@ -1,0 +1,63 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "meta/version_description.h"
+#include "platform/platform_profile.h"
+
+// The command that starts the game.
+namespace kv {
+
+class CSettings;
+struct StoredCredentials;
+
+struct LaunchInputs {
+  std::string javaPath;
+  std::string playerName;
+  std::string gamePath;
+  std::string instanceName;
+  std::string playerId;         // empty offline
+  std::string accessToken;      // empty offline
+  std::string userProperties;   // always empty
+  std::string userType;         // "legacy" offline
+  // From the settings: memory options are written only when isAutoMallocMemory is exactly
+  // "false"; launchParameters are extra Java arguments, split into words like a shell does.
+  std::string isAutoMallocMemory = "true";
+  std::string jvmMemoryMin;
+  std::string jvmMemoryMax;
+  std::string launchParameters;
+};
+
+// The inputs of a launch from freshly loaded settings. With `credentials` (a genuine
+// account) the player name, id and token are the stored ones and the user type follows the
+// legacy flag; without, the player is offline under the settings' user name.
+LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
+                              const std::string& instanceName);
+
+struct LaunchCommand {
+  // One line. Windows: the whole command in one pair of double quotes, for Cmd.exe /C; pieces
+  // with a blank are put in double quotes. Linux: the same line without the outer quotes,
+  // for showing to the player.
+  std::string text;
+  // The same pieces as separate arguments, nothing quoted, to execute without a shell: java,
+  // memory options, the extra Java arguments, -Djava.library.path=..., -cp, the class path,
+  // the main class, then the game arguments. The argument template is split on blanks before
+  // the placeholders are filled, so a value with blanks stays one argument.
+  std::vector<std::string> arguments;
+};
+
+// Builds the command for the libraries the profile uses. Each placeholder of the template
+// (${auth_player_name}, ${version_name}, ${game_directory}, ${assets_root} or
+// ${game_assets}, ${assets_index_name}, ${auth_uuid}, ${auth_access_token},
+// ${user_properties}, ${user_type}) has only its first occurrence filled, "{}" for an empty
+// value; values already filled in are never searched for placeholders again.
+//
+// False when the version id or the coordinate of a used library is unsafe to build a path
+// from (IsSafeVersionId, IsSafeLibraryCoordinate): `command` is then left empty and `refused`
+// names the offending text.
+bool BuildLaunchCommand(const VersionDescription& description, const LaunchInputs& inputs,
+                        const PlatformProfile& profile, int bitness, LaunchCommand& command,
+                        std::string& refused);
+
+}  // namespace kv

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The version list: every game version the download mirror offers, with the newest release
+// and snapshot. Only the members below are read.
+namespace kv {
+
+struct ManifestEntry {
+  std::string id;
+  std::string time;
+  std::string releaseTime;
+  std::string type;
+};
+
+struct VersionManifest {
+  std::string latestSnapshot;
+  std::string latestRelease;
+  std::vector<ManifestEntry> entries;  // in document order, none dropped or sorted
+};
+
+// Fills `manifest` from JSON text. When the text is not JSON the model is left untouched and
+// the result is false. Text values follow the same rules as the version description's: a
+// missing, null or wrongly typed member reads as empty, a boolean as "true"/"false".
+bool ParseVersionManifest(std::string_view text, VersionManifest& manifest);
+
+// Reads the local copy (game folder + "/versions/versions.json") and parses it. A missing or
+// empty file leaves the model untouched; the result is false then, as for unparsable text.
+bool ReadVersionManifest(const std::string& localPath, VersionManifest& manifest);
+
+}  // namespace kv
