@@ -1,0 +1,45 @@
+#include "launch/game_layout.h"
+
+namespace kv {
+
+std::string VersionJsonPath(std::string_view gamePath, std::string_view id) {
+  std::string path(gamePath);
+  return path.append("/versions/").append(id).append("/").append(id).append(".json");
+}
+
+std::string VersionJarPath(std::string_view gamePath, std::string_view id) {
+  std::string path(gamePath);
+  return path.append("/versions/").append(id).append("/").append(id).append(".jar");
+}
+
+std::string VersionJarCommandPath(std::string_view gamePath, std::string_view id,
+                                  const PlatformProfile& profile) {
+  const char s = profile.separator;
+  std::string path(gamePath);
+  path += s;
+  path.append("versions") += s;
+  path.append(id) += s;
+  return path.append(id).append(".jar");
+}
+
+bool UsesLegacyAssets(std::string_view id) {
+  return id.find("1.6") != std::string_view::npos || id.find("1.7.2") != std::string_view::npos;
+}
+
+std::string LegacyAssetFolder(std::string_view gamePath) {
+  return std::string(gamePath) + "/assets/virtual/legacy/";
+}
+
+std::string LegacyAssetArgument(std::string_view gamePath) {
+  return std::string(gamePath) + "/assets/virtual/legacy";
+}
+
+std::string AssetRootArgument(std::string_view gamePath, const PlatformProfile& profile) {
+  return std::string(gamePath) + profile.separator + "assets";
+}
+
+std::string GameDirectoryArgument(std::string_view gamePath, std::string_view instanceName) {
+  return std::string(gamePath) + "/" + "../Instance/" + std::string(instanceName);
+}
+
+}  // namespace kv
