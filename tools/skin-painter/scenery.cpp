@@ -1,0 +1,77 @@
+// The game page's backdrop: a band of blocky hills that tiles sideways (256 x 128, so any page
+// width works) and a blocky cloud.
+#include "tools/skin-painter/palette.h"
+#include "tools/skin-painter/paint_kit.h"
+#include "tools/skin-painter/picture_set.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace kv::skin {
+namespace {
+
+constexpr int kBandWidth = 256;
+constexpr int kBandHeight = 128;
+constexpr int kBlock = 8;
+
+struct Ridge {
+  double base;            // mean height above the band's bottom
+  double wave1, wave2;    // amplitudes of two waves that each repeat a whole number of times
+  int periods1, periods2;
+  double phase;
+  QColor colour;
+};
+
+// Height of a ridge for the block column that starts at x; whole waves over the band's width
+// make the band's two ends meet.
+int RidgeHeight(const Ridge& ridge, int x) {
+  const double t = 2 * std::numbers::pi * (x + kBlock / 2.0) / kBandWidth;
+  const double h = ridge.base + ridge.wave1 * std::sin(ridge.periods1 * t + ridge.phase) +
+                   ridge.wave2 * std::sin(ridge.periods2 * t + 2.1 * ridge.phase);
+  return static_cast<int>(std::lround(h / kBlock)) * kBlock;
+}
+
+QImage PaintHills() {
+  QImage image = NewCanvas(kBandWidth, kBandHeight);
+  QPainter painter(&image);
+  const Ridge ridges[] = {
+      {78, 20, 8, 1, 3, 0.6, Mix(palette::kPaper, palette::kSand, 0.55)},
+      {52, 14, 7, 2, 5, 2.2, Mix(palette::kSand, palette::kOchre, 0.25)},
+      {26, 9, 5, 3, 4, 4.0, palette::kOchre},
+  };
+  for (const Ridge& ridge : ridges) {
+    for (int x = 0; x < kBandWidth; x += kBlock) {
+      const int h = RidgeHeight(ridge, x);
+      painter.fillRect(QRect(x, kBandHeight - h, kBlock, h), ridge.colour);
+      // A lighter top block catches the light; a darker line under it gives the step an edge.
+      painter.fillRect(QRect(x, kBandHeight - h, kBlock, 2), ridge.colour.lighter(106));
+    }
+  }
+  // A few darker stones in the nearest ridge.
+  const QColor stone = palette::kOchre.darker(108);
+  for (int x = 4 * kBlock; x < kBandWidth; x += 7 * kBlock) {
+    painter.fillRect(QRect(x, kBandHeight - kBlock * 2, kBlock, kBlock), stone);
+  }
+  return image;
+}
+
+QImage PaintCloud() {
+  QImage image = NewCanvas(96, 32);
+  QPainter painter(&image);
+  const QColor body(255, 255, 250, 200);
+  painter.fillRect(QRect(0, 16, 96, 16), body);
+  painter.fillRect(QRect(16, 8, 48, 8), body);
+  painter.fillRect(QRect(32, 0, 24, 8), body);
+  painter.fillRect(QRect(64, 8, 16, 8), body);
+  painter.fillRect(QRect(0, 28, 96, 4), QColor(235, 228, 196, 160));
+  return image;
+}
+
+}  // namespace
+
+void PaintScenery(PictureSet& pictures) {
+  pictures.push_back({"image/Game_Hills.png", PaintHills()});
+  pictures.push_back({"image/Game_Cloud.png", PaintCloud()});
+}
+
+}  // namespace kv::skin
