@@ -1,0 +1,297 @@
+#include "launch/launch_command.h"
+
+#include <gtest/gtest.h>
+
+#include "auth/stored_credentials.h"
+#include "settings/settings.h"
+
+namespace kv {
+namespace {
+
+using Args = std::vector<std::string>;
+
+const PlatformProfile& kWindows = PlatformProfile::Windows();
+const PlatformProfile& kLinux = PlatformProfile::Linux();
+
+constexpr const char* kTemplate =
+    "--username ${auth_player_name} --version ${version_name} --gameDir ${game_directory} "
+    "--assetsDir ${assets_root} --assetIndex ${assets_index_name} --uuid ${auth_uuid} "
+    "--accessToken ${auth_access_token} --userProperties ${user_properties} --userType ${user_type}";
+
+LibraryEntry Library(std::string name, std::string nativesWindows = "", std::string nativesLinux = "") {
+  LibraryEntry library;
+  library.name = std::move(name);
+  library.nativesWindows = std::move(nativesWindows);
+  library.nativesLinux = std::move(nativesLinux);
+  return library;
+}
+
+VersionDescription Description(std::string arguments = kTemplate) {
+  VersionDescription d;
+  d.id = "1.7.10";
+  d.assets = "1.7.10";
+  d.mainClass = "M";
+  d.minecraftArguments = std::move(arguments);
+  d.libraries = {Library("a.b:c:1"), Library("n.x:nat:2", "natives-windows", "natives-linux")};
+  return d;
+}
+
+LaunchInputs WindowsInputs() {
+  LaunchInputs inputs;
+  inputs.javaPath = "C:\\Java\\bin\\java.exe";
+  inputs.playerName = "Steve";
+  inputs.gamePath = "C:\\g\\";
+  inputs.instanceName = "inst";
+  inputs.userType = "legacy";
+  return inputs;
+}
+
+LaunchInputs LinuxInputs() {
+  LaunchInputs inputs = WindowsInputs();
+  inputs.javaPath = "/usr/bin/java";
+  inputs.gamePath = "/g/";
+  return inputs;
+}
+
+LaunchCommand Build(const VersionDescription& d, const LaunchInputs& inputs, const PlatformProfile& profile,
+                    int bitness = 64) {
+  LaunchCommand command;
+  std::string refused;
+  EXPECT_TRUE(BuildLaunchCommand(d, inputs, profile, bitness, command, refused)) << refused;
+  return command;
+}
+
+// The game arguments: what follows the main class.
+Args GameArguments(const LaunchCommand& command, const std::string& mainClass = "M") {
+  for (std::size_t i = 0; i < command.arguments.size(); ++i) {
+    if (command.arguments[i] == mainClass) return Args(command.arguments.begin() + static_cast<long>(i) + 1, command.arguments.end());
+  }
+  return {};
+}
+
+TEST(LaunchCommand, WindowsLineByteForByte) {
+  EXPECT_EQ(Build(Description(), WindowsInputs(), kWindows).text,
+            "\"C:\\Java\\bin\\java.exe -Djava.library.path=C:\\g\\/libraries/n/x/nat/2/; "
+            "-cp C:\\g\\/libraries/a/b/c/1/c-1.jar;C:\\g\\/libraries/n/x/nat/2/nat-2-natives-windows.jar;"
+            "C:\\g\\\\versions\\1.7.10\\1.7.10.jar M --username Steve --version 1.7.10 "
+            "--gameDir C:\\g\\/../Instance/inst --assetsDir C:\\g\\\\assets --assetIndex 1.7.10 "
+            "--uuid {} --accessToken {} --userProperties {} --userType legacy\"");
+}
+
+TEST(LaunchCommand, LinuxArgumentVectorAndLine) {
+  const LaunchCommand command = Build(Description(), LinuxInputs(), kLinux);
+  EXPECT_EQ(command.arguments,
+            (Args{"/usr/bin/java", "-Djava.library.path=/g//libraries/n/x/nat/2/", "-cp",
+                  "/g//libraries/a/b/c/1/c-1.jar:/g//libraries/n/x/nat/2/nat-2-natives-linux.jar:"
+                  "/g//versions/1.7.10/1.7.10.jar",
+                  "M", "--username", "Steve", "--version", "1.7.10", "--gameDir", "/g//../Instance/inst",
+                  "--assetsDir", "/g//assets", "--assetIndex", "1.7.10", "--uuid", "{}", "--accessToken",
+                  "{}", "--userProperties", "{}", "--userType", "legacy"}));
+  EXPECT_EQ(command.text,
+            "/usr/bin/java -Djava.library.path=/g//libraries/n/x/nat/2/: -cp /g//libraries/a/b/c/1/c-1.jar:"
+            "/g//libraries/n/x/nat/2/nat-2-natives-linux.jar:/g//versions/1.7.10/1.7.10.jar M --username Steve "
+            "--version 1.7.10 --gameDir /g//../Instance/inst --assetsDir /g//assets --assetIndex 1.7.10 "
+            "--uuid {} --accessToken {} --userProperties {} --userType legacy");
+}
+
+TEST(LaunchCommand, OnlyTheFirstOccurrenceOfAPlaceholderIsFilled) {
+  VersionDescription d = Description(
+      "${auth_access_token} ${auth_access_token} ${auth_uuid} ${user_properties} ${user_type} ${version_type}");
+  const std::string expected = "{} ${auth_access_token} {} {} legacy ${version_type}";
+  const std::string text = Build(d, WindowsInputs(), kWindows).text;
+  EXPECT_EQ(text.substr(text.size() - expected.size() - 1), expected + "\"");
+  EXPECT_EQ(GameArguments(Build(d, LinuxInputs(), kLinux)),
+            (Args{"{}", "${auth_access_token}", "{}", "{}", "legacy", "${version_type}"}));
+  // Within one word too.
+  d.minecraftArguments = "--a=${auth_uuid},${auth_uuid}";
+  LaunchInputs inputs = LinuxInputs();
+  inputs.playerId = "id";
+  EXPECT_EQ(GameArguments(Build(d, inputs, kLinux)), (Args{"--a=id,${auth_uuid}"}));
+}
+
+TEST(LaunchCommand, ValuesWithBlanks) {
+  VersionDescription d = Description("--username ${auth_player_name} --gameDir ${game_directory}");
+  LaunchInputs inputs = WindowsInputs();
+  inputs.playerName = "Big Steve";
+  inputs.instanceName = "My World";
+  inputs.javaPath = "C:\\Program Files\\Java\\bin\\java.exe";
+  const std::string text = Build(d, inputs, kWindows).text;
+  EXPECT_EQ(text.rfind("\"\"C:\\Program Files\\Java\\bin\\java.exe\" -Djava", 0), 0u) << text;
+  EXPECT_NE(text.find(" M --username \"Big Steve\" --gameDir \"C:\\g\\/../Instance/My World\"\""), std::string::npos) << text;
+
+  inputs = LinuxInputs();
+  inputs.playerName = "Big Steve";
+  inputs.instanceName = "My World";
+  inputs.javaPath = "/opt/my java/bin/java";
+  const LaunchCommand command = Build(d, inputs, kLinux);
+  EXPECT_EQ(command.arguments.front(), "/opt/my java/bin/java");
+  EXPECT_EQ(GameArguments(command), (Args{"--username", "Big Steve", "--gameDir", "/g//../Instance/My World"}));
+  EXPECT_EQ(command.text.rfind("\"/opt/my java/bin/java\" ", 0), 0u);
+}
+
+TEST(LaunchCommand, FilledValuesAreNotSearchedAgain) {
+  VersionDescription d = Description("--username ${auth_player_name} --accessToken ${auth_access_token}");
+  LaunchInputs inputs = LinuxInputs();
+  inputs.playerName = "${auth_access_token}";
+  inputs.accessToken = "secret";
+  EXPECT_EQ(GameArguments(Build(d, inputs, kLinux)),
+            (Args{"--username", "${auth_access_token}", "--accessToken", "secret"}));
+  EXPECT_NE(Build(d, inputs, kWindows).text.find("--username ${auth_access_token} --accessToken secret\""),
+            std::string::npos);
+}
+
+TEST(LaunchCommand, MemoryOptionsOnlyForExactlyFalse) {
+  LaunchInputs inputs = WindowsInputs();
+  inputs.jvmMemoryMin = "512";
+  inputs.jvmMemoryMax = "2048";
+  for (const char* automatic : {"true", "False", "FALSE", "false ", "", "no"}) {
+    inputs.isAutoMallocMemory = automatic;
+    EXPECT_EQ(Build(Description(), inputs, kWindows).text.find("-Xm"), std::string::npos) << automatic;
+  }
+  inputs.isAutoMallocMemory = "false";
+  EXPECT_EQ(Build(Description(), inputs, kWindows).text.rfind("\"C:\\Java\\bin\\java.exe -Xms512M -Xmx2048M -Djava.library.path=", 0), 0u);
+  inputs.jvmMemoryMin = "abc";  // inserted as stored
+  LaunchInputs linux = LinuxInputs();
+  linux.isAutoMallocMemory = "false";
+  linux.jvmMemoryMin = "abc";
+  linux.jvmMemoryMax = "1024";
+  const Args args = Build(Description(), linux, kLinux).arguments;
+  EXPECT_EQ(Args(args.begin(), args.begin() + 3), (Args{"/usr/bin/java", "-XmsabcM", "-Xmx1024M"}));
+}
+
+TEST(LaunchCommand, ExtraJavaArgumentsFollowTheMemoryOptions) {
+  LaunchInputs inputs = LinuxInputs();
+  inputs.isAutoMallocMemory = "false";
+  inputs.jvmMemoryMin = "1";
+  inputs.jvmMemoryMax = "2";
+  inputs.launchParameters = "  -XX:+UseG1GC -Dname=\"a b\" '-Dq=$HOME;rm -rf x'  ";
+  const LaunchCommand command = Build(Description(), inputs, kLinux);
+  EXPECT_EQ(Args(command.arguments.begin(), command.arguments.begin() + 7),
+            (Args{"/usr/bin/java", "-Xms1M", "-Xmx2M", "-XX:+UseG1GC", "-Dname=a b", "-Dq=$HOME;rm -rf x",
+                  "-Djava.library.path=/g//libraries/n/x/nat/2/"}));
+  inputs = WindowsInputs();
+  inputs.launchParameters = "-XX:+UseG1GC -Dpath=\"C:\\My Files\"";
+  EXPECT_EQ(Build(Description(), inputs, kWindows).text.rfind(
+                "\"C:\\Java\\bin\\java.exe -XX:+UseG1GC \"-Dpath=C:\\My Files\" -Djava.library.path=", 0), 0u);
+}
+
+TEST(LaunchCommand, NoLibraries) {
+  VersionDescription d = Description("");
+  d.libraries.clear();
+  EXPECT_EQ(Build(d, WindowsInputs(), kWindows).text,
+            "\"C:\\Java\\bin\\java.exe -Djava.library.path= -cp C:\\g\\\\versions\\1.7.10\\1.7.10.jar M \"");
+  EXPECT_EQ(Build(d, LinuxInputs(), kLinux).arguments,
+            (Args{"/usr/bin/java", "-Djava.library.path=", "-cp", "/g//versions/1.7.10/1.7.10.jar", "M"}));
+}
+
+TEST(LaunchCommand, NativesFoldersOncePerLibraryAndQuotedWithBlanks) {
+  VersionDescription d = Description("");
+  d.libraries = {Library("t:speech:1"), Library("t:speech:1", "natives-windows", "natives-linux"),
+                 Library("t:speech:1", "natives-windows-${arch}", "natives-linux")};
+  LaunchInputs inputs = WindowsInputs();
+  inputs.gamePath = "C:\\my game\\";
+  const std::string text = Build(d, inputs, kWindows, 32).text;
+  EXPECT_NE(text.find("-Djava.library.path=\"C:\\my game\\/libraries/t/speech/1/\";\"C:\\my game\\/libraries/t/speech/1/\"; -cp "),
+            std::string::npos) << text;
+  EXPECT_NE(text.find("\"C:\\my game\\/libraries/t/speech/1/speech-1-natives-windows-32.jar\";"), std::string::npos) << text;
+  const Args args = Build(d, LinuxInputs(), kLinux).arguments;
+  EXPECT_EQ(args[1], "-Djava.library.path=/g//libraries/t/speech/1/:/g//libraries/t/speech/1/");
+}
+
+TEST(LaunchCommand, LegacyAssetsForIdsWithOneSixOrOneSevenTwo) {
+  VersionDescription d = Description("--assetsDir ${game_assets} --root ${assets_root}");
+  for (const char* id : {"1.6.4", "1.7.2", "11.6"}) {
+    d.id = id;
+    EXPECT_EQ(GameArguments(Build(d, LinuxInputs(), kLinux)),
+              (Args{"--assetsDir", "/g//assets/virtual/legacy", "--root", "${assets_root}"})) << id;
+    EXPECT_NE(Build(d, WindowsInputs(), kWindows).text.find("--assetsDir C:\\g\\/assets/virtual/legacy --root ${assets_root}\""),
+              std::string::npos);
+  }
+  d.id = "1.7.10";
+  EXPECT_EQ(GameArguments(Build(d, LinuxInputs(), kLinux)),
+            (Args{"--assetsDir", "${game_assets}", "--root", "/g//assets"}));
+}
+
+TEST(LaunchCommand, EmptyGameFolderGivesBraces) {
+  VersionDescription d = Description("${game_directory} ${assets_root} ${version_name}");
+  LaunchInputs inputs = LinuxInputs();
+  inputs.gamePath.clear();
+  EXPECT_EQ(GameArguments(Build(d, inputs, kLinux)), (Args{"{}", "{}", "1.7.10"}));
+  d.id = "1.6.4";
+  d.minecraftArguments = "${game_assets}";
+  EXPECT_EQ(GameArguments(Build(d, inputs, kLinux)), (Args{"{}"}));
+}
+
+TEST(LaunchCommand, BlankRunsInTheTemplate) {
+  VersionDescription d = Description("  --a   ${user_type}\t--b  ");
+  EXPECT_EQ(GameArguments(Build(d, LinuxInputs(), kLinux)), (Args{"--a", "legacy", "--b"}));
+  const std::string text = Build(d, WindowsInputs(), kWindows).text;
+  EXPECT_TRUE(text.ends_with(" M   --a   legacy\t--b  \"")) << text;
+}
+
+TEST(LaunchCommand, LibrariesTheRulesLeaveOutAreNotOnTheLinuxCommand) {
+  VersionDescription d = Description("");
+  LibraryEntry osxOnly = Library("o:osx:1", "natives-windows", "natives-linux");
+  osxOnly.rules = {{"allow", "osx"}};
+  d.libraries.push_back(osxOnly);
+  EXPECT_EQ(Build(d, LinuxInputs(), kLinux).text.find("osx"), std::string::npos);
+  EXPECT_NE(Build(d, WindowsInputs(), kWindows).text.find("o/osx/1/osx-1-natives-windows.jar"), std::string::npos);
+}
+
+TEST(LaunchCommand, UnsafeNamesAreRefused) {
+  LaunchCommand command;
+  command.text = "old";
+  std::string refused;
+  VersionDescription d = Description();
+  for (const char* id : {"../../evil", "a\\b", "..", ""}) {
+    d.id = id;
+    EXPECT_FALSE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused)) << id;
+    EXPECT_EQ(refused, id);
+    EXPECT_TRUE(command.text.empty());
+    EXPECT_TRUE(command.arguments.empty());
+  }
+  d = Description();
+  LibraryEntry evil = Library("a:b:../../../../etc/x");
+  d.libraries.push_back(evil);
+  EXPECT_FALSE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
+  EXPECT_EQ(refused, evil.name);
+  // A library that the profile leaves out is never turned into a path, so it refuses nothing.
+  d.libraries.back().rules = {{"allow", "osx"}};
+  EXPECT_TRUE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
+  EXPECT_FALSE(BuildLaunchCommand(d, WindowsInputs(), kWindows, 64, command, refused));
+}
+
+TEST(LaunchInputsFromSettings, OfflineAndGenuine) {
+  CSettings settings("/nonexistent/KvCfg.ini");
+  settings.userName = "Alex";
+  settings.javaPath = "/usr/bin/java";
+  settings.gamePath = "/g/";
+  settings.isAutoMallocMemory = "false";
+  settings.jvmMemoryMin = "256";
+  settings.jvmMemoryMax = "768";
+  settings.launchParameters = "-Dx=1";
+  LaunchInputs offline = MakeLaunchInputs(settings, nullptr, "inst");
+  EXPECT_EQ(offline.playerName, "Alex");
+  EXPECT_EQ(offline.playerId, "");
+  EXPECT_EQ(offline.accessToken, "");
+  EXPECT_EQ(offline.userType, "legacy");
+  EXPECT_EQ(offline.instanceName, "inst");
+  EXPECT_EQ(offline.jvmMemoryMax, "768");
+  EXPECT_EQ(offline.launchParameters, "-Dx=1");
+
+  StoredCredentials credentials;
+  credentials.profileName = "Notch";
+  credentials.profileId = "uuid";
+  credentials.accessToken = "token";
+  LaunchInputs genuine = MakeLaunchInputs(settings, &credentials, "inst");
+  EXPECT_EQ(genuine.playerName, "Notch");
+  EXPECT_EQ(genuine.playerId, "uuid");
+  EXPECT_EQ(genuine.accessToken, "token");
+  EXPECT_EQ(genuine.userType, "mojang");
+  EXPECT_EQ(genuine.userProperties, "");
+  credentials.legacy = 1;
+  EXPECT_EQ(MakeLaunchInputs(settings, &credentials, "inst").userType, "legacy");
+}
+
+}  // namespace
+}  // namespace kv
