@@ -1,0 +1,66 @@
+#pragma once
+
+#include <curl/curl.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// The plumbing shared by every transfer of this folder: an easy handle with the options that
+// all transfers have in common, and the outcome of one transfer.
+namespace kv::net {
+
+struct TransferOutcome {
+  CURLcode code = CURLE_FAILED_INIT;
+  long httpStatus = 0;  // 0 when no answer arrived
+  std::string reason;   // why it failed, for messages and logs; empty on success
+
+  // The exchange finished, whatever the HTTP status.
+  bool Completed() const { return code == CURLE_OK; }
+  // Finished with a success status (2xx).
+  bool Succeeded() const { return Completed() && httpStatus >= 200 && httpStatus < 300; }
+};
+
+// Receives body bytes; returns false to stop the transfer (a failed write).
+using BodyWriter = std::function<bool(const char* data, std::size_t size)>;
+
+// One easy handle, owned by one call. It reuses the connections that earlier calls on the same
+// thread left open, verifies HTTPS peers against the system's store plus the configured extra
+// bundle, never raises signals, and gives up when nothing arrives for the stall time.
+class CurlEasy {
+ public:
+  CurlEasy();
+  ~CurlEasy();
+  CurlEasy(const CurlEasy&) = delete;
+  CurlEasy& operator=(const CurlEasy&) = delete;
+
+  explicit operator bool() const { return handle_ != nullptr; }
+  CURL* get() const { return handle_; }
+
+  // Sends the body to `writer`, but only the body of a success answer: an error page (or a
+  // redirect page) is refused before its first byte and the transfer fails with its status.
+  void ReceiveSuccessBodyInto(BodyWriter writer);
+  // Sends every body to `writer`, whatever the status (for services that explain their
+  // refusals in the body).
+  void ReceiveAnyBodyInto(BodyWriter writer);
+
+  // Gives up when less than one byte a second arrives for `seconds` (0: never).
+  void SetStallTimeout(long seconds);
+
+  TransferOutcome Perform();
+
+ private:
+  static std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* self);
+
+  CURL* handle_;
+  BodyWriter writer_;
+  bool successOnly_ = true;
+  bool refusedStatus_ = false;
+  char error_[CURL_ERROR_SIZE] = {};
+};
+
+// "HTTP 404" and the like; curl's own text for transfer errors.
+std::string DescribeFailure(CURLcode code, long httpStatus, const char* detail);
+
+}  // namespace kv::net

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+// The network services the launcher talks to. Each has a built-in address, and each can be
+// pointed elsewhere by an environment variable, so that tests, demos and deployments can use
+// their own mirror or account service. Values are read on every call.
+namespace kv {
+
+// The download mirror, without a trailing slash (KORVANE_MIRROR).
+std::string MirrorBase();
+
+// The account service's base (KORVANE_AUTH_SERVER) and its sign-in address, base +
+// "/authenticate".
+std::string AuthServerBase();
+std::string AuthenticateUrl();
+
+// The maker's download server that publishes the launcher's version file
+// (KORVANE_UPDATE_SERVER), without a trailing slash.
+std::string UpdateServerBase();
+
+// The statistics address up to the event name (KORVANE_STATS_URL). Empty by default: no
+// statistics are sent unless a deployment configures an address.
+std::string StatsUrlPrefix();
+
+// The maker's site, sent as the referer of a statistics event.
+std::string ClientSiteUrl();
+
+// The catalogue base handed to the package tool (KORVANE_CATALOGUE).
+std::string CatalogueBase();
+
+// An extra file of trusted CA certificates (PEM) for HTTPS, next to the system's store
+// (KORVANE_CA_BUNDLE). Empty when none is configured.
+std::string ExtraCaBundle();
+
+}  // namespace kv

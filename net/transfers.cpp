@@ -1,0 +1,136 @@
+#include "net/transfers.h"
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "net/curl_easy.h"
+#include "net/endpoints.h"
+#include "util/files.h"
+
+namespace kv {
+namespace {
+
+constexpr long kConnectTimeoutSeconds = 10;
+
+// A new file beside `path` that no other writer uses.
+std::FILE* CreateTemporaryBeside(const std::string& path, std::string& tempPath) {
+  static std::atomic<unsigned> counter{0};
+  std::random_device random;
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    tempPath = path + ".download-" + std::to_string(random() % 1000000) + "-" +
+               std::to_string(counter.fetch_add(1));
+    if (std::FILE* file = std::fopen(tempPath.c_str(), "wbx")) return file;
+  }
+  return nullptr;
+}
+
+bool FetchIntoString(std::string& body, const std::string& url, bool followRedirects,
+                     const std::string& referer) {
+  body.clear();
+  net::CurlEasy easy;
+  if (!easy) return false;
+  curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+  if (followRedirects) curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
+  if (!referer.empty()) curl_easy_setopt(easy.get(), CURLOPT_REFERER, referer.c_str());
+  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  easy.ReceiveSuccessBodyInto([&body](const char* data, std::size_t size) {
+    body.append(data, size);
+    return true;
+  });
+  return easy.Perform().Succeeded();
+}
+
+}  // namespace
+
+bool DownloadToFile(const std::string& path, const std::string& url) {
+  net::CurlEasy easy;
+  if (!easy) return false;
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return false;
+  MakeFoldersForPath(path);
+  std::string tempPath;
+  std::FILE* file = CreateTemporaryBeside(path, tempPath);
+  if (file == nullptr) return false;
+
+  curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+  easy.ReceiveSuccessBodyInto([file](const char* data, std::size_t size) {
+    return std::fwrite(data, 1, size, file) == size;
+  });
+  bool ok = easy.Perform().Succeeded();
+  ok = (std::fclose(file) == 0) && ok;
+  if (ok) {
+    std::filesystem::rename(tempPath, path, error);
+    ok = !error;
+  }
+  if (!ok) std::filesystem::remove(tempPath, error);
+  return ok;
+}
+
+bool FetchToBuffer(std::string& body, const std::string& url) {
+  return FetchIntoString(body, url, false, std::string());
+}
+
+std::int64_t QueryRemoteSize(const std::string& url) {
+  net::CurlEasy easy;
+  if (!easy) return -1;
+  curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L);
+  if (!easy.Perform().Succeeded()) return -1;
+  curl_off_t length = -1;
+  if (curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK) return -1;
+  return length < 0 ? -1 : static_cast<std::int64_t>(length);
+}
+
+bool PostAuthenticate(std::string& reply, std::string_view request, long& httpStatus) {
+  reply.clear();
+  httpStatus = 0;
+  net::CurlEasy easy;
+  if (!easy) return false;
+  curl_slist* headers = curl_slist_append(nullptr, "Content-Type: application/json");
+  if (headers == nullptr) return false;
+  std::string url = AuthenticateUrl();
+  curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+  // The size is given with the text, so an empty request posts an empty body instead of
+  // making libcurl read the body from standard input.
+  curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.size()));
+  curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, request.empty() ? "" : request.data());
+  curl_easy_setopt(easy.get(), CURLOPT_POST, 1L);
+  easy.ReceiveAnyBodyInto([&reply](const char* data, std::size_t size) {
+    reply.append(data, size);
+    return true;
+  });
+  net::TransferOutcome outcome = easy.Perform();
+  curl_slist_free_all(headers);
+  httpStatus = outcome.httpStatus;
+  return outcome.Completed();
+}
+
+bool FetchWithReferer(std::string& body, const std::string& url) {
+  return FetchIntoString(body, url, true, ClientSiteUrl());
+}
+
+bool SendStatsEvent(std::string_view eventName) {
+  std::string prefix = StatsUrlPrefix();
+  if (prefix.empty()) return false;
+  std::string url = prefix;
+  for (char ch : eventName) {
+    // Event names are plain words; anything else is encoded so that it stays in the query.
+    bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
+    if (plain) {
+      url += ch;
+    } else {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(ch));
+      url += escaped;
+    }
+  }
+  url += "&rnd=12345";
+  std::string reply;
+  return FetchWithReferer(reply, url);
+}
+
+}  // namespace kv

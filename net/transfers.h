@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The launcher's HTTP exchanges. Each call owns its transfer, runs it on the calling thread
+// and returns a plain result; calls on different threads do not interact. Only a complete
+// answer with a success status (2xx) counts as success: an error page is never taken for the
+// file or text that was asked for.
+namespace kv {
+
+// Downloads `url` to `path`, creating the folders on the way. The body goes to a temporary
+// file beside `path` that replaces `path` only when the whole answer has arrived, so a
+// failure leaves an earlier copy as it was. False, without any transfer, when `path` is an
+// existing folder or its folder cannot be written.
+bool DownloadToFile(const std::string& path, const std::string& url);
+
+// Fetches `url` into `body` (replaced, grown as needed), giving up when no connection is made
+// within 10 seconds.
+bool FetchToBuffer(std::string& body, const std::string& url);
+
+// The length the server announces for `url` (a HEAD request, no redirects followed), or -1
+// when the request failed, was answered with an error status or announced no length.
+std::int64_t QueryRemoteSize(const std::string& url);
+
+// Posts the sign-in request (JSON) to the account service's authenticate address over
+// verified HTTPS. True when the service answered, whatever the status: it explains a refusal
+// in the body. `reply` receives the whole body, `httpStatus` the status.
+bool PostAuthenticate(std::string& reply, std::string_view request, long& httpStatus);
+
+// Fetches `url` into `body`, following redirects, with the maker's site as referer.
+bool FetchWithReferer(std::string& body, const std::string& url);
+
+// Sends a statistics event ("open", "LaunchGame") to the configured statistics address.
+// Does nothing, and returns false, while no address is configured.
+bool SendStatsEvent(std::string_view eventName);
+
+}  // namespace kv

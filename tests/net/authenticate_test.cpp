@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <thread>
+
+#include "net/network_library.h"
+#include "net/transfers.h"
+#include "tests/net/net_test_support.h"
+#include "tests/support/fixtures.h"
+
+namespace kv {
+namespace {
+
+using test::FixturePath;
+using test::ScopedEnvironment;
+
+// An account service over HTTPS with the test CA's certificate, answering every sign-in with
+// `status` and `reply`, and remembering what it was sent.
+class AccountService {
+ public:
+  AccountService(int status, std::string reply)
+      : server_(FixturePath("tls/server.pem").c_str(), FixturePath("tls/server.key").c_str()) {
+    server_.Post("/authenticate", [this, status, reply](const httplib::Request& request, httplib::Response& response) {
+      contentType_ = request.get_header_value("Content-Type");
+      body_ = request.body;
+      response.status = status;
+      response.set_content(reply, "application/json");
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+  ~AccountService() {
+    // The connection kept for reuse would hold the server's stop for its keep-alive time.
+    ReleaseThreadConnections();
+    server_.stop();
+    thread_.join();
+  }
+
+  std::string Base() const { return "https://127.0.0.1:" + std::to_string(port_); }
+  std::string contentType_;
+  std::string body_;
+
+ private:
+  httplib::SSLServer server_;
+  int port_ = -1;
+  std::thread thread_;
+};
+
+TEST(PostAuthenticate, TrustsTheServiceOnlyThroughTheConfiguredBundle) {
+  AccountService service(200, R"({"accessToken":"t"})");
+  ScopedEnvironment server("KORVANE_AUTH_SERVER", service.Base());
+  std::string reply;
+  long status = 0;
+  {
+    ScopedEnvironment noBundle("KORVANE_CA_BUNDLE", std::nullopt);
+    EXPECT_FALSE(PostAuthenticate(reply, R"({"username":"a","password":"secret"})", status));
+    EXPECT_TRUE(service.body_.empty()) << "the password went to an unverified peer";
+  }
+  ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
+  EXPECT_TRUE(PostAuthenticate(reply, R"({"username":"a","password":"secret"})", status));
+  EXPECT_EQ(status, 200);
+  EXPECT_EQ(reply, R"({"accessToken":"t"})");
+  EXPECT_EQ(service.contentType_, "application/json");
+  EXPECT_EQ(service.body_, R"({"username":"a","password":"secret"})");
+}
+
+TEST(PostAuthenticate, DeliversARefusalOfAnySizeWithItsStatus) {
+  std::string refusal = R"({"error":"ForbiddenOperationException","errorMessage":")" + std::string(20000, 'x') + "\"}";
+  AccountService service(403, refusal);
+  ScopedEnvironment server("KORVANE_AUTH_SERVER", service.Base());
+  ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
+  std::string reply;
+  long status = 0;
+  EXPECT_TRUE(PostAuthenticate(reply, "", status));
+  EXPECT_EQ(status, 403);
+  EXPECT_EQ(reply, refusal);
+  EXPECT_EQ(service.body_, "");
+}
+
+}  // namespace
+}  // namespace kv

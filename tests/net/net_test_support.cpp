@@ -1,0 +1,55 @@
+#include "tests/net/net_test_support.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+#include "net/network_library.h"
+
+namespace kv::test {
+namespace {
+// libcurl's global state for the whole test program.
+const NetworkLibrary kNetwork;
+}  // namespace
+
+ScopedEnvironment::ScopedEnvironment(const char* name, std::optional<std::string> value) : name_(name) {
+  if (const char* old = ::getenv(name)) previous_ = old;
+  if (value) {
+    ::setenv(name, value->c_str(), 1);
+  } else {
+    ::unsetenv(name);
+  }
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  if (previous_) {
+    ::setenv(name_.c_str(), previous_->c_str(), 1);
+  } else {
+    ::unsetenv(name_.c_str());
+  }
+}
+
+std::string TestBytes(std::size_t size, unsigned seed) {
+  std::mt19937 generator(seed);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+  return bytes;
+}
+
+std::string ListFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    if (it->is_regular_file()) names.push_back(std::filesystem::relative(it->path(), folder).string());
+  }
+  std::sort(names.begin(), names.end());
+  std::string list;
+  for (const std::string& name : names) list += name + "\n";
+  return list;
+}
+
+}  // namespace kv::test

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The command line of korvane-mirror: where to listen, what to serve, and the faults it
+// injects for tests. A fault's path is a request path ("/libs/a/b.jar") or "*" for every file.
+namespace kv::mirror {
+
+struct DropFault {
+  std::string path;
+  std::uint64_t afterBytes = 0;  // the connection closes when an answer reaches this byte of the file
+};
+
+struct StatusFault {
+  std::string path;
+  int status = 500;
+  int times = -1;  // how many requests get it; -1: all of them
+};
+
+struct MirrorOptions {
+  std::string root;                    // the folder served, in the mirror layout
+  std::string bindAddress = "127.0.0.1";
+  int port = 0;                        // 0: pick a free port
+  std::vector<DropFault> drops;
+  std::vector<StatusFault> statuses;
+  std::vector<std::string> withoutLength;  // answered without Content-Length
+  std::vector<std::string> withoutRanges;  // Range ignored: always the whole file, status 200
+  int delayMilliseconds = 0;               // before every answer
+};
+
+// Fills `options` from the arguments after the program name. On a mistake returns the reason.
+std::optional<std::string> ParseMirrorOptions(const std::vector<std::string>& args, MirrorOptions& options);
+
+inline constexpr const char* kMirrorUsage =
+    "usage: korvane-mirror --root FOLDER [--port N] [--bind ADDRESS]\n"
+    "                      [--drop PATH=BYTES] [--status PATH=CODE[,TIMES]]\n"
+    "                      [--no-length PATH] [--no-ranges PATH] [--delay MS]\n"
+    "Serves FOLDER (laid out as the download mirror) over HTTP: GET and HEAD, single byte\n"
+    "ranges, keep-alive. --port 0 (the default) picks a free port. The first line on\n"
+    "standard output is the base address; every request is logged on standard error.\n"
+    "Faults, for tests (PATH is a request path or * for all):\n"
+    "  --drop PATH=BYTES       close the connection when an answer reaches byte BYTES\n"
+    "  --status PATH=CODE[,N]  answer CODE (for the first N requests only when N is given)\n"
+    "  --no-length PATH        send no Content-Length (chunked)\n"
+    "  --no-ranges PATH        ignore Range and answer 200 with the whole file\n"
+    "  --delay MS              wait MS milliseconds before every answer\n";
+
+}  // namespace kv::mirror

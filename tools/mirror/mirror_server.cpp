@@ -1,0 +1,202 @@
+#include "tools/mirror/mirror_server.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tools/mirror/byte_range.h"
+#include "tools/mirror/connection_threads.h"
+
+namespace kv::mirror {
+namespace {
+
+constexpr std::size_t kChunkBytes = 256 * 1024;
+
+bool Matches(const std::string& rulePath, const std::string& requestPath) {
+  return rulePath == "*" || rulePath == requestPath;
+}
+
+bool AnyMatches(const std::vector<std::string>& rulePaths, const std::string& requestPath) {
+  for (const std::string& rule : rulePaths) {
+    if (Matches(rule, requestPath)) return true;
+  }
+  return false;
+}
+
+const char* ContentTypeOf(const std::string& path) {
+  return path.size() >= 5 && path.compare(path.size() - 5, 5, ".json") == 0 ? "application/json"
+                                                                            : "application/octet-stream";
+}
+
+// The bytes [first, first + length) of one file, read in chunks as the connection takes them.
+// An answer that starts before byte `dropAt` is cut off there (and the connection closed), so
+// a client that resumes from that byte gets the rest.
+class FileSlice {
+ public:
+  FileSlice(const std::string& path, std::uint64_t first, std::uint64_t dropAt)
+      : in_(path, std::ios::binary), first_(first), dropAt_(first < dropAt ? dropAt : UINT64_MAX),
+        buffer_(kChunkBytes) {}
+
+  // Writes the next chunk from `offset` (counted from the slice's start), at most `limit`
+  // bytes; false to close the connection.
+  bool WriteFrom(std::size_t offset, std::size_t limit, httplib::DataSink& sink) {
+    std::uint64_t position = first_ + offset;
+    if (position >= dropAt_) return false;
+    std::size_t want = limit < kChunkBytes ? limit : kChunkBytes;
+    if (position + want > dropAt_) want = static_cast<std::size_t>(dropAt_ - position);
+    in_.seekg(static_cast<std::streamoff>(position));
+    in_.read(buffer_.data(), static_cast<std::streamsize>(want));
+    std::streamsize got = in_.gcount();
+    if (got <= 0) return false;
+    return sink.write(buffer_.data(), static_cast<std::size_t>(got));
+  }
+
+ private:
+  std::ifstream in_;
+  std::uint64_t first_;
+  std::uint64_t dropAt_;
+  std::vector<char> buffer_;
+};
+
+}  // namespace
+
+std::string ResolveServedFile(const std::string& root, const std::string& requestPath) {
+  if (requestPath.empty() || requestPath.front() != '/') return {};
+  std::string relative;
+  std::size_t start = 1;
+  while (start <= requestPath.size()) {
+    std::size_t end = requestPath.find('/', start);
+    if (end == std::string::npos) end = requestPath.size();
+    std::string segment = requestPath.substr(start, end - start);
+    start = end + 1;
+    if (segment.empty()) continue;
+    if (segment == "." || segment == ".." || segment.find('\\') != std::string::npos ||
+        segment.find('\0') != std::string::npos) {
+      return {};
+    }
+    relative += "/" + segment;
+  }
+  if (relative.empty()) return {};
+  std::string file = root + relative;
+  std::error_code error;
+  return std::filesystem::is_regular_file(file, error) ? file : std::string();
+}
+
+MirrorServer::MirrorServer(MirrorOptions options) : options_(std::move(options)) {
+  while (options_.root.size() > 1 && options_.root.back() == '/') options_.root.pop_back();
+  for (const StatusFault& fault : options_.statuses) {
+    statusRules_.push_back({fault, std::make_shared<std::atomic<int>>(0)});
+  }
+  server_.new_task_queue = [] { return new ConnectionThreads; };
+  server_.set_tcp_nodelay(true);
+  server_.set_keep_alive_max_count(1000000);
+  // Each request is logged before its answer goes out, so that a client that has its answer
+  // finds its request in the log.
+  server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    HandleGet(request, response);
+    Log(request, response);
+  });
+}
+
+int MirrorServer::Bind() {
+  if (options_.port == 0) return server_.bind_to_any_port(options_.bindAddress);
+  return server_.bind_to_port(options_.bindAddress, options_.port) ? options_.port : -1;
+}
+
+void MirrorServer::Serve() { server_.listen_after_bind(); }
+
+void MirrorServer::Stop() { server_.stop(); }
+
+bool MirrorServer::AnswerWithFault(const std::string& path, httplib::Response& response) {
+  for (StatusRule& rule : statusRules_) {
+    if (!Matches(rule.fault.path, path)) continue;
+    if (rule.fault.times >= 0 && rule.served->fetch_add(1) >= rule.fault.times) continue;
+    response.status = rule.fault.status;
+    response.set_content("status " + std::to_string(rule.fault.status) + " for " + path + "\n", "text/plain");
+    return true;
+  }
+  return false;
+}
+
+void MirrorServer::HandleGet(const httplib::Request& request, httplib::Response& response) {
+  // This version of the library cuts every answer to the request's ranges by itself, and
+  // miscounts ranges beyond the end of the file; the handler answers ranges itself instead.
+  const_cast<httplib::Request&>(request).ranges.clear();
+  if (options_.delayMilliseconds > 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(options_.delayMilliseconds));
+  }
+  const std::string& path = request.path;
+  if (AnswerWithFault(path, response)) return;
+  std::string file = ResolveServedFile(options_.root, path);
+  if (file.empty()) {
+    response.status = 404;
+    response.set_content("not found: " + path + "\n", "text/plain");
+    return;
+  }
+  std::error_code error;
+  std::uint64_t size = std::filesystem::file_size(file, error);
+  if (error) {
+    response.status = 500;
+    response.set_content("unreadable: " + path + "\n", "text/plain");
+    return;
+  }
+
+  ByteRange range;
+  if (request.has_header("Range") && !AnyMatches(options_.withoutRanges, path)) {
+    range = ParseByteRange(request.get_header_value("Range"), size);
+  }
+  std::uint64_t first = 0;
+  std::uint64_t length = size;
+  switch (range.kind) {
+    case ByteRange::Kind::Unsatisfiable:
+      response.status = 416;
+      response.set_header("Content-Range", "bytes */" + std::to_string(size));
+      return;
+    case ByteRange::Kind::Part:
+      first = range.first;
+      length = range.length;
+      response.status = 206;
+      response.set_header("Content-Range", "bytes " + std::to_string(first) + "-" +
+                                               std::to_string(first + length - 1) + "/" + std::to_string(size));
+      break;
+    case ByteRange::Kind::Whole:
+      response.status = 200;
+      break;
+  }
+  response.set_header("Accept-Ranges", AnyMatches(options_.withoutRanges, path) ? "none" : "bytes");
+
+  std::uint64_t dropAt = UINT64_MAX;
+  for (const DropFault& drop : options_.drops) {
+    if (Matches(drop.path, path) && drop.afterBytes < dropAt) dropAt = drop.afterBytes;
+  }
+  auto slice = std::make_shared<FileSlice>(file, first, dropAt);
+  const char* type = ContentTypeOf(path);
+  if (AnyMatches(options_.withoutLength, path)) {
+    response.set_chunked_content_provider(type, [slice, length](std::size_t offset, httplib::DataSink& sink) {
+      if (offset >= length) {
+        sink.done();
+        return true;
+      }
+      return slice->WriteFrom(offset, static_cast<std::size_t>(length - offset), sink);
+    });
+  } else if (length == 0) {
+    response.set_content(std::string(), type);
+  } else {
+    response.set_content_provider(static_cast<std::size_t>(length), type,
+                                  [slice](std::size_t offset, std::size_t limit, httplib::DataSink& sink) {
+                                    return slice->WriteFrom(offset, limit, sink);
+                                  });
+  }
+}
+
+void MirrorServer::Log(const httplib::Request& request, const httplib::Response& response) {
+  std::string range = request.get_header_value("Range");
+  std::lock_guard lock(logMutex_);
+  std::fprintf(stderr, "%s:%d %s %s%s%s %d\n", request.remote_addr.c_str(), request.remote_port,
+               request.method.c_str(), request.target.c_str(), range.empty() ? "" : " ",
+               range.c_str(), response.status);
+  std::fflush(stderr);
+}
+
+}  // namespace kv::mirror

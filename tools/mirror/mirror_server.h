@@ -1,0 +1,47 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "tools/mirror/mirror_options.h"
+
+// The mirror server: serves a folder in the mirror layout over HTTP with the faults of its
+// options, and logs every request.
+namespace kv::mirror {
+
+class MirrorServer {
+ public:
+  explicit MirrorServer(MirrorOptions options);
+
+  // Binds the address and port of the options; returns the port, or -1.
+  int Bind();
+  // Serves until Stop() is called (from another thread).
+  void Serve();
+  void Stop();
+
+ private:
+  struct StatusRule {
+    StatusFault fault;
+    std::shared_ptr<std::atomic<int>> served;
+  };
+
+  void HandleGet(const httplib::Request& request, httplib::Response& response);
+  bool AnswerWithFault(const std::string& path, httplib::Response& response);
+  void Log(const httplib::Request& request, const httplib::Response& response);
+
+  MirrorOptions options_;
+  std::vector<StatusRule> statusRules_;
+  httplib::Server server_;
+  std::mutex logMutex_;
+};
+
+// The file below `root` that a request path names, or empty when the path would leave the
+// root or names something else than a regular file.
+std::string ResolveServedFile(const std::string& root, const std::string& requestPath);
+
+}  // namespace kv::mirror
