@@ -135,7 +135,10 @@ bool BuildLaunchCommand(const VersionDescription& description, const LaunchInput
   std::vector<std::string> classPath;
   for (const LibraryEntry& library : description.libraries) {
     if (!IsLibraryUsed(library, profile)) continue;
-    if (!IsSafeLibraryCoordinate(library.name)) {
+    // A class-path separator inside a library's path would split it into entries of the
+    // network's choosing.
+    if (!IsSafeLibraryCoordinate(library.name) ||
+        LibraryRelativePath(library, profile, bitness).find(profile.classPathSeparator) != std::string::npos) {
       refused = library.name;
       return false;
     }

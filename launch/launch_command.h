@@ -54,8 +54,9 @@ struct LaunchCommand {
 // value; values already filled in are never searched for placeholders again.
 //
 // False when the version id or the coordinate of a used library is unsafe to build a path
-// from (IsSafeVersionId, IsSafeLibraryCoordinate): `command` is then left empty and `refused`
-// names the offending text.
+// from (IsSafeVersionId, IsSafeLibraryCoordinate) or would put the profile's class-path
+// separator into a library path: `command` is then left empty and `refused` names the
+// offending text.
 bool BuildLaunchCommand(const VersionDescription& description, const LaunchInputs& inputs,
                         const PlatformProfile& profile, int bitness, LaunchCommand& command,
                         std::string& refused);

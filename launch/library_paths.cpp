@@ -113,7 +113,7 @@ bool IsSafeLibraryCoordinate(std::string_view name) {
 bool IsSafeVersionId(std::string_view id) {
   if (id.empty() || id == "." || id == "..") return false;
   if (HasControlCharacter(id)) return false;
-  return id.find_first_of("/\\") == std::string_view::npos;
+  return id.find_first_of("/\\:;") == std::string_view::npos;
 }
 
 }  // namespace kv

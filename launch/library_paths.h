@@ -59,8 +59,8 @@ std::string LibraryLocalPath(std::string_view gamePath, const LibraryEntry& libr
 // A coordinate is safe when its library path stays below the libraries root: no control
 // character, no "\", no part that starts with "/", no ".." segment.
 bool IsSafeLibraryCoordinate(std::string_view name);
-// A version id names a folder and its files: not empty, no "/" or "\", no control character,
-// not "." or "..".
+// A version id names a folder and its files and stands on the class path: not empty, no "/",
+// "\", ":" or ";", no control character, not "." or "..".
 bool IsSafeVersionId(std::string_view id);
 
 }  // namespace kv

@@ -255,6 +255,18 @@ TEST(LaunchCommand, UnsafeNamesAreRefused) {
   d.libraries.push_back(evil);
   EXPECT_FALSE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
   EXPECT_EQ(refused, evil.name);
+  // A class-path separator in a library's path would add entries of the network's choosing:
+  // the version "1:x" is fine where ";" separates, refused where ":" does.
+  d = Description();
+  d.libraries.push_back(Library("a.b:c:1:/tmp/evil"));
+  EXPECT_FALSE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
+  EXPECT_EQ(refused, "a.b:c:1:/tmp/evil");
+  EXPECT_TRUE(BuildLaunchCommand(d, WindowsInputs(), kWindows, 64, command, refused));
+  EXPECT_NE(command.text.find(";C:\\g\\/libraries/a/b/c/1:/tmp/evil/c-1:/tmp/evil.jar;"), std::string::npos);
+  d.libraries.back().name = "a.b:c:1;x";
+  EXPECT_FALSE(BuildLaunchCommand(d, WindowsInputs(), kWindows, 64, command, refused));
+  EXPECT_TRUE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
+  d.libraries.back().name = "a:b:../../../../etc/x";
   // A library that the profile leaves out is never turned into a path, so it refuses nothing.
   d.libraries.back().rules = {{"allow", "osx"}};
   EXPECT_TRUE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));

@@ -127,7 +127,7 @@ TEST(PathSafety, VersionIds) {
   for (const char* good : {"1.7.10", "1.12.2", "18w10d", "1.7.10-Forge10.13.4.1614", "a..b"}) {
     EXPECT_TRUE(IsSafeVersionId(good)) << good;
   }
-  for (const char* bad : {"", ".", "..", "../1.7.10", "a/b", "a\\b", "..\\x", "1.7\t", "/abs"}) {
+  for (const char* bad : {"", ".", "..", "../1.7.10", "a/b", "a\\b", "..\\x", "1.7\t", "/abs", "C:x", "1:2", "a;b"}) {
     EXPECT_FALSE(IsSafeVersionId(bad)) << bad;
   }
 }

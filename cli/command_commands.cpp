@@ -1,0 +1,71 @@
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "auth/stored_credentials.h"
+#include "cli/cli_commands.h"
+#include "launch/game_layout.h"
+#include "launch/launch_command.h"
+#include "launch/library_paths.h"
+#include "meta/version_description.h"
+#include "platform/platform_profile.h"
+#include "settings/instance_list.h"
+#include "settings/settings.h"
+#include "util/files.h"
+
+namespace kv::cli {
+namespace {
+
+constexpr const char* kSynopsis = "command NAME [--text]";
+
+// Prints the command that would start an instance from what is already in the game folder:
+// one argument a line, or with --text the one-line command.
+int ShowCommand(const Arguments& args) {
+  std::optional<std::string> name;
+  bool asText = false;
+  for (const std::string& arg : args) {
+    if (arg == "--text") asText = true;
+    else if (!name && arg.rfind("--", 0) != 0) name = arg;
+    else return Usage(kSynopsis);
+  }
+  if (!name) return Usage(kSynopsis);
+
+  CInstanceList instances(false);
+  if (!instances.Contains(*name)) return Fail("没有这个游戏实例");
+  const std::string version = instances.GetVersion(*name);
+  if (!IsSafeVersionId(version)) return Fail("实例的版本号不能用作文件夹名: " + version);
+
+  CSettings settings;
+  settings.Load();
+  const std::string path = VersionJsonPath(settings.gamePath, version);
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) return Fail("找不到版本描述文件: " + path);
+  VersionDescription description;
+  if (!ParseVersionDescription(*bytes, description)) return Fail("版本描述文件无法读取: " + path);
+
+  std::optional<StoredCredentials> credentials;
+  if (settings.isGenuine == "true") {
+    credentials.emplace();
+    InitStoredCredentials(*credentials, settings.SettingsPath());
+    LoadStoredCredentials(*credentials);
+  }
+  const LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name);
+  LaunchCommand command;
+  std::string refused;
+  if (!BuildLaunchCommand(description, inputs, PlatformProfile::Host(), NativeBitness(), command, refused)) {
+    return Fail("版本描述中的名称不能用作路径: " + refused);
+  }
+  if (asText) {
+    std::printf("%s\n", command.text.c_str());
+  } else {
+    for (const std::string& argument : command.arguments) std::printf("%s\n", argument.c_str());
+  }
+  return 0;
+}
+
+const CommandRegistration kCommand{
+    {50, "command", "command NAME [--text]    the command that would start an instance, one argument a line",
+     ShowCommand}};
+
+}  // namespace
+}  // namespace kv::cli

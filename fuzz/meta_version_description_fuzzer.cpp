@@ -1,0 +1,60 @@
+// Version descriptions from the network: parsed, then turned into library paths and a launch
+// command under both profiles. Every path built must stay inside the game folder.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "launch/launch_command.h"
+#include "launch/library_paths.h"
+#include "meta/version_description.h"
+
+namespace {
+
+bool ClimbsOut(const std::string& path) {
+  return path.find("/../") != std::string::npos || path.find("\\..") != std::string::npos ||
+         path.ends_with("/..");
+}
+
+void CheckCommand(const kv::VersionDescription& description, const kv::PlatformProfile& profile) {
+  kv::LaunchInputs inputs;
+  inputs.javaPath = "/usr/bin/java";
+  inputs.gamePath = "/game/";
+  inputs.playerName = "Steve";
+  inputs.instanceName = "inst";
+  inputs.userType = "legacy";
+  kv::LaunchCommand command;
+  std::string refused;
+  if (!kv::BuildLaunchCommand(description, inputs, profile, 64, command, refused)) return;
+  // "-cp" is followed by the class path; nothing on it may leave the game folder.
+  for (std::size_t i = 0; i + 1 < command.arguments.size(); ++i) {
+    if (command.arguments[i] != "-cp") continue;
+    const std::string& classPath = command.arguments[i + 1];
+    std::size_t start = 0;
+    while (start <= classPath.size()) {
+      std::size_t end = classPath.find(profile.classPathSeparator, start);
+      if (end == std::string::npos) end = classPath.size();
+      const std::string entry = classPath.substr(start, end - start);
+      if (entry.rfind("/game/", 0) != 0 || ClimbsOut(entry.substr(6))) std::abort();
+      start = end + 1;
+    }
+    break;
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  kv::VersionDescription description;
+  if (!kv::ParseVersionDescription(text, description)) return 0;
+  for (const kv::LibraryEntry& library : description.libraries) {
+    if (!kv::IsSafeLibraryCoordinate(library.name)) continue;
+    const std::string relative = kv::LibraryRelativePath(library, kv::PlatformProfile::Linux(), 64);
+    if (relative.front() == '/' || relative.rfind("../", 0) == 0 || ClimbsOut("/" + relative)) std::abort();
+  }
+  CheckCommand(description, kv::PlatformProfile::Windows());
+  CheckCommand(description, kv::PlatformProfile::Linux());
+  return 0;
+}
