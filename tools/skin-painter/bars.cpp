@@ -1,4 +1,4 @@
-// Bar pictures: the slim scroll-bar thumb (a nine-slice of 10 x 30 with 5-pixel ends) and the
+// Bar pictures: the slim scroll-bar thumb (a nine-slice of 8 x 30 with 4-pixel ends) and the
 // download progress bar's fill, which is squeezed across the filled part, so it only varies
 // from top to bottom.
 #include "tools/skin-painter/palette.h"
@@ -9,12 +9,12 @@ namespace kv::skin {
 namespace {
 
 QImage PaintThumb(const QColor& colour) {
-  QImage image = NewCanvas(10, 30);
+  QImage image = NewCanvas(8, 30);
   QPainter painter(&image);
   Smooth(painter);
   painter.setPen(Qt::NoPen);
   painter.setBrush(colour);
-  painter.drawRoundedRect(QRectF(2, 1, 6, 28), 3, 3);
+  painter.drawRoundedRect(QRectF(1, 1, 6, 28), 3, 3);
   return image;
 }
 
