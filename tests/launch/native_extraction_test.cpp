@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <minizip/zip.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <zlib.h>
@@ -13,6 +14,18 @@ namespace kv {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The diagnostic log goes to the launcher folder; these tests keep it in a folder of their own.
+const test::TempFolder& LauncherHome() {
+  static const test::TempFolder home;
+  return home;
+}
+
+class LauncherHomeInTempFolder : public ::testing::Environment {
+ public:
+  void SetUp() override { ::setenv("KORVANE_HOME", LauncherHome().Path().c_str(), 1); }
+};
+const auto* const kLauncherHome = ::testing::AddGlobalTestEnvironment(new LauncherHomeInTempFolder);
 
 struct Item {
   std::string name;
@@ -133,6 +146,8 @@ TEST(NativeExtraction, NamesThatLeaveTheFolderAreNeverWritten) {
                                                          "game/natives/a/..b", "game/natives/a/..b/fine.so",
                                                          "game/natives/good.so", "outside"}));
   EXPECT_FALSE(fs::exists("/tmp/korvane-evil6"));
+  const std::string log = test::ReadFile(LauncherHome() / "log/log.log");
+  EXPECT_NE(log.find("a/b/../../../evil3"), std::string::npos) << log;
 }
 
 TEST(NativeExtraction, APlantedLinkDoesNotRedirectTheWrite) {
