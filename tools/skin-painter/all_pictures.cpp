@@ -15,6 +15,7 @@ PictureSet PaintAllPictures() {
   PaintButtons(pictures);
   PaintBars(pictures);
   PaintScenery(pictures);
+  PaintFields(pictures);
   return pictures;
 }
 

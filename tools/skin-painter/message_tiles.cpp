@@ -70,25 +70,32 @@ QImage PaintTile(Sign sign, const QColor& colour) {
   painter.fillRect(QRectF(0, 0, 4, kTileHeight), colour);
   painter.fillRect(QRectF(4, 0, 1, kTileHeight), WithAlpha(colour, 90));
 
-  // The watermark sign, faded into the page colour so that text over it stays readable.
-  painter.save();
-  painter.translate(0, kTileHeight / 2.0);
-  painter.scale(1.0, kSquash);
-  painter.translate(0, -kShownHeight / 2.0);
-  const QRectF box(14, kShownHeight / 2.0 - 41, 82, 82);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(Mix(palette::kPaper, colour, 0.22));
-  painter.drawPath(SignShape(sign, box));
-  const QRectF glyphBox = sign == Sign::kWarning ? box.adjusted(16, 22, -16, -6) : box.adjusted(12, 12, -12, -12);
-  painter.setBrush(Mix(palette::kPaper, colour, 0.04));
-  painter.drawPath(GlyphPath(sign, glyphBox));
-  painter.restore();
-
-  // Fade the right edge into the page so that the cut to the plain background is invisible.
-  QLinearGradient fade(QPointF(kTileWidth - 24, 0), QPointF(kTileWidth, 0));
-  fade.setColorAt(0, WithAlpha(palette::kPaper, 0));
-  fade.setColorAt(1, palette::kPaper);
-  painter.fillRect(QRectF(kTileWidth - 24, 0, 24, kTileHeight), fade);
+  // The watermark sign, faded into the page colour so that text over it stays readable. It is
+  // drawn in a layer of its own whose right end fades out, so that the tile's right edge is
+  // exactly the page colour that the dialog continues with.
+  QImage watermark = NewCanvas(kTileWidth, kTileHeight);
+  {
+    QPainter layer(&watermark);
+    Smooth(layer);
+    layer.translate(0, kTileHeight / 2.0);
+    layer.scale(1.0, kSquash);
+    layer.translate(0, -kShownHeight / 2.0);
+    const QRectF box(14, kShownHeight / 2.0 - 41, 82, 82);
+    layer.setPen(Qt::NoPen);
+    layer.setBrush(Mix(palette::kPaper, colour, 0.22));
+    layer.drawPath(SignShape(sign, box));
+    const QRectF glyphBox =
+        sign == Sign::kWarning ? box.adjusted(16, 22, -16, -6) : box.adjusted(12, 12, -12, -12);
+    layer.setBrush(Mix(palette::kPaper, colour, 0.04));
+    layer.drawPath(GlyphPath(sign, glyphBox));
+    layer.resetTransform();
+    QLinearGradient fade(QPointF(kTileWidth - 24, 0), QPointF(kTileWidth, 0));
+    fade.setColorAt(0, Qt::black);
+    fade.setColorAt(1, Qt::transparent);
+    layer.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    layer.fillRect(QRectF(kTileWidth - 24, 0, 24, kTileHeight), fade);
+  }
+  painter.drawImage(0, 0, watermark);
   return tile;
 }
 

@@ -35,6 +35,7 @@ void PaintShadow(PictureSet& pictures);
 void PaintButtons(PictureSet& pictures);
 void PaintBars(PictureSet& pictures);
 void PaintScenery(PictureSet& pictures);
+void PaintFields(PictureSet& pictures);
 
 // Every picture of the skin, in a stable order.
 PictureSet PaintAllPictures();

@@ -1,4 +1,4 @@
-// The game page's backdrop: a band of blocky hills that tiles sideways (256 x 128, so any page
+// The game page's backdrop: a band of three ridges of blocky hills that tiles sideways (256 x 128, so any page
 // width works) and a blocky cloud.
 #include "tools/skin-painter/palette.h"
 #include "tools/skin-painter/paint_kit.h"
@@ -35,22 +35,17 @@ QImage PaintHills() {
   QImage image = NewCanvas(kBandWidth, kBandHeight);
   QPainter painter(&image);
   const Ridge ridges[] = {
-      {78, 20, 8, 1, 3, 0.6, Mix(palette::kPaper, palette::kSand, 0.55)},
-      {52, 14, 7, 2, 5, 2.2, Mix(palette::kSand, palette::kOchre, 0.25)},
-      {26, 9, 5, 3, 4, 4.0, palette::kOchre},
+      {70, 14, 6, 1, 3, 0.6, Mix(palette::kPaper, palette::kSand, 0.5)},
+      {46, 10, 5, 2, 5, 2.2, Mix(palette::kSand, palette::kOchre, 0.25)},
+      {22, 6, 4, 3, 4, 4.0, palette::kOchre},
   };
   for (const Ridge& ridge : ridges) {
     for (int x = 0; x < kBandWidth; x += kBlock) {
       const int h = RidgeHeight(ridge, x);
       painter.fillRect(QRect(x, kBandHeight - h, kBlock, h), ridge.colour);
-      // A lighter top block catches the light; a darker line under it gives the step an edge.
+      // A lighter top edge on every block catches the light.
       painter.fillRect(QRect(x, kBandHeight - h, kBlock, 2), ridge.colour.lighter(106));
     }
-  }
-  // A few darker stones in the nearest ridge.
-  const QColor stone = palette::kOchre.darker(108);
-  for (int x = 4 * kBlock; x < kBandWidth; x += 7 * kBlock) {
-    painter.fillRect(QRect(x, kBandHeight - kBlock * 2, kBlock, kBlock), stone);
   }
   return image;
 }
