@@ -66,7 +66,9 @@ TEST(SkinArchive, HoldsTheLayoutsAndPicturesUnderForwardSlashNames) {
     EXPECT_FALSE(bytes.empty()) << name;
   }
   for (const char* layout : {"xmls/Main_dlg.xml", "xmls/Log_dlg.xml", "xmls/DownLoad_dlg.xml",
-                             "xmls/LoadingWnd.xml", "xmls/MessageBoxDialog.xml", "xmls/Instance_Menu.xml"}) {
+                             "xmls/LoadingWnd.xml", "xmls/MessageBoxDialog.xml", "xmls/Instance_Menu.xml",
+                             "xmls/AddInstance_dlg.xml", "xmls/Version_dlg.xml", "xmls/RenameIns_dlg.xml",
+                             "xmls/SetWnd_dlg.xml"}) {
     EXPECT_TRUE(entries.count(layout)) << layout;
   }
 }
@@ -197,6 +199,15 @@ TEST(SkinArchive, ControlsTheWindowsLookUpByNameExist) {
       {"xmls/LoadingWnd.xml", {"Main_Background"}},
       {"xmls/MessageBoxDialog.xml", {"caption", "closebtn", "TextLayout", "text", "okbtn", "cancelbtn"}},
       {"xmls/Instance_Menu.xml", {"Menu_Instance_Add", "Menu_Instance_Del", "Menu_Instance_Rename"}},
+      {"xmls/AddInstance_dlg.xml",
+       {"Ed_InstanceName", "Ed_Version", "Btn_SelectVersion", "Btn_OK", "Btn_Cancel", "Btn_Close"}},
+      {"xmls/Version_dlg.xml", {"List_Version", "Btn_Refresh", "Btn_OK", "Btn_Cancel", "Btn_Close"}},
+      {"xmls/RenameIns_dlg.xml", {"Ed_InstanceName", "Btn_Ok", "Btn_Cancel", "Btn_Close"}},
+      {"xmls/SetWnd_dlg.xml",
+       {"Ed_UserName", "Ed_Pwd", "CB_IsGenuine", "CBox_JavaPath", "LB_JavaVer", "Btn_JavaPathReset",
+        "Btn_JavaTest", "Ed_GamePath", "Btn_SelectGamePath", "Btn_DefaultGamePath", "Ed_JVMMemoryMin",
+        "Ed_JVMMemoryMax", "CB_IsAutoMallocMemory", "Ed_LaunchParameters", "CB_IsShowCmd", "Btn_Ok",
+        "Btn_Cancel", "Btn_Close"}},
   };
   for (const auto& [entry, names] : wanted) {
     const pugi::xml_document layout = ParseLayout(entry);
