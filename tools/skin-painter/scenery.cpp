@@ -1,5 +1,5 @@
-// The game page's backdrop: a band of three ridges of blocky hills that tiles sideways (256 x 128, so any page
-// width works) and a blocky cloud.
+// The game page's backdrop: a band of three ridges of blocky hills that tiles sideways
+// (256 x 128, so any page width works), a blocky cloud and a square sun.
 #include "tools/skin-painter/palette.h"
 #include "tools/skin-painter/paint_kit.h"
 #include "tools/skin-painter/picture_set.h"
@@ -62,11 +62,23 @@ QImage PaintCloud() {
   return image;
 }
 
+// A square sun, as the game draws it, with two rings of soft glow: 64 x 64.
+QImage PaintSun() {
+  QImage image = NewCanvas(64, 64);
+  QPainter painter(&image);
+  painter.fillRect(QRect(4, 4, 56, 56), QColor(255, 236, 160, 40));
+  painter.fillRect(QRect(10, 10, 44, 44), QColor(255, 232, 150, 70));
+  painter.fillRect(QRect(16, 16, 32, 32), QColor(0xFB, 0xE0, 0x8A));
+  painter.fillRect(QRect(20, 20, 24, 24), QColor(0xFD, 0xEB, 0xA8));
+  return image;
+}
+
 }  // namespace
 
 void PaintScenery(PictureSet& pictures) {
   pictures.push_back({"image/Game_Hills.png", PaintHills()});
   pictures.push_back({"image/Game_Cloud.png", PaintCloud()});
+  pictures.push_back({"image/Game_Sun.png", PaintSun()});
 }
 
 }  // namespace kv::skin

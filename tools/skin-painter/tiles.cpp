@@ -12,7 +12,7 @@ QImage PaintHoverFrame() {
   QImage image = NewCanvas(90, 90);
   QPainter painter(&image);
   Smooth(painter);
-  FillFramedRoundedRect(painter, QRectF(0, 0, 90, 90), 7, QColor(255, 255, 255, 70),
+  FillFramedRoundedRect(painter, QRectF(0, 0, 90, 90), 7, QColor(255, 255, 255, 45),
                         WithAlpha(palette::kOchre, 210));
   return image;
 }
@@ -24,7 +24,7 @@ QImage PaintSelectedFrame() {
   Smooth(painter);
   const QRectF outer(0.5, 0.5, 95, 95);
   painter.setPen(QPen(palette::kDeepOchre, 2.0));
-  painter.setBrush(WithAlpha(palette::kSand, 120));
+  painter.setBrush(WithAlpha(palette::kSand, 55));
   painter.drawRoundedRect(outer.adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
   // A lighter inner line gives the frame some depth against the sand.
   painter.setBrush(Qt::NoBrush);
