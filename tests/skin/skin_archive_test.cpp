@@ -182,6 +182,34 @@ TEST(SkinArchive, LoadingAnimationLoopsThroughSeveralFrames) {
   EXPECT_GT(reader.nextImageDelay(), 0);
 }
 
+TEST(SkinArchive, EveryFontALayoutUsesIsDeclaredInIt) {
+  // An unknown font id silently falls back to the default font.
+  for (const std::string& entry : LayoutNames()) {
+    const pugi::xml_document layout = ParseLayout(entry);
+    std::set<std::string> declared = {"-1"};
+    for (const pugi::xpath_node& font : layout.select_nodes("/Window/Font")) {
+      declared.insert(font.node().attribute("id").value());
+    }
+    auto check = [&](const std::string& where, const std::string& name, const std::string& value) {
+      if (name == "font" || name == "itemfont") {
+        EXPECT_TRUE(declared.count(value)) << entry << ": " << where << " uses font " << value;
+      }
+    };
+    for (const pugi::xpath_node& found : layout.select_nodes("/Window//*")) {
+      const pugi::xml_node node = found.node();
+      if (std::string(node.name()) == "Default") {
+        for (const auto& [name, value] : ParseAttributeList(node.attribute("value").value())) {
+          check(std::string("Default ") + node.attribute("name").value(), name, value);
+        }
+        continue;
+      }
+      for (const pugi::xml_attribute& attribute : node.attributes()) {
+        check(node.name(), attribute.name(), attribute.value());
+      }
+    }
+  }
+}
+
 bool HasControl(const pugi::xml_document& layout, const std::string& name) {
   return layout.find_node([&name](const pugi::xml_node& node) { return name == node.attribute("name").value(); });
 }
