@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "uilib/ui_types.h"
+
+// The Qt widget behind a CWindowWnd: it turns Qt's events into window messages for its owner
+// and carries out what the non-client hit test asks for (dragging by the caption, resizing by
+// the borders, maximising on a caption double click).
+namespace kv::ui {
+
+class CWindowWnd;
+class ShadowWindow;
+
+class NativeWindow : public QWidget {
+ public:
+  NativeWindow(CWindowWnd* owner, QWidget* parent, Qt::WindowFlags flags);
+  ~NativeWindow() override;
+
+  CWindowWnd* Owner() const { return owner_; }
+  void Detach() { owner_ = nullptr; }
+  ShadowWindow* Shadow() const { return shadow_.get(); }
+
+ protected:
+  bool focusNextPrevChild(bool next) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT HitTest(QPoint global);
+  void BeginNonClientDrag(LRESULT hit, QMouseEvent* event);
+  void UpdateShadow();
+
+  CWindowWnd* owner_;
+  std::unique_ptr<ShadowWindow> shadow_;
+  LRESULT dragHit_ = HTNOWHERE;
+  QPoint dragStartGlobal_;
+  QRect dragStartGeometry_;
+};
+
+}  // namespace kv::ui

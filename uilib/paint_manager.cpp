@@ -1,0 +1,809 @@
+#include "uilib/paint_manager.h"
+
+#include <QDateTime>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+
+#include "uilib/attribute_values.h"
+#include "uilib/control.h"
+#include "uilib/fonts.h"
+#include "uilib/skin_resources.h"
+
+namespace kv::ui {
+namespace {
+
+QHash<const QWidget*, CPaintManagerUI*>& Managers() {
+  static QHash<const QWidget*, CPaintManagerUI*> managers;
+  return managers;
+}
+
+QHash<QString, QString>& SharedDefaults() {
+  static QHash<QString, QString> defaults;
+  return defaults;
+}
+
+std::map<int, QFont>& SharedFonts() {
+  static std::map<int, QFont> fonts;
+  return fonts;
+}
+
+std::unique_ptr<QFont>& SharedDefaultFont() {
+  static std::unique_ptr<QFont> font;
+  return font;
+}
+
+bool IsInSubtree(const CControlUI* control, const CControlUI* root) {
+  for (const CControlUI* c = control; c; c = c->GetParent()) {
+    if (c == root) return true;
+  }
+  return false;
+}
+
+CControlUI* MatchName(CControlUI* control, void* data) {
+  return control->GetName() == *static_cast<const QString*>(data) ? control : nullptr;
+}
+
+CControlUI* MatchPoint(CControlUI* control, void* data) {
+  return control->GetPos().Contains(*static_cast<const QPoint*>(data)) ? control : nullptr;
+}
+
+struct ClassSearch {
+  QString className;
+  int index;
+};
+
+CControlUI* MatchClass(CControlUI* control, void* data) {
+  auto* search = static_cast<ClassSearch*>(data);
+  if (control->GetClass().compare(search->className, Qt::CaseInsensitive) != 0) return nullptr;
+  return search->index-- == 0 ? control : nullptr;
+}
+
+struct TabSearch {
+  std::vector<CControlUI*> stops;
+};
+
+CControlUI* CollectTabStop(CControlUI* control, void* data) {
+  if ((control->GetControlFlags() & UIFLAG_TABSTOP) && control->IsKeyboardEnabled() && control->IsEnabled() &&
+      control->IsVisibleInTree()) {
+    static_cast<TabSearch*>(data)->stops.push_back(control);
+  }
+  return nullptr;
+}
+
+struct ShortcutSearch {
+  QChar key;
+};
+
+CControlUI* MatchShortcut(CControlUI* control, void* data) {
+  const QChar key = static_cast<ShortcutSearch*>(data)->key;
+  return (!control->GetShortcut().isNull() && control->GetShortcut() == key && control->IsEnabled() &&
+          control->IsVisibleInTree())
+             ? control
+             : nullptr;
+}
+
+std::uint64_t Now() { return static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()); }
+
+}  // namespace
+
+UiRect ShadowInfo::Margins() const {
+  if (!show && image.isEmpty()) return {};
+  if (size > 0) return {size - offset.x(), size - offset.y(), size + offset.x(), size + offset.y()};
+  return corner;
+}
+
+CPaintManagerUI::CPaintManagerUI() : context_(std::make_unique<QObject>()) {}
+
+CPaintManagerUI::~CPaintManagerUI() {
+  if (window_) Managers().remove(window_.data());
+  QToolTip::hideText();
+  // The tree goes while the manager can still answer the controls' last calls.
+  CControlUI* root = root_;
+  root_ = nullptr;
+  delete root;
+  for (CControlUI* control : delayedCleanup_) delete control;
+  delayedCleanup_.clear();
+  context_.reset();
+}
+
+void CPaintManagerUI::SetInstance(void*) {}
+
+bool CPaintManagerUI::SetResourceZip(std::string_view archive) { return SkinResources::Instance().AddZip(archive); }
+
+void CPaintManagerUI::SetResourcePath(const QString& folder) { SkinResources::Instance().SetFolder(folder); }
+
+CPaintManagerUI* CPaintManagerUI::ForWindow(const QWidget* window) { return Managers().value(window, nullptr); }
+
+void CPaintManagerUI::Init(QWidget* window) {
+  if (window_) Managers().remove(window_.data());
+  window_ = window;
+  if (window) {
+    Managers().insert(window, this);
+    window->setMouseTracking(true);
+  }
+}
+
+bool CPaintManagerUI::AttachDialog(CControlUI* root) {
+  if (!root) return false;
+  SetFocus(nullptr);
+  hot_ = eventClick_ = eventRClick_ = nullptr;
+  delete root_;
+  root_ = root;
+  root_->SetManager(this, nullptr, true);
+  layoutPending_ = true;
+  firstLayoutDone_ = false;
+  windowInitSent_ = false;
+  NeedUpdate();
+  return true;
+}
+
+void CPaintManagerUI::SetInitSize(int cx, int cy) {
+  initSize_ = {cx, cy};
+  if (window_ && cx > 0 && cy > 0) window_->resize(cx, cy);
+}
+
+void CPaintManagerUI::SetMinInfo(int cx, int cy) {
+  minInfo_ = {std::max(0, cx), std::max(0, cy)};
+  if (window_) window_->setMinimumSize(minInfo_);
+}
+
+void CPaintManagerUI::SetMaxInfo(int cx, int cy) {
+  maxInfo_ = {std::max(0, cx), std::max(0, cy)};
+  if (window_) {
+    window_->setMaximumSize(maxInfo_.width() > 0 ? maxInfo_.width() : QWIDGETSIZE_MAX,
+                            maxInfo_.height() > 0 ? maxInfo_.height() : QWIDGETSIZE_MAX);
+  }
+}
+
+void CPaintManagerUI::SetOpacity(int opacity) {
+  opacity_ = std::clamp(opacity, 0, 255);
+  if (window_) window_->setWindowOpacity(opacity_ / 255.0);
+}
+
+void CPaintManagerUI::SetWindowAttribute(const QString& rawName, const QString& value) {
+  const QString name = rawName.toLower();
+  if (name == u"size") {
+    const QSize s = ParseSize(value);
+    SetInitSize(s.width(), s.height());
+  } else if (name == u"mininfo") {
+    const QSize s = ParseSize(value);
+    SetMinInfo(s.width(), s.height());
+  } else if (name == u"maxinfo") {
+    const QSize s = ParseSize(value);
+    SetMaxInfo(s.width(), s.height());
+  } else if (name == u"caption") SetCaptionRect(ParseRect(value));
+  else if (name == u"sizebox") SetSizeBox(ParseRect(value));
+  else if (name == u"roundcorner") {
+    const QSize s = ParseSize(value);
+    // "roundcorner=5" means 5,5.
+    SetRoundCorner(s.width(), value.contains(u',') ? s.height() : s.width());
+  } else if (name == u"alpha" || name == u"opacity") SetOpacity(ParseInt(value, 255));
+  else if (name == u"bktrans" || name == u"layered") SetLayered(ParseBool(value));
+  else if (name == u"showdirty") SetShowUpdateRect(ParseBool(value));
+  else if (name == u"tooltiphovertime") SetToolTipHoverTime(ParseInt(value, 1000));
+  else if (name == u"defaultfontcolor") defaultFontColor_ = ParseColor(value);
+  else if (name == u"disabledfontcolor") disabledFontColor_ = ParseColor(value);
+  else if (name == u"linkfontcolor") linkFontColor_ = ParseColor(value);
+  else if (name == u"linkhoverfontcolor") linkHoverFontColor_ = ParseColor(value);
+  else if (name == u"selectedcolor") selectedColor_ = ParseColor(value);
+  else if (name == u"showshadow") shadow_.show = ParseBool(value);
+  else if (name == u"shadowimage") {
+    shadow_.image = value;
+    if (!value.isEmpty()) shadow_.show = true;
+  } else if (name == u"shadowcorner") shadow_.corner = ParseRect(value);
+  else if (name == u"shadowsize") shadow_.size = std::clamp(ParseInt(value), -35, 35);
+  else if (name == u"shadowposition") {
+    const QSize s = ParseSize(value);
+    shadow_.offset = {s.width(), s.height()};
+  } else if (name == u"shadowcolor") shadow_.color = ParseColor(value);
+  else if (name == u"shadowdarkness") shadow_.darkness = std::clamp(ParseInt(value, 150), 0, 255);
+  else if (name == u"shadowsharpness") shadow_.sharpness = std::clamp(ParseInt(value, 5), 0, 35);
+  else windowCustom_.insert(name, value);
+}
+
+void CPaintManagerUI::AddFont(int id, const QFont& font, bool shared) {
+  if (shared) SharedFonts()[id] = font;
+  else fonts_[id] = font;
+}
+
+QFont CPaintManagerUI::GetFont(int id) const {
+  if (id >= 0) {
+    if (auto it = fonts_.find(id); it != fonts_.end()) return it->second;
+    if (auto it = SharedFonts().find(id); it != SharedFonts().end()) return it->second;
+  }
+  return GetDefaultFont();
+}
+
+QFont CPaintManagerUI::GetDefaultFont() const {
+  if (defaultFont_) return *defaultFont_;
+  if (SharedDefaultFont()) return *SharedDefaultFont();
+  return DefaultFont();
+}
+
+void CPaintManagerUI::SetDefaultFont(const QFont& font, bool shared) {
+  if (shared) SharedDefaultFont() = std::make_unique<QFont>(font);
+  else defaultFont_ = std::make_unique<QFont>(font);
+}
+
+int CPaintManagerUI::GetDefaultFontHeight() const { return QFontMetrics(GetDefaultFont()).height(); }
+
+int CPaintManagerUI::GetFontHeight(int id) const { return QFontMetrics(GetFont(id)).height(); }
+
+void CPaintManagerUI::AddDefaultAttributeList(const QString& tag, const QString& list, bool shared) {
+  if (shared) SharedDefaults().insert(tag.toLower(), list);
+  else defaultAttributes_.insert(tag.toLower(), list);
+}
+
+QString CPaintManagerUI::GetDefaultAttributeList(const QString& tag) const {
+  const QString key = tag.toLower();
+  if (auto it = defaultAttributes_.constFind(key); it != defaultAttributes_.constEnd()) return *it;
+  return SharedDefaults().value(key);
+}
+
+QHash<QString, QString>& SharedStyles() {
+  static QHash<QString, QString> styles;
+  return styles;
+}
+
+void CPaintManagerUI::AddStyle(const QString& name, const QString& list, bool shared) {
+  if (shared) SharedStyles().insert(name, list);
+  else styles_.insert(name, list);
+}
+
+QString CPaintManagerUI::GetStyle(const QString& name) const {
+  if (auto it = styles_.constFind(name); it != styles_.constEnd()) return *it;
+  return SharedStyles().value(name);
+}
+
+bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
+  if (!notifier || std::find(notifiers_.begin(), notifiers_.end(), notifier) != notifiers_.end()) return false;
+  notifiers_.push_back(notifier);
+  return true;
+}
+
+bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
+  auto it = std::find(notifiers_.begin(), notifiers_.end(), notifier);
+  if (it == notifiers_.end()) return false;
+  notifiers_.erase(it);
+  return true;
+}
+
+void CPaintManagerUI::SendNotify(TNotifyUI& msg, bool async) {
+  msg.ptMouse = lastMouse_;
+  msg.dwTimestamp = Now();
+  if (msg.pSender && msg.sVirtualWnd.isEmpty()) msg.sVirtualWnd = msg.pSender->GetVirtualWnd();
+  if (async) {
+    asyncNotifications_.push_back(msg);
+    ScheduleFlush();
+    return;
+  }
+  // A notifier may remove itself or others while being told; work on a copy.
+  const std::vector<INotifyUI*> notifiers = notifiers_;
+  for (INotifyUI* notifier : notifiers) {
+    if (std::find(notifiers_.begin(), notifiers_.end(), notifier) != notifiers_.end()) notifier->Notify(msg);
+  }
+}
+
+void CPaintManagerUI::SendNotify(CControlUI* control, const QString& type, WPARAM wParam, LPARAM lParam, bool async) {
+  TNotifyUI msg;
+  msg.sType = type;
+  msg.pSender = control;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  SendNotify(msg, async);
+}
+
+bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) {
+  if (!filter || std::find(preFilters_.begin(), preFilters_.end(), filter) != preFilters_.end()) return false;
+  preFilters_.push_back(filter);
+  return true;
+}
+
+bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) {
+  auto it = std::find(preFilters_.begin(), preFilters_.end(), filter);
+  if (it == preFilters_.end()) return false;
+  preFilters_.erase(it);
+  return true;
+}
+
+bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
+  if (!filter || std::find(filters_.begin(), filters_.end(), filter) != filters_.end()) return false;
+  filters_.push_back(filter);
+  return true;
+}
+
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) {
+  auto it = std::find(filters_.begin(), filters_.end(), filter);
+  if (it == filters_.end()) return false;
+  filters_.erase(it);
+  return true;
+}
+
+void CPaintManagerUI::SetFocus(CControlUI* control) {
+  if (control == focus_) return;
+  if (control && (control->GetManager() != this || !control->IsVisibleInTree())) return;
+  if (CControlUI* old = focus_) {
+    focus_ = nullptr;
+    TEventUI event;
+    event.type = UiEvent::KillFocus;
+    event.pSender = control;
+    event.dwTimestamp = Now();
+    DispatchEvent(old, event);
+    // The handler may have removed the control; it is reaped from focus_ then, not here.
+    SendNotify(old, kNotifyKillFocus);
+  }
+  if (control && control->GetManager() == this) {
+    focus_ = control;
+    TEventUI event;
+    event.type = UiEvent::SetFocus;
+    event.pSender = control;
+    event.dwTimestamp = Now();
+    DispatchEvent(control, event);
+    if (focus_ == control) SendNotify(control, kNotifySetFocus);
+  }
+}
+
+bool CPaintManagerUI::SetNextTabControl(bool forward) {
+  if (!root_) return false;
+  UpdateLayout();
+  TabSearch search;
+  root_->FindControl(&CollectTabStop, &search, UIFIND_VISIBLE | UIFIND_ME_FIRST);
+  if (search.stops.empty()) return false;
+  const auto it = std::find(search.stops.begin(), search.stops.end(), focus_);
+  const int n = static_cast<int>(search.stops.size());
+  int index = forward ? 0 : n - 1;
+  if (it != search.stops.end()) {
+    const int current = static_cast<int>(it - search.stops.begin());
+    index = forward ? (current + 1) % n : (current - 1 + n) % n;
+  }
+  SetFocus(search.stops[static_cast<std::size_t>(index)]);
+  return true;
+}
+
+void CPaintManagerUI::SetCapture() { captured_ = true; }
+
+void CPaintManagerUI::ReleaseCapture() { captured_ = false; }
+
+QPoint CPaintManagerUI::ClientToScreen(QPoint client) const {
+  return window_ ? window_->mapToGlobal(client) : client;
+}
+
+CControlUI* CPaintManagerUI::FindControl(const QString& name) {
+  if (!root_) return nullptr;
+  QString key = name;
+  return root_->FindControl(&MatchName, &key, UIFIND_ALL);
+}
+
+CControlUI* CPaintManagerUI::FindControl(QPoint pt) {
+  if (!root_) return nullptr;
+  UpdateLayout();
+  return root_->FindControl(&MatchPoint, &pt, UIFIND_VISIBLE | UIFIND_HITTEST | UIFIND_TOP_FIRST);
+}
+
+CControlUI* CPaintManagerUI::FindSubControlByName(CControlUI* parent, const QString& name) {
+  if (!parent) return nullptr;
+  QString key = name;
+  return parent->FindControl(&MatchName, &key, UIFIND_ALL);
+}
+
+CControlUI* CPaintManagerUI::FindSubControlByClass(CControlUI* parent, const QString& className, int index) {
+  if (!parent) return nullptr;
+  ClassSearch search{className, index};
+  return parent->FindControl(&MatchClass, &search, UIFIND_ALL);
+}
+
+void CPaintManagerUI::AddOptionGroup(const QString& group, CControlUI* control) {
+  if (group.isEmpty() || !control) return;
+  auto& members = optionGroups_[group];
+  if (std::find(members.begin(), members.end(), control) == members.end()) members.push_back(control);
+}
+
+const std::vector<CControlUI*>* CPaintManagerUI::GetOptionGroup(const QString& group) const {
+  auto it = optionGroups_.find(group);
+  return it == optionGroups_.end() ? nullptr : &it->second;
+}
+
+void CPaintManagerUI::RemoveOptionGroup(const QString& group, CControlUI* control) {
+  auto it = optionGroups_.find(group);
+  if (it == optionGroups_.end()) return;
+  std::erase(it->second, control);
+  if (it->second.empty()) optionGroups_.erase(it);
+}
+
+bool CPaintManagerUI::SetTimer(CControlUI* control, UINT id, UINT elapse) {
+  if (!control || !context_) return false;
+  KillTimer(control, id);
+  auto* timer = new QTimer(context_.get());
+  timer->setInterval(static_cast<int>(std::max(1u, elapse)));
+  QObject::connect(timer, &QTimer::timeout, context_.get(), [this, control, id, timer] {
+    const bool live = std::any_of(timers_.begin(), timers_.end(),
+                                  [&](const Timer& t) { return t.timer == timer; });
+    if (!live) return;
+    TEventUI event;
+    event.type = UiEvent::Timer;
+    event.pSender = control;
+    event.wParam = id;
+    event.dwTimestamp = Now();
+    event.ptMouse = lastMouse_;
+    DispatchEvent(control, event);
+  });
+  timers_.push_back({control, id, timer});
+  timer->start();
+  return true;
+}
+
+bool CPaintManagerUI::KillTimer(CControlUI* control, UINT id) {
+  for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+    if (it->control == control && it->id == id) {
+      it->timer->stop();
+      it->timer->deleteLater();
+      timers_.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CPaintManagerUI::KillTimers(CControlUI* control) {
+  for (auto it = timers_.begin(); it != timers_.end();) {
+    if (it->control == control) {
+      it->timer->stop();
+      it->timer->deleteLater();
+      it = timers_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void CPaintManagerUI::ReapObjects(CControlUI* control) {
+  if (!control) return;
+  if (IsInSubtree(focus_, control)) focus_ = nullptr;
+  if (IsInSubtree(hot_, control)) {
+    hot_ = nullptr;
+    if (tooltipTimer_) tooltipTimer_->stop();
+    QToolTip::hideText();
+  }
+  if (IsInSubtree(eventClick_, control)) {
+    eventClick_ = nullptr;
+    captured_ = false;
+  }
+  if (IsInSubtree(eventRClick_, control)) eventRClick_ = nullptr;
+  KillTimers(control);
+  std::erase_if(asyncNotifications_, [&](const TNotifyUI& msg) { return msg.pSender == control; });
+  for (auto it = optionGroups_.begin(); it != optionGroups_.end();) {
+    std::erase(it->second, control);
+    it = it->second.empty() ? optionGroups_.erase(it) : std::next(it);
+  }
+  if (root_ == control) root_ = nullptr;
+}
+
+void CPaintManagerUI::AddDelayedCleanup(CControlUI* control) {
+  if (!control) return;
+  control->SetManager(this, nullptr, false);
+  control->SetInternVisible(false);
+  delayedCleanup_.push_back(control);
+  ScheduleFlush();
+}
+
+void CPaintManagerUI::ScheduleFlush() {
+  if (flushScheduled_ || !context_) return;
+  flushScheduled_ = true;
+  QMetaObject::invokeMethod(context_.get(), [this] { Flush(); }, Qt::QueuedConnection);
+}
+
+void CPaintManagerUI::Flush() {
+  flushScheduled_ = false;
+  if (layoutPending_) UpdateLayout();
+  std::vector<TNotifyUI> notifications;
+  notifications.swap(asyncNotifications_);
+  for (TNotifyUI& msg : notifications) {
+    // A sender removed meanwhile was reaped from the queue; later ones still count.
+    SendNotify(msg, false);
+  }
+  // Controls removed during an event are destroyed only once no event is being handled.
+  if (dispatchDepth_ == 0) {
+    std::vector<CControlUI*> cleanup;
+    cleanup.swap(delayedCleanup_);
+    for (CControlUI* control : cleanup) {
+      ReapObjects(control);
+      delete control;
+    }
+  }
+}
+
+void CPaintManagerUI::DispatchEvent(CControlUI* control, TEventUI& event) {
+  if (!control) return;
+  ++dispatchDepth_;
+  control->Event(event);
+  --dispatchDepth_;
+  if (dispatchDepth_ == 0 && !delayedCleanup_.empty()) ScheduleFlush();
+}
+
+void CPaintManagerUI::Invalidate() {
+  if (window_) window_->update();
+}
+
+void CPaintManagerUI::Invalidate(const UiRect& rc) {
+  if (window_ && !rc.IsEmpty()) window_->update(rc.ToQRect());
+}
+
+void CPaintManagerUI::NeedUpdate() {
+  if (layingOut_) return;
+  if (!layoutPending_) {
+    layoutPending_ = true;
+    ScheduleFlush();
+  }
+  Invalidate();
+}
+
+UiRect CPaintManagerUI::ClientRect() const {
+  if (!window_) return {0, 0, initSize_.width(), initSize_.height()};
+  return {0, 0, window_->width(), window_->height()};
+}
+
+void CPaintManagerUI::UpdateLayout() {
+  if (!root_ || layingOut_) return;
+  if (!layoutPending_ && firstLayoutDone_) return;
+  layingOut_ = true;
+  layoutPending_ = false;
+  root_->SetPos(ClientRect(), false);
+  layingOut_ = false;
+  firstLayoutDone_ = true;
+  Invalidate();
+}
+
+void CPaintManagerUI::Paint(const PaintContext& context) {
+  if (!root_ || !context.painter) return;
+  UpdateLayout();
+  QPainter& painter = *context.painter;
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  root_->DoPaint(painter, context.dirty);
+  if (showUpdateRect_) {
+    painter.save();
+    painter.setPen(QColor(255, 0, 0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(context.dirty.ToQRect().adjusted(0, 0, -1, -1));
+    painter.restore();
+  }
+  if (!windowInitSent_ && firstLayoutDone_) {
+    windowInitSent_ = true;
+    SendNotify(root_, kNotifyWindowInit, 0, 0, true);
+  }
+}
+
+void CPaintManagerUI::SetHot(CControlUI* control, QPoint pt) {
+  if (control == hot_) return;
+  TEventUI event;
+  event.ptMouse = pt;
+  event.dwTimestamp = Now();
+  if (CControlUI* old = hot_) {
+    hot_ = nullptr;
+    event.type = UiEvent::MouseLeave;
+    event.pSender = old;
+    DispatchEvent(old, event);
+  }
+  QToolTip::hideText();
+  hot_ = control;
+  if (control) {
+    event.type = UiEvent::MouseEnter;
+    event.pSender = control;
+    DispatchEvent(control, event);
+    if (!tooltipTimer_ && context_) {
+      tooltipTimer_ = new QTimer(context_.get());
+      tooltipTimer_->setSingleShot(true);
+      QObject::connect(tooltipTimer_, &QTimer::timeout, context_.get(), [this] { ShowToolTip(); });
+    }
+    if (tooltipTimer_) tooltipTimer_->start(tooltipHoverTime_);
+  } else if (tooltipTimer_) {
+    tooltipTimer_->stop();
+  }
+}
+
+void CPaintManagerUI::ShowToolTip() {
+  if (!hot_ || !window_ || hot_->GetToolTip().isEmpty()) return;
+  QString text = hot_->GetToolTip().toHtmlEscaped();
+  text.replace(u'\n', QStringLiteral("<br>"));
+  // Long tooltips wrap at 300 pixels.
+  const bool wide = QFontMetrics(QToolTip::font()).horizontalAdvance(hot_->GetToolTip()) > 300;
+  const QString html = wide ? QStringLiteral("<table width=\"300\"><tr><td>%1</td></tr></table>").arg(text)
+                            : QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text);
+  QToolTip::showText(window_->mapToGlobal(lastMouse_), html, window_, hot_->GetPos().ToQRect());
+}
+
+void CPaintManagerUI::UpdateCursor() {
+  if (!window_) return;
+  CControlUI* control = captured_ && eventClick_ ? eventClick_ : hot_;
+  const Qt::CursorShape shape = control && control->IsEnabled() ? control->GetCursor() : Qt::ArrowCursor;
+  if (window_->cursor().shape() != shape) window_->setCursor(shape);
+}
+
+bool CPaintManagerUI::PreMessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  const std::vector<IMessageFilterUI*> filters = preFilters_;
+  for (IMessageFilterUI* filter : filters) {
+    bool handled = false;
+    const LRESULT r = filter->MessageHandler(msg, wParam, lParam, handled);
+    if (handled) {
+      result = r;
+      return true;
+    }
+  }
+  if (msg != WM_KEYDOWN) return false;
+  const UINT modifiers = static_cast<UINT>(lParam);
+  if (wParam == VK_TAB && !(modifiers & (MODIFIER_CONTROL | MODIFIER_ALT))) {
+    if (focus_ && (focus_->GetControlFlags() & UIFLAG_WANTRETURN) && focus_->GetInterface(QStringLiteral("RichEdit"))) {
+      return false;
+    }
+    SetNextTabControl((modifiers & MODIFIER_SHIFT) == 0);
+    result = 0;
+    return true;
+  }
+  if ((modifiers & MODIFIER_ALT) && root_ && wParam >= 0x30 && wParam <= 0x5A) {
+    ShortcutSearch search{QChar(static_cast<char16_t>(wParam))};
+    if (CControlUI* control = root_->FindControl(&MatchShortcut, &search, UIFIND_ENABLED | UIFIND_ME_FIRST)) {
+      control->SetFocus();
+      control->Activate();
+      result = 0;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  const std::vector<IMessageFilterUI*> filters = filters_;
+  for (IMessageFilterUI* filter : filters) {
+    bool handled = false;
+    const LRESULT r = filter->MessageHandler(msg, wParam, lParam, handled);
+    if (handled) {
+      result = r;
+      return true;
+    }
+  }
+  result = 0;
+  TEventUI event;
+  event.dwTimestamp = Now();
+  switch (msg) {
+    case WM_PAINT: {
+      const auto* context = reinterpret_cast<const PaintContext*>(lParam);
+      if (context) Paint(*context);
+      return true;
+    }
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) {
+        NeedUpdate();
+        UpdateLayout();
+      }
+      return false;
+    case WM_MOUSEMOVE: {
+      const QPoint pt = PointFromLParam(lParam);
+      lastMouse_ = pt;
+      CControlUI* control = FindControl(pt);
+      if (control && control->GetManager() != this) control = nullptr;
+      SetHot(control, pt);
+      CControlUI* target = captured_ && eventClick_ ? eventClick_ : control;
+      if (target) {
+        event.type = UiEvent::MouseMove;
+        event.pSender = target;
+        event.ptMouse = pt;
+        event.wKeyState = static_cast<UINT>(wParam);
+        DispatchEvent(target, event);
+      }
+      UpdateCursor();
+      return true;
+    }
+    case WM_MOUSELEAVE:
+      if (!captured_) SetHot(nullptr, lastMouse_);
+      QToolTip::hideText();
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      const QPoint pt = PointFromLParam(lParam);
+      lastMouse_ = pt;
+      if (tooltipTimer_) tooltipTimer_->stop();
+      QToolTip::hideText();
+      CControlUI* control = FindControl(pt);
+      if (!control || control->GetManager() != this) return true;
+      eventClick_ = control;
+      control->SetFocus();
+      if (eventClick_ != control) return true;  // the focus change removed it
+      SetCapture();
+      event.type = msg == WM_LBUTTONDOWN ? UiEvent::ButtonDown : UiEvent::DblClick;
+      event.pSender = control;
+      event.ptMouse = pt;
+      event.wKeyState = static_cast<UINT>(wParam);
+      DispatchEvent(control, event);
+      return true;
+    }
+    case WM_LBUTTONUP: {
+      const QPoint pt = PointFromLParam(lParam);
+      lastMouse_ = pt;
+      CControlUI* control = eventClick_;
+      ReleaseCapture();
+      eventClick_ = nullptr;
+      if (!control) return true;
+      event.type = UiEvent::ButtonUp;
+      event.pSender = control;
+      event.ptMouse = pt;
+      event.wKeyState = static_cast<UINT>(wParam);
+      DispatchEvent(control, event);
+      UpdateCursor();
+      return true;
+    }
+    case WM_RBUTTONDOWN: {
+      const QPoint pt = PointFromLParam(lParam);
+      lastMouse_ = pt;
+      CControlUI* control = FindControl(pt);
+      eventRClick_ = nullptr;
+      if (!control || control->GetManager() != this) return true;
+      control->SetFocus();
+      eventRClick_ = control;
+      event.type = UiEvent::RButtonDown;
+      event.pSender = control;
+      event.ptMouse = pt;
+      DispatchEvent(control, event);
+      return true;
+    }
+    case WM_CONTEXTMENU: {
+      CControlUI* control = eventRClick_;
+      eventRClick_ = nullptr;
+      if (!control || !window_) return true;
+      const QPoint screen = PointFromLParam(lParam);
+      const QPoint pt = window_->mapFromGlobal(screen);
+      lastMouse_ = pt;
+      event.type = UiEvent::ContextMenu;
+      event.pSender = control;
+      event.ptMouse = pt;
+      event.wParam = wParam;
+      event.lParam = reinterpret_cast<LPARAM>(control);
+      DispatchEvent(control, event);
+      return true;
+    }
+    case WM_MOUSEWHEEL: {
+      const QPoint pt = PointFromLParam(lParam);
+      lastMouse_ = pt;
+      CControlUI* control = FindControl(pt);
+      if (!control || control->GetManager() != this) return true;
+      const int delta = HighSigned(static_cast<LPARAM>(wParam));
+      event.type = UiEvent::ScrollWheel;
+      event.pSender = control;
+      event.ptMouse = pt;
+      event.wParam = delta > 0 ? 0 : 1;
+      event.lParam = delta;
+      DispatchEvent(control, event);
+      // The content moved under the pointer.
+      SetHot(FindControl(pt), pt);
+      return true;
+    }
+    case WM_KEYDOWN:
+    case WM_CHAR: {
+      if (!focus_) return false;
+      event.type = msg == WM_KEYDOWN ? UiEvent::KeyDown : UiEvent::Char;
+      event.pSender = focus_;
+      event.chKey = wParam;
+      event.wKeyState = static_cast<UINT>(lParam);
+      event.ptMouse = lastMouse_;
+      DispatchEvent(focus_, event);
+      return true;
+    }
+    case WM_CLOSE:
+    case WM_DESTROY:
+      SetFocus(nullptr);
+      SetHot(nullptr, lastMouse_);
+      QToolTip::hideText();
+      return false;
+    default:
+      return false;
+  }
+}
+
+QSystemTrayIcon* CPaintManagerUI::GetTrayObject() {
+  if (!tray_ && window_) tray_ = new QSystemTrayIcon(window_->windowIcon(), window_);
+  return tray_;
+}
+
+}  // namespace kv::ui

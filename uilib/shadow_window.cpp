@@ -1,0 +1,92 @@
+#include "uilib/shadow_window.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+
+#include "uilib/image_string.h"
+#include "uilib/skin_resources.h"
+
+namespace kv::ui {
+
+void DrawShadow(QPainter& painter, const ShadowInfo& shadow, const QRect& window) {
+  if (!shadow.show || shadow.image.isEmpty()) return;
+  const UiRect m = shadow.Margins();
+  const UiRect area{window.left() - m.left, window.top() - m.top, window.left() + window.width() + m.right,
+                    window.top() + window.height() + m.bottom};
+  ImageSpec spec = ParseImageSpec(shadow.image);
+  if (spec.corner.IsNull()) spec.corner = shadow.corner;
+  spec.hole = true;
+  spec.dest = {};
+  painter.save();
+  // Nothing of the shadow falls on the window itself.
+  QRegion clip(area.ToQRect());
+  clip -= QRegion(window);
+  painter.setClipRegion(clip, Qt::IntersectClip);
+  DrawImageSpec(painter, spec, area, area);
+  painter.restore();
+}
+
+ShadowWindow::ShadowWindow(QWidget* owner)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
+                           Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint),
+      owner_(owner) {
+  setAttribute(Qt::WA_TranslucentBackground);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+bool ShadowWindow::Supported() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
+
+void ShadowWindow::Follow() {
+  CPaintManagerUI* manager = owner_ ? CPaintManagerUI::ForWindow(owner_) : nullptr;
+  if (!owner_ || !manager || !owner_->isVisible() || owner_->isMinimized() || owner_->isMaximized()) {
+    hide();
+    return;
+  }
+  const UiRect m = manager->GetShadow().Margins();
+  const QRect frame = owner_->geometry();
+  setGeometry(frame.adjusted(-m.left, -m.top, m.right, m.bottom));
+  if (!isVisible()) {
+    show();
+    owner_->raise();
+  }
+  update();
+}
+
+void ShadowWindow::paintEvent(QPaintEvent*) {
+  CPaintManagerUI* manager = owner_ ? CPaintManagerUI::ForWindow(owner_) : nullptr;
+  if (!manager) return;
+  QPainter painter(this);
+  const UiRect m = manager->GetShadow().Margins();
+  DrawShadow(painter, manager->GetShadow(), QRect(m.left, m.top, owner_->width(), owner_->height()));
+}
+
+QImage CaptureWindow(QWidget* window) {
+  if (!window) return {};
+  QImage content = window->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QRegion mask = window->mask();
+  if (!mask.isEmpty()) {
+    QImage cut(content.size(), QImage::Format_ARGB32_Premultiplied);
+    cut.fill(Qt::transparent);
+    QPainter p(&cut);
+    p.setClipRegion(mask);
+    p.drawImage(0, 0, content);
+    p.end();
+    content = cut;
+  }
+  CPaintManagerUI* manager = CPaintManagerUI::ForWindow(window);
+  const ShadowInfo shadow = manager ? manager->GetShadow() : ShadowInfo{};
+  const UiRect m = shadow.Margins();
+  QImage canvas(content.width() + m.left + m.right, content.height() + m.top + m.bottom,
+                QImage::Format_ARGB32_Premultiplied);
+  canvas.fill(Qt::transparent);
+  QPainter painter(&canvas);
+  const QRect place(m.left, m.top, content.width(), content.height());
+  DrawShadow(painter, shadow, place);
+  painter.setOpacity(window->windowOpacity());
+  painter.drawImage(place.topLeft(), content);
+  painter.end();
+  return canvas;
+}
+
+}  // namespace kv::ui

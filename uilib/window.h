@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <memory>
+#include <mutex>
+
+#include "uilib/ui_types.h"
+
+class QEventLoop;
+class QObject;
+class QWidget;
+
+// CWindowWnd: one frameless native window driven by messages. Qt's input events become the
+// classic window messages and go through HandleMessage; PostMessage and SendMessage work from
+// any thread; ShowModal runs a nested loop until Close(code) and returns the code.
+namespace kv::ui {
+
+using HWND = QWidget*;
+class NativeWindow;
+
+class CWindowWnd {
+ public:
+  CWindowWnd();
+  virtual ~CWindowWnd();
+  CWindowWnd(const CWindowWnd&) = delete;
+  CWindowWnd& operator=(const CWindowWnd&) = delete;
+
+  HWND GetHWND() const;
+  operator HWND() const { return GetHWND(); }
+
+  // Creates the window (hidden unless `style` has WS_VISIBLE) and sends it WM_CREATE. With a
+  // parent the window belongs to it: it stays above it and is modal to it in ShowModal.
+  // CW_USEDEFAULT leaves position or size to the system. Null when WM_CREATE answered -1.
+  HWND Create(HWND parent, const QString& name, UINT style, UINT exStyle, int x = CW_USEDEFAULT,
+              int y = CW_USEDEFAULT, int cx = CW_USEDEFAULT, int cy = CW_USEDEFAULT);
+  HWND Create(HWND parent, const QString& name, UINT style, UINT exStyle, const UiRect& rc);
+  void DestroyWindow();
+
+  void ShowWindow(bool show = true, bool takeFocus = true);
+  // Shows the window, blocks input to its owner, runs a nested event loop until the window is
+  // destroyed and returns the code of the Close that ended it (0 when closed otherwise).
+  int ShowModal();
+  // Posts WM_CLOSE with `ret`, so it is safe inside a notification handler.
+  void Close(int ret = IDOK);
+  void CenterWindow();
+  void ResizeClient(int cx = -1, int cy = -1);
+  void SetTopMost(bool topMost);
+  void SetIcon(const QIcon& icon);
+  // An image of the skin as the window icon.
+  void SetIcon(const QString& skinImage);
+  // Cuts the window to a rounded rectangle with corner ellipses of `corner` (0: square).
+  void SetRoundCorner(QSize corner);
+
+  // Queues a message for the window's thread; false when the window does not exist.
+  bool PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Handles a message now; from another thread it waits until the GUI thread has handled it.
+  LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+
+  bool IsMaximized() const;
+  bool IsMinimized() const;
+
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+ protected:
+  virtual QString GetWindowClass() const = 0;
+  virtual QString GetSuperClassName() const { return {}; }
+  virtual UINT GetClassStyle() const { return 0; }
+  virtual void OnFinalMessage(HWND hWnd);
+
+  UINT GetStyle() const { return style_; }
+
+ private:
+  friend class NativeWindow;
+  friend class WindowMailbox;
+  // The widget is going away without DestroyWindow (its parent died).
+  void WidgetDestroyed();
+  void ReceivePosted(UINT msg, WPARAM wParam, LPARAM lParam);
+  void FinishDestroy(HWND old);
+
+  mutable std::mutex mutex_;  // guards widget_ for other threads
+  NativeWindow* widget_ = nullptr;
+  std::unique_ptr<QObject> mailbox_;
+  QEventLoop* modalLoop_ = nullptr;
+  int modalResult_ = 0;
+  UINT style_ = 0;
+  UINT exStyle_ = 0;
+};
+
+// Ends every running modal loop (the outermost returns `code`), like a quit message.
+void PostQuitMessage(int code = 0);
+
+// Places a window at the right edge of its screen's work area, vertically centred.
+void RightWindow(HWND window);
+
+}  // namespace kv::ui
