@@ -115,6 +115,18 @@ void CurlEasy::SetStallTimeout(long seconds) {
   curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, seconds);
 }
 
+void CurlEasy::SetProgressHandler(ProgressHandler handler) {
+  progress_ = std::move(handler);
+  curl_easy_setopt(handle_, CURLOPT_XFERINFOFUNCTION, &CurlEasy::ReportProgress);
+  curl_easy_setopt(handle_, CURLOPT_XFERINFODATA, this);
+  curl_easy_setopt(handle_, CURLOPT_NOPROGRESS, 0L);
+}
+
+int CurlEasy::ReportProgress(void* self, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t, curl_off_t) {
+  auto* easy = static_cast<CurlEasy*>(self);
+  return easy->progress_(static_cast<std::int64_t>(downloadTotal), static_cast<std::int64_t>(downloaded)) ? 0 : 1;
+}
+
 std::size_t CurlEasy::WriteBody(char* data, std::size_t size, std::size_t count, void* self) {
   auto* easy = static_cast<CurlEasy*>(self);
   std::size_t bytes = size * count;

@@ -25,6 +25,10 @@ struct TransferOutcome {
 // Receives body bytes; returns false to stop the transfer (a failed write).
 using BodyWriter = std::function<bool(const char* data, std::size_t size)>;
 
+// Told the body's expected total (0 while unknown) and how much has arrived so far, often
+// (at least once a second, also while nothing arrives); returns false to abort the transfer.
+using ProgressHandler = std::function<bool(std::int64_t total, std::int64_t received)>;
+
 // One easy handle, owned by one call. It reuses the connections that earlier calls on the same
 // thread left open, verifies HTTPS peers against the system's store plus the configured extra
 // bundle, never raises signals, and gives up when nothing arrives for the stall time.
@@ -48,13 +52,17 @@ class CurlEasy {
   // Gives up when less than one byte a second arrives for `seconds` (0: never).
   void SetStallTimeout(long seconds);
 
+  void SetProgressHandler(ProgressHandler handler);
+
   TransferOutcome Perform();
 
  private:
   static std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* self);
+  static int ReportProgress(void* self, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t, curl_off_t);
 
   CURL* handle_;
   BodyWriter writer_;
+  ProgressHandler progress_;
   bool successOnly_ = true;
   bool refusedStatus_ = false;
   char error_[CURL_ERROR_SIZE] = {};

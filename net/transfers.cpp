@@ -72,9 +72,12 @@ bool FetchToBuffer(std::string& body, const std::string& url) {
   return FetchIntoString(body, url, false, std::string());
 }
 
-std::int64_t QueryRemoteSize(const std::string& url) {
+std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel) {
   net::CurlEasy easy;
   if (!easy) return -1;
+  if (cancel != nullptr) {
+    easy.SetProgressHandler([cancel](std::int64_t, std::int64_t) { return !cancel->load(); });
+  }
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
   curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,8 +22,9 @@ bool DownloadToFile(const std::string& path, const std::string& url);
 bool FetchToBuffer(std::string& body, const std::string& url);
 
 // The length the server announces for `url` (a HEAD request, no redirects followed), or -1
-// when the request failed, was answered with an error status or announced no length.
-std::int64_t QueryRemoteSize(const std::string& url);
+// when the request failed, was answered with an error status or announced no length. Setting
+// `cancel` abandons the request at once (-1).
+std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel = nullptr);
 
 // Posts the sign-in request (JSON) to the account service's authenticate address over
 // verified HTTPS. True when the service answered, whatever the status: it explains a refusal

@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  // Interrupts are taken by one thread that stops the server; the connection threads never
-  // see them.
+  // Interrupts are taken by one thread that ends the process: nothing is left to save (the
+  // log is written line by line), and kept-alive connections end with the process.
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
@@ -44,13 +44,13 @@ int main(int argc, char** argv) {
   std::printf("http://%s%s%s:%d\n", ipv6 ? "[" : "", options.bindAddress.c_str(), ipv6 ? "]" : "", port);
   std::fflush(stdout);
 
-  std::thread([&server, stopSignals] {
+  std::thread([stopSignals] {
     int received = 0;
     sigwait(&stopSignals, &received);
-    server.Stop();
+    std::fflush(stderr);
+    std::_Exit(0);
   }).detach();
   server.Serve();
-  std::fflush(stderr);
-  // Kept-alive connections may still be open; they end with the process.
-  std::_Exit(0);
+  std::fprintf(stderr, "korvane-mirror: the server stopped\n");
+  return 1;
 }

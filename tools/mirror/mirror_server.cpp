@@ -106,8 +106,6 @@ int MirrorServer::Bind() {
 
 void MirrorServer::Serve() { server_.listen_after_bind(); }
 
-void MirrorServer::Stop() { server_.stop(); }
-
 bool MirrorServer::AnswerWithFault(const std::string& path, httplib::Response& response) {
   for (StatusRule& rule : statusRules_) {
     if (!Matches(rule.fault.path, path)) continue;

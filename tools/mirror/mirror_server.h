@@ -20,9 +20,8 @@ class MirrorServer {
 
   // Binds the address and port of the options; returns the port, or -1.
   int Bind();
-  // Serves until Stop() is called (from another thread).
+  // Serves until the process ends.
   void Serve();
-  void Stop();
 
  private:
   struct StatusRule {

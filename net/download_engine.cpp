@@ -1,0 +1,136 @@
+#include "net/download_engine.h"
+
+#include "launch/native_extraction.h"
+#include "net/partial_download.h"
+#include "platform/diagnostic_log.h"
+
+namespace kv {
+
+std::chrono::milliseconds RetryDelay(int failures, const DownloadOptions& options) {
+  std::chrono::milliseconds delay = options.firstRetryDelay;
+  for (int i = 1; i < failures && delay < options.longestRetryDelay; ++i) delay *= 2;
+  return delay < options.longestRetryDelay ? delay : options.longestRetryDelay;
+}
+
+DownloadEngine::DownloadEngine(std::vector<DownloadItem> plan, DownloadSink& sink, DownloadOptions options)
+    : plan_(std::move(plan)), sink_(sink), options_(options) {}
+
+DownloadEngine::~DownloadEngine() {
+  if (worker_.joinable()) {
+    Cancel();
+    worker_.join();
+  }
+}
+
+void DownloadEngine::Start() {
+  // The ticker runs before the worker so that it sees every byte of the first file.
+  ticker_ = std::thread([this] { Tick(); });
+  worker_ = std::thread([this] { Work(); });
+}
+
+DownloadOutcome DownloadEngine::Wait() {
+  if (worker_.joinable()) worker_.join();
+  return outcome_;
+}
+
+DownloadOutcome DownloadEngine::Run() {
+  Start();
+  return Wait();
+}
+
+void DownloadEngine::Cancel() {
+  {
+    std::lock_guard lock(mutex_);
+    cancel_.store(true);
+  }
+  wake_.notify_all();
+}
+
+void DownloadEngine::Work() {
+  const int count = static_cast<int>(plan_.size());
+  for (int position = 1; position <= count && !cancel_.load(); ++position) {
+    const DownloadItem& item = plan_[static_cast<std::size_t>(position - 1)];
+    if (!Fetch(item, position)) break;
+    if (item.isArchive) Unpack(item);
+  }
+  if (unpacker_.joinable()) unpacker_.join();
+  {
+    std::lock_guard lock(mutex_);
+    tickerStop_ = true;
+  }
+  wake_.notify_all();
+  ticker_.join();
+  if (outcome_.result != DownloadResult::Failed && cancel_.load()) outcome_.result = DownloadResult::Cancelled;
+  sink_.OnFinished(outcome_);
+}
+
+bool DownloadEngine::Fetch(const DownloadItem& item, int position) {
+  const int count = static_cast<int>(plan_.size());
+  AttemptReporter reporter;
+  reporter.started = [&](std::int64_t remoteSize) {
+    sink_.OnFileIndex(position, count);
+    sink_.OnFileInfo(item.name, remoteSize);
+  };
+  reporter.progress = [this](std::int64_t receivedKiB, std::int64_t totalKiB) {
+    sink_.OnProgress(receivedKiB, totalKiB);
+  };
+  reporter.received = [this](std::size_t bytes) { bytesThisTick_.fetch_add(static_cast<std::int64_t>(bytes)); };
+
+  int failures = 0;
+  while (true) {
+    AttemptResult attempt = AttemptDownload(item, cancel_, reporter, options_.stallSeconds);
+    switch (attempt.kind) {
+      case AttemptResult::Kind::InPlace:
+        return true;
+      case AttemptResult::Kind::Cancelled:
+        return false;
+      case AttemptResult::Kind::StartOver:
+      case AttemptResult::Kind::Failed:
+        break;
+    }
+    // A failure after progress (a dropped connection mid-file) starts a new count: the file
+    // is getting there. Failures without progress count up to the limit.
+    failures = attempt.grew ? 1 : failures + 1;
+    LogLine(LogLevel::Warning, "Download of " + item.url + " failed: " + attempt.reason);
+    if (failures >= options_.failuresBeforeGivingUp) {
+      outcome_ = {DownloadResult::Failed, item.name, attempt.reason};
+      return false;
+    }
+    std::chrono::milliseconds delay = attempt.kind == AttemptResult::Kind::StartOver
+                                          ? std::chrono::milliseconds(0)
+                                          : RetryDelay(failures, options_);
+    sink_.OnRetrying(item.name, failures, delay, attempt.reason);
+    if (!PauseUnlessCancelled(delay)) return false;
+  }
+}
+
+void DownloadEngine::Unpack(const DownloadItem& item) {
+  // One unpacking at a time: the previous archive is finished before the next one starts.
+  if (unpacker_.joinable()) unpacker_.join();
+  unpacker_ = std::thread([archive = item.archivePath, folder = item.extractFolder] {
+    ExtractionResult result = ExtractArchive(archive, folder);
+    if (!result.opened || result.failed > 0 || result.refused > 0) {
+      LogLine(LogLevel::Warning, "Unpacking " + archive + ": opened " + std::to_string(result.opened) +
+                                     ", failed " + std::to_string(result.failed) + ", refused " +
+                                     std::to_string(result.refused));
+    }
+  });
+}
+
+bool DownloadEngine::PauseUnlessCancelled(std::chrono::milliseconds delay) {
+  std::unique_lock lock(mutex_);
+  wake_.wait_for(lock, delay, [this] { return cancel_.load(); });
+  return !cancel_.load();
+}
+
+void DownloadEngine::Tick() {
+  std::unique_lock lock(mutex_);
+  while (true) {
+    if (wake_.wait_for(lock, options_.tickInterval, [this] { return tickerStop_; })) break;
+    lock.unlock();
+    sink_.OnSpeed(bytesThisTick_.exchange(0));
+    lock.lock();
+  }
+}
+
+}  // namespace kv

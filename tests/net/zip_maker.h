@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kv::test {
+
+// Writes a zip archive at `path` (its folders made) holding `entries` (name, bytes) in order.
+void MakeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries);
+
+}  // namespace kv::test
