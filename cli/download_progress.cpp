@@ -1,0 +1,124 @@
+#include "cli/download_progress.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "net/download_engine.h"
+#include "net/network_library.h"
+#include "net/size_text.h"
+
+namespace kv::cli {
+namespace {
+
+// libcurl's global state for every command of korvane-cli; set up before main runs.
+const NetworkLibrary kNetwork;
+
+std::atomic<bool> gInterrupted{false};
+
+extern "C" void NoteInterrupt(int) { gInterrupted.store(true); }
+
+// The progress of the download engine as one line of standard error: rewritten in place on a
+// terminal, one line per file (and per retry) otherwise.
+class ProgressLine : public DownloadSink {
+ public:
+  ProgressLine() : terminal_(::isatty(STDERR_FILENO) == 1) {}
+
+  void OnFileIndex(int position, int count) override {
+    std::lock_guard lock(mutex_);
+    position_ = position;
+    count_ = count;
+    receivedKiB_ = 0;
+    totalKiB_ = 0;
+  }
+  void OnFileInfo(const std::string& name, std::int64_t size) override {
+    std::lock_guard lock(mutex_);
+    name_ = name;
+    size_ = size;
+    Print(true);
+  }
+  void OnProgress(std::int64_t receivedKiB, std::int64_t totalKiB) override {
+    std::lock_guard lock(mutex_);
+    receivedKiB_ = receivedKiB;
+    totalKiB_ = totalKiB;
+    if (terminal_) Print(false);
+  }
+  void OnSpeed(std::int64_t bytesLastSecond) override {
+    std::lock_guard lock(mutex_);
+    speed_ = bytesLastSecond;
+    if (terminal_) Print(false);
+  }
+  void OnRetrying(const std::string& name, int failures, std::chrono::milliseconds delay,
+                  const std::string& reason) override {
+    std::lock_guard lock(mutex_);
+    EndLine();
+    std::fprintf(stderr, "下载失败 %s (%s)，第 %d 次，%.1f 秒后重试\n", name.c_str(), reason.c_str(), failures,
+                 static_cast<double>(delay.count()) / 1000);
+  }
+  void OnFinished(const DownloadOutcome& outcome) override {
+    std::lock_guard lock(mutex_);
+    EndLine();
+    if (outcome.result == DownloadResult::Failed) {
+      std::fprintf(stderr, "korvane-cli: 无法下载 %s: %s\n", outcome.failedName.c_str(), outcome.reason.c_str());
+    }
+  }
+
+ private:
+  void Print(bool newFile) {
+    auto now = std::chrono::steady_clock::now();
+    if (!newFile && now - lastPrint_ < std::chrono::milliseconds(100)) return;
+    lastPrint_ = now;
+    std::string percent;
+    if (totalKiB_ > 0) percent = " " + std::to_string(receivedKiB_ * 100 / totalKiB_) + "%";
+    std::fprintf(stderr, "%s(%d/%d) %s %s %s%s%s", terminal_ ? "\r\033[K" : "", position_, count_, name_.c_str(),
+                 FileSizeText(size_).c_str(), SpeedText(speed_).c_str(), percent.c_str(), terminal_ ? "" : "\n");
+    lineOpen_ = terminal_;
+  }
+
+  void EndLine() {
+    if (lineOpen_) std::fputc('\n', stderr);
+    lineOpen_ = false;
+  }
+
+  const bool terminal_;
+  std::mutex mutex_;
+  int position_ = 0;
+  int count_ = 0;
+  std::string name_;
+  std::int64_t size_ = -1;
+  std::int64_t speed_ = 0;
+  std::int64_t receivedKiB_ = 0;
+  std::int64_t totalKiB_ = 0;
+  bool lineOpen_ = false;
+  std::chrono::steady_clock::time_point lastPrint_;
+};
+
+}  // namespace
+
+int DownloadWithProgress(const std::vector<DownloadItem>& plan) {
+  ProgressLine progress;
+  DownloadEngine engine(plan, progress);
+  gInterrupted.store(false);
+  auto previous = std::signal(SIGINT, NoteInterrupt);
+  std::atomic<bool> finished{false};
+  // A signal handler may only set a flag; this thread turns it into a cancel.
+  std::thread watcher([&] {
+    while (!finished.load()) {
+      if (gInterrupted.load()) engine.Cancel();
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  DownloadOutcome outcome = engine.Run();
+  finished.store(true);
+  watcher.join();
+  std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+  return static_cast<int>(outcome.result);
+}
+
+}  // namespace kv::cli

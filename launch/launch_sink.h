@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "launch/game_session.h"
+#include "net/download_item.h"
+
+namespace kv {
+
+// Message kinds of the launcher's message dialog.
+inline constexpr int kMessageError = 16;
+inline constexpr int kMessageQuestion = 32;
+inline constexpr int kMessageWarning = 48;
+inline constexpr int kMessageInformation = 64;
+
+// How a launch shows itself. The launcher window implements it by posting to its windows and
+// running its dialogs; korvane-cli by printing. Every call comes from the launch's thread.
+class LaunchSink : public GameOutputSink {
+ public:
+  // The loading indicator is done (called before any message, window or game start).
+  virtual void FinishLoading() = 0;
+  // A message with the caption "提示" and an OK button; returns when it is dismissed.
+  virtual void ShowMessage(const std::string& text, int kind) = 0;
+  // Fetches the planned files (the download window); 1 when every file is in place, anything
+  // else when the player cancelled or the downloads stopped.
+  virtual int RunDownloads(const std::vector<DownloadItem>& plan) = 0;
+};
+
+}  // namespace kv

@@ -1,0 +1,152 @@
+// A whole launch through korvane-cli: a local mirror serves a tiny version whose "game" is a
+// Java class compiled here, a local HTTPS account service signs genuine players in, and the
+// real java runs the game.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/profile_store.h"
+#include "settings/instance_commands.h"
+#include "tests/net/mirror_process.h"
+#include "tests/support/auth_server.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/run_command.h"
+#include "tests/support/temp_folder.h"
+#include "util/base64.h"
+#include "util/files.h"
+
+namespace kv {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kVersion = "demo-1.0";
+
+std::string Java(const std::string& tool) {
+  for (const char* folder : {"/usr/lib/jvm/default-java/bin/", "/usr/bin/"}) {
+    if (PathExists(std::string(folder) + tool)) return std::string(folder) + tool;
+  }
+  return tool;
+}
+
+// The demo version of tools/demo, made once for the whole suite.
+class LaunchEndToEnd : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    root_ = new test::TempFolder;
+    auto made = test::RunCommand(KORVANE_SOURCE_DIR "/tools/demo/make-demo-mirror", {root_->Path() + "mirror"});
+    ASSERT_EQ(made.status, 0) << made.err;
+  }
+  static void TearDownTestSuite() { delete root_; }
+
+  void SetUp() override {
+    mirror_ = std::make_unique<test::MirrorProcess>(root_->Path() + "mirror");
+    ASSERT_TRUE(mirror_->Started());
+    settings_ = home_ / "KvCfg.ini";
+    ASSERT_EQ(AddInstance(settings_, home_ / ".minecraft/", "生存 1", kVersion).status,
+              InstanceCommandStatus::Done);
+    profile::WriteString(settings_, "KvCfg", "JavaPath", Java("java"));
+  }
+
+  test::CommandResult Launch(const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> args{"launch", "生存 1"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return test::RunCommand(KORVANE_CLI, args,
+                            {"KORVANE_HOME=" + home_.Path(), "KORVANE_MIRROR=" + mirror_->BaseUrl(),
+                             "KORVANE_AUTH_SERVER=" + (auth_ ? auth_->BaseUrl() : std::string("https://127.0.0.1:9")),
+                             "KORVANE_CA_BUNDLE=" + test::FixturePath("tls/ca.pem"), "KORVANE_STATS_URL=",
+                             "KORVANE_TEST_EXIT=5"});
+  }
+
+  void SignInAs(const std::string& user, const std::string& password) {
+    auth_ = std::make_unique<test::AuthServer>("steve@example.com", "right password");
+    profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
+    profile::WriteString(settings_, "KvCfg", "UserName", EncodeSettingsText(user));
+    profile::WriteString(settings_, "KvCfg", "PWD", EncodeSettingsText(password));
+  }
+
+  // The value that follows `option` in the game's printed arguments.
+  static std::string ArgumentAfter(const std::string& out, const std::string& option) {
+    std::size_t at = out.find("]=" + option + "\n");
+    if (at == std::string::npos) return "<missing " + option + ">";
+    std::size_t start = out.find("]=", at + 2 + option.size()) + 2;
+    return out.substr(start, out.find('\n', start) - start);
+  }
+
+  static test::TempFolder* root_;
+  test::TempFolder home_;
+  std::string settings_;
+  std::unique_ptr<test::MirrorProcess> mirror_;
+  std::unique_ptr<test::AuthServer> auth_;
+};
+
+test::TempFolder* LaunchEndToEnd::root_ = nullptr;
+
+TEST_F(LaunchEndToEnd, OfflineLaunchDownloadsUnpacksAndRunsTheGame) {
+  test::CommandResult result = Launch();
+  ASSERT_EQ(result.status, 5) << result.err << result.out;
+  const std::string& out = result.out;
+  std::string instance = fs::canonical(home_ / "Instance/生存 1").string();
+  EXPECT_EQ(ArgumentAfter(out, "--username"), "Player");
+  EXPECT_EQ(ArgumentAfter(out, "--version"), kVersion);
+  EXPECT_EQ(fs::canonical(ArgumentAfter(out, "--gameDir")).string(), instance);
+  EXPECT_EQ(ArgumentAfter(out, "--assetIndex"), "demo-index");
+  EXPECT_EQ(ArgumentAfter(out, "--accessToken"), "{}");
+  EXPECT_EQ(ArgumentAfter(out, "--userType"), "legacy");
+  EXPECT_NE(out.find("user.dir=" + instance + "\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("native=linux natives unpacked\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("stderr: the game says hello\n"), std::string::npos) << out;
+  EXPECT_EQ(test::ReadFile(home_ / "Instance/生存 1/options.txt"), "lang:zh_CN");
+  EXPECT_TRUE(PathExists(home_ / ".minecraft/libraries/org/korvane/plain/1.0/plain-1.0.jar"));
+  // The library that exists only for another system was never asked for.
+  EXPECT_FALSE(PathExists(home_ / ".minecraft/libraries/org/korvane/windows-only"));
+  EXPECT_EQ(mirror_->CountRequests("GET", "/libs/org/korvane/windows-only/1.0/windows-only-1.0.jar"), 0);
+
+  // Everything is in place now: the second launch fetches no file.
+  test::CommandResult again = Launch();
+  EXPECT_EQ(again.status, 5) << again.err;
+  EXPECT_EQ(mirror_->CountRequests("GET", "/versions/demo-1.0/demo-1.0.jar"), 1);
+}
+
+TEST_F(LaunchEndToEnd, GenuineLaunchUsesTheSignedInProfile) {
+  SignInAs("steve@example.com", "right password");
+  test::CommandResult result = Launch();
+  ASSERT_EQ(result.status, 5) << result.err << result.out;
+  EXPECT_EQ(ArgumentAfter(result.out, "--username"), test::AuthServer::kProfileName);
+  EXPECT_EQ(ArgumentAfter(result.out, "--accessToken"), test::AuthServer::kAccessToken);
+  EXPECT_EQ(ArgumentAfter(result.out, "--uuid"), test::AuthServer::kProfileId);
+  EXPECT_EQ(ArgumentAfter(result.out, "--userType"), "mojang");
+  EXPECT_EQ(auth_->Requests(), 1);
+}
+
+TEST_F(LaunchEndToEnd, WrongPasswordStopsBeforeAnyDownload) {
+  SignInAs("steve@example.com", "wrong password");
+  test::CommandResult result = Launch();
+  EXPECT_NE(result.status, 0);
+  EXPECT_NE(result.err.find(std::string("验证失败!错误:ForbiddenOperationException 错误信息:") +
+                            test::AuthServer::kErrorMessage),
+            std::string::npos)
+      << result.err;
+  EXPECT_EQ(mirror_->Log(), "");
+  EXPECT_FALSE(PathExists(home_ / ".minecraft/versions"));
+}
+
+TEST_F(LaunchEndToEnd, AHostilePlayerNameIsOneArgumentAndRunsNothing) {
+  std::string trap = home_ / "pwned";
+  profile::WriteString(settings_, "KvCfg", "UserName", EncodeSettingsText("a\"; touch " + trap + " #"));
+  test::CommandResult result = Launch();
+  ASSERT_EQ(result.status, 5) << result.err;
+  EXPECT_EQ(ArgumentAfter(result.out, "--username"), "a\"; touch " + trap + " #");
+  EXPECT_FALSE(PathExists(trap));
+}
+
+TEST_F(LaunchEndToEnd, DryRunPrintsTheCommandAndStartsNothing) {
+  test::CommandResult result = Launch({"--dry-run"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out.substr(0, result.out.find('\n')), Java("java"));
+  EXPECT_NE(result.out.find("\nDemoGame\n"), std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find("args="), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kv
