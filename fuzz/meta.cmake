@@ -1,4 +1,6 @@
-# The documents and archives the launcher takes from the network.
+# The documents and archives the launcher takes from the network. Seed the document fuzzers
+# with copies of tests/fixtures/versions/ (libFuzzer writes into its corpus folder) and give
+# them -dict=fuzz/json.dict; seed the extraction fuzzer with any small zip files.
 korvane_fuzzer(meta_version_description_fuzzer meta_version_description_fuzzer.cpp)
 target_link_libraries(meta_version_description_fuzzer PRIVATE kv_launch)
 
