@@ -1,35 +1,18 @@
 #include "auth/sign_in.h"
 
-#include <json/json.h>
-
-#include <memory>
-
 #include "auth/stored_credentials.h"
+#include "meta/json_document.h"
 #include "settings/settings.h"
 
 namespace kv {
 namespace {
 
-// A reply is untrusted input: a depth limit keeps a hostile document from exhausting the
-// stack, and every member is read only when it has the expected type.
+// A reply is untrusted input: it is read without trusting its shape (see json_document.h).
 bool ParseObject(const std::string& text, Json::Value& root) {
-  Json::CharReaderBuilder builder;
-  builder["collectComments"] = false;
-  builder["stackLimit"] = 256;
-  std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-  std::string errors;
-  try {
-    return reader->parse(text.data(), text.data() + text.size(), &root, &errors) && root.isObject();
-  } catch (const Json::Exception&) {
-    return false;  // jsoncpp reports a document nested past the limit by throwing
-  }
+  return json::ParseDocument(text, root) && root.isObject();
 }
 
-std::string Text(const Json::Value& object, const char* key) {
-  if (!object.isObject()) return {};
-  const Json::Value& member = object[key];
-  return member.isString() ? member.asString() : std::string();
-}
+std::string Text(const Json::Value& object, const char* key) { return json::Text(json::Member(object, key)); }
 
 void Store(std::string* errorText, const std::string& text) {
   if (errorText != nullptr) *errorText = text;
@@ -62,10 +45,11 @@ void ParseAuthReply(const std::string& text, AuthReply& reply) {
   if (!ParseObject(text, root)) return;
   reply.accessToken = Text(root, "accessToken");
   reply.clientToken = Text(root, "clientToken");
-  const Json::Value& profile = root["selectedProfile"];
+  const Json::Value& profile = json::Member(root, "selectedProfile");
   reply.profileId = Text(profile, "id");
   reply.profileName = Text(profile, "name");
-  reply.legacy = profile.isObject() && profile["legacy"].isBool() && profile["legacy"].asBool();
+  const Json::Value& legacy = json::Member(profile, "legacy");
+  reply.legacy = legacy.isBool() && legacy.asBool();
 }
 
 bool SignInWithCredentials(std::string* errorText, const std::string& username,
