@@ -163,15 +163,15 @@ void CComboUI::ApplyStyle() {
   const int rowHeight = info_.itemHeight > 0 ? info_.itemHeight : manager_->GetFontHeight(info_.font) + 8;
   native_->setStyleSheet(
       QStringLiteral("QComboBox { background: transparent; border: none; color: %1; padding: 0 %2px 0 %3px; }"
-                     "QComboBox::drop-down { border: none; width: 20px; }"
+                     "QComboBox::drop-down { border: none; width: 0; }"
                      "QComboBox::down-arrow { image: none; width: 0; height: 0; }"
                      "QComboBox QAbstractItemView { background: white; border: 1px solid #C6C7D2; outline: 0;"
                      " color: %4; selection-background-color: %5; selection-color: %6; }"
                      "QComboBox QAbstractItemView::item { min-height: %7px; padding: 0 %8px; }"
                      "QComboBox QAbstractItemView::item:hover { background: %9; }")
           .arg(CssRgba(color | 0xFF000000u))
-          .arg(textPadding_.right + 20)
-          .arg(textPadding_.left)
+          .arg(std::max(0, textPadding_.right))
+          .arg(std::max(0, textPadding_.left))
           .arg(CssRgba(info_.textColor | 0xFF000000u))
           .arg(CssRgba(info_.selectedBkColor | 0xFF000000u))
           .arg(CssRgba(info_.selectedTextColor | 0xFF000000u))

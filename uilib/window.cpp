@@ -124,6 +124,11 @@ HWND CWindowWnd::GetHWND() const {
   return widget_;
 }
 
+CWindowWnd* CWindowWnd::FromHandle(HWND hWnd) {
+  auto* widget = dynamic_cast<NativeWindow*>(hWnd);
+  return widget ? widget->Owner() : nullptr;
+}
+
 HWND CWindowWnd::Create(HWND parent, const QString& name, UINT style, UINT exStyle, const UiRect& rc) {
   return Create(parent, name, style, exStyle, rc.left, rc.top, rc.Width(), rc.Height());
 }

@@ -28,6 +28,8 @@ class CWindowWnd {
 
   HWND GetHWND() const;
   operator HWND() const { return GetHWND(); }
+  // The window object behind a window handle made by Create; null for anything else.
+  static CWindowWnd* FromHandle(HWND hWnd);
 
   // Creates the window (hidden unless `style` has WS_VISIBLE) and sends it WM_CREATE. With a
   // parent the window belongs to it: it stays above it and is modal to it in ShowModal.

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QPointer>
+#include <map>
+
+#include "dialogs/menu_observer.h"
+#include "dialogs/menu_ui.h"
+#include "uilib/dialog_builder.h"
+#include "uilib/notify.h"
+#include "uilib/paint_manager.h"
+#include "uilib/window.h"
+
+// A skinned popup menu. The window that opens it gets WMU_MENU_COMMAND with the chosen
+// item's name (a heap CDuiString the receiver deletes) and its check state. Escape, Left, a
+// click outside every open menu or a choice closes all menus. The window frees itself.
+namespace kv::ui {
+
+class CMenuWnd : public CWindowWnd, public ReceiverImpl, public INotifyUI, public IDialogBuilderCallback {
+ public:
+  CMenuWnd();
+  ~CMenuWnd() override;
+
+  // Opens a top-level menu (ownerItem null) built from `xml` with its top-left corner at
+  // `screenPoint` for the window of `ownerManager`, or the sub-menu of `ownerItem`.
+  void Init(CMenuElementUI* ownerItem, const QString& xml, CPaintManagerUI* ownerManager, QPoint screenPoint);
+
+  // Every open menu.
+  static ObserverImpl& ContextMenuObserver();
+  // The window that opened the last top-level menu; it receives the commands.
+  static HWND OwnerWindow();
+  // Check states by item name, kept between openings.
+  static std::map<QString, bool>& CheckStates();
+
+  CMenuUI* GetMenuRoot() const { return root_; }
+  CPaintManagerUI& GetPaintManager() { return paintManager_; }
+
+  bool Receive(ContextMenuParam param) override;
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void Notify(TNotifyUI& msg) override;
+  CControlUI* CreateControl(const QString& className) override;
+
+ protected:
+  QString GetWindowClass() const override { return QStringLiteral("MenuWnd"); }
+  void OnFinalMessage(HWND hWnd) override;
+
+ private:
+  LRESULT OnCreate();
+  LRESULT CreateSubMenu();
+  bool IsOverAnyMenu(QPoint global) const;
+  void MoveSelection(int direction);
+
+  CMenuElementUI* ownerItem_ = nullptr;
+  QString xml_;
+  QPoint point_;
+  CPaintManagerUI paintManager_;
+  CMenuUI* root_ = nullptr;
+};
+
+}  // namespace kv::ui

@@ -1,0 +1,123 @@
+#include "dialogs/message_dialog.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include "uilib/container.h"
+#include "uilib/control.h"
+#include "uilib/gui_thread.h"
+
+namespace kv {
+
+using namespace ui;
+
+namespace {
+
+constexpr UINT kMessageDialogStyle = 0x96C80000;
+
+}  // namespace
+
+int CMessageDialog::WidthForText(int layoutWidth, int room, int textWidth) {
+  return layoutWidth + std::max(0, textWidth - room);
+}
+
+QString CMessageDialog::BackgroundFor(int kind) {
+  switch (kind) {
+    case kMessageError:
+    case kMessageInformation:
+      return QStringLiteral("file='image\\MessageDialog\\BK.png' source='222,0,333,120' corner='111,0,0,0'");
+    case kMessageQuestion:
+      return QStringLiteral("file='image\\MessageDialog\\BK.png' source='111,0,222,120' corner='111,0,0,0'");
+    case kMessageWarning:
+      return QStringLiteral("file='image\\MessageDialog\\BK.png' source='0,0,111,120' corner='111,0,0,0'");
+    default:
+      return {};
+  }
+}
+
+void CMessageDialog::InitControls() {
+  closeButton_ = paintManager_.FindControl(QStringLiteral("closebtn"));
+  cancelButton_ = paintManager_.FindControl(QStringLiteral("cancelbtn"));
+  // A layout that shares the frame's background takes the frame's colour and picture.
+  if (CControlUI* background = paintManager_.FindControl(QStringLiteral("Main_Background"))) {
+    CPaintManagerUI* ownerManager = owner_ ? CPaintManagerUI::ForWindow(owner_) : nullptr;
+    CControlUI* frameBackground = ownerManager ? ownerManager->FindControl(QStringLiteral("Main_Background")) : nullptr;
+    background->SetBkImage(QString());
+    background->SetBkColor(frameBackground ? frameBackground->GetBkColor() : 0);
+    const QString file = frameBackground ? frameBackground->GetBkImage() : QString();
+    background->SetBkImage(file.isEmpty() ? QString() : QStringLiteral("file='%1' source='0,0,1000,30'").arg(file));
+  }
+}
+
+void CMessageDialog::Notify(TNotifyUI& msg) {
+  if (msg.sType != kNotifyClick || !msg.pSender) return;
+  const QString& name = msg.pSender->GetName();
+  if (name == u"closebtn") Close(IDCLOSE);
+  else if (name == u"cancelbtn") Close(IDCANCEL);
+  else if (name == u"okbtn") Close(IDOK);
+}
+
+LRESULT CMessageDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Escape answers like the close button.
+  if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+    Close(IDCLOSE);
+    return 0;
+  }
+  return CDialogWindow::HandleMessage(msg, wParam, lParam);
+}
+
+void CMessageDialog::SizeToText(const QString& text) {
+  CControlUI* textControl = paintManager_.FindControl(QStringLiteral("text"));
+  QWidget* window = GetHWND();
+  if (!textControl || !window) return;
+  paintManager_.UpdateLayout();
+  const int width = window->width();
+  int margins = 0;
+  if (CControlUI* layout = paintManager_.FindControl(QStringLiteral("TextLayout"))) {
+    margins = layout->GetPadding().left + layout->GetPadding().right;
+    if (auto* container = static_cast<CContainerUI*>(layout->GetInterface(QStringLiteral("Container")))) {
+      margins += container->GetInset().left + container->GetInset().right;
+    }
+  }
+  const int room = width - 15 - margins;
+  textControl->SetText(text);
+  const int textWidth = QFontMetrics(paintManager_.GetFont(0)).horizontalAdvance(text);
+  int newWidth = WidthForText(width, room, textWidth);
+  // Never wider than the screen; the text wraps onto a second line instead.
+  if (QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
+    newWidth = std::min(newWidth, std::max(width, screen->availableGeometry().width() - 40));
+  }
+  window->resize(newWidth, window->height());
+  paintManager_.NeedUpdate();
+}
+
+int CMessageDialog::Show(HWND owner, const QString& text, int kind, const QString& caption, int type) {
+  if (type != kMessageOk && type != kMessageOkCancel) return 0;
+  return RunOnGuiThread([&] {
+    owner_ = owner;
+    layoutFile_ = QStringLiteral("xmls\\MessageBoxDialog.xml");
+    // Created hidden and shown by the modal run, once it has its final size.
+    if (!Create(owner, QString(), kMessageDialogStyle & ~WS_VISIBLE, WS_EX_WINDOWEDGE)) return 0;
+    if (type == kMessageOk && cancelButton_) cancelButton_->SetVisible(false);
+    if (CControlUI* layout = paintManager_.FindControl(QStringLiteral("TextLayout"))) {
+      const QString background = BackgroundFor(kind);
+      if (!background.isEmpty()) layout->SetBkImage(background);
+    }
+    if (CControlUI* captionLabel = paintManager_.FindControl(QStringLiteral("caption"))) captionLabel->SetText(caption);
+    SizeToText(text);
+    CenterWindow();
+    SetTopMost(true);
+    return ShowModal();
+  });
+}
+
+int ShowMessageDialog(HWND owner, const QString& text, int kind, const QString& caption, int type) {
+  return RunOnGuiThread([&] {
+    CMessageDialog dialog;
+    return dialog.Show(owner, text, kind, caption, type);
+  });
+}
+
+}  // namespace kv

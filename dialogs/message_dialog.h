@@ -1,0 +1,53 @@
+#pragma once
+
+#include "dialogs/dialog_window.h"
+
+// The launcher's message box: a caption, one line of text on a background coloured by the
+// kind of message, an OK button and optionally a Cancel button. The dialog widens to fit its
+// text, stays above other windows and runs modally.
+namespace kv {
+
+// Message kinds (the background of the text area).
+inline constexpr int kMessageError = 16;
+inline constexpr int kMessageQuestion = 32;
+inline constexpr int kMessageWarning = 48;
+inline constexpr int kMessageInformation = 64;
+// Button sets.
+inline constexpr int kMessageOk = 0;
+inline constexpr int kMessageOkCancel = 1;
+
+class CMessageDialog : public CDialogWindow {
+ public:
+  // Shows the dialog and returns 1 (OK), 2 (Cancel) or 8 (close button); 0 without showing
+  // anything when `type` is neither 0 nor 1. The dialog is created on the GUI thread.
+  int Show(ui::HWND owner, const QString& text, int kind, const QString& caption, int type);
+
+  // The width the dialog takes for a text `textWidth` pixels wide when its layout makes it
+  // `layoutWidth` wide with `room` pixels for the text: wider by the overflow, never narrower.
+  static int WidthForText(int layoutWidth, int room, int textWidth);
+  // The background of the text area for a kind; empty for the layout's own.
+  static QString BackgroundFor(int kind);
+
+  void Notify(ui::TNotifyUI& msg) override;
+
+ protected:
+  QString GetWindowClass() const override { return QStringLiteral("KvMessageDialog"); }
+  QString GetLayoutFile() const override { return layoutFile_; }
+  bool UsesBuilderCallback() const override { return false; }
+  void InitControls() override;
+  ui::LRESULT HandleMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam) override;
+
+ private:
+  void SizeToText(const QString& text);
+
+  QString layoutFile_;
+  ui::HWND owner_ = nullptr;
+  ui::CControlUI* closeButton_ = nullptr;
+  ui::CControlUI* cancelButton_ = nullptr;
+};
+
+// Builds a message dialog, runs it and returns its result (see CMessageDialog::Show). Safe
+// from any thread: the dialog always lives on the GUI thread while the caller waits.
+int ShowMessageDialog(ui::HWND owner, const QString& text, int kind, const QString& caption, int type);
+
+}  // namespace kv

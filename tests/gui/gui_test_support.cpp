@@ -1,0 +1,135 @@
+#include "tests/gui/gui_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QWidget>
+
+#include "uilib/control.h"
+#include "uilib/shadow_window.h"
+#include "uilib/skin_resources.h"
+
+#ifdef KORVANE_HAS_SKIN
+#include "skin/embedded_skin.h"
+#endif
+
+namespace kv::test {
+
+using namespace ui;
+
+namespace {
+bool skinLoaded = false;
+}
+
+void LoadLauncherSkin() {
+#ifdef KORVANE_HAS_SKIN
+  skinLoaded = SkinResources::Instance().AddZip(EmbeddedSkinZip());
+#endif
+}
+
+bool HasLauncherSkin() { return skinLoaded; }
+
+bool TestWindow::Open(HWND parent) {
+  if (!Create(parent, QStringLiteral("test"), WS_VISIBLE, WS_EX_WINDOWEDGE)) return false;
+  QWidget* widget = GetHWND();
+  widget->activateWindow();
+  PumpUntil([widget] { return widget->isVisible(); });
+  Pump(20);
+  paintManager_.UpdateLayout();
+  return true;
+}
+
+void TestWindow::Notify(TNotifyUI& msg) {
+  notifications_.push_back({msg.sType, msg.pSender ? msg.pSender->GetName() : QString(), msg.wParam, msg.lParam,
+                            msg.pSender});
+  WindowImplBase::Notify(msg);
+}
+
+std::vector<RecordedNotify> TestWindow::Notifications(const QString& type) const {
+  std::vector<RecordedNotify> result;
+  for (const RecordedNotify& n : notifications_) {
+    if (n.type == type) result.push_back(n);
+  }
+  return result;
+}
+
+LRESULT TestWindow::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+  handled = false;
+  if (msg >= WM_USER) {
+    if (onMessage) onMessage(msg, wParam, lParam);
+    messages_.push_back({msg, wParam, lParam});
+  }
+  return 0;
+}
+
+void Pump(int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  do {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  } while (timer.elapsed() < ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > timeoutMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return true;
+}
+
+QPoint CenterOf(CControlUI* control) {
+  const UiRect& rc = control->GetPos();
+  return {rc.left + rc.Width() / 2, rc.top + rc.Height() / 2};
+}
+
+void ClickAt(HWND window, QPoint client, Qt::MouseButton button) {
+  QTest::mouseMove(window, client);
+  QTest::mouseClick(window, button, Qt::NoModifier, client);
+  Pump();
+}
+
+void Click(CWindowWnd& window, CControlUI* control, Qt::MouseButton button) {
+  ASSERT_NE(control, nullptr);
+  ClickAt(window.GetHWND(), CenterOf(control), button);
+}
+
+void DoubleClick(CWindowWnd& window, CControlUI* control) {
+  ASSERT_NE(control, nullptr);
+  const QPoint pt = CenterOf(control);
+  QTest::mouseClick(window.GetHWND(), Qt::LeftButton, Qt::NoModifier, pt);
+  QTest::mouseDClick(window.GetHWND(), Qt::LeftButton, Qt::NoModifier, pt);
+  Pump();
+}
+
+void KeyClick(HWND window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QTest::keyClick(window, key, modifiers);
+  Pump();
+}
+
+QImage SaveScreenshot(HWND window, const QString& name) {
+  QDir dir(QStringLiteral(KORVANE_SCREENSHOT_DIR));
+  dir.mkpath(QStringLiteral("."));
+  const QImage image = CaptureWindow(window);
+  image.save(dir.filePath(name + QStringLiteral(".png")));
+  return image;
+}
+
+QByteArray SolidPng(int width, int height, QRgb color) {
+  QImage image(width, height, QImage::Format_ARGB32);
+  image.fill(color);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes;
+}
+
+}  // namespace kv::test

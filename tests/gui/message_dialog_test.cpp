@@ -1,0 +1,130 @@
+#include "dialogs/message_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <thread>
+
+#include "tests/gui/gui_test_support.h"
+#include "uilib/control.h"
+
+namespace kv {
+namespace {
+
+using namespace ui;
+
+// Runs `action` on the open message dialog once it is up, then returns what the dialog gave.
+int RunDialog(const QString& text, int kind, int type, const std::function<void(CMessageDialog&)>& action,
+              QImage* shot = nullptr, const QString& shotName = {}) {
+  CMessageDialog dialog;
+  QTimer::singleShot(0, [&] {
+    ASSERT_TRUE(test::PumpUntil([&] { return dialog.GetHWND() && dialog.GetHWND()->isVisible(); }));
+    test::Pump(30);
+    if (shot) *shot = test::SaveScreenshot(dialog.GetHWND(), shotName);
+    action(dialog);
+  });
+  return dialog.Show(nullptr, text, kind, QStringLiteral("提示"), type);
+}
+
+class MessageDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+  }
+};
+
+TEST_F(MessageDialog, EachButtonGivesItsResult) {
+  const auto clickButton = [](const char* name) {
+    return [name](CMessageDialog& dialog) {
+      test::Click(dialog, dialog.GetPaintManager().FindControl(QString::fromLatin1(name)));
+    };
+  };
+  EXPECT_EQ(RunDialog(QStringLiteral("确定吗?"), kMessageQuestion, kMessageOkCancel, clickButton("okbtn")), 1);
+  EXPECT_EQ(RunDialog(QStringLiteral("确定吗?"), kMessageQuestion, kMessageOkCancel, clickButton("cancelbtn")), 2);
+  EXPECT_EQ(RunDialog(QStringLiteral("确定吗?"), kMessageQuestion, kMessageOkCancel, clickButton("closebtn")), 8);
+  EXPECT_EQ(RunDialog(QStringLiteral("出错了"), kMessageError, kMessageOk,
+                      [](CMessageDialog& dialog) { test::KeyClick(dialog.GetHWND(), Qt::Key_Escape); }),
+            8);
+}
+
+TEST_F(MessageDialog, TypeZeroHasOneButtonAndOtherTypesShowNothing) {
+  bool cancelVisible = true;
+  RunDialog(QStringLiteral("完成"), kMessageInformation, kMessageOk, [&](CMessageDialog& dialog) {
+    cancelVisible = dialog.GetPaintManager().FindControl(QStringLiteral("cancelbtn"))->IsVisible();
+    dialog.Close(1);
+  });
+  EXPECT_FALSE(cancelVisible);
+  CMessageDialog dialog;
+  EXPECT_EQ(dialog.Show(nullptr, QStringLiteral("x"), kMessageError, QStringLiteral("提示"), 2), 0);
+  EXPECT_EQ(dialog.GetHWND(), nullptr);
+}
+
+TEST_F(MessageDialog, WidthGrowsByTheOverflowOnly) {
+  EXPECT_EQ(CMessageDialog::WidthForText(355, 340, 200), 355);
+  EXPECT_EQ(CMessageDialog::WidthForText(355, 340, 440), 455);
+  int shortWidth = 0;
+  int longWidth = 0;
+  QString caption;
+  RunDialog(QStringLiteral("短"), kMessageWarning, kMessageOk, [&](CMessageDialog& d) {
+    shortWidth = d.GetHWND()->width();
+    caption = d.GetPaintManager().FindControl(QStringLiteral("caption"))->GetText();
+    d.Close(1);
+  });
+  EXPECT_EQ(shortWidth, 355);
+  EXPECT_EQ(caption, QStringLiteral("提示"));
+  const QString longText = QStringLiteral("无法连接到下载服务器，请检查网络连接后重试。如果问题持续出现，请在设置中更换下载源。");
+  RunDialog(longText, kMessageWarning, kMessageOk, [&](CMessageDialog& d) {
+    longWidth = d.GetHWND()->width();
+    // The whole line fits into the text control.
+    CControlUI* text = d.GetPaintManager().FindControl(QStringLiteral("text"));
+    EXPECT_GE(text->GetWidth(), QFontMetrics(d.GetPaintManager().GetFont(0)).horizontalAdvance(longText));
+    d.Close(1);
+  });
+  EXPECT_GT(longWidth, 355);
+}
+
+TEST_F(MessageDialog, KindsPickTheirTileAndInformationLooksLikeError) {
+  EXPECT_EQ(CMessageDialog::BackgroundFor(kMessageInformation), CMessageDialog::BackgroundFor(kMessageError));
+  EXPECT_NE(CMessageDialog::BackgroundFor(kMessageQuestion), CMessageDialog::BackgroundFor(kMessageWarning));
+  EXPECT_TRUE(CMessageDialog::BackgroundFor(0).isEmpty());
+  QImage error;
+  QImage information;
+  RunDialog(QStringLiteral("错误信息"), kMessageError, kMessageOk, [](CMessageDialog& d) { d.Close(1); }, &error,
+            QStringLiteral("message_dialog_error"));
+  RunDialog(QStringLiteral("错误信息"), kMessageInformation, kMessageOk, [](CMessageDialog& d) { d.Close(1); },
+            &information, QStringLiteral("message_dialog_information"));
+  EXPECT_EQ(error, information);
+  QImage question;
+  RunDialog(QStringLiteral("你确定要删除\"1.7.10\"的所有信息"), kMessageWarning, kMessageOkCancel,
+            [](CMessageDialog& d) { d.Close(1); }, &question, QStringLiteral("message_dialog_warning"));
+}
+
+TEST_F(MessageDialog, StaysOnTopAndWorksFromAWorkerThread) {
+  bool topMost = false;
+  std::atomic<int> result = -1;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() != u"KvMessageDialog" || !w->isVisible()) continue;
+      topMost = w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+      CWindowWnd::FromHandle(w)->Close(1);
+      closer.stop();
+    }
+  });
+  closer.start(10);
+  std::thread worker([&] {
+    result = ShowMessageDialog(nullptr, QStringLiteral("来自工作线程"), kMessageError, QStringLiteral("提示"), kMessageOk);
+  });
+  const bool finished = test::PumpUntil([&] { return result != -1; }, 5000);
+  worker.join();
+  ASSERT_TRUE(finished);
+  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(topMost);
+}
+
+}  // namespace
+}  // namespace kv
