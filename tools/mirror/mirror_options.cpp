@@ -61,6 +61,8 @@ std::optional<std::string> ParseMirrorOptions(const std::vector<std::string>& ar
       if (!ReadNumber(value, options.delayMilliseconds) || options.delayMilliseconds < 0) {
         return "bad --delay: " + value;
       }
+    } else if (name == "--rate") {
+      if (!ReadNumber(value, options.bytesPerSecond)) return "bad --rate: " + value;
     } else {
       return "unknown option " + name;
     }

@@ -31,12 +31,13 @@ const char* ContentTypeOf(const std::string& path) {
 
 // The bytes [first, first + length) of one file, read in chunks as the connection takes them.
 // An answer that starts before byte `dropAt` is cut off there (and the connection closed), so
-// a client that resumes from that byte gets the rest.
+// a client that resumes from that byte gets the rest. With a rate, chunks are a tenth of a
+// second's worth, each followed by its share of the second.
 class FileSlice {
  public:
-  FileSlice(const std::string& path, std::uint64_t first, std::uint64_t dropAt)
+  FileSlice(const std::string& path, std::uint64_t first, std::uint64_t dropAt, std::uint64_t bytesPerSecond)
       : in_(path, std::ios::binary), first_(first), dropAt_(first < dropAt ? dropAt : UINT64_MAX),
-        buffer_(kChunkBytes) {}
+        bytesPerSecond_(bytesPerSecond), buffer_(kChunkBytes) {}
 
   // Writes the next chunk from `offset` (counted from the slice's start), at most `limit`
   // bytes; false to close the connection.
@@ -44,18 +45,24 @@ class FileSlice {
     std::uint64_t position = first_ + offset;
     if (position >= dropAt_) return false;
     std::size_t want = limit < kChunkBytes ? limit : kChunkBytes;
+    if (bytesPerSecond_ > 0 && want > bytesPerSecond_ / 10 + 1) want = static_cast<std::size_t>(bytesPerSecond_ / 10 + 1);
     if (position + want > dropAt_) want = static_cast<std::size_t>(dropAt_ - position);
     in_.seekg(static_cast<std::streamoff>(position));
     in_.read(buffer_.data(), static_cast<std::streamsize>(want));
     std::streamsize got = in_.gcount();
     if (got <= 0) return false;
-    return sink.write(buffer_.data(), static_cast<std::size_t>(got));
+    if (!sink.write(buffer_.data(), static_cast<std::size_t>(got))) return false;
+    if (bytesPerSecond_ > 0) {
+      std::this_thread::sleep_for(std::chrono::microseconds(static_cast<std::uint64_t>(got) * 1000000 / bytesPerSecond_));
+    }
+    return true;
   }
 
  private:
   std::ifstream in_;
   std::uint64_t first_;
   std::uint64_t dropAt_;
+  std::uint64_t bytesPerSecond_;
   std::vector<char> buffer_;
 };
 
@@ -168,7 +175,7 @@ void MirrorServer::HandleGet(const httplib::Request& request, httplib::Response&
   for (const DropFault& drop : options_.drops) {
     if (Matches(drop.path, path) && drop.afterBytes < dropAt) dropAt = drop.afterBytes;
   }
-  auto slice = std::make_shared<FileSlice>(file, first, dropAt);
+  auto slice = std::make_shared<FileSlice>(file, first, dropAt, options_.bytesPerSecond);
   const char* type = ContentTypeOf(path);
   if (AnyMatches(options_.withoutLength, path)) {
     response.set_chunked_content_provider(type, [slice, length](std::size_t offset, httplib::DataSink& sink) {
