@@ -22,6 +22,8 @@ inline constexpr ui::UINT WMU_MOD_INSTALLED = ui::WM_USER + 110;     // frame: m
 inline constexpr ui::UINT WMU_MOD_SELECT_FIRST = ui::WM_USER + 111;  // frame: select the first mod
 inline constexpr ui::UINT WMU_MOD_RELOAD = ui::WM_USER + 112;        // frame: reload the mod list
 inline constexpr ui::UINT WMU_MOD_STATUS = ui::WM_USER + 113;        // frame: mod tab placeholder
+inline constexpr ui::UINT WMU_UPDATE_FOUND = ui::WM_USER + 114;      // frame: the start-up check found a newer launcher
+inline constexpr ui::UINT WMU_DL_RETRYING = ui::WM_USER + 115;       // download window: a file failed and is tried again
 inline constexpr ui::UINT WMU_MENU_COMMAND = ui::WM_USER + 121;      // frame: a menu item was chosen
 
 static_assert(WMU_LOG_APPEND == 1124 && WMU_MOD_STATUS == 1137 && WMU_MENU_COMMAND == 1145);

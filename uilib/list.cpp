@@ -445,11 +445,7 @@ UiRect CListHeaderItemUI::SeparatorRect() const {
   return {rcItem_.left, rcItem_.top, rcItem_.left - sepWidth_, rcItem_.bottom};
 }
 
-QSize CListHeaderItemUI::EstimateSize(QSize) {
-  QSize size = cxyFixed_;
-  if (size.height() == 0 && manager_) size.setHeight(manager_->GetFontHeight(font_) + 8);
-  return size;
-}
+QSize CListHeaderItemUI::EstimateSize(QSize) { return cxyFixed_; }
 
 void CListHeaderItemUI::DoEvent(TEventUI& event) {
   switch (event.type) {
@@ -547,10 +543,15 @@ void* CListHeaderUI::GetInterface(const QString& name) {
   return CHorizontalLayoutUI::GetInterface(name);
 }
 
-QSize CListHeaderUI::EstimateSize(QSize available) {
+QSize CListHeaderUI::EstimateSize(QSize) {
   QSize size = cxyFixed_;
   if (size.height() == 0) {
-    for (CControlUI* item : items_) size.setHeight(std::max(size.height(), item->EstimateSize(available).height()));
+    for (CControlUI* item : items_) {
+      auto* headerItem = static_cast<CListHeaderItemUI*>(item->GetInterface(QStringLiteral("ListHeaderItem")));
+      int h = item->GetFixedHeight();
+      if (h == 0 && headerItem && manager_) h = manager_->GetFontHeight(headerItem->GetFont()) + 8;
+      size.setHeight(std::max(size.height(), h));
+    }
   }
   return size;
 }
@@ -610,7 +611,7 @@ bool CListUI::AddAt(CControlUI* control, int index) {
   if (!control) return false;
   if (control->GetInterface(QStringLiteral("ListHeader"))) {
     if (header_ != control && header_->GetCount() == 0) {
-      CContainerUI::Remove(header_);
+      CContainerUI::RemoveAt(CContainerUI::GetItemIndex(header_));
       header_ = static_cast<CListHeaderUI*>(control);
       return CContainerUI::AddAt(control, 0);
     }

@@ -183,7 +183,9 @@ class CListHeaderItemUI : public CControlUI {
   UINT GetControlFlags() const override;
   Qt::CursorShape GetCursor() const override;
 
+  // Items fill the header's height; the header takes its height from the items' fonts.
   QSize EstimateSize(QSize available) override;
+  int GetFont() const { return font_; }
   void DoEvent(TEventUI& event) override;
   void SetAttribute(const QString& name, const QString& value) override;
   void PaintStatusImage(QPainter& painter) override;

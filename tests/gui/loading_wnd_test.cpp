@@ -1,0 +1,111 @@
+#include "dialogs/loading_wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <thread>
+
+#include "tests/gui/gui_test_support.h"
+
+namespace kv {
+namespace {
+
+using namespace ui;
+
+constexpr UINT kWorkerMessage = WM_USER + 500;
+
+const char* kOwnerLayout =
+    "<Window size=\"420,300\"><VerticalLayout bkcolor=\"#FFF3F3E1\">"
+    "<Button name=\"go\" text=\"go\" width=\"120\" height=\"40\" bkcolor=\"#FFE3DB9A\"/>"
+    "</VerticalLayout></Window>";
+
+class LoadingWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(owner_.Open());
+    ASSERT_TRUE(loading_.CreateFor(owner_.GetHWND()));
+  }
+  void TearDown() override {
+    loading_.DestroyWindow();
+    owner_.DestroyWindow();
+    test::Pump();
+  }
+
+  test::TestWindow owner_{QString::fromLatin1(kOwnerLayout)};
+  CLoadingWnd loading_;
+};
+
+TEST_F(LoadingWindow, WorkerMessagesArriveInOrderWhileMouseInputToTheOwnerIsDropped) {
+  bool shownMeanwhile = false;
+  owner_.onMessage = [&](UINT msg, WPARAM index, LPARAM) {
+    if (msg != kWorkerMessage || index != 20) return;
+    shownMeanwhile = loading_.GetHWND()->isVisible();
+    // A click on the owner while the indicator is up goes nowhere...
+    test::Click(owner_, owner_.Find(QStringLiteral("go")));
+    // ...but the keyboard still works.
+    QTest::keyClick(owner_.GetHWND(), Qt::Key_Space);
+  };
+  owner_.Find(QStringLiteral("go"))->SetFocus();
+  loading_.Begin();
+  std::thread worker([&] {
+    for (int i = 0; i < 40; ++i) {
+      owner_.PostMessage(kWorkerMessage, static_cast<WPARAM>(i), 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    loading_.Finish();
+  });
+  loading_.Wait();
+  worker.join();
+  test::Pump(20);
+
+  std::vector<WPARAM> order;
+  for (const auto& m : owner_.Messages()) {
+    if (m.msg == kWorkerMessage) order.push_back(m.wParam);
+  }
+  ASSERT_EQ(order.size(), 40u);
+  for (std::size_t i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], i);
+  EXPECT_TRUE(shownMeanwhile);
+  // Exactly one click: the one from the keyboard.
+  EXPECT_EQ(owner_.Notifications(kNotifyClick).size(), 1u);
+  EXPECT_TRUE(test::PumpUntil([&] { return !loading_.GetHWND()->isVisible(); }));
+
+  // Once the wait is over the mouse reaches the owner again.
+  test::Click(owner_, owner_.Find(QStringLiteral("go")));
+  EXPECT_EQ(owner_.Notifications(kNotifyClick).size(), 2u);
+}
+
+TEST_F(LoadingWindow, AWorkerThatIsAlreadyDoneEndsTheWaitAtOnce) {
+  loading_.Begin();
+  loading_.DoneEvent().Set();
+  QElapsedTimer timer;
+  timer.start();
+  loading_.Wait();
+  EXPECT_LT(timer.elapsed(), 50);
+  // The event starts signalled: a wait without Begin returns at once too.
+  CLoadingWnd fresh;
+  EXPECT_TRUE(fresh.DoneEvent().IsSet());
+}
+
+TEST_F(LoadingWindow, BeginTwiceKeepsItShownAndCentredOnItsOwner) {
+  loading_.Begin();
+  loading_.Begin();
+  ASSERT_TRUE(test::PumpUntil([&] { return loading_.GetHWND()->isVisible(); }));
+  const QPoint ownerCentre = owner_.GetHWND()->frameGeometry().center();
+  const QPoint centre = loading_.GetHWND()->frameGeometry().center();
+  EXPECT_LE((ownerCentre - centre).manhattanLength(), 2);
+  EXPECT_EQ(loading_.GetHWND()->size(), QSize(40, 40));
+  test::Pump(120);
+  test::SaveScreenshot(loading_.GetHWND(), QStringLiteral("loading_window"));
+  std::thread worker([&] { loading_.Finish(); });
+  loading_.Wait();
+  worker.join();
+  EXPECT_TRUE(test::PumpUntil([&] { return !loading_.GetHWND()->isVisible(); }));
+}
+
+}  // namespace
+}  // namespace kv

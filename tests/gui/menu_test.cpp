@@ -1,0 +1,120 @@
+#include "dialogs/menu_wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+#include "dialogs/window_messages.h"
+#include "tests/gui/gui_test_support.h"
+
+namespace kv::ui {
+namespace {
+
+const char* kFrameLayout =
+    "<Window size=\"600,400\"><VerticalLayout name=\"Main_Background\" bkcolor=\"#FFF3F3E1\"/></Window>";
+
+class PopupMenu : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(frame_.Open());
+  }
+  void TearDown() override {
+    for (const auto& m : frame_.Messages()) {
+      if (m.msg == WMU_MENU_COMMAND) delete reinterpret_cast<CDuiString*>(m.wParam);
+    }
+    CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
+    test::Pump(20);
+    frame_.DestroyWindow();
+    test::Pump();
+  }
+
+  // Opens the instance menu at a point of the frame; returns its window.
+  CMenuWnd* Open(QPoint screen) {
+    auto* menu = new CMenuWnd();
+    menu->Init(nullptr, QStringLiteral("xmls\\Instance_Menu.xml"), &frame_.GetPaintManager(), screen);
+    widget_ = menu->GetHWND();
+    test::PumpUntil([&] { return widget_ && widget_->isVisible(); });
+    test::Pump(10);
+    return menu;
+  }
+  bool Closed() {
+    return test::PumpUntil([&] { return !widget_ || !widget_->isVisible(); }) &&
+           CMenuWnd::ContextMenuObserver().Receivers().empty();
+  }
+  std::vector<test::RecordedMessage> Commands() const {
+    std::vector<test::RecordedMessage> commands;
+    for (const auto& m : frame_.Messages()) {
+      if (m.msg == WMU_MENU_COMMAND) commands.push_back(m);
+    }
+    return commands;
+  }
+
+  test::TestWindow frame_{QString::fromLatin1(kFrameLayout)};
+  QPointer<QWidget> widget_;
+};
+
+TEST_F(PopupMenu, ChoosingAnItemPostsItsNameAndClosesTheMenu) {
+  CMenuWnd* menu = Open(frame_.GetHWND()->mapToGlobal(QPoint(40, 40)));
+  ASSERT_NE(menu->GetMenuRoot(), nullptr);
+  // Three items and two separators: 3 x 24 + 2 x 10 plus the insets, as wide as the widest item.
+  EXPECT_EQ(widget_->size(), QSize(150 + 6, 3 * 24 + 2 * 10 + 8));
+  QTest::mouseMove(widget_, test::CenterOf(menu->GetPaintManager().FindControl(QStringLiteral("Menu_Instance_Add"))));
+  test::Pump(20);
+  test::SaveScreenshot(widget_, QStringLiteral("instance_menu"));
+
+  test::Click(*menu, menu->GetPaintManager().FindControl(QStringLiteral("Menu_Instance_Del")));
+  ASSERT_TRUE(Closed());
+  test::Pump(10);
+  const auto commands = Commands();
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(*reinterpret_cast<CDuiString*>(commands[0].wParam), QStringLiteral("Menu_Instance_Del"));
+  EXPECT_EQ(commands[0].lParam, 0);
+}
+
+TEST_F(PopupMenu, EscapeAndClicksOutsideCloseWithoutACommand) {
+  Open(frame_.GetHWND()->mapToGlobal(QPoint(40, 40)));
+  test::KeyClick(widget_, Qt::Key_Escape);
+  EXPECT_TRUE(Closed());
+
+  Open(frame_.GetHWND()->mapToGlobal(QPoint(40, 40)));
+  test::ClickAt(widget_, QPoint(-30, -30));
+  EXPECT_TRUE(Closed());
+  test::Pump(10);
+  EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(PopupMenu, RightClicksAndSeparatorsDoNothing) {
+  CMenuWnd* menu = Open(frame_.GetHWND()->mapToGlobal(QPoint(40, 40)));
+  CMenuUI* root = menu->GetMenuRoot();
+  ASSERT_EQ(root->GetCount(), 5);
+  auto* separator = static_cast<CMenuElementUI*>(root->GetItemAt(1));
+  EXPECT_TRUE(separator->IsSeparator());
+  EXPECT_EQ(separator->GetHeight(), 10);
+  test::ClickAt(widget_, test::CenterOf(separator));
+  test::ClickAt(widget_, test::CenterOf(root->GetItemAt(2)), Qt::RightButton);
+  test::Pump(20);
+  EXPECT_TRUE(widget_ && widget_->isVisible());
+  EXPECT_TRUE(Commands().empty());
+  // The pointer left 删除 selected; the keyboard moves on past the separator.
+  test::KeyClick(widget_, Qt::Key_Down);
+  test::KeyClick(widget_, Qt::Key_Return);
+  EXPECT_TRUE(Closed());
+  test::Pump(10);
+  ASSERT_EQ(Commands().size(), 1u);
+  EXPECT_EQ(*reinterpret_cast<CDuiString*>(Commands()[0].wParam), QStringLiteral("Menu_Instance_Rename"));
+}
+
+TEST_F(PopupMenu, OpensWhereAskedEvenAtTheScreenEdge) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QPoint point(area.right() - 20, area.top() + 100);
+  Open(point);
+  EXPECT_EQ(widget_->geometry().topLeft(), point);
+}
+
+}  // namespace
+}  // namespace kv::ui
