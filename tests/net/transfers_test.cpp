@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -142,6 +144,33 @@ TEST_F(Transfers, CallsOnOneThreadReuseTheirConnection) {
   worker.join();
   EXPECT_EQ(mirror.CountRequests("GET", "/versions/versions.json"), 6);
   EXPECT_EQ(mirror.CountConnections(), 1) << mirror.Log();
+}
+
+TEST_F(Transfers, TheMirrorServesManyKeptAliveClientsAtOnce) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  // Each thread keeps its connection open between its two requests, so sixteen connections
+  // are open at once; a server with a small fixed set of workers would stall the last ones.
+  constexpr int kClients = 16;
+  std::vector<std::thread> clients;
+  std::atomic<int> arrived{0};
+  std::atomic<int> succeeded{0};
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kClients; ++i) {
+    clients.emplace_back([&] {
+      std::string body;
+      bool first = FetchToBuffer(body, mirror.BaseUrl() + "/versions/versions.json");
+      arrived.fetch_add(1);
+      while (arrived.load() < kClients) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      if (first && FetchToBuffer(body, mirror.BaseUrl() + "/versions/versions.json") && body == kList) {
+        succeeded.fetch_add(1);
+      }
+    });
+  }
+  for (std::thread& client : clients) client.join();
+  EXPECT_EQ(succeeded.load(), kClients);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(mirror.CountConnections(), kClients);
 }
 
 TEST_F(Transfers, StatisticsAreSentOnlyToAConfiguredAddress) {

@@ -1,5 +1,7 @@
 #include "tools/mirror/mirror_server.h"
 
+#include <sys/socket.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -36,7 +38,7 @@ const char* ContentTypeOf(const std::string& path) {
 class FileSlice {
  public:
   FileSlice(const std::string& path, std::uint64_t first, std::uint64_t dropAt, std::uint64_t bytesPerSecond)
-      : in_(path, std::ios::binary), first_(first), dropAt_(first < dropAt ? dropAt : UINT64_MAX),
+      : path_(path), first_(first), dropAt_(first < dropAt ? dropAt : UINT64_MAX),
         bytesPerSecond_(bytesPerSecond), buffer_(kChunkBytes) {}
 
   // Writes the next chunk from `offset` (counted from the slice's start), at most `limit`
@@ -47,6 +49,7 @@ class FileSlice {
     std::size_t want = limit < kChunkBytes ? limit : kChunkBytes;
     if (bytesPerSecond_ > 0 && want > bytesPerSecond_ / 10 + 1) want = static_cast<std::size_t>(bytesPerSecond_ / 10 + 1);
     if (position + want > dropAt_) want = static_cast<std::size_t>(dropAt_ - position);
+    if (!in_.is_open()) in_.open(path_, std::ios::binary);  // not for HEAD requests
     in_.seekg(static_cast<std::streamoff>(position));
     in_.read(buffer_.data(), static_cast<std::streamsize>(want));
     std::streamsize got = in_.gcount();
@@ -59,6 +62,7 @@ class FileSlice {
   }
 
  private:
+  std::string path_;
   std::ifstream in_;
   std::uint64_t first_;
   std::uint64_t dropAt_;
@@ -96,6 +100,10 @@ MirrorServer::MirrorServer(MirrorOptions options) : options_(std::move(options))
     statusRules_.push_back({fault, std::make_shared<std::atomic<int>>(0)});
   }
   server_.new_task_queue = [] { return new ConnectionThreads; };
+  server_.set_socket_options([this](socket_t socket) {
+    httplib::default_socket_options(socket);
+    listeningSocket_ = socket;
+  });
   server_.set_tcp_nodelay(true);
   server_.set_keep_alive_max_count(1000000);
   // Each request is logged before its answer goes out, so that a client that has its answer
@@ -107,8 +115,16 @@ MirrorServer::MirrorServer(MirrorOptions options) : options_(std::move(options))
 }
 
 int MirrorServer::Bind() {
-  if (options_.port == 0) return server_.bind_to_any_port(options_.bindAddress);
-  return server_.bind_to_port(options_.bindAddress, options_.port) ? options_.port : -1;
+  int port = options_.port;
+  if (port == 0) {
+    port = server_.bind_to_any_port(options_.bindAddress);
+  } else if (!server_.bind_to_port(options_.bindAddress, port)) {
+    port = -1;
+  }
+  // The library listens with a backlog of five: of many clients connecting at once, the
+  // surplus would have their connection attempts dropped and repeated a second later.
+  if (port > 0 && listeningSocket_ != INVALID_SOCKET) ::listen(listeningSocket_, SOMAXCONN);
+  return port;
 }
 
 void MirrorServer::Serve() { server_.listen_after_bind(); }

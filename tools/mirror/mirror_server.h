@@ -36,6 +36,7 @@ class MirrorServer {
   MirrorOptions options_;
   std::vector<StatusRule> statusRules_;
   httplib::Server server_;
+  socket_t listeningSocket_ = INVALID_SOCKET;
   std::mutex logMutex_;
 };
 

@@ -1,0 +1,50 @@
+#include "net/endpoints.h"
+
+#include <gtest/gtest.h>
+
+#include "net/mirror_layout.h"
+#include "tests/net/net_test_support.h"
+
+namespace kv {
+namespace {
+
+using test::ScopedEnvironment;
+
+TEST(Endpoints, EnvironmentOverridesTheBuiltInServices) {
+  ScopedEnvironment mirror("KORVANE_MIRROR", "http://127.0.0.1:8080/");
+  ScopedEnvironment auth("KORVANE_AUTH_SERVER", "https://auth.test//");
+  ScopedEnvironment update("KORVANE_UPDATE_SERVER", "http://update.test");
+  ScopedEnvironment catalogue("KORVANE_CATALOGUE", "http://mods.test/list");
+  ScopedEnvironment bundle("KORVANE_CA_BUNDLE", "/etc/extra.pem");
+  // A trailing slash would double the slash of every path appended to the base.
+  EXPECT_EQ(MirrorBase(), "http://127.0.0.1:8080");
+  EXPECT_EQ(VersionListUrl(MirrorBase()), "http://127.0.0.1:8080/versions/versions.json");
+  EXPECT_EQ(AuthenticateUrl(), "https://auth.test/authenticate");
+  EXPECT_EQ(UpdateServerBase(), "http://update.test");
+  EXPECT_EQ(CatalogueBase(), "http://mods.test/list");
+  EXPECT_EQ(ExtraCaBundle(), "/etc/extra.pem");
+}
+
+TEST(Endpoints, StatisticsAndExtraCertificatesAreOffUnlessConfigured) {
+  ScopedEnvironment stats("KORVANE_STATS_URL", std::nullopt);
+  ScopedEnvironment bundle("KORVANE_CA_BUNDLE", std::nullopt);
+  ScopedEnvironment mirror("KORVANE_MIRROR", std::nullopt);
+  EXPECT_EQ(StatsUrlPrefix(), "");
+  EXPECT_EQ(ExtraCaBundle(), "");
+  EXPECT_EQ(MirrorBase().substr(0, 7), "http://");
+  EXPECT_NE(MirrorBase().back(), '/');
+  EXPECT_EQ(AuthenticateUrl().substr(0, 8), "https://");
+}
+
+TEST(MirrorLayout, AddressesOfEveryKindOfFile) {
+  const std::string base = "http://m";
+  EXPECT_EQ(VersionJsonUrl(base, "1.7.10"), "http://m/versions/1.7.10/1.7.10.json");
+  EXPECT_EQ(VersionJarUrl(base, "1.7.10"), "http://m/versions/1.7.10/1.7.10.jar");
+  EXPECT_EQ(AssetIndexUrl(base, "legacy"), "http://m/indexes/legacy.json");
+  EXPECT_EQ(AssetObjectUrl(base, "ABcdef"), "http://m/objects/AB/ABcdef");
+  EXPECT_EQ(LibraryUrl(base, "a/b/1/b-1.jar"), "http://m/libs/a/b/1/b-1.jar");
+  EXPECT_EQ(LegacyArchiveUrl(base), "http://m/legacy.zip");
+}
+
+}  // namespace
+}  // namespace kv
