@@ -700,6 +700,8 @@ void CListUI::EnsureVisible(int index) {
 }
 
 void CListUI::SetPos(UiRect rc, bool needInvalidate) {
+  // A header without columns takes no room.
+  header_->SetInternVisible(IsVisible() && header_->GetCount() > 0);
   CVerticalLayoutUI::SetPos(rc, needInvalidate);
   info_.columns = std::min(header_->GetCount(), kMaxListColumns);
   if (!header_->IsVisible() && info_.columns > 0) {

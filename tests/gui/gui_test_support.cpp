@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QBuffer>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -92,7 +94,13 @@ QPoint CenterOf(CControlUI* control) {
 
 void ClickAt(HWND window, QPoint client, Qt::MouseButton button) {
   QTest::mouseMove(window, client);
-  QTest::mouseClick(window, button, Qt::NoModifier, client);
+  QTest::mousePress(window, button, Qt::NoModifier, client);
+  if (button == Qt::RightButton) {
+    // The platform follows a right press with a context menu request; QTest does not.
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, client, window->mapToGlobal(client));
+    QApplication::sendEvent(window, &menu);
+  }
+  QTest::mouseRelease(window, button, Qt::NoModifier, client);
   Pump();
 }
 
