@@ -27,10 +27,13 @@ std::FILE* CreateTemporaryBeside(const std::string& path, std::string& tempPath)
 }
 
 bool FetchIntoString(std::string& body, const std::string& url, bool followRedirects,
-                     const std::string& referer) {
+                     const std::string& referer, const std::atomic<bool>* cancel) {
   body.clear();
   net::CurlEasy easy;
   if (!easy) return false;
+  if (cancel != nullptr) {
+    easy.SetProgressHandler([cancel](std::int64_t, std::int64_t) { return !cancel->load(); });
+  }
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
   if (followRedirects) curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
   if (!referer.empty()) curl_easy_setopt(easy.get(), CURLOPT_REFERER, referer.c_str());
@@ -55,6 +58,7 @@ bool DownloadToFile(const std::string& path, const std::string& url) {
   if (file == nullptr) return false;
 
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
   easy.ReceiveSuccessBodyInto([file](const char* data, std::size_t size) {
     return std::fwrite(data, 1, size, file) == size;
   });
@@ -68,8 +72,8 @@ bool DownloadToFile(const std::string& path, const std::string& url) {
   return ok;
 }
 
-bool FetchToBuffer(std::string& body, const std::string& url) {
-  return FetchIntoString(body, url, false, std::string());
+bool FetchToBuffer(std::string& body, const std::string& url, const std::atomic<bool>* cancel) {
+  return FetchIntoString(body, url, false, std::string(), cancel);
 }
 
 std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel) {
@@ -113,10 +117,10 @@ bool PostAuthenticate(std::string& reply, std::string_view request, long& httpSt
 }
 
 bool FetchWithReferer(std::string& body, const std::string& url) {
-  return FetchIntoString(body, url, true, ClientSiteUrl());
+  return FetchIntoString(body, url, true, ClientSiteUrl(), nullptr);
 }
 
-bool SendStatsEvent(std::string_view eventName) {
+bool SendStatsEvent(std::string_view eventName, const std::atomic<bool>* cancel) {
   std::string prefix = StatsUrlPrefix();
   if (prefix.empty()) return false;
   std::string url = prefix;
@@ -133,7 +137,7 @@ bool SendStatsEvent(std::string_view eventName) {
   }
   url += "&rnd=12345";
   std::string reply;
-  return FetchWithReferer(reply, url);
+  return FetchIntoString(reply, url, true, ClientSiteUrl(), cancel);
 }
 
 }  // namespace kv

@@ -14,12 +14,13 @@ namespace kv {
 // Downloads `url` to `path`, creating the folders on the way. The body goes to a temporary
 // file beside `path` that replaces `path` only when the whole answer has arrived, so a
 // failure leaves an earlier copy as it was. False, without any transfer, when `path` is an
-// existing folder or its folder cannot be written.
+// existing folder or its folder cannot be written. Gives up when no connection is made
+// within 10 seconds, or when nothing arrives for 30 seconds (as every transfer here does).
 bool DownloadToFile(const std::string& path, const std::string& url);
 
 // Fetches `url` into `body` (replaced, grown as needed), giving up when no connection is made
-// within 10 seconds.
-bool FetchToBuffer(std::string& body, const std::string& url);
+// within 10 seconds. Setting `cancel` abandons the transfer at once (false).
+bool FetchToBuffer(std::string& body, const std::string& url, const std::atomic<bool>* cancel = nullptr);
 
 // The length the server announces for `url` (a HEAD request, no redirects followed), or -1
 // when the request failed, was answered with an error status or announced no length. Setting
@@ -35,7 +36,8 @@ bool PostAuthenticate(std::string& reply, std::string_view request, long& httpSt
 bool FetchWithReferer(std::string& body, const std::string& url);
 
 // Sends a statistics event ("open", "LaunchGame") to the configured statistics address.
-// Does nothing, and returns false, while no address is configured.
-bool SendStatsEvent(std::string_view eventName);
+// Does nothing, and returns false, while no address is configured. Setting `cancel` abandons
+// the request at once.
+bool SendStatsEvent(std::string_view eventName, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace kv

@@ -237,20 +237,23 @@ TEST_F(DownloadEngineTest, PassingServerErrorsAreRetriedUntilTheFileArrives) {
 
 TEST_F(DownloadEngineTest, PartialFilesThatCannotBeContinuedAreFetchedAgain) {
   const std::string body = TestBytes(300000, 9);
-  for (int i = 1; i <= 3; ++i) WriteFile(served_ / ("files/file" + std::to_string(i) + ".bin"), body);
-  MirrorProcess mirror(served_.Path(), {"--no-ranges", "/files/file1.bin"});
+  for (int i = 1; i <= 4; ++i) WriteFile(served_ / ("files/file" + std::to_string(i) + ".bin"), body);
+  MirrorProcess mirror(served_.Path(), {"--no-ranges", "/files/file1.bin", "--no-length", "/files/file4.bin"});
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
-  std::vector<DownloadItem> plan = Files(game_, mirror, 3);
+  std::vector<DownloadItem> plan = Files(game_, mirror, 4);
   WriteFile(plan[0].path + ".tmp", "stale bytes from another file");  // the server ignores ranges
   WriteFile(plan[1].path + ".tmp", body + "and more");                 // longer than the file
   WriteFile(plan[2].path + ".tmp", body);                              // complete already
+  WriteFile(plan[3].path + ".tmp", body);  // complete, but no size announced: 416 to the range
 
   RecordingSink sink;
   EXPECT_EQ(DownloadEngine(plan, sink, FastRetries()).Run().result, DownloadResult::Completed);
   for (const DownloadItem& item : plan) EXPECT_EQ(ReadFile(item.path), body) << item.name;
-  EXPECT_EQ(ListFiles(game_.Path()), "files/file1.bin\nfiles/file2.bin\nfiles/file3.bin\n");
+  EXPECT_EQ(ListFiles(game_.Path()), "files/file1.bin\nfiles/file2.bin\nfiles/file3.bin\nfiles/file4.bin\n");
   EXPECT_EQ(mirror.CountRequests("GET", "/files/file3.bin"), 0);
-  EXPECT_EQ(sink.positions, (std::vector<int>{1, 1, 2, 3}));  // the first file started over once
+  EXPECT_NE(mirror.Log().find("GET /files/file4.bin bytes=300000- 416"), std::string::npos) << mirror.Log();
+  // The first and the last file started over once.
+  EXPECT_EQ(sink.positions, (std::vector<int>{1, 1, 2, 3, 4, 4}));
 }
 
 TEST_F(DownloadEngineTest, CancelInTheThirdOfTenFilesKeepsItsPartForTheNextRun) {
