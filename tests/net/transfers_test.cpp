@@ -146,6 +146,22 @@ TEST_F(Transfers, CallsOnOneThreadReuseTheirConnection) {
   EXPECT_EQ(mirror.CountConnections(), 1) << mirror.Log();
 }
 
+TEST_F(Transfers, CancelAbandonsAWaitingRequestAtOnce) {
+  MirrorProcess mirror(served_.Path(), {"--delay", "20000"});
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::atomic<bool> cancel{false};
+  std::thread canceller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    cancel.store(true);
+  });
+  auto start = std::chrono::steady_clock::now();
+  std::string body;
+  EXPECT_FALSE(FetchToBuffer(body, mirror.BaseUrl() + "/big.bin", &cancel));
+  EXPECT_EQ(QueryRemoteSize(mirror.BaseUrl() + "/big.bin", &cancel), -1);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  canceller.join();
+}
+
 TEST_F(Transfers, TheMirrorServesManyKeptAliveClientsAtOnce) {
   MirrorProcess mirror(served_.Path());
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
