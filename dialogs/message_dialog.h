@@ -1,17 +1,13 @@
 #pragma once
 
 #include "dialogs/dialog_window.h"
+#include "util/message_kinds.h"
 
 // The launcher's message box: a caption, one line of text on a background coloured by the
 // kind of message, an OK button and optionally a Cancel button. The dialog widens to fit its
 // text, stays above other windows and runs modally.
 namespace kv {
 
-// Message kinds (the background of the text area).
-inline constexpr int kMessageError = 16;
-inline constexpr int kMessageQuestion = 32;
-inline constexpr int kMessageWarning = 48;
-inline constexpr int kMessageInformation = 64;
 // Button sets.
 inline constexpr int kMessageOk = 0;
 inline constexpr int kMessageOkCancel = 1;

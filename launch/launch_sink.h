@@ -5,14 +5,9 @@
 
 #include "launch/game_session.h"
 #include "net/download_item.h"
+#include "util/message_kinds.h"
 
 namespace kv {
-
-// Message kinds of the launcher's message dialog.
-inline constexpr int kMessageError = 16;
-inline constexpr int kMessageQuestion = 32;
-inline constexpr int kMessageWarning = 48;
-inline constexpr int kMessageInformation = 64;
 
 // How a launch shows itself. The launcher window implements it by posting to its windows and
 // running its dialogs; korvane-cli by printing. Every call comes from the launch's thread.

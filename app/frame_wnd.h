@@ -1,0 +1,110 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/frame_services.h"
+#include "app/startup_check.h"
+#include "launch/launch_sequence.h"
+#include "uilib/window_impl_base.h"
+
+namespace kv::ui {
+class CContainerUI;
+}
+
+// The launcher window: the title bar with its buttons, the player's name and account state,
+// the column of instance tiles and the start button on the game page, and the mod page. It
+// owns the loading indicator and the log window, starts launches on a worker thread and
+// receives the messages that workers post.
+namespace kv {
+
+class CLoadingWnd;
+class CLogWnd;
+
+class CFrameWnd : public ui::WindowImplBase {
+ public:
+  explicit CFrameWnd(FrameServices services = FrameServices::Default());
+  // Waits for a launch that is still running and for the start-up check.
+  ~CFrameWnd() override;
+
+  // The instance of the selected tile; both empty while none is selected.
+  const std::string& SelectedInstanceName() const { return selectedName_; }
+  const std::string& SelectedInstanceVersion() const { return selectedVersion_; }
+  // The launch data of the last launch (description, asset index, download plan).
+  const LaunchSequence& LastLaunch() const { return launch_; }
+  bool IsLaunching() const { return launching_.load(); }
+  bool IsCheckingForUpdate() const { return startupCheck_.Running(); }
+
+  CLogWnd* LogWindow() const { return logWnd_.get(); }
+  CLoadingWnd* LoadingWindow() const { return loadingWnd_.get(); }
+  ui::CContainerUI* InstanceTiles() const { return tiles_; }
+
+  // The tile column: a tile for one more instance, and the add tile moved back to the end.
+  void AppendInstanceTile(const std::string& name);
+  void AppendAddTile();
+
+  // The Java check and then a launch of the selected instance, as the start button does.
+  void StartGame();
+
+  void Notify(ui::TNotifyUI& msg) override;
+  ui::LRESULT HandleMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam) override;
+
+ protected:
+  QString GetWindowClass() const override { return QStringLiteral("KorvaneFrame"); }
+  QString GetLayoutFile() const override { return layoutFile_; }
+  void OnWindowReady() override;
+  ui::LRESULT OnSysCommand(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
+  ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
+
+ private:
+  void FindControls();
+  void OnWindowInit();
+  // The player's name and the online or offline icon, from the settings file.
+  void ShowAccount();
+  void FillInstanceTiles();
+  void SelectInstance(ui::CControlUI* tile);
+  void SelectPage(int page);
+  // True when no Java runtime is found; the player may then let the updater fetch one.
+  bool OfferJavaDownload();
+  void StartLaunch();
+  // Offers the newer launcher the start-up check found.
+  void OfferUpdate();
+  // Starts the updater with `commandLine` and ends the program, whether or not it started.
+  void HandOverToUpdater(const std::string& commandLine);
+  // Shows Btn_Max or Btn_Restore to match the window's state.
+  void SyncMaxRestoreButtons();
+  void NoteFirstPaint();
+
+  FrameServices services_;
+  const QString layoutFile_ = QStringLiteral("xmls\\Main_dlg.xml");
+
+  ui::CControlUI* closeButton_ = nullptr;
+  ui::CControlUI* maxButton_ = nullptr;
+  ui::CControlUI* restoreButton_ = nullptr;
+  ui::CControlUI* minButton_ = nullptr;
+  ui::CControlUI* loginStatus_ = nullptr;
+  ui::CControlUI* startButton_ = nullptr;
+  ui::CControlUI* userName_ = nullptr;
+  ui::CContainerUI* tiles_ = nullptr;
+
+  std::string selectedVersion_;
+  std::string selectedName_;
+
+  std::unique_ptr<CLogWnd> logWnd_;
+  std::unique_ptr<CLoadingWnd> loadingWnd_;
+
+  LaunchSequence launch_;
+  std::atomic<bool> launching_{false};
+  std::thread launchThread_;
+  bool painted_ = false;
+
+  std::mutex offerMutex_;
+  std::string offeredVersion_;
+  // Last, so that it stops before anything its thread reports to goes away.
+  StartupCheck startupCheck_;
+};
+
+}  // namespace kv

@@ -1,0 +1,56 @@
+#include "app/gui_launch_sink.h"
+
+#include "dialogs/download_wnd.h"
+#include "dialogs/loading_wnd.h"
+#include "dialogs/log_wnd.h"
+#include "dialogs/message_dialog.h"
+#include "dialogs/window_messages.h"
+#include "uilib/gui_thread.h"
+
+namespace kv {
+
+using namespace ui;
+
+GuiLaunchSink::GuiLaunchSink(CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log)
+    : frame_(frame), loading_(loading), log_(log) {}
+
+void GuiLaunchSink::FinishLoading() { loading_.Finish(); }
+
+void GuiLaunchSink::ShowMessage(const std::string& text, int kind) {
+  ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, QStringLiteral("提示"), kMessageOk);
+}
+
+int GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan) {
+  const DownloadOutcome outcome = RunOnGuiThread([&] {
+    CDownLoadWnd window(plan);
+    return window.Run(frame_.GetHWND());
+  });
+  if (outcome.result == DownloadResult::Failed) ShowMessage(DownloadFailedText(outcome), kMessageError);
+  return static_cast<int>(outcome.result);
+}
+
+void GuiLaunchSink::ShowLauncher(bool visible) {
+  // Shown again before the launch ends, so that the player finds the window in place.
+  if (visible) frame_.SendMessage(WMU_SHOW, 1, 0);
+  else frame_.PostMessage(WMU_SHOW, 0, 0);
+}
+
+bool GuiLaunchSink::HasLogWindow() const { return log_ != nullptr && log_->GetHWND() != nullptr; }
+
+void GuiLaunchSink::ShowLog(bool visible) { frame_.PostMessage(WMU_SHOW_LOG, visible ? 1 : 0, 0); }
+
+void GuiLaunchSink::ClearLog() {
+  if (log_) log_->PostMessage(WMU_LOG_CLEAR, 0, 0);
+}
+
+void GuiLaunchSink::AppendLog(const std::string& text) {
+  if (log_) CLogWnd::PostAppend(*log_, text);
+}
+
+std::string DownloadFailedText(const DownloadOutcome& outcome) {
+  std::string text = "错误信息：无法下载文件 " + outcome.failedName;
+  if (!outcome.reason.empty()) text += "\n原因: " + outcome.reason;
+  return text;
+}
+
+}  // namespace kv

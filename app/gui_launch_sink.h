@@ -1,0 +1,42 @@
+#pragma once
+
+#include "launch/launch_sink.h"
+#include "net/download_sink.h"
+
+namespace kv::ui {
+class CWindowWnd;
+}
+
+// How a launch started from the launcher window shows itself: the loading indicator is
+// finished, messages and the download window run on the GUI thread while the launch waits,
+// and the game's run hides and shows the window and feeds the log window through posted
+// messages. Every call comes from the launch's thread.
+namespace kv {
+
+class CLoadingWnd;
+class CLogWnd;
+
+class GuiLaunchSink : public LaunchSink {
+ public:
+  // `log` may be null: the launch then sends no output anywhere.
+  GuiLaunchSink(ui::CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log);
+
+  void FinishLoading() override;
+  void ShowMessage(const std::string& text, int kind) override;
+  int RunDownloads(const std::vector<DownloadItem>& plan) override;
+  void ShowLauncher(bool visible) override;
+  bool HasLogWindow() const override;
+  void ShowLog(bool visible) override;
+  void ClearLog() override;
+  void AppendLog(const std::string& text) override;
+
+ private:
+  ui::CWindowWnd& frame_;
+  CLoadingWnd& loading_;
+  CLogWnd* log_;
+};
+
+// The message for downloads that stopped because a file kept failing: the file and why.
+std::string DownloadFailedText(const DownloadOutcome& outcome);
+
+}  // namespace kv

@@ -1,0 +1,63 @@
+#include "dialogs/log_wnd.h"
+
+#include <memory>
+
+#include "dialogs/window_messages.h"
+#include "uilib/rich_edit.h"
+
+namespace kv {
+
+using namespace ui;
+
+namespace {
+
+constexpr UINT kLogWindowStyle = 0x80420000;  // popup, not visible
+
+}  // namespace
+
+bool CLogWnd::CreateHidden() {
+  if (!Create(nullptr, QStringLiteral("日志"), kLogWindowStyle, WS_EX_WINDOWEDGE)) return false;
+  RightWindow(GetHWND());
+  return true;
+}
+
+void CLogWnd::PostAppend(CWindowWnd& window, std::string text) {
+  auto chunk = std::make_unique<std::string>(std::move(text));
+  // The window owns the chunk once the message is queued.
+  if (window.PostMessage(WMU_LOG_APPEND, 0, reinterpret_cast<LPARAM>(chunk.get()))) chunk.release();
+}
+
+QString CLogWnd::Text() const { return log_ ? log_->GetText() : QString(); }
+
+void CLogWnd::InitControls() {
+  CControlUI* control = paintManager_.FindControl(QStringLiteral("RE_Log"));
+  log_ = control ? static_cast<CRichEditUI*>(control->GetInterface(QStringLiteral("RichEdit"))) : nullptr;
+}
+
+void CLogWnd::Notify(TNotifyUI& msg) {
+  if (msg.sType != kNotifyClick || !msg.pSender) return;
+  const QString& name = msg.pSender->GetName();
+  if (name == u"Btn_Close") ShowWindow(false);
+  else if (name == u"Btn_Min") SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  else if (name == u"Btn_Ok") Close(IDOK);
+  else if (name == u"Btn_Cancel") Close(IDCANCEL);
+}
+
+LRESULT CLogWnd::HandleCustomMessage(UINT msg, WPARAM, LPARAM lParam, bool& handled) {
+  handled = true;
+  switch (msg) {
+    case WMU_LOG_APPEND: {
+      std::unique_ptr<std::string> chunk(reinterpret_cast<std::string*>(lParam));
+      if (chunk && log_) log_->AppendText(QString::fromStdString(*chunk));
+      return 0;
+    }
+    case WMU_LOG_CLEAR:
+      if (log_) log_->SetText(QString());
+      return 0;
+    default:
+      handled = false;
+      return 0;
+  }
+}
+
+}  // namespace kv
