@@ -1,0 +1,119 @@
+// Messages between threads and windows, modal loops and quitting.
+#include <gtest/gtest.h>
+
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <thread>
+
+#include "tests/gui/gui_test_support.h"
+#include "uilib/gui_thread.h"
+
+namespace kv::ui {
+namespace {
+
+constexpr UINT kPing = WM_USER + 700;
+constexpr UINT kAsk = WM_USER + 701;
+const char* kLayout = "<Window size=\"200,100\"><VerticalLayout bkcolor=\"#FFFFFFFF\"/></Window>";
+
+// Answers kAsk with twice its wParam, noting the thread it ran on.
+class AnsweringWindow : public test::TestWindow {
+ public:
+  AnsweringWindow() : TestWindow(QString::fromLatin1(kLayout)) {}
+  std::atomic<QThread*> answeredOn{nullptr};
+
+ protected:
+  LRESULT HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override {
+    if (msg == kAsk) {
+      handled = true;
+      answeredOn = QThread::currentThread();
+      return static_cast<LRESULT>(wParam * 2);
+    }
+    return TestWindow::HandleCustomMessage(msg, wParam, lParam, handled);
+  }
+};
+
+TEST(WindowThreads, PostedMessagesFromManyThreadsKeepEachThreadsOrder) {
+  AnsweringWindow window;
+  ASSERT_TRUE(window.Open());
+  constexpr int kThreads = 4;
+  constexpr int kEach = 200;
+  std::vector<std::thread> workers;
+  for (int t = 0; t < kThreads; ++t) {
+    workers.emplace_back([&, t] {
+      for (int i = 0; i < kEach; ++i) window.PostMessage(kPing, static_cast<WPARAM>(t), i);
+    });
+  }
+  for (auto& w : workers) w.join();
+  ASSERT_TRUE(test::PumpUntil([&] { return window.Messages().size() == kThreads * kEach; }));
+  std::vector<LPARAM> next(kThreads, 0);
+  for (const auto& m : window.Messages()) {
+    ASSERT_EQ(m.lParam, next[m.wParam]);
+    ++next[m.wParam];
+  }
+}
+
+TEST(WindowThreads, SendMessageFromAWorkerWaitsForTheGuiThread) {
+  AnsweringWindow window;
+  ASSERT_TRUE(window.Open());
+  std::atomic<LRESULT> answer = -1;
+  std::thread worker([&] { answer = window.SendMessage(kAsk, 21, 0); });
+  ASSERT_TRUE(test::PumpUntil([&] { return answer != -1; }));
+  worker.join();
+  EXPECT_EQ(answer, 42);
+  EXPECT_EQ(window.answeredOn.load(), QThread::currentThread());
+  // On the GUI thread the message is handled at once.
+  EXPECT_EQ(window.SendMessage(kAsk, 5, 0), 10);
+}
+
+TEST(WindowThreads, AGoneWindowTakesNoMessages) {
+  AnsweringWindow window;
+  ASSERT_TRUE(window.Open());
+  window.DestroyWindow();
+  EXPECT_FALSE(window.PostMessage(kPing));
+  std::atomic<LRESULT> answer = -1;
+  std::thread worker([&] { answer = window.SendMessage(kAsk, 1, 0); });
+  worker.join();
+  EXPECT_EQ(answer, 0);
+}
+
+TEST(WindowThreads, AWorkerGetsItsWindowMadeOnTheGuiThread) {
+  std::atomic<int> result = -1;
+  std::atomic<QThread*> createdOn{nullptr};
+  std::thread worker([&] {
+    result = RunOnGuiThread([&] {
+      test::TestWindow dialog{QString::fromLatin1(kLayout)};
+      dialog.Open();
+      createdOn = dialog.GetHWND()->thread();
+      QTimer::singleShot(10, [&] { dialog.Close(7); });
+      return dialog.ShowModal();
+    });
+  });
+  ASSERT_TRUE(test::PumpUntil([&] { return result != -1; }));
+  worker.join();
+  EXPECT_EQ(result, 7);
+  EXPECT_EQ(createdOn.load(), QThread::currentThread());
+}
+
+TEST(WindowThreads, QuitEndsEveryModalLoop) {
+  test::TestWindow outer{QString::fromLatin1(kLayout)};
+  test::TestWindow inner{QString::fromLatin1(kLayout)};
+  ASSERT_TRUE(outer.Open());
+  int innerResult = -1;
+  QTimer::singleShot(10, [&] {
+    ASSERT_TRUE(inner.Open(outer.GetHWND()));
+    QTimer::singleShot(10, [] { PostQuitMessage(0); });
+    innerResult = inner.ShowModal();
+  });
+  const int outerResult = outer.ShowModal();
+  EXPECT_EQ(innerResult, 0);
+  EXPECT_EQ(outerResult, 0);
+  // Both windows are still there for their owners to clean up.
+  EXPECT_NE(outer.GetHWND(), nullptr);
+  inner.DestroyWindow();
+  outer.DestroyWindow();
+}
+
+}  // namespace
+}  // namespace kv::ui
