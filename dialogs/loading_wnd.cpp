@@ -1,8 +1,10 @@
 #include "dialogs/loading_wnd.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <thread>
 
@@ -57,18 +59,26 @@ void CLoadingWnd::Begin() {
 }
 
 void CLoadingWnd::Wait() {
-  MouseDropFilter filter(filterWindow_);
   QCoreApplication* app = QCoreApplication::instance();
-  if (app) app->installEventFilter(&filter);
-  while (!done_.IsSet()) {
-    if (app) QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (done_.WaitFor(std::chrono::milliseconds(1))) break;
+  if (!app) {
+    done_.Wait();
+    return;
   }
-  if (app) app->removeEventFilter(&filter);
+  MouseDropFilter filter(filterWindow_);
+  app->installEventFilter(&filter);
+  // Sleeps in the event loop between events; Finish wakes it, and a slow tick bounds the wait
+  // when a worker sets the event by itself.
+  QTimer tick;
+  tick.start(20);
+  while (!done_.IsSet()) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  app->removeEventFilter(&filter);
 }
 
 void CLoadingWnd::Finish() {
   done_.Set();
+  if (QCoreApplication* app = QCoreApplication::instance()) {
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(app->thread())) dispatcher->wakeUp();
+  }
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   PostMessage(WMU_SHOW, 0, 0);
 }
