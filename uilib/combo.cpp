@@ -158,14 +158,24 @@ QSize CComboUI::EstimateSize(QSize) {
 
 void CComboUI::ApplyStyle() {
   if (!native_ || !manager_) return;
+  // The drop box starts white with a grey frame; the layout's dropbox list may restyle it.
+  ARGB dropBackground = 0xFFFFFFFF;
+  ARGB dropBorder = 0xFFC6C7D2;
+  int dropBorderSize = 1;
+  for (const auto& [name, value] : ParseAttributeList(dropBox_)) {
+    if (name.compare(u"bkcolor", Qt::CaseInsensitive) == 0) dropBackground = ParseColor(value);
+    else if (name.compare(u"bordercolor", Qt::CaseInsensitive) == 0) dropBorder = ParseColor(value);
+    else if (name.compare(u"bordersize", Qt::CaseInsensitive) == 0) dropBorderSize = std::max(0, ParseInt(value, 1));
+  }
   const ARGB color = textColor_ != 0 ? textColor_ : manager_->GetDefaultFontColor();
   native_->setFont(manager_->GetFont(font_));
+  native_->view()->setFont(manager_->GetFont(info_.font >= 0 ? info_.font : font_));
   const int rowHeight = info_.itemHeight > 0 ? info_.itemHeight : manager_->GetFontHeight(info_.font) + 8;
   native_->setStyleSheet(
       QStringLiteral("QComboBox { background: transparent; border: none; color: %1; padding: 0 %2px 0 %3px; }"
                      "QComboBox::drop-down { border: none; width: 0; }"
                      "QComboBox::down-arrow { image: none; width: 0; height: 0; }"
-                     "QComboBox QAbstractItemView { background: white; border: 1px solid #C6C7D2; outline: 0;"
+                     "QComboBox QAbstractItemView { background: %10; border: %11px solid %12; outline: 0;"
                      " color: %4; selection-background-color: %5; selection-color: %6; }"
                      "QComboBox QAbstractItemView::item { min-height: %7px; padding: 0 %8px; }"
                      "QComboBox QAbstractItemView::item:hover { background: %9; }")
@@ -177,7 +187,10 @@ void CComboUI::ApplyStyle() {
           .arg(CssRgba(info_.selectedTextColor | 0xFF000000u))
           .arg(rowHeight)
           .arg(info_.textPadding.left)
-          .arg(CssRgba(info_.hotBkColor | 0xFF000000u)) +
+          .arg(CssRgba(info_.hotBkColor | 0xFF000000u))
+          .arg(CssRgba(dropBackground | 0xFF000000u))
+          .arg(dropBorderSize)
+          .arg(CssRgba(dropBorder | 0xFF000000u)) +
       SlimScrollBarStyle());
   native_->setMaxVisibleItems(std::max(1, dropBoxSize_.height() / std::max(1, rowHeight)));
 }

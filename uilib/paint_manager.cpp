@@ -164,6 +164,11 @@ void CPaintManagerUI::SetOpacity(int opacity) {
   if (window_) window_->setWindowOpacity(opacity_ / 255.0);
 }
 
+void CPaintManagerUI::SetLayered(bool layered) {
+  layered_ = layered;
+  if (window_ && !window_->isVisible()) window_->setAttribute(Qt::WA_TranslucentBackground, layered);
+}
+
 void CPaintManagerUI::SetWindowAttribute(const QString& rawName, const QString& value) {
   const QString name = rawName.toLower();
   if (name == u"size") {
@@ -183,6 +188,10 @@ void CPaintManagerUI::SetWindowAttribute(const QString& rawName, const QString& 
     SetRoundCorner(s.width(), value.contains(u',') ? s.height() : s.width());
   } else if (name == u"alpha" || name == u"opacity") SetOpacity(ParseInt(value, 255));
   else if (name == u"bktrans" || name == u"layered") SetLayered(ParseBool(value));
+  else if (name == u"noactivate") {
+    if (window_) window_->setAttribute(Qt::WA_ShowWithoutActivating, ParseBool(value));
+    windowCustom_.insert(name, value);
+  }
   else if (name == u"showdirty") SetShowUpdateRect(ParseBool(value));
   else if (name == u"tooltiphovertime") SetToolTipHoverTime(ParseInt(value, 1000));
   else if (name == u"defaultfontcolor") defaultFontColor_ = ParseColor(value);

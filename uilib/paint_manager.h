@@ -80,7 +80,8 @@ class CPaintManagerUI {
   int GetOpacity() const { return opacity_; }
   void SetOpacity(int opacity);
   bool IsLayered() const { return layered_; }
-  void SetLayered(bool layered) { layered_ = layered; }
+  // A layered window has per-pixel alpha: what the layout leaves transparent shows through.
+  void SetLayered(bool layered);
   const ShadowInfo& GetShadow() const { return shadow_; }
   ShadowInfo& Shadow() { return shadow_; }
   void SetShowUpdateRect(bool show) { showUpdateRect_ = show; }

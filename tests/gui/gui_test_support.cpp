@@ -36,7 +36,7 @@ void LoadLauncherSkin() {
 bool HasLauncherSkin() { return skinLoaded; }
 
 bool TestWindow::Open(HWND parent) {
-  if (!Create(parent, QStringLiteral("test"), WS_VISIBLE, WS_EX_WINDOWEDGE)) return false;
+  if (!Create(parent, QStringLiteral("test"), WS_VISIBLE | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, WS_EX_WINDOWEDGE)) return false;
   QWidget* widget = GetHWND();
   widget->activateWindow();
   PumpUntil([widget] { return widget->isVisible(); });

@@ -1,0 +1,90 @@
+// Window-level behaviour: maximise and restore, placement, opacity, round corners, sliders.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+#include "tests/gui/gui_test_support.h"
+#include "uilib/progress.h"
+
+namespace kv::ui {
+namespace {
+
+const char* kLayout = R"(
+<Window size="300,200" mininfo="250,150" caption="0,0,0,30" roundcorner="8,8" alpha="200">
+  <VerticalLayout bkcolor="#FFF3F3E1">
+    <HorizontalLayout height="30" bkcolor="#FFE3DB9A">
+      <Label name="title" text="标题" width="100" height="30"/>
+      <Control/>
+      <Button name="maxbtn" text="max" width="40" height="20"/>
+      <Button name="restorebtn" text="restore" width="40" height="20" visible="false"/>
+    </HorizontalLayout>
+    <Slider name="slider" height="20" min="0" max="10" value="2"/>
+  </VerticalLayout>
+</Window>)";
+
+class WindowBehaviour : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(window_.Open()); }
+  void TearDown() override {
+    window_.DestroyWindow();
+    test::Pump();
+  }
+  test::TestWindow window_{QString::fromLatin1(kLayout)};
+};
+
+TEST_F(WindowBehaviour, MaximiseAndRestoreSwapTheirButtons) {
+  QWidget* widget = window_.GetHWND();
+  EXPECT_EQ(widget->minimumSize(), QSize(250, 150));
+  test::Click(window_, window_.Find(QStringLiteral("maxbtn")));
+  ASSERT_TRUE(test::PumpUntil([&] { return widget->isMaximized(); }));
+  EXPECT_FALSE(window_.Find(QStringLiteral("maxbtn"))->IsVisible());
+  EXPECT_TRUE(window_.Find(QStringLiteral("restorebtn"))->IsVisible());
+  // Maximised windows are not cut to round corners.
+  EXPECT_TRUE(widget->mask().isEmpty());
+  window_.GetPaintManager().UpdateLayout();
+  test::Click(window_, window_.Find(QStringLiteral("restorebtn")));
+  ASSERT_TRUE(test::PumpUntil([&] { return !widget->isMaximized(); }));
+  EXPECT_TRUE(window_.Find(QStringLiteral("maxbtn"))->IsVisible());
+  // A double click on the caption maximises too.
+  window_.GetPaintManager().UpdateLayout();
+  QTest::mouseDClick(widget, Qt::LeftButton, {}, test::CenterOf(window_.Find(QStringLiteral("title"))));
+  EXPECT_TRUE(test::PumpUntil([&] { return widget->isMaximized(); }));
+  EXPECT_TRUE(window_.Find(QStringLiteral("restorebtn"))->IsVisible());
+}
+
+TEST_F(WindowBehaviour, RoundCornersOpacityAndPlacement) {
+  QWidget* widget = window_.GetHWND();
+  EXPECT_DOUBLE_EQ(widget->windowOpacity(), 200 / 255.0);
+  const QRegion mask = widget->mask();
+  EXPECT_FALSE(mask.contains(QPoint(0, 0)));
+  EXPECT_TRUE(mask.contains(QPoint(150, 100)));
+  EXPECT_TRUE(mask.contains(QPoint(299, 100)));
+  const QImage shot = test::SaveScreenshot(widget, QStringLiteral("sample_window"));
+  EXPECT_EQ(qAlpha(shot.pixel(0, 0)), 0);
+
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  RightWindow(widget);
+  EXPECT_EQ(widget->geometry().right(), area.right());
+  EXPECT_EQ(widget->geometry().center().y(), area.center().y());
+  window_.CenterWindow();
+  EXPECT_LE((widget->geometry().center() - area.center()).manhattanLength(), 2);
+}
+
+TEST_F(WindowBehaviour, SlidersFollowThePointerAndReportChanges) {
+  auto* slider = window_.FindAs<CSliderUI>(QStringLiteral("slider"), QStringLiteral("Slider"));
+  ASSERT_NE(slider, nullptr);
+  const UiRect rc = slider->GetPos();
+  test::ClickAt(window_.GetHWND(), QPoint(rc.left + rc.Width() * 7 / 10, rc.top + 10));
+  EXPECT_EQ(slider->GetValue(), 7);
+  const auto changes = window_.Notifications(kNotifyValueChanged);
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].sender, QStringLiteral("slider"));
+  test::KeyClick(window_.GetHWND(), Qt::Key_Left);
+  EXPECT_EQ(slider->GetValue(), 6);
+}
+
+}  // namespace
+}  // namespace kv::ui
