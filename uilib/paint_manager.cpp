@@ -1,5 +1,6 @@
 #include "uilib/paint_manager.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFontMetrics>
 #include <QPainter>
@@ -99,8 +100,8 @@ UiRect ShadowInfo::Margins() const {
 CPaintManagerUI::CPaintManagerUI() : context_(std::make_unique<QObject>()) {}
 
 CPaintManagerUI::~CPaintManagerUI() {
-  if (window_) Managers().remove(window_.data());
-  QToolTip::hideText();
+  Unregister();
+  if (QCoreApplication::instance()) QToolTip::hideText();
   // The tree goes while the manager can still answer the controls' last calls.
   CControlUI* root = root_;
   root_ = nullptr;
@@ -118,13 +119,23 @@ void CPaintManagerUI::SetResourcePath(const QString& folder) { SkinResources::In
 
 CPaintManagerUI* CPaintManagerUI::ForWindow(const QWidget* window) { return Managers().value(window, nullptr); }
 
+void CPaintManagerUI::Unregister() {
+  if (registeredWindow_ && Managers().value(registeredWindow_) == this) Managers().remove(registeredWindow_);
+  registeredWindow_ = nullptr;
+}
+
 void CPaintManagerUI::Init(QWidget* window) {
-  if (window_) Managers().remove(window_.data());
+  Unregister();
   window_ = window;
-  if (window) {
-    Managers().insert(window, this);
-    window->setMouseTracking(true);
-  }
+  if (!window) return;
+  registeredWindow_ = window;
+  Managers().insert(window, this);
+  window->setMouseTracking(true);
+  // A widget that goes first takes its entry along, so that no later widget at the same
+  // address finds this manager.
+  QObject::connect(window, &QObject::destroyed, context_.get(), [this, window] {
+    if (registeredWindow_ == window) Unregister();
+  });
 }
 
 bool CPaintManagerUI::AttachDialog(CControlUI* root) {

@@ -171,6 +171,7 @@ class CPaintManagerUI {
 
  private:
   void Paint(const PaintContext& context);
+  void Unregister();
   void DispatchEvent(CControlUI* control, TEventUI& event);
   void SetHot(CControlUI* control, QPoint pt);
   void ScheduleFlush();
@@ -179,6 +180,7 @@ class CPaintManagerUI {
   void ShowToolTip();
 
   QPointer<QWidget> window_;
+  const QWidget* registeredWindow_ = nullptr;  // the key of this manager in the window registry
   std::unique_ptr<QObject> context_;  // owns timers and queued calls; they die with the manager
   CControlUI* root_ = nullptr;
   CControlUI* focus_ = nullptr;

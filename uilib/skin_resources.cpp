@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QCoreApplication>
 #include <QImage>
 
 #include "uilib/zip_reader.h"
@@ -99,6 +100,16 @@ std::optional<QByteArray> SkinResources::Read(const QString& name) const {
 }
 
 const QPixmap* SkinResources::Image(const QString& name, ARGB mask) {
+  static const bool releaseAtExit = [] {
+    // Pixmaps must go before the application that made them.
+    qAddPostRoutine([] {
+      SkinResources& resources = Instance();
+      std::lock_guard lock(resources.mutex_);
+      resources.images_.clear();
+    });
+    return true;
+  }();
+  (void)releaseAtExit;
   const QString key = NormalizeName(name) + u'|' + QString::number(mask, 16);
   if (auto it = images_.find(key); it != images_.end()) return &it->second;
   if (missingImages_.count(key)) return nullptr;

@@ -67,7 +67,7 @@ class ControlInput : public ::testing::Test {
     return names;
   }
 
-  test::TestWindow window_{QString::fromLatin1(kLayout)};
+  test::TestWindow window_{QString::fromUtf8(kLayout)};
 };
 
 TEST_F(ControlInput, ButtonsClickOnReleaseInsideOnly) {
@@ -242,7 +242,7 @@ TEST_F(ControlInput, TooltipsShowAfterHoveringAndWindowInitComesOnce) {
   EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("press me")));
   QTest::mouseMove(Widget(), test::CenterOf(Find("title")));
   EXPECT_TRUE(test::PumpUntil([] { return !QToolTip::isVisible(); }, 2000));
-  test::TestWindow fresh(QString::fromLatin1(kLayout));
+  test::TestWindow fresh(QString::fromUtf8(kLayout));
   ASSERT_TRUE(fresh.Open());
   test::Pump(30);
   const auto inits = fresh.Notifications(kNotifyWindowInit);
@@ -251,12 +251,12 @@ TEST_F(ControlInput, TooltipsShowAfterHoveringAndWindowInitComesOnce) {
 }
 
 TEST_F(ControlInput, EscapeClosesAWindowWithOkAndCloseGivesItsCode) {
-  test::TestWindow modal(QString::fromLatin1(kLayout));
+  test::TestWindow modal(QString::fromUtf8(kLayout));
   ASSERT_TRUE(modal.Open(Widget()));
   QTimer::singleShot(20, [&] { QTest::keyClick(modal.GetHWND(), Qt::Key_Escape); });
   EXPECT_EQ(modal.ShowModal(), IDOK);
   EXPECT_EQ(modal.GetHWND(), nullptr);
-  test::TestWindow second(QString::fromLatin1(kLayout));
+  test::TestWindow second(QString::fromUtf8(kLayout));
   ASSERT_TRUE(second.Open(Widget()));
   QTimer::singleShot(20, [&] { second.Close(IDCANCEL); });
   EXPECT_EQ(second.ShowModal(), IDCANCEL);

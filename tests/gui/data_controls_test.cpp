@@ -62,7 +62,7 @@ class DataControls : public ::testing::Test {
   T* Get(const char* name, const char* iface) {
     return window_.FindAs<T>(QString::fromLatin1(name), QString::fromLatin1(iface));
   }
-  test::TestWindow window_{QString::fromLatin1(kLayout)};
+  test::TestWindow window_{QString::fromUtf8(kLayout)};
 };
 
 TEST_F(DataControls, ProgressClampsAndFillsInProportion) {
@@ -141,7 +141,7 @@ TEST_F(DataControls, GifsAnimateWhileShownAndStopWhileHidden) {
 // Removes the button that was clicked from inside its own click notification.
 class SelfRemovingWindow : public test::TestWindow {
  public:
-  SelfRemovingWindow() : TestWindow(QString::fromLatin1(kLayout)) {}
+  SelfRemovingWindow() : TestWindow(QString::fromUtf8(kLayout)) {}
   void Notify(TNotifyUI& msg) override {
     TestWindow::Notify(msg);
     if (msg.sType == kNotifyClick && msg.pSender->GetName() == u"self") {

@@ -32,7 +32,7 @@ class WindowBehaviour : public ::testing::Test {
     window_.DestroyWindow();
     test::Pump();
   }
-  test::TestWindow window_{QString::fromLatin1(kLayout)};
+  test::TestWindow window_{QString::fromUtf8(kLayout)};
 };
 
 TEST_F(WindowBehaviour, MaximiseAndRestoreSwapTheirButtons) {

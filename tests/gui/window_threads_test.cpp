@@ -20,7 +20,7 @@ const char* kLayout = "<Window size=\"200,100\"><VerticalLayout bkcolor=\"#FFFFF
 // Answers kAsk with twice its wParam, noting the thread it ran on.
 class AnsweringWindow : public test::TestWindow {
  public:
-  AnsweringWindow() : TestWindow(QString::fromLatin1(kLayout)) {}
+  AnsweringWindow() : TestWindow(QString::fromUtf8(kLayout)) {}
   std::atomic<QThread*> answeredOn{nullptr};
 
  protected:
@@ -83,7 +83,7 @@ TEST(WindowThreads, AWorkerGetsItsWindowMadeOnTheGuiThread) {
   std::atomic<QThread*> createdOn{nullptr};
   std::thread worker([&] {
     result = RunOnGuiThread([&] {
-      test::TestWindow dialog{QString::fromLatin1(kLayout)};
+      test::TestWindow dialog{QString::fromUtf8(kLayout)};
       dialog.Open();
       createdOn = dialog.GetHWND()->thread();
       QTimer::singleShot(10, [&] { dialog.Close(7); });
@@ -97,8 +97,8 @@ TEST(WindowThreads, AWorkerGetsItsWindowMadeOnTheGuiThread) {
 }
 
 TEST(WindowThreads, QuitEndsEveryModalLoop) {
-  test::TestWindow outer{QString::fromLatin1(kLayout)};
-  test::TestWindow inner{QString::fromLatin1(kLayout)};
+  test::TestWindow outer{QString::fromUtf8(kLayout)};
+  test::TestWindow inner{QString::fromUtf8(kLayout)};
   ASSERT_TRUE(outer.Open());
   int innerResult = -1;
   QTimer::singleShot(10, [&] {
