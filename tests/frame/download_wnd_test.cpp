@@ -1,0 +1,133 @@
+// The download window driving the download engine against korvane-mirror.
+#include "dialogs/download_wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include "app/gui_launch_sink.h"
+#include "tests/frame/frame_test_support.h"
+#include "tests/gui/gui_test_support.h"
+#include "tests/net/mirror_process.h"
+#include "uilib/progress.h"
+#include "util/files.h"
+
+namespace kv {
+namespace {
+
+using namespace ui;
+
+class DownloadWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+  }
+
+  // Files of the given sizes on the server, planned into the local folder.
+  std::vector<DownloadItem> Serve(const std::vector<std::size_t>& sizes, const std::vector<std::string>& options = {}) {
+    std::vector<DownloadItem> plan;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+      const std::string name = "file" + std::to_string(i + 1) + ".bin";
+      test::WriteFile(server_ / ("files/" + name), std::string(sizes[i], static_cast<char>('a' + i)));
+      plan.push_back({name, local_ / ("game/" + name), "", false, {}, {}});
+    }
+    mirror_ = std::make_unique<test::MirrorProcess>(server_.Path(), options);
+    EXPECT_TRUE(mirror_->Started());
+    for (DownloadItem& item : plan) item.url = mirror_->BaseUrl() + "/files/" + item.name;
+    return plan;
+  }
+
+  test::TempFolder server_;
+  test::TempFolder local_;
+  std::unique_ptr<test::MirrorProcess> mirror_;
+};
+
+TEST_F(DownloadWindow, ShowsEachFileAndEndsWithOneWhenEverythingIsInPlace) {
+  std::vector<DownloadItem> plan = Serve({1023, 1024, 1048577}, {"--delay", "100"});
+  std::vector<QString> indexes;
+  std::vector<QString> sizes;
+  test::Watcher watcher([&] {
+    CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvDownLoadWnd"));
+    if (!window) return;
+    const QString index = test::TextOf(window, "LB_FileIndex");
+    if (indexes.empty() || indexes.back() != index) indexes.push_back(index);
+    const QString size = test::TextOf(window, "LB_FileSize");
+    if (sizes.empty() || sizes.back() != size) sizes.push_back(size);
+  });
+  CDownLoadWnd window(plan);
+  DownloadOutcome outcome = window.Run(nullptr);
+  EXPECT_EQ(outcome.result, DownloadResult::Completed);
+  EXPECT_EQ(window.GetHWND(), nullptr);
+  for (const DownloadItem& item : plan) EXPECT_TRUE(PathExists(item.path)) << item.path;
+  EXPECT_EQ(indexes.front(), QStringLiteral("(0/0)"));
+  EXPECT_EQ(indexes.back(), QStringLiteral("(3/3)"));
+  EXPECT_NE(std::find(sizes.begin(), sizes.end(), QStringLiteral("文件大小:1023B")), sizes.end());
+  EXPECT_NE(std::find(sizes.begin(), sizes.end(), QStringLiteral("文件大小:1.00KB")), sizes.end());
+  EXPECT_EQ(sizes.back(), QStringLiteral("文件大小:1.00MB"));
+}
+
+TEST_F(DownloadWindow, CancelStopsTheCurrentFileKeepsItsPartAndStartsNoOther) {
+  std::vector<DownloadItem> plan = Serve({2000000, 1000, 1000}, {"--rate", "400000"});
+  bool pictured = false;
+  test::Watcher watcher([&] {
+    CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvDownLoadWnd"));
+    if (!window || pictured) return;
+    auto* bar = static_cast<CProgressUI*>(test::ControlOf(window, "DownLoad_process")->GetInterface(QStringLiteral("Progress")));
+    // Mid-file, once the speed has been reported.
+    if (bar->GetValue() < 500 || test::TextOf(window, "LB_DownLoadSpeed") == QStringLiteral("下载速度:")) return;
+    pictured = true;
+    EXPECT_EQ(test::TextOf(window, "LB_FileName"), QStringLiteral("下载文件:file1.bin"));
+    EXPECT_EQ(test::TextOf(window, "LB_FileSize"), QStringLiteral("文件大小:1.91MB"));
+    EXPECT_EQ(test::TextOf(window, "LB_FileIndex"), QStringLiteral("(1/3)"));
+    EXPECT_EQ(bar->GetMaxValue(), 1953);
+    test::SaveScreenshot(window->GetHWND(), QStringLiteral("download_window_mid_file"));
+    test::ClickControlOf(window, "Btn_Cancel");
+  });
+  CDownLoadWnd window(plan);
+  DownloadOutcome outcome = window.Run(nullptr);
+  ASSERT_TRUE(pictured);
+  EXPECT_EQ(outcome.result, DownloadResult::Cancelled);
+  EXPECT_FALSE(PathExists(plan[0].path));
+  EXPECT_GT(GetFileSize(plan[0].path + ".tmp"), 0);
+  EXPECT_FALSE(PathExists(plan[1].path));
+  EXPECT_EQ(mirror_->CountRequests("GET", "/files/file2.bin"), 0);
+}
+
+TEST_F(DownloadWindow, TheCloseCommandCancelsToo) {
+  std::vector<DownloadItem> plan = Serve({1000, 1000, 1000}, {"--delay", "300"});
+  bool closed = false;
+  test::Watcher watcher([&] {
+    CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvDownLoadWnd"));
+    if (!window || closed || test::TextOf(window, "LB_FileIndex") != QStringLiteral("(1/3)")) return;
+    closed = true;
+    window->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+  });
+  CDownLoadWnd window(plan);
+  EXPECT_EQ(window.Run(nullptr).result, DownloadResult::Cancelled);
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(PathExists(plan[2].path));
+}
+
+TEST_F(DownloadWindow, RetriesAreShownAndAFileThatKeepsFailingEndsWithItsName) {
+  std::vector<DownloadItem> plan = Serve({1000, 1000}, {"--status", "/files/file2.bin=503"});
+  std::vector<QString> speeds;
+  test::Watcher watcher([&] {
+    CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvDownLoadWnd"));
+    const QString speed = test::TextOf(window, "LB_DownLoadSpeed");
+    if (window && (speeds.empty() || speeds.back() != speed)) speeds.push_back(speed);
+  });
+  DownloadOptions options;
+  options.firstRetryDelay = std::chrono::milliseconds(150);
+  options.failuresBeforeGivingUp = 3;
+  CDownLoadWnd window(plan, options);
+  DownloadOutcome outcome = window.Run(nullptr);
+  EXPECT_EQ(outcome.result, DownloadResult::Failed);
+  EXPECT_EQ(outcome.failedName, "file2.bin");
+  EXPECT_TRUE(PathExists(plan[0].path));
+  EXPECT_NE(std::find(speeds.begin(), speeds.end(), CDownLoadWnd::RetryingText(1, outcome.reason)), speeds.end());
+  EXPECT_EQ(DownloadFailedText(outcome), "错误信息：无法下载文件 file2.bin\n原因: " + outcome.reason);
+  EXPECT_EQ(outcome.reason, "HTTP 503");
+}
+
+}  // namespace
+}  // namespace kv

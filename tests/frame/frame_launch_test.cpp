@@ -1,0 +1,165 @@
+// Whole launches from the start button against korvane-mirror and the demo game of
+// tools/demo, which prints its arguments and ends at once.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+#include <cstdlib>
+
+#include "dialogs/log_wnd.h"
+#include "tests/frame/frame_test_support.h"
+#include "tests/gui/gui_test_support.h"
+#include "tests/net/mirror_process.h"
+#include "util/files.h"
+
+namespace kv {
+namespace {
+
+using namespace ui;
+
+// What the player saw of one launch.
+struct LaunchView {
+  bool downloadWindowSeen = false;
+  QString lastFileIndex;
+  int frameHidden = 0;
+  int frameShown = 0;
+};
+
+class FrameLaunch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_FALSE(test::DemoMirrorRoot().empty());
+  }
+
+  void ServeDemo(const std::vector<std::string>& options = {}) {
+    mirror_ = std::make_unique<test::MirrorProcess>(test::DemoMirrorRoot(), options);
+    ASSERT_TRUE(mirror_->Started());
+    ::setenv("KORVANE_MIRROR", mirror_->BaseUrl().c_str(), 1);
+  }
+
+  // Presses the start button and waits for the launch to end; `duringDownload` runs while
+  // the download window is open.
+  LaunchView Launch(const std::function<void(CWindowWnd&)>& duringDownload = {}) {
+    LaunchView view;
+    CFrameWnd& frame = harness_.Frame();
+    test::VisibilityLog visibility(frame.GetHWND());
+    test::Watcher watcher([&] {
+      CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvDownLoadWnd"));
+      if (!window) return;
+      view.downloadWindowSeen = true;
+      view.lastFileIndex = test::TextOf(window, "LB_FileIndex");
+      if (duringDownload) duringDownload(*window);
+    });
+    harness_.Click("Btn_StartGame");
+    EXPECT_TRUE(test::PumpUntil([&] { return !frame.IsLaunching(); }, 60000));
+    test::Pump(30);
+    view.frameHidden = visibility.Hidden();
+    view.frameShown = visibility.Shown();
+    return view;
+  }
+
+  QString LogText() { return harness_.Frame().LogWindow()->Text(); }
+
+  test::FrameHarness harness_;
+  std::unique_ptr<test::MirrorProcess> mirror_;
+};
+
+TEST_F(FrameLaunch, AWholeLaunchDownloadsRunsTheGameAndShowsItsOutput) {
+  // Each answer a little late, so that the test sees the counter of the last file.
+  ServeDemo({"--delay", "30"});
+  harness_.AddInstance("演示", "demo-1.0");
+  harness_.SetSetting("IsShowCmd", "true");
+  CFrameWnd& frame = harness_.Open();
+  test::MessageAnswerer answerer("okbtn");
+
+  LaunchView first = Launch();
+  EXPECT_TRUE(first.downloadWindowSeen);
+  EXPECT_EQ(first.lastFileIndex, QStringLiteral("(9/9)"));
+  EXPECT_EQ(test::FindOpenWindow(QStringLiteral("KvDownLoadWnd")), nullptr);
+  EXPECT_GE(first.frameHidden, 1);
+  EXPECT_GE(first.frameShown, 1);
+  EXPECT_TRUE(frame.GetHWND()->isVisible());
+  EXPECT_TRUE(answerer.Texts().empty());
+  const QString output = LogText();
+  EXPECT_TRUE(output.startsWith(QStringLiteral("args="))) << output.toStdString();
+  EXPECT_NE(output.indexOf(QStringLiteral("/Instance/演示")), -1) << output.toStdString();
+  EXPECT_NE(output.indexOf(QStringLiteral("native=linux natives unpacked\n")), -1) << output.toStdString();
+  EXPECT_NE(output.indexOf(QStringLiteral("stderr: the game says hello\n")), -1) << output.toStdString();
+  // The log window goes with the game; its text stays.
+  EXPECT_FALSE(frame.LogWindow()->GetHWND()->isVisible());
+  EXPECT_EQ(test::ReadFile(harness_.Home() / "Instance/演示/options.txt"), "lang:zh_CN");
+
+  frame.LogWindow()->ShowWindow(true, false);
+  test::Pump(50);
+  test::SaveScreenshot(frame.LogWindow()->GetHWND(), QStringLiteral("log_window"));
+  frame.LogWindow()->ShowWindow(false);
+
+  // Everything is in place now: no download window, and the log starts empty again.
+  LaunchView second = Launch();
+  EXPECT_FALSE(second.downloadWindowSeen);
+  EXPECT_GE(second.frameShown, 1);
+  EXPECT_EQ(LogText().count(QStringLiteral("args=")), 1) << LogText().toStdString();
+}
+
+TEST_F(FrameLaunch, WithoutIsShowCmdTheOutputIsNotShown) {
+  ServeDemo();
+  harness_.AddInstance("演示", "demo-1.0");
+  CFrameWnd& frame = harness_.Open();
+  test::VisibilityLog logVisibility(frame.LogWindow()->GetHWND());
+  LaunchView view = Launch();
+  EXPECT_GE(view.frameShown, 1);
+  EXPECT_EQ(logVisibility.Shown(), 0);
+  EXPECT_TRUE(LogText().isEmpty());
+}
+
+TEST_F(FrameLaunch, CancellingTheDownloadEndsSilentlyAndTheNextStartResumes) {
+  // Slow enough to press the cancel button while the third file arrives.
+  ServeDemo({"--delay", "150", "--rate", "2000"});
+  harness_.AddInstance("演示", "demo-1.0");
+  harness_.SetSetting("IsShowCmd", "true");
+  CFrameWnd& frame = harness_.Open();
+  test::MessageAnswerer answerer("okbtn");
+
+  bool pictured = false;
+  bool cancelled = false;
+  LaunchView first = Launch([&](CWindowWnd& window) {
+    if (cancelled || !test::TextOf(&window, "LB_FileIndex").startsWith(QStringLiteral("(3/"))) return;
+    if (!pictured && test::TextOf(&window, "LB_DownLoadSpeed") != QStringLiteral("下载速度:")) {
+      pictured = true;
+      test::SaveScreenshot(window.GetHWND(), QStringLiteral("download_window"));
+    }
+    if (!pictured) return;
+    cancelled = true;
+    test::ClickControlOf(&window, "Btn_Cancel");
+  });
+  ASSERT_TRUE(cancelled);
+  EXPECT_EQ(first.frameHidden, 0);
+  EXPECT_TRUE(answerer.Texts().empty());
+  EXPECT_TRUE(LogText().isEmpty());
+  EXPECT_TRUE(frame.GetHWND()->isVisible());
+  EXPECT_FALSE(PathExists(harness_.Home() / "Instance/演示/options.txt"));
+
+  LaunchView second = Launch();
+  EXPECT_TRUE(second.downloadWindowSeen);
+  EXPECT_NE(LogText().indexOf(QStringLiteral("stderr: the game says hello")), -1) << LogText().toStdString();
+  // The files that had arrived were not fetched again.
+  EXPECT_EQ(mirror_->CountRequests("GET", "/libs/org/korvane/plain/1.0/plain-1.0.jar"), 1);
+  EXPECT_EQ(mirror_->CountRequests("GET", "/libs/org/korvane/natives/1.0/natives-1.0-natives-linux.jar"), 1);
+}
+
+TEST_F(FrameLaunch, AVersionThatDoesNotExistGivesTheLoadVersionObjMessage) {
+  ServeDemo();
+  harness_.AddInstance("坏的", "no-such-1.0");
+  CFrameWnd& frame = harness_.Open();
+  test::MessageAnswerer answerer("okbtn");
+  LaunchView view = Launch();
+  ASSERT_EQ(answerer.Texts().size(), 1u);
+  EXPECT_EQ(answerer.Texts()[0], QStringLiteral("错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj"));
+  EXPECT_EQ(answerer.Captions()[0], QStringLiteral("提示"));
+  EXPECT_FALSE(view.downloadWindowSeen);
+  EXPECT_EQ(view.frameHidden, 0);
+  EXPECT_TRUE(frame.GetHWND()->isVisible());
+}
+
+}  // namespace
+}  // namespace kv
