@@ -83,6 +83,8 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   while (!done()) {
     if (timer.elapsed() > timeoutMs) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    // Outside a running event loop deleteLater waits for an explicit pass.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   return true;
 }
