@@ -26,12 +26,14 @@ korvane_install_dependencies() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
-# Configures (once) and builds the tree into build/.
+# Configures (once) and builds the tree into build/: everything, or only the targets named
+# after the root.
 korvane_build() {
   local root="$1"
+  shift
   local build="$root/build"
   if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2 || return 1
   fi
-  cmake --build "$build" -j "$(nproc)" >&2
+  cmake --build "$build" -j "$(nproc)" ${1:+--target "$@"} >&2
 }
