@@ -28,7 +28,7 @@ class FrameLaunch : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
-    ASSERT_FALSE(test::DemoMirrorRoot().empty());
+    ASSERT_TRUE(PathExists(test::DemoMirrorRoot() + "/versions/demo-1.0/demo-1.0.json"));
   }
 
   void ServeDemo(const std::vector<std::string>& options = {}) {

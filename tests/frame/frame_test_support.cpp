@@ -12,7 +12,6 @@
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
 #include "tests/gui/gui_test_support.h"
-#include "tests/support/run_command.h"
 #include "uilib/container.h"
 #include "uilib/paint_manager.h"
 
@@ -21,14 +20,7 @@ namespace kv::test {
 using namespace ui;
 
 const std::string& DemoMirrorRoot() {
-  static TempFolder* folder = nullptr;
-  static std::string root;
-  if (!folder) {
-    folder = new TempFolder;  // kept for the whole run of the test program
-    root = *folder / "mirror";
-    CommandResult made = RunCommand(KORVANE_SOURCE_DIR "/tools/demo/make-demo-mirror", {root});
-    EXPECT_EQ(made.status, 0) << made.err;
-  }
+  static const std::string root = KORVANE_DEMO_MIRROR;
   return root;
 }
 

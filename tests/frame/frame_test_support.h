@@ -17,7 +17,7 @@
 // opened on that folder, and ways to find and press the windows it opens.
 namespace kv::test {
 
-// The demo version in the mirror layout, made once per test program.
+// The demo version in the mirror layout, made when the tests were built.
 const std::string& DemoMirrorRoot();
 
 // A Java source that finds nothing.
