@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPainter>
 #include <QPainterPath>
@@ -26,20 +27,30 @@ class SkinnedComboBox : public QComboBox {
   std::function<void()> onPopup_;
 };
 
-// Tracks the pointer over the native box for the skin's hot image.
-class HoverFilter : public QObject {
+// Tracks the pointer over the native box for the skin's hot image and hands Tab to the
+// window's focus order.
+class ComboEventFilter : public QObject {
  public:
-  HoverFilter(QObject* parent, std::function<void(bool)> onHover) : QObject(parent), onHover_(std::move(onHover)) {}
+  ComboEventFilter(QObject* parent, std::function<void(bool)> onHover, std::function<void(bool)> onTab)
+      : QObject(parent), onHover_(std::move(onHover)), onTab_(std::move(onTab)) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Enter) onHover_(true);
     if (event->type() == QEvent::Leave) onHover_(false);
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        onTab_(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+        return true;
+      }
+    }
     return QObject::eventFilter(watched, event);
   }
 
  private:
   std::function<void(bool)> onHover_;
+  std::function<void(bool)> onTab_;
 };
 
 IListItemUI* AsListItem(CControlUI* control) {
@@ -204,9 +215,14 @@ void CComboUI::DoInit() {
   native_ = combo;
   combo->setView(new QListView(combo));
   combo->setFocusPolicy(Qt::StrongFocus);
-  combo->installEventFilter(new HoverFilter(combo, [this, alive](bool hot) {
-    if (*alive) SetHot(hot);
-  }));
+  combo->installEventFilter(new ComboEventFilter(
+      combo,
+      [this, alive](bool hot) {
+        if (*alive) SetHot(hot);
+      },
+      [this, alive](bool forward) {
+        if (*alive && manager_) manager_->SetNextTabControl(forward);
+      }));
   ApplyStyle();
   SyncItems();
   QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this, alive](int index) {

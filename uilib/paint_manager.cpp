@@ -1,5 +1,6 @@
 #include "uilib/paint_manager.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFontMetrics>
@@ -357,6 +358,13 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
     SendNotify(old, kNotifyKillFocus);
   }
   if (control && control->GetManager() == this) {
+    // Keys go to the window again unless the new control brings its own native editor.
+    QWidget* focused = QApplication::focusWidget();
+    const bool native = control->GetInterface(QStringLiteral("Edit")) || control->GetInterface(QStringLiteral("RichEdit")) ||
+                        control->GetInterface(QStringLiteral("Combo"));
+    if (window_ && focused && focused != window_ && window_->isAncestorOf(focused) && !native) {
+      window_->setFocus(Qt::OtherFocusReason);
+    }
     focus_ = control;
     TEventUI event;
     event.type = UiEvent::SetFocus;

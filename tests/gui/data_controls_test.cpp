@@ -27,7 +27,7 @@ const char* kLayout = R"(
   <VerticalLayout bkcolor="#FFFFFFFF">
     <Progress name="p" height="20" min="10" max="110" value="500" foreimage="test\fore.png"/>
     <RichEdit name="re" height="80" readonly="true" vscrollbar="true" autovscroll="true" maxchar="10"/>
-    <RichEdit name="typed" height="30" wantreturn="false"/>
+    <RichEdit name="typed" height="30" wantreturn="false" wanttab="false"/>
     <Combo name="cb" height="26"><ListLabelElement text="alpha"/><ListLabelElement text="beta"/></Combo>
     <GifAnim name="gif" width="20" height="20" bkimage="test\spin.gif"/>
     <VerticalLayout name="box" height="60"><Button name="self" text="remove me" height="30"/></VerticalLayout>
@@ -92,6 +92,8 @@ TEST_F(DataControls, RichEditAppendsFollowsTheEndAndLimitsOnlyTyping) {
   EXPECT_TRUE(log->GetText().isEmpty());
 
   auto* typed = Get<CRichEditUI>("typed", "RichEdit");
+  test::Click(window_, typed);
+  EXPECT_TRUE(typed->GetNativeEdit()->hasFocus());
   window_.ClearRecords();
   QTest::keyClicks(typed->GetNativeEdit(), QStringLiteral("hello"));
   QTest::keyClick(typed->GetNativeEdit(), Qt::Key_Return);
@@ -99,6 +101,19 @@ TEST_F(DataControls, RichEditAppendsFollowsTheEndAndLimitsOnlyTyping) {
   EXPECT_EQ(typed->GetText(), QStringLiteral("hello"));
   EXPECT_EQ(window_.Notifications(kNotifyReturn).size(), 1u);
   EXPECT_EQ(window_.Notifications(kNotifyTextChanged).size(), 5u);
+
+  // Tab leaves the editor for the combo, then for the button, which takes Space.
+  QTest::keyClick(typed->GetNativeEdit(), Qt::Key_Tab);
+  auto* combo = Get<CComboUI>("cb", "Combo");
+  EXPECT_EQ(window_.GetPaintManager().GetFocus(), combo);
+  EXPECT_TRUE(combo->GetNativeCombo()->hasFocus());
+  QTest::keyClick(combo->GetNativeCombo(), Qt::Key_Tab);
+  EXPECT_EQ(window_.GetPaintManager().GetFocus(), window_.Find(QStringLiteral("self")));
+  EXPECT_TRUE(window_.GetHWND()->hasFocus());
+  window_.ClearRecords();
+  QTest::keyClick(window_.GetHWND(), Qt::Key_Space);
+  ASSERT_EQ(window_.Notifications(kNotifyClick).size(), 1u);
+  EXPECT_EQ(window_.Notifications(kNotifyClick)[0].sender, QStringLiteral("self"));
 }
 
 TEST_F(DataControls, ComboSelectionComesFromCodeAndFromTheNativeBox) {
