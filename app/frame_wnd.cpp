@@ -44,7 +44,8 @@ CFrameWnd::~CFrameWnd() {
   // A launch that is still running reports to this window and may wait for the GUI thread
   // (a dialog, the window shown again): keep handling events until it has ended.
   while (launching_.load()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   if (launchThread_.joinable()) launchThread_.join();
 }
