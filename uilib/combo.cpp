@@ -190,7 +190,7 @@ void CComboUI::ApplyStyle() {
                      " color: %4; selection-background-color: %5; selection-color: %6; }"
                      "QComboBox QAbstractItemView::item { min-height: %7px; padding: 0 %8px; }"
                      "QComboBox QAbstractItemView::item:hover { background: %9; }")
-          .arg(CssRgba(color | 0xFF000000u))
+          .arg(showText_ ? CssRgba(color | 0xFF000000u) : QStringLiteral("transparent"))
           .arg(std::max(0, textPadding_.right))
           .arg(std::max(0, textPadding_.left))
           .arg(CssRgba(info_.textColor | 0xFF000000u))

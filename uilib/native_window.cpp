@@ -155,7 +155,7 @@ void NativeWindow::changeEvent(QEvent* event) {
 
 void NativeWindow::UpdateShadow() {
   CPaintManagerUI* manager = CPaintManagerUI::ForWindow(this);
-  if (!manager || !manager->GetShadow().show || manager->GetShadow().image.isEmpty() || !ShadowWindow::Supported()) {
+  if (!manager || !manager->GetShadow().show || manager->GetShadow().Margins().IsNull() || !ShadowWindow::Supported()) {
     return;
   }
   if (!shadow_) shadow_ = std::make_unique<ShadowWindow>(this);

@@ -93,7 +93,7 @@ std::uint64_t Now() { return static_cast<std::uint64_t>(QDateTime::currentMSecsS
 }  // namespace
 
 UiRect ShadowInfo::Margins() const {
-  if (!show && image.isEmpty()) return {};
+  if (!show) return {};
   if (size > 0) return {size - offset.x(), size - offset.y(), size + offset.x(), size + offset.y()};
   return corner;
 }
@@ -211,10 +211,13 @@ void CPaintManagerUI::SetWindowAttribute(const QString& rawName, const QString& 
   else if (name == u"linkfontcolor") linkFontColor_ = ParseColor(value);
   else if (name == u"linkhoverfontcolor") linkHoverFontColor_ = ParseColor(value);
   else if (name == u"selectedcolor") selectedColor_ = ParseColor(value);
-  else if (name == u"showshadow") shadow_.show = ParseBool(value);
-  else if (name == u"shadowimage") {
+  else if (name == u"showshadow") {
+    shadow_.show = ParseBool(value);
+    shadowShowGiven_ = true;
+  } else if (name == u"shadowimage") {
+    // A shadow picture alone asks for the shadow, unless the layout said otherwise.
     shadow_.image = value;
-    if (!value.isEmpty()) shadow_.show = true;
+    if (!value.isEmpty() && !shadowShowGiven_) shadow_.show = true;
   } else if (name == u"shadowcorner") shadow_.corner = ParseRect(value);
   else if (name == u"shadowsize") shadow_.size = std::clamp(ParseInt(value), -35, 35);
   else if (name == u"shadowposition") {

@@ -226,6 +226,7 @@ class CPaintManagerUI {
   bool showUpdateRect_ = false;
   int tooltipHoverTime_ = 1000;
   ShadowInfo shadow_;
+  bool shadowShowGiven_ = false;
   ARGB defaultFontColor_ = 0xFF000000;
   ARGB disabledFontColor_ = 0xFFA7A6AA;
   ARGB linkFontColor_ = 0xFF0000FF;

@@ -2,14 +2,47 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <cmath>
 
+#include "uilib/attribute_values.h"
 #include "uilib/image_string.h"
 #include "uilib/skin_resources.h"
 
 namespace kv::ui {
 
+namespace {
+
+// A shadow without a picture: rings of the shadow colour fading out over the shadow's size,
+// the darkness giving the opacity next to the window and the sharpness how fast it fades.
+void DrawPlainShadow(QPainter& painter, const ShadowInfo& shadow, const QRect& window) {
+  const int size = std::max(0, shadow.size);
+  if (size == 0) return;
+  const QRect base = window.translated(shadow.offset);
+  QColor color = shadow.color != 0 ? ToQColor(shadow.color | 0xFF000000u) : QColor(Qt::black);
+  painter.save();
+  QRegion clip(base.adjusted(-size, -size, size, size));
+  clip -= QRegion(window);
+  painter.setClipRegion(clip, Qt::IntersectClip);
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setBrush(Qt::NoBrush);
+  const double falloff = 1.0 + shadow.sharpness / 5.0;
+  for (int ring = 0; ring < size; ++ring) {
+    const double t = 1.0 - static_cast<double>(ring) / size;
+    color.setAlphaF(std::clamp(shadow.darkness / 255.0 * std::pow(t, falloff) / size * 2.0, 0.0, 1.0));
+    painter.setPen(QPen(color, 1));
+    painter.drawRoundedRect(QRectF(base).adjusted(-ring - 0.5, -ring - 0.5, ring + 0.5, ring + 0.5), ring + 2, ring + 2);
+  }
+  painter.restore();
+}
+
+}  // namespace
+
 void DrawShadow(QPainter& painter, const ShadowInfo& shadow, const QRect& window) {
-  if (!shadow.show || shadow.image.isEmpty()) return;
+  if (!shadow.show) return;
+  if (shadow.image.isEmpty()) {
+    DrawPlainShadow(painter, shadow, window);
+    return;
+  }
   const UiRect m = shadow.Margins();
   const UiRect area{window.left() - m.left, window.top() - m.top, window.left() + window.width() + m.right,
                     window.top() + window.height() + m.bottom};

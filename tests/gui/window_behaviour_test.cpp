@@ -86,5 +86,24 @@ TEST_F(WindowBehaviour, SlidersFollowThePointerAndReportChanges) {
   EXPECT_EQ(slider->GetValue(), 6);
 }
 
+TEST(Shadows, APlainShadowDarkensAroundTheWindowOnly) {
+  test::TestWindow window(QStringLiteral(
+      "<Window size=\"120,80\" showshadow=\"true\" shadowsize=\"8\" shadowdarkness=\"200\" shadowcolor=\"#FF000000\">"
+      "<VerticalLayout bkcolor=\"#FFFFFFFF\"/></Window>"));
+  ASSERT_TRUE(window.Open());
+  const QImage shot = test::SaveScreenshot(window.GetHWND(), QStringLiteral("plain_shadow"));
+  ASSERT_EQ(shot.size(), QSize(136, 96));
+  EXPECT_GT(qAlpha(shot.pixel(4, 48)), 0);
+  EXPECT_GT(qAlpha(shot.pixel(7, 48)), qAlpha(shot.pixel(1, 48)));
+  EXPECT_EQ(shot.pixel(60, 48), 0xFFFFFFFFu);
+  window.DestroyWindow();
+  // Said off, a shadow picture draws nothing.
+  test::TestWindow off(QStringLiteral("<Window size=\"50,50\" showshadow=\"false\" shadowimage=\"x.png\" shadowsize=\"8\">"
+                                      "<Control/></Window>"));
+  ASSERT_TRUE(off.Open());
+  EXPECT_TRUE(off.GetPaintManager().GetShadow().Margins().IsNull());
+  off.DestroyWindow();
+}
+
 }  // namespace
 }  // namespace kv::ui
