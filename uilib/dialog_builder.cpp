@@ -113,10 +113,9 @@ struct CDialogBuilder::Context {
                             ParseBool(Text(node.attribute("shared").value())));
         }
       } else if (tag == u"image") {
-        if (manager && manager->GetPaintWindow()) {
-          SkinResources::Instance().Image(Text(node.attribute("name").value()),
-                                          ParseColor(Text(node.attribute("mask").value())));
-        }
+        const QString name = Text(node.attribute("name").value());
+        const ARGB mask = ParseColor(Text(node.attribute("mask").value()));
+        if (!name.isEmpty() && mask != 0) SkinResources::Instance().SetDefaultMask(name, mask);
       }
     }
   }

@@ -301,6 +301,12 @@ void CPaintManagerUI::SendNotify(TNotifyUI& msg, bool async) {
   msg.dwTimestamp = Now();
   if (msg.pSender && msg.sVirtualWnd.isEmpty()) msg.sVirtualWnd = msg.pSender->GetVirtualWnd();
   if (async) {
+    // Scrolling reports only where it ended up.
+    if (msg.sType == kNotifyScroll) {
+      std::erase_if(asyncNotifications_, [&](const TNotifyUI& queued) {
+        return queued.sType == kNotifyScroll && queued.pSender == msg.pSender;
+      });
+    }
     asyncNotifications_.push_back(msg);
     ScheduleFlush();
     return;

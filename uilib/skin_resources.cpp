@@ -82,6 +82,10 @@ void SkinResources::Clear() {
   missingImages_.clear();
 }
 
+void SkinResources::SetDefaultMask(const QString& name, ARGB mask) {
+  defaultMasks_.insert(NormalizeName(name), mask);
+}
+
 std::optional<QByteArray> SkinResources::Read(const QString& name) const {
   const QString key = NormalizeName(name);
   if (key.isEmpty()) return std::nullopt;
@@ -110,6 +114,7 @@ const QPixmap* SkinResources::Image(const QString& name, ARGB mask) {
     return true;
   }();
   (void)releaseAtExit;
+  if (mask == 0) mask = defaultMasks_.value(NormalizeName(name), 0);
   const QString key = NormalizeName(name) + u'|' + QString::number(mask, 16);
   if (auto it = images_.find(key); it != images_.end()) return &it->second;
   if (missingImages_.count(key)) return nullptr;

@@ -36,6 +36,9 @@ class SkinResources {
   // when the file is missing or not an image. Cached per name and mask; GUI thread only.
   const QPixmap* Image(const QString& name, ARGB mask = 0);
 
+  // The colour key an image gets wherever it is used without one (a layout's <Image mask>).
+  void SetDefaultMask(const QString& name, ARGB mask);
+
   static QString NormalizeName(const QString& name);
 
  private:
@@ -46,6 +49,7 @@ class SkinResources {
   QString folder_;
   std::map<QString, QPixmap> images_;  // node-based: handed-out pointers stay valid
   std::set<QString> missingImages_;
+  QHash<QString, ARGB> defaultMasks_;
 };
 
 }  // namespace kv::ui

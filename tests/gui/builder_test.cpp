@@ -107,5 +107,13 @@ TEST_F(Builder, WindowAttributesFontsAndStylesReachTheManager) {
   EXPECT_EQ(static_cast<CLabelUI*>(Find("l"))->GetTextColor(), 0xFFFF0000u);
 }
 
+TEST_F(Builder, ImageTagsGiveTheirColourKeyToEveryUse) {
+  SkinResources::Instance().AddFile(QStringLiteral("test/keyed.png"), test::SolidPng(4, 4, 0xFFFF00FF));
+  ASSERT_TRUE(Build(R"(<Window><Image name="test\keyed.png" mask="#FFFF00FF"/><Control/></Window>)"));
+  const QPixmap* pixmap = SkinResources::Instance().Image(QStringLiteral("TEST/keyed.png"));
+  ASSERT_NE(pixmap, nullptr);
+  EXPECT_EQ(qAlpha(pixmap->toImage().pixel(1, 1)), 0);
+}
+
 }  // namespace
 }  // namespace kv::ui
