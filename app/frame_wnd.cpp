@@ -50,6 +50,8 @@ CFrameWnd::~CFrameWnd() {
   if (launchThread_.joinable()) launchThread_.join();
 }
 
+bool CFrameWnd::ResponseDefaultKeyEvent(ui::WPARAM) { return false; }
+
 void CFrameWnd::OnWindowReady() {
   CenterWindow();
   // The statistics event and the update check talk to servers that may be slow or away; they

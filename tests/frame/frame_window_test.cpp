@@ -162,6 +162,13 @@ TEST_F(FrameWindow, TheCloseButtonAndTheCloseCommandEndTheModalRun) {
   EXPECT_EQ(second.GetHWND(), nullptr);
 }
 
+TEST_F(FrameWindow, EscapeDoesNotEndTheLauncher) {
+  CFrameWnd& frame = harness_.Open();
+  test::KeyClick(frame.GetHWND(), Qt::Key_Escape);
+  EXPECT_NE(frame.GetHWND(), nullptr);
+  EXPECT_TRUE(frame.GetHWND()->isVisible());
+}
+
 TEST_F(FrameWindow, LogMessagesReachTheLogWindowAndUnknownMenuCommandsAreOnlyFreed) {
   CFrameWnd& frame = harness_.Open();
   ASSERT_NE(frame.LogWindow(), nullptr);
