@@ -36,20 +36,20 @@ std::vector<std::pair<QString, QString>> ReadPairs(const QString& text) {
   return pairs;
 }
 
-void ApplyPairs(ImageSpec& spec, const std::vector<std::pair<QString, QString>>& pairs) {
+void ApplyPairs(ImageSpec& imageSpec, const std::vector<std::pair<QString, QString>>& pairs) {
   for (const auto& [key, value] : pairs) {
-    if (key == u"file" || key == u"res") spec.file = value;
-    else if (key == u"dest") spec.dest = ParseRect(value);
-    else if (key == u"source") spec.source = ParseRect(value);
-    else if (key == u"corner" || key == u"scale9") spec.corner = ParseRect(value);
-    else if (key == u"mask") spec.mask = ParseColor(value);
-    else if (key == u"fade") spec.fade = std::clamp(ParseInt(value, 255), 0, 255);
-    else if (key == u"hole") spec.hole = ParseBool(value);
-    else if (key == u"xtiled") spec.xtiled = ParseBool(value);
-    else if (key == u"ytiled") spec.ytiled = ParseBool(value);
-    else if (key == u"size") spec.size = ParseSize(value);
-    else if (key == u"align") spec.align = value.toLower();
-    else if (key == u"padding") spec.padding = ParseRect(value);
+    if (key == u"file" || key == u"res") imageSpec.file = value;
+    else if (key == u"dest") imageSpec.dest = ParseRect(value);
+    else if (key == u"source") imageSpec.source = ParseRect(value);
+    else if (key == u"corner" || key == u"scale9") imageSpec.corner = ParseRect(value);
+    else if (key == u"mask") imageSpec.mask = ParseColor(value);
+    else if (key == u"fade") imageSpec.fade = std::clamp(ParseInt(value, 255), 0, 255);
+    else if (key == u"hole") imageSpec.hole = ParseBool(value);
+    else if (key == u"xtiled") imageSpec.xtiled = ParseBool(value);
+    else if (key == u"ytiled") imageSpec.ytiled = ParseBool(value);
+    else if (key == u"size") imageSpec.size = ParseSize(value);
+    else if (key == u"align") imageSpec.align = value.toLower();
+    else if (key == u"padding") imageSpec.padding = ParseRect(value);
   }
 }
 
@@ -82,59 +82,59 @@ void DrawPart(QPainter& p, const QPixmap& pixmap, const UiRect& target, const Ui
 ImageSpec ParseImageSpec(const QString& text) {
   static QHash<QString, ImageSpec> cache;
   if (auto it = cache.constFind(text); it != cache.constEnd()) return *it;
-  ImageSpec spec;
+  ImageSpec imageSpec;
   const auto pairs = ReadPairs(text);
-  if (pairs.empty()) spec.file = text.trimmed();
-  else ApplyPairs(spec, pairs);
+  if (pairs.empty()) imageSpec.file = text.trimmed();
+  else ApplyPairs(imageSpec, pairs);
   if (cache.size() > 4096) cache.clear();
-  cache.insert(text, spec);
-  return spec;
+  cache.insert(text, imageSpec);
+  return imageSpec;
 }
 
-void ApplyImageModifier(ImageSpec& spec, const QString& modifier) { ApplyPairs(spec, ReadPairs(modifier)); }
+void ApplyImageModifier(ImageSpec& imageSpec, const QString& modifier) { ApplyPairs(imageSpec, ReadPairs(modifier)); }
 
-UiRect ImageDestRect(const ImageSpec& spec, const UiRect& item) {
+UiRect ImageDestRect(const ImageSpec& imageSpec, const UiRect& item) {
   UiRect dest = item;
-  if (!spec.dest.IsNull()) {
-    dest = {item.left + spec.dest.left, item.top + spec.dest.top, item.left + spec.dest.right,
-            item.top + spec.dest.bottom};
+  if (!imageSpec.dest.IsNull()) {
+    dest = {item.left + imageSpec.dest.left, item.top + imageSpec.dest.top, item.left + imageSpec.dest.right,
+            item.top + imageSpec.dest.bottom};
     dest.right = std::min(dest.right, item.right);
     dest.bottom = std::min(dest.bottom, item.bottom);
-  } else if (spec.size.width() > 0 && spec.size.height() > 0) {
-    const UiRect room = item.Deflated(spec.padding);
-    const int w = spec.size.width();
-    const int h = spec.size.height();
+  } else if (imageSpec.size.width() > 0 && imageSpec.size.height() > 0) {
+    const UiRect room = item.Deflated(imageSpec.padding);
+    const int w = imageSpec.size.width();
+    const int h = imageSpec.size.height();
     int x = room.left + (room.Width() - w) / 2;
     int y = room.top + (room.Height() - h) / 2;
-    if (spec.align.contains(u"left")) x = room.left;
-    if (spec.align.contains(u"right")) x = room.right - w;
-    if (spec.align.contains(u"top")) y = room.top;
-    if (spec.align.contains(u"bottom")) y = room.bottom - h;
+    if (imageSpec.align.contains(u"left")) x = room.left;
+    if (imageSpec.align.contains(u"right")) x = room.right - w;
+    if (imageSpec.align.contains(u"top")) y = room.top;
+    if (imageSpec.align.contains(u"bottom")) y = room.bottom - h;
     dest = {x, y, x + w, y + h};
   }
   return dest;
 }
 
-bool DrawImageSpec(QPainter& p, const ImageSpec& spec, const UiRect& item, const UiRect& clip) {
-  if (spec.file.isEmpty()) return false;
-  const QPixmap* pixmap = SkinResources::Instance().Image(spec.file, spec.mask);
+bool DrawImageSpec(QPainter& p, const ImageSpec& imageSpec, const UiRect& item, const UiRect& clip) {
+  if (imageSpec.file.isEmpty()) return false;
+  const QPixmap* pixmap = SkinResources::Instance().Image(imageSpec.file, imageSpec.mask);
   if (!pixmap) return false;
-  const UiRect dest = ImageDestRect(spec, item);
+  const UiRect dest = ImageDestRect(imageSpec, item);
   const UiRect visible = dest.Intersected(clip);
   if (visible.IsEmpty()) return true;
 
   const UiRect whole{0, 0, pixmap->width(), pixmap->height()};
-  UiRect src = spec.source.IsNull() ? whole : spec.source.Intersected(whole);
+  UiRect src = imageSpec.source.IsNull() ? whole : imageSpec.source.Intersected(whole);
   if (src.IsEmpty()) return true;
 
   p.save();
   p.setClipRect(visible.ToQRect(), Qt::IntersectClip);
   p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-  if (spec.fade < 255) p.setOpacity(p.opacity() * spec.fade / 255.0);
+  if (imageSpec.fade < 255) p.setOpacity(p.opacity() * imageSpec.fade / 255.0);
 
-  const UiRect& c = spec.corner;
+  const UiRect& c = imageSpec.corner;
   if (c.IsNull()) {
-    DrawPart(p, *pixmap, dest, src, spec.xtiled, spec.ytiled);
+    DrawPart(p, *pixmap, dest, src, imageSpec.xtiled, imageSpec.ytiled);
   } else {
     // Nine slices: corners 1:1, edges stretched along their side, the centre both ways.
     const int sx[4] = {src.left, src.left + c.left, src.right - c.right, src.right};
@@ -144,9 +144,9 @@ bool DrawImageSpec(QPainter& p, const ImageSpec& spec, const UiRect& item, const
     for (int row = 0; row < 3; ++row) {
       for (int col = 0; col < 3; ++col) {
         const bool centre = row == 1 && col == 1;
-        if (centre && spec.hole) continue;
+        if (centre && imageSpec.hole) continue;
         DrawPart(p, *pixmap, {dx[col], dy[row], dx[col + 1], dy[row + 1]},
-                 {sx[col], sy[row], sx[col + 1], sy[row + 1]}, centre && spec.xtiled, centre && spec.ytiled);
+                 {sx[col], sy[row], sx[col + 1], sy[row + 1]}, centre && imageSpec.xtiled, centre && imageSpec.ytiled);
       }
     }
   }
@@ -157,9 +157,9 @@ bool DrawImageSpec(QPainter& p, const ImageSpec& spec, const UiRect& item, const
 bool DrawImageString(QPainter& painter, const UiRect& item, const UiRect& clip, const QString& image,
                      const QString& modifier) {
   if (image.isEmpty()) return false;
-  ImageSpec spec = ParseImageSpec(image);
-  if (!modifier.isEmpty()) ApplyImageModifier(spec, modifier);
-  return DrawImageSpec(painter, spec, item, clip);
+  ImageSpec imageSpec = ParseImageSpec(image);
+  if (!modifier.isEmpty()) ApplyImageModifier(imageSpec, modifier);
+  return DrawImageSpec(painter, imageSpec, item, clip);
 }
 
 }  // namespace kv::ui

@@ -29,14 +29,14 @@ struct ImageSpec {
 
 ImageSpec ParseImageSpec(const QString& text);
 
-// Applies the pairs of `modifier` on top of `spec` (how Progress injects dest and source).
-void ApplyImageModifier(ImageSpec& spec, const QString& modifier);
+// Applies the pairs of `modifier` on top of `imageSpec` (how Progress injects dest and source).
+void ApplyImageModifier(ImageSpec& imageSpec, const QString& modifier);
 
 // The rectangle the image covers for a control at `item` (window coordinates).
-UiRect ImageDestRect(const ImageSpec& spec, const UiRect& item);
+UiRect ImageDestRect(const ImageSpec& imageSpec, const UiRect& item);
 
 // Draws the image for a control at `item`, clipped to `clip`. False when the file is missing.
-bool DrawImageSpec(QPainter& painter, const ImageSpec& spec, const UiRect& item, const UiRect& clip);
+bool DrawImageSpec(QPainter& painter, const ImageSpec& imageSpec, const UiRect& item, const UiRect& clip);
 bool DrawImageString(QPainter& painter, const UiRect& item, const UiRect& clip, const QString& image,
                      const QString& modifier = {});
 

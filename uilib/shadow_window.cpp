@@ -46,16 +46,16 @@ void DrawShadow(QPainter& painter, const ShadowInfo& shadow, const QRect& window
   const UiRect m = shadow.Margins();
   const UiRect area{window.left() - m.left, window.top() - m.top, window.left() + window.width() + m.right,
                     window.top() + window.height() + m.bottom};
-  ImageSpec spec = ParseImageSpec(shadow.image);
-  if (spec.corner.IsNull()) spec.corner = shadow.corner;
-  spec.hole = true;
-  spec.dest = {};
+  ImageSpec imageSpec = ParseImageSpec(shadow.image);
+  if (imageSpec.corner.IsNull()) imageSpec.corner = shadow.corner;
+  imageSpec.hole = true;
+  imageSpec.dest = {};
   painter.save();
   // Nothing of the shadow falls on the window itself.
   QRegion clip(area.ToQRect());
   clip -= QRegion(window);
   painter.setClipRegion(clip, Qt::IntersectClip);
-  DrawImageSpec(painter, spec, area, area);
+  DrawImageSpec(painter, imageSpec, area, area);
   painter.restore();
 }
 

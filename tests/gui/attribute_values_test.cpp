@@ -49,14 +49,14 @@ TEST(AttributeValues, AttributeListsTakeAnyWhitespaceAndStopAtBrokenText) {
 
 TEST(ImageStrings, PlainNamesAndKeyPairs) {
   EXPECT_EQ(ParseImageSpec("image\\logo.png").file, QStringLiteral("image\\logo.png"));
-  const ImageSpec spec =
+  const ImageSpec imageSpec =
       ParseImageSpec("file='image\\Btn.png' dest='20,20,80,80' source='26,0,52,17' corner='5,5,5,5' fade='128' hole='true'");
-  EXPECT_EQ(spec.file, QStringLiteral("image\\Btn.png"));
-  EXPECT_EQ(spec.dest, (UiRect{20, 20, 80, 80}));
-  EXPECT_EQ(spec.source, (UiRect{26, 0, 52, 17}));
-  EXPECT_EQ(spec.corner, (UiRect{5, 5, 5, 5}));
-  EXPECT_EQ(spec.fade, 128);
-  EXPECT_TRUE(spec.hole);
+  EXPECT_EQ(imageSpec.file, QStringLiteral("image\\Btn.png"));
+  EXPECT_EQ(imageSpec.dest, (UiRect{20, 20, 80, 80}));
+  EXPECT_EQ(imageSpec.source, (UiRect{26, 0, 52, 17}));
+  EXPECT_EQ(imageSpec.corner, (UiRect{5, 5, 5, 5}));
+  EXPECT_EQ(imageSpec.fade, 128);
+  EXPECT_TRUE(imageSpec.hole);
 }
 
 TEST(ImageStrings, DestIsRelativeToTheControlAndClippedToIt) {

@@ -27,12 +27,12 @@ ByteRange ParseByteRange(std::string_view header, std::uint64_t fileSize) {
   header = Trim(header);
   constexpr std::string_view kUnit = "bytes=";
   if (header.substr(0, kUnit.size()) != kUnit) return whole;
-  std::string_view spec = Trim(header.substr(kUnit.size()));
-  if (spec.find(',') != std::string_view::npos) return whole;
-  std::size_t dash = spec.find('-');
+  std::string_view ranges = Trim(header.substr(kUnit.size()));
+  if (ranges.find(',') != std::string_view::npos) return whole;
+  std::size_t dash = ranges.find('-');
   if (dash == std::string_view::npos) return whole;
-  std::string_view firstText = Trim(spec.substr(0, dash));
-  std::string_view lastText = Trim(spec.substr(dash + 1));
+  std::string_view firstText = Trim(ranges.substr(0, dash));
+  std::string_view lastText = Trim(ranges.substr(dash + 1));
 
   ByteRange range;
   range.kind = ByteRange::Kind::Part;
