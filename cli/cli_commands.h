@@ -30,6 +30,9 @@ int Fail(const std::string& reason);
 // Prints the usage of one command on standard error and returns 2.
 int Usage(const std::string& synopsis);
 
+// The game folder of the settings file.
+std::string GameFolder();
+
 // Shared by the commands that show the settings and the instances.
 int ShowSettings(const Arguments& args);
 int ListInstances(const Arguments& args);

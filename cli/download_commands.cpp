@@ -9,16 +9,9 @@
 #include "net/metadata_refresh.h"
 #include "platform/platform_profile.h"
 #include "settings/instance_list.h"
-#include "settings/settings.h"
 
 namespace kv::cli {
 namespace {
-
-std::string GameFolder() {
-  CSettings settings;
-  settings.Load();
-  return settings.gamePath;
-}
 
 int ListVersions(const Arguments& args) {
   const char* synopsis = "versions [--refresh]";

@@ -9,6 +9,12 @@
 
 namespace kv::cli {
 
+std::string GameFolder() {
+  CSettings settings;
+  settings.Load();
+  return settings.gamePath;
+}
+
 int ShowSettings(const Arguments& args) {
   bool reveal = false;
   for (const std::string& arg : args) {
