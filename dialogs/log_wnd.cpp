@@ -43,6 +43,16 @@ void CLogWnd::Notify(TNotifyUI& msg) {
   else if (name == u"Btn_Cancel") Close(IDCANCEL);
 }
 
+LRESULT CLogWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The window system's close (its close command, Alt+F4) hides the window like its close
+  // button: the launcher window keeps it for the output of every later game.
+  if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
+    ShowWindow(false);
+    return 0;
+  }
+  return CDialogWindow::HandleMessage(msg, wParam, lParam);
+}
+
 LRESULT CLogWnd::HandleCustomMessage(UINT msg, WPARAM, LPARAM lParam, bool& handled) {
   handled = true;
   switch (msg) {

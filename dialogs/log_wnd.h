@@ -24,6 +24,7 @@ class CLogWnd : public CDialogWindow {
 
   QString Text() const;
   void Notify(ui::TNotifyUI& msg) override;
+  ui::LRESULT HandleMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam) override;
 
  protected:
   QString GetWindowClass() const override { return QStringLiteral("KvLogWnd"); }

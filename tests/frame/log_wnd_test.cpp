@@ -53,6 +53,18 @@ TEST_F(LogWindow, TheCloseButtonHidesTheWindowAndOutputKeepsArriving) {
   EXPECT_NE(log_.GetHWND(), nullptr);
 }
 
+// A close from the window system (its close command, Alt+F4) must not take the window away
+// for the rest of the run: later games would have nowhere to show their output.
+TEST_F(LogWindow, TheSystemCloseHidesTheWindowAndKeepsIt) {
+  CLogWnd::PostAppend(log_, "first game\n");
+  test::Pump(20);
+  log_.GetHWND()->close();
+  EXPECT_TRUE(test::PumpUntil([&] { return log_.GetHWND() && !log_.GetHWND()->isVisible(); }));
+  ASSERT_NE(log_.GetHWND(), nullptr);
+  CLogWnd::PostAppend(log_, "still here\n");
+  EXPECT_TRUE(test::PumpUntil([&] { return log_.Text().count(QLatin1Char('\n')) == 2; })) << log_.Text().toStdString();
+}
+
 TEST_F(LogWindow, SitsAtTheRightEdgeAndTheMinimiseButtonMinimises) {
   const QRect area = log_.GetHWND()->screen()->availableGeometry();
   EXPECT_EQ(log_.GetHWND()->geometry().right(), area.right());
