@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QRegularExpressionValidator>
+#include <algorithm>
 #include <functional>
 
 #include "uilib/attribute_values.h"
@@ -73,17 +74,18 @@ UINT CEditUI::GetControlFlags() const {
 
 Qt::CursorShape CEditUI::GetCursor() const { return Qt::IBeamCursor; }
 
-QString CEditUI::Accepted(const QString& text) const {
-  QString accepted = text;
-  if (numberOnly_) accepted.removeIf([](QChar c) { return c < u'0' || c > u'9'; });
-  if (maxChar_ >= 0 && accepted.size() > maxChar_) accepted.truncate(maxChar_);
-  return accepted;
+void CEditUI::ApplyLengthLimit() {
+  if (!native_) return;
+  constexpr int kNoLimit = 32767;
+  const int limit = maxChar_ > 0 ? maxChar_ : kNoLimit;
+  native_->setMaxLength(static_cast<int>(std::max<qsizetype>(limit, text_.size())));
 }
 
 void CEditUI::SetText(const QString& text) {
   text_ = text;
   if (native_ && native_->text() != text) {
     const QSignalBlocker block(native_);
+    ApplyLengthLimit();
     native_->setText(text);
   }
   Invalidate();
@@ -91,7 +93,7 @@ void CEditUI::SetText(const QString& text) {
 
 void CEditUI::SetMaxChar(int maxChar) {
   maxChar_ = maxChar;
-  if (native_) native_->setMaxLength(maxChar_ > 0 ? maxChar_ : 32767);
+  ApplyLengthLimit();
 }
 
 void CEditUI::SetReadOnly(bool readOnly) {
@@ -137,7 +139,7 @@ void CEditUI::OpenNativeEdit() {
   native_ = edit;
   edit->setFrame(false);
   edit->setFont(FontFor(font_));
-  edit->setMaxLength(maxChar_ > 0 ? maxChar_ : 32767);
+  ApplyLengthLimit();
   edit->setEchoMode(password_ ? QLineEdit::Password : QLineEdit::Normal);
   edit->setReadOnly(readOnly_);
   edit->setPlaceholderText(tip_);
@@ -149,7 +151,7 @@ void CEditUI::OpenNativeEdit() {
                                      " selection-background-color: #3390FF; selection-color: white; }")
                           .arg(CssRgba(nativeBkColor_), CssRgba(textColor | 0xFF000000u)));
   edit->setAlignment((align_ & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
-  edit->setText(Accepted(text_));
+  edit->setText(text_);
   const std::shared_ptr<bool> alive = alive_;
   QObject::connect(edit, &QLineEdit::textChanged, edit, [this, alive](const QString& text) {
     if (!*alive) return;

@@ -49,8 +49,9 @@ class CEditUI : public CLabelUI {
   void OpenNativeEdit();
   void CloseNativeEdit();
   UiRect NativeRect() const;
-  // Drops characters the box does not accept and cuts the text to its length limit.
-  QString Accepted(const QString& text) const;
+  // The editor's length limit: maxchar (0: none of its own), raised to the text it holds, so
+  // that text the program put there is never cut; only typing is held back.
+  void ApplyLengthLimit();
 
   QPointer<QLineEdit> native_;
   // Cleared when the control goes, so that late signals of a closing editor do nothing.

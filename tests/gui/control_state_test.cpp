@@ -20,6 +20,8 @@ const char* kLayout = R"xml(
     <Edit name="ro" readonly="true" text="fixed" height="26"/>
     <Edit name="tip" tipvalue="type here" height="26"/>
     <Edit name="off" enabled="false" text="disabled" height="26"/>
+    <Edit name="long" height="26"/>
+    <Edit name="zero" maxchar="0" numberonly="true" height="26"/>
     <Button name="save" text="保存(S)" shortcut="S" height="26"/>
     <Option name="t1" group="tiles" text="t1" height="26"/>
   </VerticalLayout>
@@ -67,6 +69,28 @@ TEST_F(ControlState, TextSetWhileEditingReachesTheEditorWithoutANotification) {
   Edit("tip")->SetEnabled(false);
   EXPECT_TRUE(test::PumpUntil([&] { return Edit("tip")->GetNativeEdit() == nullptr; }));
   EXPECT_EQ(Edit("tip")->GetText(), QStringLiteral("from code"));
+}
+
+// The length limit and the digit rule hold back what the player types; text the program put
+// there (a stored value longer than the limit, say) survives looking at it in the editor.
+TEST_F(ControlState, OpeningAnEditorKeepsTextBeyondItsRules) {
+  const QString parameters = QStringLiteral("-XX:+UseG1GC -Dkv.option=") + QString(300, u'x');
+  Edit("long")->SetText(parameters);
+  test::Click(window_, Edit("long"));
+  ASSERT_NE(Edit("long")->GetNativeEdit(), nullptr);
+  EXPECT_EQ(Edit("long")->GetNativeEdit()->text(), parameters);
+  Edit("zero")->SetText(QStringLiteral("1024m"));
+  test::Click(window_, Edit("zero"));
+  EXPECT_TRUE(test::PumpUntil([&] { return Edit("long")->GetNativeEdit() == nullptr; }));
+  EXPECT_EQ(Edit("long")->GetText(), parameters);
+  ASSERT_NE(Edit("zero")->GetNativeEdit(), nullptr);
+  EXPECT_EQ(Edit("zero")->GetNativeEdit()->text(), QStringLiteral("1024m"));
+  // maxchar 0 sets no limit of its own.
+  QTest::keyClick(Edit("zero")->GetNativeEdit(), Qt::Key_Backspace);
+  QTest::keyClicks(Edit("zero")->GetNativeEdit(), QStringLiteral("7"));
+  test::Click(window_, Edit("long"));
+  EXPECT_TRUE(test::PumpUntil([&] { return Edit("zero")->GetNativeEdit() == nullptr; }));
+  EXPECT_EQ(Edit("zero")->GetText(), QStringLiteral("10247"));
 }
 
 TEST_F(ControlState, HidingTheFocusedControlClearsTheFocus) {
