@@ -28,7 +28,8 @@ CInstanceList::~CInstanceList() {
 void CInstanceList::Load() {
   entries_.clear();
   count_ = profile::GetInt(path_, kRegistrySection, "InstanceNum", 0);
-  for (int n = 1; n <= count_; ++n) {
+  const int last = std::min(count_, static_cast<int>(kMaxInstances));
+  for (int n = 1; n <= last; ++n) {
     std::string section = InstanceSection(static_cast<std::size_t>(n));
     entries_.push_back({profile::GetString(path_, section, "InstanceName", ""),
                         profile::GetString(path_, section, "InstanceVersion", "")});

@@ -5,6 +5,10 @@
 
 namespace kv {
 
+// The most entries a load reads, whatever count the file states: a damaged or hand-edited
+// count must not stall every start-up. No player keeps this many instances.
+inline constexpr std::size_t kMaxInstances = 1000;
+
 struct InstanceEntry {
   std::string name;
   std::string version;
@@ -37,7 +41,7 @@ class CInstanceList {
   bool Rename(const std::string& oldName, const std::string& newName);
 
   const std::vector<InstanceEntry>& Entries() const { return entries_; }
-  // InstanceNum as read by the last load.
+  // InstanceNum as read by the last load; at most kMaxInstances entries are loaded.
   int Count() const { return count_; }
 
  private:
