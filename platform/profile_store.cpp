@@ -6,12 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <mutex>
 #include <vector>
 
 #include "util/files.h"
+#include "util/leading_int.h"
 #include "util/text.h"
 
 namespace kv::profile {
@@ -179,6 +178,15 @@ std::optional<std::string> ReadValue(const std::string& file, std::string_view s
   return std::nullopt;
 }
 
+// A read trims blanks and drops a pair of enclosing quotes. A value that would lose anything
+// that way is stored inside double quotes, which the read takes off again.
+std::string StoredValue(std::string_view value) {
+  const bool enclosed = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+  if (!enclosed && Trim(value).size() == value.size()) return std::string(value);
+  return "\"" + std::string(value) + "\"";
+}
+
 bool BreaksLines(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -196,17 +204,7 @@ int GetInt(const std::string& file, std::string_view section, std::string_view k
            int defaultValue) {
   std::optional<std::string> value = ReadValue(file, section, key);
   if (!value || value->empty()) return defaultValue;
-  const char* p = value->c_str();
-  while (*p == ' ' || *p == '\t') ++p;
-  bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
-  long long number = 0;
-  while (*p >= '0' && *p <= '9') {
-    number = std::min<long long>(number * 10 + (*p - '0'), static_cast<long long>(INT_MAX) + 1);
-    ++p;
-  }
-  if (negative) number = -number;
-  return static_cast<int>(std::clamp<long long>(number, INT_MIN, INT_MAX));
+  return ReadLeadingInt(*value);
 }
 
 bool WriteString(const std::string& file, std::string_view section,
@@ -233,7 +231,7 @@ bool WriteString(const std::string& file, std::string_view section,
     if (!value) return true;
     if (!doc.endsWithLineEnd && !doc.lines.empty()) doc.endsWithLineEnd = true;
     doc.lines.push_back("[" + std::string(section) + "]");
-    doc.lines.push_back(std::string(*key) + "=" + std::string(*value));
+    doc.lines.push_back(std::string(*key) + "=" + StoredValue(*value));
     doc.endsWithLineEnd = true;
   } else {
     std::size_t end = SectionEnd(doc, header);
@@ -247,7 +245,7 @@ bool WriteString(const std::string& file, std::string_view section,
     }
     if (found < end) {
       if (value) {
-        doc.lines[found] = std::string(*key) + "=" + std::string(*value);
+        doc.lines[found] = std::string(*key) + "=" + StoredValue(*value);
       } else {
         doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(found));
       }
@@ -256,7 +254,7 @@ bool WriteString(const std::string& file, std::string_view section,
       std::size_t insert = end;
       while (insert > header + 1 && Trim(doc.lines[insert - 1]).empty()) --insert;
       doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(insert),
-                       std::string(*key) + "=" + std::string(*value));
+                       std::string(*key) + "=" + StoredValue(*value));
       if (insert == doc.lines.size() - 1) doc.endsWithLineEnd = true;
     } else {
       return true;

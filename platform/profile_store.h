@@ -8,7 +8,8 @@
 // has always been read and written with:
 // - section and key names compare without regard to ASCII case; the first match wins;
 // - blanks around names and values are trimmed, and a value enclosed in matching quotes
-//   loses them; a read gives at most 259 UTF-16 units, as the Windows buffers hold;
+//   loses them (a write encloses a value in double quotes where that would change it); a
+//   read gives at most 259 UTF-16 units, as the Windows buffers hold;
 // - a write replaces the key's line, or appends the key to its section, or appends the
 //   section to the file; lines that are not touched are kept as they stand;
 // - files in UTF-16LE (BOM), UTF-8 (BOM) and the ANSI code page are read, an existing file

@@ -44,6 +44,22 @@ TEST_F(ProfileStore, QuotesAreRemovedOnlyInMatchingPairs) {
   EXPECT_EQ(Get("S", "e"), "");
 }
 
+TEST_F(ProfileStore, EveryWrittenValueReadsBackAsWritten) {
+  // Reading trims blanks and drops a pair of enclosing quotes, so such values are stored
+  // inside double quotes; a launcher built for Windows reads them back the same way.
+  const std::vector<std::string> values = {"'single'", "\"-Dname=a b\"", "  lead", "trail\t",
+                                           "\"", "'", "\"mixed'", "plain", ""};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    ASSERT_TRUE(profile::WriteString(file_, "S", "k" + std::to_string(i), values[i]));
+  }
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(profile::GetString(file_, "S", "k" + std::to_string(i), "<none>"), values[i]) << i;
+  }
+  EXPECT_EQ(test::ReadFile(file_),
+            "[S]\r\nk0=\"'single'\"\r\nk1=\"\"-Dname=a b\"\"\r\nk2=\"  lead\"\r\nk3=\"trail\t\"\r\n"
+            "k4=\"\r\nk5='\r\nk6=\"mixed'\r\nk7=plain\r\nk8=\r\n");
+}
+
 TEST_F(ProfileStore, ReadsAreCutTo259Utf16Units) {
   std::string chinese;
   for (int i = 0; i < 300; ++i) chinese += "汉";

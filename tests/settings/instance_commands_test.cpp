@@ -52,6 +52,14 @@ TEST_F(InstanceCommands, AddRenameDelete) {
   EXPECT_EQ(DeleteInstance(settings_, game_, "创造").status, InstanceCommandStatus::UnknownInstance);
 }
 
+TEST_F(InstanceCommands, NamesInQuotesKeepTheirQuotes) {
+  // The registry and the folder must name the same instance, or the folder is orphaned.
+  ASSERT_EQ(AddInstance(settings_, game_, "'quoted'", "1.7.10").status, InstanceCommandStatus::Done);
+  EXPECT_TRUE(CInstanceList(settings_, false).Contains("'quoted'"));
+  EXPECT_EQ(DeleteInstance(settings_, game_, "'quoted'").status, InstanceCommandStatus::Done);
+  EXPECT_FALSE(PathExists(dir_ / "Instance/'quoted'"));
+}
+
 TEST_F(InstanceCommands, RenameFailsWhenTheFolderCannotMove) {
   AddInstance(settings_, game_, "a", "1");
   std::filesystem::remove(dir_ / "Instance/a");
