@@ -3,9 +3,10 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <cstdlib>
 #include <regex>
 #include <thread>
+
+#include "util/leading_int.h"
 
 extern char** environ;
 
@@ -16,7 +17,8 @@ int VersionNumber(const std::string& text) {
   for (char ch : text) {
     if (ch != '.') digits += ch;
   }
-  return std::atoi(digits.c_str());
+  // A number too large for an int must not wrap round and make a newer version look older.
+  return ReadLeadingInt(digits);
 }
 
 std::optional<std::string> FindNewerVersion(const std::string& versionFileUrl, const TextFetcher& fetch) {

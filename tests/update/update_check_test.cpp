@@ -24,6 +24,9 @@ TEST(UpdateCheck, VersionNumbers) {
   EXPECT_EQ(VersionNumber("0.1.10"), 110);
   EXPECT_EQ(VersionNumber("0.2"), 2);
   EXPECT_EQ(VersionNumber("abc"), 0);
+  // Beyond the int range the number stays the largest one instead of wrapping round.
+  EXPECT_EQ(VersionNumber("4.29.4967309"), 2147483647);
+  EXPECT_EQ(FindNewerVersion("u", Serving("4.29.4967309")), "4.29.4967309");
 }
 
 TEST(UpdateCheck, OffersOnlyANewerPublishedVersion) {
