@@ -14,6 +14,16 @@ namespace {
 
 constexpr long kConnectTimeoutSeconds = 10;
 
+// The services answer in a few hundred bytes; a reply that keeps coming is refused before it
+// fills the memory.
+constexpr std::size_t kMemoryReplyLimit = 1024 * 1024;
+
+bool AppendWithinLimit(std::string& body, const char* data, std::size_t size) {
+  if (size > kMemoryReplyLimit - body.size()) return false;
+  body.append(data, size);
+  return true;
+}
+
 // A new file beside `path` that no other writer uses.
 std::FILE* CreateTemporaryBeside(const std::string& path, std::string& tempPath) {
   static std::atomic<unsigned> counter{0};
@@ -38,10 +48,8 @@ bool FetchIntoString(std::string& body, const std::string& url, bool followRedir
   if (followRedirects) curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
   if (!referer.empty()) curl_easy_setopt(easy.get(), CURLOPT_REFERER, referer.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  easy.ReceiveSuccessBodyInto([&body](const char* data, std::size_t size) {
-    body.append(data, size);
-    return true;
-  });
+  easy.ReceiveSuccessBodyInto(
+      [&body](const char* data, std::size_t size) { return AppendWithinLimit(body, data, size); });
   return easy.Perform().Succeeded();
 }
 
@@ -106,10 +114,8 @@ bool PostAuthenticate(std::string& reply, std::string_view request, long& httpSt
   curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.size()));
   curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, request.empty() ? "" : request.data());
   curl_easy_setopt(easy.get(), CURLOPT_POST, 1L);
-  easy.ReceiveAnyBodyInto([&reply](const char* data, std::size_t size) {
-    reply.append(data, size);
-    return true;
-  });
+  easy.ReceiveAnyBodyInto(
+      [&reply](const char* data, std::size_t size) { return AppendWithinLimit(reply, data, size); });
   net::TransferOutcome outcome = easy.Perform();
   curl_slist_free_all(headers);
   httpStatus = outcome.httpStatus;

@@ -8,7 +8,7 @@
 // The launcher's HTTP exchanges. Each call owns its transfer, runs it on the calling thread
 // and returns a plain result; calls on different threads do not interact. Only a complete
 // answer with a success status (2xx) counts as success: an error page is never taken for the
-// file or text that was asked for.
+// file or text that was asked for. Replies kept in memory fail beyond 1 MiB.
 namespace kv {
 
 // Downloads `url` to `path`, creating the folders on the way. The body goes to a temporary

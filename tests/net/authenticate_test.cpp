@@ -77,5 +77,15 @@ TEST(PostAuthenticate, DeliversARefusalOfAnySizeWithItsStatus) {
   EXPECT_EQ(service.body_, "");
 }
 
+TEST(PostAuthenticate, AReplyBeyondAMebibyteIsRefused) {
+  AccountService service(200, std::string(2 * 1024 * 1024, 'x'));
+  ScopedEnvironment server("KORVANE_AUTH_SERVER", service.Base());
+  ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
+  std::string reply;
+  long status = 0;
+  EXPECT_FALSE(PostAuthenticate(reply, "{}", status));
+  EXPECT_LE(reply.size(), 1024u * 1024);
+}
+
 }  // namespace
 }  // namespace kv

@@ -99,16 +99,27 @@ TEST_F(Transfers, AnUnreachableServerIsAFailureNotAHang) {
 }
 
 TEST_F(Transfers, BuffersGrowToTheWholeReplyAndRefuseErrorPages) {
+  const std::string kPage = TestBytes(900 * 1024, 3);
+  WriteFile(served_ / "page.bin", kPage);
   MirrorProcess mirror(served_.Path(), {"--status", "/versions/versions.json=500"});
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
   std::string body = "left over from before";
-  EXPECT_TRUE(FetchToBuffer(body, mirror.BaseUrl() + "/big.bin"));
-  EXPECT_EQ(body, kBig);
+  EXPECT_TRUE(FetchToBuffer(body, mirror.BaseUrl() + "/page.bin"));
+  EXPECT_EQ(body, kPage);
   EXPECT_FALSE(FetchToBuffer(body, mirror.BaseUrl() + "/versions/versions.json"));
   EXPECT_EQ(body.find("status 500"), std::string::npos);
 }
 
+TEST_F(Transfers, AReplyThatNeverEndsIsRefusedInsteadOfFillingTheMemory) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::string body;
+  EXPECT_FALSE(FetchToBuffer(body, mirror.BaseUrl() + "/big.bin"));
+  EXPECT_LE(body.size(), 1024u * 1024);
+}
+
 TEST_F(Transfers, CallsOnTwoThreadsFillTheirOwnBuffers) {
+  WriteFile(served_ / "first.bin", TestBytes(700000, 5));
   WriteFile(served_ / "other.bin", TestBytes(200000, 3));
   MirrorProcess mirror(served_.Path());
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
@@ -117,7 +128,7 @@ TEST_F(Transfers, CallsOnTwoThreadsFillTheirOwnBuffers) {
   bool firstOk = false;
   bool secondOk = false;
   std::thread a([&] {
-    for (int i = 0; i < 5; ++i) firstOk = FetchToBuffer(first, mirror.BaseUrl() + "/big.bin");
+    for (int i = 0; i < 5; ++i) firstOk = FetchToBuffer(first, mirror.BaseUrl() + "/first.bin");
   });
   std::thread b([&] {
     for (int i = 0; i < 5; ++i) secondOk = FetchToBuffer(second, mirror.BaseUrl() + "/other.bin");
@@ -126,7 +137,7 @@ TEST_F(Transfers, CallsOnTwoThreadsFillTheirOwnBuffers) {
   b.join();
   EXPECT_TRUE(firstOk);
   EXPECT_TRUE(secondOk);
-  EXPECT_EQ(first, kBig);
+  EXPECT_EQ(first, TestBytes(700000, 5));
   EXPECT_EQ(second, TestBytes(200000, 3));
 }
 
