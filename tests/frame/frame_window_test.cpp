@@ -97,10 +97,11 @@ TEST_F(FrameWindow, TheAccountIconFollowsIsGenuineExactly) {
     const char* value;
     bool online;
   } cases[] = {{"true", true}, {"True", false}, {"false", false}, {"true ", true}};
-  harness_.SetSetting("UserName", EncodeSettingsText("史蒂夫"));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
-    harness_.SetSetting("IsGenuine", c.value);
+    // Written by hand: the file's own line, whose value a read trims.
+    test::WriteFile(harness_.SettingsPath(), "[KvCfg]\r\nUserName=" + EncodeSettingsText("史蒂夫") +
+                                                 "\r\nIsGenuine=" + c.value + "\r\n");
     harness_.Open();
     CControlUI* status = harness_.Find("Btn_Login_Status");
     EXPECT_EQ(status->GetBkImage(), c.online ? QStringLiteral("image\\Menu_Online.png") : QStringLiteral("image\\Menu_Offline.png"));
