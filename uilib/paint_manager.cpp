@@ -18,6 +18,22 @@
 namespace kv::ui {
 namespace {
 
+// The listener lists hold each listener once; both report whether they changed the list.
+template <typename T>
+bool AddOnce(std::vector<T*>& list, T* item) {
+  if (!item || std::find(list.begin(), list.end(), item) != list.end()) return false;
+  list.push_back(item);
+  return true;
+}
+
+template <typename T>
+bool RemoveOnce(std::vector<T*>& list, T* item) {
+  auto it = std::find(list.begin(), list.end(), item);
+  if (it == list.end()) return false;
+  list.erase(it);
+  return true;
+}
+
 QHash<const QWidget*, CPaintManagerUI*>& Managers() {
   static QHash<const QWidget*, CPaintManagerUI*> managers;
   return managers;
@@ -284,16 +300,11 @@ QString CPaintManagerUI::GetStyle(const QString& name) const {
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
-  if (!notifier || std::find(notifiers_.begin(), notifiers_.end(), notifier) != notifiers_.end()) return false;
-  notifiers_.push_back(notifier);
-  return true;
+  return AddOnce(notifiers_, notifier);
 }
 
 bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
-  auto it = std::find(notifiers_.begin(), notifiers_.end(), notifier);
-  if (it == notifiers_.end()) return false;
-  notifiers_.erase(it);
-  return true;
+  return RemoveOnce(notifiers_, notifier);
 }
 
 void CPaintManagerUI::SendNotify(TNotifyUI& msg, bool async) {
@@ -328,29 +339,19 @@ void CPaintManagerUI::SendNotify(CControlUI* control, const QString& type, WPARA
 }
 
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) {
-  if (!filter || std::find(preFilters_.begin(), preFilters_.end(), filter) != preFilters_.end()) return false;
-  preFilters_.push_back(filter);
-  return true;
+  return AddOnce(preFilters_, filter);
 }
 
 bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) {
-  auto it = std::find(preFilters_.begin(), preFilters_.end(), filter);
-  if (it == preFilters_.end()) return false;
-  preFilters_.erase(it);
-  return true;
+  return RemoveOnce(preFilters_, filter);
 }
 
 bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
-  if (!filter || std::find(filters_.begin(), filters_.end(), filter) != filters_.end()) return false;
-  filters_.push_back(filter);
-  return true;
+  return AddOnce(filters_, filter);
 }
 
 bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) {
-  auto it = std::find(filters_.begin(), filters_.end(), filter);
-  if (it == filters_.end()) return false;
-  filters_.erase(it);
-  return true;
+  return RemoveOnce(filters_, filter);
 }
 
 void CPaintManagerUI::SetFocus(CControlUI* control) {
