@@ -24,6 +24,16 @@ std::atomic<bool> gInterrupted{false};
 
 extern "C" void NoteInterrupt(int) { gInterrupted.store(true); }
 
+// Names come from the mirror's documents: control characters (terminal escapes among them)
+// are shown as '?' instead of being sent to the terminal.
+std::string Printable(std::string text) {
+  for (char& ch : text) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) ch = '?';
+  }
+  return text;
+}
+
 // The progress of the download engine as one line of standard error: rewritten in place on a
 // terminal, one line per file (and per retry) otherwise.
 class ProgressLine : public DownloadSink {
@@ -39,7 +49,7 @@ class ProgressLine : public DownloadSink {
   }
   void OnFileInfo(const std::string& name, std::int64_t size) override {
     std::lock_guard lock(mutex_);
-    name_ = name;
+    name_ = Printable(name);
     size_ = size;
     Print(true);
   }
@@ -58,14 +68,14 @@ class ProgressLine : public DownloadSink {
                   const std::string& reason) override {
     std::lock_guard lock(mutex_);
     EndLine();
-    std::fprintf(stderr, "下载失败 %s (%s)，第 %d 次，%.1f 秒后重试\n", name.c_str(), reason.c_str(), failures,
+    std::fprintf(stderr, "下载失败 %s (%s)，第 %d 次，%.1f 秒后重试\n", Printable(name).c_str(), reason.c_str(), failures,
                  static_cast<double>(delay.count()) / 1000);
   }
   void OnFinished(const DownloadOutcome& outcome) override {
     std::lock_guard lock(mutex_);
     EndLine();
     if (outcome.result == DownloadResult::Failed) {
-      std::fprintf(stderr, "korvane-cli: 无法下载 %s: %s\n", outcome.failedName.c_str(), outcome.reason.c_str());
+      std::fprintf(stderr, "korvane-cli: 无法下载 %s: %s\n", Printable(outcome.failedName).c_str(), outcome.reason.c_str());
     }
   }
 

@@ -121,6 +121,19 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
   EXPECT_EQ(Run(mirror, {"prepare"}).status, 2);
 }
 
+TEST_F(DownloadCli, NamesFromTheMirrorCannotDriveTheTerminal) {
+  std::string hash = Hash(99);
+  WriteFile(served_ / "indexes/7.7.json",
+            "{\"objects\":{\"sounds/\\u001b]0;pwned\\u0007\\u001b[2Jx.ogg\":{\"hash\":\"" + hash + "\",\"size\":1}}}");
+  WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), "x");
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  test::CommandResult result = Run(mirror, {"prepare", "生存"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.err.find("sounds/?]0;pwned??[2Jx.ogg"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
+}
+
 TEST_F(DownloadCli, CtrlCLeavesThePartialFileForTheNextRun) {
   std::string jar = VersionJarPath(game_, "7.7");
   {
