@@ -1,8 +1,12 @@
 #include "uilib/shadow_window.h"
 
+#include <xcb/xcb.h>
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "uilib/attribute_values.h"
 #include "uilib/image_string.h"
@@ -68,7 +72,32 @@ ShadowWindow::ShadowWindow(QWidget* owner)
   setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-bool ShadowWindow::Supported() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
+namespace {
+
+// Whether a compositing manager runs on the X screen (it owns the _NET_WM_CM_S<n> selection).
+// Without one, the transparent parts of a shadow window show black.
+bool X11Composited() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+  if (!connection) return false;
+  const char* name = "_NET_WM_CM_S0";
+  xcb_intern_atom_reply_t* atom =
+      xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+  if (!atom) return false;
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+  const bool composited = owner && owner->owner != XCB_NONE;
+  std::free(owner);
+  std::free(atom);
+  return composited;
+}
+
+}  // namespace
+
+bool ShadowWindow::Supported() {
+  static const bool supported = QGuiApplication::platformName() == QStringLiteral("xcb") && X11Composited();
+  return supported;
+}
 
 void ShadowWindow::Follow() {
   CPaintManagerUI* manager = owner_ ? CPaintManagerUI::ForWindow(owner_) : nullptr;
