@@ -2,7 +2,7 @@
 // archive and decodes, and the controls the windows look up by name exist.
 #include "skin/embedded_skin.h"
 #include "tests/skin/image_references.h"
-#include "tests/skin/zip_reader.h"
+#include "uilib/zip_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,11 @@ namespace {
 const std::map<std::string, std::string>& SkinEntries() {
   static const std::map<std::string, std::string> entries = [] {
     std::map<std::string, std::string> read;
-    std::string error;
-    EXPECT_TRUE(ReadZipFromMemory(EmbeddedSkinZip(), read, error)) << error;
+    auto zip = ui::ReadZipEntries(EmbeddedSkinZip());
+    EXPECT_TRUE(zip) << "the embedded skin is not a readable zip";
+    if (zip) {
+      for (auto& [name, bytes] : *zip) read.emplace(name, bytes.toStdString());
+    }
     return read;
   }();
   return entries;
