@@ -33,7 +33,11 @@ korvane_build() {
   shift
   local build="$root/build"
   if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >&2 || return 1
+    # ccache, when the machine has it, makes rebuilds of unchanged sources (another checkout,
+    # a fresh build folder) nearly free; the build does not need it.
+    local launcher=()
+    command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >&2 || return 1
   fi
   cmake --build "$build" -j "$(nproc)" ${1:+--target "$@"} >&2
 }
