@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "launch/launch_sequence.h"
 #include "platform/java_source.h"
+#include "play/launch_sequence.h"
 
 // What the launcher window works with: the settings file, the network services of a launch,
 // where Java runtimes are looked for, where the updater lives and where the published

@@ -8,7 +8,7 @@
 
 #include "app/frame_services.h"
 #include "app/startup_check.h"
-#include "launch/launch_sequence.h"
+#include "play/launch_sequence.h"
 #include "uilib/window_impl_base.h"
 
 namespace kv::ui {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "launch/launch_sink.h"
 #include "net/download_sink.h"
+#include "play/launch_sink.h"
 
 namespace kv::ui {
 class CWindowWnd;

@@ -3,10 +3,12 @@
 
 #include "cli/cli_commands.h"
 #include "cli/download_progress.h"
+#include "game/game_files.h"
+#include "game/game_layout.h"
+#include "install/download_planning.h"
+#include "install/metadata_refresh.h"
 #include "meta/asset_index.h"
 #include "meta/version_manifest.h"
-#include "net/download_planning.h"
-#include "net/metadata_refresh.h"
 #include "platform/platform_profile.h"
 #include "settings/instance_list.h"
 

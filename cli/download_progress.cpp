@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "install/native_extraction.h"
 #include "net/download_engine.h"
 #include "net/network_library.h"
 #include "net/size_text.h"
@@ -113,7 +114,7 @@ class ProgressLine : public DownloadSink {
 
 int DownloadWithProgress(const std::vector<DownloadItem>& plan) {
   ProgressLine progress;
-  DownloadEngine engine(plan, progress);
+  DownloadEngine engine(plan, progress, {}, UnpackDownloadedArchive);
   gInterrupted.store(false);
   auto previous = std::signal(SIGINT, NoteInterrupt);
   std::atomic<bool> finished{false};

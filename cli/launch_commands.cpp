@@ -9,8 +9,8 @@
 #include "auth/sign_in.h"
 #include "cli/cli_commands.h"
 #include "cli/download_progress.h"
-#include "launch/launch_sequence.h"
 #include "platform/launcher_folder.h"
+#include "play/launch_sequence.h"
 #include "settings/instance_list.h"
 #include "settings/settings.h"
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "dialogs/window_messages.h"
+#include "install/native_extraction.h"
 #include "net/size_text.h"
 #include "uilib/progress.h"
 
@@ -59,7 +60,7 @@ int ClampToInt(std::int64_t value) {
 }  // namespace
 
 CDownLoadWnd::CDownLoadWnd(std::vector<DownloadItem> plan, DownloadOptions options)
-    : engine_(std::move(plan), *this, options) {}
+    : engine_(std::move(plan), *this, options, UnpackDownloadedArchive) {}
 
 // The engine (a member) stops and joins its threads before the window itself goes.
 CDownLoadWnd::~CDownLoadWnd() = default;

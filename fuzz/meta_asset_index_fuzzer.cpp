@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "game/game_layout.h"
 #include "meta/asset_index.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

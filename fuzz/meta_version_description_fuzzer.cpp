@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "game/library_paths.h"
 #include "launch/launch_command.h"
-#include "launch/library_paths.h"
 #include "meta/version_description.h"
 
 namespace {

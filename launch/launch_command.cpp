@@ -3,11 +3,9 @@
 #include <string_view>
 #include <utility>
 
-#include "auth/stored_credentials.h"
+#include "game/game_layout.h"
+#include "game/library_paths.h"
 #include "launch/argument_words.h"
-#include "launch/game_layout.h"
-#include "launch/library_paths.h"
-#include "settings/settings.h"
 
 namespace kv {
 namespace {
@@ -99,28 +97,6 @@ std::vector<Fill> PlaceholderValues(const VersionDescription& description,
 }
 
 }  // namespace
-
-LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
-                              const std::string& instanceName) {
-  LaunchInputs inputs;
-  inputs.javaPath = settings.javaPath;
-  inputs.gamePath = settings.gamePath;
-  inputs.instanceName = instanceName;
-  if (credentials != nullptr) {
-    inputs.playerName = credentials->profileName;
-    inputs.playerId = credentials->profileId;
-    inputs.accessToken = credentials->accessToken;
-    inputs.userType = UserTypeOf(*credentials);
-  } else {
-    inputs.playerName = settings.userName;
-    inputs.userType = "legacy";
-  }
-  inputs.isAutoMallocMemory = settings.isAutoMallocMemory;
-  inputs.jvmMemoryMin = settings.jvmMemoryMin;
-  inputs.jvmMemoryMax = settings.jvmMemoryMax;
-  inputs.launchParameters = settings.launchParameters;
-  return inputs;
-}
 
 bool BuildLaunchCommand(const VersionDescription& description, const LaunchInputs& inputs,
                         const PlatformProfile& profile, int bitness, LaunchCommand& command,

@@ -9,9 +9,6 @@
 // The command that starts the game.
 namespace kv {
 
-class CSettings;
-struct StoredCredentials;
-
 struct LaunchInputs {
   std::string javaPath;
   std::string playerName;
@@ -28,12 +25,6 @@ struct LaunchInputs {
   std::string jvmMemoryMax;
   std::string launchParameters;
 };
-
-// The inputs of a launch from freshly loaded settings. With `credentials` (a genuine
-// account) the player name, id and token are the stored ones and the user type follows the
-// legacy flag; without, the player is offline under the settings' user name.
-LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
-                              const std::string& instanceName);
 
 struct LaunchCommand {
   // One line. Windows: the whole command in one pair of double quotes, for Cmd.exe /C; pieces

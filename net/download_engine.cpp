@@ -1,6 +1,5 @@
 #include "net/download_engine.h"
 
-#include "launch/native_extraction.h"
 #include "net/partial_download.h"
 #include "platform/diagnostic_log.h"
 
@@ -12,8 +11,9 @@ std::chrono::milliseconds RetryDelay(int failures, const DownloadOptions& option
   return delay < options.longestRetryDelay ? delay : options.longestRetryDelay;
 }
 
-DownloadEngine::DownloadEngine(std::vector<DownloadItem> plan, DownloadSink& sink, DownloadOptions options)
-    : plan_(std::move(plan)), sink_(sink), options_(options) {}
+DownloadEngine::DownloadEngine(std::vector<DownloadItem> plan, DownloadSink& sink, DownloadOptions options,
+                               AfterDownload afterDownload)
+    : plan_(std::move(plan)), sink_(sink), options_(options), afterDownload_(std::move(afterDownload)) {}
 
 DownloadEngine::~DownloadEngine() {
   if (worker_.joinable()) {
@@ -51,7 +51,7 @@ void DownloadEngine::Work() {
   for (int position = 1; position <= count && !cancel_.load(); ++position) {
     const DownloadItem& item = plan_[static_cast<std::size_t>(position - 1)];
     if (!Fetch(item, position)) break;
-    if (item.isArchive) Unpack(item);
+    if (item.isArchive && afterDownload_) Unpack(item);
   }
   if (unpacker_.joinable()) unpacker_.join();
   {
@@ -107,14 +107,7 @@ bool DownloadEngine::Fetch(const DownloadItem& item, int position) {
 void DownloadEngine::Unpack(const DownloadItem& item) {
   // One unpacking at a time: the previous archive is finished before the next one starts.
   if (unpacker_.joinable()) unpacker_.join();
-  unpacker_ = std::thread([archive = item.archivePath, folder = item.extractFolder] {
-    ExtractionResult result = ExtractArchive(archive, folder);
-    if (!result.opened || result.failed > 0 || result.refused > 0) {
-      LogLine(LogLevel::Warning, "Unpacking " + archive + ": opened " + std::to_string(result.opened) +
-                                     ", failed " + std::to_string(result.failed) + ", refused " +
-                                     std::to_string(result.refused));
-    }
-  });
+  unpacker_ = std::thread([this, &item] { afterDownload_(item); });
 }
 
 bool DownloadEngine::PauseUnlessCancelled(std::chrono::milliseconds delay) {

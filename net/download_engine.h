@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -11,8 +12,8 @@
 #include "net/download_sink.h"
 
 // Fetches a download plan: one file after the other into resumable partial files, each
-// archive unpacked by one unpacking thread while the next file downloads, the speed reported
-// once a second. Failing files are tried again with growing pauses; a file that fails too
+// archive handed to the after-download step on one unpacking thread while the next file
+// downloads, the speed reported once a second. Failing files are tried again with growing pauses; a file that fails too
 // often in a row without progress stops the whole run with its reason.
 namespace kv {
 
@@ -28,9 +29,14 @@ struct DownloadOptions {
 // delay, doubled for each further failure, at most the longest delay.
 std::chrono::milliseconds RetryDelay(int failures, const DownloadOptions& options);
 
+// What becomes of a file marked as an archive once it is in place (the caller unpacks it). Runs
+// on the engine's unpacking thread, one archive at a time, in the order of the plan.
+using AfterDownload = std::function<void(const DownloadItem& item)>;
+
 class DownloadEngine {
  public:
-  DownloadEngine(std::vector<DownloadItem> plan, DownloadSink& sink, DownloadOptions options = {});
+  DownloadEngine(std::vector<DownloadItem> plan, DownloadSink& sink, DownloadOptions options = {},
+                 AfterDownload afterDownload = {});
   // Cancels a run that is still going and waits for it.
   ~DownloadEngine();
   DownloadEngine(const DownloadEngine&) = delete;
@@ -59,6 +65,7 @@ class DownloadEngine {
   const std::vector<DownloadItem> plan_;
   DownloadSink& sink_;
   const DownloadOptions options_;
+  const AfterDownload afterDownload_;
 
   std::atomic<bool> cancel_{false};
   std::atomic<std::int64_t> bytesThisTick_{0};

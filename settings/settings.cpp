@@ -1,6 +1,6 @@
 #include "settings/settings.h"
 
-#include "launch/java_discovery.h"
+#include "platform/java_discovery.h"
 #include "platform/launcher_folder.h"
 #include "platform/profile_store.h"
 #include "util/base64.h"

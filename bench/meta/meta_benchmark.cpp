@@ -4,7 +4,6 @@
 #include <sstream>
 #include <string>
 
-#include "launch/launch_command.h"
 #include "meta/asset_index.h"
 #include "meta/version_description.h"
 #include "meta/version_manifest.h"
@@ -49,27 +48,5 @@ void ParseVersionManifest(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(ParseVersionManifest);
-
-// The largest shipped version: 1.12.2 with 39 libraries.
-void BuildLaunchCommand(benchmark::State& state, const kv::PlatformProfile& profile) {
-  kv::VersionDescription description;
-  kv::ParseVersionDescription(Fixture("version-1.12.2.json"), description);
-  kv::LaunchInputs inputs;
-  inputs.javaPath = "/usr/lib/jvm/java-17-openjdk-amd64/bin/java";
-  inputs.playerName = "Steve";
-  inputs.gamePath = "/home/player/korvane/.minecraft/";
-  inputs.instanceName = "生存";
-  inputs.userType = "legacy";
-  inputs.launchParameters = "-XX:+UseG1GC -Dfile.encoding=UTF-8";
-  kv::LaunchCommand command;
-  std::string refused;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(kv::BuildLaunchCommand(description, inputs, profile, 64, command, refused));
-  }
-  state.counters["arguments"] = static_cast<double>(command.arguments.size());
-  state.counters["text_bytes"] = static_cast<double>(command.text.size());
-}
-BENCHMARK_CAPTURE(BuildLaunchCommand, windows, kv::PlatformProfile::Windows());
-BENCHMARK_CAPTURE(BuildLaunchCommand, linux, kv::PlatformProfile::Linux());
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -82,10 +81,7 @@ TEST_F(LoadingWindow, WorkerMessagesArriveInOrderWhileMouseInputToTheOwnerIsDrop
 TEST_F(LoadingWindow, AWorkerThatIsAlreadyDoneEndsTheWaitAtOnce) {
   loading_.Begin();
   loading_.DoneEvent().Set();
-  QElapsedTimer timer;
-  timer.start();
   loading_.Wait();
-  EXPECT_LT(timer.elapsed(), 50);
   // The event starts signalled: a wait without Begin returns at once too.
   CLoadingWnd fresh;
   EXPECT_TRUE(fresh.DoneEvent().IsSet());

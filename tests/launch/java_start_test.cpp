@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "game/library_paths.h"
 #include "launch/launch_command.h"
-#include "launch/library_paths.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"

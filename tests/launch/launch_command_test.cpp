@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "auth/stored_credentials.h"
-#include "settings/settings.h"
-
 namespace kv {
 namespace {
 
@@ -272,38 +269,5 @@ TEST(LaunchCommand, UnsafeNamesAreRefused) {
   EXPECT_TRUE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
   EXPECT_FALSE(BuildLaunchCommand(d, WindowsInputs(), kWindows, 64, command, refused));
 }
-
-TEST(LaunchInputsFromSettings, OfflineAndGenuine) {
-  CSettings settings("/nonexistent/KvCfg.ini");
-  settings.userName = "Alex";
-  settings.javaPath = "/usr/bin/java";
-  settings.gamePath = "/g/";
-  settings.isAutoMallocMemory = "false";
-  settings.jvmMemoryMin = "256";
-  settings.jvmMemoryMax = "768";
-  settings.launchParameters = "-Dx=1";
-  LaunchInputs offline = MakeLaunchInputs(settings, nullptr, "inst");
-  EXPECT_EQ(offline.playerName, "Alex");
-  EXPECT_EQ(offline.playerId, "");
-  EXPECT_EQ(offline.accessToken, "");
-  EXPECT_EQ(offline.userType, "legacy");
-  EXPECT_EQ(offline.instanceName, "inst");
-  EXPECT_EQ(offline.jvmMemoryMax, "768");
-  EXPECT_EQ(offline.launchParameters, "-Dx=1");
-
-  StoredCredentials credentials;
-  credentials.profileName = "Notch";
-  credentials.profileId = "uuid";
-  credentials.accessToken = "token";
-  LaunchInputs genuine = MakeLaunchInputs(settings, &credentials, "inst");
-  EXPECT_EQ(genuine.playerName, "Notch");
-  EXPECT_EQ(genuine.playerId, "uuid");
-  EXPECT_EQ(genuine.accessToken, "token");
-  EXPECT_EQ(genuine.userType, "mojang");
-  EXPECT_EQ(genuine.userProperties, "");
-  credentials.legacy = 1;
-  EXPECT_EQ(MakeLaunchInputs(settings, &credentials, "inst").userType, "legacy");
-}
-
 }  // namespace
 }  // namespace kv

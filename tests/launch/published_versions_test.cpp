@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "game/library_paths.h"
 #include "launch/launch_command.h"
-#include "launch/library_paths.h"
 #include "meta/version_description.h"
 #include "tests/support/fixtures.h"
 

@@ -7,12 +7,9 @@
 #include <mutex>
 #include <thread>
 
-#include "launch/library_paths.h"
-#include "net/download_planning.h"
+#include "tests/net/engine_test_support.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
-#include "tests/net/zip_maker.h"
-#include "tests/support/fixtures.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
 
@@ -20,91 +17,14 @@ namespace kv {
 namespace {
 
 using namespace std::chrono_literals;
+using test::FastRetries;
 using test::ListFiles;
 using test::MirrorProcess;
 using test::ReadFile;
+using test::RecordingSink;
 using test::TempFolder;
 using test::TestBytes;
 using test::WriteFile;
-
-// Remembers what the engine reported; hooks let a test act at a given moment.
-class RecordingSink : public DownloadSink {
- public:
-  void OnFileIndex(int position, int of) override {
-    std::lock_guard lock(mutex_);
-    positions.push_back(position);
-    count = of;
-  }
-  void OnFileInfo(const std::string& name, std::int64_t size) override {
-    std::lock_guard lock(mutex_);
-    infos.emplace_back(name, size);
-  }
-  void OnProgress(std::int64_t receivedKiB, std::int64_t totalKiB) override {
-    if (onProgress) onProgress(receivedKiB, totalKiB);
-  }
-  void OnSpeed(std::int64_t) override {}
-  void OnRetrying(const std::string& name, int failures, std::chrono::milliseconds delay,
-                  const std::string& reason) override {
-    {
-      std::lock_guard lock(mutex_);
-      retries.push_back({name, failures, delay, reason});
-    }
-    if (onRetrying) onRetrying();
-  }
-  void OnFinished(const DownloadOutcome& outcome) override {
-    std::lock_guard lock(mutex_);
-    ++finished;
-    finalResult = outcome.result;
-  }
-
-  struct Retry {
-    std::string name;
-    int failures;
-    std::chrono::milliseconds delay;
-    std::string reason;
-  };
-  std::vector<int> positions;
-  int count = 0;
-  std::vector<std::pair<std::string, std::int64_t>> infos;
-  std::vector<Retry> retries;
-  int finished = 0;
-  DownloadResult finalResult = DownloadResult::Completed;
-  std::function<void(std::int64_t, std::int64_t)> onProgress;
-  std::function<void()> onRetrying;
-
- private:
-  std::mutex mutex_;
-};
-
-DownloadOptions FastRetries() {
-  DownloadOptions options;
-  options.firstRetryDelay = 20ms;
-  options.longestRetryDelay = 100ms;
-  options.failuresBeforeGivingUp = 4;
-  options.tickInterval = 50ms;
-  return options;
-}
-
-// Where the mirror keeps an item, below its root.
-std::string ServedPath(const TempFolder& served, const MirrorProcess& mirror, const DownloadItem& item) {
-  return served.Path() + item.url.substr(mirror.BaseUrl().size() + 1);
-}
-
-// Puts a file for every planned item on the mirror: archives hold a file named after the item.
-void Serve(const std::vector<DownloadItem>& plan, const TempFolder& served, const MirrorProcess& mirror) {
-  unsigned seed = 1;
-  for (const DownloadItem& item : plan) {
-    std::string path = ServedPath(served, mirror, item);
-    if (PathExists(path)) continue;
-    if (item.isArchive) {
-      test::MakeZip(path, {{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n"},
-                           {"lib-" + item.name + ".so", TestBytes(5000 + seed, seed)}});
-    } else {
-      WriteFile(path, TestBytes((seed * 977) % 3000, seed));  // one of them is empty
-    }
-    ++seed;
-  }
-}
 
 std::vector<DownloadItem> Files(const TempFolder& game, const MirrorProcess& mirror, int count) {
   std::vector<DownloadItem> plan;
@@ -120,65 +40,6 @@ class DownloadEngineTest : public ::testing::Test {
   TempFolder served_;
   TempFolder game_;
 };
-
-TEST_F(DownloadEngineTest, PreparesAVersionFromNothing) {
-  MirrorProcess mirror(served_.Path());
-  ASSERT_TRUE(mirror.Started()) << mirror.Log();
-  VersionDescription description;
-  description.id = "9.9";
-  description.libraries = {{"com.example:alpha:1.0", {}, "", "", "", {}},
-                           {"com.example:beta:2.0", {}, "", "", "", {}},
-                           {"org.example:sound:3.1", {}, "natives-linux", "natives-windows", "", {}},
-                           {"org.example:video:0.5", {}, "natives-linux-${arch}", "natives-windows-${arch}", "", {}}};
-  AssetIndex assets;
-  for (int i = 0; i < 300; ++i) {
-    char hash[41];
-    std::snprintf(hash, sizeof hash, "%02x%038d", i % 256, i);
-    assets.objects.push_back({"minecraft/sounds/" + std::to_string(i) + ".ogg", hash, 0});
-  }
-  std::vector<DownloadItem> plan =
-      PlanDownloads(game_.Path(), "9.9", description, assets, PlatformProfile::Linux(), 64, mirror.BaseUrl());
-  ASSERT_EQ(plan.size(), 4u + 1u + 300u);
-  Serve(plan, served_, mirror);
-
-  RecordingSink sink;
-  DownloadEngine engine(plan, sink, FastRetries());
-  DownloadOutcome outcome = engine.Run();
-  ASSERT_EQ(outcome.result, DownloadResult::Completed) << outcome.failedName << ": " << outcome.reason;
-
-  for (const DownloadItem& item : plan) {
-    ASSERT_EQ(ReadFile(item.path), ReadFile(ServedPath(served_, mirror, item))) << item.name;
-  }
-  std::string natives = NativesFolder(plan[3].path);
-  EXPECT_EQ(ReadFile(natives + "lib-" + plan[3].name + ".so"), TestBytes(5000 + 4, 4));
-  EXPECT_TRUE(PathExists(natives + "META-INF/MANIFEST.MF"));
-  EXPECT_EQ(ListFiles(game_.Path()).find(".tmp"), std::string::npos);
-  EXPECT_TRUE(PlanDownloads(game_.Path(), "9.9", description, assets, PlatformProfile::Linux(), 64, mirror.BaseUrl()).empty());
-
-  ASSERT_EQ(sink.positions.size(), plan.size());
-  for (std::size_t i = 0; i < plan.size(); ++i) EXPECT_EQ(sink.positions[i], static_cast<int>(i) + 1);
-  EXPECT_EQ(sink.count, static_cast<int>(plan.size()));
-  EXPECT_EQ(sink.infos[4].first, plan[4].name);
-  EXPECT_EQ(sink.infos[4].second, static_cast<std::int64_t>(GetFileSize(plan[4].path)));
-  EXPECT_EQ(sink.finished, 1);
-  EXPECT_TRUE(sink.retries.empty());
-  // The size query and the transfer of every file share one connection.
-  EXPECT_EQ(mirror.CountConnections(), 1);
-}
-
-TEST_F(DownloadEngineTest, TheLegacyArchiveOfA16VersionIsUnpackedIntoTheLegacyTree) {
-  MirrorProcess mirror(served_.Path());
-  ASSERT_TRUE(mirror.Started()) << mirror.Log();
-  VersionDescription description;
-  ASSERT_TRUE(ParseVersionDescription(test::ReadFixture("versions/version-1.6.4.json"), description));
-  std::vector<DownloadItem> plan =
-      PlanDownloads(game_.Path(), "1.6.4", description, AssetIndex{}, PlatformProfile::Linux(), 64, mirror.BaseUrl());
-  Serve(plan, served_, mirror);
-  RecordingSink sink;
-  EXPECT_EQ(DownloadEngine(plan, sink, FastRetries()).Run().result, DownloadResult::Completed);
-  EXPECT_TRUE(PathExists(game_ / "/assets/virtual/legacy/lib-legacy.zip.so"));
-  EXPECT_TRUE(PathExists(game_ / "/assets/virtual/legacy/legacy.zip"));
-}
 
 TEST_F(DownloadEngineTest, ADroppedConnectionResumesFromThePartialFile) {
   const std::string big = TestBytes(6 * 1024 * 1024, 11);
@@ -290,9 +151,10 @@ TEST_F(DownloadEngineTest, CancelInTheThirdOfTenFilesKeepsItsPartForTheNextRun) 
 TEST_F(DownloadEngineTest, CancelCutsARetryPauseShort) {
   MirrorProcess mirror(served_.Path(), {"--status", "*=503"});
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  // A pause that no test run could wait out: only the cancel can end this run.
   DownloadOptions slow = FastRetries();
-  slow.firstRetryDelay = 30s;
-  slow.longestRetryDelay = 30s;
+  slow.firstRetryDelay = 24h;
+  slow.longestRetryDelay = 24h;
   RecordingSink sink;
   DownloadEngine engine(Files(game_, mirror, 2), sink, slow);
   std::thread canceller;
@@ -302,28 +164,9 @@ TEST_F(DownloadEngineTest, CancelCutsARetryPauseShort) {
       engine.Cancel();
     });
   };
-  auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(engine.Run().result, DownloadResult::Cancelled);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
   canceller.join();
   EXPECT_EQ(ListFiles(game_.Path()), "");
-}
-
-TEST_F(DownloadEngineTest, ArchivesAreUnpackedOneAfterTheOther) {
-  MirrorProcess mirror(served_.Path());
-  ASSERT_TRUE(mirror.Started()) << mirror.Log();
-  // Both archives write the same big file into the same folder: the second must win.
-  test::MakeZip(served_ / "a.zip", {{"shared.bin", TestBytes(8000000, 1)}, {"only-a.txt", "a"}});
-  test::MakeZip(served_ / "b.zip", {{"shared.bin", TestBytes(8000000, 2)}, {"only-b.txt", "b"}});
-  std::string folder = game_ / "natives/";
-  std::vector<DownloadItem> plan = {
-      {"a.zip", game_ / "a.zip", mirror.BaseUrl() + "/a.zip", true, game_ / "a.zip", folder},
-      {"b.zip", game_ / "b.zip", mirror.BaseUrl() + "/b.zip", true, game_ / "b.zip", folder}};
-  RecordingSink sink;
-  EXPECT_EQ(DownloadEngine(plan, sink, FastRetries()).Run().result, DownloadResult::Completed);
-  EXPECT_EQ(ReadFile(folder + "shared.bin"), TestBytes(8000000, 2));
-  EXPECT_EQ(ReadFile(folder + "only-a.txt"), "a");
-  EXPECT_EQ(ReadFile(folder + "only-b.txt"), "b");
 }
 
 TEST(RetryDelay, DoublesFromTheFirstDelayUpToTheLongest) {

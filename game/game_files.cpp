@@ -1,0 +1,22 @@
+#include "game/game_files.h"
+
+#include "game/game_layout.h"
+#include "game/library_paths.h"
+#include "util/files.h"
+
+namespace kv {
+
+bool ReadVersionDescription(const std::string& gamePath, const std::string& versionId,
+                            VersionDescription& description) {
+  if (!IsSafeVersionId(versionId)) return false;
+  std::optional<std::string> text = ReadWholeFile(VersionJsonPath(gamePath, versionId));
+  return text && ParseVersionDescription(*text, description);
+}
+
+bool ReadAssetIndex(const std::string& gamePath, const std::string& indexId, AssetIndex& index) {
+  if (!IsSafeAssetIndexId(indexId)) return false;
+  const std::optional<std::string> bytes = ReadWholeFile(AssetIndexPath(gamePath, indexId));
+  return bytes && ParseAssetIndex(*bytes, index);
+}
+
+}  // namespace kv

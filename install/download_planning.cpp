@@ -1,0 +1,82 @@
+#include "install/download_planning.h"
+
+#include <unordered_set>
+
+#include "game/game_layout.h"
+#include "game/library_paths.h"
+#include "install/metadata_refresh.h"
+#include "install/mirror_layout.h"
+#include "platform/diagnostic_log.h"
+#include "util/files.h"
+
+namespace kv {
+namespace {
+
+void LogRefused(const char* what, const std::string& value) {
+  LogLine(LogLevel::Warning, std::string("Not planned: unsafe ") + what + " \"" + value + "\"");
+}
+
+}  // namespace
+
+bool FetchVersionDescription(const std::string& gamePath, const std::string& versionId,
+                             const std::string& mirrorBase) {
+  if (!IsSafeVersionId(versionId)) return false;
+  return FetchWhenSizeDiffers(VersionJsonPath(gamePath, versionId), VersionJsonUrl(mirrorBase, versionId));
+}
+
+std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const std::string& versionId,
+                                        const VersionDescription& description, const AssetIndex& assets,
+                                        const PlatformProfile& profile, int bitness,
+                                        const std::string& mirrorBase) {
+  std::vector<DownloadItem> plan;
+
+  for (const LibraryEntry& library : description.libraries) {
+    if (!IsLibraryUsed(library, profile)) continue;
+    if (!IsSafeLibraryCoordinate(library.name)) {
+      LogRefused("library", library.name);
+      continue;
+    }
+    std::string path = LibraryLocalPath(gamePath, library, profile, bitness);
+    if (PathExists(path)) continue;
+    DownloadItem item;
+    SplitPath(path, item.extractFolder, item.name);
+    item.path = path;
+    item.url = LibraryUrl(mirrorBase, LibraryRelativePath(library, profile, bitness));
+    item.isArchive = IsNativeLibrary(library, profile);
+    if (item.isArchive) item.archivePath = path;
+    plan.push_back(std::move(item));
+  }
+
+  if (!description.id.empty()) {
+    if (!IsSafeVersionId(description.id)) {
+      LogRefused("version id", description.id);
+    } else if (std::string path = VersionJarPath(gamePath, description.id); !PathExists(path)) {
+      plan.push_back({path, path, VersionJarUrl(mirrorBase, description.id), false, {}, {}});
+    }
+  }
+
+  if (UsesLegacyAssets(versionId)) {
+    std::string folder = LegacyAssetFolder(gamePath);
+    std::string path = folder + kLegacyArchiveName;
+    if (!PathExists(path)) {
+      plan.push_back({kLegacyArchiveName, path, LegacyArchiveUrl(mirrorBase), true, path, folder});
+    }
+    return plan;
+  }
+
+  std::unordered_set<std::string> plannedHashes;
+  for (const AssetObject& object : assets.objects) {
+    if (!IsSafeAssetHash(object.hash)) {
+      LogRefused("asset hash", object.hash);
+      continue;
+    }
+    if (plannedHashes.count(object.hash) != 0) continue;
+    std::string path = AssetObjectPath(gamePath, object.hash);
+    if (PathExists(path)) continue;
+    plannedHashes.insert(object.hash);
+    plan.push_back({object.name, path, AssetObjectUrl(mirrorBase, object.hash), false, {}, {}});
+  }
+  return plan;
+}
+
+}  // namespace kv

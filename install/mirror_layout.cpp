@@ -1,0 +1,40 @@
+#include "install/mirror_layout.h"
+
+namespace kv {
+namespace {
+
+std::string Join(std::string_view base, std::string_view a, std::string_view b = {},
+                 std::string_view c = {}, std::string_view d = {}) {
+  std::string url;
+  url.reserve(base.size() + a.size() + b.size() + c.size() + d.size());
+  url.append(base).append(a).append(b).append(c).append(d);
+  return url;
+}
+
+}  // namespace
+
+std::string VersionListUrl(std::string_view base) { return Join(base, "/versions/versions.json"); }
+
+std::string VersionJsonUrl(std::string_view base, std::string_view id) {
+  return Join(base, "/versions/", id, "/", std::string(id) + ".json");
+}
+
+std::string VersionJarUrl(std::string_view base, std::string_view id) {
+  return Join(base, "/versions/", id, "/", std::string(id) + ".jar");
+}
+
+std::string AssetIndexUrl(std::string_view base, std::string_view indexId) {
+  return Join(base, "/indexes/", indexId, ".json");
+}
+
+std::string AssetObjectUrl(std::string_view base, std::string_view hash) {
+  return Join(base, "/objects/", hash.substr(0, 2), "/", hash);
+}
+
+std::string LibraryUrl(std::string_view base, std::string_view relativePath) {
+  return Join(base, "/libs/", relativePath);
+}
+
+std::string LegacyArchiveUrl(std::string_view base) { return Join(base, "/", kLegacyArchiveName); }
+
+}  // namespace kv

@@ -1,0 +1,27 @@
+#include "play/launch_inputs.h"
+
+namespace kv {
+
+LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
+                              const std::string& instanceName) {
+  LaunchInputs inputs;
+  inputs.javaPath = settings.javaPath;
+  inputs.gamePath = settings.gamePath;
+  inputs.instanceName = instanceName;
+  if (credentials != nullptr) {
+    inputs.playerName = credentials->profileName;
+    inputs.playerId = credentials->profileId;
+    inputs.accessToken = credentials->accessToken;
+    inputs.userType = UserTypeOf(*credentials);
+  } else {
+    inputs.playerName = settings.userName;
+    inputs.userType = "legacy";
+  }
+  inputs.isAutoMallocMemory = settings.isAutoMallocMemory;
+  inputs.jvmMemoryMin = settings.jvmMemoryMin;
+  inputs.jvmMemoryMax = settings.jvmMemoryMax;
+  inputs.launchParameters = settings.launchParameters;
+  return inputs;
+}
+
+}  // namespace kv

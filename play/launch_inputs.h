@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "auth/stored_credentials.h"
+#include "launch/launch_command.h"
+#include "settings/settings.h"
+
+namespace kv {
+
+// The inputs of a launch from freshly loaded settings. With `credentials` (a genuine
+// account) the player name, id and token are the stored ones and the user type follows the
+// legacy flag; without, the player is offline under the settings' user name.
+LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
+                              const std::string& instanceName);
+
+}  // namespace kv

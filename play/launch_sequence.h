@@ -1,0 +1,96 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "auth/sign_in.h"
+#include "meta/asset_index.h"
+#include "meta/version_description.h"
+#include "net/download_item.h"
+#include "platform/platform_profile.h"
+#include "play/launch_sink.h"
+
+namespace kv {
+
+// The messages a launch can end with.
+inline constexpr const char* kVersionUnreadableText = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj";
+inline constexpr const char* kAssetIndexUnreadableText = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadAssertObj";
+inline constexpr const char* kSignInFailedPrefix = "验证失败!";
+inline constexpr const char* kInstanceFolderRefusedText = "错误信息：实例名称不能用作文件夹名";
+
+// The network side of a launch; the launch sequence takes it as a parameter so that it runs
+// the same against the real services, local test servers or stand-ins.
+struct LaunchServices {
+  std::function<void(const std::string& event)> sendStatsEvent;
+  AuthPoster postAuthenticate;
+  std::function<bool(const std::string& gamePath, const std::string& versionId)> fetchVersionDescription;
+  std::function<bool(const std::string& gamePath, const std::string& indexId)> fetchAssetIndex;
+
+  // The configured mirror, account service and statistics address.
+  static LaunchServices Network();
+};
+
+struct LaunchRequest {
+  std::string instanceName;
+  std::string instanceVersion;
+  bool prepareOnly = false;  // stop before starting the game (and report its command)
+  // Whether the game's output goes to the log; unset: as the IsShowCmd setting says.
+  std::optional<bool> showOutput;
+};
+
+enum class LaunchStatus {
+  AlreadyRunning,        // another launch of this process has not ended
+  NoInstance,            // nothing selected: ends silently
+  SignInFailed,
+  VersionUnreadable,
+  AssetIndexUnreadable,
+  DownloadsCancelled,    // ends silently; partial files stay for the next attempt
+  InstanceFolderRefused, // the instance's name cannot be a folder inside "Instance"
+  Prepared,              // prepareOnly: everything in place, the game not started
+  StartFailed,
+  GameEnded,
+};
+
+struct LaunchResult {
+  LaunchStatus status = LaunchStatus::NoInstance;
+  std::vector<std::string> command;  // the game's argument vector, once built
+  std::optional<int> exitStatus;     // GameEnded
+};
+
+// From the start button to the end of the game: sign-in for a genuine account, the version
+// description and asset index brought up to date and read, missing files fetched, the command
+// built, the instance folder prepared and the game run. Reports through the sink; every path
+// finishes the loading indicator before it shows anything. Keeps the launch data of the last
+// run (description, asset index, plan), as the launcher window does.
+class LaunchSequence {
+ public:
+  LaunchSequence(std::string settingsPath, LaunchServices services,
+                 const PlatformProfile& profile = PlatformProfile::Host());
+
+  // Runs on the caller's thread. A second launch while one runs anywhere in the process is
+  // refused with AlreadyRunning.
+  LaunchResult Run(const LaunchRequest& request, LaunchSink& sink);
+
+  static bool IsRunning() { return running_.load(); }
+
+  const VersionDescription& Description() const { return description_; }
+  const AssetIndex& Assets() const { return assets_; }
+  const std::vector<DownloadItem>& Plan() const { return plan_; }
+
+ private:
+  LaunchResult RunSteps(const LaunchRequest& request, LaunchSink& sink);
+
+  static std::atomic<bool> running_;
+  std::string settingsPath_;
+  LaunchServices services_;
+  const PlatformProfile& profile_;
+  VersionDescription description_;
+  std::string assetsName_;
+  AssetIndex assets_;
+  std::vector<DownloadItem> plan_;
+};
+
+}  // namespace kv

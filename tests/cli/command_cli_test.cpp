@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include "auth/stored_credentials.h"
+#include "game/game_layout.h"
+#include "settings/instance_list.h"
+#include "settings/settings.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/run_command.h"
+#include "tests/support/temp_folder.h"
+
+// korvane-cli command: the command that would start an instance.
+namespace kv {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines SplitLines(const std::string& text) {
+  Lines lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
+class CommandCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CSettings settings(Settings());
+    settings.Load();
+    settings.userName = "史蒂夫";
+    settings.javaPath = "/opt/java 8/bin/java";
+    settings.isAutoMallocMemory = "false";
+    settings.jvmMemoryMin = "256";
+    settings.jvmMemoryMax = "1024";
+    settings.launchParameters = "-XX:+UseG1GC -Dlabel=\"a b\"";
+    ASSERT_TRUE(settings.Save());
+    gamePath_ = settings.gamePath;
+    Register("生存", "1.7.10");
+  }
+
+  std::string Settings() const { return home_ / "KvCfg.ini"; }
+
+  void Register(const std::string& name, const std::string& version) {
+    CInstanceList list(Settings(), true);
+    list.Add({name, version});
+  }
+
+  void InstallDescription(const std::string& version, const std::string& bytes) {
+    test::WriteFile(VersionJsonPath(gamePath_, version), bytes);
+  }
+
+  test::CommandResult Run(const Lines& args) {
+    return test::RunCommand(KORVANE_CLI, args, {"KORVANE_HOME=" + home_.Path(), "JAVA_HOME=", "PATH=/nonexistent"});
+  }
+
+  test::TempFolder home_;
+  std::string gamePath_;
+};
+
+TEST_F(CommandCli, PrintsOneArgumentALineForAnOfflinePlayer) {
+  InstallDescription("1.7.10", test::ReadFixture("versions/version-1.7.10.json"));
+  const test::CommandResult result = Run({"command", "生存"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const Lines lines = SplitLines(result.out);
+  ASSERT_GE(lines.size(), 10u);
+  EXPECT_EQ(Lines(lines.begin(), lines.begin() + 5),
+            (Lines{"/opt/java 8/bin/java", "-Xms256M", "-Xmx1024M", "-XX:+UseG1GC", "-Dlabel=a b"}));
+  EXPECT_EQ(lines[5], "-Djava.library.path=" + gamePath_ + "/libraries/org/lwjgl/lwjgl/lwjgl-platform/2.9.1/:" +
+                          gamePath_ + "/libraries/net/java/jinput/jinput-platform/2.0.5/");
+  EXPECT_EQ(lines[6], "-cp");
+  EXPECT_TRUE(lines[7].ends_with(":" + gamePath_ + "/versions/1.7.10/1.7.10.jar")) << lines[7];
+  EXPECT_EQ(lines[8], "net.minecraft.client.main.Main");
+  EXPECT_EQ(Lines(lines.begin() + 9, lines.begin() + 13), (Lines{"--username", "史蒂夫", "--version", "1.7.10"}));
+  EXPECT_EQ(lines[14], gamePath_ + "/../Instance/生存");
+  EXPECT_EQ(lines.back(), "legacy");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(CommandCli, TextIsOneLine) {
+  InstallDescription("1.7.10", test::ReadFixture("versions/version-1.7.10.json"));
+  const test::CommandResult result = Run({"command", "--text", "生存"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(SplitLines(result.out).size(), 1u);
+  EXPECT_EQ(result.out.rfind("\"/opt/java 8/bin/java\" -Xms256M -Xmx1024M -XX:+UseG1GC \"-Dlabel=a b\" -Djava.library.path=", 0), 0u)
+      << result.out;
+}
+
+TEST_F(CommandCli, AGenuineAccountUsesTheStoredCredentials) {
+  InstallDescription("1.7.10", test::ReadFixture("versions/version-1.7.10.json"));
+  CSettings settings(Settings());
+  settings.Load();
+  settings.isGenuine = "true";
+  ASSERT_TRUE(settings.Save());
+  StoredCredentials credentials;
+  InitStoredCredentials(credentials, Settings());
+  credentials.accessToken = "token-1";
+  credentials.profileId = "uuid-1";
+  credentials.profileName = "Notch";
+  ASSERT_TRUE(SaveStoredCredentials(credentials));
+  const test::CommandResult result = Run({"command", "生存"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::string out = result.out;
+  EXPECT_NE(out.find("--username\nNotch\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("--uuid\nuuid-1\n--accessToken\ntoken-1\n"), std::string::npos) << out;
+  EXPECT_TRUE(out.ends_with("--userType\nmojang\n")) << out;
+}
+
+TEST_F(CommandCli, RefusalsAreOneLineAndNonZero) {
+  auto expectRefusal = [this](const Lines& args) {
+    const test::CommandResult result = Run(args);
+    EXPECT_NE(result.status, 0) << args.back();
+    EXPECT_EQ(result.out, "") << args.back();
+    EXPECT_EQ(SplitLines(result.err).size(), 1u) << result.err;
+  };
+  expectRefusal({"command", "生存"});  // no description yet
+  InstallDescription("1.7.10", "");
+  expectRefusal({"command", "生存"});  // an empty file
+  InstallDescription("1.7.10", R"({"id": "1.7.10", "libraries": [)");
+  expectRefusal({"command", "生存"});  // a broken download
+  expectRefusal({"command", "nobody"});
+  Register("逃逸", "../../outside");
+  test::WriteFile(home_ / "outside/outside.json", R"({"id": "x"})");
+  expectRefusal({"command", "逃逸"});
+  InstallDescription("1.7.10", R"({"id": "1.7.10", "libraries": [{"name": "a:b:../../../../x"}]})");
+  expectRefusal({"command", "生存"});
+  EXPECT_EQ(Run({"command"}).status, 2);
+  EXPECT_EQ(Run({"command", "生存", "--json"}).status, 2);
+}
+
+}  // namespace
+}  // namespace kv

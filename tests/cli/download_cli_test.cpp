@@ -1,0 +1,186 @@
+// korvane-cli's versions and prepare commands against korvane-mirror.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <thread>
+
+#include "game/game_layout.h"
+#include "install/download_planning.h"
+#include "settings/instance_commands.h"
+#include "tests/net/mirror_process.h"
+#include "tests/net/net_test_support.h"
+#include "tests/net/zip_maker.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/run_command.h"
+#include "tests/support/temp_folder.h"
+#include "util/files.h"
+
+extern char** environ;
+
+namespace kv {
+namespace {
+
+using namespace std::chrono_literals;
+using test::MirrorProcess;
+using test::ReadFile;
+using test::TempFolder;
+using test::TestBytes;
+using test::WriteFile;
+
+std::string Hash(int i) {
+  char hash[41];
+  std::snprintf(hash, sizeof hash, "%02x%038d", i, i);
+  return hash;
+}
+
+constexpr const char* kDescription = R"({
+  "id": "7.7", "assets": "7.7", "mainClass": "demo.Main",
+  "libraries": [
+    {"name": "com.example:plain:1.0"},
+    {"name": "org.example:sound:2.0", "natives": {"linux": "natives-linux", "windows": "natives-windows"}}
+  ]})";
+
+class DownloadCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(AddInstance(home_ / "KvCfg.ini", game_, "生存", "7.7").status, InstanceCommandStatus::Done);
+    WriteFile(served_ / "versions/versions.json", test::ReadFixture("versions/version_manifest.json"));
+    WriteFile(served_ / "versions/7.7/7.7.json", kDescription);
+    std::string index = "{\"objects\":{";
+    for (int i = 0; i < 50; ++i) {
+      std::string hash = Hash(i);
+      index += std::string(i == 0 ? "" : ",") + "\"sounds/" + std::to_string(i) + ".ogg\":{\"hash\":\"" + hash + "\",\"size\":1}";
+      WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), TestBytes(100 + static_cast<std::size_t>(i), i));
+    }
+    WriteFile(served_ / "indexes/7.7.json", index + "}}");
+    WriteFile(served_ / "libs/com/example/plain/1.0/plain-1.0.jar", TestBytes(3000, 1));
+    test::MakeZip(served_ / "libs/org/example/sound/2.0/sound-2.0-natives-linux.jar", {{"libsound.so", "elf"}});
+    WriteFile(served_ / "versions/7.7/7.7.jar", TestBytes(2000000, 2));
+  }
+
+  std::vector<std::string> Environment(const MirrorProcess& mirror) const {
+    return {"KORVANE_HOME=" + home_.Path(), "KORVANE_MIRROR=" + mirror.BaseUrl(), "JAVA_HOME=", "PATH=/nonexistent"};
+  }
+
+  test::CommandResult Run(const MirrorProcess& mirror, const std::vector<std::string>& args) const {
+    return test::RunCommand(KORVANE_CLI, args, Environment(mirror));
+  }
+
+  TempFolder home_;
+  TempFolder served_;
+  const std::string game_ = home_.Path() + ".minecraft/";
+};
+
+TEST_F(DownloadCli, VersionsListsTheLocalCopyAfterARefresh) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  test::CommandResult missing = Run(mirror, {"versions"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("korvane-cli: "), std::string::npos);
+
+  test::CommandResult refreshed = Run(mirror, {"versions", "--refresh"});
+  ASSERT_EQ(refreshed.status, 0) << refreshed.err;
+  EXPECT_EQ(refreshed.out.substr(0, 35), "18w10d\tsnapshot\n18w09a\tsnapshot\n18w");
+  EXPECT_EQ(std::count(refreshed.out.begin(), refreshed.out.end(), '\n'), 129);
+  EXPECT_NE(refreshed.out.find("\n1.7.10\trelease\n"), std::string::npos);
+
+  // Offline now: the local copy still answers.
+  test::CommandResult offline = test::RunCommand(
+      KORVANE_CLI, {"versions", "--refresh"}, {"KORVANE_HOME=" + home_.Path(), "KORVANE_MIRROR=http://127.0.0.1:9"});
+  EXPECT_EQ(offline.status, 0);
+  EXPECT_EQ(offline.out, refreshed.out);
+  EXPECT_NE(offline.err.find("本地副本"), std::string::npos);
+  EXPECT_EQ(Run(mirror, {"versions", "--all"}).status, 2);
+}
+
+TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  test::CommandResult result = Run(mirror, {"prepare", "生存"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "生存: 所有文件都已就位\n");
+  EXPECT_NE(result.err.find("(1/53) plain-1.0.jar 文件大小:2.93KB"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("(53/53) sounds/9.ogg"), std::string::npos) << result.err;
+
+  EXPECT_EQ(ReadFile(VersionJarPath(game_, "7.7")), TestBytes(2000000, 2));
+  EXPECT_EQ(ReadFile(game_ + "/libraries/org/example/sound/2.0/libsound.so"), "elf");
+  EXPECT_EQ(ReadFile(game_ + "/assets/objects/31/" + Hash(49)), TestBytes(149, 49));
+
+  // Everything in place: nothing is fetched but the two size queries.
+  int gets = mirror.CountRequests("GET", "/versions/7.7/7.7.jar");
+  result = Run(mirror, {"prepare", "生存"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(mirror.CountRequests("GET", "/versions/7.7/7.7.jar"), gets);
+
+  EXPECT_EQ(Run(mirror, {"prepare", "不存在"}).status, 1);
+  EXPECT_EQ(Run(mirror, {"prepare"}).status, 2);
+}
+
+TEST_F(DownloadCli, NamesFromTheMirrorCannotDriveTheTerminal) {
+  std::string hash = Hash(99);
+  WriteFile(served_ / "indexes/7.7.json",
+            "{\"objects\":{\"sounds/\\u001b]0;pwned\\u0007\\u001b[2Jx.ogg\":{\"hash\":\"" + hash + "\",\"size\":1}}}");
+  WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), "x");
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  test::CommandResult result = Run(mirror, {"prepare", "生存"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.err.find("sounds/?]0;pwned??[2Jx.ogg"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
+}
+
+TEST_F(DownloadCli, CtrlCLeavesThePartialFileForTheNextRun) {
+  std::string jar = VersionJarPath(game_, "7.7");
+  {
+    // 2 MB at 1 MB a second: interrupted half-way through the client jar.
+    MirrorProcess slow(served_.Path(), {"--rate", "1000000"});
+    ASSERT_TRUE(slow.Started());
+    TempFolder logs;
+    std::vector<std::string> env = Environment(slow);
+    for (char** entry = environ; *entry != nullptr; ++entry) env.emplace_back(*entry);
+    std::vector<char*> envp;
+    for (std::string& entry : env) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string program = KORVANE_CLI;
+    std::vector<std::string> args{program, "prepare", "生存"};
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, (logs / "err").c_str(), O_WRONLY | O_CREAT, 0600);
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (GetFileSize(jar + ".tmp") < 300000 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(20ms);
+    }
+    ::kill(pid, SIGINT);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(ReadFile(logs / "err").find("下载已取消"), std::string::npos) << ReadFile(logs / "err");
+  }
+  std::uint64_t part = GetFileSize(jar + ".tmp");
+  EXPECT_GE(part, 300000u);
+  EXPECT_LT(part, 2000000u);
+  EXPECT_FALSE(PathExists(jar));
+
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  test::CommandResult result = Run(mirror, {"prepare", "生存"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadFile(jar), TestBytes(2000000, 2));
+  EXPECT_NE(mirror.Log().find("GET /versions/7.7/7.7.jar bytes=" + std::to_string(part) + "- 206"), std::string::npos)
+      << mirror.Log();
+}
+
+}  // namespace
+}  // namespace kv

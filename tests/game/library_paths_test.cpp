@@ -1,0 +1,158 @@
+#include "game/library_paths.h"
+
+#include <gtest/gtest.h>
+
+#include "game/game_layout.h"
+
+namespace kv {
+namespace {
+
+const PlatformProfile& kWindows = PlatformProfile::Windows();
+const PlatformProfile& kLinux = PlatformProfile::Linux();
+
+LibraryEntry Library(std::string name, std::vector<LibraryRule> rules = {}) {
+  LibraryEntry library;
+  library.name = std::move(name);
+  library.rules = std::move(rules);
+  return library;
+}
+
+TEST(LibraryCoordinate, SplitsAtTheFirstTwoColons) {
+  LibraryCoordinate c = SplitLibraryCoordinate("org.lwjgl.lwjgl:lwjgl-platform:2.9.1");
+  EXPECT_EQ(c.group, "org/lwjgl/lwjgl");
+  EXPECT_EQ(c.artifact, "lwjgl-platform");
+  EXPECT_EQ(c.version, "2.9.1");
+  EXPECT_EQ(SplitLibraryCoordinate("a.b:c:1:x").version, "1:x");
+  c = SplitLibraryCoordinate("a.b.c");
+  EXPECT_EQ(c.group, "a/b/c");
+  EXPECT_EQ(c.artifact, "");
+  EXPECT_EQ(c.version, "");
+  c = SplitLibraryCoordinate("a:b");
+  EXPECT_EQ(c.artifact, "b");
+  EXPECT_EQ(c.version, "");
+  EXPECT_EQ(LibraryRelativePath("nocolon", "", kWindows, 64), "nocolon///-.jar");
+}
+
+TEST(LibraryPaths, PlainAndNativeJarsUnderBothProfiles) {
+  const char* name = "org.lwjgl.lwjgl:lwjgl-platform:2.9.1";
+  const std::string folder = "org/lwjgl/lwjgl/lwjgl-platform/2.9.1/";
+  EXPECT_EQ(LibraryRelativePath(name, "", kWindows, 64), folder + "lwjgl-platform-2.9.1.jar");
+  EXPECT_EQ(LibraryRelativePath(name, "natives-windows", kWindows, 64),
+            folder + "lwjgl-platform-2.9.1-natives-windows.jar");
+  EXPECT_EQ(LibraryRelativePath(name, "natives-linux", kLinux, 64),
+            folder + "lwjgl-platform-2.9.1-natives-linux.jar");
+  // With ${arch} the bitness decides, whatever else the natives text says.
+  EXPECT_EQ(LibraryRelativePath(name, "natives-windows-${arch}", kWindows, 64),
+            folder + "lwjgl-platform-2.9.1-natives-windows-64.jar");
+  EXPECT_EQ(LibraryRelativePath(name, "anything ${arch} else", kWindows, 32),
+            folder + "lwjgl-platform-2.9.1-natives-windows-32.jar");
+  EXPECT_EQ(LibraryRelativePath(name, "x-${arch}", kLinux, 32),
+            folder + "lwjgl-platform-2.9.1-natives-linux-32.jar");
+  EXPECT_EQ(LibraryRelativePath(name, "natives-windows-${ARCH}", kWindows, 32),
+            folder + "lwjgl-platform-2.9.1-natives-windows.jar");
+}
+
+TEST(LibraryPaths, LocalPathAndNativesFolderJoinAsWritten) {
+  EXPECT_EQ(LibraryLocalPath("C:\\game\\.minecraft\\", "a.b:c:1", "", kWindows, 64),
+            "C:\\game\\.minecraft\\/libraries/a/b/c/1/c-1.jar");
+  EXPECT_EQ(NativesFolder(LibraryLocalPath("C:\\game\\.minecraft\\", "a.b:c:1", "natives-windows", kWindows, 64)),
+            "C:\\game\\.minecraft\\/libraries/a/b/c/1/");
+  EXPECT_EQ(NativesFolder(LibraryLocalPath("/home/p/.minecraft/", "a.b:c:1", "natives-linux", kLinux, 64)),
+            "/home/p/.minecraft//libraries/a/b/c/1/");
+}
+
+TEST(LibraryPaths, TheProfileChoosesTheNativesText) {
+  LibraryEntry onlyOsx = Library("a:b:1");
+  onlyOsx.nativesOsx = "natives-osx";
+  EXPECT_FALSE(IsNativeLibrary(onlyOsx, kWindows));
+  EXPECT_FALSE(IsNativeLibrary(onlyOsx, kLinux));
+  EXPECT_EQ(LibraryRelativePath(onlyOsx, kWindows, 64), "a/b/1/b-1.jar");
+
+  LibraryEntry windowsOnly = Library("a:b:1");
+  windowsOnly.nativesWindows = "natives-windows-${arch}";
+  EXPECT_TRUE(IsNativeLibrary(windowsOnly, kWindows));
+  EXPECT_FALSE(IsNativeLibrary(windowsOnly, kLinux));
+  EXPECT_EQ(LibraryRelativePath(windowsOnly, kWindows, 32), "a/b/1/b-1-natives-windows-32.jar");
+  EXPECT_EQ(LibraryRelativePath(windowsOnly, kLinux, 32), "a/b/1/b-1.jar");
+
+  LibraryEntry both = windowsOnly;
+  both.nativesLinux = "natives-linux";
+  EXPECT_EQ(LibraryLocalPath("/g/", both, kLinux, 64), "/g//libraries/a/b/1/b-1-natives-linux.jar");
+}
+
+TEST(LibraryRules, WindowsTakesEveryLibrary) {
+  EXPECT_TRUE(IsLibraryUsed(Library("a:b:1", {{"disallow", "windows"}}), kWindows));
+  EXPECT_TRUE(IsLibraryUsed(Library("a:b:1", {{"allow", "osx"}}), kWindows));
+}
+
+TEST(LibraryRules, LinuxHonoursTheLastMatchingRule) {
+  struct Case {
+    std::vector<LibraryRule> rules;
+    bool used;
+  };
+  const Case cases[] = {
+      {{}, true},
+      {{{"allow", ""}}, true},
+      {{{"allow", "osx"}}, false},                              // nothing matches
+      {{{"allow", "linux"}}, true},
+      {{{"allow", ""}, {"disallow", "osx"}}, true},
+      {{{"allow", ""}, {"disallow", "linux"}}, false},
+      {{{"disallow", "linux"}, {"allow", ""}}, true},           // the later rule wins
+      {{{"allow", "windows"}}, false},
+      {{{"disallow", ""}}, false},
+      {{{"Allow", ""}}, false},                                 // actions compare exactly
+      {{{"", ""}}, false},
+      {{{"allow", "Linux"}}, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsLibraryUsed(Library("a:b:1", c.rules), kLinux), c.used)
+        << c.rules.size() << " rules, first " << (c.rules.empty() ? "" : c.rules[0].action);
+  }
+}
+
+TEST(PathSafety, CoordinatesThatWouldLeaveTheLibraries) {
+  for (const char* good : {"org.lwjgl.lwjgl:lwjgl:2.9.1", "a.b:c:1:x", "a:b:1.0-SNAPSHOT", "", "a",
+                           "a..b:c:1", "a:b..c:1", "a:b:1..2"}) {
+    EXPECT_TRUE(IsSafeLibraryCoordinate(good)) << good;
+  }
+  // A group that begins with "." would begin the path with "/" once its dots are slashes.
+  for (const char* bad : {"..:b:1", ".a:b:1", "a:..:1", "a:b:..", "a:b:1/../../../x", "a:b/../..:1", "/etc:b:1",
+                          "a:/etc/passwd:1", "a:b:/1", "a:b:1\\..\\..", "a\\b:c:1", "a:b:1\n",
+                          "a:b:1/..", "a:b:../1"}) {
+    EXPECT_FALSE(IsSafeLibraryCoordinate(bad)) << bad;
+  }
+}
+
+TEST(PathSafety, VersionIds) {
+  for (const char* good : {"1.7.10", "1.12.2", "18w10d", "1.7.10-Forge10.13.4.1614", "a..b"}) {
+    EXPECT_TRUE(IsSafeVersionId(good)) << good;
+  }
+  for (const char* bad : {"", ".", "..", "../1.7.10", "a/b", "a\\b", "..\\x", "1.7\t", "/abs", "C:x", "1:2", "a;b"}) {
+    EXPECT_FALSE(IsSafeVersionId(bad)) << bad;
+  }
+}
+
+TEST(GameLayout, PathsUnderBothProfiles) {
+  const std::string win = "C:\\game\\.minecraft\\";
+  EXPECT_EQ(VersionJsonPath(win, "1.7.10"), win + "/versions/1.7.10/1.7.10.json");
+  EXPECT_EQ(VersionJarPath(win, "1.7.10"), win + "/versions/1.7.10/1.7.10.jar");
+  EXPECT_EQ(VersionJarCommandPath(win, "1.7.10", kWindows), win + "\\versions\\1.7.10\\1.7.10.jar");
+  EXPECT_EQ(VersionJarCommandPath("/g/", "1.7.10", kLinux), "/g//versions/1.7.10/1.7.10.jar");
+  EXPECT_EQ(AssetRootArgument(win, kWindows), win + "\\assets");
+  EXPECT_EQ(AssetRootArgument("/g/", kLinux), "/g//assets");
+  EXPECT_EQ(LegacyAssetFolder(win), win + "/assets/virtual/legacy/");
+  EXPECT_EQ(LegacyAssetArgument("/g/"), "/g//assets/virtual/legacy");
+  EXPECT_EQ(GameDirectoryArgument(win, "我的 世界"), win + "/../Instance/我的 世界");
+}
+
+TEST(GameLayout, LegacyAssetsByPlainSubstring) {
+  for (const char* legacy : {"1.6.4", "1.6", "11.6", "1.7.2", "1.7.2-pre", "x1.6y"}) {
+    EXPECT_TRUE(UsesLegacyAssets(legacy)) << legacy;
+  }
+  for (const char* modern : {"1.7.10", "1.7.1", "1.12.2", "1.5.2", "", "1.7"}) {
+    EXPECT_FALSE(UsesLegacyAssets(modern)) << modern;
+  }
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "game/library_paths.h"
+#include "install/download_planning.h"
+#include "install/native_extraction.h"
+#include "net/download_engine.h"
+#include "tests/net/engine_test_support.h"
+#include "tests/net/mirror_process.h"
+#include "tests/net/net_test_support.h"
+#include "tests/net/zip_maker.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/temp_folder.h"
+#include "util/files.h"
+
+// Planned files fetched by the download engine, archives unpacked on the way.
+namespace kv {
+namespace {
+
+using test::FastRetries;
+using test::ListFiles;
+using test::MirrorProcess;
+using test::ReadFile;
+using test::RecordingSink;
+using test::TempFolder;
+using test::TestBytes;
+using test::WriteFile;
+
+// Where the mirror keeps an item, below its root.
+std::string ServedPath(const TempFolder& served, const MirrorProcess& mirror, const DownloadItem& item) {
+  return served.Path() + item.url.substr(mirror.BaseUrl().size() + 1);
+}
+
+// Puts a file for every planned item on the mirror: archives hold a file named after the item.
+void Serve(const std::vector<DownloadItem>& plan, const TempFolder& served, const MirrorProcess& mirror) {
+  unsigned seed = 1;
+  for (const DownloadItem& item : plan) {
+    std::string path = ServedPath(served, mirror, item);
+    if (PathExists(path)) continue;
+    if (item.isArchive) {
+      test::MakeZip(path, {{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n"},
+                           {"lib-" + item.name + ".so", TestBytes(5000 + seed, seed)}});
+    } else {
+      WriteFile(path, TestBytes((seed * 977) % 3000, seed));  // one of them is empty
+    }
+    ++seed;
+  }
+}
+
+class DownloadEngineTest : public ::testing::Test {
+ protected:
+  TempFolder served_;
+  TempFolder game_;
+};
+
+TEST_F(DownloadEngineTest, PreparesAVersionFromNothing) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  VersionDescription description;
+  description.id = "9.9";
+  description.libraries = {{"com.example:alpha:1.0", {}, "", "", "", {}},
+                           {"com.example:beta:2.0", {}, "", "", "", {}},
+                           {"org.example:sound:3.1", {}, "natives-linux", "natives-windows", "", {}},
+                           {"org.example:video:0.5", {}, "natives-linux-${arch}", "natives-windows-${arch}", "", {}}};
+  AssetIndex assets;
+  for (int i = 0; i < 300; ++i) {
+    char hash[41];
+    std::snprintf(hash, sizeof hash, "%02x%038d", i % 256, i);
+    assets.objects.push_back({"minecraft/sounds/" + std::to_string(i) + ".ogg", hash, 0});
+  }
+  std::vector<DownloadItem> plan =
+      PlanDownloads(game_.Path(), "9.9", description, assets, PlatformProfile::Linux(), 64, mirror.BaseUrl());
+  ASSERT_EQ(plan.size(), 4u + 1u + 300u);
+  Serve(plan, served_, mirror);
+
+  RecordingSink sink;
+  DownloadEngine engine(plan, sink, FastRetries(), UnpackDownloadedArchive);
+  DownloadOutcome outcome = engine.Run();
+  ASSERT_EQ(outcome.result, DownloadResult::Completed) << outcome.failedName << ": " << outcome.reason;
+
+  for (const DownloadItem& item : plan) {
+    ASSERT_EQ(ReadFile(item.path), ReadFile(ServedPath(served_, mirror, item))) << item.name;
+  }
+  std::string natives = NativesFolder(plan[3].path);
+  EXPECT_EQ(ReadFile(natives + "lib-" + plan[3].name + ".so"), TestBytes(5000 + 4, 4));
+  EXPECT_TRUE(PathExists(natives + "META-INF/MANIFEST.MF"));
+  EXPECT_EQ(ListFiles(game_.Path()).find(".tmp"), std::string::npos);
+  EXPECT_TRUE(PlanDownloads(game_.Path(), "9.9", description, assets, PlatformProfile::Linux(), 64, mirror.BaseUrl()).empty());
+
+  ASSERT_EQ(sink.positions.size(), plan.size());
+  for (std::size_t i = 0; i < plan.size(); ++i) EXPECT_EQ(sink.positions[i], static_cast<int>(i) + 1);
+  EXPECT_EQ(sink.count, static_cast<int>(plan.size()));
+  EXPECT_EQ(sink.infos[4].first, plan[4].name);
+  EXPECT_EQ(sink.infos[4].second, static_cast<std::int64_t>(GetFileSize(plan[4].path)));
+  EXPECT_EQ(sink.finished, 1);
+  EXPECT_TRUE(sink.retries.empty());
+  // The size query and the transfer of every file share one connection.
+  EXPECT_EQ(mirror.CountConnections(), 1);
+}
+
+
+TEST_F(DownloadEngineTest, TheLegacyArchiveOfA16VersionIsUnpackedIntoTheLegacyTree) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  VersionDescription description;
+  ASSERT_TRUE(ParseVersionDescription(test::ReadFixture("versions/version-1.6.4.json"), description));
+  std::vector<DownloadItem> plan =
+      PlanDownloads(game_.Path(), "1.6.4", description, AssetIndex{}, PlatformProfile::Linux(), 64, mirror.BaseUrl());
+  Serve(plan, served_, mirror);
+  RecordingSink sink;
+  EXPECT_EQ(DownloadEngine(plan, sink, FastRetries(), UnpackDownloadedArchive).Run().result, DownloadResult::Completed);
+  EXPECT_TRUE(PathExists(game_ / "/assets/virtual/legacy/lib-legacy.zip.so"));
+  EXPECT_TRUE(PathExists(game_ / "/assets/virtual/legacy/legacy.zip"));
+}
+
+
+TEST_F(DownloadEngineTest, ArchivesAreUnpackedOneAfterTheOther) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  // Both archives write the same big file into the same folder: the second must win.
+  test::MakeZip(served_ / "a.zip", {{"shared.bin", TestBytes(8000000, 1)}, {"only-a.txt", "a"}});
+  test::MakeZip(served_ / "b.zip", {{"shared.bin", TestBytes(8000000, 2)}, {"only-b.txt", "b"}});
+  std::string folder = game_ / "natives/";
+  std::vector<DownloadItem> plan = {
+      {"a.zip", game_ / "a.zip", mirror.BaseUrl() + "/a.zip", true, game_ / "a.zip", folder},
+      {"b.zip", game_ / "b.zip", mirror.BaseUrl() + "/b.zip", true, game_ / "b.zip", folder}};
+  RecordingSink sink;
+  EXPECT_EQ(DownloadEngine(plan, sink, FastRetries(), UnpackDownloadedArchive).Run().result, DownloadResult::Completed);
+  EXPECT_EQ(ReadFile(folder + "shared.bin"), TestBytes(8000000, 2));
+  EXPECT_EQ(ReadFile(folder + "only-a.txt"), "a");
+  EXPECT_EQ(ReadFile(folder + "only-b.txt"), "b");
+}
+
+}  // namespace
+}  // namespace kv

@@ -1,0 +1,115 @@
+#include "game/game_files.h"
+#include "install/metadata_refresh.h"
+
+#include <gtest/gtest.h>
+
+#include "game/game_layout.h"
+#include "install/download_planning.h"
+#include "meta/asset_index.h"
+#include "tests/net/mirror_process.h"
+#include "tests/net/net_test_support.h"
+#include "tests/support/temp_folder.h"
+
+namespace kv {
+namespace {
+
+using namespace std::chrono_literals;
+using test::MirrorProcess;
+using test::ReadFile;
+using test::TempFolder;
+using test::WriteFile;
+
+class MetadataRefresh : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFile(served_ / "versions/1.7.10/1.7.10.json", std::string(1234, 'v'));
+    WriteFile(served_ / "indexes/1.7.10.json", std::string(1234, 'i'));
+    WriteFile(served_ / "versions/versions.json", "the new list");
+  }
+  TempFolder served_;
+  TempFolder game_;
+};
+
+TEST_F(MetadataRefresh, AnEqualSizeCountsAsUpToDate) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::string description = VersionJsonPath(game_.Path(), "1.7.10");
+  std::string index = AssetIndexPath(game_.Path(), "1.7.10");
+  WriteFile(description, std::string(1234, 'x'));
+  WriteFile(index, std::string(1234, 'x'));
+  EXPECT_TRUE(FetchVersionDescription(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_TRUE(FetchAssetIndex(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_EQ(ReadFile(description), std::string(1234, 'x'));
+  EXPECT_EQ(ReadFile(index), std::string(1234, 'x'));
+
+  WriteFile(description, "short");
+  EXPECT_TRUE(FetchVersionDescription(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_EQ(ReadFile(description), std::string(1234, 'v'));
+  EXPECT_EQ(mirror.CountRequests("GET", "/versions/1.7.10/1.7.10.json"), 1);
+  EXPECT_EQ(mirror.CountRequests("GET", "/indexes/1.7.10.json"), 0);
+
+  // Missing locally: fetched.
+  EXPECT_TRUE(FetchAssetIndex(game_.Path() + "other/", "1.7.10", mirror.BaseUrl()));
+  EXPECT_EQ(ReadFile(AssetIndexPath(game_.Path() + "other/", "1.7.10")), std::string(1234, 'i'));
+}
+
+TEST_F(MetadataRefresh, AFailedRefreshKeepsTheLocalCopy) {
+  MirrorProcess mirror(served_.Path(), {"--drop", "/versions/1.7.10/1.7.10.json=100", "--status",
+                                        "/indexes/1.7.10.json=404"});
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::string description = VersionJsonPath(game_.Path(), "1.7.10");
+  WriteFile(description, "{\"id\":\"1.7.10\"}");
+  EXPECT_FALSE(FetchVersionDescription(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_EQ(ReadFile(description), "{\"id\":\"1.7.10\"}");
+
+  // No size announced: whatever is on disk (here nothing) is used.
+  EXPECT_TRUE(FetchAssetIndex(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  AssetIndex index;
+  EXPECT_FALSE(ReadAssetIndex(game_.Path(), "1.7.10", index));
+  EXPECT_EQ(mirror.CountRequests("GET", "/indexes/1.7.10.json"), 0);
+}
+
+TEST_F(MetadataRefresh, UnsafeOrEmptyIdsAskNobody) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  EXPECT_FALSE(FetchVersionDescription(game_.Path(), "", mirror.BaseUrl()));
+  EXPECT_FALSE(FetchVersionDescription(game_.Path(), "..", mirror.BaseUrl()));
+  EXPECT_FALSE(FetchVersionDescription(game_.Path(), "a/../../b", mirror.BaseUrl()));
+  EXPECT_FALSE(FetchAssetIndex(game_.Path(), "", mirror.BaseUrl()));
+  EXPECT_FALSE(FetchAssetIndex(game_.Path(), "../../x", mirror.BaseUrl()));
+  EXPECT_EQ(mirror.Log(), "");
+}
+
+TEST_F(MetadataRefresh, TheVersionListIsFetchedAfterEverySizeQuery) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::string list = VersionListPath(game_.Path());
+  EXPECT_EQ(list, game_.Path() + "/versions/versions.json");
+  EXPECT_TRUE(RefreshVersionManifest(list, 0ms, mirror.BaseUrl()));
+  EXPECT_TRUE(RefreshVersionManifest(list, 0ms, mirror.BaseUrl()));
+  EXPECT_EQ(ReadFile(list), "the new list");
+  EXPECT_EQ(mirror.CountRequests("GET", "/versions/versions.json"), 2);
+}
+
+TEST_F(MetadataRefresh, AnUnreachableMirrorKeepsTheOldListAfterThePause) {
+  std::string closed;
+  {
+    MirrorProcess mirror(served_.Path());
+    ASSERT_TRUE(mirror.Started());
+    closed = mirror.BaseUrl();
+  }
+  std::string list = VersionListPath(game_.Path());
+  WriteFile(list, "the old list");
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(RefreshVersionManifest(list, 300ms, closed));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+  EXPECT_EQ(ReadFile(list), "the old list");
+
+  MirrorProcess failing(served_.Path(), {"--drop", "/versions/versions.json=3"});
+  ASSERT_TRUE(failing.Started());
+  EXPECT_FALSE(RefreshVersionManifest(list, 0ms, failing.BaseUrl()));
+  EXPECT_EQ(ReadFile(list), "the old list");
+}
+
+}  // namespace
+}  // namespace kv

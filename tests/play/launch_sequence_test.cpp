@@ -1,0 +1,182 @@
+#include "play/launch_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include "auth/stored_credentials.h"
+#include "platform/profile_store.h"
+#include "tests/support/temp_folder.h"
+#include "util/base64.h"
+#include "util/files.h"
+
+namespace kv {
+namespace {
+
+// Records everything the player would see, in order.
+class RecordingSink : public LaunchSink {
+ public:
+  void FinishLoading() override { events.push_back("finish"); }
+  void ShowMessage(const std::string& text, int kind) override {
+    events.push_back("message " + std::to_string(kind) + " " + text);
+  }
+  int RunDownloads(const std::vector<DownloadItem>& plan) override {
+    events.push_back("downloads " + std::to_string(plan.size()));
+    if (onDownloads) return onDownloads();
+    return downloadResult;
+  }
+  void ShowLauncher(bool visible) override { events.push_back(visible ? "show" : "hide"); }
+  bool HasLogWindow() const override { return true; }
+  void ShowLog(bool visible) override { events.push_back(visible ? "log-show" : "log-hide"); }
+  void ClearLog() override { events.push_back("log-clear"); }
+  void AppendLog(const std::string& text) override { log += text; }
+
+  std::vector<std::string> events;
+  std::string log;
+  int downloadResult = 1;
+  std::function<int()> onDownloads;
+};
+
+class LaunchSequenceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("KORVANE_HOME", dir_.Path().c_str(), 1);
+    profile::WriteString(settings_, "KvCfg", "JavaPath", "/bin/echo");
+    profile::WriteString(settings_, "KvCfg", "IsShowCmd", "true");
+  }
+  void TearDown() override { ::unsetenv("KORVANE_HOME"); }
+
+  LaunchServices Services() {
+    LaunchServices services;
+    services.sendStatsEvent = [this](const std::string& event) { calls_.push_back("stats " + event); };
+    services.postAuthenticate = [this](const std::string&, std::string& reply) {
+      calls_.push_back("sign-in");
+      reply = authReply_;
+      return !authReply_.empty();
+    };
+    services.fetchVersionDescription = [this](const std::string&, const std::string& id) {
+      calls_.push_back("fetch-version " + id);
+      return false;
+    };
+    services.fetchAssetIndex = [this](const std::string&, const std::string& id) {
+      calls_.push_back("fetch-index " + id);
+      return false;
+    };
+    return services;
+  }
+
+  // A version "v1" with one library, its client jar and (when `withAssets`) an asset index of
+  // one object, with every file present unless `missing` names one.
+  void MakeVersion(bool withAssets, const std::string& missing = "") {
+    std::string assets = withAssets ? R"("assets":"idx",)" : "";
+    test::WriteFile(game_ + "versions/v1/v1.json",
+                    R"({"id":"v1",)" + assets +
+                        R"("mainClass":"Main","minecraftArguments":"--username ${auth_player_name} --accessToken ${auth_access_token}",)"
+                        R"("libraries":[{"name":"a.b:c:1"}]})");
+    std::string files[] = {"versions/v1/v1.jar", "libraries/a/b/c/1/c-1.jar"};
+    for (const std::string& file : files) {
+      if (file != missing) test::WriteFile(game_ + file, "x");
+    }
+    if (withAssets) {
+      test::WriteFile(game_ + "assets/indexes/idx.json",
+                      R"({"objects":{"a.ogg":{"hash":"aabbccddeeff00112233445566778899aabbccdd","size":1}}})");
+      test::WriteFile(game_ + "assets/objects/aa/aabbccddeeff00112233445566778899aabbccdd", "x");
+    }
+  }
+
+  LaunchResult Run(const std::string& name = "inst", const std::string& version = "v1") {
+    LaunchSequence sequence(settings_, Services(), PlatformProfile::Linux());
+    return sequence.Run({name, version, false, std::nullopt}, sink_);
+  }
+
+  test::TempFolder dir_;
+  std::string settings_ = dir_ / "KvCfg.ini";
+  std::string game_ = dir_ / ".minecraft/";
+  std::vector<std::string> calls_;
+  std::string authReply_;
+  RecordingSink sink_;
+};
+
+TEST_F(LaunchSequenceTest, NothingSelectedEndsSilently) {
+  EXPECT_EQ(Run("", "").status, LaunchStatus::NoInstance);
+  EXPECT_EQ(sink_.events, std::vector<std::string>{"finish"});
+  EXPECT_TRUE(calls_.empty());
+}
+
+TEST_F(LaunchSequenceTest, AllFilesPresentStartsTheGameWithoutDownloads) {
+  MakeVersion(true);
+  LaunchResult result = Run();
+  ASSERT_EQ(result.status, LaunchStatus::GameEnded);
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "fetch-version v1", "fetch-index idx"}));
+  EXPECT_EQ(sink_.events,
+            (std::vector<std::string>{"finish", "log-show", "log-clear", "hide", "log-hide", "show"}));
+  EXPECT_NE(sink_.log.find("--username Player --accessToken {}"), std::string::npos) << sink_.log;
+  EXPECT_EQ(test::ReadFile(dir_ / "Instance/inst/options.txt"), "lang:zh_CN");
+}
+
+TEST_F(LaunchSequenceTest, GenuineSignInFailureStopsBeforeAnyFetch) {
+  MakeVersion(true);
+  profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
+  authReply_ = R"({"error":"ForbiddenOperationException","errorMessage":"Invalid credentials."})";
+  EXPECT_EQ(Run().status, LaunchStatus::SignInFailed);
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{
+                              "finish", "message 48 验证失败!错误:ForbiddenOperationException 错误信息:Invalid credentials."}));
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "sign-in"}));
+}
+
+TEST_F(LaunchSequenceTest, GenuineLaunchUsesTheStoredToken) {
+  MakeVersion(true);
+  profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
+  authReply_ = R"({"accessToken":"tok123","selectedProfile":{"id":"id1","name":"Steve"}})";
+  ASSERT_EQ(Run().status, LaunchStatus::GameEnded);
+  EXPECT_NE(sink_.log.find("--username Steve --accessToken tok123"), std::string::npos) << sink_.log;
+}
+
+TEST_F(LaunchSequenceTest, UnreadableDocumentsStopWithTheirMessages) {
+  EXPECT_EQ(Run().status, LaunchStatus::VersionUnreadable);
+  EXPECT_EQ(sink_.events.back(), std::string("message 16 ") + kVersionUnreadableText);
+
+  MakeVersion(true);
+  test::WriteFile(game_ + "assets/indexes/idx.json", "{ not json");
+  sink_.events.clear();
+  EXPECT_EQ(Run().status, LaunchStatus::AssetIndexUnreadable);
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", std::string("message 16 ") + kAssetIndexUnreadableText}));
+}
+
+TEST_F(LaunchSequenceTest, AVersionWithoutAssetIndexFetchesNone) {
+  MakeVersion(false);
+  LaunchSequence sequence(settings_, Services(), PlatformProfile::Linux());
+  ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared);
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "fetch-version v1"}));
+  EXPECT_TRUE(sequence.Assets().objects.empty());
+}
+
+TEST_F(LaunchSequenceTest, CancelledDownloadsEndSilently) {
+  MakeVersion(true, "versions/v1/v1.jar");
+  sink_.downloadResult = 2;
+  EXPECT_EQ(Run().status, LaunchStatus::DownloadsCancelled);
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", "downloads 1", "finish"}));
+  EXPECT_FALSE(PathExists(dir_ / "Instance/inst"));
+}
+
+TEST_F(LaunchSequenceTest, ASecondLaunchWhileOneRunsIsRefused) {
+  MakeVersion(true, "versions/v1/v1.jar");
+  LaunchStatus inner = LaunchStatus::GameEnded;
+  sink_.onDownloads = [&] {
+    RecordingSink other;
+    LaunchSequence second(settings_, Services(), PlatformProfile::Linux());
+    inner = second.Run({"inst", "v1", false, std::nullopt}, other).status;
+    return 2;
+  };
+  Run();
+  EXPECT_EQ(inner, LaunchStatus::AlreadyRunning);
+  EXPECT_FALSE(LaunchSequence::IsRunning());
+}
+
+TEST_F(LaunchSequenceTest, AHandEditedNameCannotMoveTheGameFolder) {
+  MakeVersion(true);
+  EXPECT_EQ(Run("../escaped").status, LaunchStatus::InstanceFolderRefused);
+  EXPECT_FALSE(PathExists(dir_ / "escaped"));
+}
+
+}  // namespace
+}  // namespace kv
