@@ -21,6 +21,7 @@
 #include "uilib/container.h"
 #include "uilib/layouts.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 
@@ -173,7 +174,7 @@ bool CFrameWnd::OfferJavaDownload() {
   CSettings settings(services_.settingsPath);
   settings.Load(*services_.java);
   if (!settings.javaPath.empty() && PathExists(settings.javaPath)) return false;
-  if (ShowMessageDialog(GetHWND(), QString::fromUtf8(kJavaDownloadText), kMessageQuestion, kPromptCaption,
+  if (ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kJavaDownload), MessageKind::Question, kPromptCaption,
                         kMessageOkCancel) == IDOK) {
     HandOverToUpdater(kDownloadJavaCommandLine);
   }
@@ -209,8 +210,8 @@ void CFrameWnd::OfferUpdate() {
     LogLine(LogLevel::Info, "A newer launcher is published; not offered during a launch");
     return;
   }
-  if (ShowMessageDialog(GetHWND(), QString::fromStdString(UpdateOfferText(version)), kMessageQuestion,
-                        QString::fromUtf8(kUpdateOfferTitle), kMessageOkCancel) != IDOK) {
+  if (ShowMessageDialog(GetHWND(), QString::fromStdString(msg::UpdateOffer(version)), MessageKind::Question,
+                        QString::fromUtf8(msg::kUpdateOfferTitle), kMessageOkCancel) != IDOK) {
     return;
   }
   HandOverToUpdater(UpdateCommandLine(version));
@@ -218,7 +219,7 @@ void CFrameWnd::OfferUpdate() {
 
 void CFrameWnd::HandOverToUpdater(const std::string& commandLine) {
   if (!StartUpdater(services_.updaterFolder, PlatformProfile::Host().executableSuffix, commandLine)) {
-    ShowMessageDialog(GetHWND(), QString::fromUtf8(kUpdaterFailedText), kMessageWarning, kPromptCaption, kMessageOk);
+    ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kUpdaterFailed), MessageKind::Warning, kPromptCaption, kMessageOk);
   }
   PostQuitMessage(0);
 }

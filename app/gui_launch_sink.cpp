@@ -6,6 +6,7 @@
 #include "dialogs/message_dialog.h"
 #include "dialogs/window_messages.h"
 #include "uilib/gui_thread.h"
+#include "util/messages.h"
 
 namespace kv {
 
@@ -16,17 +17,19 @@ GuiLaunchSink::GuiLaunchSink(CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* l
 
 void GuiLaunchSink::FinishLoading() { loading_.Finish(); }
 
-void GuiLaunchSink::ShowMessage(const std::string& text, int kind) {
+void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
   ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, QStringLiteral("提示"), kMessageOk);
 }
 
-int GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan) {
+DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan) {
   const DownloadOutcome outcome = RunOnGuiThread([&] {
     CDownLoadWnd window(plan);
     return window.Run(frame_.GetHWND());
   });
-  if (outcome.result == DownloadResult::Failed) ShowMessage(DownloadFailedText(outcome), kMessageError);
-  return static_cast<int>(outcome.result);
+  if (outcome.result == DownloadResult::Failed) {
+    ShowMessage(msg::DownloadFailed(outcome.failedName, outcome.reason), MessageKind::Error);
+  }
+  return outcome.result;
 }
 
 void GuiLaunchSink::ShowLauncher(bool visible) {
@@ -45,12 +48,6 @@ void GuiLaunchSink::ClearLog() {
 
 void GuiLaunchSink::AppendLog(const std::string& text) {
   if (log_) CLogWnd::PostAppend(*log_, text);
-}
-
-std::string DownloadFailedText(const DownloadOutcome& outcome) {
-  std::string text = "错误信息：无法下载文件 " + outcome.failedName;
-  if (!outcome.reason.empty()) text += "\n原因: " + outcome.reason;
-  return text;
 }
 
 }  // namespace kv

@@ -22,8 +22,8 @@ class GuiLaunchSink : public LaunchSink {
   GuiLaunchSink(ui::CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log);
 
   void FinishLoading() override;
-  void ShowMessage(const std::string& text, int kind) override;
-  int RunDownloads(const std::vector<DownloadItem>& plan) override;
+  void ShowMessage(const std::string& text, MessageKind kind) override;
+  DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override;
   void ShowLauncher(bool visible) override;
   bool HasLogWindow() const override;
   void ShowLog(bool visible) override;
@@ -35,8 +35,5 @@ class GuiLaunchSink : public LaunchSink {
   CLoadingWnd& loading_;
   CLogWnd* log_;
 };
-
-// The message for downloads that stopped because a file kept failing: the file and why.
-std::string DownloadFailedText(const DownloadOutcome& outcome);
 
 }  // namespace kv

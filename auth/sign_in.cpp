@@ -3,6 +3,7 @@
 #include "auth/stored_credentials.h"
 #include "meta/json_document.h"
 #include "settings/settings.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -13,10 +14,6 @@ bool ParseObject(const std::string& text, Json::Value& root) {
 }
 
 std::string Text(const Json::Value& object, const char* key) { return json::Text(json::Member(object, key)); }
-
-void Store(std::string* errorText, const std::string& text) {
-  if (errorText != nullptr) *errorText = text;
-}
 
 }  // namespace
 
@@ -52,34 +49,29 @@ void ParseAuthReply(const std::string& text, AuthReply& reply) {
   reply.legacy = legacy.isBool() && legacy.asBool();
 }
 
-bool SignInWithCredentials(std::string* errorText, const std::string& username,
-                           const std::string& password, const std::string& settingsPath,
-                           const AuthPoster& post) {
+SignInResult SignInWithCredentials(const std::string& username, const std::string& password,
+                                   const std::string& settingsPath, const AuthPoster& post) {
   AuthRequest request;
   request.username = username;
   request.password = password;
   std::string reply;
   if (!post(BuildAuthRequest(request), reply)) {
-    Store(errorText, "登录超时");
-    return false;
+    return {false, msg::kSignInTimedOut};
   }
   if (reply.empty()) {
-    Store(errorText, "未请求到数据");
-    return false;
+    return {false, msg::kSignInNoData};
   }
   AuthErrorReply error;
   ParseAuthError(reply, error);
   if (!error.error.empty()) {
-    Store(errorText, "错误:" + error.error + " 错误信息:" + error.errorMessage);
-    return false;
+    return {false, msg::SignInRefused(error.error, error.errorMessage)};
   }
   AuthReply success;
   ParseAuthReply(reply, success);
   // A reply without a token (a captive portal's page, a cut-off body) is no sign-in: storing
   // its empty values would throw away the credentials of the last good one.
   if (success.accessToken.empty()) {
-    Store(errorText, "未请求到数据");
-    return false;
+    return {false, msg::kSignInNoData};
   }
   StoredCredentials credentials;
   InitStoredCredentials(credentials, settingsPath);
@@ -88,18 +80,14 @@ bool SignInWithCredentials(std::string* errorText, const std::string& username,
   credentials.profileId = success.profileId;
   credentials.profileName = success.profileName;
   credentials.legacy = success.legacy ? 1 : 0;
-  if (!SaveStoredCredentials(credentials)) {
-    Store(errorText, "无法保存登录信息");
-    return false;
-  }
-  return true;
+  if (!SaveStoredCredentials(credentials)) return {false, msg::kSignInNotSaved};
+  return {true, {}};
 }
 
-bool SignInWithSettings(std::string* errorText, const std::string& settingsPath,
-                        const AuthPoster& post) {
+SignInResult SignInWithSettings(const std::string& settingsPath, const AuthPoster& post) {
   CSettings settings(settingsPath);
   settings.Load();
-  return SignInWithCredentials(errorText, settings.userName, settings.password, settingsPath, post);
+  return SignInWithCredentials(settings.userName, settings.password, settingsPath, post);
 }
 
 }  // namespace kv

@@ -40,16 +40,19 @@ void ParseAuthReply(const std::string& text, AuthReply& reply);
 // Sends the request document and collects the reply; false when the transfer failed.
 using AuthPoster = std::function<bool(const std::string& request, std::string& reply)>;
 
-// Signs in with the given name and password, storing the result in `settingsPath`. On
-// failure returns false and, when `errorText` is not null, puts the player-facing reason
-// there: "登录超时" (no transfer), "未请求到数据" (nothing usable came back) or
-// "错误:<error> 错误信息:<message>" (the service refused).
-bool SignInWithCredentials(std::string* errorText, const std::string& username,
-                           const std::string& password, const std::string& settingsPath,
-                           const AuthPoster& post);
+// The outcome of a sign-in. On failure `error` is the reason for the player: "登录超时" (no
+// transfer), "未请求到数据" (nothing usable came back), "错误:<error> 错误信息:<message>" (the
+// service refused) or "无法保存登录信息" (the settings file could not be written).
+struct SignInResult {
+  bool signedIn = false;
+  std::string error;
+};
+
+// Signs in with the given name and password, storing the result in `settingsPath`.
+SignInResult SignInWithCredentials(const std::string& username, const std::string& password,
+                                   const std::string& settingsPath, const AuthPoster& post);
 
 // The same with the name and password of the settings file.
-bool SignInWithSettings(std::string* errorText, const std::string& settingsPath,
-                        const AuthPoster& post);
+SignInResult SignInWithSettings(const std::string& settingsPath, const AuthPoster& post);
 
 }  // namespace kv

@@ -50,12 +50,11 @@ int ShowCommand(const Arguments& args) {
     InitStoredCredentials(*credentials, settings.SettingsPath());
     LoadStoredCredentials(*credentials);
   }
-  const LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name);
-  LaunchCommand command;
-  std::string refused;
-  if (!BuildLaunchCommand(description, inputs, PlatformProfile::Host(), NativeBitness(), command, refused)) {
-    return Fail("版本描述中的名称不能用作路径: " + refused);
-  }
+  LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name);
+  inputs.legacyAssets = UsesLegacyAssets(version);
+  const LaunchCommandResult built = BuildLaunchCommand(description, inputs, PlatformProfile::Host(), NativeBitness());
+  if (!built.command) return Fail("版本描述中的名称不能用作路径: " + built.refused);
+  const LaunchCommand& command = *built.command;
   if (asText) {
     std::printf("%s\n", command.text.c_str());
   } else {

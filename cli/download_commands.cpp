@@ -53,14 +53,14 @@ int Prepare(const Arguments& args) {
     }
   }
   const PlatformProfile& profile = PlatformProfile::Host();
-  std::vector<DownloadItem> plan = PlanDownloads(gamePath, version, description, assets, profile, NativeBitness());
+  std::vector<DownloadItem> plan = PlanDownloads(gamePath, description, assets, UsesLegacyAssets(version), profile, NativeBitness());
   if (!plan.empty()) {
     switch (DownloadWithProgress(plan)) {
-      case 1:
+      case DownloadResult::Completed:
         break;
-      case 2:
+      case DownloadResult::Cancelled:
         return Fail("下载已取消，下次运行时继续");
-      default:
+      case DownloadResult::Failed:
         return 1;  // the reason is printed already
     }
   }

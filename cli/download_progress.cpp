@@ -112,7 +112,7 @@ class ProgressLine : public DownloadSink {
 
 }  // namespace
 
-int DownloadWithProgress(const std::vector<DownloadItem>& plan) {
+DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan) {
   ProgressLine progress;
   DownloadEngine engine(plan, progress, {}, UnpackDownloadedArchive);
   gInterrupted.store(false);
@@ -129,7 +129,7 @@ int DownloadWithProgress(const std::vector<DownloadItem>& plan) {
   finished.store(true);
   watcher.join();
   std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
-  return static_cast<int>(outcome.result);
+  return outcome.result;
 }
 
 }  // namespace kv::cli

@@ -22,10 +22,10 @@ namespace {
 class TerminalLaunchSink : public LaunchSink {
  public:
   void FinishLoading() override {}
-  void ShowMessage(const std::string& text, int) override {
+  void ShowMessage(const std::string& text, MessageKind) override {
     std::fprintf(stderr, "%s\n", text.c_str());
   }
-  int RunDownloads(const std::vector<DownloadItem>& plan) override { return DownloadWithProgress(plan); }
+  DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override { return DownloadWithProgress(plan); }
   void ShowLauncher(bool) override {}
   bool HasLogWindow() const override { return true; }
   void ShowLog(bool) override {}
@@ -103,11 +103,9 @@ std::string ReadPassword() {
 int Login(const Arguments& args) {
   if (args.size() != 1 || args[0].empty()) return Usage("login USER   (the password is read from standard input)");
   std::string password = ReadPassword();
-  std::string error;
   LaunchServices services = LaunchServices::Network();
-  if (!SignInWithCredentials(&error, args[0], password, SettingsFilePath(), services.postAuthenticate)) {
-    return Fail(error);
-  }
+  const SignInResult signIn = SignInWithCredentials(args[0], password, SettingsFilePath(), services.postAuthenticate);
+  if (!signIn.signedIn) return Fail(signIn.error);
   // As the settings dialog does after a good account check: this account is the player's now.
   CSettings settings;
   settings.Load();

@@ -23,18 +23,17 @@ int CMessageDialog::WidthForText(int layoutWidth, int room, int textWidth) {
   return layoutWidth + std::max(0, textWidth - room);
 }
 
-QString CMessageDialog::BackgroundFor(int kind) {
+QString CMessageDialog::BackgroundFor(MessageKind kind) {
   switch (kind) {
-    case kMessageError:
-    case kMessageInformation:
+    case MessageKind::Error:
+    case MessageKind::Information:
       return QStringLiteral("file='image\\MessageDialog\\BK.png' source='222,0,333,120' corner='111,0,0,0'");
-    case kMessageQuestion:
+    case MessageKind::Question:
       return QStringLiteral("file='image\\MessageDialog\\BK.png' source='111,0,222,120' corner='111,0,0,0'");
-    case kMessageWarning:
+    case MessageKind::Warning:
       return QStringLiteral("file='image\\MessageDialog\\BK.png' source='0,0,111,120' corner='111,0,0,0'");
-    default:
-      return {};
   }
+  return {};
 }
 
 void CMessageDialog::InitControls() {
@@ -93,7 +92,7 @@ void CMessageDialog::SizeToText(const QString& text) {
   paintManager_.NeedUpdate();
 }
 
-int CMessageDialog::Show(HWND owner, const QString& text, int kind, const QString& caption, int type) {
+int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type) {
   if (type != kMessageOk && type != kMessageOkCancel) return 0;
   return RunOnGuiThread([&] {
     owner_ = owner;
@@ -113,7 +112,7 @@ int CMessageDialog::Show(HWND owner, const QString& text, int kind, const QStrin
   });
 }
 
-int ShowMessageDialog(HWND owner, const QString& text, int kind, const QString& caption, int type) {
+int ShowMessageDialog(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type) {
   return RunOnGuiThread([&] {
     CMessageDialog dialog;
     return dialog.Show(owner, text, kind, caption, type);

@@ -16,13 +16,13 @@ class CMessageDialog : public CDialogWindow {
  public:
   // Shows the dialog and returns 1 (OK), 2 (Cancel) or 8 (close button); 0 without showing
   // anything when `type` is neither 0 nor 1. The dialog is created on the GUI thread.
-  int Show(ui::HWND owner, const QString& text, int kind, const QString& caption, int type);
+  int Show(ui::HWND owner, const QString& text, MessageKind kind, const QString& caption, int type);
 
   // The width the dialog takes for a text `textWidth` pixels wide when its layout makes it
   // `layoutWidth` wide with `room` pixels for the text: wider by the overflow, never narrower.
   static int WidthForText(int layoutWidth, int room, int textWidth);
   // The background of the text area for a kind; empty for the layout's own.
-  static QString BackgroundFor(int kind);
+  static QString BackgroundFor(MessageKind kind);
 
   void Notify(ui::TNotifyUI& msg) override;
 
@@ -44,6 +44,6 @@ class CMessageDialog : public CDialogWindow {
 
 // Builds a message dialog, runs it and returns its result (see CMessageDialog::Show). Safe
 // from any thread: the dialog always lives on the GUI thread while the caller waits.
-int ShowMessageDialog(ui::HWND owner, const QString& text, int kind, const QString& caption, int type);
+int ShowMessageDialog(ui::HWND owner, const QString& text, MessageKind kind, const QString& caption, int type);
 
 }  // namespace kv

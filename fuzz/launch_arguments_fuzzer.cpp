@@ -28,10 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (wordsLength > inputs.launchParameters.size()) std::abort();
 
   for (const kv::PlatformProfile* profile : {&kv::PlatformProfile::Windows(), &kv::PlatformProfile::Linux()}) {
-    kv::LaunchCommand command;
-    std::string refused;
-    if (!kv::BuildLaunchCommand(description, inputs, *profile, 32, command, refused)) std::abort();
-    if (command.arguments.empty() || command.arguments.front() != "java") std::abort();
+    const kv::LaunchCommandResult built = kv::BuildLaunchCommand(description, inputs, *profile, 32);
+    if (!built.command) std::abort();
+    if (built.command->arguments.empty() || built.command->arguments.front() != "java") std::abort();
   }
   return 0;
 }

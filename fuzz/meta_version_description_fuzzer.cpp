@@ -24,9 +24,9 @@ void CheckCommand(const kv::VersionDescription& description, const kv::PlatformP
   inputs.playerName = "Steve";
   inputs.instanceName = "inst";
   inputs.userType = "legacy";
-  kv::LaunchCommand command;
-  std::string refused;
-  if (!kv::BuildLaunchCommand(description, inputs, profile, 64, command, refused)) return;
+  const kv::LaunchCommandResult built = kv::BuildLaunchCommand(description, inputs, profile, 64);
+  if (!built.command) return;
+  const kv::LaunchCommand& command = *built.command;
   // "-cp" is followed by the class path; nothing on it may leave the game folder.
   for (std::size_t i = 0; i + 1 < command.arguments.size(); ++i) {
     if (command.arguments[i] != "-cp") continue;

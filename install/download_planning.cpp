@@ -24,8 +24,8 @@ bool FetchVersionDescription(const std::string& gamePath, const std::string& ver
   return FetchWhenSizeDiffers(VersionJsonPath(gamePath, versionId), VersionJsonUrl(mirrorBase, versionId));
 }
 
-std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const std::string& versionId,
-                                        const VersionDescription& description, const AssetIndex& assets,
+std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const VersionDescription& description,
+                                        const AssetIndex& assets, bool legacyAssets,
                                         const PlatformProfile& profile, int bitness,
                                         const std::string& mirrorBase) {
   std::vector<DownloadItem> plan;
@@ -55,7 +55,7 @@ std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const std::
     }
   }
 
-  if (UsesLegacyAssets(versionId)) {
+  if (legacyAssets) {
     std::string folder = LegacyAssetFolder(gamePath);
     std::string path = folder + kLegacyArchiveName;
     if (!PathExists(path)) {

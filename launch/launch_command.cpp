@@ -83,7 +83,7 @@ std::vector<Fill> PlaceholderValues(const VersionDescription& description,
   fills.push_back({"${auth_player_name}", inputs.playerName, true});
   fills.push_back({"${version_name}", description.id, false});
   fills.push_back({"${game_directory}", unlessNoGameFolder(GameDirectoryArgument(game, inputs.instanceName)), true});
-  if (UsesLegacyAssets(description.id)) {
+  if (inputs.legacyAssets) {
     fills.push_back({"${game_assets}", unlessNoGameFolder(LegacyAssetArgument(game)), true});
   } else {
     fills.push_back({"${assets_root}", unlessNoGameFolder(AssetRootArgument(game, profile)), true});
@@ -98,15 +98,9 @@ std::vector<Fill> PlaceholderValues(const VersionDescription& description,
 
 }  // namespace
 
-bool BuildLaunchCommand(const VersionDescription& description, const LaunchInputs& inputs,
-                        const PlatformProfile& profile, int bitness, LaunchCommand& command,
-                        std::string& refused) {
-  command = {};
-  refused.clear();
-  if (!IsSafeVersionId(description.id)) {
-    refused = description.id;
-    return false;
-  }
+LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, const LaunchInputs& inputs,
+                                       const PlatformProfile& profile, int bitness) {
+  if (!IsSafeVersionId(description.id)) return {std::nullopt, description.id};
   std::vector<std::string> nativesFolders;
   std::vector<std::string> classPath;
   for (const LibraryEntry& library : description.libraries) {
@@ -115,8 +109,7 @@ bool BuildLaunchCommand(const VersionDescription& description, const LaunchInput
     // network's choosing.
     if (!IsSafeLibraryCoordinate(library.name) ||
         LibraryRelativePath(library, profile, bitness).find(profile.classPathSeparator) != std::string::npos) {
-      refused = library.name;
-      return false;
+      return {std::nullopt, library.name};
     }
     const std::string jar = LibraryLocalPath(inputs.gamePath, library, profile, bitness);
     if (IsNativeLibrary(library, profile)) nativesFolders.push_back(NativesFolder(jar));
@@ -166,9 +159,7 @@ bool BuildLaunchCommand(const VersionDescription& description, const LaunchInput
     arguments.push_back(Joined(word));
   }
 
-  command.text = std::move(line);
-  command.arguments = std::move(arguments);
-  return true;
+  return {LaunchCommand{std::move(line), std::move(arguments)}, {}};
 }
 
 }  // namespace kv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct LaunchInputs {
   std::string accessToken;      // empty offline
   std::string userProperties;   // always empty
   std::string userType;         // "legacy" offline
+  // Where the game finds its assets: the legacy tree or the object store (see UsesLegacyAssets),
+  // decided once for a launch, for its downloads and its command alike.
+  bool legacyAssets = false;
   // From the settings: memory options are written only when isAutoMallocMemory is exactly
   // "false"; launchParameters are extra Java arguments, split into words like a shell does.
   std::string isAutoMallocMemory = "true";
@@ -44,12 +48,14 @@ struct LaunchCommand {
 // ${user_properties}, ${user_type}) has only its first occurrence filled, "{}" for an empty
 // value; values already filled in are never searched for placeholders again.
 //
-// False when the version id or the coordinate of a used library is unsafe to build a path
-// from (IsSafeVersionId, IsSafeLibraryCoordinate) or would put the profile's class-path
-// separator into a library path: `command` is then left empty and `refused` names the
-// offending text.
-bool BuildLaunchCommand(const VersionDescription& description, const LaunchInputs& inputs,
-                        const PlatformProfile& profile, int bitness, LaunchCommand& command,
-                        std::string& refused);
+// No command when the version id or the coordinate of a used library is unsafe to build a
+// path from (IsSafeVersionId, IsSafeLibraryCoordinate) or would put the profile's class-path
+// separator into a library path; `refused` then names the offending text.
+struct LaunchCommandResult {
+  std::optional<LaunchCommand> command;
+  std::string refused;
+};
+LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, const LaunchInputs& inputs,
+                                       const PlatformProfile& profile, int bitness);
 
 }  // namespace kv

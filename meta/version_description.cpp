@@ -33,11 +33,8 @@ bool ParseVersionDescription(std::string_view text, VersionDescription& descript
 
   VersionDescription read;
   read.id = json::Text(json::Member(root, "id"));
-  read.time = json::Text(json::Member(root, "time"));
-  read.releaseTime = json::Text(json::Member(root, "releaseTime"));
   read.type = json::Text(json::Member(root, "type"));
   read.minecraftArguments = json::Text(json::Member(root, "minecraftArguments"));
-  read.minimumLauncherVersion = json::Int32(json::Member(root, "minimumLauncherVersion"));
   read.assets = json::Text(json::Member(root, "assets"));
   for (const Json::Value& element : json::ArrayOrEmpty(json::Member(root, "libraries"))) {
     read.libraries.push_back(ReadLibrary(element));

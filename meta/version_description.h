@@ -24,11 +24,8 @@ struct LibraryEntry {
 
 struct VersionDescription {
   std::string id;
-  std::string time;
-  std::string releaseTime;
   std::string type;
   std::string minecraftArguments;  // the game-argument template with ${...} placeholders
-  int minimumLauncherVersion = 0;
   std::string assets;              // the name of the asset index
   std::vector<LibraryEntry> libraries;
   std::string mainClass;
@@ -41,8 +38,7 @@ struct VersionDescription {
 // Text fields: missing or null is empty, a string its content, a boolean "true" or "false";
 // a number, array or object where text belongs reads as empty. A "libraries", "rules" or
 // "exclude" that is not an array reads as empty; so does a library or rule that is not an
-// object. minimumLauncherVersion: a boolean is 0 or 1, a real its integer part, a value
-// outside the signed 32-bit range or of another kind 0.
+// object.
 bool ParseVersionDescription(std::string_view text, VersionDescription& description);
 
 }  // namespace kv

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "util/messages.h"
+
 namespace kv {
 namespace {
 
@@ -19,8 +21,8 @@ std::string ScaledText(const char* label, std::int64_t value, const char* suffix
 
 }  // namespace
 
-std::string FileSizeText(std::int64_t bytes) { return ScaledText("文件大小:", bytes, ""); }
+std::string FileSizeText(std::int64_t bytes) { return ScaledText(msg::kFileSizeLabel, bytes, ""); }
 
-std::string SpeedText(std::int64_t bytesPerSecond) { return ScaledText("下载速度:", bytesPerSecond, "/S"); }
+std::string SpeedText(std::int64_t bytesPerSecond) { return ScaledText(msg::kSpeedLabel, bytesPerSecond, "/S"); }
 
 }  // namespace kv

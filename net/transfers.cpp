@@ -122,10 +122,6 @@ bool PostAuthenticate(std::string& reply, std::string_view request, long& httpSt
   return outcome.Completed();
 }
 
-bool FetchWithReferer(std::string& body, const std::string& url) {
-  return FetchIntoString(body, url, true, ClientSiteUrl(), nullptr);
-}
-
 bool SendStatsEvent(std::string_view eventName, const std::atomic<bool>* cancel) {
   std::string prefix = StatsUrlPrefix();
   if (prefix.empty()) return false;

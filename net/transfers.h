@@ -32,9 +32,6 @@ std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* ca
 // in the body. `reply` receives the whole body, `httpStatus` the status.
 bool PostAuthenticate(std::string& reply, std::string_view request, long& httpStatus);
 
-// Fetches `url` into `body`, following redirects, with the maker's site as referer.
-bool FetchWithReferer(std::string& body, const std::string& url);
-
 // Sends a statistics event ("open", "LaunchGame") to the configured statistics address.
 // Does nothing, and returns false, while no address is configured. Setting `cancel` abandons
 // the request at once.

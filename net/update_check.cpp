@@ -31,10 +31,6 @@ std::optional<std::string> FindNewerVersion(const std::string& versionFileUrl, c
   return reply;
 }
 
-std::string UpdateOfferText(const std::string& publishedVersion) {
-  return "检测到新版本" + publishedVersion + "是否立即更新?";
-}
-
 std::string UpdateCommandLine(const std::string& publishedVersion) {
   return "Update:" + publishedVersion;
 }

@@ -20,12 +20,6 @@ using TextFetcher = std::function<bool(const std::string& url, std::string& body
 // look like a version (an error page, an empty body) never offers an update.
 std::optional<std::string> FindNewerVersion(const std::string& versionFileUrl, const TextFetcher& fetch);
 
-// "检测到新版本<version>是否立即更新?"
-std::string UpdateOfferText(const std::string& publishedVersion);
-inline constexpr const char* kUpdateOfferTitle = "更新提示";
-inline constexpr const char* kJavaDownloadText = "未找到JAVA运行环境是否立即下载安装?";
-inline constexpr const char* kUpdaterFailedText = "启动Update.exe失败";
-
 // The updater's command lines.
 std::string UpdateCommandLine(const std::string& publishedVersion);  // "Update:<version>"
 inline constexpr const char* kDownloadJavaCommandLine = "DownLoadJava";

@@ -2,8 +2,9 @@
 
 #include <string_view>
 
-// The launcher's diagnostic log: log/log.log in the launcher folder. The first line of a run
-// removes the previous run's file, so the file always describes the latest run.
+// The launcher's diagnostic log: log/log.log in the launcher folder in force when a line is
+// logged. The first line a process logs there starts the file afresh, so that it describes
+// the latest run, unless another process is still writing it: then both append.
 namespace kv {
 
 enum class LogLevel { Info = 0, Warning = 1, Error = 2 };

@@ -10,6 +10,7 @@
 #include "settings/instance_folders.h"
 #include "settings/settings.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 
@@ -24,35 +25,37 @@ LaunchResult LaunchSequence::Run(const LaunchRequest& request, LaunchSink& sink)
     sink.FinishLoading();
     return {LaunchStatus::AlreadyRunning, {}, std::nullopt};
   }
-  LaunchResult result = RunSteps(request, sink);
-  running_.store(false);
-  return result;
+  // However the steps end, a thrown exception included, the next launch may run.
+  struct RunningFlag {
+    ~RunningFlag() { running_.store(false); }
+  } clearedOnExit;
+  return RunSteps(request, sink);
 }
 
 LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& sink) {
-  auto stop = [&sink](LaunchStatus status, const std::string& message, int kind) {
+  auto stop = [&sink](LaunchStatus status, const std::string& message = {}, MessageKind kind = MessageKind::Error) {
     sink.FinishLoading();
     if (!message.empty()) sink.ShowMessage(message, kind);
     return LaunchResult{status, {}, std::nullopt};
   };
 
-  if (request.instanceVersion.empty()) return stop(LaunchStatus::NoInstance, "", 0);
+  if (request.instanceVersion.empty()) return stop(LaunchStatus::NoInstance);
   services_.sendStatsEvent("LaunchGame");
 
   CSettings settings(settingsPath_);
   settings.Load();
   const bool genuine = settings.isGenuine == "true";
   if (genuine) {
-    std::string error;
-    if (!SignInWithSettings(&error, settingsPath_, services_.postAuthenticate)) {
-      return stop(LaunchStatus::SignInFailed, kSignInFailedPrefix + error, kMessageWarning);
+    const SignInResult signIn = SignInWithSettings(settingsPath_, services_.postAuthenticate);
+    if (!signIn.signedIn) {
+      return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + signIn.error, MessageKind::Warning);
     }
   }
 
   // A failed refresh keeps the file on disk; only a file that then cannot be read stops us.
   services_.fetchVersionDescription(settings.gamePath, request.instanceVersion);
   if (!ReadVersionDescription(settings.gamePath, request.instanceVersion, description_)) {
-    return stop(LaunchStatus::VersionUnreadable, kVersionUnreadableText, kMessageError);
+    return stop(LaunchStatus::VersionUnreadable, msg::kVersionUnreadable, MessageKind::Error);
   }
 
   assetsName_ = description_.assets;
@@ -61,15 +64,19 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   } else {
     services_.fetchAssetIndex(settings.gamePath, assetsName_);
     if (!ReadAssetIndex(settings.gamePath, assetsName_, assets_)) {
-      return stop(LaunchStatus::AssetIndexUnreadable, kAssetIndexUnreadableText, kMessageError);
+      return stop(LaunchStatus::AssetIndexUnreadable, msg::kAssetIndexUnreadable, MessageKind::Error);
     }
   }
 
-  plan_ = PlanDownloads(settings.gamePath, request.instanceVersion, description_, assets_, profile_,
-                        NativeBitness());
+  // Where the assets live is decided once, from the version the player picked: the plan
+  // fetches them there and the command tells the game so.
+  const bool legacyAssets = UsesLegacyAssets(request.instanceVersion);
+  plan_ = PlanDownloads(settings.gamePath, description_, assets_, legacyAssets, profile_, NativeBitness());
   if (!plan_.empty()) {
     sink.FinishLoading();
-    if (sink.RunDownloads(plan_) != 1) return stop(LaunchStatus::DownloadsCancelled, "", 0);
+    if (sink.RunDownloads(plan_) != DownloadResult::Completed) {
+      return stop(LaunchStatus::DownloadsCancelled);
+    }
   }
 
   StoredCredentials credentials;
@@ -78,18 +85,19 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
     LoadStoredCredentials(credentials);
   }
   LaunchInputs inputs = MakeLaunchInputs(settings, genuine ? &credentials : nullptr, request.instanceName);
-  LaunchCommand command;
-  std::string refused;
-  if (!BuildLaunchCommand(description_, inputs, profile_, NativeBitness(), command, refused)) {
-    LogLine(LogLevel::Error, "Refused to build a path from \"" + refused + "\"");
-    return stop(LaunchStatus::VersionUnreadable, kVersionUnreadableText, kMessageError);
+  inputs.legacyAssets = legacyAssets;
+  const LaunchCommandResult built = BuildLaunchCommand(description_, inputs, profile_, NativeBitness());
+  if (!built.command) {
+    LogLine(LogLevel::Error, "Refused to build a path from \"" + built.refused + "\"");
+    return stop(LaunchStatus::VersionUnreadable, msg::kVersionUnreadable, MessageKind::Error);
   }
+  const LaunchCommand& command = *built.command;
 
   // The instance folder is the game's working folder. A name edited into the settings file by
   // hand must not put it (and the options file written there) anywhere else.
   std::string folder = InstanceFolder(settings.gamePath, request.instanceName);
   if (!IsStrictlyInside(folder, InstancesRoot(settings.gamePath))) {
-    return stop(LaunchStatus::InstanceFolderRefused, kInstanceFolderRefusedText, kMessageError);
+    return stop(LaunchStatus::InstanceFolderRefused, msg::kInstanceFolderRefused, MessageKind::Error);
   }
   MakeFoldersForPath(folder);
   WriteDefaultOptions("zh_CN", folder + "options.txt");

@@ -15,12 +15,6 @@
 
 namespace kv {
 
-// The messages a launch can end with.
-inline constexpr const char* kVersionUnreadableText = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj";
-inline constexpr const char* kAssetIndexUnreadableText = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadAssertObj";
-inline constexpr const char* kSignInFailedPrefix = "验证失败!";
-inline constexpr const char* kInstanceFolderRefusedText = "错误信息：实例名称不能用作文件夹名";
-
 // The network side of a launch; the launch sequence takes it as a parameter so that it runs
 // the same against the real services, local test servers or stand-ins.
 struct LaunchServices {

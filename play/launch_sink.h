@@ -5,6 +5,7 @@
 
 #include "launch/game_session.h"
 #include "net/download_item.h"
+#include "net/download_sink.h"
 #include "util/message_kinds.h"
 
 namespace kv {
@@ -16,10 +17,10 @@ class LaunchSink : public GameOutputSink {
   // The loading indicator is done (called before any message, window or game start).
   virtual void FinishLoading() = 0;
   // A message with the caption "提示" and an OK button; returns when it is dismissed.
-  virtual void ShowMessage(const std::string& text, int kind) = 0;
-  // Fetches the planned files (the download window); 1 when every file is in place, anything
-  // else when the player cancelled or the downloads stopped.
-  virtual int RunDownloads(const std::vector<DownloadItem>& plan) = 0;
+  virtual void ShowMessage(const std::string& text, MessageKind kind) = 0;
+  // Fetches the planned files (the download window); Completed when every file is in place.
+  // A failure has been shown to the player by the time it returns.
+  virtual DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) = 0;
 };
 
 }  // namespace kv

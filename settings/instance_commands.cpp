@@ -3,6 +3,7 @@
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 
@@ -10,9 +11,9 @@ std::string DescribeInstanceCommandResult(const InstanceCommandResult& result) {
   switch (result.status) {
     case InstanceCommandStatus::Done: return {};
     case InstanceCommandStatus::InvalidName: return DescribeInstanceNameProblem(result.problem);
-    case InstanceCommandStatus::Duplicate: return "已存在同名的游戏实例";
-    case InstanceCommandStatus::UnknownInstance: return "没有这个游戏实例";
-    case InstanceCommandStatus::FolderFailed: return "无法重命名实例文件夹";
+    case InstanceCommandStatus::Duplicate: return msg::kInstanceDuplicate;
+    case InstanceCommandStatus::UnknownInstance: return msg::kInstanceUnknown;
+    case InstanceCommandStatus::FolderFailed: return msg::kInstanceFolderFailed;
   }
   return {};
 }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "util/messages.h"
 #include "util/text.h"
 
 namespace kv {
@@ -39,15 +40,15 @@ InstanceNameProblem CheckInstanceName(std::string_view name) {
 std::string DescribeInstanceNameProblem(InstanceNameProblem problem) {
   switch (problem) {
     case InstanceNameProblem::None: return {};
-    case InstanceNameProblem::Empty: return "实例名称不能为空";
-    case InstanceNameProblem::TooLong: return "实例名称不能超过50个字符";
-    case InstanceNameProblem::DotName: return "实例名称不能是“.”或“..”";
-    case InstanceNameProblem::Separator: return "实例名称不能包含“/”或“\\”";
-    case InstanceNameProblem::ControlCharacter: return "实例名称不能包含控制字符";
-    case InstanceNameProblem::ForbiddenCharacter: return "实例名称不能包含 < > : \" | ? * 这些字符";
-    case InstanceNameProblem::TrailingDotOrBlank: return "实例名称不能以点或空格结尾";
-    case InstanceNameProblem::ReservedName: return "实例名称不能是系统保留的设备名";
-    case InstanceNameProblem::InvalidText: return "实例名称不是有效的文本";
+    case InstanceNameProblem::Empty: return msg::kNameEmpty;
+    case InstanceNameProblem::TooLong: return msg::kNameTooLong;
+    case InstanceNameProblem::DotName: return msg::kNameDots;
+    case InstanceNameProblem::Separator: return msg::kNameSeparator;
+    case InstanceNameProblem::ControlCharacter: return msg::kNameControlCharacter;
+    case InstanceNameProblem::ForbiddenCharacter: return msg::kNameForbiddenCharacter;
+    case InstanceNameProblem::TrailingDotOrBlank: return msg::kNameTrailingDotOrBlank;
+    case InstanceNameProblem::ReservedName: return msg::kNameReserved;
+    case InstanceNameProblem::InvalidText: return msg::kNameInvalidText;
   }
   return {};
 }

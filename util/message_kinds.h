@@ -1,12 +1,10 @@
 #pragma once
 
 // The kinds of message the launcher shows (the colour of the message dialog), shared by the
-// domain, which chooses a message, and the windows, which show it.
+// domain, which chooses a message, and the windows, which show it. The values are the
+// message-box icon codes that the Windows build passes along.
 namespace kv {
 
-inline constexpr int kMessageError = 16;
-inline constexpr int kMessageQuestion = 32;
-inline constexpr int kMessageWarning = 48;
-inline constexpr int kMessageInformation = 64;
+enum class MessageKind { Error = 16, Question = 32, Warning = 48, Information = 64 };
 
 }  // namespace kv

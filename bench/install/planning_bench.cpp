@@ -34,7 +34,7 @@ class CompleteGameFolder {
     ReadVersionDescription(path_, "1.7.10", description);
     ReadAssetIndex(path_, "1.7.10", assets);
     for (const DownloadItem& item :
-         PlanDownloads(path_, "1.7.10", description, assets, PlatformProfile::Host(), 64, "http://mirror")) {
+         PlanDownloads(path_, description, assets, UsesLegacyAssets("1.7.10"), PlatformProfile::Host(), 64, "http://mirror")) {
       Write(item.path, "x");
     }
   }
@@ -60,7 +60,7 @@ void BM_PrepareVersionWithEverythingPresent(benchmark::State& state) {
     bool read = ReadVersionDescription(game.Path(), "1.7.10", description) &&
                 ReadAssetIndex(game.Path(), description.assets, assets);
     std::vector<DownloadItem> plan =
-        PlanDownloads(game.Path(), "1.7.10", description, assets, PlatformProfile::Host(), 64, "http://mirror");
+        PlanDownloads(game.Path(), description, assets, UsesLegacyAssets("1.7.10"), PlatformProfile::Host(), 64, "http://mirror");
     if (!read || !plan.empty()) state.SkipWithError("the folder is not complete");
     benchmark::DoNotOptimize(plan);
   }
@@ -75,7 +75,7 @@ void BM_PlanWithEverythingPresent(benchmark::State& state) {
   ReadAssetIndex(game.Path(), description.assets, assets);
   for (auto _ : state) {
     std::vector<DownloadItem> plan =
-        PlanDownloads(game.Path(), "1.7.10", description, assets, PlatformProfile::Host(), 64, "http://mirror");
+        PlanDownloads(game.Path(), description, assets, UsesLegacyAssets("1.7.10"), PlatformProfile::Host(), 64, "http://mirror");
     if (!plan.empty()) state.SkipWithError("the folder is not complete");
     benchmark::DoNotOptimize(plan);
   }

@@ -31,10 +31,10 @@ std::string Fixture(const std::string& name) { return std::string(KORVANE_FIXTUR
 class QuietSink : public LaunchSink {
  public:
   void FinishLoading() override {}
-  void ShowMessage(const std::string& text, int) override { fprintf(stderr, "%s\n", text.c_str()); }
-  int RunDownloads(const std::vector<DownloadItem>& plan) override {
+  void ShowMessage(const std::string& text, MessageKind) override { fprintf(stderr, "%s\n", text.c_str()); }
+  DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override {
     fprintf(stderr, "unexpected downloads: %zu, first %s\n", plan.size(), plan.front().path.c_str());
-    return 2;
+    return DownloadResult::Cancelled;
   }
   void ShowLauncher(bool) override {}
   bool HasLogWindow() const override { return false; }

@@ -49,12 +49,12 @@ class SignIn : public ::testing::Test {
 };
 
 TEST_F(SignIn, SuccessStoresTokensAndProfile) {
-  std::string error = "untouched";
-  ASSERT_TRUE(SignInWithCredentials(
-      &error, "steve@example.com", "pw", settings_,
+  const SignInResult result = SignInWithCredentials(
+      "steve@example.com", "pw", settings_,
       Service(R"({"accessToken":"tok","clientToken":"ct","availableProfiles":[],)"
-              R"("selectedProfile":{"id":"4566e69f","name":"Steve","legacy":true}})")));
-  EXPECT_EQ(error, "untouched");
+              R"("selectedProfile":{"id":"4566e69f","name":"Steve","legacy":true}})"));
+  ASSERT_TRUE(result.signedIn);
+  EXPECT_EQ(result.error, "");
   EXPECT_NE(sent_.find("\"username\":\"steve@example.com\""), std::string::npos);
   StoredCredentials c = Stored();
   EXPECT_EQ(c.accessToken, "tok");
@@ -65,7 +65,7 @@ TEST_F(SignIn, SuccessStoresTokensAndProfile) {
 }
 
 TEST_F(SignIn, SuccessWithoutProfileStoresEmptyProfile) {
-  ASSERT_TRUE(SignInWithCredentials(nullptr, "u", "p", settings_, Service(R"({"accessToken":"tok"})")));
+  ASSERT_TRUE(SignInWithCredentials("u", "p", settings_, Service(R"({"accessToken":"tok"})")).signedIn);
   EXPECT_EQ(Stored().profileName, "");
   EXPECT_EQ(UserTypeOf(Stored()), "mojang");
 }
@@ -90,20 +90,19 @@ TEST_F(SignIn, FailuresKeepTheEarlierCredentials) {
       {std::string(100000, '[') , true, "未请求到数据"},
   };
   for (const Case& c : cases) {
-    std::string error;
-    EXPECT_FALSE(SignInWithCredentials(&error, "u", "p", settings_, Service(c.reply, c.transferOk)));
-    EXPECT_EQ(error, c.expected) << c.reply.substr(0, 60);
+    const SignInResult result = SignInWithCredentials("u", "p", settings_, Service(c.reply, c.transferOk));
+    EXPECT_FALSE(result.signedIn);
+    EXPECT_EQ(result.error, c.expected) << c.reply.substr(0, 60);
     EXPECT_EQ(Stored().accessToken, "earlier-token");
     EXPECT_EQ(Stored().profileName, "Earlier");
-    // A null error buffer is allowed.
-    EXPECT_FALSE(SignInWithCredentials(nullptr, "u", "p", settings_, Service(c.reply, c.transferOk)));
   }
 }
 
 TEST_F(SignIn, WrongTypesInASuccessReplyReadAsEmpty) {
   ASSERT_TRUE(SignInWithCredentials(
-      nullptr, "u", "p", settings_,
-      Service(R"({"accessToken":"tok","clientToken":[1],"selectedProfile":{"id":5,"name":{},"legacy":"yes"}})")));
+      "u", "p", settings_,
+      Service(R"({"accessToken":"tok","clientToken":[1],"selectedProfile":{"id":5,"name":{},"legacy":"yes"}})"))
+                  .signedIn);
   StoredCredentials c = Stored();
   EXPECT_EQ(c.accessToken, "tok");
   EXPECT_EQ(c.clientToken, "");
@@ -113,10 +112,9 @@ TEST_F(SignIn, WrongTypesInASuccessReplyReadAsEmpty) {
 
 TEST_F(SignIn, WithSettingsUsesTheStoredNameAndPassword) {
   profile::WriteString(settings_, "KvCfg", "UserName", "yre23bfy");  // 史蒂夫, as stored
-  std::string error;
-  SignInWithSettings(&error, settings_, Service("", false));
+  const SignInResult result = SignInWithSettings(settings_, Service("", false));
   EXPECT_NE(sent_.find("\"username\":\"\\u53f2\\u8482\\u592b\""), std::string::npos) << sent_;
-  EXPECT_EQ(error, "登录超时");
+  EXPECT_EQ(result.error, "登录超时");
 }
 
 }  // namespace

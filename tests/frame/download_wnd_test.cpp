@@ -11,6 +11,7 @@
 #include "tests/net/mirror_process.h"
 #include "uilib/progress.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -125,7 +126,7 @@ TEST_F(DownloadWindow, RetriesAreShownAndAFileThatKeepsFailingEndsWithItsName) {
   EXPECT_EQ(outcome.failedName, "file2.bin");
   EXPECT_TRUE(PathExists(plan[0].path));
   EXPECT_NE(std::find(speeds.begin(), speeds.end(), CDownLoadWnd::RetryingText(1, outcome.reason)), speeds.end());
-  EXPECT_EQ(DownloadFailedText(outcome), "错误信息：无法下载文件 file2.bin\n原因: " + outcome.reason);
+  EXPECT_EQ(msg::DownloadFailed(outcome.failedName, outcome.reason), "错误信息：无法下载文件 file2.bin\n原因: " + outcome.reason);
   EXPECT_EQ(outcome.reason, "HTTP 503");
 }
 

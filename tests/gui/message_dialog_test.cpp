@@ -18,7 +18,7 @@ namespace {
 using namespace ui;
 
 // Runs `action` on the open message dialog once it is up, then returns what the dialog gave.
-int RunDialog(const QString& text, int kind, int type, const std::function<void(CMessageDialog&)>& action,
+int RunDialog(const QString& text, MessageKind kind, int type, const std::function<void(CMessageDialog&)>& action,
               QImage* shot = nullptr, const QString& shotName = {}) {
   CMessageDialog dialog;
   QTimer::singleShot(0, [&] {
@@ -43,23 +43,23 @@ TEST_F(MessageDialog, EachButtonGivesItsResult) {
       test::Click(dialog, dialog.GetPaintManager().FindControl(QString::fromLatin1(name)));
     };
   };
-  EXPECT_EQ(RunDialog(QStringLiteral("确定吗?"), kMessageQuestion, kMessageOkCancel, clickButton("okbtn")), 1);
-  EXPECT_EQ(RunDialog(QStringLiteral("确定吗?"), kMessageQuestion, kMessageOkCancel, clickButton("cancelbtn")), 2);
-  EXPECT_EQ(RunDialog(QStringLiteral("确定吗?"), kMessageQuestion, kMessageOkCancel, clickButton("closebtn")), 8);
-  EXPECT_EQ(RunDialog(QStringLiteral("出错了"), kMessageError, kMessageOk,
+  EXPECT_EQ(RunDialog(QStringLiteral("确定吗?"), MessageKind::Question, kMessageOkCancel, clickButton("okbtn")), 1);
+  EXPECT_EQ(RunDialog(QStringLiteral("确定吗?"), MessageKind::Question, kMessageOkCancel, clickButton("cancelbtn")), 2);
+  EXPECT_EQ(RunDialog(QStringLiteral("确定吗?"), MessageKind::Question, kMessageOkCancel, clickButton("closebtn")), 8);
+  EXPECT_EQ(RunDialog(QStringLiteral("出错了"), MessageKind::Error, kMessageOk,
                       [](CMessageDialog& dialog) { test::KeyClick(dialog.GetHWND(), Qt::Key_Escape); }),
             8);
 }
 
 TEST_F(MessageDialog, TypeZeroHasOneButtonAndOtherTypesShowNothing) {
   bool cancelVisible = true;
-  RunDialog(QStringLiteral("完成"), kMessageInformation, kMessageOk, [&](CMessageDialog& dialog) {
+  RunDialog(QStringLiteral("完成"), MessageKind::Information, kMessageOk, [&](CMessageDialog& dialog) {
     cancelVisible = dialog.GetPaintManager().FindControl(QStringLiteral("cancelbtn"))->IsVisible();
     dialog.Close(1);
   });
   EXPECT_FALSE(cancelVisible);
   CMessageDialog dialog;
-  EXPECT_EQ(dialog.Show(nullptr, QStringLiteral("x"), kMessageError, QStringLiteral("提示"), 2), 0);
+  EXPECT_EQ(dialog.Show(nullptr, QStringLiteral("x"), MessageKind::Error, QStringLiteral("提示"), 2), 0);
   EXPECT_EQ(dialog.GetHWND(), nullptr);
 }
 
@@ -69,7 +69,7 @@ TEST_F(MessageDialog, WidthGrowsByTheOverflowOnly) {
   int shortWidth = 0;
   int longWidth = 0;
   QString caption;
-  RunDialog(QStringLiteral("短"), kMessageWarning, kMessageOk, [&](CMessageDialog& d) {
+  RunDialog(QStringLiteral("短"), MessageKind::Warning, kMessageOk, [&](CMessageDialog& d) {
     shortWidth = d.GetHWND()->width();
     caption = d.GetPaintManager().FindControl(QStringLiteral("caption"))->GetText();
     d.Close(1);
@@ -77,7 +77,7 @@ TEST_F(MessageDialog, WidthGrowsByTheOverflowOnly) {
   EXPECT_EQ(shortWidth, 355);
   EXPECT_EQ(caption, QStringLiteral("提示"));
   const QString longText = QStringLiteral("无法连接到下载服务器，请检查网络连接后重试。如果问题持续出现，请在设置中更换下载源。");
-  RunDialog(longText, kMessageWarning, kMessageOk, [&](CMessageDialog& d) {
+  RunDialog(longText, MessageKind::Warning, kMessageOk, [&](CMessageDialog& d) {
     longWidth = d.GetHWND()->width();
     // The whole line fits into the text control.
     CControlUI* text = d.GetPaintManager().FindControl(QStringLiteral("text"));
@@ -88,18 +88,18 @@ TEST_F(MessageDialog, WidthGrowsByTheOverflowOnly) {
 }
 
 TEST_F(MessageDialog, KindsPickTheirTileAndInformationLooksLikeError) {
-  EXPECT_EQ(CMessageDialog::BackgroundFor(kMessageInformation), CMessageDialog::BackgroundFor(kMessageError));
-  EXPECT_NE(CMessageDialog::BackgroundFor(kMessageQuestion), CMessageDialog::BackgroundFor(kMessageWarning));
-  EXPECT_TRUE(CMessageDialog::BackgroundFor(0).isEmpty());
+  EXPECT_EQ(CMessageDialog::BackgroundFor(MessageKind::Information), CMessageDialog::BackgroundFor(MessageKind::Error));
+  EXPECT_NE(CMessageDialog::BackgroundFor(MessageKind::Question), CMessageDialog::BackgroundFor(MessageKind::Warning));
+  EXPECT_TRUE(CMessageDialog::BackgroundFor(static_cast<MessageKind>(0)).isEmpty());
   QImage error;
   QImage information;
-  RunDialog(QStringLiteral("错误信息"), kMessageError, kMessageOk, [](CMessageDialog& d) { d.Close(1); }, &error,
+  RunDialog(QStringLiteral("错误信息"), MessageKind::Error, kMessageOk, [](CMessageDialog& d) { d.Close(1); }, &error,
             QStringLiteral("message_dialog_error"));
-  RunDialog(QStringLiteral("错误信息"), kMessageInformation, kMessageOk, [](CMessageDialog& d) { d.Close(1); },
+  RunDialog(QStringLiteral("错误信息"), MessageKind::Information, kMessageOk, [](CMessageDialog& d) { d.Close(1); },
             &information, QStringLiteral("message_dialog_information"));
   EXPECT_EQ(error, information);
   QImage question;
-  RunDialog(QStringLiteral("你确定要删除\"1.7.10\"的所有信息"), kMessageWarning, kMessageOkCancel,
+  RunDialog(QStringLiteral("你确定要删除\"1.7.10\"的所有信息"), MessageKind::Warning, kMessageOkCancel,
             [](CMessageDialog& d) { d.Close(1); }, &question, QStringLiteral("message_dialog_warning"));
 }
 
@@ -117,7 +117,7 @@ TEST_F(MessageDialog, StaysOnTopAndWorksFromAWorkerThread) {
   });
   closer.start(10);
   std::thread worker([&] {
-    result = ShowMessageDialog(nullptr, QStringLiteral("来自工作线程"), kMessageError, QStringLiteral("提示"), kMessageOk);
+    result = ShowMessageDialog(nullptr, QStringLiteral("来自工作线程"), MessageKind::Error, QStringLiteral("提示"), kMessageOk);
   });
   const bool finished = test::PumpUntil([&] { return result != -1; }, 5000);
   worker.join();

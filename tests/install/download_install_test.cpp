@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "game/game_layout.h"
 #include "game/library_paths.h"
 #include "install/download_planning.h"
 #include "install/native_extraction.h"
@@ -68,7 +69,7 @@ TEST_F(DownloadEngineTest, PreparesAVersionFromNothing) {
     assets.objects.push_back({"minecraft/sounds/" + std::to_string(i) + ".ogg", hash, 0});
   }
   std::vector<DownloadItem> plan =
-      PlanDownloads(game_.Path(), "9.9", description, assets, PlatformProfile::Linux(), 64, mirror.BaseUrl());
+      PlanDownloads(game_.Path(), description, assets, UsesLegacyAssets("9.9"), PlatformProfile::Linux(), 64, mirror.BaseUrl());
   ASSERT_EQ(plan.size(), 4u + 1u + 300u);
   Serve(plan, served_, mirror);
 
@@ -84,7 +85,7 @@ TEST_F(DownloadEngineTest, PreparesAVersionFromNothing) {
   EXPECT_EQ(ReadFile(natives + "lib-" + plan[3].name + ".so"), TestBytes(5000 + 4, 4));
   EXPECT_TRUE(PathExists(natives + "META-INF/MANIFEST.MF"));
   EXPECT_EQ(ListFiles(game_.Path()).find(".tmp"), std::string::npos);
-  EXPECT_TRUE(PlanDownloads(game_.Path(), "9.9", description, assets, PlatformProfile::Linux(), 64, mirror.BaseUrl()).empty());
+  EXPECT_TRUE(PlanDownloads(game_.Path(), description, assets, UsesLegacyAssets("9.9"), PlatformProfile::Linux(), 64, mirror.BaseUrl()).empty());
 
   ASSERT_EQ(sink.positions.size(), plan.size());
   for (std::size_t i = 0; i < plan.size(); ++i) EXPECT_EQ(sink.positions[i], static_cast<int>(i) + 1);
@@ -104,7 +105,7 @@ TEST_F(DownloadEngineTest, TheLegacyArchiveOfA16VersionIsUnpackedIntoTheLegacyTr
   VersionDescription description;
   ASSERT_TRUE(ParseVersionDescription(test::ReadFixture("versions/version-1.6.4.json"), description));
   std::vector<DownloadItem> plan =
-      PlanDownloads(game_.Path(), "1.6.4", description, AssetIndex{}, PlatformProfile::Linux(), 64, mirror.BaseUrl());
+      PlanDownloads(game_.Path(), description, AssetIndex{}, UsesLegacyAssets("1.6.4"), PlatformProfile::Linux(), 64, mirror.BaseUrl());
   Serve(plan, served_, mirror);
   RecordingSink sink;
   EXPECT_EQ(DownloadEngine(plan, sink, FastRetries(), UnpackDownloadedArchive).Run().result, DownloadResult::Completed);

@@ -40,7 +40,7 @@ const DownloadItem* Find(const std::vector<DownloadItem>& plan, const std::strin
 
 TEST(PlanDownloads, WindowsProfileGivesTheWindowsPathsAndAddresses) {
   std::vector<DownloadItem> plan =
-      PlanDownloads(kWindowsGame, "1.7.10", Description("1.7.10"), Assets(), PlatformProfile::Windows(), 64, kMirror);
+      PlanDownloads(kWindowsGame, Description("1.7.10"), Assets(), UsesLegacyAssets("1.7.10"), PlatformProfile::Windows(), 64, kMirror);
   // Every library (rules are not applied on Windows), the client jar, each distinct object.
   ASSERT_EQ(plan.size(), 33u + 1u + 674u);
 
@@ -83,7 +83,7 @@ TEST(PlanDownloads, LinuxProfileHonoursTheRulesAndPlansOnlyWhatIsMissing) {
   VersionDescription description = Description("1.7.10");
   AssetIndex assets = Assets();
   std::vector<DownloadItem> plan =
-      PlanDownloads(game.Path(), "1.7.10", description, assets, PlatformProfile::Linux(), 64, kMirror);
+      PlanDownloads(game.Path(), description, assets, UsesLegacyAssets("1.7.10"), PlatformProfile::Linux(), 64, kMirror);
   // The two twitch natives are not for Linux.
   ASSERT_EQ(plan.size(), 31u + 1u + 674u);
   EXPECT_EQ(Find(plan, "twitch-platform-5.16-natives-linux-64.jar"), nullptr);
@@ -94,13 +94,13 @@ TEST(PlanDownloads, LinuxProfileHonoursTheRulesAndPlansOnlyWhatIsMissing) {
 
   // A file of the right name is enough, whatever it holds; then nothing is left to plan.
   for (const DownloadItem& item : plan) WriteFile(item.path, "");
-  EXPECT_TRUE(PlanDownloads(game.Path(), "1.7.10", description, assets, PlatformProfile::Linux(), 64, kMirror).empty());
+  EXPECT_TRUE(PlanDownloads(game.Path(), description, assets, UsesLegacyAssets("1.7.10"), PlatformProfile::Linux(), 64, kMirror).empty());
 }
 
 TEST(PlanDownloads, LegacyVersionsPlanTheArchiveInsteadOfObjects) {
   TempFolder game;
   std::vector<DownloadItem> plan =
-      PlanDownloads(game.Path(), "1.6.4", Description("1.6.4"), Assets(), PlatformProfile::Linux(), 64, kMirror);
+      PlanDownloads(game.Path(), Description("1.6.4"), Assets(), UsesLegacyAssets("1.6.4"), PlatformProfile::Linux(), 64, kMirror);
   ASSERT_EQ(plan.size(), 18u + 1u + 1u);  // three libraries are for OS X only
   const DownloadItem& legacy = plan.back();
   EXPECT_EQ(legacy.name, "legacy.zip");
@@ -112,8 +112,8 @@ TEST(PlanDownloads, LegacyVersionsPlanTheArchiveInsteadOfObjects) {
 
   // The id decides, by a plain substring test.
   VersionDescription none;
-  EXPECT_EQ(PlanDownloads(game.Path(), "1.7.2", none, Assets(), PlatformProfile::Linux(), 64, kMirror).size(), 1u);
-  EXPECT_EQ(PlanDownloads(game.Path(), "1.7.10", none, Assets(), PlatformProfile::Linux(), 64, kMirror).size(), 674u);
+  EXPECT_EQ(PlanDownloads(game.Path(), none, Assets(), UsesLegacyAssets("1.7.2"), PlatformProfile::Linux(), 64, kMirror).size(), 1u);
+  EXPECT_EQ(PlanDownloads(game.Path(), none, Assets(), UsesLegacyAssets("1.7.10"), PlatformProfile::Linux(), 64, kMirror).size(), 674u);
 }
 
 TEST(PlanDownloads, NamesThatWouldLeaveTheGameFolderAreNeverPlanned) {
@@ -128,7 +128,7 @@ TEST(PlanDownloads, NamesThatWouldLeaveTheGameFolderAreNeverPlanned) {
                     {"same", "ab12345678901234567890123456789012345678", 1},
                     {"short", "ab", 1}};
   std::vector<DownloadItem> plan =
-      PlanDownloads(game.Path(), "x", description, assets, PlatformProfile::Linux(), 64, kMirror);
+      PlanDownloads(game.Path(), description, assets, UsesLegacyAssets("x"), PlatformProfile::Linux(), 64, kMirror);
   ASSERT_EQ(plan.size(), 2u);
   EXPECT_EQ(plan[0].name, "c-1.jar");
   EXPECT_EQ(plan[1].name, "two");  // the second object with the same hash shares its file

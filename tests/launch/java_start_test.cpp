@@ -74,9 +74,9 @@ TEST(JavaStart, TheHostArgumentVectorStartsTheGame) {
   inputs.jvmMemoryMin = "16";
   inputs.jvmMemoryMax = "64";
   inputs.launchParameters = "-Dkv.label=\"a b; echo no shell\" -Xss2M";
-  LaunchCommand command;
-  std::string refused;
-  ASSERT_TRUE(BuildLaunchCommand(d, inputs, PlatformProfile::Linux(), 64, command, refused)) << refused;
+  const LaunchCommandResult built = BuildLaunchCommand(d, inputs, PlatformProfile::Linux(), 64);
+  ASSERT_TRUE(built.command) << built.refused;
+  const LaunchCommand& command = *built.command;
 
   const test::CommandResult result = test::RunCommand(
       command.arguments.front(), std::vector<std::string>(command.arguments.begin() + 1, command.arguments.end()));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "game/game_layout.h"
+
 namespace kv {
 namespace {
 
@@ -50,12 +52,20 @@ LaunchInputs LinuxInputs() {
   return inputs;
 }
 
-LaunchCommand Build(const VersionDescription& d, const LaunchInputs& inputs, const PlatformProfile& profile,
+// The command for a launch of the version `d` names, with its asset layout decided as a launch
+// decides it.
+LaunchCommand Build(const VersionDescription& d, LaunchInputs inputs, const PlatformProfile& profile,
                     int bitness = 64) {
-  LaunchCommand command;
-  std::string refused;
-  EXPECT_TRUE(BuildLaunchCommand(d, inputs, profile, bitness, command, refused)) << refused;
-  return command;
+  inputs.legacyAssets = UsesLegacyAssets(d.id);
+  LaunchCommandResult result = BuildLaunchCommand(d, inputs, profile, bitness);
+  EXPECT_TRUE(result.command) << result.refused;
+  return result.command.value_or(LaunchCommand{});
+}
+
+// The text that a build refuses, or "built" when it builds a command.
+std::string Refused(const VersionDescription& d, const LaunchInputs& inputs, const PlatformProfile& profile) {
+  LaunchCommandResult result = BuildLaunchCommand(d, inputs, profile, 64);
+  return result.command ? "built" : result.refused;
 }
 
 // The game arguments: what follows the main class.
@@ -236,38 +246,30 @@ TEST(LaunchCommand, LibrariesTheRulesLeaveOutAreNotOnTheLinuxCommand) {
 }
 
 TEST(LaunchCommand, UnsafeNamesAreRefused) {
-  LaunchCommand command;
-  command.text = "old";
-  std::string refused;
   VersionDescription d = Description();
   for (const char* id : {"../../evil", "a\\b", "..", ""}) {
     d.id = id;
-    EXPECT_FALSE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused)) << id;
-    EXPECT_EQ(refused, id);
-    EXPECT_TRUE(command.text.empty());
-    EXPECT_TRUE(command.arguments.empty());
+    EXPECT_EQ(Refused(d, LinuxInputs(), kLinux), id);
   }
   d = Description();
   LibraryEntry evil = Library("a:b:../../../../etc/x");
   d.libraries.push_back(evil);
-  EXPECT_FALSE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
-  EXPECT_EQ(refused, evil.name);
+  EXPECT_EQ(Refused(d, LinuxInputs(), kLinux), evil.name);
   // A class-path separator in a library's path would add entries of the network's choosing:
   // the version "1:x" is fine where ";" separates, refused where ":" does.
   d = Description();
   d.libraries.push_back(Library("a.b:c:1:/tmp/evil"));
-  EXPECT_FALSE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
-  EXPECT_EQ(refused, "a.b:c:1:/tmp/evil");
-  EXPECT_TRUE(BuildLaunchCommand(d, WindowsInputs(), kWindows, 64, command, refused));
-  EXPECT_NE(command.text.find(";C:\\g\\/libraries/a/b/c/1:/tmp/evil/c-1:/tmp/evil.jar;"), std::string::npos);
+  EXPECT_EQ(Refused(d, LinuxInputs(), kLinux), "a.b:c:1:/tmp/evil");
+  EXPECT_NE(Build(d, WindowsInputs(), kWindows).text.find(";C:\\g\\/libraries/a/b/c/1:/tmp/evil/c-1:/tmp/evil.jar;"),
+            std::string::npos);
   d.libraries.back().name = "a.b:c:1;x";
-  EXPECT_FALSE(BuildLaunchCommand(d, WindowsInputs(), kWindows, 64, command, refused));
-  EXPECT_TRUE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
+  EXPECT_EQ(Refused(d, WindowsInputs(), kWindows), "a.b:c:1;x");
+  EXPECT_EQ(Refused(d, LinuxInputs(), kLinux), "built");
   d.libraries.back().name = "a:b:../../../../etc/x";
   // A library that the profile leaves out is never turned into a path, so it refuses nothing.
   d.libraries.back().rules = {{"allow", "osx"}};
-  EXPECT_TRUE(BuildLaunchCommand(d, LinuxInputs(), kLinux, 64, command, refused));
-  EXPECT_FALSE(BuildLaunchCommand(d, WindowsInputs(), kWindows, 64, command, refused));
+  EXPECT_EQ(Refused(d, LinuxInputs(), kLinux), "built");
+  EXPECT_EQ(Refused(d, WindowsInputs(), kWindows), "a:b:../../../../etc/x");
 }
 }  // namespace
 }  // namespace kv

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/game_layout.h"
 #include "game/library_paths.h"
 #include "launch/launch_command.h"
 #include "meta/version_description.h"
@@ -55,10 +56,11 @@ const Strings kModernArguments = {"--username", "Steve", "--version", "", "--gam
 void Check(const Expected& e) {
   SCOPED_TRACE(std::string(e.version) + " " + e.profile.osName);
   const VersionDescription d = Fixture(e.version);
-  const LaunchInputs inputs = Inputs(e.profile);
-  LaunchCommand command;
-  std::string refused;
-  ASSERT_TRUE(BuildLaunchCommand(d, inputs, e.profile, 64, command, refused)) << refused;
+  LaunchInputs inputs = Inputs(e.profile);
+  inputs.legacyAssets = UsesLegacyAssets(d.id);
+  const LaunchCommandResult built = BuildLaunchCommand(d, inputs, e.profile, 64);
+  ASSERT_TRUE(built.command) << built.refused;
+  const LaunchCommand& command = *built.command;
 
   const Strings& args = command.arguments;
   ASSERT_GE(args.size(), 5u);

@@ -20,7 +20,6 @@ TEST(VersionDescription, EmptyObjectGivesAnEmptyRecord) {
   const VersionDescription d = Parsed("{}");
   EXPECT_EQ(d.id, "");
   EXPECT_EQ(d.minecraftArguments, "");
-  EXPECT_EQ(d.minimumLauncherVersion, 0);
   EXPECT_TRUE(d.libraries.empty());
   EXPECT_EQ(d.mainClass, "");
 }
@@ -38,10 +37,7 @@ TEST(VersionDescription, ReadsEveryFieldOfALibrary) {
       {"name": "d:e:2"}
     ]})");
   EXPECT_EQ(d.id, "1.7.10");
-  EXPECT_EQ(d.time, "t");
-  EXPECT_EQ(d.releaseTime, "r");
   EXPECT_EQ(d.type, "release");
-  EXPECT_EQ(d.minimumLauncherVersion, 13);
   EXPECT_EQ(d.assets, "1.7.10");
   EXPECT_EQ(d.mainClass, "net.minecraft.client.main.Main");
   ASSERT_EQ(d.libraries.size(), 2u);
@@ -70,7 +66,6 @@ TEST(VersionDescription, ASecondParseLeavesNothingOfTheFirst) {
   EXPECT_EQ(d.id, "b");
   EXPECT_EQ(d.mainClass, "");
   EXPECT_TRUE(d.libraries.empty());
-  EXPECT_EQ(d.minimumLauncherVersion, 4);
 }
 
 TEST(VersionDescription, TextThatIsNotJsonLeavesTheRecordUntouched) {
@@ -97,26 +92,10 @@ TEST(VersionDescription, ConvertsValuesOfOtherKinds) {
   const VersionDescription d = Parsed(R"({"id": true, "time": false, "type": null,
       "releaseTime": 12, "assets": [1], "mainClass": {"a": 1}, "minecraftArguments": 1.5})");
   EXPECT_EQ(d.id, "true");
-  EXPECT_EQ(d.time, "false");
   EXPECT_EQ(d.type, "");
-  EXPECT_EQ(d.releaseTime, "");
   EXPECT_EQ(d.assets, "");
   EXPECT_EQ(d.mainClass, "");
   EXPECT_EQ(d.minecraftArguments, "");
-}
-
-TEST(VersionDescription, MinimumLauncherVersionOfEveryKind) {
-  const std::pair<const char*, int> cases[] = {
-      {"null", 0},          {"true", 1},          {"false", 0},         {"21", 21},
-      {"-7", -7},           {"21.9", 21},         {"-21.9", -21},       {"2147483647", 2147483647},
-      {"-2147483648", -2147483647 - 1},           {"2147483648", 0},    {"-2147483649", 0},
-      {"18446744073709551615", 0},                {"1e300", 0},         {"-1e300", 0},
-      {"\"13\"", 0},        {"[13]", 0},          {"{}", 0},
-  };
-  for (const auto& [json, expected] : cases) {
-    EXPECT_EQ(Parsed(std::string("{\"minimumLauncherVersion\":") + json + "}").minimumLauncherVersion,
-              expected) << json;
-  }
 }
 
 TEST(VersionDescription, ListsOfTheWrongKindReadAsEmpty) {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "tests/support/temp_folder.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -46,7 +47,7 @@ TEST(UpdateCheck, PagesThatAreNotAVersionNeverOfferAnUpdate) {
 }
 
 TEST(UpdateCheck, TextsAndCommandLines) {
-  EXPECT_EQ(UpdateOfferText("0.1.4"), "检测到新版本0.1.4是否立即更新?");
+  EXPECT_EQ(msg::UpdateOffer("0.1.4"), "检测到新版本0.1.4是否立即更新?");
   EXPECT_EQ(UpdateCommandLine("0.1.4"), "Update:0.1.4");
 }
 

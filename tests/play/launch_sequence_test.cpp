@@ -7,6 +7,7 @@
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -15,10 +16,10 @@ namespace {
 class RecordingSink : public LaunchSink {
  public:
   void FinishLoading() override { events.push_back("finish"); }
-  void ShowMessage(const std::string& text, int kind) override {
-    events.push_back("message " + std::to_string(kind) + " " + text);
+  void ShowMessage(const std::string& text, MessageKind kind) override {
+    events.push_back("message " + std::to_string(static_cast<int>(kind)) + " " + text);
   }
-  int RunDownloads(const std::vector<DownloadItem>& plan) override {
+  DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override {
     events.push_back("downloads " + std::to_string(plan.size()));
     if (onDownloads) return onDownloads();
     return downloadResult;
@@ -31,8 +32,8 @@ class RecordingSink : public LaunchSink {
 
   std::vector<std::string> events;
   std::string log;
-  int downloadResult = 1;
-  std::function<int()> onDownloads;
+  DownloadResult downloadResult = DownloadResult::Completed;
+  std::function<DownloadResult()> onDownloads;
 };
 
 class LaunchSequenceTest : public ::testing::Test {
@@ -133,13 +134,13 @@ TEST_F(LaunchSequenceTest, GenuineLaunchUsesTheStoredToken) {
 
 TEST_F(LaunchSequenceTest, UnreadableDocumentsStopWithTheirMessages) {
   EXPECT_EQ(Run().status, LaunchStatus::VersionUnreadable);
-  EXPECT_EQ(sink_.events.back(), std::string("message 16 ") + kVersionUnreadableText);
+  EXPECT_EQ(sink_.events.back(), std::string("message 16 ") + msg::kVersionUnreadable);
 
   MakeVersion(true);
   test::WriteFile(game_ + "assets/indexes/idx.json", "{ not json");
   sink_.events.clear();
   EXPECT_EQ(Run().status, LaunchStatus::AssetIndexUnreadable);
-  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", std::string("message 16 ") + kAssetIndexUnreadableText}));
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", std::string("message 16 ") + msg::kAssetIndexUnreadable}));
 }
 
 TEST_F(LaunchSequenceTest, AVersionWithoutAssetIndexFetchesNone) {
@@ -152,7 +153,7 @@ TEST_F(LaunchSequenceTest, AVersionWithoutAssetIndexFetchesNone) {
 
 TEST_F(LaunchSequenceTest, CancelledDownloadsEndSilently) {
   MakeVersion(true, "versions/v1/v1.jar");
-  sink_.downloadResult = 2;
+  sink_.downloadResult = DownloadResult::Cancelled;
   EXPECT_EQ(Run().status, LaunchStatus::DownloadsCancelled);
   EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", "downloads 1", "finish"}));
   EXPECT_FALSE(PathExists(dir_ / "Instance/inst"));
@@ -165,7 +166,7 @@ TEST_F(LaunchSequenceTest, ASecondLaunchWhileOneRunsIsRefused) {
     RecordingSink other;
     LaunchSequence second(settings_, Services(), PlatformProfile::Linux());
     inner = second.Run({"inst", "v1", false, std::nullopt}, other).status;
-    return 2;
+    return DownloadResult::Cancelled;
   };
   Run();
   EXPECT_EQ(inner, LaunchStatus::AlreadyRunning);

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+
+// Every text that the launcher's domain shows to players, in one place. The windows and the
+// command line show them as they stand; the kind of each message (error, warning ...) is
+// chosen where it is shown.
+namespace kv::msg {
+
+// Instance names.
+inline constexpr const char* kNameEmpty = "实例名称不能为空";
+inline constexpr const char* kNameTooLong = "实例名称不能超过50个字符";
+inline constexpr const char* kNameDots = "实例名称不能是“.”或“..”";
+inline constexpr const char* kNameSeparator = "实例名称不能包含“/”或“\\”";
+inline constexpr const char* kNameControlCharacter = "实例名称不能包含控制字符";
+inline constexpr const char* kNameForbiddenCharacter = "实例名称不能包含 < > : \" | ? * 这些字符";
+inline constexpr const char* kNameTrailingDotOrBlank = "实例名称不能以点或空格结尾";
+inline constexpr const char* kNameReserved = "实例名称不能是系统保留的设备名";
+inline constexpr const char* kNameInvalidText = "实例名称不是有效的文本";
+
+// Adding, renaming and deleting instances.
+inline constexpr const char* kInstanceDuplicate = "已存在同名的游戏实例";
+inline constexpr const char* kInstanceUnknown = "没有这个游戏实例";
+inline constexpr const char* kInstanceFolderFailed = "无法重命名实例文件夹";
+
+// The download window's lines.
+inline constexpr const char* kFileSizeLabel = "文件大小:";
+inline constexpr const char* kSpeedLabel = "下载速度:";
+
+// The launcher's own updates and the Java prompt.
+inline constexpr const char* kUpdateOfferTitle = "更新提示";
+inline std::string UpdateOffer(const std::string& publishedVersion) {
+  return "检测到新版本" + publishedVersion + "是否立即更新?";
+}
+inline constexpr const char* kJavaDownload = "未找到JAVA运行环境是否立即下载安装?";
+inline constexpr const char* kUpdaterFailed = "启动Update.exe失败";
+
+// Signing in.
+inline constexpr const char* kSignInTimedOut = "登录超时";
+inline constexpr const char* kSignInNoData = "未请求到数据";
+inline std::string SignInRefused(const std::string& error, const std::string& message) {
+  return "错误:" + error + " 错误信息:" + message;
+}
+inline constexpr const char* kSignInNotSaved = "无法保存登录信息";
+
+// A download that kept failing.
+inline std::string DownloadFailed(const std::string& fileName, const std::string& reason) {
+  std::string text = "错误信息：无法下载文件 " + fileName;
+  if (!reason.empty()) text += "\n原因: " + reason;
+  return text;
+}
+
+// The end of a launch that did not start the game.
+inline constexpr const char* kVersionUnreadable = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj";
+inline constexpr const char* kAssetIndexUnreadable = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadAssertObj";
+inline constexpr const char* kSignInFailedPrefix = "验证失败!";
+inline constexpr const char* kInstanceFolderRefused = "错误信息：实例名称不能用作文件夹名";
+
+}  // namespace kv::msg
