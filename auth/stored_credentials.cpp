@@ -21,15 +21,15 @@ void InitStoredCredentials(StoredCredentials& credentials, const std::string& se
 }
 
 bool SaveStoredCredentials(const StoredCredentials& c) {
-  auto write = [&](const char* key, const std::string& value) {
-    return profile::WriteString(c.settingsPath, kSection, key, value);
-  };
-  bool ok = write("AccessToken", EncodeSettingsText(c.accessToken));
-  ok = write("ClientToken", EncodeSettingsText(c.clientToken)) && ok;
-  ok = write("SelectedProfileId", EncodeSettingsText(c.profileId)) && ok;
-  ok = write("SelectedProfileName", EncodeSettingsText(c.profileName)) && ok;
-  ok = write("SelectedProfileLegacy", c.legacy ? "legacy" : "mojang") && ok;
-  return ok;
+  const std::string accessToken = EncodeSettingsText(c.accessToken);
+  const std::string clientToken = EncodeSettingsText(c.clientToken);
+  const std::string profileId = EncodeSettingsText(c.profileId);
+  const std::string profileName = EncodeSettingsText(c.profileName);
+  return profile::WriteStrings(c.settingsPath, {{kSection, "AccessToken", accessToken},
+                                                {kSection, "ClientToken", clientToken},
+                                                {kSection, "SelectedProfileId", profileId},
+                                                {kSection, "SelectedProfileName", profileName},
+                                                {kSection, "SelectedProfileLegacy", c.legacy ? "legacy" : "mojang"}});
 }
 
 void LoadStoredCredentials(StoredCredentials& c) {

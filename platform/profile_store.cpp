@@ -18,13 +18,21 @@ namespace {
 
 constexpr unsigned kSettingsFileMode = 0600;
 
-enum class Encoding { Ansi, Utf8Bom, Utf16LeBom };
+enum class Encoding { Ansi, Utf8, Utf8Bom, Utf16LeBom };
+
+// A line of the file: its bytes as they stand (so that a write leaves the lines it does not
+// change exactly as they were) and its text.
+struct DocumentLine {
+  std::string text;    // UTF-8
+  bool written = true; // made by this write: encoded from the text, with the file's line end
+  std::string bytes;   // read from the file: in its encoding, without the line end
+  std::string ending;  // read from the file: the line end's bytes, empty for a last line without
+};
 
 struct Document {
   Encoding encoding = Encoding::Ansi;
-  std::string lineEnd = "\r\n";
-  bool endsWithLineEnd = true;
-  std::vector<std::string> lines;  // UTF-8, without line ends
+  std::string lineEnd = "\r\n";  // for new lines: the first line end the file has
+  std::vector<DocumentLine> lines;
 };
 
 struct Line {
@@ -66,54 +74,95 @@ Line Classify(std::string_view raw) {
   return line;
 }
 
-Document Parse(const std::string& bytes) {
+unsigned CodePageOf(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf16LeBom: return kCodePageUtf16Le;
+    case Encoding::Utf8:
+    case Encoding::Utf8Bom: return kCodePageUtf8;
+    case Encoding::Ansi: break;
+  }
+  return kCodePageAnsi;
+}
+
+std::string_view ByteOrderMark(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::Utf16LeBom: return "\xFF\xFE";
+    case Encoding::Utf8Bom: return "\xEF\xBB\xBF";
+    case Encoding::Utf8:
+    case Encoding::Ansi: break;
+  }
+  return {};
+}
+
+// A file without a byte order mark whose bytes are valid UTF-8 with some non-ASCII text was
+// written by a UTF-8 editor: text in the Windows code pages practically never reads as UTF-8.
+Encoding DetectEncoding(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFF\xFE") return Encoding::Utf16LeBom;
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return Encoding::Utf8Bom;
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+  return !ascii && IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Ansi;
+}
+
+Document Parse(const std::string& file) {
   Document doc;
-  std::string text;
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    doc.encoding = Encoding::Utf16LeBom;
-    text = ToWide(std::string_view(bytes).substr(2), kCodePageUtf16Le);
-  } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    doc.encoding = Encoding::Utf8Bom;
-    text = ToWide(std::string_view(bytes).substr(3), kCodePageUtf8);
-  } else {
-    text = ToWide(bytes, kCodePageAnsi);
-  }
-  std::size_t firstBreak = text.find('\n');
-  if (firstBreak != std::string::npos) {
-    doc.lineEnd = (firstBreak > 0 && text[firstBreak - 1] == '\r') ? "\r\n" : "\n";
-  }
-  doc.endsWithLineEnd = text.empty() || text.back() == '\n';
+  doc.encoding = DetectEncoding(file);
+  const std::string_view body = std::string_view(file).substr(ByteOrderMark(doc.encoding).size());
+  // Lines end at a line feed; UTF-16 text is read in code units of two bytes.
+  const std::size_t unit = doc.encoding == Encoding::Utf16LeBom ? 2 : 1;
+  auto isUnit = [&](std::size_t at, char c) {
+    return at + unit <= body.size() && body[at] == c && (unit == 1 || body[at + 1] == '\0');
+  };
+  bool lineEndSeen = false;
   std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    std::size_t stop = end == std::string::npos ? text.size() : end;
-    std::size_t contentEnd = (stop > start && text[stop - 1] == '\r') ? stop - 1 : stop;
-    doc.lines.emplace_back(text, start, contentEnd - start);
-    if (end == std::string::npos) break;
-    start = end + 1;
+  while (start < body.size()) {
+    std::size_t end = start;
+    while (end < body.size() && !isUnit(end, '\n')) end += unit;
+    std::size_t contentEnd = end;
+    if (contentEnd >= start + unit && isUnit(contentEnd - unit, '\r')) contentEnd -= unit;
+    const std::size_t next = std::min(body.size(), end + unit);
+    DocumentLine line;
+    line.written = false;
+    line.bytes = std::string(body.substr(start, contentEnd - start));
+    line.ending = std::string(body.substr(contentEnd, next - contentEnd));
+    line.text = ToWide(line.bytes, CodePageOf(doc.encoding));
+    if (!lineEndSeen && end < body.size()) {
+      doc.lineEnd = contentEnd < end ? "\r\n" : "\n";
+      lineEndSeen = true;
+    }
+    doc.lines.push_back(std::move(line));
+    start = next;
   }
   return doc;
 }
 
+std::string Encoded(std::string_view text, Encoding encoding) { return ToNarrow(text, CodePageOf(encoding)); }
+
 std::string Serialise(const Document& doc) {
-  std::string text;
+  std::string bytes(ByteOrderMark(doc.encoding));
+  const std::string lineEnd = Encoded(doc.lineEnd, doc.encoding);
   for (std::size_t i = 0; i < doc.lines.size(); ++i) {
-    text += doc.lines[i];
-    if (i + 1 < doc.lines.size() || doc.endsWithLineEnd) text += doc.lineEnd;
+    const DocumentLine& line = doc.lines[i];
+    if (line.written) {
+      bytes += Encoded(line.text, doc.encoding);
+      bytes += lineEnd;
+      continue;
+    }
+    bytes += line.bytes;
+    // A last line without a line end gets one once a line follows it.
+    bytes += line.ending.empty() && i + 1 < doc.lines.size() ? lineEnd : line.ending;
   }
-  switch (doc.encoding) {
-    case Encoding::Utf16LeBom: return "\xFF\xFE" + ToNarrow(text, kCodePageUtf16Le);
-    case Encoding::Utf8Bom: return "\xEF\xBB\xBF" + ToNarrow(text, kCodePageUtf8);
-    case Encoding::Ansi: break;
-  }
-  return ToNarrow(text, kCodePageAnsi);
+  return bytes;
+}
+
+// True when the file's encoding holds `text` without replacing any character.
+bool Holds(Encoding encoding, std::string_view text) {
+  return ToWide(Encoded(text, encoding), CodePageOf(encoding)) == text;
 }
 
 // Index of the first header line of `section`, or lines.size().
 std::size_t FindSection(const Document& doc, std::string_view section) {
   for (std::size_t i = 0; i < doc.lines.size(); ++i) {
-    Line line = Classify(doc.lines[i]);
+    Line line = Classify(doc.lines[i].text);
     if (line.kind == Line::Kind::Section && SameName(line.name, section)) return i;
   }
   return doc.lines.size();
@@ -122,7 +171,7 @@ std::size_t FindSection(const Document& doc, std::string_view section) {
 // One past the last line that belongs to the section whose header is at `header`.
 std::size_t SectionEnd(const Document& doc, std::size_t header) {
   std::size_t i = header + 1;
-  while (i < doc.lines.size() && Classify(doc.lines[i]).kind != Line::Kind::Section) ++i;
+  while (i < doc.lines.size() && Classify(doc.lines[i].text).kind != Line::Kind::Section) ++i;
   return i;
 }
 
@@ -165,7 +214,7 @@ std::optional<std::string> ReadValue(const std::string& file, std::string_view s
   if (header == doc.lines.size()) return std::nullopt;
   std::size_t end = SectionEnd(doc, header);
   for (std::size_t i = header + 1; i < end; ++i) {
-    Line line = Classify(doc.lines[i]);
+    Line line = Classify(doc.lines[i].text);
     if (line.kind == Line::Kind::Key && SameName(line.name, key)) {
       std::string_view value = line.value;
       if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -196,8 +245,7 @@ bool BreaksLines(std::string_view text) {
 std::string GetString(const std::string& file, std::string_view section, std::string_view key,
                       std::string_view defaultValue) {
   std::optional<std::string> value = ReadValue(file, section, key);
-  std::string_view result = value ? std::string_view(*value) : defaultValue;
-  return std::string(TruncateUtf16(result, kReadLimitUnits));
+  return value ? *value : std::string(defaultValue);
 }
 
 int GetInt(const std::string& file, std::string_view section, std::string_view key,
@@ -207,60 +255,84 @@ int GetInt(const std::string& file, std::string_view section, std::string_view k
   return ReadLeadingInt(*value);
 }
 
-bool WriteString(const std::string& file, std::string_view section,
-                 std::optional<std::string_view> key, std::optional<std::string_view> value) {
+namespace {
+
+// Applies one write to the document; false when it must be refused.
+bool Apply(Document& doc, const Write& write) {
+  std::string_view section = write.section;
+  std::optional<std::string_view> key = write.key;
+  const std::optional<std::string_view> value = write.value;
   if (BreaksLines(section) || section.find(']') != std::string_view::npos) return false;
   if (key && (BreaksLines(*key) || key->find('=') != std::string_view::npos)) return false;
   if (value && BreaksLines(*value)) return false;
-
+  // Text the file cannot hold would come back as something else, a name with a '?' in it.
+  for (std::string_view text : {section, key.value_or(""), value.value_or("")}) {
+    if (!Holds(doc.encoding, text)) return false;
+  }
   section = Trim(section);
   if (key) key = Trim(*key);
+
+  auto keyLine = [&] { return DocumentLine{std::string(*key) + "=" + StoredValue(*value), true, {}, {}}; };
+  const std::size_t header = FindSection(doc, section);
+  const bool sectionFound = header < doc.lines.size();
+  if (!key) {
+    if (sectionFound) {
+      doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(header),
+                      doc.lines.begin() + static_cast<std::ptrdiff_t>(SectionEnd(doc, header)));
+    }
+    return true;
+  }
+  if (!sectionFound) {
+    if (value) {
+      doc.lines.push_back(DocumentLine{"[" + std::string(section) + "]", true, {}, {}});
+      doc.lines.push_back(keyLine());
+    }
+    return true;
+  }
+  const std::size_t end = SectionEnd(doc, header);
+  for (std::size_t i = header + 1; i < end; ++i) {
+    const Line line = Classify(doc.lines[i].text);
+    if (line.kind != Line::Kind::Key || !SameName(line.name, *key)) continue;
+    if (value) {
+      doc.lines[i] = keyLine();
+    } else {
+      doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    return true;
+  }
+  if (value) {
+    // After the section's last non-blank line, so blank lines before the next header stay.
+    std::size_t insert = end;
+    while (insert > header + 1 && Trim(doc.lines[insert - 1].text).empty()) --insert;
+    doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(insert), keyLine());
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteStrings(const std::string& file, const std::vector<Write>& writes) {
   std::lock_guard guard(ProcessLock());
   FileLock lock(file, true);
   std::optional<std::string> bytes = ReadWholeFile(file);
   if (!bytes && PathExists(file) && GetFileSize(file) > 0) return false;  // unreadable: keep it
   Document doc = bytes ? Parse(*bytes) : Document{};
-
-  std::size_t header = FindSection(doc, section);
-  bool sectionFound = header < doc.lines.size();
-  if (!key) {
-    if (!sectionFound) return true;
-    doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(header),
-                    doc.lines.begin() + static_cast<std::ptrdiff_t>(SectionEnd(doc, header)));
-  } else if (!sectionFound) {
-    if (!value) return true;
-    if (!doc.endsWithLineEnd && !doc.lines.empty()) doc.endsWithLineEnd = true;
-    doc.lines.push_back("[" + std::string(section) + "]");
-    doc.lines.push_back(std::string(*key) + "=" + StoredValue(*value));
-    doc.endsWithLineEnd = true;
-  } else {
-    std::size_t end = SectionEnd(doc, header);
-    std::size_t found = end;
-    for (std::size_t i = header + 1; i < end; ++i) {
-      Line line = Classify(doc.lines[i]);
-      if (line.kind == Line::Kind::Key && SameName(line.name, *key)) {
-        found = i;
-        break;
-      }
-    }
-    if (found < end) {
-      if (value) {
-        doc.lines[found] = std::string(*key) + "=" + StoredValue(*value);
-      } else {
-        doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(found));
-      }
-    } else if (value) {
-      // After the section's last non-blank line, so blank lines before the next header stay.
-      std::size_t insert = end;
-      while (insert > header + 1 && Trim(doc.lines[insert - 1]).empty()) --insert;
-      doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(insert),
-                       std::string(*key) + "=" + StoredValue(*value));
-      if (insert == doc.lines.size() - 1) doc.endsWithLineEnd = true;
-    } else {
-      return true;
-    }
+  for (const Write& write : writes) {
+    if (!Apply(doc, write)) return false;
   }
   return WriteFileAtomically(file, Serialise(doc), kSettingsFileMode);
+}
+
+bool WriteString(const std::string& file, std::string_view section, std::optional<std::string_view> key,
+                 std::optional<std::string_view> value) {
+  return WriteStrings(file, {Write{section, key, value}});
+}
+
+bool CanHold(const std::string& file, std::string_view text) {
+  std::lock_guard guard(ProcessLock());
+  FileLock lock(file, false);
+  const std::optional<std::string> bytes = ReadWholeFile(file);
+  return Holds(bytes ? DetectEncoding(*bytes) : Encoding::Ansi, text);
 }
 
 }  // namespace kv::profile

@@ -14,6 +14,8 @@ enum class InstanceCommandStatus {
   Duplicate,        // the name is already registered
   UnknownInstance,  // no instance of that name
   FolderFailed,     // the instance folder could not be renamed; nothing was changed
+  InvalidVersion,   // text that cannot stand in the settings file (a line break)
+  WriteFailed,      // the settings file could not be written; nothing was changed
 };
 
 struct InstanceCommandResult {

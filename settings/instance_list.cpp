@@ -36,13 +36,21 @@ void CInstanceList::Load() {
   }
 }
 
-void CInstanceList::Save() const {
+bool CInstanceList::Save() const { return SaveAndDropSection({}); }
+
+bool CInstanceList::SaveAndDropSection(const std::string& unused) const {
+  // One replacement of the file: a registry is never left half written.
+  std::vector<std::string> sections;
+  for (std::size_t i = 0; i < entries_.size(); ++i) sections.push_back(InstanceSection(i + 1));
+  const std::string count = std::to_string(entries_.size());
+  std::vector<profile::Write> writes;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    std::string section = InstanceSection(i + 1);
-    profile::WriteString(path_, section, "InstanceName", entries_[i].name);
-    profile::WriteString(path_, section, "InstanceVersion", entries_[i].version);
+    writes.push_back({sections[i], "InstanceName", entries_[i].name});
+    writes.push_back({sections[i], "InstanceVersion", entries_[i].version});
   }
-  profile::WriteString(path_, kRegistrySection, "InstanceNum", std::to_string(entries_.size()));
+  writes.push_back({kRegistrySection, "InstanceNum", count});
+  if (!unused.empty()) writes.push_back({unused, std::nullopt, std::nullopt});
+  return profile::WriteStrings(path_, writes);
 }
 
 bool CInstanceList::Contains(const std::string& name) const { return IndexOf(name) != -1; }
@@ -64,16 +72,13 @@ bool CInstanceList::Remove(const std::string& name) {
   int index = IndexOf(name);
   if (index < 0) return false;
   entries_.erase(entries_.begin() + index);
-  Save();
-  profile::DeleteSection(path_, InstanceSection(entries_.size() + 1));
-  return true;
+  return SaveAndDropSection(InstanceSection(entries_.size() + 1));
 }
 
 bool CInstanceList::Rename(const std::string& oldName, const std::string& newName) {
   int index = IndexOf(oldName);
   if (index >= 0) entries_[static_cast<std::size_t>(index)].name = newName;
-  Save();
-  return index >= 0;
+  return Save() && index >= 0;
 }
 
 }  // namespace kv

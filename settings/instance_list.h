@@ -28,16 +28,18 @@ class CInstanceList {
 
   void Load();
   // Writes sections 1..size and InstanceNum; sections numbered above the size stay as they are.
-  void Save() const;
+  // False when a write was refused or failed.
+  bool Save() const;
 
   bool Contains(const std::string& name) const;
   int IndexOf(const std::string& name) const;
   std::string GetVersion(const std::string& name) const;
   void Add(InstanceEntry entry);
   // Removes the first entry with this name, saves, and deletes the section that fell out of
-  // use. False, with nothing written, for an unknown name.
+  // use. False for an unknown name (nothing is written) and when the file was not written.
   bool Remove(const std::string& name);
-  // Renames the first entry with this name and saves (also when none matched).
+  // Renames the first entry with this name and saves (also when none matched). False for an
+  // unknown name and when the file was not written.
   bool Rename(const std::string& oldName, const std::string& newName);
 
   const std::vector<InstanceEntry>& Entries() const { return entries_; }
@@ -45,6 +47,9 @@ class CInstanceList {
   int Count() const { return count_; }
 
  private:
+  // Save, deleting the section `unused` (none when empty) in the same write.
+  bool SaveAndDropSection(const std::string& unused) const;
+
   std::string path_;
   std::vector<InstanceEntry> entries_;
   int count_ = 0;

@@ -49,6 +49,7 @@ std::string DescribeInstanceNameProblem(InstanceNameProblem problem) {
     case InstanceNameProblem::TrailingDotOrBlank: return msg::kNameTrailingDotOrBlank;
     case InstanceNameProblem::ReservedName: return msg::kNameReserved;
     case InstanceNameProblem::InvalidText: return msg::kNameInvalidText;
+    case InstanceNameProblem::NotInSettingsFile: return msg::kNameNotInSettingsFile;
   }
   return {};
 }

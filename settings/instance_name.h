@@ -18,6 +18,7 @@ enum class InstanceNameProblem {
   TrailingDotOrBlank, // Windows drops them, so two names would share a folder
   ReservedName,       // CON, PRN, AUX, NUL, COM1..9, LPT1..9, with or without extension
   InvalidText,        // not valid UTF-8
+  NotInSettingsFile,  // a character that the settings file's code page cannot hold (an emoji)
 };
 
 inline constexpr std::size_t kMaxInstanceNameLength = 50;

@@ -50,21 +50,19 @@ void CSettings::Load(const JavaRuntimeSource& java) {
 }
 
 bool CSettings::Save() const {
-  auto write = [this](const char* key, const std::string& value) {
-    return profile::WriteString(path_, kSection, key, value);
-  };
-  bool ok = write("UserName", EncodeSettingsText(userName));
-  ok = write("PWD", EncodeSettingsText(password)) && ok;
-  ok = write("IsGenuine", isGenuine) && ok;
-  ok = write("JavaPath", javaPath) && ok;
-  ok = write("GamePath", gamePath) && ok;
-  ok = write("JVMMemoryMin", jvmMemoryMin) && ok;
-  ok = write("JVMMemoryMax", jvmMemoryMax) && ok;
-  ok = write("LaunchParameters", launchParameters) && ok;
-  ok = write("JavaVer", javaVer) && ok;
-  ok = write("IsAutoMallocMemory", isAutoMallocMemory) && ok;
-  ok = write("IsShowCmd", isShowCmd) && ok;
-  return ok;
+  const std::string encodedName = EncodeSettingsText(userName);
+  const std::string encodedPassword = EncodeSettingsText(password);
+  return profile::WriteStrings(path_, {{kSection, "UserName", encodedName},
+                                       {kSection, "PWD", encodedPassword},
+                                       {kSection, "IsGenuine", isGenuine},
+                                       {kSection, "JavaPath", javaPath},
+                                       {kSection, "GamePath", gamePath},
+                                       {kSection, "JVMMemoryMin", jvmMemoryMin},
+                                       {kSection, "JVMMemoryMax", jvmMemoryMax},
+                                       {kSection, "LaunchParameters", launchParameters},
+                                       {kSection, "JavaVer", javaVer},
+                                       {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
+                                       {kSection, "IsShowCmd", isShowCmd}});
 }
 
 }  // namespace kv

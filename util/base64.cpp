@@ -17,9 +17,6 @@ constexpr std::array<unsigned char, 256> MakeDecodeTable() {
 
 constexpr auto kDecode = MakeDecodeTable();
 
-// The settings buffers on Windows hold 1024 bytes with a terminating NUL.
-constexpr std::size_t kSettingsBufferBytes = 1023;
-
 }  // namespace
 
 std::string Base64Encode(std::string_view bytes) {
@@ -74,10 +71,9 @@ std::string Base64Decode(std::string_view chars) {
 
 std::string EncodeSettingsText(std::string_view text) {
   std::string bytes = ToNarrow(text, kCodePageThreadAnsi);
-  // The Windows build copies the bytes as a C string into a fixed buffer: a NUL ends the text
-  // and the rest of an over-long text is dropped.
+  // The Windows build copies the bytes as a C string: a NUL ends the text. Nothing else is
+  // cut, so that an account token of any length survives.
   bytes = bytes.substr(0, bytes.find('\0'));
-  if (bytes.size() > kSettingsBufferBytes) bytes.resize(kSettingsBufferBytes);
   return Base64Encode(bytes);
 }
 

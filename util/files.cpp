@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
+#include <system_error>
 
 namespace kv {
 
@@ -25,10 +25,27 @@ std::uint64_t GetFileSize(std::string_view path) {
 }
 
 std::optional<std::string> ReadWholeFile(std::string_view path) {
-  std::ifstream in(std::string(path), std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad() || bytes.empty()) return std::nullopt;
+  const int fd = ::open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  // Only a regular file has contents to read: a folder, a device or a pipe in its place is
+  // treated as unreadable, never waited on.
+  struct stat info {};
+  std::string bytes;
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (ok) bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char block[65536];
+  while (ok) {
+    const ssize_t n = ::read(fd, block, sizeof block);
+    if (n > 0) {
+      bytes.append(block, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      break;
+    } else if (errno != EINTR) {
+      ok = false;
+    }
+  }
+  ::close(fd);
+  if (!ok || bytes.empty()) return std::nullopt;
   return bytes;
 }
 
@@ -59,8 +76,23 @@ bool MakeFoldersForPath(std::string_view path) {
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes,
+std::string LinkTarget(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::string target = path;
+  std::error_code error;
+  // A chain of links ends somewhere; a loop is cut after a generous number of steps.
+  for (int step = 0; step < 40 && fs::is_symlink(target, error); ++step) {
+    const fs::path next = fs::read_symlink(target, error);
+    if (error) break;
+    target = (next.is_absolute() ? next : fs::path(target).parent_path() / next).string();
+  }
+  return target;
+}
+
+bool WriteFileAtomically(const std::string& linkOrPath, std::string_view bytes,
                          std::optional<unsigned> mode) {
+  // A file that is a link stays a link: the new contents replace the file it points to.
+  const std::string path = LinkTarget(linkOrPath);
   std::string temp = path + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;

@@ -16,7 +16,8 @@ bool PathExists(std::string_view path);
 // for an empty file. The download planner relies on that equivalence.
 std::uint64_t GetFileSize(std::string_view path);
 
-// The whole file, or nothing for an empty or unreadable file.
+// The whole file, or nothing for an empty or unreadable file and for anything that is not a
+// regular file (a folder, a device).
 std::optional<std::string> ReadWholeFile(std::string_view path);
 
 // Appends the folder part (with its trailing separator) to `folder` and the name with its
@@ -28,9 +29,14 @@ void SplitPath(std::string_view path, std::string& folder, std::string& name);
 // count as separators. Failures are left for the later file write to report.
 bool MakeFoldersForPath(std::string_view path);
 
+// The path that a write to `path` changes: the end of its chain of symbolic links, `path`
+// itself when it is not a link.
+std::string LinkTarget(const std::string& path);
+
 // Writes `bytes` to `path` through a temporary file in the same folder and a rename, so that
 // readers never see a half-written file. Returns false and leaves the old file on failure.
 // The new file gets `mode` when given, else the replaced file's mode (0644 for a new file).
+// When `path` is a symbolic link the file it leads to is replaced and the link stays.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes,
                          std::optional<unsigned> mode = std::nullopt);
 

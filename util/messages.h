@@ -17,11 +17,14 @@ inline constexpr const char* kNameForbiddenCharacter = "实例名称不能包含
 inline constexpr const char* kNameTrailingDotOrBlank = "实例名称不能以点或空格结尾";
 inline constexpr const char* kNameReserved = "实例名称不能是系统保留的设备名";
 inline constexpr const char* kNameInvalidText = "实例名称不是有效的文本";
+inline constexpr const char* kNameNotInSettingsFile = "实例名称含有设置文件无法保存的字符（如表情符号）";
 
 // Adding, renaming and deleting instances.
 inline constexpr const char* kInstanceDuplicate = "已存在同名的游戏实例";
 inline constexpr const char* kInstanceUnknown = "没有这个游戏实例";
 inline constexpr const char* kInstanceFolderFailed = "无法重命名实例文件夹";
+inline constexpr const char* kInstanceVersionInvalid = "游戏版本无效";
+inline constexpr const char* kSettingsNotWritten = "无法写入设置文件 KvCfg.ini";
 
 // The download window's lines.
 inline constexpr const char* kFileSizeLabel = "文件大小:";

@@ -170,26 +170,4 @@ std::size_t CountCodePoints(std::string_view utf8) {
   return count;
 }
 
-std::size_t Utf16Length(std::string_view utf8) {
-  std::size_t units = 0;
-  for (char ch : utf8) {
-    auto c = static_cast<unsigned char>(ch);
-    if ((c & 0xC0) == 0x80) continue;
-    units += c >= 0xF0 ? 2 : 1;
-  }
-  return units;
-}
-
-std::string_view TruncateUtf16(std::string_view utf8, std::size_t maxUnits) {
-  std::size_t units = 0;
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    auto c = static_cast<unsigned char>(utf8[i]);
-    if ((c & 0xC0) == 0x80) continue;
-    std::size_t need = c >= 0xF0 ? 2 : 1;
-    if (units + need > maxUnits) return utf8.substr(0, i);
-    units += need;
-  }
-  return utf8;
-}
-
 }  // namespace kv

@@ -34,11 +34,4 @@ bool IsValidUtf8(std::string_view text);
 // Number of Unicode characters (code points) in `utf8`.
 std::size_t CountCodePoints(std::string_view utf8);
 
-// Number of UTF-16 code units that `utf8` would take.
-std::size_t Utf16Length(std::string_view utf8);
-
-// The longest prefix of `utf8` that fits in `maxUnits` UTF-16 code units without splitting a
-// character.
-std::string_view TruncateUtf16(std::string_view utf8, std::size_t maxUnits);
-
 }  // namespace kv

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <thread>
 #include <vector>
@@ -60,13 +61,13 @@ TEST_F(ProfileStore, EveryWrittenValueReadsBackAsWritten) {
             "k4=\"\r\nk5='\r\nk6=\"mixed'\r\nk7=plain\r\nk8=\r\n");
 }
 
-TEST_F(ProfileStore, ReadsAreCutTo259Utf16Units) {
+TEST_F(ProfileStore, ValuesAreReadWhole) {
   std::string chinese;
   for (int i = 0; i < 300; ++i) chinese += "汉";
-  profile::WriteString(file_, "S", "long", std::string(300, 'x'));
-  profile::WriteString(file_, "S", "wide", chinese);
-  EXPECT_EQ(Get("S", "long"), std::string(259, 'x'));
-  EXPECT_EQ(Get("S", "wide").size(), 259u * 3);
+  ASSERT_TRUE(profile::WriteString(file_, "S", "long", std::string(2000, 'x')));
+  ASSERT_TRUE(profile::WriteString(file_, "S", "wide", chinese));
+  EXPECT_EQ(Get("S", "long"), std::string(2000, 'x'));
+  EXPECT_EQ(Get("S", "wide"), chinese);
 }
 
 TEST_F(ProfileStore, IntegersReadAsAtoiDoes) {
@@ -131,6 +132,50 @@ TEST_F(ProfileStore, KeepsUtf16AndUtf8FilesInTheirEncoding) {
   EXPECT_EQ(Get("S", "k"), "游");
   ASSERT_TRUE(profile::WriteString(file_, "S", "j", "戏"));
   EXPECT_EQ(test::ReadFile(file_), "\xEF\xBB\xBF[S]\nk=游\nj=戏\n");
+}
+
+TEST_F(ProfileStore, LinesAWriteDoesNotChangeKeepTheirBytes) {
+  // A name typed as UTF-8 into a GBK file, a stray byte, mixed line ends: none of it is the
+  // write's business.
+  const std::string before = "[KvInstance1]\r\nInstanceName=\xE6\xB8\xB8\r\nbroken=\xFF\xFE\x80\n[S]\r\nk=1\r\n";
+  Write(before);
+  ASSERT_TRUE(profile::WriteString(file_, "S", "k", "游"));
+  EXPECT_EQ(test::ReadFile(file_),
+            "[KvInstance1]\r\nInstanceName=\xE6\xB8\xB8\r\nbroken=\xFF\xFE\x80\n[S]\r\nk=\xD3\xCE\r\n");
+}
+
+TEST_F(ProfileStore, AFileWithoutByteOrderMarkInUtf8StaysUtf8) {
+  Write("[KvInstance1]\nInstanceName=生存\n");
+  EXPECT_EQ(Get("KvInstance1", "InstanceName"), "生存");
+  ASSERT_TRUE(profile::WriteString(file_, "KvInstance2", "InstanceName", "创造😀"));
+  EXPECT_EQ(test::ReadFile(file_), "[KvInstance1]\nInstanceName=生存\n[KvInstance2]\nInstanceName=创造😀\n");
+  EXPECT_TRUE(profile::CanHold(file_, "😀"));
+}
+
+TEST_F(ProfileStore, TextTheFileCannotHoldIsRefused) {
+  Write("[S]\r\nk=1\r\n");
+  EXPECT_TRUE(profile::CanHold(file_, "游戏"));
+  EXPECT_FALSE(profile::CanHold(file_, "游戏😀"));
+  EXPECT_FALSE(profile::CanHold(dir_ / "new.ini", "😀"));
+  EXPECT_FALSE(profile::WriteString(file_, "S", "k", "游戏😀"));
+  EXPECT_FALSE(profile::WriteString(file_, "S😀", "k", "1"));
+  EXPECT_EQ(test::ReadFile(file_), "[S]\r\nk=1\r\n");
+}
+
+TEST_F(ProfileStore, ALinkStaysALinkAndAFolderIsNoFile) {
+  test::WriteFile(dir_ / "shared/KvCfg.ini", "[S]\nk=1\n");
+  const std::string link = dir_ / "link.ini";
+  ASSERT_EQ(::symlink((dir_ / "shared/KvCfg.ini").c_str(), link.c_str()), 0);
+  ASSERT_TRUE(profile::WriteString(link, "S", "k", "2"));
+  struct stat info {};
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(test::ReadFile(dir_ / "shared/KvCfg.ini"), "[S]\nk=2\n");
+
+  const std::string folder = dir_ / "folder.ini";
+  ::mkdir(folder.c_str(), 0700);
+  EXPECT_EQ(profile::GetString(folder, "S", "k", "<none>"), "<none>");
+  EXPECT_FALSE(profile::WriteString(folder, "S", "k", "1"));
 }
 
 TEST_F(ProfileStore, FileWithoutFinalLineEnd) {

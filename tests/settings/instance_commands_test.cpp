@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include "platform/profile_store.h"
@@ -70,6 +73,56 @@ TEST_F(InstanceCommands, RenameFailsWhenTheFolderCannotMove) {
   test::WriteFile(dir_ / "Instance/d/x", "someone else's folder");
   EXPECT_EQ(RenameInstance(settings_, game_, "c", "d").status, InstanceCommandStatus::FolderFailed);
   EXPECT_EQ(test::ReadFile(dir_ / "Instance/d/x"), "someone else's folder");
+}
+
+TEST_F(InstanceCommands, TextTheSettingsFileCannotHoldChangesNothing) {
+  // A line break in the version would write a line of its own into the file; an emoji cannot
+  // be written in the Windows code page and would come back as "?", its folder orphaned.
+  EXPECT_EQ(AddInstance(settings_, game_, "X", "1.7.10\nInstanceName=evil").status, InstanceCommandStatus::InvalidVersion);
+  const InstanceCommandResult emoji = AddInstance(settings_, game_, "游戏😀", "1.7.10");
+  EXPECT_EQ(emoji.status, InstanceCommandStatus::InvalidName);
+  EXPECT_EQ(emoji.problem, InstanceNameProblem::NotInSettingsFile);
+  EXPECT_EQ(CInstanceList(settings_, false).Entries().size(), 0u);
+  EXPECT_FALSE(PathExists(dir_ / "Instance"));
+  ASSERT_EQ(AddInstance(settings_, game_, "游戏", "1.7.10").status, InstanceCommandStatus::Done);
+  EXPECT_EQ(RenameInstance(settings_, game_, "游戏", "游戏😀").problem, InstanceNameProblem::NotInSettingsFile);
+  EXPECT_TRUE(PathExists(dir_ / "Instance/游戏"));
+}
+
+// Limits the size of the files this process writes, so that a write of the settings file
+// fails even for root, as on a full disk.
+class FullDisk {
+ public:
+  explicit FullDisk(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FullDisk() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST_F(InstanceCommands, AFailedWriteIsReportedAndLeavesFoldersAsTheRegistrySaysThemToBe) {
+  ASSERT_EQ(AddInstance(settings_, game_, "a", "1.7.10").status, InstanceCommandStatus::Done);
+  test::WriteFile(dir_ / "Instance/a/saves/world.dat", "x");
+  const std::string before = test::ReadFile(settings_);
+  {
+    FullDisk full(before.size());
+    EXPECT_EQ(AddInstance(settings_, game_, "second", "1.7.10").status, InstanceCommandStatus::WriteFailed);
+    EXPECT_EQ(RenameInstance(settings_, game_, "a", "a much longer name").status, InstanceCommandStatus::WriteFailed);
+  }
+  EXPECT_EQ(test::ReadFile(settings_), before);
+  EXPECT_FALSE(PathExists(dir_ / "Instance/second"));
+  EXPECT_FALSE(PathExists(dir_ / "Instance/a much longer name"));
+  EXPECT_EQ(test::ReadFile(dir_ / "Instance/a/saves/world.dat"), "x");
 }
 
 TEST_F(InstanceCommands, BadNamesAreRefusedBeforeAnythingChanges) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "tests/support/temp_folder.h"
 
@@ -41,6 +42,9 @@ TEST(Files, ReadWholeFile) {
   EXPECT_FALSE(ReadWholeFile(dir / "empty"));
   EXPECT_FALSE(ReadWholeFile(dir / "missing"));
   EXPECT_EQ(ReadWholeFile(dir / "data"), std::string("a\0b", 3));
+  // A folder where a file belongs (or a device) is unreadable, never a crash or a wait.
+  EXPECT_FALSE(ReadWholeFile(dir.Path()));
+  EXPECT_FALSE(ReadWholeFile("/dev/null"));
 }
 
 TEST(Files, SplitPathAppends) {
@@ -86,6 +90,20 @@ TEST(Files, AtomicWriteReplacesAndKeepsMode) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
   EXPECT_EQ(test::ReadFile(file), "two");
   EXPECT_FALSE(WriteFileAtomically(dir / "missing/f", "x"));
+}
+
+TEST(Files, AtomicWriteThroughALinkKeepsTheLink) {
+  test::TempFolder dir;
+  test::WriteFile(dir / "real/settings.ini", "old");
+  ASSERT_EQ(::symlink("real/settings.ini", (dir / "link.ini").c_str()), 0);
+  ASSERT_EQ(::symlink("link.ini", (dir / "link2.ini").c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(dir / "link2.ini", "new"));
+  struct stat info {};
+  ASSERT_EQ(::lstat((dir / "link2.ini").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  ASSERT_EQ(::lstat((dir / "link.ini").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(test::ReadFile(dir / "real/settings.ini"), "new");
 }
 
 }  // namespace
