@@ -219,7 +219,9 @@ void CFrameWnd::OfferUpdate() {
 
 void CFrameWnd::HandOverToUpdater(const std::string& commandLine) {
   if (!StartUpdater(services_.updaterFolder, PlatformProfile::Host().executableSuffix, commandLine)) {
+    // Nothing would replace the launcher: it stays, so that the player can go on playing.
     ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kUpdaterFailed), MessageKind::Warning, kPromptCaption, kMessageOk);
+    return;
   }
   PostQuitMessage(0);
 }

@@ -13,6 +13,7 @@
 #include "settings/instance_list.h"
 #include "settings/settings.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv::cli {
 namespace {
@@ -53,6 +54,9 @@ int ShowCommand(const Arguments& args) {
   LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name);
   inputs.legacyAssets = UsesLegacyAssets(version);
   const LaunchCommandResult built = BuildLaunchCommand(description, inputs, PlatformProfile::Host(), NativeBitness());
+  if (built.refusal == LaunchCommandResult::Refusal::GameFolderSplitsClassPath) {
+    return Fail(msg::GameFolderSplitsClassPath(built.refused));
+  }
   if (!built.command) return Fail("版本描述中的名称不能用作路径: " + built.refused);
   const LaunchCommand& command = *built.command;
   if (asText) {

@@ -1,5 +1,7 @@
 #include "install/mirror_layout.h"
 
+#include "net/url_encoding.h"
+
 namespace kv {
 namespace {
 
@@ -16,15 +18,17 @@ std::string Join(std::string_view base, std::string_view a, std::string_view b =
 std::string VersionListUrl(std::string_view base) { return Join(base, "/versions/versions.json"); }
 
 std::string VersionJsonUrl(std::string_view base, std::string_view id) {
-  return Join(base, "/versions/", id, "/", std::string(id) + ".json");
+  const std::string segment = EncodePathSegment(id);
+  return Join(base, "/versions/", segment, "/", segment + ".json");
 }
 
 std::string VersionJarUrl(std::string_view base, std::string_view id) {
-  return Join(base, "/versions/", id, "/", std::string(id) + ".jar");
+  const std::string segment = EncodePathSegment(id);
+  return Join(base, "/versions/", segment, "/", segment + ".jar");
 }
 
 std::string AssetIndexUrl(std::string_view base, std::string_view indexId) {
-  return Join(base, "/indexes/", indexId, ".json");
+  return Join(base, "/indexes/", EncodePathSegment(indexId), ".json");
 }
 
 std::string AssetObjectUrl(std::string_view base, std::string_view hash) {
@@ -32,7 +36,7 @@ std::string AssetObjectUrl(std::string_view base, std::string_view hash) {
 }
 
 std::string LibraryUrl(std::string_view base, std::string_view relativePath) {
-  return Join(base, "/libs/", relativePath);
+  return Join(base, "/libs/", EncodePath(relativePath));
 }
 
 std::string LegacyArchiveUrl(std::string_view base) { return Join(base, "/", kLegacyArchiveName); }

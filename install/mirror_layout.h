@@ -4,8 +4,9 @@
 #include <string_view>
 
 // Where the download mirror keeps each file, below its base address (MirrorBase(), no
-// trailing slash). Callers check ids, hashes and library coordinates before they build an
-// address from them: those come from the network.
+// trailing slash). Names are percent-encoded as path segments, so an id with a blank is still
+// found. Callers check ids, hashes and library coordinates before they build an address from
+// them: those come from the network.
 namespace kv {
 
 // base + "/versions/versions.json"

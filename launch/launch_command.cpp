@@ -100,7 +100,11 @@ std::vector<Fill> PlaceholderValues(const VersionDescription& description,
 
 LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, const LaunchInputs& inputs,
                                        const PlatformProfile& profile, int bitness) {
-  if (!IsSafeVersionId(description.id)) return {std::nullopt, description.id};
+  using Refusal = LaunchCommandResult::Refusal;
+  if (inputs.gamePath.find(profile.classPathSeparator) != std::string::npos) {
+    return {std::nullopt, inputs.gamePath, Refusal::GameFolderSplitsClassPath};
+  }
+  if (!IsSafeVersionId(description.id)) return {std::nullopt, description.id, Refusal::UnsafeName};
   std::vector<std::string> nativesFolders;
   std::vector<std::string> classPath;
   for (const LibraryEntry& library : description.libraries) {
@@ -109,7 +113,7 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
     // network's choosing.
     if (!IsSafeLibraryCoordinate(library.name) ||
         LibraryRelativePath(library, profile, bitness).find(profile.classPathSeparator) != std::string::npos) {
-      return {std::nullopt, library.name};
+      return {std::nullopt, library.name, Refusal::UnsafeName};
     }
     const std::string jar = LibraryLocalPath(inputs.gamePath, library, profile, bitness);
     if (IsNativeLibrary(library, profile)) nativesFolders.push_back(NativesFolder(jar));
@@ -159,7 +163,7 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
     arguments.push_back(Joined(word));
   }
 
-  return {LaunchCommand{std::move(line), std::move(arguments)}, {}};
+  return {LaunchCommand{std::move(line), std::move(arguments)}, {}, Refusal::None};
 }
 
 }  // namespace kv

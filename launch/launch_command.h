@@ -50,10 +50,13 @@ struct LaunchCommand {
 //
 // No command when the version id or the coordinate of a used library is unsafe to build a
 // path from (IsSafeVersionId, IsSafeLibraryCoordinate) or would put the profile's class-path
-// separator into a library path; `refused` then names the offending text.
+// separator into a library path, or when the game folder itself holds that separator (it
+// would split every library path on the class path); `refused` then names the offending text.
 struct LaunchCommandResult {
+  enum class Refusal { None, UnsafeName, GameFolderSplitsClassPath };
   std::optional<LaunchCommand> command;
   std::string refused;
+  Refusal refusal = Refusal::None;
 };
 LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, const LaunchInputs& inputs,
                                        const PlatformProfile& profile, int bitness);

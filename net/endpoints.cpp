@@ -12,6 +12,7 @@ constexpr const char* kAuthServer = "https://auth.korvane.org";
 constexpr const char* kUpdateServer = "http://download.korvane.org";
 constexpr const char* kClientSite = "http://www.korvane.org";
 constexpr const char* kCatalogue = "http://mods.korvane.org";
+constexpr const char* kStatsSiteId = "1";
 
 std::string FromEnvironment(const char* variable, const char* builtIn) {
   const char* value = std::getenv(variable);
@@ -38,7 +39,9 @@ std::string UpdateServerBase() {
   return WithoutTrailingSlash(FromEnvironment("KORVANE_UPDATE_SERVER", kUpdateServer));
 }
 
-std::string StatsUrlPrefix() { return FromEnvironment("KORVANE_STATS_URL", ""); }
+std::string StatsServiceBase() { return WithoutTrailingSlash(FromEnvironment("KORVANE_STATS_URL", "")); }
+
+std::string StatsSiteId() { return FromEnvironment("KORVANE_STATS_SITE", kStatsSiteId); }
 
 std::string ClientSiteUrl() { return kClientSite; }
 

@@ -19,9 +19,12 @@ std::string AuthenticateUrl();
 // (KORVANE_UPDATE_SERVER), without a trailing slash.
 std::string UpdateServerBase();
 
-// The statistics address up to the event name (KORVANE_STATS_URL). Empty by default: no
-// statistics are sent unless a deployment configures an address.
-std::string StatsUrlPrefix();
+// The analytics service that statistics events go to (KORVANE_STATS_URL), without a trailing
+// slash. Empty by default: no statistics are sent unless a deployment configures a service.
+std::string StatsServiceBase();
+
+// The launcher's site id at that service (KORVANE_STATS_SITE).
+std::string StatsSiteId();
 
 // The maker's site, sent as the referer of a statistics event.
 std::string ClientSiteUrl();

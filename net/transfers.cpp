@@ -7,6 +7,7 @@
 
 #include "net/curl_easy.h"
 #include "net/endpoints.h"
+#include "net/url_encoding.h"
 #include "util/files.h"
 
 namespace kv {
@@ -122,22 +123,17 @@ bool PostAuthenticate(std::string& reply, std::string_view request, long& httpSt
   return outcome.Completed();
 }
 
+std::string StatsEventUrl(std::string_view eventName) {
+  const std::string service = StatsServiceBase();
+  if (service.empty()) return {};
+  // The page the event stands for: the maker's site with the event as its last segment.
+  return service + "/wapstat.php?siteid=" + PercentEncode(StatsSiteId()) + "&r=" +
+         PercentEncode(ClientSiteUrl() + "/") + PercentEncode(eventName) + "&rnd=12345";
+}
+
 bool SendStatsEvent(std::string_view eventName, const std::atomic<bool>* cancel) {
-  std::string prefix = StatsUrlPrefix();
-  if (prefix.empty()) return false;
-  std::string url = prefix;
-  for (char ch : eventName) {
-    // Event names are plain words; anything else is encoded so that it stays in the query.
-    bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9');
-    if (plain) {
-      url += ch;
-    } else {
-      char escaped[4];
-      std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(ch));
-      url += escaped;
-    }
-  }
-  url += "&rnd=12345";
+  const std::string url = StatsEventUrl(eventName);
+  if (url.empty()) return false;
   std::string reply;
   return FetchIntoString(reply, url, true, ClientSiteUrl(), cancel);
 }

@@ -32,6 +32,11 @@ std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* ca
 // in the body. `reply` receives the whole body, `httpStatus` the status.
 bool PostAuthenticate(std::string& reply, std::string_view request, long& httpStatus);
 
+// The address of a statistics event at the configured analytics service: its "/wapstat.php"
+// with the site id, the page (the maker's site, percent-encoded, with the event name as its
+// last segment) and "&rnd=12345". Empty while no service is configured.
+std::string StatsEventUrl(std::string_view eventName);
+
 // Sends a statistics event ("open", "LaunchGame") to the configured statistics address.
 // Does nothing, and returns false, while no address is configured. Setting `cancel` abandons
 // the request at once.

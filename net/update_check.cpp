@@ -12,23 +12,33 @@ extern char** environ;
 
 namespace kv {
 
-int VersionNumber(const std::string& text) {
-  std::string digits;
-  for (char ch : text) {
-    if (ch != '.') digits += ch;
+int CompareVersions(std::string_view a, std::string_view b) {
+  while (!a.empty() || !b.empty()) {
+    // The next part of each; a version that has run out counts as 0 (so "1.0" equals "1").
+    auto next = [](std::string_view& text) {
+      const std::size_t dot = text.find('.');
+      const int part = ReadLeadingInt(text.substr(0, dot));
+      text = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+      return part;
+    };
+    const int left = next(a);
+    const int right = next(b);
+    if (left != right) return left < right ? -1 : 1;
   }
-  // A number too large for an int must not wrap round and make a newer version look older.
-  return ReadLeadingInt(digits);
+  return 0;
 }
 
 std::optional<std::string> FindNewerVersion(const std::string& versionFileUrl, const TextFetcher& fetch) {
   std::string reply;
   if (!fetch(versionFileUrl, reply) || reply.empty() || reply.size() > 255) return std::nullopt;
-  // The file holds a dotted version and perhaps a line end; anything else is some other page.
-  static const std::regex kVersion(R"(\s*\d+(\.\d+)*\s*)");
-  if (!std::regex_match(reply, kVersion)) return std::nullopt;
-  if (VersionNumber(kLauncherVersion) >= VersionNumber(reply)) return std::nullopt;
-  return reply;
+  // The file holds a dotted version and perhaps blanks and a line end; anything else is some
+  // other page.
+  static const std::regex kVersion(R"(\s*(\d+(\.\d+)*)\s*)");
+  std::smatch match;
+  if (!std::regex_match(reply, match, kVersion)) return std::nullopt;
+  std::string published = match[1];
+  if (CompareVersions(kLauncherVersion, published) >= 0) return std::nullopt;
+  return published;
 }
 
 std::string UpdateCommandLine(const std::string& publishedVersion) {

@@ -49,7 +49,9 @@ class Collector {
     fs::path realHome = real.parent_path().parent_path();
     std::string version = ReleaseVersion(realHome);
     if (version.empty()) version = ReleaseVersion(home);
-    runtimes_.push_back({java.lexically_normal().string(), version});
+    // The game runs in its instance folder: a path relative to this process's folder (a
+    // JAVA_HOME of "jdk") would name nothing there.
+    runtimes_.push_back({fs::absolute(java, error).lexically_normal().string(), version});
   }
 
   std::vector<JavaRuntime> Take() { return std::move(runtimes_); }

@@ -31,7 +31,10 @@ std::string GetExecutableFolder() {
 
 std::string GetLauncherFolder() {
   if (const char* home = std::getenv("KORVANE_HOME"); home != nullptr && *home != '\0') {
-    std::string folder = WithTrailingSeparator(home);
+    // Every path built from the launcher folder reaches the game, which runs in its instance
+    // folder: a relative folder would mean something else there.
+    std::error_code error;
+    std::string folder = WithTrailingSeparator(std::filesystem::absolute(home, error).lexically_normal().string());
     MakeFoldersForPath(folder);
     return folder;
   }

@@ -9,7 +9,7 @@ namespace kv {
 std::string GetExecutableFolder();
 
 // Where the launcher keeps everything (settings file, default game folder, instances), with a
-// trailing separator: KORVANE_HOME when set, else the executable's folder when it is
+// trailing separator, always absolute: KORVANE_HOME when set (relative to the current folder), else the executable's folder when it is
 // writable (a portable install), else $XDG_DATA_HOME/korvane/ (~/.local/share/korvane/),
 // created on first use.
 std::string GetLauncherFolder();

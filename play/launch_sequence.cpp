@@ -87,6 +87,9 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   LaunchInputs inputs = MakeLaunchInputs(settings, genuine ? &credentials : nullptr, request.instanceName);
   inputs.legacyAssets = legacyAssets;
   const LaunchCommandResult built = BuildLaunchCommand(description_, inputs, profile_, NativeBitness());
+  if (built.refusal == LaunchCommandResult::Refusal::GameFolderSplitsClassPath) {
+    return stop(LaunchStatus::GameFolderRefused, msg::GameFolderSplitsClassPath(built.refused));
+  }
   if (!built.command) {
     LogLine(LogLevel::Error, "Refused to build a path from \"" + built.refused + "\"");
     return stop(LaunchStatus::VersionUnreadable, msg::kVersionUnreadable, MessageKind::Error);

@@ -43,6 +43,7 @@ enum class LaunchStatus {
   AssetIndexUnreadable,
   DownloadsCancelled,    // ends silently; partial files stay for the next attempt
   InstanceFolderRefused, // the instance's name cannot be a folder inside "Instance"
+  GameFolderRefused,     // the game folder's path cannot stand on the class path
   Prepared,              // prepareOnly: everything in place, the game not started
   StartFailed,
   GameEnded,

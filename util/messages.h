@@ -58,5 +58,8 @@ inline constexpr const char* kVersionUnreadable = "错误信息：获取启动�
 inline constexpr const char* kAssetIndexUnreadable = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadAssertObj";
 inline constexpr const char* kSignInFailedPrefix = "验证失败!";
 inline constexpr const char* kInstanceFolderRefused = "错误信息：实例名称不能用作文件夹名";
+inline std::string GameFolderSplitsClassPath(const std::string& gameFolder) {
+  return "错误信息：游戏文件夹的路径中含有类路径分隔符，游戏无法启动。\n请把游戏文件夹移到路径中没有该字符的位置:\n" + gameFolder;
+}
 
 }  // namespace kv::msg

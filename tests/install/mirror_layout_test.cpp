@@ -23,5 +23,12 @@ TEST(MirrorLayout, AddressesOfEveryKindOfFile) {
   EXPECT_EQ(LegacyArchiveUrl(base), "http://m/legacy.zip");
 }
 
+TEST(MirrorLayout, NamesAreEncodedPathSegments) {
+  EXPECT_EQ(VersionJsonUrl("http://m", "1.20 Fabric #2"), "http://m/versions/1.20%20Fabric%20%232/1.20%20Fabric%20%232.json");
+  EXPECT_EQ(VersionJarUrl("http://m", "a?b"), "http://m/versions/a%3Fb/a%3Fb.jar");
+  EXPECT_EQ(AssetIndexUrl("http://m", "小"), "http://m/indexes/%E5%B0%8F.json");
+  EXPECT_EQ(LibraryUrl("http://m", "a b/c+d/1/c+d-1.jar"), "http://m/libs/a%20b/c%2Bd/1/c%2Bd-1.jar");
+}
+
 }  // namespace
 }  // namespace kv

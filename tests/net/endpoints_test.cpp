@@ -27,7 +27,7 @@ TEST(Endpoints, StatisticsAndExtraCertificatesAreOffUnlessConfigured) {
   ScopedEnvironment stats("KORVANE_STATS_URL", std::nullopt);
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", std::nullopt);
   ScopedEnvironment mirror("KORVANE_MIRROR", std::nullopt);
-  EXPECT_EQ(StatsUrlPrefix(), "");
+  EXPECT_EQ(StatsServiceBase(), "");
   EXPECT_EQ(ExtraCaBundle(), "");
   EXPECT_EQ(MirrorBase().substr(0, 7), "http://");
   EXPECT_NE(MirrorBase().back(), '/');

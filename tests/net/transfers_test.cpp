@@ -205,9 +205,10 @@ TEST_F(Transfers, StatisticsAreSentOnlyToAConfiguredAddress) {
     EXPECT_FALSE(SendStatsEvent("open"));
   }
   EXPECT_EQ(mirror.Log(), "");
-  ScopedEnvironment configured("KORVANE_STATS_URL", mirror.BaseUrl() + "/wapstat.php?siteid=7&r=http%3A%2F%2Fsite%2F");
+  ScopedEnvironment configured("KORVANE_STATS_URL", mirror.BaseUrl() + "/");
+  ScopedEnvironment site("KORVANE_STATS_SITE", "7");
   SendStatsEvent("LaunchGame");
-  EXPECT_EQ(mirror.CountRequests("GET", "/wapstat.php?siteid=7&r=http%3A%2F%2Fsite%2FLaunchGame&rnd=12345"), 1)
+  EXPECT_EQ(mirror.CountRequests("GET", "/wapstat.php?siteid=7&r=http%3A%2F%2Fwww.korvane.org%2FLaunchGame&rnd=12345"), 1)
       << mirror.Log();
 }
 

@@ -19,23 +19,28 @@ TextFetcher Serving(std::string body, bool ok = true) {
   };
 }
 
-TEST(UpdateCheck, VersionNumbers) {
-  EXPECT_EQ(VersionNumber("0.1.3"), 13);
-  EXPECT_EQ(VersionNumber("0.1.4\r\n"), 14);
-  EXPECT_EQ(VersionNumber("0.1.10"), 110);
-  EXPECT_EQ(VersionNumber("0.2"), 2);
-  EXPECT_EQ(VersionNumber("abc"), 0);
-  // Beyond the int range the number stays the largest one instead of wrapping round.
-  EXPECT_EQ(VersionNumber("4.29.4967309"), 2147483647);
+TEST(UpdateCheck, VersionsCompareDottedNumbersPartByPart) {
+  EXPECT_LT(CompareVersions("0.1.3", "0.1.10"), 0);
+  EXPECT_LT(CompareVersions("0.1.3", "0.2"), 0);
+  EXPECT_LT(CompareVersions("0.1.3", "1.0"), 0);
+  EXPECT_GT(CompareVersions("0.1.3", "0.1"), 0);
+  EXPECT_EQ(CompareVersions("1.0", "1"), 0);
+  EXPECT_EQ(CompareVersions("0.1.3", "0.1.3"), 0);
+  // Beyond the int range a part stays the largest one instead of wrapping round.
+  EXPECT_LT(CompareVersions("0.1.3", "4.4294967309"), 0);
   EXPECT_EQ(FindNewerVersion("u", Serving("4.29.4967309")), "4.29.4967309");
 }
 
 TEST(UpdateCheck, OffersOnlyANewerPublishedVersion) {
   EXPECT_EQ(FindNewerVersion("u", Serving("0.1.4")), "0.1.4");
-  EXPECT_EQ(FindNewerVersion("u", Serving("0.1.4\n")), "0.1.4\n");
+  // The version file usually ends in a line end, which belongs to neither the offer nor the
+  // updater's command line.
+  EXPECT_EQ(FindNewerVersion("u", Serving(" 0.1.4\r\n")), "0.1.4");
   EXPECT_EQ(FindNewerVersion("u", Serving("0.1.10")), "0.1.10");
+  EXPECT_EQ(FindNewerVersion("u", Serving("0.2")), "0.2");
+  EXPECT_EQ(FindNewerVersion("u", Serving("1.0")), "1.0");
   EXPECT_FALSE(FindNewerVersion("u", Serving("0.1.3")));
-  EXPECT_FALSE(FindNewerVersion("u", Serving("0.2")));
+  EXPECT_FALSE(FindNewerVersion("u", Serving("0.1")));
   EXPECT_FALSE(FindNewerVersion("u", Serving("0.1.4", false)));
   EXPECT_FALSE(FindNewerVersion("u", Serving("")));
 }

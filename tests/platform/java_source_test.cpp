@@ -35,6 +35,17 @@ TEST(LinuxJavaSource, OrderIsJavaHomeThenPathThenRootsByName) {
   EXPECT_EQ(runtimes[3].version, "17.0.15");
 }
 
+TEST(LinuxJavaSource, ARelativeJavaHomeGivesAnAbsolutePath) {
+  test::TempFolder dir;
+  MakeRuntime(dir / "jdk", "17.0.15");
+  const std::string previous = std::filesystem::current_path().string();
+  std::filesystem::current_path(dir.Path());
+  const std::vector<JavaRuntime> runtimes = LinuxJavaSource({"jdk", "", {}}).Runtimes();
+  std::filesystem::current_path(previous);
+  ASSERT_EQ(runtimes.size(), 1u);
+  EXPECT_EQ(runtimes[0].path, dir / "jdk/bin/java");
+}
+
 TEST(LinuxJavaSource, LinksAreResolvedAndDuplicatesDropped) {
   test::TempFolder dir;
   MakeRuntime(dir / "jvm/java-17-openjdk-amd64", "17.0.15");

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <filesystem>
+
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
 
@@ -17,6 +19,16 @@ TEST(LauncherFolder, EnvironmentOverrideGetsTrailingSeparatorAndIsCreated) {
   EXPECT_TRUE(PathExists(home));
   EXPECT_EQ(SettingsFilePath(), home + "/KvCfg.ini");
   ::unsetenv("KORVANE_HOME");
+}
+
+TEST(LauncherFolder, ARelativeOverrideBecomesAbsolute) {
+  test::TempFolder dir;
+  const std::string previous = std::filesystem::current_path().string();
+  std::filesystem::current_path(dir.Path());
+  ::setenv("KORVANE_HOME", "h3/./x/..", 1);
+  EXPECT_EQ(GetLauncherFolder(), dir / "h3/");
+  ::unsetenv("KORVANE_HOME");
+  std::filesystem::current_path(previous);
 }
 
 TEST(LauncherFolder, DefaultsToTheExecutableFolderWhenWritable) {

@@ -179,5 +179,14 @@ TEST_F(LaunchSequenceTest, AHandEditedNameCannotMoveTheGameFolder) {
   EXPECT_FALSE(PathExists(dir_ / "escaped"));
 }
 
+TEST_F(LaunchSequenceTest, AGameFolderThatWouldSplitTheClassPathIsNamed) {
+  const std::string game = dir_ / "h:17/.minecraft/";
+  profile::WriteString(settings_, "KvCfg", "GamePath", game);
+  game_ = game;
+  MakeVersion(true);
+  EXPECT_EQ(Run().status, LaunchStatus::GameFolderRefused);
+  EXPECT_EQ(sink_.events.back(), "message 16 " + msg::GameFolderSplitsClassPath(game));
+}
+
 }  // namespace
 }  // namespace kv
