@@ -703,8 +703,6 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     }
   }
   result = 0;
-  TEventUI event;
-  event.dwTimestamp = Now();
   switch (msg) {
     case WM_PAINT: {
       const auto* context = reinterpret_cast<const PaintContext*>(lParam);
@@ -718,19 +716,11 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       }
       return false;
     case WM_MOUSEMOVE: {
-      const QPoint pt = PointFromLParam(lParam);
-      lastMouse_ = pt;
-      CControlUI* control = FindControl(pt);
-      if (control && control->GetManager() != this) control = nullptr;
+      const QPoint pt = TrackPointer(lParam);
+      CControlUI* control = OwnControlAt(pt);
       SetHot(control, pt);
       CControlUI* target = captured_ && eventClick_ ? eventClick_ : control;
-      if (target) {
-        event.type = UiEvent::MouseMove;
-        event.pSender = target;
-        event.ptMouse = pt;
-        event.wKeyState = static_cast<UINT>(wParam);
-        DispatchEvent(target, event);
-      }
+      if (target) DispatchPointerEvent(target, UiEvent::MouseMove, pt, {.keyState = static_cast<UINT>(wParam)});
       UpdateCursor();
       return true;
     }
@@ -740,79 +730,55 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      const QPoint pt = PointFromLParam(lParam);
-      lastMouse_ = pt;
+      const QPoint pt = TrackPointer(lParam);
       if (tooltipTimer_) tooltipTimer_->stop();
       QToolTip::hideText();
-      CControlUI* control = FindControl(pt);
-      if (!control || control->GetManager() != this) return true;
+      CControlUI* control = OwnControlAt(pt);
+      if (!control) return true;
       eventClick_ = control;
       control->SetFocus();
       if (eventClick_ != control) return true;  // the focus change removed it
       SetCapture();
-      event.type = msg == WM_LBUTTONDOWN ? UiEvent::ButtonDown : UiEvent::DblClick;
-      event.pSender = control;
-      event.ptMouse = pt;
-      event.wKeyState = static_cast<UINT>(wParam);
-      DispatchEvent(control, event);
+      DispatchPointerEvent(control, msg == WM_LBUTTONDOWN ? UiEvent::ButtonDown : UiEvent::DblClick, pt,
+                           {.keyState = static_cast<UINT>(wParam)});
       return true;
     }
     case WM_LBUTTONUP: {
-      const QPoint pt = PointFromLParam(lParam);
-      lastMouse_ = pt;
+      const QPoint pt = TrackPointer(lParam);
       CControlUI* control = eventClick_;
       ReleaseCapture();
       eventClick_ = nullptr;
       if (!control) return true;
-      event.type = UiEvent::ButtonUp;
-      event.pSender = control;
-      event.ptMouse = pt;
-      event.wKeyState = static_cast<UINT>(wParam);
-      DispatchEvent(control, event);
+      DispatchPointerEvent(control, UiEvent::ButtonUp, pt, {.keyState = static_cast<UINT>(wParam)});
       UpdateCursor();
       return true;
     }
     case WM_RBUTTONDOWN: {
-      const QPoint pt = PointFromLParam(lParam);
-      lastMouse_ = pt;
-      CControlUI* control = FindControl(pt);
+      const QPoint pt = TrackPointer(lParam);
+      CControlUI* control = OwnControlAt(pt);
       eventRClick_ = nullptr;
-      if (!control || control->GetManager() != this) return true;
+      if (!control) return true;
       control->SetFocus();
       eventRClick_ = control;
-      event.type = UiEvent::RButtonDown;
-      event.pSender = control;
-      event.ptMouse = pt;
-      DispatchEvent(control, event);
+      DispatchPointerEvent(control, UiEvent::RButtonDown, pt, {});
       return true;
     }
     case WM_CONTEXTMENU: {
       CControlUI* control = eventRClick_;
       eventRClick_ = nullptr;
       if (!control || !window_) return true;
-      const QPoint screen = PointFromLParam(lParam);
-      const QPoint pt = window_->mapFromGlobal(screen);
+      const QPoint pt = window_->mapFromGlobal(PointFromLParam(lParam));
       lastMouse_ = pt;
-      event.type = UiEvent::ContextMenu;
-      event.pSender = control;
-      event.ptMouse = pt;
-      event.wParam = wParam;
-      event.lParam = reinterpret_cast<LPARAM>(control);
-      DispatchEvent(control, event);
+      DispatchPointerEvent(control, UiEvent::ContextMenu, pt,
+                           {.wParam = wParam, .lParam = reinterpret_cast<LPARAM>(control)});
       return true;
     }
     case WM_MOUSEWHEEL: {
-      const QPoint pt = PointFromLParam(lParam);
-      lastMouse_ = pt;
-      CControlUI* control = FindControl(pt);
-      if (!control || control->GetManager() != this) return true;
+      const QPoint pt = TrackPointer(lParam);
+      CControlUI* control = OwnControlAt(pt);
+      if (!control) return true;
       const int delta = HighSigned(static_cast<LPARAM>(wParam));
-      event.type = UiEvent::ScrollWheel;
-      event.pSender = control;
-      event.ptMouse = pt;
-      event.wParam = delta > 0 ? 0 : 1;
-      event.lParam = delta;
-      DispatchEvent(control, event);
+      DispatchPointerEvent(control, UiEvent::ScrollWheel, pt, {.wParam = delta > 0 ? 0u : 1u, .lParam = delta});
       // The content moved under the pointer.
       SetHot(FindControl(pt), pt);
       return true;
@@ -820,6 +786,8 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     case WM_KEYDOWN:
     case WM_CHAR: {
       if (!focus_) return false;
+      TEventUI event;
+      event.dwTimestamp = Now();
       event.type = msg == WM_KEYDOWN ? UiEvent::KeyDown : UiEvent::Char;
       event.pSender = focus_;
       event.chKey = wParam;
@@ -837,6 +805,28 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     default:
       return false;
   }
+}
+
+QPoint CPaintManagerUI::TrackPointer(LPARAM lParam) {
+  lastMouse_ = PointFromLParam(lParam);
+  return lastMouse_;
+}
+
+CControlUI* CPaintManagerUI::OwnControlAt(QPoint pt) {
+  CControlUI* control = FindControl(pt);
+  return control && control->GetManager() == this ? control : nullptr;
+}
+
+void CPaintManagerUI::DispatchPointerEvent(CControlUI* target, UiEvent type, QPoint pt, PointerDetails details) {
+  TEventUI event;
+  event.dwTimestamp = Now();
+  event.type = type;
+  event.pSender = target;
+  event.ptMouse = pt;
+  event.wKeyState = details.keyState;
+  event.wParam = details.wParam;
+  event.lParam = details.lParam;
+  DispatchEvent(target, event);
 }
 
 QSystemTrayIcon* CPaintManagerUI::GetTrayObject() {

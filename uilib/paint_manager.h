@@ -173,6 +173,17 @@ class CPaintManagerUI {
   void Paint(const PaintContext& context);
   void Unregister();
   void DispatchEvent(CControlUI* control, TEventUI& event);
+  // Pointer messages: the client point in `lParam`, noted as the last mouse position.
+  QPoint TrackPointer(LPARAM lParam);
+  // The control under `pt` that this manager drives; null over nothing or another's control.
+  CControlUI* OwnControlAt(QPoint pt);
+  // What a pointer event carries besides its point.
+  struct PointerDetails {
+    UINT keyState = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+  };
+  void DispatchPointerEvent(CControlUI* target, UiEvent type, QPoint pt, PointerDetails details);
   void SetHot(CControlUI* control, QPoint pt);
   void ScheduleFlush();
   void Flush();
