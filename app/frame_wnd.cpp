@@ -266,10 +266,6 @@ LRESULT CFrameWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM, bool& ha
     case WMU_SHOW_LOG:
       if (logWnd_) logWnd_->ShowWindow(wParam != 0, true);
       break;
-    case WMU_MENU_COMMAND:
-      // The frame owns the chosen item's name from here on.
-      delete reinterpret_cast<CDuiString*>(wParam);
-      break;
     case WMU_UPDATE_FOUND:
       OfferUpdate();
       break;

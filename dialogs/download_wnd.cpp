@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <memory>
 #include <utility>
 
 #include "dialogs/window_messages.h"
@@ -17,37 +16,6 @@ using namespace ui;
 namespace {
 
 constexpr UINT kDownloadWindowStyle = 0x96C80000;
-
-struct FileCounter {
-  int position;
-  int count;
-};
-
-struct FileProgress {
-  std::int64_t receivedKiB;
-  std::int64_t totalKiB;
-};
-
-struct FileInfo {
-  std::string name;
-  std::int64_t size;
-};
-
-struct RetryInfo {
-  int failures;
-  std::string reason;
-};
-
-// Queues a message whose lParam is a heap payload; the window owns it once it is queued.
-template <typename Payload>
-void PostOwned(CWindowWnd& window, UINT msg, std::unique_ptr<Payload> payload) {
-  if (window.PostMessage(msg, 0, reinterpret_cast<LPARAM>(payload.get()))) payload.release();
-}
-
-template <typename Payload>
-std::unique_ptr<Payload> TakeOwned(LPARAM lParam) {
-  return std::unique_ptr<Payload>(reinterpret_cast<Payload*>(lParam));
-}
 
 void SetLabel(CControlUI* label, const QString& text) {
   if (label) label->SetText(text);
@@ -123,61 +91,57 @@ LRESULT CDownLoadWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT CDownLoadWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
   handled = true;
   switch (msg) {
-    case WMU_DL_FILE_INDEX: {
-      auto counter = TakeOwned<FileCounter>(lParam);
-      SetLabel(fileIndex_, QStringLiteral("(%1/%2)").arg(counter->position).arg(counter->count));
+    case WMU_DL_FILE_INDEX:
+      SetLabel(fileIndex_, QStringLiteral("(%1/%2)").arg(static_cast<int>(wParam)).arg(static_cast<int>(lParam)));
       return 0;
-    }
-    case WMU_DL_FILE_INFO: {
-      auto info = TakeOwned<FileInfo>(lParam);
-      SetLabel(fileName_, QStringLiteral("下载文件:") + QString::fromStdString(info->name));
-      if (fileName_) fileName_->SetToolTip(QString::fromStdString(info->name));
-      SetLabel(fileSize_, QString::fromStdString(FileSizeText(info->size)));
-      // A new attempt has started: the speed label shows speeds again.
-      if (retrying_) {
-        retrying_ = false;
-        SetLabel(speed_, QString::fromStdString(SpeedText(0)));
-        if (speed_) speed_->SetToolTip(QString());
-      }
-      return 0;
-    }
-    case WMU_DL_PROGRESS: {
-      auto progress = TakeOwned<FileProgress>(lParam);
+    case WMU_DL_PROGRESS:
       if (progress_) {
         // The range first, so that the value is not clamped to the previous file's total.
         progress_->SetMinValue(0);
-        progress_->SetMaxValue(ClampToInt(progress->totalKiB));
-        progress_->SetValue(ClampToInt(progress->receivedKiB));
+        progress_->SetMaxValue(static_cast<int>(lParam));
+        progress_->SetValue(static_cast<int>(wParam));
       }
       return 0;
-    }
     case WMU_DL_SPEED:
       if (!retrying_) SetLabel(speed_, QString::fromStdString(SpeedText(static_cast<std::int64_t>(wParam))));
       return 0;
-    case WMU_DL_RETRYING: {
-      auto retry = TakeOwned<RetryInfo>(lParam);
-      retrying_ = true;
-      const QString text = RetryingText(retry->failures, retry->reason);
-      SetLabel(speed_, text);
-      if (speed_) speed_->SetToolTip(text);
-      return 0;
-    }
     default:
       handled = false;
       return 0;
   }
 }
 
+void CDownLoadWnd::ShowFileInfo(const std::string& name, std::int64_t size) {
+  SetLabel(fileName_, QStringLiteral("下载文件:") + QString::fromStdString(name));
+  if (fileName_) fileName_->SetToolTip(QString::fromStdString(name));
+  SetLabel(fileSize_, QString::fromStdString(FileSizeText(size)));
+  // A new attempt has started: the speed label shows speeds again.
+  if (retrying_) {
+    retrying_ = false;
+    SetLabel(speed_, QString::fromStdString(SpeedText(0)));
+    if (speed_) speed_->SetToolTip(QString());
+  }
+}
+
+void CDownLoadWnd::ShowRetrying(int failures, const std::string& reason) {
+  retrying_ = true;
+  const QString text = RetryingText(failures, reason);
+  SetLabel(speed_, text);
+  if (speed_) speed_->SetToolTip(text);
+}
+
+// The counter and the progress are pairs of integers and travel as messages; the texts travel
+// in tasks. Both share the window's queue, so each engine thread's reports keep their order.
 void CDownLoadWnd::OnFileIndex(int position, int count) {
-  PostOwned(*this, WMU_DL_FILE_INDEX, std::make_unique<FileCounter>(FileCounter{position, count}));
+  PostMessage(WMU_DL_FILE_INDEX, static_cast<WPARAM>(position), count);
 }
 
 void CDownLoadWnd::OnFileInfo(const std::string& name, std::int64_t size) {
-  PostOwned(*this, WMU_DL_FILE_INFO, std::make_unique<FileInfo>(FileInfo{name, size}));
+  PostTask([this, name, size] { ShowFileInfo(name, size); });
 }
 
 void CDownLoadWnd::OnProgress(std::int64_t receivedKiB, std::int64_t totalKiB) {
-  PostOwned(*this, WMU_DL_PROGRESS, std::make_unique<FileProgress>(FileProgress{receivedKiB, totalKiB}));
+  PostMessage(WMU_DL_PROGRESS, static_cast<WPARAM>(ClampToInt(receivedKiB)), ClampToInt(totalKiB));
 }
 
 void CDownLoadWnd::OnSpeed(std::int64_t bytesLastSecond) {
@@ -185,7 +149,7 @@ void CDownLoadWnd::OnSpeed(std::int64_t bytesLastSecond) {
 }
 
 void CDownLoadWnd::OnRetrying(const std::string&, int failures, std::chrono::milliseconds, const std::string& reason) {
-  PostOwned(*this, WMU_DL_RETRYING, std::make_unique<RetryInfo>(RetryInfo{failures, reason}));
+  PostTask([this, failures, reason] { ShowRetrying(failures, reason); });
 }
 
 void CDownLoadWnd::OnFinished(const DownloadOutcome& outcome) {

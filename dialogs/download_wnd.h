@@ -12,9 +12,9 @@ class CProgressUI;
 
 // The download window: fetches a download plan with the download engine and shows the file
 // being fetched (its name, size and place in the list), the speed, a progress bar and a
-// cancel button. The engine's threads only post messages to it; the window closes itself when
-// the engine has finished: 1 when every file is in place, 2 when the player cancelled, 3 when
-// a file kept failing.
+// cancel button. The engine's threads only post to it (messages and tasks); the window closes
+// itself when the engine has finished: 1 when every file is in place, 2 when the player
+// cancelled, 3 when a file kept failing.
 namespace kv {
 
 class CDownLoadWnd : public CDialogWindow, private DownloadSink {
@@ -42,7 +42,7 @@ class CDownLoadWnd : public CDialogWindow, private DownloadSink {
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
 
  private:
-  // DownloadSink, called on the engine's threads: each posts one message.
+  // DownloadSink, called on the engine's threads: each posts one message or task.
   void OnFileIndex(int position, int count) override;
   void OnFileInfo(const std::string& name, std::int64_t size) override;
   void OnProgress(std::int64_t receivedKiB, std::int64_t totalKiB) override;
@@ -50,6 +50,10 @@ class CDownLoadWnd : public CDialogWindow, private DownloadSink {
   void OnRetrying(const std::string& name, int failures, std::chrono::milliseconds delay,
                   const std::string& reason) override;
   void OnFinished(const DownloadOutcome& outcome) override;
+
+  // GUI thread: the labels of a new attempt at a file, and of a file waiting to be tried again.
+  void ShowFileInfo(const std::string& name, std::int64_t size);
+  void ShowRetrying(int failures, const std::string& reason);
 
   ui::CControlUI* fileName_ = nullptr;
   ui::CControlUI* fileSize_ = nullptr;

@@ -1,7 +1,5 @@
 #include "dialogs/log_wnd.h"
 
-#include <memory>
-
 #include "dialogs/window_messages.h"
 #include "uilib/rich_edit.h"
 
@@ -21,10 +19,12 @@ bool CLogWnd::CreateHidden() {
   return true;
 }
 
-void CLogWnd::PostAppend(CWindowWnd& window, std::string text) {
-  auto chunk = std::make_unique<std::string>(std::move(text));
-  // The window owns the chunk once the message is queued.
-  if (window.PostMessage(WMU_LOG_APPEND, 0, reinterpret_cast<LPARAM>(chunk.get()))) chunk.release();
+void CLogWnd::PostAppend(CLogWnd& window, std::string text) {
+  window.PostTask([&window, chunk = std::move(text)] { window.Append(chunk); });
+}
+
+void CLogWnd::Append(const std::string& text) {
+  if (log_) log_->AppendText(QString::fromStdString(text));
 }
 
 QString CLogWnd::Text() const { return log_ ? log_->GetText() : QString(); }
@@ -53,21 +53,10 @@ LRESULT CLogWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return CDialogWindow::HandleMessage(msg, wParam, lParam);
 }
 
-LRESULT CLogWnd::HandleCustomMessage(UINT msg, WPARAM, LPARAM lParam, bool& handled) {
-  handled = true;
-  switch (msg) {
-    case WMU_LOG_APPEND: {
-      std::unique_ptr<std::string> chunk(reinterpret_cast<std::string*>(lParam));
-      if (chunk && log_) log_->AppendText(QString::fromStdString(*chunk));
-      return 0;
-    }
-    case WMU_LOG_CLEAR:
-      if (log_) log_->SetText(QString());
-      return 0;
-    default:
-      handled = false;
-      return 0;
-  }
+LRESULT CLogWnd::HandleCustomMessage(UINT msg, WPARAM, LPARAM, bool& handled) {
+  handled = msg == WMU_LOG_CLEAR;
+  if (handled && log_) log_->SetText(QString());
+  return 0;
 }
 
 }  // namespace kv

@@ -20,7 +20,8 @@ class CLogWnd : public CDialogWindow {
   bool CreateHidden();
 
   // Posts `text` (UTF-8) to the window from any thread; it is appended in the order posted.
-  static void PostAppend(ui::CWindowWnd& window, std::string text);
+  // Text posted while the window does not exist, or still queued when it goes, is dropped.
+  static void PostAppend(CLogWnd& window, std::string text);
 
   QString Text() const;
   void Notify(ui::TNotifyUI& msg) override;
@@ -34,6 +35,8 @@ class CLogWnd : public CDialogWindow {
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
 
  private:
+  void Append(const std::string& text);
+
   ui::CRichEditUI* log_ = nullptr;
 };
 

@@ -93,8 +93,11 @@ void CMenuElementUI::Choose() {
   if (checkItem_) SetChecked(!GetChecked());
   const bool checked = GetChecked();
   if (CWindowWnd* owner = CWindowWnd::FromHandle(CMenuWnd::OwnerWindow())) {
-    auto* name = new CDuiString(name_);
-    if (!owner->PostMessage(WMU_MENU_COMMAND, reinterpret_cast<WPARAM>(name), checked ? 1 : 0)) delete name;
+    // The name travels in the task; the owner borrows it while it handles the message. A task
+    // runs only while its window exists, so `owner` is alive when it does.
+    owner->PostTask([owner, name = name_, checked] {
+      owner->SendMessage(WMU_MENU_COMMAND, reinterpret_cast<WPARAM>(&name), checked ? 1 : 0);
+    });
   }
   CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
 }

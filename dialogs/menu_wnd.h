@@ -10,10 +10,14 @@
 #include "uilib/paint_manager.h"
 #include "uilib/window.h"
 
-// A skinned popup menu. The window that opens it gets WMU_MENU_COMMAND with the chosen
-// item's name (a heap CDuiString the receiver deletes) and its check state. Escape, Left, a
-// click outside every open menu or a choice closes all menus. The window frees itself.
+// A skinned popup menu. The window that opens it gets WMU_MENU_COMMAND for the chosen item,
+// after the menu's own handling of the click (MenuCommandItem reads it). Escape, Left, a click
+// outside every open menu or a choice closes all menus. The window frees itself.
 namespace kv::ui {
+
+// WMU_MENU_COMMAND: wParam points to the chosen item's name, lent for the handling of the
+// message only (copy it to keep it); lParam is 1 when the item is now checked, 0 otherwise.
+inline const CDuiString& MenuCommandItem(WPARAM wParam) { return *reinterpret_cast<const CDuiString*>(wParam); }
 
 class CMenuWnd : public CWindowWnd, public ReceiverImpl, public INotifyUI, public IDialogBuilderCallback {
  public:

@@ -18,6 +18,7 @@ namespace {
 
 const QEvent::Type kWindowMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 const QEvent::Type kQuitEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const QEvent::Type kWindowTaskEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 struct WindowMessage : QEvent {
   WindowMessage(UINT m, WPARAM w, LPARAM l) : QEvent(kWindowMessageEvent), msg(m), wParam(w), lParam(l) {}
@@ -79,7 +80,18 @@ class QuitRelay : public QObject {
 
 }  // namespace
 
-// Receives the messages posted to one window, on the GUI thread.
+// A task on its way to a window; deleting the event (as Qt does with the events of a receiver
+// that goes away) destroys the task.
+class CWindowWnd::TaskEvent : public QEvent {
+ public:
+  explicit TaskEvent(std::unique_ptr<QueuedTask> task) : QEvent(kWindowTaskEvent), task_(std::move(task)) {}
+  QueuedTask& Task() { return *task_; }
+
+ private:
+  std::unique_ptr<QueuedTask> task_;
+};
+
+// Receives the messages and tasks posted to one window, on the GUI thread.
 class WindowMailbox : public QObject {
  public:
   explicit WindowMailbox(CWindowWnd* window) : window_(window) {
@@ -90,6 +102,10 @@ class WindowMailbox : public QObject {
 
  protected:
   bool event(QEvent* event) override {
+    if (event->type() == kWindowTaskEvent) {
+      window_->ReceiveTask(static_cast<CWindowWnd::TaskEvent*>(event)->Task());
+      return true;
+    }
     if (event->type() != kWindowMessageEvent) return QObject::event(event);
     const auto* m = static_cast<WindowMessage*>(event);
     window_->ReceivePosted(m->msg, m->wParam, m->lParam);
@@ -115,7 +131,7 @@ CWindowWnd::~CWindowWnd() {
     widget->deleteLater();
   }
   if (modalLoop_) modalLoop_->exit(0);
-  // Messages still queued for this window die with its mailbox.
+  // Messages and tasks still queued for this window die with its mailbox.
   mailbox_.reset();
 }
 
@@ -298,6 +314,19 @@ bool CWindowWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!widget_ || !mailbox_) return false;
   QCoreApplication::postEvent(mailbox_.get(), new WindowMessage(msg, wParam, lParam));
   return true;
+}
+
+bool CWindowWnd::PostQueuedTask(std::unique_ptr<QueuedTask> task) {
+  std::lock_guard lock(mutex_);
+  // Refused, the task is destroyed as the call returns, after the lock is released.
+  if (!widget_ || !mailbox_) return false;
+  QCoreApplication::postEvent(mailbox_.get(), new TaskEvent(std::move(task)));
+  return true;
+}
+
+void CWindowWnd::ReceiveTask(QueuedTask& task) {
+  // A window destroyed since the task was queued no longer takes it.
+  if (widget_) task.Run();
 }
 
 LRESULT CWindowWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -2,8 +2,11 @@
 
 #include <QIcon>
 #include <QString>
+#include <concepts>
 #include <memory>
 #include <mutex>
+#include <type_traits>
+#include <utility>
 
 #include "uilib/ui_types.h"
 
@@ -12,8 +15,8 @@ class QObject;
 class QWidget;
 
 // CWindowWnd: one frameless native window driven by messages. Qt's input events become the
-// classic window messages and go through HandleMessage; PostMessage and SendMessage work from
-// any thread; ShowModal runs a nested loop until Close(code) and returns the code.
+// classic window messages and go through HandleMessage; PostMessage, PostTask and SendMessage
+// work from any thread; ShowModal runs a nested loop until Close(code) and returns the code.
 namespace kv::ui {
 
 using HWND = QWidget*;
@@ -56,6 +59,23 @@ class CWindowWnd {
 
   // Queues a message for the window's thread; false when the window does not exist.
   bool PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Queues `task` (any callable, move-only ones included) for the window's thread: the way to
+  // hand a window anything more than two integers. The payload travels inside the task by
+  // value, never as a pointer in a message, so it is neither leaked nor left dangling however
+  // the race between the poster and the window ends:
+  // - the task runs on the window's thread if, and only if, the window still exists when the
+  //   task comes up, so it may use the window object and its controls;
+  // - a window that is destroyed first (DestroyWindow, or the object deleted) drops its queued
+  //   tasks: each is destroyed, with everything it holds, without running;
+  // - when the window does not exist at posting time the task is destroyed at once, on the
+  //   calling thread, and the answer is false.
+  // Tasks and messages share one queue: what one thread posts to a window arrives in the
+  // order it was posted.
+  template <typename Task>
+    requires std::invocable<std::decay_t<Task>&> && std::constructible_from<std::decay_t<Task>, Task&&>
+  bool PostTask(Task&& task) {
+    return PostQueuedTask(std::make_unique<QueuedTaskOf<std::decay_t<Task>>>(std::forward<Task>(task)));
+  }
   // Handles a message now; from another thread it waits until the GUI thread has handled it.
   LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
@@ -75,6 +95,21 @@ class CWindowWnd {
  private:
   friend class NativeWindow;
   friend class WindowMailbox;
+
+  struct QueuedTask {
+    virtual ~QueuedTask() = default;
+    virtual void Run() = 0;
+  };
+  template <typename Callable>
+  struct QueuedTaskOf final : QueuedTask {
+    template <typename Arg>
+    explicit QueuedTaskOf(Arg&& arg) : callable(std::forward<Arg>(arg)) {}
+    void Run() override { callable(); }
+    Callable callable;
+  };
+  class TaskEvent;
+  bool PostQueuedTask(std::unique_ptr<QueuedTask> task);
+  void ReceiveTask(QueuedTask& task);
   // The widget is going away without DestroyWindow (its parent died).
   void WidgetDestroyed();
   void ReceivePosted(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -171,7 +171,7 @@ TEST_F(FrameWindow, EscapeDoesNotEndTheLauncher) {
   EXPECT_TRUE(frame.GetHWND()->isVisible());
 }
 
-TEST_F(FrameWindow, LogMessagesReachTheLogWindowAndUnknownMenuCommandsAreOnlyFreed) {
+TEST_F(FrameWindow, LogMessagesReachTheLogWindowAndUnknownMenuCommandsAreIgnored) {
   CFrameWnd& frame = harness_.Open();
   ASSERT_NE(frame.LogWindow(), nullptr);
   QWidget* log = frame.LogWindow()->GetHWND();
@@ -180,7 +180,8 @@ TEST_F(FrameWindow, LogMessagesReachTheLogWindowAndUnknownMenuCommandsAreOnlyFre
   EXPECT_TRUE(test::PumpUntil([&] { return log->isVisible(); }));
   frame.PostMessage(WMU_SHOW_LOG, 0, 0);
   EXPECT_TRUE(test::PumpUntil([&] { return !log->isVisible(); }));
-  frame.PostMessage(WMU_MENU_COMMAND, reinterpret_cast<WPARAM>(new CDuiString(QStringLiteral("Menu_Nothing"))), 0);
+  const CDuiString item = QStringLiteral("Menu_Nothing");
+  frame.SendMessage(WMU_MENU_COMMAND, reinterpret_cast<WPARAM>(&item), 0);
   test::Pump(20);
   EXPECT_TRUE(frame.GetHWND()->isVisible());
 }

@@ -29,14 +29,15 @@ class MenuItems : public ::testing::Test {
   void SetUp() override {
     SkinResources::Instance().AddFile(QStringLiteral("test/menu.xml"), QByteArray(kMenu));
     SkinResources::Instance().AddFile(QStringLiteral("test/tick.png"), test::SolidPng(16, 16, 0xFF008800));
+    // The item's name is lent for the handling of the message: it is copied there.
+    frame_.onMessage = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+      if (msg == WMU_MENU_COMMAND) commands_.push_back({MenuCommandItem(wParam), lParam});
+    };
     ASSERT_TRUE(frame_.Open());
   }
   void TearDown() override {
     CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
     test::Pump(20);
-    for (const auto& m : frame_.Messages()) {
-      if (m.msg == WMU_MENU_COMMAND) delete reinterpret_cast<CDuiString*>(m.wParam);
-    }
     frame_.DestroyWindow();
     test::Pump();
   }
@@ -48,15 +49,14 @@ class MenuItems : public ::testing::Test {
     test::PumpUntil([&] { return widget && widget->isVisible(); });
     return menu;
   }
-  std::vector<test::RecordedMessage> Commands() const {
-    std::vector<test::RecordedMessage> commands;
-    for (const auto& m : frame_.Messages()) {
-      if (m.msg == WMU_MENU_COMMAND) commands.push_back(m);
-    }
-    return commands;
-  }
+  struct Command {
+    QString item;
+    LPARAM lParam;
+  };
+  const std::vector<Command>& Commands() const { return commands_; }
 
   test::TestWindow frame_{QStringLiteral("<Window size=\"400,300\"><VerticalLayout bkcolor=\"#FFFFFFFF\"/></Window>")};
+  std::vector<Command> commands_;
 };
 
 TEST_F(MenuItems, CheckItemsToggleAndRememberTheirStateBetweenOpenings) {
@@ -68,7 +68,7 @@ TEST_F(MenuItems, CheckItemsToggleAndRememberTheirStateBetweenOpenings) {
   test::Click(*menu, sound);
   test::Pump(20);
   ASSERT_EQ(Commands().size(), 1u);
-  EXPECT_EQ(*reinterpret_cast<CDuiString*>(Commands()[0].wParam), QStringLiteral("Menu_Sound"));
+  EXPECT_EQ(Commands()[0].item, QStringLiteral("Menu_Sound"));
   EXPECT_EQ(Commands()[0].lParam, 0);  // unchecked by this click
   // The layout's ischeck does not override the state kept from the last opening.
   menu = Open();
@@ -99,7 +99,7 @@ TEST_F(MenuItems, SubMenusOpenBesideTheirItemAndGiveTheirItemsBack) {
   EXPECT_TRUE(test::PumpUntil([] { return CMenuWnd::ContextMenuObserver().Receivers().empty(); }));
   test::Pump(10);
   ASSERT_EQ(Commands().size(), 1u);
-  EXPECT_EQ(*reinterpret_cast<CDuiString*>(Commands()[0].wParam), QStringLiteral("Menu_Sub_B"));
+  EXPECT_EQ(Commands()[0].item, QStringLiteral("Menu_Sub_B"));
 }
 
 // A receiver that notes what it was told and may leave while being told.

@@ -21,12 +21,13 @@ class PopupMenu : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    // The item's name is lent for the handling of the message: it is copied there.
+    frame_.onMessage = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
+      if (msg == WMU_MENU_COMMAND) commands_.push_back({MenuCommandItem(wParam), lParam});
+    };
     ASSERT_TRUE(frame_.Open());
   }
   void TearDown() override {
-    for (const auto& m : frame_.Messages()) {
-      if (m.msg == WMU_MENU_COMMAND) delete reinterpret_cast<CDuiString*>(m.wParam);
-    }
     CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
     test::Pump(20);
     frame_.DestroyWindow();
@@ -46,16 +47,15 @@ class PopupMenu : public ::testing::Test {
     return test::PumpUntil([&] { return !widget_ || !widget_->isVisible(); }) &&
            CMenuWnd::ContextMenuObserver().Receivers().empty();
   }
-  std::vector<test::RecordedMessage> Commands() const {
-    std::vector<test::RecordedMessage> commands;
-    for (const auto& m : frame_.Messages()) {
-      if (m.msg == WMU_MENU_COMMAND) commands.push_back(m);
-    }
-    return commands;
-  }
+  struct Command {
+    QString item;
+    LPARAM lParam;
+  };
+  const std::vector<Command>& Commands() const { return commands_; }
 
   test::TestWindow frame_{QString::fromLatin1(kFrameLayout)};
   QPointer<QWidget> widget_;
+  std::vector<Command> commands_;
 };
 
 TEST_F(PopupMenu, ChoosingAnItemPostsItsNameAndClosesTheMenu) {
@@ -72,7 +72,7 @@ TEST_F(PopupMenu, ChoosingAnItemPostsItsNameAndClosesTheMenu) {
   test::Pump(10);
   const auto commands = Commands();
   ASSERT_EQ(commands.size(), 1u);
-  EXPECT_EQ(*reinterpret_cast<CDuiString*>(commands[0].wParam), QStringLiteral("Menu_Instance_Del"));
+  EXPECT_EQ(commands[0].item, QStringLiteral("Menu_Instance_Del"));
   EXPECT_EQ(commands[0].lParam, 0);
 }
 
@@ -106,7 +106,7 @@ TEST_F(PopupMenu, RightClicksAndSeparatorsDoNothing) {
   EXPECT_TRUE(Closed());
   test::Pump(10);
   ASSERT_EQ(Commands().size(), 1u);
-  EXPECT_EQ(*reinterpret_cast<CDuiString*>(Commands()[0].wParam), QStringLiteral("Menu_Instance_Rename"));
+  EXPECT_EQ(Commands()[0].item, QStringLiteral("Menu_Instance_Rename"));
 }
 
 TEST_F(PopupMenu, OpensWhereAskedEvenAtTheScreenEdge) {

@@ -5,7 +5,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "tests/gui/gui_test_support.h"
 #include "uilib/gui_thread.h"
@@ -76,6 +78,72 @@ TEST(WindowThreads, AGoneWindowTakesNoMessages) {
   std::thread worker([&] { answer = window.SendMessage(kAsk, 1, 0); });
   worker.join();
   EXPECT_EQ(answer, 0);
+}
+
+// Counts its living instances, so that a task dropped without running shows whether what it
+// held was destroyed. Move-only, as payloads may be.
+struct CountedPayload {
+  static inline std::atomic<int> alive{0};
+  CountedPayload() { ++alive; }
+  CountedPayload(CountedPayload&&) noexcept { ++alive; }
+  CountedPayload(const CountedPayload&) = delete;
+  CountedPayload& operator=(const CountedPayload&) = delete;
+  ~CountedPayload() { --alive; }
+};
+
+TEST(WindowThreads, TasksRunOnTheGuiThreadInTheirPlaceAmongMessages) {
+  AnsweringWindow window;
+  ASSERT_TRUE(window.Open());
+  std::vector<int> order;
+  window.onMessage = [&](UINT msg, WPARAM, LPARAM lParam) {
+    if (msg == kPing) order.push_back(static_cast<int>(lParam));
+  };
+  QThread* guiThread = QThread::currentThread();
+  std::atomic<int> offGuiThread = 0;
+  std::thread worker([&] {
+    for (int i = 0; i < 200; ++i) {
+      if (i % 3 == 0) {
+        window.PostMessage(kPing, 0, i);
+        continue;
+      }
+      EXPECT_TRUE(window.PostTask([&, payload = std::make_unique<int>(i)] {
+        if (QThread::currentThread() != guiThread) ++offGuiThread;
+        order.push_back(*payload);
+      }));
+    }
+  });
+  worker.join();
+  ASSERT_TRUE(test::PumpUntil([&] { return order.size() == 200; }));
+  for (int i = 0; i < 200; ++i) ASSERT_EQ(order[i], i);
+  EXPECT_EQ(offGuiThread.load(), 0);
+}
+
+TEST(WindowThreads, TasksForAWindowThatIsGoneAreDestroyedWithoutRunning) {
+  int ran = 0;
+  const auto task = [&ran] { return [&ran, payload = CountedPayload()] { ++ran; }; };
+  {
+    // Queued from a worker; the window is destroyed before the task comes up.
+    AnsweringWindow window;
+    ASSERT_TRUE(window.Open());
+    std::thread([&] { EXPECT_TRUE(window.PostTask(task())); }).join();
+    EXPECT_EQ(CountedPayload::alive.load(), 1);
+    window.DestroyWindow();
+    test::Pump(10);
+    EXPECT_EQ(CountedPayload::alive.load(), 0);
+    // Posted to the gone window: refused, and destroyed at once.
+    EXPECT_FALSE(window.PostTask(task()));
+    EXPECT_EQ(CountedPayload::alive.load(), 0);
+  }
+  {
+    // Queued; the window object itself is deleted before the task comes up.
+    auto window = std::make_unique<AnsweringWindow>();
+    ASSERT_TRUE(window->Open());
+    EXPECT_TRUE(window->PostTask(task()));
+    window.reset();
+    EXPECT_EQ(CountedPayload::alive.load(), 0);
+    test::Pump(10);
+  }
+  EXPECT_EQ(ran, 0);
 }
 
 TEST(WindowThreads, AWorkerGetsItsWindowMadeOnTheGuiThread) {
