@@ -1,7 +1,7 @@
 #include "app/frame_wnd.h"
 
 #include <QCoreApplication>
-#include <chrono>
+#include <QMetaObject>
 #include <memory>
 
 #include "app/gui_launch_sink.h"
@@ -43,11 +43,11 @@ CFrameWnd::CFrameWnd(FrameServices services)
 
 CFrameWnd::~CFrameWnd() {
   // A launch that is still running reports to this window and may wait for the GUI thread
-  // (a dialog, the window shown again): keep handling events until it has ended.
-  while (launching_.load()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  // (a dialog, the window shown again), so the GUI thread goes on handling events until the
+  // launch has ended, asleep in the event dispatcher between them; the launch's thread wakes
+  // it as its last step. (A nested event loop would not do: after the program's quit every
+  // new loop returns at once.)
+  while (launching_.load()) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   if (launchThread_.joinable()) launchThread_.join();
 }
 
@@ -194,6 +194,8 @@ void CFrameWnd::StartLaunch() {
     GuiLaunchSink sink(*this, *loadingWnd_, logWnd_.get());
     launch_.Run(request, sink);
     launching_.store(false);
+    // An event for the GUI thread: the destructor may be waiting in the event dispatcher.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
   });
   loadingWnd_->Wait();
 }

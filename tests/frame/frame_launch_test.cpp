@@ -2,6 +2,7 @@
 // tools/demo, which prints its arguments and ends at once.
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 
@@ -159,6 +160,33 @@ TEST_F(FrameLaunch, AVersionThatDoesNotExistGivesTheLoadVersionObjMessage) {
   EXPECT_FALSE(view.downloadWindowSeen);
   EXPECT_EQ(view.frameHidden, 0);
   EXPECT_TRUE(frame.GetHWND()->isVisible());
+}
+
+// The player may quit while a game still runs: the entry point then deletes the window, which
+// waits for the launch to end. Meanwhile it still serves the launch's calls that wait for the
+// GUI thread, such as showing the window again when the game has ended.
+TEST_F(FrameLaunch, QuittingDuringAGameWaitsForItsEndAndServesItsLastCalls) {
+  ServeDemo();
+  ::setenv("KORVANE_DEMO_SECONDS", "2", 1);
+  harness_.AddInstance("演示", "demo-1.0");
+  harness_.SetSetting("IsShowCmd", "true");
+  CFrameWnd& frame = harness_.Open();
+  test::VisibilityLog visibility(frame.GetHWND());
+  bool quit = false;
+  test::Watcher quitter([&] {
+    // The window hides while the game plays.
+    if (quit || visibility.Hidden() == 0) return;
+    quit = true;
+    PostQuitMessage(0);
+  });
+  QTimer::singleShot(0, [&] { harness_.Click("Btn_StartGame"); });
+  frame.ShowModal();
+  ::unsetenv("KORVANE_DEMO_SECONDS");
+  ASSERT_TRUE(quit);
+  ASSERT_TRUE(frame.IsLaunching());
+  const int shown = visibility.Shown();
+  harness_.DeleteFrame();
+  EXPECT_GT(visibility.Shown(), shown);
 }
 
 }  // namespace

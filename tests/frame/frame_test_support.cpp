@@ -54,8 +54,12 @@ CFrameWnd& FrameHarness::Open() {
 }
 
 void FrameHarness::Close() {
+  if (frame_) frame_->DestroyWindow();
+  DeleteFrame();
+}
+
+void FrameHarness::DeleteFrame() {
   if (!frame_) return;
-  frame_->DestroyWindow();
   frame_.reset();
   Pump(10);
   ForgetQuit();

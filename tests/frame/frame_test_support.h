@@ -44,6 +44,8 @@ class FrameHarness {
   CFrameWnd& Open();
   CFrameWnd& Frame() { return *frame_; }
   void Close();
+  // Deletes the window object with its window still up, as the program's entry point does.
+  void DeleteFrame();
 
   ui::CControlUI* Find(const char* name);
   void Click(const char* name);
