@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/gui_thread.h"
 
 namespace kv::ui {

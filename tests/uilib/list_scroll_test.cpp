@@ -6,7 +6,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/list.h"
 #include "uilib/scroll_bar.h"
 

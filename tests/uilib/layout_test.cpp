@@ -3,7 +3,7 @@
 
 #include <QFontMetrics>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/layouts.h"
 #include "uilib/scroll_bar.h"
 

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "dialogs/window_messages.h"
-#include "tests/frame/frame_test_support.h"
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
+#include "tests/uilib/window_probes.h"
 
 namespace kv {
 namespace {

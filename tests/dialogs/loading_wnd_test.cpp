@@ -8,7 +8,7 @@
 #include <atomic>
 #include <thread>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 
 namespace kv {
 namespace {

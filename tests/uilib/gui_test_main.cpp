@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QToolTip>
 #include <QWidget>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/edit.h"
 #include "uilib/label.h"

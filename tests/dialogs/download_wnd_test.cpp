@@ -5,10 +5,9 @@
 
 #include <QWidget>
 
-#include "app/gui_launch_sink.h"
-#include "tests/frame/frame_test_support.h"
-#include "tests/gui/gui_test_support.h"
 #include "tests/net/mirror_process.h"
+#include "tests/uilib/gui_test_support.h"
+#include "tests/uilib/window_probes.h"
 #include "uilib/progress.h"
 #include "util/files.h"
 #include "util/messages.h"

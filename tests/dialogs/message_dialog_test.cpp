@@ -9,7 +9,7 @@
 #include <atomic>
 #include <thread>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/control.h"
 
 namespace kv {

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/combo.h"
 #include "uilib/layouts.h"

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/edit.h"
 #include "uilib/layouts.h"

@@ -7,7 +7,7 @@
 
 #include "dialogs/menu_wnd.h"
 #include "dialogs/window_messages.h"
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/skin_resources.h"
 
 namespace kv::ui {

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/image_string.h"
 #include "uilib/skin_resources.h"
 

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/progress.h"
 
 namespace kv::ui {

@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #include "dialogs/log_wnd.h"
-#include "tests/frame/frame_test_support.h"
-#include "tests/gui/gui_test_support.h"
+#include "tests/app/frame_harness.h"
 #include "tests/net/mirror_process.h"
+#include "tests/uilib/gui_test_support.h"
 #include "util/files.h"
 
 namespace kv {

@@ -9,7 +9,7 @@
 #include <QWidget>
 
 #include "dialogs/window_messages.h"
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 
 namespace kv::ui {
 namespace {

@@ -9,7 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "tests/gui/gui_test_support.h"
+#include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/combo.h"
 #include "uilib/gif_anim.h"

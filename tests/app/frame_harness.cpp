@@ -1,0 +1,79 @@
+#include "tests/app/frame_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QTimer>
+#include <cstdlib>
+
+#include "platform/profile_store.h"
+#include "settings/instance_commands.h"
+#include "tests/uilib/gui_test_support.h"
+#include "uilib/container.h"
+#include "uilib/paint_manager.h"
+
+namespace kv::test {
+
+using namespace ui;
+
+const std::string& DemoMirrorRoot() {
+  static const std::string root = KORVANE_DEMO_MIRROR;
+  return root;
+}
+
+FrameHarness::FrameHarness() {
+  ::setenv("KORVANE_HOME", home_.Path().c_str(), 1);
+  ::setenv("KORVANE_STATS_URL", "", 1);
+  services_.settingsPath = SettingsPath();
+  services_.launch = LaunchServices::Network();
+  services_.java = &HostJavaSource();
+  services_.updaterFolder = home_.Path();
+  services_.sendOpenEvent = false;
+}
+
+FrameHarness::~FrameHarness() { Close(); }
+
+void FrameHarness::AddInstance(const std::string& name, const std::string& version) {
+  ASSERT_EQ(kv::AddInstance(SettingsPath(), home_ / ".minecraft/", name, version).status, InstanceCommandStatus::Done);
+}
+
+void FrameHarness::SetSetting(const std::string& key, const std::string& value) {
+  profile::WriteString(SettingsPath(), "KvCfg", key, value);
+}
+
+CFrameWnd& FrameHarness::Open() {
+  frame_ = std::make_unique<CFrameWnd>(services_);
+  EXPECT_NE(frame_->Create(nullptr, QStringLiteral("KorvaneFrame"), 0x10CF0000, WS_EX_WINDOWEDGE), nullptr);
+  // The tiles are filled once the window has painted; the add tile is always there then.
+  EXPECT_TRUE(PumpUntil([this] { return frame_->InstanceTiles() && frame_->InstanceTiles()->GetCount() > 0; }));
+  Pump(20);
+  return *frame_;
+}
+
+void FrameHarness::Close() {
+  if (frame_) frame_->DestroyWindow();
+  DeleteFrame();
+}
+
+void FrameHarness::DeleteFrame() {
+  if (!frame_) return;
+  frame_.reset();
+  Pump(10);
+  ForgetQuit();
+}
+
+
+CControlUI* FrameHarness::Find(const char* name) {
+  return frame_->GetPaintManager().FindControl(QString::fromLatin1(name));
+}
+
+void FrameHarness::Click(const char* name) {
+  CControlUI* control = Find(name);
+  ASSERT_NE(control, nullptr) << name;
+  test::Click(*frame_, control);
+}
+
+}  // namespace kv::test
