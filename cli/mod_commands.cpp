@@ -19,7 +19,7 @@ int CheckModInstance(const std::string& name, std::string& version) {
   return 0;
 }
 
-PackageTool Tool() { return PackageTool::Beside(SettingsFilePath(), GameFolder()); }
+PackageTool Tool() { return PackageTool::ForLauncher(GetExecutableFolder(), SettingsFilePath(), GameFolder()); }
 
 // As opening the mod tab: the catalogue is fetched afresh; when that fails the lists still
 // come from what an earlier run fetched.

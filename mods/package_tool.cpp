@@ -6,7 +6,6 @@
 #include "net/endpoints.h"
 #include "platform/child_process.h"
 #include "platform/diagnostic_log.h"
-#include "platform/launcher_folder.h"
 #include "platform/platform_profile.h"
 #include "settings/instance_folders.h"
 #include "util/files.h"
@@ -96,9 +95,10 @@ bool ReadResult(const std::string& path, std::vector<Record>& out, Parser parse,
 
 }  // namespace
 
-PackageTool PackageTool::Beside(const std::string& settingsPath, const std::string& gamePath) {
+PackageTool PackageTool::ForLauncher(const std::string& programFolder, const std::string& settingsPath,
+                                     const std::string& gamePath) {
   PackageTool tool;
-  tool.program = GetExecutableFolder() + "qrx" + PlatformProfile::Host().executableSuffix;
+  tool.program = programFolder + "qrx" + PlatformProfile::Host().executableSuffix;
   std::string name;
   SplitPath(settingsPath, tool.workingFolder, name);
   tool.catalogueBase = CatalogueBase();

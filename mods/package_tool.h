@@ -22,9 +22,10 @@ struct PackageTool {
   // A run that neither prints nor ends for this long is ended and counts as failed.
   std::chrono::milliseconds quietLimit = std::chrono::minutes(10);
 
-  // qrx beside the running executable, run in the folder of `settingsPath`, with the
-  // configured catalogue base.
-  static PackageTool Beside(const std::string& settingsPath, const std::string& gamePath);
+  // qrx in `programFolder` (the launcher finds it beside its own executable), run in the
+  // folder of `settingsPath`, with the configured catalogue base.
+  static PackageTool ForLauncher(const std::string& programFolder, const std::string& settingsPath,
+                                 const std::string& gamePath);
 };
 
 // The failure word a tool prints when an operation fails.
