@@ -137,6 +137,15 @@ TEST_F(ModPageWithDemoCatalogue, ListInstallShowInstalledAndRemove) {
   EXPECT_EQ(ItemIcon(2)->GetNormalImage(), kNotInstalledBadge);
   EXPECT_TRUE(Shown("VL_ModInfoChild"));
   EXPECT_FALSE(Shown("VL_NOMODINFO"));
+
+  // Removing works from the catalogue too: the item gets its not-installed badge back.
+  harness_.Click("Btn_AddMod");
+  ASSERT_EQ(ItemIcon(0)->GetNormalImage(), kInstalledBadge);
+  harness_.Click("Btn_DelMod");
+  EXPECT_EQ(ItemIcon(0)->GetNormalImage(), kNotInstalledBadge);
+  EXPECT_EQ(Text("LB_Installed"), QStringLiteral("No"));
+  EXPECT_EQ(frame.Mods()->Catalogue()[0].installed, "false");
+  EXPECT_FALSE(PathExists(InstanceFolder("Forge 演示") + "mods/demo-compass-2.0.1.jar"));
 }
 
 // A stand-in for qrx that records its runs in calls.log of the launcher folder, answers
