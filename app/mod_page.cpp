@@ -3,13 +3,13 @@
 #include "app/frame_wnd.h"
 #include "dialogs/loading_wnd.h"
 #include "dialogs/window_messages.h"
-#include "mods/mod_messages.h"
 #include "mods/mod_view.h"
 #include "settings/settings.h"
 #include "uilib/button.h"
 #include "uilib/label.h"
 #include "uilib/list.h"
 #include "uilib/paint_manager.h"
+#include "util/messages.h"
 
 namespace kv {
 

@@ -1,11 +1,11 @@
 #include <cstdio>
 
 #include "cli/cli_commands.h"
-#include "mods/mod_messages.h"
 #include "mods/mod_view.h"
 #include "mods/package_tool.h"
 #include "platform/launcher_folder.h"
 #include "settings/instance_list.h"
+#include "util/messages.h"
 
 namespace kv::cli {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 // The instance's version, or the reason it has no mods.
 int CheckModInstance(const std::string& name, std::string& version) {
   CInstanceList instances(SettingsFilePath(), false);
-  if (!instances.Contains(name)) return Fail("没有这个游戏实例");
+  if (!instances.Contains(name)) return Fail(msg::kInstanceUnknown);
   version = instances.GetVersion(name);
   if (!GameVersionOf(version)) return Fail(msg::kModsNeedForge);
   return 0;

@@ -1,8 +1,8 @@
 #include "mods/mod_view.h"
 
-#include "mods/mod_messages.h"
 #include "settings/instance_folders.h"
 #include "util/file_names.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {

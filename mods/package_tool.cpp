@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "mods/mod_messages.h"
 #include "net/endpoints.h"
 #include "platform/child_process.h"
 #include "platform/diagnostic_log.h"
 #include "platform/platform_profile.h"
 #include "settings/instance_folders.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
