@@ -326,8 +326,9 @@ void ModPage::Install() {
   if (CountsAsInstalled(mod) || mod.id.empty() || name.empty()) return;
   const std::string id = mod.id;
   const PackageTool tool = Tool();
+  const LPARAM generation = generation_;
   RunWithIndicator([&] {
-    if (PkgInstall(tool, name, id)) frame_.PostMessage(WMU_MOD_INSTALLED, static_cast<WPARAM>(index), generation_);
+    if (PkgInstall(tool, name, id)) frame_.PostMessage(WMU_MOD_INSTALLED, static_cast<WPARAM>(index), generation);
     PkgRefreshList(tool, name);
   });
   RunPending();

@@ -84,6 +84,24 @@ void ReadIcon(const JarReader& jar, std::string path, JarMod& mod, std::vector<s
   mod.iconExtension = extension;
 }
 
+// The fields the JSON metadata of both kinds share, under their own id key; nothing without
+// an id.
+std::optional<JarMod> JsonMod(const Json::Value& object, const char* idKey, ModLoader loader, const char* file,
+                              std::string& error) {
+  JarMod mod;
+  qrx::CatalogueEntry& entry = mod.entry;
+  entry.id = Text(Member(object, idKey));
+  if (entry.id.empty()) {
+    error = std::string(file) + " 中没有 " + idKey;
+    return std::nullopt;
+  }
+  entry.loader = loader;
+  entry.name = Text(Member(object, "name"));
+  entry.version = Text(Member(object, "version"));
+  entry.description = Text(Member(object, "description"));
+  return mod;
+}
+
 std::optional<JarMod> FromMcmodInfo(const JarReader& jar, const std::string& text, std::string& error,
                                     std::vector<std::string>& warnings) {
   Json::Value root;
@@ -93,22 +111,14 @@ std::optional<JarMod> FromMcmodInfo(const JarReader& jar, const std::string& tex
   }
   const Json::Value& list = root.isObject() ? Member(root, "modList") : root;
   const Json::Value& first = json::ArrayOrEmpty(list).empty() ? Json::Value::nullSingleton() : list[0];
-  JarMod mod;
-  qrx::CatalogueEntry& entry = mod.entry;
-  entry.id = Text(Member(first, "modid"));
-  if (entry.id.empty()) {
-    error = "mcmod.info 中没有 modid";
-    return std::nullopt;
-  }
-  entry.loader = ModLoader::Forge;
-  entry.name = Text(Member(first, "name"));
-  entry.version = Text(Member(first, "version"));
-  entry.description = Text(Member(first, "description"));
+  std::optional<JarMod> mod = JsonMod(first, "modid", ModLoader::Forge, "mcmod.info", error);
+  if (!mod) return std::nullopt;
+  qrx::CatalogueEntry& entry = mod->entry;
   entry.authors = JsonTexts(Member(first, "authorList"));
   if (entry.authors.empty()) entry.authors = JsonTexts(Member(first, "authors"));
   const std::string mcversion = Trim(Text(Member(first, "mcversion")));
   if (!mcversion.empty() && !IsPlaceholder(mcversion)) entry.gameVersions = {GameVersions::Syntax::Exact, {mcversion}};
-  ReadIcon(jar, Text(Member(first, "logoFile")), mod, warnings);
+  ReadIcon(jar, Text(Member(first, "logoFile")), *mod, warnings);
   return mod;
 }
 
@@ -172,17 +182,9 @@ std::optional<JarMod> FromFabricModJson(const JarReader& jar, const std::string&
     error = "fabric.mod.json 不是 JSON 对象";
     return std::nullopt;
   }
-  JarMod mod;
-  qrx::CatalogueEntry& entry = mod.entry;
-  entry.id = Text(Member(root, "id"));
-  if (entry.id.empty()) {
-    error = "fabric.mod.json 中没有 id";
-    return std::nullopt;
-  }
-  entry.loader = ModLoader::Fabric;
-  entry.name = Text(Member(root, "name"));
-  entry.version = Text(Member(root, "version"));
-  entry.description = Text(Member(root, "description"));
+  std::optional<JarMod> mod = JsonMod(root, "id", ModLoader::Fabric, "fabric.mod.json", error);
+  if (!mod) return std::nullopt;
+  qrx::CatalogueEntry& entry = mod->entry;
   entry.authors = JsonTexts(Member(root, "authors"));
   const Json::Value& minecraft = Member(Member(root, "depends"), "minecraft");
   std::vector<std::string> predicates = minecraft.isString() ? std::vector<std::string>{Text(minecraft)} : JsonTexts(minecraft);
@@ -198,7 +200,7 @@ std::optional<JarMod> FromFabricModJson(const JarReader& jar, const std::string&
       iconPath = Text(Member(icon, size));
     }
   }
-  ReadIcon(jar, iconPath, mod, warnings);
+  ReadIcon(jar, iconPath, *mod, warnings);
   return mod;
 }
 
