@@ -5,6 +5,7 @@
 #include <set>
 
 #include "meta/json_document.h"
+#include "net/url_encoding.h"
 #include "util/file_names.h"
 #include "util/text.h"
 
@@ -220,20 +221,7 @@ bool IsCataloguePath(std::string_view path) {
 std::string CatalogueAddress(std::string_view base, std::string_view path) {
   std::string address(base);
   if (address.empty() || address.back() != '/') address += '/';
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (const char ch : path) {
-    const auto byte = static_cast<unsigned char>(ch);
-    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                            (byte >= '0' && byte <= '9') || std::string_view("-._~/").find(ch) != std::string_view::npos;
-    if (unreserved) {
-      address += ch;
-    } else {
-      address += '%';
-      address += kDigits[byte >> 4];
-      address += kDigits[byte & 0xF];
-    }
-  }
-  return address;
+  return address + EncodePath(path);
 }
 
 }  // namespace kv::qrx

@@ -75,8 +75,8 @@ std::string EntryProblem(const CatalogueEntry& entry);
 // scheme.
 bool IsCataloguePath(std::string_view path);
 
-// `base` (ending in "/" or not) joined with a catalogue path, each byte of the path outside
-// the unreserved set and "/" percent-encoded.
+// `base` (ending in "/" or not) joined with a catalogue path, each of its segments
+// percent-encoded.
 std::string CatalogueAddress(std::string_view base, std::string_view path);
 
 }  // namespace kv::qrx
