@@ -1,5 +1,8 @@
 #include "app/frame_services.h"
 
+#include <QDesktopServices>
+#include <QUrl>
+
 #include "net/endpoints.h"
 #include "platform/launcher_folder.h"
 
@@ -11,6 +14,10 @@ FrameServices FrameServices::Default() {
   services.launch = LaunchServices::Network();
   services.java = &HostJavaSource();
   services.updaterFolder = GetExecutableFolder();
+  services.packageToolFolder = GetExecutableFolder();
+  services.openUrl = [](const std::string& address) {
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+  };
   services.versionFileUrl = VersionFileUrl();
   return services;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/java_source.h"
@@ -15,11 +16,14 @@ struct FrameServices {
   LaunchServices launch;
   const JavaRuntimeSource* java = nullptr;
   std::string updaterFolder;   // with a trailing separator
+  std::string packageToolFolder;  // where qrx is, with a trailing separator
+  // Opens a web address with the desktop's handler; false when nothing could open it.
+  std::function<bool(const std::string& address)> openUrl;
   std::string versionFileUrl;  // empty: no update check at start-up
   bool sendOpenEvent = true;   // the "open" statistics event at start-up
 
   // The launcher folder's settings, the configured services, the host's Java runtimes, the
-  // updater beside the executable.
+  // updater and the package tool beside the executable, the desktop's browser.
   static FrameServices Default();
 };
 

@@ -6,6 +6,7 @@
 
 #include "app/gui_launch_sink.h"
 #include "app/instance_tiles.h"
+#include "app/mod_page.h"
 #include "app/startup_clock.h"
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
@@ -66,6 +67,8 @@ void CFrameWnd::OnWindowReady() {
     PostMessage(WMU_UPDATE_FOUND, 0, 0);
   });
   FindControls();
+  if (!modPage_) modPage_ = std::make_unique<ModPage>(*this);
+  modPage_->FindControls(paintManager_);
   if (!loadingWnd_) {
     loadingWnd_ = std::make_unique<CLoadingWnd>();
     if (!loadingWnd_->CreateFor(GetHWND())) loadingWnd_.reset();
@@ -137,12 +140,18 @@ void CFrameWnd::SelectPage(int page) {
   }
 }
 
+bool CFrameWnd::ModTabShown() {
+  auto* option = As<COptionUI>(paintManager_.FindControl(QStringLiteral("Option_Mod")), "Option");
+  return option && option->IsSelected();
+}
+
 void CFrameWnd::Notify(TNotifyUI& msg) {
   if (msg.sType == kNotifyWindowInit) {
     OnWindowInit();
     return;
   }
   if (!msg.pSender) return;
+  if (modPage_ && modPage_->Notify(msg)) return;
   if (msg.sType == kNotifyClick) {
     CControlUI* sender = msg.pSender;
     if (sender == closeButton_) PostQuitMessage(0);
@@ -152,9 +161,15 @@ void CFrameWnd::Notify(TNotifyUI& msg) {
     else if (sender == startButton_) StartGame();
   } else if (msg.sType == kNotifySelectChanged) {
     const QString& name = msg.pSender->GetName();
-    if (name == u"Option_Game") SelectPage(0);
-    else if (name == u"Option_Mod") SelectPage(1);
-    else if (tiles_ && msg.pSender->GetParent() == tiles_) SelectInstance(msg.pSender);
+    if (name == u"Option_Game") {
+      SelectPage(0);
+    } else if (name == u"Option_Mod") {
+      SelectPage(1);
+      if (modPage_) modPage_->Open();
+    } else if (tiles_ && msg.pSender->GetParent() == tiles_) {
+      SelectInstance(msg.pSender);
+      if (modPage_ && ModTabShown()) modPage_->Open();
+    }
   }
 }
 
@@ -258,9 +273,10 @@ void CFrameWnd::NoteFirstPaint() {
                               " ms after the program started");
 }
 
-LRESULT CFrameWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM, bool& handled) {
+LRESULT CFrameWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
   // Every message also goes on to the library's own handling.
   handled = false;
+  if (modPage_ && modPage_->HandleMessage(msg, wParam, lParam)) return 0;
   switch (msg) {
     case WMU_SHOW:
       ShowWindow(wParam != 0, true);

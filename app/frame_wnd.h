@@ -23,6 +23,7 @@ namespace kv {
 
 class CLoadingWnd;
 class CLogWnd;
+class ModPage;
 
 class CFrameWnd : public ui::WindowImplBase {
  public:
@@ -38,7 +39,9 @@ class CFrameWnd : public ui::WindowImplBase {
   bool IsLaunching() const { return launching_.load(); }
   bool IsCheckingForUpdate() const { return startupCheck_.Running(); }
 
+  const FrameServices& Services() const { return services_; }
   CLogWnd* LogWindow() const { return logWnd_.get(); }
+  ModPage* Mods() const { return modPage_.get(); }
   CLoadingWnd* LoadingWindow() const { return loadingWnd_.get(); }
   ui::CContainerUI* InstanceTiles() const { return tiles_; }
 
@@ -69,6 +72,7 @@ class CFrameWnd : public ui::WindowImplBase {
   void FillInstanceTiles();
   void SelectInstance(ui::CControlUI* tile);
   void SelectPage(int page);
+  bool ModTabShown();
   // True when no Java runtime is found; the player may then let the updater fetch one.
   bool OfferJavaDownload();
   void StartLaunch();
@@ -97,6 +101,8 @@ class CFrameWnd : public ui::WindowImplBase {
 
   std::unique_ptr<CLogWnd> logWnd_;
   std::unique_ptr<CLoadingWnd> loadingWnd_;
+  // After the indicator, which its workers use to the end.
+  std::unique_ptr<ModPage> modPage_;
 
   LaunchSequence launch_;
   std::atomic<bool> launching_{false};

@@ -30,6 +30,10 @@ int Fail(const std::string& reason);
 // Prints the usage of one command on standard error and returns 2.
 int Usage(const std::string& synopsis);
 
+// Text from the network or the mirror's documents, with control characters (terminal escapes
+// among them) shown as '?' instead of being sent to the terminal.
+std::string Printable(std::string text);
+
 // The game folder of the settings file.
 std::string GameFolder();
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "cli/cli_commands.h"
 #include "install/native_extraction.h"
 #include "net/download_engine.h"
 #include "net/network_library.h"
@@ -24,16 +25,6 @@ const NetworkLibrary kNetwork;
 std::atomic<bool> gInterrupted{false};
 
 extern "C" void NoteInterrupt(int) { gInterrupted.store(true); }
-
-// Names come from the mirror's documents: control characters (terminal escapes among them)
-// are shown as '?' instead of being sent to the terminal.
-std::string Printable(std::string text) {
-  for (char& ch : text) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F) ch = '?';
-  }
-  return text;
-}
 
 // The progress of the download engine as one line of standard error: rewritten in place on a
 // terminal, one line per file (and per retry) otherwise.

@@ -34,6 +34,14 @@ int Fail(const std::string& reason) {
   return 1;
 }
 
+std::string Printable(std::string text) {
+  for (char& ch : text) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) ch = '?';
+  }
+  return text;
+}
+
 int Usage(const std::string& synopsis) {
   std::fprintf(stderr, "usage: korvane-cli %s\n", synopsis.c_str());
   return 2;

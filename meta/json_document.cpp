@@ -4,6 +4,7 @@
 #include <exception>
 #include <limits>
 #include <memory>
+#include <sstream>
 
 namespace kv::json {
 namespace {
@@ -39,6 +40,16 @@ bool ParseDocument(std::string_view text, Json::Value& root) {
     // The reader throws when the nesting limit is exceeded.
     return false;
   }
+}
+
+std::string WriteDocument(const Json::Value& root) {
+  Json::StreamWriterBuilder builder;
+  builder["indentation"] = "  ";
+  builder["emitUTF8"] = true;
+  std::ostringstream out;
+  std::unique_ptr<Json::StreamWriter>(builder.newStreamWriter())->write(root, &out);
+  out << '\n';
+  return out.str();
 }
 
 const Json::Value& Member(const Json::Value& value, std::string_view key) {

@@ -15,6 +15,10 @@ namespace kv::json {
 // False, with `root` unspecified, when the bytes are not JSON.
 bool ParseDocument(std::string_view text, Json::Value& root);
 
+// The value as indented UTF-8 JSON text (non-ASCII characters as they are), ending with a
+// line break: the form in which the launcher and its tools write their documents.
+std::string WriteDocument(const Json::Value& root);
+
 // The member `key` of an object; a null value when absent or when `value` is not an object.
 const Json::Value& Member(const Json::Value& value, std::string_view key);
 

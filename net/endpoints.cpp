@@ -11,7 +11,7 @@ constexpr const char* kMirror = "http://mirror.korvane.org";
 constexpr const char* kAuthServer = "https://auth.korvane.org";
 constexpr const char* kUpdateServer = "http://download.korvane.org";
 constexpr const char* kClientSite = "http://www.korvane.org";
-constexpr const char* kCatalogue = "http://mods.korvane.org";
+constexpr const char* kCatalogue = "http://mods.korvane.org/allmod/";
 constexpr const char* kStatsSiteId = "1";
 
 std::string FromEnvironment(const char* variable, const char* builtIn) {

@@ -29,7 +29,8 @@ std::string StatsSiteId();
 // The maker's site, sent as the referer of a statistics event.
 std::string ClientSiteUrl();
 
-// The catalogue base handed to the package tool (KORVANE_CATALOGUE).
+// The catalogue base handed to the package tool, the whole address of the catalogue's folder
+// with its trailing slash, ".../allmod/" (KORVANE_CATALOGUE).
 std::string CatalogueBase();
 
 // An extra file of trusted CA certificates (PEM) for HTTPS, next to the system's store

@@ -1,10 +1,13 @@
 #include "platform/child_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -97,6 +100,26 @@ std::size_t ChildProcess::ReadOutput(char* buffer, std::size_t size) {
     if (n < 0 && errno == EINTR) continue;
     return 0;
   }
+}
+
+std::optional<std::size_t> ChildProcess::ReadOutputFor(char* buffer, std::size_t size,
+                                                      std::chrono::milliseconds quiet) {
+  if (output_ < 0) return 0;
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + quiet;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) return std::nullopt;
+    pollfd ready{output_, POLLIN, 0};
+    const int polled = ::poll(&ready, 1, static_cast<int>(std::min<long long>(left.count(), 60'000)));
+    if (polled < 0 && errno != EINTR) return 0;
+    // Readable, hung up or in error: the read tells which.
+    if (polled > 0) return ReadOutput(buffer, size);
+  }
+}
+
+void ChildProcess::Kill() {
+  if (pid_ > 0 && !status_) ::kill(pid_, SIGKILL);
 }
 
 int ChildProcess::Wait() {

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -29,6 +30,14 @@ class ChildProcess {
   // Blocks until output arrives; returns the number of bytes read, 0 once every holder of the
   // pipe (the program and any child that inherited it) has exited or closed it.
   std::size_t ReadOutput(char* buffer, std::size_t size);
+
+  // As ReadOutput, but waits at most `quiet` for output or its end; nothing when that time
+  // passed without either.
+  std::optional<std::size_t> ReadOutputFor(char* buffer, std::size_t size, std::chrono::milliseconds quiet);
+
+  // Ends the program at once (it gets no chance to clean up). Its status is still collected
+  // by Wait.
+  void Kill();
 
   // Waits for the program to end; its exit status, or 128 + the signal that ended it.
   int Wait();

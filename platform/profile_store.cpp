@@ -1,14 +1,10 @@
 #include "platform/profile_store.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <mutex>
 #include <vector>
 
+#include "platform/file_lock.h"
 #include "util/files.h"
 #include "util/leading_int.h"
 #include "util/text.h"
@@ -181,32 +177,12 @@ std::mutex& ProcessLock() {
   return lock;
 }
 
-class FileLock {
- public:
-  FileLock(const std::string& file, bool exclusive) {
-    std::string lockPath = file + ".lock";
-    fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kSettingsFileMode);
-    if (fd_ >= 0) {
-      while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) {
-      }
-    }
-  }
-  ~FileLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-
- private:
-  int fd_ = -1;
-};
-
 std::optional<std::string> ReadValue(const std::string& file, std::string_view section,
                                      std::string_view key) {
   section = Trim(section);
   key = Trim(key);
   std::lock_guard guard(ProcessLock());
-  FileLock lock(file, false);
+  FileLock lock(file + ".lock", false, kSettingsFileMode);
   std::optional<std::string> bytes = ReadWholeFile(file);
   if (!bytes) return std::nullopt;
   Document doc = Parse(*bytes);
@@ -313,7 +289,7 @@ bool Apply(Document& doc, const Write& write) {
 
 bool WriteStrings(const std::string& file, const std::vector<Write>& writes) {
   std::lock_guard guard(ProcessLock());
-  FileLock lock(file, true);
+  FileLock lock(file + ".lock", true, kSettingsFileMode);
   std::optional<std::string> bytes = ReadWholeFile(file);
   if (!bytes && PathExists(file) && GetFileSize(file) > 0) return false;  // unreadable: keep it
   Document doc = bytes ? Parse(*bytes) : Document{};

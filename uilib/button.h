@@ -22,6 +22,7 @@ class CButtonUI : public CLabelUI {
   void PaintStatusImage(QPainter& painter) override;
   void PaintText(QPainter& painter) override;
 
+  const QString& GetNormalImage() const { return normalImage_; }
   void SetNormalImage(const QString& image);
   void SetHotImage(const QString& image);
   void SetPushedImage(const QString& image);

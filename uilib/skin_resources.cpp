@@ -34,6 +34,12 @@ std::optional<QString> FindInFolder(const QString& folder, const QString& relati
   return std::nullopt;
 }
 
+std::optional<QString> DiskPath(const QString& name) {
+  const QString path = QDir::fromNativeSeparators(name.trimmed());
+  if (!QDir::isAbsolutePath(path)) return std::nullopt;
+  return path;
+}
+
 }  // namespace
 
 SkinResources& SkinResources::Instance() {
@@ -87,6 +93,11 @@ void SkinResources::SetDefaultMask(const QString& name, ARGB mask) {
 }
 
 std::optional<QByteArray> SkinResources::Read(const QString& name) const {
+  if (const std::optional<QString> path = DiskPath(name)) {
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    return file.readAll();
+  }
   const QString key = NormalizeName(name);
   if (key.isEmpty()) return std::nullopt;
   std::lock_guard lock(mutex_);
@@ -114,14 +125,16 @@ const QPixmap* SkinResources::Image(const QString& name, ARGB mask) {
     return true;
   }();
   (void)releaseAtExit;
+  const std::optional<QString> diskPath = DiskPath(name);
   if (mask == 0) mask = defaultMasks_.value(NormalizeName(name), 0);
-  const QString key = NormalizeName(name) + u'|' + QString::number(mask, 16);
+  const QString key = diskPath.value_or(NormalizeName(name)) + u'|' + QString::number(mask, 16);
   if (auto it = images_.find(key); it != images_.end()) return &it->second;
   if (missingImages_.count(key)) return nullptr;
   const std::optional<QByteArray> bytes = Read(name);
   QImage image;
   if (!bytes || !image.loadFromData(*bytes)) {
-    missingImages_.insert(key);
+    // A file of the disk may yet arrive.
+    if (!diskPath) missingImages_.insert(key);
     return nullptr;
   }
   if (mask != 0) {

@@ -14,7 +14,9 @@
 
 // Where layouts and images come from: the files of a skin zip (normally the one embedded in
 // the executable), files added one by one, or a folder on disk. Names are written with '\' or
-// '/' in any case ("image\Logo.png" and "IMAGE/logo.png" are the same file).
+// '/' in any case ("image\Logo.png" and "IMAGE/logo.png" are the same file). A name that is
+// an absolute path is a file of the disk, read as it stands (pictures the program fetched,
+// such as mod icons).
 namespace kv::ui {
 
 class SkinResources {

@@ -31,6 +31,8 @@ FrameHarness::FrameHarness() {
   services_.launch = LaunchServices::Network();
   services_.java = &HostJavaSource();
   services_.updaterFolder = home_.Path();
+  // No package tool unless a test provides one.
+  services_.packageToolFolder = home_.Path();
   services_.sendOpenEvent = false;
 }
 

@@ -27,11 +27,14 @@ TEST(Endpoints, StatisticsAndExtraCertificatesAreOffUnlessConfigured) {
   ScopedEnvironment stats("KORVANE_STATS_URL", std::nullopt);
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", std::nullopt);
   ScopedEnvironment mirror("KORVANE_MIRROR", std::nullopt);
+  ScopedEnvironment catalogue("KORVANE_CATALOGUE", std::nullopt);
   EXPECT_EQ(StatsServiceBase(), "");
   EXPECT_EQ(ExtraCaBundle(), "");
   EXPECT_EQ(MirrorBase().substr(0, 7), "http://");
   EXPECT_NE(MirrorBase().back(), '/');
   EXPECT_EQ(AuthenticateUrl().substr(0, 8), "https://");
+  // The package tool gets the catalogue's folder itself.
+  EXPECT_EQ(CatalogueBase().substr(CatalogueBase().size() - 8), "/allmod/");
 }
 
 }  // namespace

@@ -72,6 +72,22 @@ TEST(ChildProcess, OutputEndsOnlyWhenEveryHolderHasExited) {
   EXPECT_EQ(child->Wait(), 0);
 }
 
+TEST(ChildProcess, AQuietProgramCanBeWaitedForWithALimitAndKilled) {
+  std::string error;
+  auto child = ChildProcess::Start({"/bin/sh", "-c", "echo first; exec sleep 600"}, "", error);
+  ASSERT_TRUE(child) << error;
+  char buffer[64];
+  std::string out;
+  std::optional<std::size_t> got;
+  while ((got = child->ReadOutputFor(buffer, sizeof buffer, std::chrono::milliseconds(300))) && *got > 0) {
+    out.append(buffer, *got);
+  }
+  EXPECT_EQ(out, "first\n");
+  EXPECT_FALSE(got.has_value());
+  child->Kill();
+  EXPECT_EQ(child->Wait(), 128 + 9);
+}
+
 TEST(ChildProcess, AFailedStartSaysWhy) {
   std::string error;
   EXPECT_FALSE(ChildProcess::Start({"/nonexistent/java", "-version"}, "", error));

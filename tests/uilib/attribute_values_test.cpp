@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/image_string.h"
@@ -141,6 +142,20 @@ TEST(SkinArchive, ZipEntriesAreFoundWithEitherSlashAndAnyCase) {
   EXPECT_TRUE(SkinResources::Instance().Exists("xmls\\MessageBoxDialog.xml"));
   EXPECT_TRUE(SkinResources::Instance().Exists("XMLS/messageboxdialog.xml"));
   EXPECT_FALSE(SkinResources::Instance().Exists("xmls\\..\\..\\etc\\passwd"));
+}
+
+TEST_F(ImageDrawing, AnAbsolutePathIsAPictureOfTheDisk) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("Icon.png"));
+  Draw("file='" + path + "'");
+  EXPECT_FALSE(drawn_);
+  QImage red(4, 4, QImage::Format_ARGB32);
+  red.fill(0xFFFF0000);
+  ASSERT_TRUE(red.save(path));
+  // Pictures the program fetches may appear after a first attempt.
+  const QImage out = Draw("file='" + path + "'");
+  ASSERT_TRUE(drawn_);
+  EXPECT_EQ(out.pixel(20, 20), 0xFFFF0000u);
 }
 
 TEST(SkinArchive, DamagedArchivesAreRefused) {

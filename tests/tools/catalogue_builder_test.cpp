@@ -1,0 +1,97 @@
+// korvane-catalogue: what it reads from jars and what it makes of its out folder.
+#include "tools/korvane-catalogue/catalogue_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/net/net_test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/tools/mod_jars.h"
+#include "tools/qrx/catalogue_index.h"
+#include "util/md5.h"
+
+namespace kv::catalogue {
+namespace {
+
+const qrx::CatalogueEntry* Find(const std::vector<qrx::CatalogueEntry>& entries, const std::string& id) {
+  for (const qrx::CatalogueEntry& entry : entries) {
+    if (entry.id == id) return &entry;
+  }
+  return nullptr;
+}
+
+TEST(CatalogueBuilder, EachLoadersMetadataBecomesAnEntry) {
+  test::TempFolder root;
+  test::MakeModJars(root / "jars/");
+  const BuildResult result = BuildCatalogue(root / "jars", root / "out");
+  ASSERT_TRUE(result.ok) << result.failure;
+  EXPECT_EQ(result.mods, 4);
+  ASSERT_EQ(result.skipped.size(), 1u);
+  EXPECT_EQ(result.skipped[0].rfind("plain.jar: ", 0), 0u);
+
+  std::string error;
+  std::vector<std::string> warnings;
+  const auto entries = qrx::ReadCatalogueIndex(test::ReadFile(root / "out/index.json"), error, warnings);
+  ASSERT_TRUE(entries) << error;
+  EXPECT_TRUE(warnings.empty());
+
+  const qrx::CatalogueEntry* old = Find(*entries, "oldmod");
+  ASSERT_NE(old, nullptr);
+  EXPECT_EQ(old->loader, qrx::ModLoader::Forge);
+  EXPECT_EQ(old->gameVersions.syntax, qrx::GameVersions::Syntax::Exact);
+  EXPECT_EQ(old->gameVersions.values, std::vector<std::string>{"1.7.10"});
+  EXPECT_EQ(old->authors, (std::vector<std::string>{"A", "B"}));
+  ASSERT_EQ(old->files.size(), 1u);
+  EXPECT_EQ(old->files[0].name, "oldmod-1.0.jar");
+  EXPECT_EQ(old->files[0].md5, Md5Hex(test::ReadFile(root / "jars/oldmod-1.0.jar")));
+  EXPECT_EQ(test::ReadFile(root / "out/" + old->files[0].path), test::ReadFile(root / "jars/oldmod-1.0.jar"));
+  ASSERT_TRUE(old->icon);
+  EXPECT_EQ(test::ReadFile(root / "out/" + old->icon->path), test::OldModIcon());
+
+  const qrx::CatalogueEntry* tech = Find(*entries, "techmod");
+  ASSERT_NE(tech, nullptr);
+  EXPECT_EQ(tech->version, "2.0");
+  EXPECT_EQ(tech->name, "科技 Mod");
+  EXPECT_EQ(tech->authors, (std::vector<std::string>{"甲", "乙"}));
+  EXPECT_EQ(tech->gameVersions.values, std::vector<std::string>{"[1.7.10,1.8)"});
+  EXPECT_EQ(tech->files[0].path, "jars/Tech Mod 2.0.jar");
+  ASSERT_TRUE(tech->icon);
+  EXPECT_EQ(tech->icon->md5, Md5Hex(test::TechModIcon()));
+
+  const qrx::CatalogueEntry* neo = Find(*entries, "neomod");
+  ASSERT_NE(neo, nullptr);
+  EXPECT_EQ(neo->loader, qrx::ModLoader::NeoForge);
+  EXPECT_FALSE(neo->icon);
+
+  const qrx::CatalogueEntry* fabric = Find(*entries, "fabmod");
+  ASSERT_NE(fabric, nullptr);
+  EXPECT_EQ(fabric->loader, qrx::ModLoader::Fabric);
+  EXPECT_EQ(fabric->gameVersions.values, std::vector<std::string>{">=1.7.10"});
+  EXPECT_EQ(fabric->authors, (std::vector<std::string>{"Q", "R"}));
+  ASSERT_TRUE(fabric->icon);
+  EXPECT_EQ(test::ReadFile(root / "out/" + fabric->icon->path), "big");
+}
+
+TEST(CatalogueBuilder, TheOutFolderIsACatalogueOrNothingIsWritten) {
+  test::TempFolder root;
+  test::MakeModJars(root / "jars/");
+  test::WriteFile(root / "home/notes.txt", "mine");
+  const BuildResult refused = BuildCatalogue(root / "jars", root / "home");
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(test::ListFiles(root / "home"), "notes.txt\n");
+
+  ASSERT_TRUE(BuildCatalogue(root / "jars", root / "out").ok);
+  // A second build over the first drops what the jars folder no longer has.
+  std::filesystem::remove(root / "jars/fab.jar");
+  const BuildResult again = BuildCatalogue(root / "jars", root / "out");
+  ASSERT_TRUE(again.ok) << again.failure;
+  EXPECT_EQ(again.mods, 3);
+  const std::string files = test::ListFiles(root / "out");
+  EXPECT_EQ(files.find("fab.jar"), std::string::npos) << files;
+  EXPECT_NE(files.find("jars/oldmod-1.0.jar"), std::string::npos) << files;
+  EXPECT_FALSE(BuildCatalogue(root / "missing", root / "out2").ok);
+}
+
+}  // namespace
+}  // namespace kv::catalogue

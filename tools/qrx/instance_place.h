@@ -1,0 +1,58 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mods/mod_documents.h"
+#include "tools/qrx/catalogue_index.h"
+
+// Where qrx keeps its things for one instance: the instance's folder (found as the launcher
+// finds it, from the settings file of the launcher folder) with its "mods" folder and the
+// ".qrx" folder: ".info" for the two result files, ".cache" for the catalogue and the icons,
+// ".download" for files on their way, "state.json" for what init was given.
+namespace kv::qrx {
+
+struct InstanceState {
+  std::string catalogueBase;
+  std::string gameVersion;
+};
+
+class InstancePlace {
+ public:
+  // The instance `name` registered in `launcherFolder`'s settings file. Nothing, with the
+  // reason in `error`, for an unknown instance or a name that cannot be a folder.
+  static std::optional<InstancePlace> Find(const std::string& launcherFolder, const std::string& name,
+                                           std::string& error);
+
+  const std::string& Folder() const { return folder_; }
+  std::string ModsFolder() const { return folder_ + "mods/"; }
+  std::string QrxFolder() const { return folder_ + ".qrx/"; }
+  std::string InfoFolder() const { return QrxFolder() + ".info/"; }
+  std::string CacheFolder() const { return QrxFolder() + ".cache/"; }
+  std::string DownloadFolder() const { return QrxFolder() + ".download/"; }
+  std::string MatchListPath() const { return InfoFolder() + "Matchmod.info"; }
+  std::string InstalledListPath() const { return InfoFolder() + "InstalledMod.info"; }
+  std::string CataloguePath() const { return CacheFolder() + "catalogue.json"; }
+  std::string LockPath() const { return QrxFolder() + "lock"; }
+
+  // Creates the ".qrx" folders; false when they cannot be made.
+  bool MakeFolders() const;
+
+  std::optional<InstanceState> ReadState() const;
+  bool WriteState(const InstanceState& state) const;
+
+  // The catalogue init fetched last; nothing (with the reason) before any init.
+  std::optional<std::vector<CatalogueEntry>> ReadCatalogue(std::string& error) const;
+
+  // The installed list: empty when there is none yet, nothing when it cannot be read (it is
+  // the only record of what may be removed, so it is never overwritten then).
+  std::optional<std::vector<InstalledMod>> ReadInstalled() const;
+  bool WriteInstalled(const std::vector<InstalledMod>& installed) const;
+
+ private:
+  explicit InstancePlace(std::string folder) : folder_(std::move(folder)) {}
+  std::string folder_;
+};
+
+}  // namespace kv::qrx
