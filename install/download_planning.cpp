@@ -41,7 +41,7 @@ std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const Versi
     DownloadItem item;
     SplitPath(path, item.extractFolder, item.name);
     item.path = path;
-    item.url = LibraryUrl(mirrorBase, LibraryRelativePath(library, profile, bitness));
+    item.urls = {LibraryUrl(mirrorBase, LibraryRelativePath(library, profile, bitness))};
     item.isArchive = IsNativeLibrary(library, profile);
     if (item.isArchive) item.archivePath = path;
     plan.push_back(std::move(item));
@@ -51,7 +51,7 @@ std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const Versi
     if (!IsSafeVersionId(description.id)) {
       LogRefused("version id", description.id);
     } else if (std::string path = VersionJarPath(gamePath, description.id); !PathExists(path)) {
-      plan.push_back({path, path, VersionJarUrl(mirrorBase, description.id), false, {}, {}});
+      plan.push_back({.name = path, .path = path, .urls = {VersionJarUrl(mirrorBase, description.id)}});
     }
   }
 
@@ -59,7 +59,12 @@ std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const Versi
     std::string folder = LegacyAssetFolder(gamePath);
     std::string path = folder + kLegacyArchiveName;
     if (!PathExists(path)) {
-      plan.push_back({kLegacyArchiveName, path, LegacyArchiveUrl(mirrorBase), true, path, folder});
+      plan.push_back({.name = kLegacyArchiveName,
+                      .path = path,
+                      .urls = {LegacyArchiveUrl(mirrorBase)},
+                      .isArchive = true,
+                      .archivePath = path,
+                      .extractFolder = folder});
     }
     return plan;
   }
@@ -74,7 +79,7 @@ std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const Versi
     std::string path = AssetObjectPath(gamePath, object.hash);
     if (PathExists(path)) continue;
     plannedHashes.insert(object.hash);
-    plan.push_back({object.name, path, AssetObjectUrl(mirrorBase, object.hash), false, {}, {}});
+    plan.push_back({.name = object.name, .path = path, .urls = {AssetObjectUrl(mirrorBase, object.hash)}});
   }
   return plan;
 }

@@ -76,9 +76,15 @@ bool DownloadEngine::Fetch(const DownloadItem& item, int position) {
   };
   reporter.received = [this](std::size_t bytes) { bytesThisTick_.fetch_add(static_cast<std::int64_t>(bytes)); };
 
+  if (item.urls.empty()) {
+    outcome_ = {DownloadResult::Failed, item.name, "no address to fetch it from"};
+    return false;
+  }
   int failures = 0;
+  std::size_t address = 0;
   while (true) {
-    AttemptResult attempt = AttemptDownload(item, cancel_, reporter, options_.stallSeconds);
+    const std::string& url = item.urls[address % item.urls.size()];
+    AttemptResult attempt = AttemptDownload(item, url, cancel_, reporter, options_.stallSeconds);
     switch (attempt.kind) {
       case AttemptResult::Kind::InPlace:
         return true;
@@ -91,14 +97,18 @@ bool DownloadEngine::Fetch(const DownloadItem& item, int position) {
     // A failure after progress (a dropped connection mid-file) starts a new count: the file
     // is getting there. Failures without progress count up to the limit.
     failures = attempt.grew ? 1 : failures + 1;
-    LogLine(LogLevel::Warning, "Download of " + item.url + " failed: " + attempt.reason);
+    LogLine(LogLevel::Warning, "Download of " + url + " failed: " + attempt.reason);
     if (failures >= options_.failuresBeforeGivingUp) {
       outcome_ = {DownloadResult::Failed, item.name, attempt.reason};
       return false;
     }
-    std::chrono::milliseconds delay = attempt.kind == AttemptResult::Kind::StartOver
+    // The next address is tried at once; the pause comes when every address has failed.
+    ++address;
+    const int addresses = static_cast<int>(item.urls.size());
+    const bool wrapped = address % item.urls.size() == 0;
+    std::chrono::milliseconds delay = attempt.kind == AttemptResult::Kind::StartOver || !wrapped
                                           ? std::chrono::milliseconds(0)
-                                          : RetryDelay(failures, options_);
+                                          : RetryDelay((failures + addresses - 1) / addresses, options_);
     sink_.OnRetrying(item.name, failures, delay, attempt.reason);
     if (!PauseUnlessCancelled(delay)) return false;
   }

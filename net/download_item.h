@@ -1,19 +1,36 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kv {
 
-// One planned download: a file of the game folder that is missing, and where the mirror keeps it.
+// One planned download: a file of the game folder that is missing, and where to fetch it.
+// Every member has a default, so that a plan names only what it knows ({.name = ..., ...}).
 struct DownloadItem {
-  std::string name;           // shown while it downloads: a library's file name, the client
-                              // jar's whole path, an asset's logical name, "legacy.zip"
-  std::string path;           // the local target
-  std::string url;            // the mirror address
-  bool isArchive = false;     // unpacked after the download (native jars, the legacy archive)
-  std::string archivePath;    // the file to unpack (the path) when isArchive, else empty
-  std::string extractFolder;  // the path's folder, separator included, for libraries and the
-                              // legacy archive; empty for the client jar and asset objects
+  // Shown while it downloads: a library's file name, the client jar's whole path, an asset's
+  // logical name, "legacy.zip".
+  std::string name{};
+  // The local target.
+  std::string path{};
+  // Where the file can be fetched, tried in this order: a failed attempt moves on to the next
+  // address at once (after the last, the first again, after a pause); the retry bound counts
+  // the failures on all of them together.
+  std::vector<std::string> urls{};
+  // The file's length in bytes when the plan knows it, else -1: the answer's own length is then
+  // taken. A known length is never asked of the server.
+  std::int64_t size = -1;
+  // The file's SHA-1 as 40 hex digits (either case); empty: not checked. A file that does not
+  // match is removed (its partial file too) and fetched again, never put in place.
+  std::string sha1{};
+  // Unpacked after the download (native jars, the legacy archive).
+  bool isArchive = false;
+  // The file to unpack (the path) when isArchive, else empty.
+  std::string archivePath{};
+  // The path's folder, separator included, for libraries and the legacy archive; empty for the
+  // client jar and asset objects. An archive is unpacked there.
+  std::string extractFolder{};
 };
 
 }  // namespace kv

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "net/curl_easy.h"
+#include "net/sha1.h"
 #include "net/transfers.h"
 #include "util/files.h"
 
@@ -32,7 +34,20 @@ void CreateEmptyPartial(const DownloadItem& item, const std::string& partial) {
   if (std::FILE* empty = std::fopen(partial.c_str(), "wb")) std::fclose(empty);
 }
 
-bool GiveFinalName(const std::string& partial, const std::string& path, std::string& reason) {
+// A complete partial file whose contents are not the planned ones is removed: it is fetched
+// again from the start.
+bool MatchesPlannedDigest(const DownloadItem& item, const std::string& partial, std::string& reason) {
+  if (item.sha1.empty()) return true;
+  std::optional<std::string> digest = Sha1OfFile(partial);
+  if (digest && SameDigest(*digest, item.sha1)) return true;
+  reason = "SHA-1 mismatch: " + (digest ? *digest : std::string("unreadable")) + " instead of " + item.sha1;
+  RemoveFile(partial);
+  return false;
+}
+
+bool GiveFinalName(const DownloadItem& item, const std::string& partial, std::string& reason) {
+  if (!MatchesPlannedDigest(item, partial, reason)) return false;
+  const std::string& path = item.path;
   std::error_code error;
   std::filesystem::rename(partial, path, error);
   if (error) reason = "cannot rename " + partial + ": " + error.message();
@@ -68,11 +83,12 @@ class ProgressReport {
 
 std::string PartialPath(const DownloadItem& item) { return item.path + ".tmp"; }
 
-AttemptResult AttemptDownload(const DownloadItem& item, const std::atomic<bool>& cancel,
+AttemptResult AttemptDownload(const DownloadItem& item, const std::string& url, const std::atomic<bool>& cancel,
                               const AttemptReporter& reporter, long stallSeconds) {
   const std::string partial = PartialPath(item);
   std::int64_t local = LengthOf(partial);
-  const std::int64_t remote = QueryRemoteSize(item.url, &cancel);
+  // A size the plan knows is not asked for.
+  const std::int64_t remote = item.size >= 0 ? item.size : QueryRemoteSize(url, &cancel);
   if (cancel.load()) return Result(Kind::Cancelled);
   if (reporter.started) reporter.started(remote);
 
@@ -80,7 +96,7 @@ AttemptResult AttemptDownload(const DownloadItem& item, const std::atomic<bool>&
   if (remote >= 0 && local == remote) {
     // Complete already (an earlier attempt ended just before the rename, or the file is empty).
     CreateEmptyPartial(item, partial);
-    return GiveFinalName(partial, item.path, reason) ? Result(Kind::InPlace) : Result(Kind::Failed, reason);
+    return GiveFinalName(item, partial, reason) ? Result(Kind::InPlace) : Result(Kind::Failed, reason);
   }
   if (remote >= 0 && local > remote) {
     // Longer than the file on the mirror: not a part of it.
@@ -90,7 +106,7 @@ AttemptResult AttemptDownload(const DownloadItem& item, const std::atomic<bool>&
 
   net::CurlEasy easy;
   if (!easy) return Result(Kind::Failed, "no transfer handle");
-  curl_easy_setopt(easy.get(), CURLOPT_URL, item.url.c_str());
+  curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
   curl_easy_setopt(easy.get(), CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(local));
   curl_easy_setopt(easy.get(), CURLOPT_BUFFERSIZE, 128L * 1024);
@@ -143,7 +159,11 @@ AttemptResult AttemptDownload(const DownloadItem& item, const std::atomic<bool>&
     return Result(Kind::Failed,
                   "the transfer ended at " + std::to_string(length) + " of " + std::to_string(remote) + " bytes", grew);
   }
-  return GiveFinalName(partial, item.path, reason) ? Result(Kind::InPlace) : Result(Kind::Failed, reason, grew);
+  if (!GiveFinalName(item, partial, reason)) {
+    // A mismatch removed the file: no progress was made.
+    return Result(Kind::Failed, reason, grew && PathExists(partial));
+  }
+  return Result(Kind::InPlace);
 }
 
 }  // namespace kv

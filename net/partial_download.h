@@ -9,7 +9,8 @@
 
 // One attempt at one planned file: the body goes to a partial file (the path + ".tmp") that
 // grows over attempts, each resuming where the last stopped, and gets the final name once it
-// holds exactly what the mirror announced.
+// holds exactly the planned size (or, when the plan has none, what the server announced) and
+// matches the planned SHA-1.
 namespace kv {
 
 struct AttemptResult {
@@ -26,14 +27,15 @@ struct AttemptResult {
 
 // The callbacks of an attempt, called on its thread.
 struct AttemptReporter {
-  std::function<void(std::int64_t remoteSize)> started;  // after the size query
+  std::function<void(std::int64_t remoteSize)> started;  // once the size is known
   std::function<void(std::int64_t receivedKiB, std::int64_t totalKiB)> progress;
   std::function<void(std::size_t bytes)> received;       // every block written
 };
 
 std::string PartialPath(const DownloadItem& item);
 
-AttemptResult AttemptDownload(const DownloadItem& item, const std::atomic<bool>& cancel,
+// Fetches `item` from `url`, one of its addresses.
+AttemptResult AttemptDownload(const DownloadItem& item, const std::string& url, const std::atomic<bool>& cancel,
                               const AttemptReporter& reporter, long stallSeconds);
 
 }  // namespace kv

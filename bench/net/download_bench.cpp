@@ -77,7 +77,7 @@ Mirror& SharedMirror() {
 std::vector<DownloadItem> Plan(const std::vector<std::string>& paths, const std::string& into) {
   std::vector<DownloadItem> plan;
   for (const std::string& path : paths) {
-    plan.push_back({path, into + path, SharedMirror().server->BaseUrl() + path, false, {}, {}});
+    plan.push_back({.name = path, .path = into + path, .urls = {SharedMirror().server->BaseUrl() + path}});
   }
   return plan;
 }

@@ -29,11 +29,11 @@ class DownloadWindow : public ::testing::Test {
     for (std::size_t i = 0; i < sizes.size(); ++i) {
       const std::string name = "file" + std::to_string(i + 1) + ".bin";
       test::WriteFile(server_ / ("files/" + name), std::string(sizes[i], static_cast<char>('a' + i)));
-      plan.push_back({name, local_ / ("game/" + name), "", false, {}, {}});
+      plan.push_back({.name = name, .path = local_ / ("game/" + name)});
     }
     mirror_ = std::make_unique<test::MirrorProcess>(server_.Path(), options);
     EXPECT_TRUE(mirror_->Started());
-    for (DownloadItem& item : plan) item.url = mirror_->BaseUrl() + "/files/" + item.name;
+    for (DownloadItem& item : plan) item.urls = {mirror_->BaseUrl() + "/files/" + item.name};
     return plan;
   }
 

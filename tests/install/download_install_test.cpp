@@ -28,7 +28,7 @@ using test::WriteFile;
 
 // Where the mirror keeps an item, below its root.
 std::string ServedPath(const TempFolder& served, const MirrorProcess& mirror, const DownloadItem& item) {
-  return served.Path() + item.url.substr(mirror.BaseUrl().size() + 1);
+  return served.Path() + item.urls.at(0).substr(mirror.BaseUrl().size() + 1);
 }
 
 // Puts a file for every planned item on the mirror: archives hold a file named after the item.
@@ -121,9 +121,15 @@ TEST_F(DownloadEngineTest, ArchivesAreUnpackedOneAfterTheOther) {
   test::MakeZip(served_ / "a.zip", {{"shared.bin", TestBytes(8000000, 1)}, {"only-a.txt", "a"}});
   test::MakeZip(served_ / "b.zip", {{"shared.bin", TestBytes(8000000, 2)}, {"only-b.txt", "b"}});
   std::string folder = game_ / "natives/";
-  std::vector<DownloadItem> plan = {
-      {"a.zip", game_ / "a.zip", mirror.BaseUrl() + "/a.zip", true, game_ / "a.zip", folder},
-      {"b.zip", game_ / "b.zip", mirror.BaseUrl() + "/b.zip", true, game_ / "b.zip", folder}};
+  auto archive = [&](const std::string& name) {
+    return DownloadItem{.name = name,
+                        .path = game_ / name,
+                        .urls = {mirror.BaseUrl() + "/" + name},
+                        .isArchive = true,
+                        .archivePath = game_ / name,
+                        .extractFolder = folder};
+  };
+  std::vector<DownloadItem> plan = {archive("a.zip"), archive("b.zip")};
   RecordingSink sink;
   EXPECT_EQ(DownloadEngine(plan, sink, FastRetries(), UnpackDownloadedArchive).Run().result, DownloadResult::Completed);
   EXPECT_EQ(ReadFile(folder + "shared.bin"), TestBytes(8000000, 2));

@@ -48,7 +48,7 @@ TEST(PlanDownloads, WindowsProfileGivesTheWindowsPathsAndAddresses) {
   ASSERT_NE(natives, nullptr);
   EXPECT_EQ(natives->path,
             "C:\\game\\.minecraft\\/libraries/org/lwjgl/lwjgl/lwjgl-platform/2.9.1/lwjgl-platform-2.9.1-natives-windows.jar");
-  EXPECT_EQ(natives->url, "http://mirror.test/libs/org/lwjgl/lwjgl/lwjgl-platform/2.9.1/lwjgl-platform-2.9.1-natives-windows.jar");
+  EXPECT_EQ(natives->urls, std::vector<std::string>{"http://mirror.test/libs/org/lwjgl/lwjgl/lwjgl-platform/2.9.1/lwjgl-platform-2.9.1-natives-windows.jar"});
   EXPECT_TRUE(natives->isArchive);
   EXPECT_EQ(natives->archivePath, natives->path);
   EXPECT_EQ(natives->extractFolder, "C:\\game\\.minecraft\\/libraries/org/lwjgl/lwjgl/lwjgl-platform/2.9.1/");
@@ -58,7 +58,7 @@ TEST(PlanDownloads, WindowsProfileGivesTheWindowsPathsAndAddresses) {
   const DownloadItem* realms = Find(plan, "realms-1.3.5.jar");
   ASSERT_NE(realms, nullptr);
   EXPECT_EQ(realms->path, "C:\\game\\.minecraft\\/libraries/com/mojang/realms/1.3.5/realms-1.3.5.jar");
-  EXPECT_EQ(realms->url, "http://mirror.test/libs/com/mojang/realms/1.3.5/realms-1.3.5.jar");
+  EXPECT_EQ(realms->urls, std::vector<std::string>{"http://mirror.test/libs/com/mojang/realms/1.3.5/realms-1.3.5.jar"});
   EXPECT_FALSE(realms->isArchive);
   EXPECT_EQ(realms->archivePath, "");
   EXPECT_EQ(realms->extractFolder, "C:\\game\\.minecraft\\/libraries/com/mojang/realms/1.3.5/");
@@ -66,14 +66,14 @@ TEST(PlanDownloads, WindowsProfileGivesTheWindowsPathsAndAddresses) {
   const DownloadItem& jar = plan[33];
   EXPECT_EQ(jar.name, "C:\\game\\.minecraft\\/versions/1.7.10/1.7.10.jar");
   EXPECT_EQ(jar.path, jar.name);
-  EXPECT_EQ(jar.url, "http://mirror.test/versions/1.7.10/1.7.10.jar");
+  EXPECT_EQ(jar.urls, std::vector<std::string>{"http://mirror.test/versions/1.7.10/1.7.10.jar"});
   EXPECT_FALSE(jar.isArchive);
   EXPECT_EQ(jar.extractFolder, "");
 
   const DownloadItem& icon = plan[34];  // objects follow the index's name order
   EXPECT_EQ(icon.name, "icons/icon_16x16.png");
   EXPECT_EQ(icon.path, "C:\\game\\.minecraft\\/assets/objects/bd/bdf48ef6b5d0d23bbb02e17d04865216179f510a");
-  EXPECT_EQ(icon.url, "http://mirror.test/objects/bd/bdf48ef6b5d0d23bbb02e17d04865216179f510a");
+  EXPECT_EQ(icon.urls, std::vector<std::string>{"http://mirror.test/objects/bd/bdf48ef6b5d0d23bbb02e17d04865216179f510a"});
   EXPECT_FALSE(icon.isArchive);
   EXPECT_EQ(icon.extractFolder, "");
 }
@@ -105,7 +105,7 @@ TEST(PlanDownloads, LegacyVersionsPlanTheArchiveInsteadOfObjects) {
   const DownloadItem& legacy = plan.back();
   EXPECT_EQ(legacy.name, "legacy.zip");
   EXPECT_EQ(legacy.path, game.Path() + "/assets/virtual/legacy/legacy.zip");
-  EXPECT_EQ(legacy.url, "http://mirror.test/legacy.zip");
+  EXPECT_EQ(legacy.urls, std::vector<std::string>{"http://mirror.test/legacy.zip"});
   EXPECT_TRUE(legacy.isArchive);
   EXPECT_EQ(legacy.archivePath, legacy.path);
   EXPECT_EQ(legacy.extractFolder, game.Path() + "/assets/virtual/legacy/");

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "net/sha1.h"
 #include "tests/net/engine_test_support.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
@@ -30,7 +31,7 @@ std::vector<DownloadItem> Files(const TempFolder& game, const MirrorProcess& mir
   std::vector<DownloadItem> plan;
   for (int i = 1; i <= count; ++i) {
     std::string name = "file" + std::to_string(i) + ".bin";
-    plan.push_back({name, game / ("files/" + name), mirror.BaseUrl() + "/files/" + name, false, {}, {}});
+    plan.push_back({.name = name, .path = game / ("files/" + name), .urls = {mirror.BaseUrl() + "/files/" + name}});
   }
   return plan;
 }
@@ -167,6 +168,88 @@ TEST_F(DownloadEngineTest, CancelCutsARetryPauseShort) {
   EXPECT_EQ(engine.Run().result, DownloadResult::Cancelled);
   canceller.join();
   EXPECT_EQ(ListFiles(game_.Path()), "");
+}
+
+TEST_F(DownloadEngineTest, AFailingAddressHandsOverToTheNextAtOnce) {
+  WriteFile(served_ / "files/file1.bin", TestBytes(70000, 1));
+  MirrorProcess mirror(served_.Path(), {"--status", "/broken/file1.bin=500"});
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = Files(game_, mirror, 1);
+  plan[0].urls.insert(plan[0].urls.begin(), mirror.BaseUrl() + "/broken/file1.bin");
+
+  RecordingSink sink;
+  EXPECT_EQ(DownloadEngine(plan, sink, FastRetries()).Run().result, DownloadResult::Completed);
+  EXPECT_EQ(ReadFile(plan[0].path), TestBytes(70000, 1));
+  ASSERT_EQ(sink.retries.size(), 1u);
+  EXPECT_EQ(sink.retries[0].delay, 0ms);
+  EXPECT_EQ(sink.retries[0].reason, "HTTP 500");
+
+  // When every address fails, the pause comes after each round and the bound counts them all.
+  plan[0].urls = {mirror.BaseUrl() + "/broken/file1.bin", mirror.BaseUrl() + "/gone/file1.bin"};
+  plan[0].path = game_ / "again/file1.bin";
+  RecordingSink failing;
+  DownloadOutcome outcome = DownloadEngine(plan, failing, FastRetries()).Run();
+  EXPECT_EQ(outcome.result, DownloadResult::Failed);
+  EXPECT_EQ(outcome.reason, "HTTP 404");
+  ASSERT_EQ(failing.retries.size(), 3u);
+  EXPECT_EQ(failing.retries[0].delay, 0ms);
+  EXPECT_EQ(failing.retries[1].delay, 20ms);
+  EXPECT_EQ(failing.retries[2].delay, 0ms);
+  EXPECT_EQ(mirror.CountRequests("GET", "/broken/file1.bin"), 3);
+  EXPECT_EQ(mirror.CountRequests("GET", "/gone/file1.bin"), 2);
+}
+
+TEST_F(DownloadEngineTest, AFileThatDoesNotMatchItsChecksumIsNeverPutInPlace) {
+  const std::string body = TestBytes(200000, 3);
+  WriteFile(served_ / "files/file1.bin", body);
+  WriteFile(served_ / "files/file2.bin", body);
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = Files(game_, mirror, 2);
+  Sha1 digest;
+  digest.Update(body.data(), body.size());
+  std::string expected = digest.HexDigest();
+  for (char& c : expected) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  plan[0].sha1 = expected;
+  plan[1].sha1 = std::string(40, '0');
+
+  RecordingSink sink;
+  DownloadOutcome outcome = DownloadEngine(plan, sink, FastRetries()).Run();
+  EXPECT_EQ(outcome.result, DownloadResult::Failed);
+  EXPECT_EQ(outcome.failedName, "file2.bin");
+  EXPECT_NE(outcome.reason.find("SHA-1"), std::string::npos) << outcome.reason;
+  EXPECT_EQ(ReadFile(plan[0].path), body);
+  EXPECT_EQ(ListFiles(game_.Path()), "files/file1.bin\n");
+  // Every attempt fetched the whole file again: the damaged one was not kept to resume.
+  EXPECT_EQ(mirror.CountRequests("GET", "/files/file2.bin"), FastRetries().failuresBeforeGivingUp);
+  EXPECT_EQ(mirror.Log().find("bytes="), std::string::npos) << mirror.Log();
+}
+
+TEST_F(DownloadEngineTest, APlannedSizeIsNotAskedOfTheServer) {
+  const std::string body = TestBytes(90000, 4);
+  WriteFile(served_ / "files/file1.bin", body);
+  WriteFile(served_ / "files/file2.bin", body);
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = Files(game_, mirror, 2);
+  plan[0].size = 90000;
+  plan[1].size = 90000;
+  WriteFile(plan[1].path + ".tmp", body);  // complete already
+  RecordingSink sink;
+  EXPECT_EQ(DownloadEngine(plan, sink, FastRetries()).Run().result, DownloadResult::Completed);
+  for (const DownloadItem& item : plan) EXPECT_EQ(ReadFile(item.path), body);
+  EXPECT_EQ(mirror.CountRequests("HEAD", "/files/file1.bin"), 0);
+  EXPECT_EQ(mirror.CountRequests("GET", "/files/file2.bin"), 0);
+}
+
+TEST(Sha1, DigestsOfKnownTexts) {
+  Sha1 digest;
+  digest.Update("ab", 2);
+  digest.Update("c", 1);
+  EXPECT_EQ(digest.HexDigest(), "a9993e364706816aba3e25717850c26c9cd0d89d");
+  EXPECT_EQ(digest.HexDigest(), "da39a3ee5e6b4b0d3255bfef95601890afd80709");  // starts over: nothing fed
+  EXPECT_TRUE(SameDigest("A9993E364706816ABA3E25717850C26C9CD0D89D", "a9993e364706816aba3e25717850c26c9cd0d89d"));
+  EXPECT_FALSE(SameDigest("a9993e", "a9993e364706816aba3e25717850c26c9cd0d89d"));
 }
 
 TEST(RetryDelay, DoublesFromTheFirstDelayUpToTheLongest) {
