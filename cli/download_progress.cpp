@@ -26,18 +26,19 @@ std::atomic<bool> gInterrupted{false};
 
 extern "C" void NoteInterrupt(int) { gInterrupted.store(true); }
 
-// The progress of the download engine as one line of standard error: rewritten in place on a
-// terminal, one line per file (and per retry) otherwise.
+// The progress of the download engine as one line of standard error: the files in place of
+// all, the file whose answer began last with its size, the speed of all transfers and the
+// share of the run's bytes in place. Rewritten in place on a terminal; otherwise one line per
+// file (and per retry), and a last one when everything is in place.
 class ProgressLine : public DownloadSink {
  public:
   ProgressLine() : terminal_(::isatty(STDERR_FILENO) == 1) {}
 
-  void OnFileIndex(int position, int count) override {
+  void OnFileIndex(int done, int count) override {
     std::lock_guard lock(mutex_);
-    position_ = position;
+    done_ = done;
     count_ = count;
-    receivedKiB_ = 0;
-    totalKiB_ = 0;
+    if (terminal_) Print(false);
   }
   void OnFileInfo(const std::string& name, std::int64_t size) override {
     std::lock_guard lock(mutex_);
@@ -65,6 +66,7 @@ class ProgressLine : public DownloadSink {
   }
   void OnFinished(const DownloadOutcome& outcome) override {
     std::lock_guard lock(mutex_);
+    if (outcome.result == DownloadResult::Completed && count_ > 0) Print(true);
     EndLine();
     if (outcome.result == DownloadResult::Failed) {
       std::fprintf(stderr, "korvane-cli: 无法下载 %s: %s\n", Printable(outcome.failedName).c_str(), outcome.reason.c_str());
@@ -72,13 +74,13 @@ class ProgressLine : public DownloadSink {
   }
 
  private:
-  void Print(bool newFile) {
+  void Print(bool always) {
     auto now = std::chrono::steady_clock::now();
-    if (!newFile && now - lastPrint_ < std::chrono::milliseconds(100)) return;
+    if (!always && now - lastPrint_ < std::chrono::milliseconds(100)) return;
     lastPrint_ = now;
     std::string percent;
     if (totalKiB_ > 0) percent = " " + std::to_string(receivedKiB_ * 100 / totalKiB_) + "%";
-    std::fprintf(stderr, "%s(%d/%d) %s %s %s%s%s", terminal_ ? "\r\033[K" : "", position_, count_, name_.c_str(),
+    std::fprintf(stderr, "%s(%d/%d) %s %s %s%s%s", terminal_ ? "\r\033[K" : "", done_, count_, name_.c_str(),
                  FileSizeText(size_).c_str(), SpeedText(speed_).c_str(), percent.c_str(), terminal_ ? "" : "\n");
     lineOpen_ = terminal_;
   }
@@ -90,7 +92,7 @@ class ProgressLine : public DownloadSink {
 
   const bool terminal_;
   std::mutex mutex_;
-  int position_ = 0;
+  int done_ = 0;
   int count_ = 0;
   std::string name_;
   std::int64_t size_ = -1;

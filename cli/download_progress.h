@@ -7,9 +7,10 @@
 
 namespace kv::cli {
 
-// Fetches the planned files with a progress line on standard error (file k/n, name, size,
-// speed). Ctrl-C cancels: the current file's partial file stays and the next run resumes it.
-// A file that kept failing has its reason printed by the time this returns.
+// Fetches the planned files with a progress line on standard error (files in place of all,
+// the latest file's name and size, the speed, the share of the bytes). Ctrl-C cancels: the
+// partial files stay and the next run resumes them. A file that kept failing has its reason
+// printed by the time this returns.
 DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan);
 
 }  // namespace kv::cli

@@ -115,16 +115,17 @@ void CDownLoadWnd::ShowFileInfo(const std::string& name, std::int64_t size) {
   SetLabel(fileName_, QStringLiteral("下载文件:") + QString::fromStdString(name));
   if (fileName_) fileName_->SetToolTip(QString::fromStdString(name));
   SetLabel(fileSize_, QString::fromStdString(FileSizeText(size)));
-  // A new attempt has started: the speed label shows speeds again.
-  if (retrying_) {
+  // The retried file's next attempt has begun: the speed label shows speeds again.
+  if (retrying_ && name == retryingName_) {
     retrying_ = false;
     SetLabel(speed_, QString::fromStdString(SpeedText(0)));
     if (speed_) speed_->SetToolTip(QString());
   }
 }
 
-void CDownLoadWnd::ShowRetrying(int failures, const std::string& reason) {
+void CDownLoadWnd::ShowRetrying(const std::string& name, int failures, const std::string& reason) {
   retrying_ = true;
+  retryingName_ = name;
   const QString text = RetryingText(failures, reason);
   SetLabel(speed_, text);
   if (speed_) speed_->SetToolTip(text);
@@ -132,8 +133,8 @@ void CDownLoadWnd::ShowRetrying(int failures, const std::string& reason) {
 
 // The counter and the progress are pairs of integers and travel as messages; the texts travel
 // in tasks. Both share the window's queue, so each engine thread's reports keep their order.
-void CDownLoadWnd::OnFileIndex(int position, int count) {
-  PostMessage(WMU_DL_FILE_INDEX, static_cast<WPARAM>(position), count);
+void CDownLoadWnd::OnFileIndex(int done, int count) {
+  PostMessage(WMU_DL_FILE_INDEX, static_cast<WPARAM>(done), count);
 }
 
 void CDownLoadWnd::OnFileInfo(const std::string& name, std::int64_t size) {
@@ -148,8 +149,9 @@ void CDownLoadWnd::OnSpeed(std::int64_t bytesLastSecond) {
   PostMessage(WMU_DL_SPEED, static_cast<WPARAM>(std::max<std::int64_t>(0, bytesLastSecond)), 0);
 }
 
-void CDownLoadWnd::OnRetrying(const std::string&, int failures, std::chrono::milliseconds, const std::string& reason) {
-  PostTask([this, failures, reason] { ShowRetrying(failures, reason); });
+void CDownLoadWnd::OnRetrying(const std::string& name, int failures, std::chrono::milliseconds,
+                              const std::string& reason) {
+  PostTask([this, name, failures, reason] { ShowRetrying(name, failures, reason); });
 }
 
 void CDownLoadWnd::OnFinished(const DownloadOutcome& outcome) {

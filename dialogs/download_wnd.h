@@ -10,11 +10,12 @@ namespace kv::ui {
 class CProgressUI;
 }
 
-// The download window: fetches a download plan with the download engine and shows the file
-// being fetched (its name, size and place in the list), the speed, a progress bar and a
-// cancel button. The engine's threads only post to it (messages and tasks); the window closes
-// itself when the engine has finished: 1 when every file is in place, 2 when the player
-// cancelled, 3 when a file kept failing.
+// The download window: fetches a download plan with the download engine, several files at
+// once, and shows the file whose answer began last (its name and size), how many files are in
+// place of how many, the speed of all transfers together, a progress bar over the bytes of the
+// whole run and a cancel button. The engine's threads only post to it (messages and tasks);
+// the window closes itself when the engine has finished: 1 when every file is in place, 2 when
+// the player cancelled, 3 when a file kept failing.
 namespace kv {
 
 class CDownLoadWnd : public CDialogWindow, private DownloadSink {
@@ -43,7 +44,7 @@ class CDownLoadWnd : public CDialogWindow, private DownloadSink {
 
  private:
   // DownloadSink, called on the engine's threads: each posts one message or task.
-  void OnFileIndex(int position, int count) override;
+  void OnFileIndex(int done, int count) override;
   void OnFileInfo(const std::string& name, std::int64_t size) override;
   void OnProgress(std::int64_t receivedKiB, std::int64_t totalKiB) override;
   void OnSpeed(std::int64_t bytesLastSecond) override;
@@ -53,7 +54,7 @@ class CDownLoadWnd : public CDialogWindow, private DownloadSink {
 
   // GUI thread: the labels of a new attempt at a file, and of a file waiting to be tried again.
   void ShowFileInfo(const std::string& name, std::int64_t size);
-  void ShowRetrying(int failures, const std::string& reason);
+  void ShowRetrying(const std::string& name, int failures, const std::string& reason);
 
   ui::CControlUI* fileName_ = nullptr;
   ui::CControlUI* fileSize_ = nullptr;
@@ -63,7 +64,8 @@ class CDownLoadWnd : public CDialogWindow, private DownloadSink {
   ui::CControlUI* cancelButton_ = nullptr;
 
   bool started_ = false;
-  bool retrying_ = false;  // the speed label shows the retry until the next attempt starts
+  bool retrying_ = false;  // the speed label shows a retry until that file's next answer begins
+  std::string retryingName_;
   std::atomic<bool> finished_{false};
   DownloadEngine engine_;
 };

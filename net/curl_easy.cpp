@@ -77,11 +77,13 @@ void ReleaseThreadConnections() { tConnections.Release(); }
 
 namespace net {
 
-CurlEasy::CurlEasy() : handle_(curl_easy_init()) {
+CurlEasy::CurlEasy(Connections connections) : handle_(curl_easy_init()) {
   if (handle_ == nullptr) return;
   curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(handle_, CURLOPT_ERRORBUFFER, error_);
-  if (CURLSH* share = tConnections.Get()) curl_easy_setopt(handle_, CURLOPT_SHARE, share);
+  if (connections == Connections::OfThisThread) {
+    if (CURLSH* share = tConnections.Get()) curl_easy_setopt(handle_, CURLOPT_SHARE, share);
+  }
   curl_easy_setopt(handle_, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(handle_, CURLOPT_SSL_VERIFYHOST, 2L);
   std::string extraBundle = ExtraCaBundle();
@@ -143,15 +145,36 @@ std::size_t CurlEasy::WriteBody(char* data, std::size_t size, std::size_t count,
 }
 
 TransferOutcome CurlEasy::Perform() {
+  if (handle_ == nullptr) return Finish(CURLE_FAILED_INIT);
+  Begin();
+  return Finish(curl_easy_perform(handle_));
+}
+
+void CurlEasy::Begin() {
+  error_[0] = '\0';
+  refusedStatus_ = false;
+}
+
+long CurlEasy::HttpStatus() const {
+  long status = 0;
+  curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &status);
+  return status;
+}
+
+std::string CurlEasy::Header(const char* name) const {
+  curl_header* header = nullptr;
+  if (curl_easy_header(handle_, name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK) return {};
+  return header->value;
+}
+
+TransferOutcome CurlEasy::Finish(CURLcode code) {
   TransferOutcome outcome;
   if (handle_ == nullptr) {
     outcome.reason = DescribeFailure(CURLE_FAILED_INIT, 0, nullptr);
     return outcome;
   }
-  error_[0] = '\0';
-  refusedStatus_ = false;
-  outcome.code = curl_easy_perform(handle_);
-  curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &outcome.httpStatus);
+  outcome.code = code;
+  outcome.httpStatus = HttpStatus();
   if (outcome.code == CURLE_OK && successOnly_ &&
       (outcome.httpStatus < 200 || outcome.httpStatus >= 300)) {
     // An error answer without a body never reached the writer.

@@ -29,12 +29,16 @@ using BodyWriter = std::function<bool(const char* data, std::size_t size)>;
 // (at least once a second, also while nothing arrives); returns false to abort the transfer.
 using ProgressHandler = std::function<bool(std::int64_t total, std::int64_t received)>;
 
-// One easy handle, owned by one call. It reuses the connections that earlier calls on the same
-// thread left open, verifies HTTPS peers against the system's store plus the configured extra
-// bundle, never raises signals, and gives up when nothing arrives for the stall time.
+// Where a transfer finds connections to reuse: among those that earlier transfers of the
+// calling thread left open, or in the multi handle the transfer is added to.
+enum class Connections { OfThisThread, OfTheMultiHandle };
+
+// One easy handle, owned by one call. It reuses open connections, verifies HTTPS peers against
+// the system's store plus the configured extra bundle, never raises signals, and gives up when
+// nothing arrives for the stall time.
 class CurlEasy {
  public:
-  CurlEasy();
+  explicit CurlEasy(Connections connections = Connections::OfThisThread);
   ~CurlEasy();
   CurlEasy(const CurlEasy&) = delete;
   CurlEasy& operator=(const CurlEasy&) = delete;
@@ -54,7 +58,17 @@ class CurlEasy {
 
   void SetProgressHandler(ProgressHandler handler);
 
+  // Runs the transfer on the calling thread.
   TransferOutcome Perform();
+  // For a transfer run by a multi handle: call Begin() before it is added, and Finish() with
+  // the result the multi handle reported.
+  void Begin();
+  TransferOutcome Finish(CURLcode code);
+
+  // The status of the answer under way (0 before one arrives).
+  long HttpStatus() const;
+  // The value of a header of the answer under way; empty when it has none.
+  std::string Header(const char* name) const;
 
  private:
   static std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* self);

@@ -8,20 +8,29 @@
 #include <thread>
 #include <vector>
 
+#include "net/curl_multi.h"
 #include "net/download_item.h"
 #include "net/download_sink.h"
 
-// Fetches a download plan: one file after the other into resumable partial files, each
-// archive handed to the after-download step on one unpacking thread while the next file
-// downloads, the speed reported once a second. Failing files are tried again with growing pauses; a file that fails too
-// often in a row without progress stops the whole run with its reason.
+// Fetches a download plan, several files at once over shared connections, each into a
+// resumable partial file. Archives are handed to the after-download step on one unpacking
+// thread once they are complete; the speed is reported once a second. A failing file is tried
+// again with growing pauses while the others go on; a file that fails too often in a row
+// without progress, or that cannot be written at all, stops the whole run with its reason.
 namespace kv {
 
+// How many files are fetched at once: the player's choice is kept within these bounds.
+inline constexpr int kMinTransfers = 1;
+inline constexpr int kMaxTransfers = 64;
+inline constexpr int kDefaultTransfers = 16;
+
 struct DownloadOptions {
+  int transfers = kDefaultTransfers;        // files at once, from kMinTransfers to kMaxTransfers
   std::chrono::milliseconds firstRetryDelay{500};
   std::chrono::milliseconds longestRetryDelay{10000};
   int failuresBeforeGivingUp = 8;           // in a row, for one file, without progress
   std::chrono::milliseconds tickInterval{1000};
+  std::chrono::milliseconds progressInterval{100};  // the run's progress at most this often
   long stallSeconds = 30;                   // a transfer receiving nothing this long fails
 };
 
@@ -30,7 +39,8 @@ struct DownloadOptions {
 std::chrono::milliseconds RetryDelay(int failures, const DownloadOptions& options);
 
 // What becomes of a file marked as an archive once it is in place (the caller unpacks it). Runs
-// on the engine's unpacking thread, one archive at a time, in the order of the plan.
+// on the engine's unpacking thread, one archive at a time, in the order of the plan; archives
+// that are in place when a run is cancelled or fails are unpacked too.
 using AfterDownload = std::function<void(const DownloadItem& item)>;
 
 class DownloadEngine {
@@ -42,38 +52,44 @@ class DownloadEngine {
   DownloadEngine(const DownloadEngine&) = delete;
   DownloadEngine& operator=(const DownloadEngine&) = delete;
 
-  // Starts the worker and the ticker and returns; the sink's OnFinished ends the run.
+  // Starts the worker, the ticker and the unpacker and returns; the sink's OnFinished ends the run.
   void Start();
   // Waits for the run started by Start() to end.
   DownloadOutcome Wait();
   // Start() and Wait().
   DownloadOutcome Run();
 
-  // From any thread: the current transfer stops at once, its partial file stays, no further
-  // file starts; a running unpacking still finishes.
+  // From any thread: the transfers stop at once, their partial files stay, no further file
+  // starts; unpacking still finishes.
   void Cancel();
 
  private:
+  // The state of one run: what waits, what runs, what is done.
+  class Scheduler;
+
   void Work();
   void Tick();
-  // Fetches one item, trying again as long as the options allow; false when the run stops.
-  bool Fetch(const DownloadItem& item, int position);
-  void Unpack(const DownloadItem& item);
-  // Sleeps `delay` unless cancelled first; false when cancelled.
-  bool PauseUnlessCancelled(std::chrono::milliseconds delay);
+  void Unpack();
+  // The item at `index` is in place now.
+  void SettleInPlace(std::size_t index);
+  // The items not in place by now will not be this run.
+  void SettleTheRest();
 
   const std::vector<DownloadItem> plan_;
   DownloadSink& sink_;
   const DownloadOptions options_;
   const AfterDownload afterDownload_;
 
+  net::CurlMulti multi_;
   std::atomic<bool> cancel_{false};
   std::atomic<std::int64_t> bytesThisTick_{0};
   DownloadOutcome outcome_;
 
   std::mutex mutex_;
-  std::condition_variable wake_;  // cancel, and the end of the run for the ticker
+  std::condition_variable wake_;  // the end of the run for the ticker, settled archives for the unpacker
   bool tickerStop_ = false;
+  enum class Settled { Not, InPlace, Abandoned };
+  std::vector<Settled> settled_;  // per item, guarded by mutex_
 
   std::thread worker_;
   std::thread ticker_;

@@ -5,8 +5,10 @@
 #include <string>
 
 // How the download engine reports: what a progress window shows, or a terminal's progress
-// line. The engine's worker thread makes every call except OnSpeed, which comes from its
-// once-a-second ticker; an implementation that shares state between the two guards it.
+// line. Several files are under way at once: the name and size shown are those of the file
+// whose answer began last, the counter and the progress cover the whole run. The engine's
+// worker thread makes every call except OnSpeed, which comes from its once-a-second ticker; an
+// implementation that shares state between the two guards it.
 namespace kv {
 
 enum class DownloadResult {
@@ -24,13 +26,16 @@ struct DownloadOutcome {
 class DownloadSink {
  public:
   virtual ~DownloadSink() = default;
-  // The file at `position` (from 1) of `count` is being fetched.
-  virtual void OnFileIndex(int position, int count) = 0;
-  // Its name and the size the mirror announces (-1 when it announces none).
+  // `done` of the run's `count` files are in place (0 of them when the run starts).
+  virtual void OnFileIndex(int done, int count) = 0;
+  // A file's answer has begun (or its partial file turned out complete): its name and size
+  // (-1 when neither the plan nor the server tells it).
   virtual void OnFileInfo(const std::string& name, std::int64_t size) = 0;
-  // KiB of the file in place and expected, counting what an earlier attempt left.
+  // KiB in place over KiB planned for the whole run, partial files of earlier runs included.
+  // The planned total grows while files of unknown size announce theirs; at the end of a
+  // complete run the two are equal.
   virtual void OnProgress(std::int64_t receivedKiB, std::int64_t totalKiB) = 0;
-  // Bytes received in the last second.
+  // Bytes received in the last second, by all transfers together.
   virtual void OnSpeed(std::int64_t bytesLastSecond) = 0;
   // The file failed (`failures` times in a row without progress) and is tried again after
   // `delay`.

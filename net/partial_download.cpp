@@ -1,24 +1,18 @@
 #include "net/partial_download.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <optional>
 
-#include "net/curl_easy.h"
-#include "net/sha1.h"
-#include "net/transfers.h"
 #include "util/files.h"
 
 namespace kv {
 namespace {
 
 constexpr long kConnectTimeoutSeconds = 10;
+constexpr long kReceiveBufferBytes = 128L * 1024;
 
 using Kind = AttemptResult::Kind;
-
-AttemptResult Result(Kind kind, std::string reason = {}, bool grew = false) {
-  return AttemptResult{kind, std::move(reason), grew};
-}
 
 std::int64_t LengthOf(const std::string& path) { return static_cast<std::int64_t>(GetFileSize(path)); }
 
@@ -27,143 +21,212 @@ void RemoveFile(const std::string& path) {
   std::filesystem::remove(path, ignored);
 }
 
-// An empty partial file, for a file that is empty on the mirror.
-void CreateEmptyPartial(const DownloadItem& item, const std::string& partial) {
-  if (PathExists(partial)) return;
-  MakeFoldersForPath(item.path);
-  if (std::FILE* empty = std::fopen(partial.c_str(), "wb")) std::fclose(empty);
-}
-
-// A complete partial file whose contents are not the planned ones is removed: it is fetched
-// again from the start.
-bool MatchesPlannedDigest(const DownloadItem& item, const std::string& partial, std::string& reason) {
-  if (item.sha1.empty()) return true;
-  std::optional<std::string> digest = Sha1OfFile(partial);
-  if (digest && SameDigest(*digest, item.sha1)) return true;
-  reason = "SHA-1 mismatch: " + (digest ? *digest : std::string("unreadable")) + " instead of " + item.sha1;
-  RemoveFile(partial);
-  return false;
-}
-
-bool GiveFinalName(const DownloadItem& item, const std::string& partial, std::string& reason) {
-  if (!MatchesPlannedDigest(item, partial, reason)) return false;
-  const std::string& path = item.path;
-  std::error_code error;
-  std::filesystem::rename(partial, path, error);
-  if (error) reason = "cannot rename " + partial + ": " + error.message();
-  return !error;
-}
-
-// Reports progress in whole KiB, and only when the figures change: libcurl calls far more
-// often than the shown numbers move.
-class ProgressReport {
- public:
-  ProgressReport(std::int64_t resumeOffset, const AttemptReporter& reporter)
-      : resumeOffset_(resumeOffset), reporter_(reporter) {}
-
-  void Update(std::int64_t total, std::int64_t received) {
-    if (!reporter_.progress) return;
-    if (resumeOffset_ > 0 && received <= 0) return;
-    std::int64_t receivedKiB = (resumeOffset_ + received) / 1024;
-    std::int64_t totalKiB = (resumeOffset_ + total) / 1024;
-    if (receivedKiB == lastReceived_ && totalKiB == lastTotal_) return;
-    lastReceived_ = receivedKiB;
-    lastTotal_ = totalKiB;
-    reporter_.progress(receivedKiB, totalKiB);
+// The total of a Content-Range value ("bytes 0-99/1000", "bytes */1000"); -1 when it has none.
+std::int64_t RangeTotal(const std::string& contentRange) {
+  std::size_t slash = contentRange.rfind('/');
+  if (slash == std::string::npos) return -1;
+  try {
+    std::size_t used = 0;
+    long long total = std::stoll(contentRange.substr(slash + 1), &used);
+    return used > 0 && total >= 0 ? total : -1;
+  } catch (const std::exception&) {
+    return -1;
   }
+}
 
- private:
-  std::int64_t resumeOffset_;
-  const AttemptReporter& reporter_;
-  std::int64_t lastReceived_ = -1;
-  std::int64_t lastTotal_ = -1;
-};
+// The first byte of a Content-Range value ("bytes 100-199/1000"); -1 when it has none.
+std::int64_t RangeFirst(const std::string& contentRange) {
+  std::size_t space = contentRange.find(' ');
+  if (space == std::string::npos) return -1;
+  try {
+    long long first = std::stoll(contentRange.substr(space + 1));
+    return first >= 0 ? first : -1;
+  } catch (const std::exception&) {
+    return -1;
+  }
+}
 
 }  // namespace
 
 std::string PartialPath(const DownloadItem& item) { return item.path + ".tmp"; }
 
-AttemptResult AttemptDownload(const DownloadItem& item, const std::string& url, const std::atomic<bool>& cancel,
-                              const AttemptReporter& reporter, long stallSeconds) {
-  const std::string partial = PartialPath(item);
-  std::int64_t local = LengthOf(partial);
-  // A size the plan knows is not asked for.
-  const std::int64_t remote = item.size >= 0 ? item.size : QueryRemoteSize(url, &cancel);
-  if (cancel.load()) return Result(Kind::Cancelled);
-  if (reporter.started) reporter.started(remote);
+PartialDownload::PartialDownload(const DownloadItem& item, std::string url, std::int64_t size,
+                                 const std::atomic<bool>& cancel, AttemptReporter reporter, long stallSeconds)
+    : item_(item), url_(std::move(url)), partial_(PartialPath(item)), size_(size), cancel_(cancel),
+      reporter_(std::move(reporter)), stallSeconds_(stallSeconds) {}
 
-  std::string reason;
-  if (remote >= 0 && local == remote) {
-    // Complete already (an earlier attempt ended just before the rename, or the file is empty).
-    CreateEmptyPartial(item, partial);
-    return GiveFinalName(item, partial, reason) ? Result(Kind::InPlace) : Result(Kind::Failed, reason);
-  }
-  if (remote >= 0 && local > remote) {
-    // Longer than the file on the mirror: not a part of it.
-    RemoveFile(partial);
-    local = 0;
-  }
+PartialDownload::~PartialDownload() { CloseFile(); }
 
-  net::CurlEasy easy;
-  if (!easy) return Result(Kind::Failed, "no transfer handle");
-  curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
-  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-  curl_easy_setopt(easy.get(), CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(local));
-  curl_easy_setopt(easy.get(), CURLOPT_BUFFERSIZE, 128L * 1024);
-  easy.SetStallTimeout(stallSeconds);
-  // The partial file (and its folders) is made with the first byte of a success answer, so
-  // an error answer leaves nothing behind.
-  std::FILE* file = nullptr;
-  bool unwritable = false;
-  easy.ReceiveSuccessBodyInto([&](const char* data, std::size_t size) {
-    if (cancel.load()) return false;
-    if (file == nullptr) {
-      MakeFoldersForPath(item.path);
-      file = std::fopen(partial.c_str(), "ab");
-      unwritable = file == nullptr;
-      if (unwritable) return false;
+std::optional<AttemptResult> PartialDownload::Begin() {
+  startLength_ = LengthOf(partial_);
+  offset_ = startLength_;
+  if (size_ >= 0 && offset_ == size_) {
+    // Complete already: an earlier attempt ended just before the rename, or the file is empty.
+    if (size_ == 0 && !PathExists(partial_)) {
+      MakeFoldersForPath(item_.path);
+      std::FILE* empty = std::fopen(partial_.c_str(), "wb");
+      if (empty == nullptr) return Unwritable("cannot create " + partial_);
+      std::fclose(empty);
     }
-    if (reporter.received) reporter.received(size);
-    return std::fwrite(data, 1, size, file) == size;
-  });
-  ProgressReport progress(local, reporter);
-  easy.SetProgressHandler([&](std::int64_t total, std::int64_t received) {
-    if (cancel.load()) return false;
-    progress.Update(total, received);
-    return true;
-  });
-  net::TransferOutcome outcome = easy.Perform();
-  bool written = !unwritable && (file == nullptr || std::fclose(file) == 0);
-  const std::int64_t length = LengthOf(partial);
-  const bool grew = length > local;
+    if (reporter_.answered) reporter_.answered(size_);
+    return PutInPlace(std::nullopt);
+  }
+  if (size_ >= 0 && offset_ > size_) {
+    // Longer than the file: not a part of it.
+    RemoveFile(partial_);
+    offset_ = 0;
+  }
+  if (!easy_) return AttemptResult{Kind::Failed, "no transfer handle", false};
+  if (!item_.sha1.empty() && offset_ > 0) {
+    // The checksum covers the part that earlier attempts fetched.
+    std::FILE* part = std::fopen(partial_.c_str(), "rb");
+    char buffer[64 * 1024];
+    std::size_t read = 0;
+    while (part != nullptr && (read = std::fread(buffer, 1, sizeof buffer, part)) > 0) digest_.Update(buffer, read);
+    if (part != nullptr) std::fclose(part);
+  }
 
-  if (cancel.load()) return Result(Kind::Cancelled);
-  if (!written) return Result(Kind::Failed, "cannot write " + partial, grew);
+  CURL* handle = easy_.get();
+  curl_easy_setopt(handle, CURLOPT_URL, url_.c_str());
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
+  curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
+  // Over TLS the server may offer HTTP/2: a new transfer waits for that answer and then shares
+  // the connection instead of opening one more. Plain HTTP is HTTP/1.1 here: nothing to wait for.
+  if (url_.rfind("https://", 0) == 0) curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
+  if (offset_ > 0) {
+    range_ = std::to_string(offset_) + "-";
+    curl_easy_setopt(handle, CURLOPT_RANGE, range_.c_str());
+  }
+  easy_.SetStallTimeout(stallSeconds_);
+  easy_.ReceiveSuccessBodyInto([this](const char* data, std::size_t size) { return Write(data, size); });
+  easy_.Begin();
+  return std::nullopt;
+}
+
+bool PartialDownload::StartBody() {
+  std::int64_t answerSize = -1;
+  if (easy_.HttpStatus() == 206) {
+    const std::string contentRange = easy_.Header("Content-Range");
+    if (RangeFirst(contentRange) != offset_) {
+      refused_ = AttemptResult{Kind::StartOver, "the server sent another part of the file (" + contentRange + ")", false};
+      return false;
+    }
+    answerSize = RangeTotal(contentRange);
+  } else {
+    // The whole file: the server does not resume, or nothing was there to resume.
+    offset_ = 0;
+    digest_.Reset();
+    curl_off_t length = -1;
+    if (curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK && length >= 0) {
+      answerSize = static_cast<std::int64_t>(length);
+    }
+  }
+  if (size_ >= 0 && answerSize >= 0 && answerSize != size_) {
+    refused_ = AttemptResult{Kind::Failed,
+                             "the server's file has " + std::to_string(answerSize) + " bytes, not " + std::to_string(size_),
+                             false};
+    return false;
+  }
+  if (size_ < 0) size_ = answerSize;
+  // The partial file (and its folders) is made with the first byte of a success answer, so an
+  // error answer leaves nothing behind.
+  MakeFoldersForPath(item_.path);
+  file_ = std::fopen(partial_.c_str(), offset_ > 0 ? "ab" : "wb");
+  if (file_ == nullptr) {
+    refused_ = Unwritable("cannot write " + partial_ + ": " + std::strerror(errno));
+    return false;
+  }
+  if (reporter_.answered) reporter_.answered(size_);
+  return true;
+}
+
+bool PartialDownload::Write(const char* data, std::size_t size) {
+  if (cancel_.load()) return false;
+  if (!bodyStarted_) {
+    bodyStarted_ = true;
+    if (!StartBody()) return false;
+  }
+  if (std::fwrite(data, 1, size, file_) != size) {
+    refused_ = Unwritable("cannot write " + partial_ + ": " + std::strerror(errno));
+    return false;
+  }
+  if (!item_.sha1.empty()) digest_.Update(data, size);
+  written_ += static_cast<std::int64_t>(size);
+  if (reporter_.received) reporter_.received(size);
+  return true;
+}
+
+AttemptResult PartialDownload::End(CURLcode code) {
+  const net::TransferOutcome outcome = easy_.Finish(code);
+  if (!bodyStarted_ && outcome.Succeeded() && !cancel_.load()) {
+    // An empty body: the writer was never called.
+    bodyStarted_ = true;
+    StartBody();
+  }
+  const int closeError = CloseFile() ? 0 : errno;
+  if (cancel_.load()) return {Kind::Cancelled, {}, false};
+  const bool grew = BytesInPlace() > startLength_;
+  if (refused_) {
+    AttemptResult refused = *refused_;
+    if (refused.kind == Kind::StartOver) RemoveFile(partial_);
+    refused.grew = refused.kind == Kind::Failed && grew;
+    return refused;
+  }
+  if (closeError != 0) return Unwritable("cannot write " + partial_ + ": " + std::strerror(closeError));
   if (!outcome.Succeeded()) {
-    const long status = outcome.httpStatus;
-    if (status == 416 || (outcome.code == CURLE_RANGE_ERROR && status >= 200 && status < 300)) {
-      // The server does not continue this partial file (it ignores ranges, or the file
-      // changed under it): fetch the whole file again.
-      RemoveFile(partial);
-      return Result(Kind::StartOver, status == 416 ? "HTTP 416" : "the server does not resume downloads");
+    if (outcome.httpStatus == 416) {
+      const std::int64_t total = RangeTotal(easy_.Header("Content-Range"));
+      if (total >= 0 && total == offset_ && (size_ < 0 || size_ == total)) {
+        // Nothing was left to fetch: the partial file is the whole file.
+        size_ = total;
+        if (reporter_.answered) reporter_.answered(size_);
+        return PutInPlace(item_.sha1.empty() ? std::nullopt : std::optional<std::string>(digest_.HexDigest()));
+      }
+      RemoveFile(partial_);
+      return {Kind::StartOver, "HTTP 416", false};
     }
-    std::string why = status >= 300 ? "HTTP " + std::to_string(status) : outcome.reason;
-    return Result(Kind::Failed, why, grew);
+    return {Kind::Failed, outcome.reason, grew};
   }
-  if (file == nullptr) CreateEmptyPartial(item, partial);  // an empty body
-  if (remote >= 0 && length != remote) {
-    if (length > remote) {
-      RemoveFile(partial);
-      return Result(Kind::StartOver, "received more than the announced " + std::to_string(remote) + " bytes");
+  const std::int64_t length = BytesInPlace();
+  if (size_ < 0) size_ = length;  // no length announced: what arrived until the end is the file
+  if (length > size_) {
+    RemoveFile(partial_);
+    return {Kind::StartOver, "received more than the expected " + std::to_string(size_) + " bytes", false};
+  }
+  if (length < size_) {
+    return {Kind::Failed, "the transfer ended at " + std::to_string(length) + " of " + std::to_string(size_) + " bytes",
+            grew};
+  }
+  return PutInPlace(item_.sha1.empty() ? std::nullopt : std::optional<std::string>(digest_.HexDigest()));
+}
+
+void PartialDownload::Abandon() { CloseFile(); }
+
+AttemptResult PartialDownload::PutInPlace(std::optional<std::string> digest) {
+  if (!item_.sha1.empty()) {
+    if (!digest) digest = Sha1OfFile(partial_);
+    if (!digest || !SameDigest(*digest, item_.sha1)) {
+      // Damaged or another file: nothing of it is kept.
+      RemoveFile(partial_);
+      offset_ = 0;
+      written_ = 0;
+      return {Kind::Failed, "SHA-1 mismatch: " + digest.value_or("unreadable") + " instead of " + item_.sha1, false};
     }
-    return Result(Kind::Failed,
-                  "the transfer ended at " + std::to_string(length) + " of " + std::to_string(remote) + " bytes", grew);
   }
-  if (!GiveFinalName(item, partial, reason)) {
-    // A mismatch removed the file: no progress was made.
-    return Result(Kind::Failed, reason, grew && PathExists(partial));
-  }
-  return Result(Kind::InPlace);
+  std::error_code error;
+  std::filesystem::rename(partial_, item_.path, error);
+  if (error) return Unwritable("cannot rename " + partial_ + ": " + error.message());
+  return {Kind::InPlace, {}, false};
+}
+
+AttemptResult PartialDownload::Unwritable(const std::string& what) { return {Kind::Unwritable, what, false}; }
+
+bool PartialDownload::CloseFile() {
+  if (file_ == nullptr) return true;
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  return closed;
 }
 
 }  // namespace kv

@@ -2,40 +2,94 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "net/curl_easy.h"
 #include "net/download_item.h"
+#include "net/sha1.h"
 
-// One attempt at one planned file: the body goes to a partial file (the path + ".tmp") that
-// grows over attempts, each resuming where the last stopped, and gets the final name once it
-// holds exactly the planned size (or, when the plan has none, what the server announced) and
-// matches the planned SHA-1.
+// One attempt at one planned file, run by a multi handle: the body goes to a partial file (the
+// path + ".tmp") that grows over attempts, each resuming where the last stopped, and gets the
+// final name once it holds exactly the file's size and matches the planned SHA-1. No size is
+// asked for beforehand: the plan's size counts, else the answer's own length.
 namespace kv {
 
 struct AttemptResult {
   enum class Kind {
-    InPlace,    // the file has its final name
-    Failed,     // try again later; the partial file keeps what arrived
-    StartOver,  // the partial file cannot be continued and was removed: try again at once
+    InPlace,     // the file has its final name
+    Failed,      // try again later; the partial file keeps what arrived
+    StartOver,   // the partial file cannot be continued and was removed: try again at once
+    Unwritable,  // the file cannot be written here (no permission, disk full): trying again is no use
     Cancelled,
   };
   Kind kind = Kind::Failed;
-  std::string reason;  // Failed and StartOver: why
+  std::string reason;  // all but InPlace and Cancelled: why
   bool grew = false;   // the partial file is longer than before the attempt
 };
 
-// The callbacks of an attempt, called on its thread.
+// What an attempt tells while it runs (on the thread that runs the multi handle).
 struct AttemptReporter {
-  std::function<void(std::int64_t remoteSize)> started;  // once the size is known
-  std::function<void(std::int64_t receivedKiB, std::int64_t totalKiB)> progress;
-  std::function<void(std::size_t bytes)> received;       // every block written
+  // The answer has begun, or the file turned out complete without one: its size (-1 unknown).
+  std::function<void(std::int64_t size)> answered;
+  // A block of the body was written.
+  std::function<void(std::size_t bytes)> received;
 };
 
 std::string PartialPath(const DownloadItem& item);
 
-// Fetches `item` from `url`, one of its addresses.
-AttemptResult AttemptDownload(const DownloadItem& item, const std::string& url, const std::atomic<bool>& cancel,
-                              const AttemptReporter& reporter, long stallSeconds);
+class PartialDownload {
+ public:
+  // `size`: the file's size as far as it is known (the plan's, or what an earlier attempt
+  // learnt), -1 when it is not.
+  PartialDownload(const DownloadItem& item, std::string url, std::int64_t size, const std::atomic<bool>& cancel,
+                  AttemptReporter reporter, long stallSeconds);
+  ~PartialDownload();
+  PartialDownload(const PartialDownload&) = delete;
+  PartialDownload& operator=(const PartialDownload&) = delete;
+
+  // Prepares the transfer. A result when none is needed or possible (the partial file is
+  // complete already, or the handle cannot be made); otherwise the handle is ready to be added.
+  std::optional<AttemptResult> Begin();
+  CURL* Handle() const { return easy_.get(); }
+  // After the multi handle reported the transfer's end with `code` (and no longer holds it).
+  AttemptResult End(CURLcode code);
+  // Leaves the transfer where it is (cancelled): the partial file keeps what arrived.
+  void Abandon();
+
+  // Bytes of the file in its partial file now, and its size as far as it is known (-1).
+  std::int64_t BytesInPlace() const { return offset_ + written_; }
+  std::int64_t Size() const { return size_; }
+
+ private:
+  bool Write(const char* data, std::size_t size);
+  // The first block of the answer: how it fits the partial file.
+  bool StartBody();
+  // The partial file holds the whole file: it gets its final name if its contents are right.
+  // `digest`: the partial file's SHA-1 when the attempt computed it, else it is read.
+  AttemptResult PutInPlace(std::optional<std::string> digest);
+  AttemptResult Unwritable(const std::string& what);
+  bool CloseFile();
+
+  const DownloadItem& item_;
+  const std::string url_;
+  const std::string partial_;
+  std::int64_t size_;
+  const std::atomic<bool>& cancel_;
+  const AttemptReporter reporter_;
+  const long stallSeconds_;
+
+  net::CurlEasy easy_{net::Connections::OfTheMultiHandle};
+  std::string range_;
+  std::int64_t startLength_ = 0;  // the partial file's length before the attempt
+  std::int64_t offset_ = 0;       // where this answer's body goes in the partial file
+  std::int64_t written_ = 0;      // of this answer's body
+  std::FILE* file_ = nullptr;
+  bool bodyStarted_ = false;
+  std::optional<AttemptResult> refused_;  // why the writer stopped the answer
+  Sha1 digest_;
+};
 
 }  // namespace kv

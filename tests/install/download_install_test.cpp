@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game/game_layout.h"
 #include "game/library_paths.h"
 #include "install/download_planning.h"
@@ -87,15 +89,14 @@ TEST_F(DownloadEngineTest, PreparesAVersionFromNothing) {
   EXPECT_EQ(ListFiles(game_.Path()).find(".tmp"), std::string::npos);
   EXPECT_TRUE(PlanDownloads(game_.Path(), description, assets, UsesLegacyAssets("9.9"), PlatformProfile::Linux(), 64, mirror.BaseUrl()).empty());
 
-  ASSERT_EQ(sink.positions.size(), plan.size());
-  for (std::size_t i = 0; i < plan.size(); ++i) EXPECT_EQ(sink.positions[i], static_cast<int>(i) + 1);
+  EXPECT_EQ(sink.done.back(), static_cast<int>(plan.size()));
   EXPECT_EQ(sink.count, static_cast<int>(plan.size()));
-  EXPECT_EQ(sink.infos[4].first, plan[4].name);
-  EXPECT_EQ(sink.infos[4].second, static_cast<std::int64_t>(GetFileSize(plan[4].path)));
+  auto jar = std::find_if(sink.infos.begin(), sink.infos.end(), [&](const auto& info) { return info.first == plan[4].name; });
+  ASSERT_NE(jar, sink.infos.end());
+  EXPECT_EQ(jar->second, static_cast<std::int64_t>(GetFileSize(plan[4].path)));
   EXPECT_EQ(sink.finished, 1);
   EXPECT_TRUE(sink.retries.empty());
-  // The size query and the transfer of every file share one connection.
-  EXPECT_EQ(mirror.CountConnections(), 1);
+  EXPECT_LE(mirror.CountConnections(), kDefaultTransfers);
 }
 
 

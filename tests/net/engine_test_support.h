@@ -16,9 +16,9 @@ namespace kv::test {
 // Remembers what the engine reported; hooks let a test act at a given moment.
 class RecordingSink : public DownloadSink {
  public:
-  void OnFileIndex(int position, int of) override {
+  void OnFileIndex(int inPlace, int of) override {
     std::lock_guard lock(mutex_);
-    positions.push_back(position);
+    done.push_back(inPlace);
     count = of;
   }
   void OnFileInfo(const std::string& name, std::int64_t size) override {
@@ -26,6 +26,10 @@ class RecordingSink : public DownloadSink {
     infos.emplace_back(name, size);
   }
   void OnProgress(std::int64_t receivedKiB, std::int64_t totalKiB) override {
+    {
+      std::lock_guard lock(mutex_);
+      progress = {receivedKiB, totalKiB};
+    }
     if (onProgress) onProgress(receivedKiB, totalKiB);
   }
   void OnSpeed(std::int64_t) override {}
@@ -49,8 +53,9 @@ class RecordingSink : public DownloadSink {
     std::chrono::milliseconds delay;
     std::string reason;
   };
-  std::vector<int> positions;
+  std::vector<int> done;  // the counter's values, in order
   int count = 0;
+  std::pair<std::int64_t, std::int64_t> progress{-1, -1};  // the last KiB in place and planned
   std::vector<std::pair<std::string, std::int64_t>> infos;
   std::vector<Retry> retries;
   int finished = 0;

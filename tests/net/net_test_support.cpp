@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "net/network_library.h"
+#include "net/sha1.h"
 
 namespace kv::test {
 namespace {
@@ -50,6 +51,12 @@ std::string ListFiles(const std::string& folder) {
   std::string list;
   for (const std::string& name : names) list += name + "\n";
   return list;
+}
+
+std::string Sha1Of(const std::string& bytes) {
+  Sha1 digest;
+  digest.Update(bytes.data(), bytes.size());
+  return digest.HexDigest();
 }
 
 }  // namespace kv::test

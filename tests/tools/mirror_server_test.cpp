@@ -30,7 +30,7 @@ TEST(ByteRange, SingleRangesAreServedAndEverythingElseIsTheWholeFile) {
 
 TEST(MirrorOptions, FaultsAndMistakes) {
   MirrorOptions options;
-  EXPECT_FALSE(ParseMirrorOptions({"--root", "/srv", "--port", "8080", "--drop", "/a=b=100", "--status",
+  EXPECT_FALSE(ParseMirrorOptions({"--root", "/srv", "--port", "8080", "--drop", "/a=b=100", "--stall", "*=7", "--status",
                                    "*=500,2", "--status", "/x=404", "--no-length", "*", "--delay", "50"},
                                   options));
   EXPECT_EQ(options.root, "/srv");
@@ -38,6 +38,9 @@ TEST(MirrorOptions, FaultsAndMistakes) {
   ASSERT_EQ(options.drops.size(), 1u);
   EXPECT_EQ(options.drops[0].path, "/a=b");
   EXPECT_EQ(options.drops[0].afterBytes, 100u);
+  ASSERT_EQ(options.stalls.size(), 1u);
+  EXPECT_EQ(options.stalls[0].path, "*");
+  EXPECT_EQ(options.stalls[0].afterBytes, 7u);
   ASSERT_EQ(options.statuses.size(), 2u);
   EXPECT_EQ(options.statuses[0].times, 2);
   EXPECT_EQ(options.statuses[1].times, -1);

@@ -37,12 +37,12 @@ std::optional<std::string> ParseMirrorOptions(const std::vector<std::string>& ar
       }
     } else if (name == "--bind") {
       options.bindAddress = value;
-    } else if (name == "--drop") {
-      DropFault drop;
-      if (!SplitAssignment(value, drop.path, number) || !ReadNumber(number, drop.afterBytes)) {
-        return "bad --drop (PATH=BYTES): " + value;
+    } else if (name == "--drop" || name == "--stall") {
+      DropFault fault;
+      if (!SplitAssignment(value, fault.path, number) || !ReadNumber(number, fault.afterBytes)) {
+        return "bad " + name + " (PATH=BYTES): " + value;
       }
-      options.drops.push_back(drop);
+      (name == "--drop" ? options.drops : options.stalls).push_back(fault);
     } else if (name == "--status") {
       StatusFault fault;
       if (!SplitAssignment(value, fault.path, number)) return "bad --status (PATH=CODE[,TIMES]): " + value;

@@ -11,7 +11,7 @@ namespace kv::mirror {
 
 struct DropFault {
   std::string path;
-  std::uint64_t afterBytes = 0;  // the connection closes when an answer reaches this byte of the file
+  std::uint64_t afterBytes = 0;  // the fault strikes when an answer reaches this byte of the file
 };
 
 struct StatusFault {
@@ -24,7 +24,8 @@ struct MirrorOptions {
   std::string root;                    // the folder served, in the mirror layout
   std::string bindAddress = "127.0.0.1";
   int port = 0;                        // 0: pick a free port
-  std::vector<DropFault> drops;
+  std::vector<DropFault> drops;        // the connection closes
+  std::vector<DropFault> stalls;       // nothing more is sent, the connection stays open
   std::vector<StatusFault> statuses;
   std::vector<std::string> withoutLength;  // answered without Content-Length
   std::vector<std::string> withoutRanges;  // Range ignored: always the whole file, status 200
@@ -37,13 +38,15 @@ std::optional<std::string> ParseMirrorOptions(const std::vector<std::string>& ar
 
 inline constexpr const char* kMirrorUsage =
     "usage: korvane-mirror --root FOLDER [--port N] [--bind ADDRESS]\n"
-    "                      [--drop PATH=BYTES] [--status PATH=CODE[,TIMES]]\n"
+    "                      [--drop PATH=BYTES] [--stall PATH=BYTES] [--status PATH=CODE[,TIMES]]\n"
     "                      [--no-length PATH] [--no-ranges PATH] [--delay MS] [--rate BYTES]\n"
     "Serves FOLDER (laid out as the download mirror) over HTTP: GET and HEAD, single byte\n"
     "ranges, keep-alive. --port 0 (the default) picks a free port. The first line on\n"
     "standard output is the base address; every request is logged on standard error.\n"
     "Faults, for tests (PATH is a request path or * for all):\n"
     "  --drop PATH=BYTES       close the connection when an answer reaches byte BYTES\n"
+    "  --stall PATH=BYTES      stop sending when an answer reaches byte BYTES, keeping the\n"
+    "                          connection open (for a minute)\n"
     "  --status PATH=CODE[,N]  answer CODE (for the first N requests only when N is given)\n"
     "  --no-length PATH        send no Content-Length (chunked)\n"
     "  --no-ranges PATH        ignore Range and answer 200 with the whole file\n"

@@ -31,24 +31,46 @@ const char* ContentTypeOf(const std::string& path) {
                                                                             : "application/octet-stream";
 }
 
+constexpr auto kLongestStall = std::chrono::minutes(1);
+
+// The smallest byte of the faults for `path` (UINT64_MAX when none).
+std::uint64_t FirstFaultByte(const std::vector<DropFault>& faults, const std::string& path) {
+  std::uint64_t at = UINT64_MAX;
+  for (const DropFault& fault : faults) {
+    if (Matches(fault.path, path) && fault.afterBytes < at) at = fault.afterBytes;
+  }
+  return at;
+}
+
 // The bytes [first, first + length) of one file, read in chunks as the connection takes them.
 // An answer that starts before byte `dropAt` is cut off there (and the connection closed), so
-// a client that resumes from that byte gets the rest. With a rate, chunks are a tenth of a
-// second's worth, each followed by its share of the second.
+// a client that resumes from that byte gets the rest; one that starts before `stallAt` stops
+// sending there, as a stalled server does. With a rate, chunks are a tenth of a second's
+// worth, each followed by its share of the second.
 class FileSlice {
  public:
-  FileSlice(const std::string& path, std::uint64_t first, std::uint64_t dropAt, std::uint64_t bytesPerSecond)
+  FileSlice(const std::string& path, std::uint64_t first, std::uint64_t dropAt, std::uint64_t stallAt,
+            std::uint64_t bytesPerSecond)
       : path_(path), first_(first), dropAt_(first < dropAt ? dropAt : UINT64_MAX),
-        bytesPerSecond_(bytesPerSecond), buffer_(kChunkBytes) {}
+        stallAt_(first < stallAt ? stallAt : UINT64_MAX), bytesPerSecond_(bytesPerSecond), buffer_(kChunkBytes) {}
 
   // Writes the next chunk from `offset` (counted from the slice's start), at most `limit`
   // bytes; false to close the connection.
   bool WriteFrom(std::size_t offset, std::size_t limit, httplib::DataSink& sink) {
     std::uint64_t position = first_ + offset;
     if (position >= dropAt_) return false;
+    if (position >= stallAt_) {
+      // Until the client gives up (or a minute has passed).
+      auto giveUp = std::chrono::steady_clock::now() + kLongestStall;
+      while (sink.is_writable() && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      }
+      return false;
+    }
     std::size_t want = limit < kChunkBytes ? limit : kChunkBytes;
     if (bytesPerSecond_ > 0 && want > bytesPerSecond_ / 10 + 1) want = static_cast<std::size_t>(bytesPerSecond_ / 10 + 1);
     if (position + want > dropAt_) want = static_cast<std::size_t>(dropAt_ - position);
+    if (position + want > stallAt_) want = static_cast<std::size_t>(stallAt_ - position);
     if (!in_.is_open()) in_.open(path_, std::ios::binary);  // not for HEAD requests
     in_.seekg(static_cast<std::streamoff>(position));
     in_.read(buffer_.data(), static_cast<std::streamsize>(want));
@@ -66,6 +88,7 @@ class FileSlice {
   std::ifstream in_;
   std::uint64_t first_;
   std::uint64_t dropAt_;
+  std::uint64_t stallAt_;
   std::uint64_t bytesPerSecond_;
   std::vector<char> buffer_;
 };
@@ -187,11 +210,8 @@ void MirrorServer::HandleGet(const httplib::Request& request, httplib::Response&
   }
   response.set_header("Accept-Ranges", AnyMatches(options_.withoutRanges, path) ? "none" : "bytes");
 
-  std::uint64_t dropAt = UINT64_MAX;
-  for (const DropFault& drop : options_.drops) {
-    if (Matches(drop.path, path) && drop.afterBytes < dropAt) dropAt = drop.afterBytes;
-  }
-  auto slice = std::make_shared<FileSlice>(file, first, dropAt, options_.bytesPerSecond);
+  auto slice = std::make_shared<FileSlice>(file, first, FirstFaultByte(options_.drops, path),
+                                           FirstFaultByte(options_.stalls, path), options_.bytesPerSecond);
   const char* type = ContentTypeOf(path);
   if (AnyMatches(options_.withoutLength, path)) {
     response.set_chunked_content_provider(type, [slice, length](std::size_t offset, httplib::DataSink& sink) {
