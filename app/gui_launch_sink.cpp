@@ -5,6 +5,8 @@
 #include "dialogs/log_wnd.h"
 #include "dialogs/message_dialog.h"
 #include "dialogs/window_messages.h"
+#include "platform/launcher_folder.h"
+#include "settings/settings.h"
 #include "uilib/gui_thread.h"
 #include "util/messages.h"
 
@@ -22,8 +24,10 @@ void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
 }
 
 DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan) {
+  DownloadOptions options;
+  options.transfers = ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers);
   const DownloadOutcome outcome = RunOnGuiThread([&] {
-    CDownLoadWnd window(plan);
+    CDownLoadWnd window(plan, options);
     return window.Run(frame_.GetHWND());
   });
   if (outcome.result == DownloadResult::Failed) {

@@ -1,4 +1,6 @@
+#include <charconv>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/cli_commands.h"
@@ -9,6 +11,7 @@
 #include "install/metadata_refresh.h"
 #include "meta/asset_index.h"
 #include "meta/version_manifest.h"
+#include "net/download_engine.h"
 #include "platform/platform_profile.h"
 #include "settings/instance_list.h"
 
@@ -33,11 +36,34 @@ int ListVersions(const Arguments& args) {
   return 0;
 }
 
+// The value of --jobs: a whole number of files at once within the engine's bounds.
+std::optional<int> ParseJobs(const std::string& text) {
+  int jobs = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (jobs < kMinTransfers || jobs > kMaxTransfers) return std::nullopt;
+  return jobs;
+}
+
 int Prepare(const Arguments& args) {
-  if (args.size() != 1) return Usage("prepare NAME");
+  const std::string synopsis = "prepare NAME [--jobs N]   (N: files at once, " + std::to_string(kMinTransfers) +
+                               " to " + std::to_string(kMaxTransfers) + ")";
+  std::string name;
+  std::optional<int> jobs;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--jobs") {
+      if (i + 1 >= args.size() || !(jobs = ParseJobs(args[i + 1]))) return Usage(synopsis);
+      ++i;
+    } else if (name.empty()) {
+      name = args[i];
+    } else {
+      return Usage(synopsis);
+    }
+  }
+  if (name.empty()) return Usage(synopsis);
   CInstanceList instances(false);
-  if (!instances.Contains(args[0])) return Fail("没有这个游戏实例");
-  std::string version = instances.GetVersion(args[0]);
+  if (!instances.Contains(name)) return Fail("没有这个游戏实例");
+  std::string version = instances.GetVersion(name);
   if (version.empty()) return Fail("这个游戏实例没有版本");
   std::string gamePath = GameFolder();
 
@@ -55,7 +81,7 @@ int Prepare(const Arguments& args) {
   const PlatformProfile& profile = PlatformProfile::Host();
   std::vector<DownloadItem> plan = PlanDownloads(gamePath, description, assets, UsesLegacyAssets(version), profile, NativeBitness());
   if (!plan.empty()) {
-    switch (DownloadWithProgress(plan)) {
+    switch (DownloadWithProgress(plan, jobs)) {
       case DownloadResult::Completed:
         break;
       case DownloadResult::Cancelled:
@@ -64,7 +90,7 @@ int Prepare(const Arguments& args) {
         return 1;  // the reason is printed already
     }
   }
-  std::printf("%s: 所有文件都已就位\n", args[0].c_str());
+  std::printf("%s: 所有文件都已就位\n", name.c_str());
   return 0;
 }
 
@@ -72,7 +98,8 @@ const CommandRegistration kVersions{
     {40, "versions", "versions [--refresh]     the version list: id<TAB>type (--refresh: from the mirror first)",
      ListVersions}};
 const CommandRegistration kPrepare{
-    {50, "prepare", "prepare NAME             fetch every file an instance's version still needs", Prepare}};
+    {50, "prepare", "prepare NAME [--jobs N]  fetch every file an instance's version still needs, N at once",
+     Prepare}};
 
 }  // namespace
 }  // namespace kv::cli

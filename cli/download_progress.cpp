@@ -15,6 +15,8 @@
 #include "net/download_engine.h"
 #include "net/network_library.h"
 #include "net/size_text.h"
+#include "platform/launcher_folder.h"
+#include "settings/settings.h"
 
 namespace kv::cli {
 namespace {
@@ -105,9 +107,11 @@ class ProgressLine : public DownloadSink {
 
 }  // namespace
 
-DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan) {
+DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan, std::optional<int> transfers) {
   ProgressLine progress;
-  DownloadEngine engine(plan, progress, {}, UnpackDownloadedArchive);
+  DownloadOptions options;
+  options.transfers = transfers.value_or(ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers));
+  DownloadEngine engine(plan, progress, options, UnpackDownloadedArchive);
   gInterrupted.store(false);
   auto previous = std::signal(SIGINT, NoteInterrupt);
   std::atomic<bool> finished{false};

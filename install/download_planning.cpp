@@ -79,7 +79,12 @@ std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const Versi
     std::string path = AssetObjectPath(gamePath, object.hash);
     if (PathExists(path)) continue;
     plannedHashes.insert(object.hash);
-    plan.push_back({.name = object.name, .path = path, .urls = {AssetObjectUrl(mirrorBase, object.hash)}});
+    // The index's size spares asking the mirror; an index without one (read as 0) leaves it
+    // to the answer.
+    plan.push_back({.name = object.name,
+                    .path = path,
+                    .urls = {AssetObjectUrl(mirrorBase, object.hash)},
+                    .size = object.size > 0 ? object.size : -1});
   }
   return plan;
 }

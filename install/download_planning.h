@@ -22,9 +22,10 @@ bool FetchVersionDescription(const std::string& gamePath, const std::string& ver
 
 // The files of the version that do not exist yet, in this order: the libraries the profile
 // uses (native ones as archives to unpack beside the jar), the client jar, then the legacy
-// asset archive (with `legacyAssets`, see UsesLegacyAssets) or the asset objects. Existence is
-// the only test. A library coordinate, client id or asset hash that could name a path outside
-// its folder is left out (and logged); so is a second object with a hash already planned.
+// asset archive (with `legacyAssets`, see UsesLegacyAssets) or the asset objects, each with the
+// size the asset index gives. Existence is the only test. A library coordinate, client id or
+// asset hash that could name a path outside its folder is left out (and logged); so is a
+// second object with a hash already planned.
 std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const VersionDescription& description,
                                         const AssetIndex& assets, bool legacyAssets,
                                         const PlatformProfile& profile, int bitness,

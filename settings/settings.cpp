@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include <charconv>
+
 #include "platform/java_discovery.h"
 #include "platform/launcher_folder.h"
 #include "platform/profile_store.h"
@@ -16,6 +18,14 @@ std::string DefaultGameFolder(const std::string& settingsPath) {
   std::size_t slash = settingsPath.find_last_of('/');
   std::string folder = slash == std::string::npos ? std::string() : settingsPath.substr(0, slash + 1);
   return folder + ".minecraft/";
+}
+
+std::optional<int> ReadDownloadThreads(const std::string& settingsPath) {
+  const std::string text = profile::GetString(settingsPath, kSection, "DownloadThreads", "");
+  int value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 CSettings::CSettings() : CSettings(SettingsFilePath()) {}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/java_source.h"
@@ -41,5 +42,10 @@ class CSettings {
 
 // The default game folder beside the settings file: its folder followed by ".minecraft/".
 std::string DefaultGameFolder(const std::string& settingsPath);
+
+// How many files the downloads fetch at once (`DownloadThreads`), as the player wrote it; the
+// download engine keeps it within its bounds. Nothing when the key is missing or is not a
+// whole number, which leaves the engine's default.
+std::optional<int> ReadDownloadThreads(const std::string& settingsPath);
 
 }  // namespace kv

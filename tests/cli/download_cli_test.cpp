@@ -6,10 +6,12 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "game/game_layout.h"
 #include "install/download_planning.h"
+#include "platform/profile_store.h"
 #include "settings/instance_commands.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
@@ -53,7 +55,8 @@ class DownloadCli : public ::testing::Test {
     std::string index = "{\"objects\":{";
     for (int i = 0; i < 50; ++i) {
       std::string hash = Hash(i);
-      index += std::string(i == 0 ? "" : ",") + "\"sounds/" + std::to_string(i) + ".ogg\":{\"hash\":\"" + hash + "\",\"size\":1}";
+      index += std::string(i == 0 ? "" : ",") + "\"sounds/" + std::to_string(i) + ".ogg\":{\"hash\":\"" + hash +
+               "\",\"size\":" + std::to_string(100 + i) + "}";
       WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), TestBytes(100 + static_cast<std::size_t>(i), i));
     }
     WriteFile(served_ / "indexes/7.7.json", index + "}}");
@@ -122,6 +125,29 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
 
   EXPECT_EQ(Run(mirror, {"prepare", "不存在"}).status, 1);
   EXPECT_EQ(Run(mirror, {"prepare"}).status, 2);
+}
+
+TEST_F(DownloadCli, JobsOrTheSettingBoundTheFilesAtOnce) {
+  for (std::vector<std::string> wrong : std::vector<std::vector<std::string>>{
+           {"prepare", "生存", "--jobs"}, {"prepare", "生存", "--jobs", "0"}, {"prepare", "生存", "--jobs", "65"},
+           {"prepare", "生存", "--jobs", "4x"}, {"prepare", "--jobs", "4"}}) {
+    test::CommandResult result = test::RunCommand(KORVANE_CLI, wrong, {"KORVANE_HOME=" + home_.Path()});
+    EXPECT_EQ(result.status, 2) << wrong.back();
+    EXPECT_NE(result.err.find("--jobs N"), std::string::npos) << result.err;
+  }
+  // One connection for the two metadata queries, one for the files, one file after the other.
+  {
+    MirrorProcess mirror(served_.Path());
+    ASSERT_TRUE(mirror.Started());
+    ASSERT_EQ(Run(mirror, {"prepare", "--jobs", "1", "生存"}).status, 0);
+    EXPECT_EQ(mirror.CountConnections(), 2) << mirror.Log();
+  }
+  ASSERT_TRUE(profile::WriteString(home_ / "KvCfg.ini", "KvCfg", "DownloadThreads", "1"));
+  std::filesystem::remove_all(game_ + "/assets/objects");
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  ASSERT_EQ(Run(mirror, {"prepare", "生存"}).status, 0);
+  EXPECT_EQ(mirror.CountConnections(), 2) << mirror.Log();
 }
 
 TEST_F(DownloadCli, NamesFromTheMirrorCannotDriveTheTerminal) {

@@ -67,6 +67,7 @@ TEST(PlanDownloads, WindowsProfileGivesTheWindowsPathsAndAddresses) {
   EXPECT_EQ(jar.name, "C:\\game\\.minecraft\\/versions/1.7.10/1.7.10.jar");
   EXPECT_EQ(jar.path, jar.name);
   EXPECT_EQ(jar.urls, std::vector<std::string>{"http://mirror.test/versions/1.7.10/1.7.10.jar"});
+  EXPECT_EQ(jar.size, -1);  // a legacy description gives no sizes
   EXPECT_FALSE(jar.isArchive);
   EXPECT_EQ(jar.extractFolder, "");
 
@@ -74,6 +75,7 @@ TEST(PlanDownloads, WindowsProfileGivesTheWindowsPathsAndAddresses) {
   EXPECT_EQ(icon.name, "icons/icon_16x16.png");
   EXPECT_EQ(icon.path, "C:\\game\\.minecraft\\/assets/objects/bd/bdf48ef6b5d0d23bbb02e17d04865216179f510a");
   EXPECT_EQ(icon.urls, std::vector<std::string>{"http://mirror.test/objects/bd/bdf48ef6b5d0d23bbb02e17d04865216179f510a"});
+  EXPECT_EQ(icon.size, 3665);  // the index's
   EXPECT_FALSE(icon.isArchive);
   EXPECT_EQ(icon.extractFolder, "");
 }

@@ -184,6 +184,15 @@ TEST_F(DownloadEngineTest, TransfersShareTheirConnections) {
   EXPECT_EQ(DownloadEngine(Files(game_, mirror, kFiles), sink, options).Run().result, DownloadResult::Completed);
   EXPECT_LE(mirror.CountConnections(), 8);
   EXPECT_GT(mirror.CountConnections(), 1);
+
+  // A count out of bounds is brought within them: none at once would never end.
+  MirrorProcess single(served_.Path());
+  ASSERT_TRUE(single.Started()) << single.Log();
+  options.transfers = 0;
+  RecordingSink one;
+  TempFolder again;
+  EXPECT_EQ(DownloadEngine(Files(again, single, 20), one, options).Run().result, DownloadResult::Completed);
+  EXPECT_EQ(single.CountConnections(), 1);
 }
 
 TEST_F(DownloadEngineTest, AFileThatCannotBeWrittenStopsAtOnceWithTheReason) {

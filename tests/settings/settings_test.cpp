@@ -40,6 +40,18 @@ TEST(Settings, DefaultsWithoutAFile) {
   EXPECT_FALSE(test::ReadFile(dir / "KvCfg.ini").size());
 }
 
+TEST(Settings, DownloadThreadsAreAWholeNumberOrNothing) {
+  test::TempFolder dir;
+  const std::string file = dir / "KvCfg.ini";
+  EXPECT_EQ(ReadDownloadThreads(file), std::nullopt);
+  for (auto [text, expected] : std::vector<std::pair<std::string, std::optional<int>>>{
+           {"32", 32}, {" 8 ", 8}, {"100", 100}, {"0", 0}, {"-3", -3}, {"", std::nullopt}, {"many", std::nullopt},
+           {"16x", std::nullopt}, {"99999999999", std::nullopt}}) {
+    test::WriteFile(file, "[KvCfg]\nDownloadThreads=" + text + "\n");
+    EXPECT_EQ(ReadDownloadThreads(file), expected) << text;
+  }
+}
+
 TEST(Settings, PresentButEmptyKeys) {
   test::TempFolder dir;
   test::WriteFile(dir / "KvCfg.ini",
