@@ -67,16 +67,15 @@ int Prepare(const Arguments& args) {
   if (version.empty()) return Fail("这个游戏实例没有版本");
   std::string gamePath = GameFolder();
 
-  // A failed refresh keeps the local copies; only a copy that cannot be read stops here.
-  FetchVersionDescription(gamePath, version);
   VersionDescription description;
-  if (!ReadVersionDescription(gamePath, version, description)) return Fail("无法读取版本 " + version + " 的描述文件");
   AssetIndex assets;
-  if (!description.assets.empty()) {
-    FetchAssetIndex(gamePath, description.assets);
-    if (!ReadAssetIndex(gamePath, description.assets, assets)) {
+  switch (RefreshAndReadMetadata(gamePath, version, MetadataChecks::Network(), description, assets)) {
+    case MetadataState::DescriptionUnreadable:
+      return Fail("无法读取版本 " + version + " 的描述文件");
+    case MetadataState::AssetIndexUnreadable:
       return Fail("无法读取资源索引 " + description.assets);
-    }
+    case MetadataState::Ready:
+      break;
   }
   const PlatformProfile& profile = PlatformProfile::Host();
   std::vector<DownloadItem> plan = PlanDownloads(gamePath, description, assets, UsesLegacyAssets(version), profile, NativeBitness());

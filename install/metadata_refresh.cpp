@@ -1,14 +1,31 @@
 #include "install/metadata_refresh.h"
 
+#include <future>
 #include <thread>
 
+#include "game/game_files.h"
 #include "game/game_layout.h"
+#include "game/library_paths.h"
 #include "install/mirror_layout.h"
-#include "meta/asset_index.h"
-#include "net/transfers.h"
+#include "platform/diagnostic_log.h"
 #include "util/files.h"
 
 namespace kv {
+namespace {
+
+// A check that could not be made is no reason to stop: the launch goes on with what is on
+// disk, and the log tells why the files may be old.
+RefreshOutcome CheckForLaunch(const std::string& localPath, const std::string& url) {
+  const RefreshOutcome outcome = RefreshWhenSizeDiffers(localPath, url, kLaunchConnectTimeout);
+  if (outcome == RefreshOutcome::Unchecked) {
+    LogLine(LogLevel::Warning, "Could not check " + url + " on the mirror; using the local copy " + localPath);
+  } else if (outcome == RefreshOutcome::Failed) {
+    LogLine(LogLevel::Warning, "Could not fetch " + url + "; using the local copy " + localPath + " if there is one");
+  }
+  return outcome;
+}
+
+}  // namespace
 
 bool RefreshVersionManifest(const std::string& localPath, std::chrono::milliseconds pause,
                             const std::string& mirrorBase) {
@@ -20,16 +37,74 @@ bool RefreshVersionManifest(const std::string& localPath, std::chrono::milliseco
   return DownloadToFile(localPath, url);
 }
 
+RefreshOutcome RefreshWhenSizeDiffers(const std::string& localPath, const std::string& url,
+                                      std::chrono::seconds connectTimeout) {
+  const std::int64_t localSize = static_cast<std::int64_t>(GetFileSize(localPath));
+  if (localSize > 0) {
+    // Only an announced size that differs is worth a download (a wrong announcement of 0
+    // bytes included: the download brings the real file).
+    const std::int64_t remoteSize = QueryRemoteSize(url, nullptr, connectTimeout);
+    if (remoteSize == -1) return RefreshOutcome::Unchecked;
+    if (remoteSize == localSize) return RefreshOutcome::UpToDate;
+  }
+  return DownloadToFile(localPath, url, connectTimeout) ? RefreshOutcome::Fetched : RefreshOutcome::Failed;
+}
+
 bool FetchWhenSizeDiffers(const std::string& localPath, const std::string& url) {
-  std::int64_t localSize = static_cast<std::int64_t>(GetFileSize(localPath));
-  std::int64_t remoteSize = QueryRemoteSize(url);
-  if (remoteSize == -1 || remoteSize == localSize) return true;
-  return DownloadToFile(localPath, url);
+  return RefreshWhenSizeDiffers(localPath, url) != RefreshOutcome::Failed;
 }
 
 bool FetchAssetIndex(const std::string& gamePath, const std::string& indexId, const std::string& mirrorBase) {
   if (!IsSafeAssetIndexId(indexId)) return false;
   return FetchWhenSizeDiffers(AssetIndexPath(gamePath, indexId), AssetIndexUrl(mirrorBase, indexId));
+}
+
+LaunchMetadataChecks CheckLaunchMetadata(const std::string& gamePath, const std::string& versionId,
+                                         const std::string& indexId, const std::string& mirrorBase) {
+  LaunchMetadataChecks checks;
+  std::future<RefreshOutcome> index;
+  if (!indexId.empty()) {
+    index = std::async(std::launch::async, [&] { return CheckLaunchAssetIndex(gamePath, indexId, mirrorBase); });
+  }
+  if (IsSafeVersionId(versionId)) {
+    checks.description = CheckForLaunch(VersionJsonPath(gamePath, versionId), VersionJsonUrl(mirrorBase, versionId));
+  }
+  if (index.valid()) checks.assetIndex = index.get();
+  return checks;
+}
+
+RefreshOutcome CheckLaunchAssetIndex(const std::string& gamePath, const std::string& indexId,
+                                     const std::string& mirrorBase) {
+  if (!IsSafeAssetIndexId(indexId)) return RefreshOutcome::Failed;
+  return CheckForLaunch(AssetIndexPath(gamePath, indexId), AssetIndexUrl(mirrorBase, indexId));
+}
+
+MetadataChecks MetadataChecks::Network() {
+  MetadataChecks checks;
+  checks.both = [](const std::string& gamePath, const std::string& versionId, const std::string& indexId) {
+    CheckLaunchMetadata(gamePath, versionId, indexId);
+  };
+  checks.assetIndex = [](const std::string& gamePath, const std::string& indexId) {
+    CheckLaunchAssetIndex(gamePath, indexId);
+  };
+  return checks;
+}
+
+MetadataState RefreshAndReadMetadata(const std::string& gamePath, const std::string& versionId,
+                                     const MetadataChecks& checks, VersionDescription& description,
+                                     AssetIndex& assets) {
+  std::string checkedIndex;
+  if (ReadVersionDescription(gamePath, versionId, description)) checkedIndex = description.assets;
+  checks.both(gamePath, versionId, checkedIndex);
+  // A failed check keeps the files on disk; only a file that then cannot be read stops us.
+  if (!ReadVersionDescription(gamePath, versionId, description)) return MetadataState::DescriptionUnreadable;
+  if (description.assets.empty()) {
+    assets = AssetIndex{};
+    return MetadataState::Ready;
+  }
+  if (description.assets != checkedIndex) checks.assetIndex(gamePath, description.assets);
+  return ReadAssetIndex(gamePath, description.assets, assets) ? MetadataState::Ready
+                                                              : MetadataState::AssetIndexUnreadable;
 }
 
 }  // namespace kv

@@ -4,12 +4,12 @@
 #include <cstring>
 #include <filesystem>
 
+#include "net/transfers.h"
 #include "util/files.h"
 
 namespace kv {
 namespace {
 
-constexpr long kConnectTimeoutSeconds = 10;
 constexpr long kReceiveBufferBytes = 128L * 1024;
 
 using Kind = AttemptResult::Kind;
@@ -88,7 +88,7 @@ std::optional<AttemptResult> PartialDownload::Begin() {
 
   CURL* handle = easy_.get();
   curl_easy_setopt(handle, CURLOPT_URL, url_.c_str());
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
   curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
   curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
   // Over TLS the server may offer HTTP/2: a new transfer waits for that answer and then shares

@@ -13,8 +13,6 @@
 namespace kv {
 namespace {
 
-constexpr long kConnectTimeoutSeconds = 10;
-
 // The services answer in a few hundred bytes; a reply that keeps coming is refused before it
 // fills the memory.
 constexpr std::size_t kMemoryReplyLimit = 1024 * 1024;
@@ -48,7 +46,7 @@ bool FetchIntoString(std::string& body, const std::string& url, bool followRedir
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
   if (followRedirects) curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
   if (!referer.empty()) curl_easy_setopt(easy.get(), CURLOPT_REFERER, referer.c_str());
-  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
   easy.ReceiveSuccessBodyInto(
       [&body](const char* data, std::size_t size) { return AppendWithinLimit(body, data, size); });
   return easy.Perform().Succeeded();
@@ -56,7 +54,7 @@ bool FetchIntoString(std::string& body, const std::string& url, bool followRedir
 
 }  // namespace
 
-bool DownloadToFile(const std::string& path, const std::string& url) {
+bool DownloadToFile(const std::string& path, const std::string& url, std::chrono::seconds connectTimeout) {
   net::CurlEasy easy;
   if (!easy) return false;
   std::error_code error;
@@ -67,7 +65,7 @@ bool DownloadToFile(const std::string& path, const std::string& url) {
   if (file == nullptr) return false;
 
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
-  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(connectTimeout.count()));
   easy.ReceiveSuccessBodyInto([file](const char* data, std::size_t size) {
     return std::fwrite(data, 1, size, file) == size;
   });
@@ -85,14 +83,15 @@ bool FetchToBuffer(std::string& body, const std::string& url, const std::atomic<
   return FetchIntoString(body, url, false, std::string(), cancel);
 }
 
-std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel) {
+std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel,
+                             std::chrono::seconds connectTimeout) {
   net::CurlEasy easy;
   if (!easy) return -1;
   if (cancel != nullptr) {
     easy.SetProgressHandler([cancel](std::int64_t, std::int64_t) { return !cancel->load(); });
   }
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
-  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(connectTimeout.count()));
   curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L);
   if (!easy.Perform().Succeeded()) return -1;
   curl_off_t length = -1;

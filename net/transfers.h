@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,12 +12,16 @@
 // file or text that was asked for. Replies kept in memory fail beyond 1 MiB.
 namespace kv {
 
+// How long a transfer waits for its connection unless told otherwise.
+inline constexpr std::chrono::seconds kConnectTimeout{10};
+
 // Downloads `url` to `path`, creating the folders on the way. The body goes to a temporary
 // file beside `path` that replaces `path` only when the whole answer has arrived, so a
 // failure leaves an earlier copy as it was. False, without any transfer, when `path` is an
 // existing folder or its folder cannot be written. Gives up when no connection is made
-// within 10 seconds, or when nothing arrives for 30 seconds (as every transfer here does).
-bool DownloadToFile(const std::string& path, const std::string& url);
+// within `connectTimeout`, or when nothing arrives for 30 seconds (as every transfer here does).
+bool DownloadToFile(const std::string& path, const std::string& url,
+                    std::chrono::seconds connectTimeout = kConnectTimeout);
 
 // Fetches `url` into `body` (replaced, grown as needed), giving up when no connection is made
 // within 10 seconds. Setting `cancel` abandons the transfer at once (false).
@@ -25,7 +30,8 @@ bool FetchToBuffer(std::string& body, const std::string& url, const std::atomic<
 // The length the server announces for `url` (a HEAD request, no redirects followed), or -1
 // when the request failed, was answered with an error status or announced no length. Setting
 // `cancel` abandons the request at once (-1).
-std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel = nullptr);
+std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel = nullptr,
+                             std::chrono::seconds connectTimeout = kConnectTimeout);
 
 // Posts the sign-in request (JSON) to the account service's authenticate address over
 // verified HTTPS. True when the service answered, whatever the status: it explains a refusal

@@ -52,20 +52,13 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
     }
   }
 
-  // A failed refresh keeps the file on disk; only a file that then cannot be read stops us.
-  services_.fetchVersionDescription(settings.gamePath, request.instanceVersion);
-  if (!ReadVersionDescription(settings.gamePath, request.instanceVersion, description_)) {
-    return stop(LaunchStatus::VersionUnreadable, msg::kVersionUnreadable, MessageKind::Error);
-  }
-
-  assetsName_ = description_.assets;
-  if (assetsName_.empty()) {
-    assets_ = AssetIndex{};
-  } else {
-    services_.fetchAssetIndex(settings.gamePath, assetsName_);
-    if (!ReadAssetIndex(settings.gamePath, assetsName_, assets_)) {
+  switch (RefreshAndReadMetadata(settings.gamePath, request.instanceVersion, services_.metadata, description_, assets_)) {
+    case MetadataState::DescriptionUnreadable:
+      return stop(LaunchStatus::VersionUnreadable, msg::kVersionUnreadable, MessageKind::Error);
+    case MetadataState::AssetIndexUnreadable:
       return stop(LaunchStatus::AssetIndexUnreadable, msg::kAssetIndexUnreadable, MessageKind::Error);
-    }
+    case MetadataState::Ready:
+      break;
   }
 
   // Where the assets live is decided once, from the version the player picked: the plan

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "auth/sign_in.h"
+#include "install/metadata_refresh.h"
 #include "meta/asset_index.h"
 #include "meta/version_description.h"
 #include "net/download_item.h"
@@ -20,8 +21,7 @@ namespace kv {
 struct LaunchServices {
   std::function<void(const std::string& event)> sendStatsEvent;
   AuthPoster postAuthenticate;
-  std::function<bool(const std::string& gamePath, const std::string& versionId)> fetchVersionDescription;
-  std::function<bool(const std::string& gamePath, const std::string& indexId)> fetchAssetIndex;
+  MetadataChecks metadata;
 
   // The configured mirror, account service and statistics address.
   static LaunchServices Network();
@@ -83,7 +83,6 @@ class LaunchSequence {
   LaunchServices services_;
   const PlatformProfile& profile_;
   VersionDescription description_;
-  std::string assetsName_;
   AssetIndex assets_;
   std::vector<DownloadItem> plan_;
 };

@@ -1,4 +1,3 @@
-#include "install/download_planning.h"
 #include "install/metadata_refresh.h"
 #include "net/transfers.h"
 #include "play/launch_sequence.h"
@@ -12,12 +11,7 @@ LaunchServices LaunchServices::Network() {
     long status = 0;
     return PostAuthenticate(reply, request, status);
   };
-  services.fetchVersionDescription = [](const std::string& gamePath, const std::string& versionId) {
-    return FetchVersionDescription(gamePath, versionId);
-  };
-  services.fetchAssetIndex = [](const std::string& gamePath, const std::string& indexId) {
-    return FetchAssetIndex(gamePath, indexId);
-  };
+  services.metadata = MetadataChecks::Network();
   return services;
 }
 

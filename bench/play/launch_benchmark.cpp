@@ -75,8 +75,8 @@ void BM_LaunchToGameStart(benchmark::State& state) {
   LaunchServices upToDate;
   upToDate.sendStatsEvent = [](const std::string&) {};
   upToDate.postAuthenticate = [](const std::string&, std::string&) { return false; };
-  upToDate.fetchVersionDescription = [](const std::string&, const std::string&) { return true; };
-  upToDate.fetchAssetIndex = [](const std::string&, const std::string&) { return true; };
+  upToDate.metadata.both = [](const std::string&, const std::string&, const std::string&) {};
+  upToDate.metadata.assetIndex = [](const std::string&, const std::string&) {};
   QuietSink sink;
   for (auto _ : state) {
     LaunchSequence sequence(home + "KvCfg.ini", upToDate);

@@ -6,6 +6,7 @@
 #include "game/game_layout.h"
 #include "install/download_planning.h"
 #include "meta/asset_index.h"
+#include "platform/launcher_folder.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
 #include "tests/support/temp_folder.h"
@@ -48,9 +49,31 @@ TEST_F(MetadataRefresh, AnEqualSizeCountsAsUpToDate) {
   EXPECT_EQ(mirror.CountRequests("GET", "/versions/1.7.10/1.7.10.json"), 1);
   EXPECT_EQ(mirror.CountRequests("GET", "/indexes/1.7.10.json"), 0);
 
-  // Missing locally: fetched.
+  // Missing or empty locally: fetched at once, whatever size the mirror would announce.
   EXPECT_TRUE(FetchAssetIndex(game_.Path() + "other/", "1.7.10", mirror.BaseUrl()));
   EXPECT_EQ(ReadFile(AssetIndexPath(game_.Path() + "other/", "1.7.10")), std::string(1234, 'i'));
+  WriteFile(index, "");
+  EXPECT_TRUE(FetchAssetIndex(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_EQ(ReadFile(index), std::string(1234, 'i'));
+  EXPECT_EQ(mirror.CountRequests("HEAD", "/indexes/1.7.10.json"), 1);
+}
+
+TEST_F(MetadataRefresh, AnAnnouncedEmptyFileIsNotTakenForTheFile) {
+  // The mirror's HEAD announces 0 bytes for a description that has 1,234.
+  MirrorProcess mirror(served_.Path(), {"--empty-head", "/versions/1.7.10/1.7.10.json"});
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  const std::string url = mirror.BaseUrl() + "/versions/1.7.10/1.7.10.json";
+  std::string description = VersionJsonPath(game_.Path(), "1.7.10");
+  // Missing, empty or another size: the GET brings the real file.
+  EXPECT_EQ(RefreshWhenSizeDiffers(description, url), RefreshOutcome::Fetched);
+  EXPECT_EQ(ReadFile(description), std::string(1234, 'v'));
+  WriteFile(description, "");
+  EXPECT_EQ(RefreshWhenSizeDiffers(description, url), RefreshOutcome::Fetched);
+  EXPECT_EQ(ReadFile(description), std::string(1234, 'v'));
+  EXPECT_EQ(mirror.CountRequests("HEAD", "/versions/1.7.10/1.7.10.json"), 0);
+  WriteFile(description, "old");
+  EXPECT_EQ(RefreshWhenSizeDiffers(description, url), RefreshOutcome::Fetched);
+  EXPECT_EQ(ReadFile(description), std::string(1234, 'v'));
 }
 
 TEST_F(MetadataRefresh, AFailedRefreshKeepsTheLocalCopy) {
@@ -62,11 +85,46 @@ TEST_F(MetadataRefresh, AFailedRefreshKeepsTheLocalCopy) {
   EXPECT_FALSE(FetchVersionDescription(game_.Path(), "1.7.10", mirror.BaseUrl()));
   EXPECT_EQ(ReadFile(description), "{\"id\":\"1.7.10\"}");
 
-  // No size announced: whatever is on disk (here nothing) is used.
-  EXPECT_TRUE(FetchAssetIndex(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  // Nothing on disk: fetched at once, and an error answer leaves nothing.
+  EXPECT_FALSE(FetchAssetIndex(game_.Path(), "1.7.10", mirror.BaseUrl()));
   AssetIndex index;
   EXPECT_FALSE(ReadAssetIndex(game_.Path(), "1.7.10", index));
-  EXPECT_EQ(mirror.CountRequests("GET", "/indexes/1.7.10.json"), 0);
+  EXPECT_EQ(mirror.CountRequests("GET", "/indexes/1.7.10.json"), 1);
+  EXPECT_EQ(mirror.CountRequests("HEAD", "/indexes/1.7.10.json"), 0);
+
+  // A mirror that announces no size: the local copy is used unchecked.
+  MirrorProcess silent(served_.Path(), {"--no-length", "/versions/1.7.10/1.7.10.json"});
+  ASSERT_TRUE(silent.Started()) << silent.Log();
+  EXPECT_EQ(RefreshWhenSizeDiffers(description, silent.BaseUrl() + "/versions/1.7.10/1.7.10.json"),
+            RefreshOutcome::Unchecked);
+  EXPECT_EQ(ReadFile(description), "{\"id\":\"1.7.10\"}");
+}
+
+TEST_F(MetadataRefresh, TheLaunchChecksBothAndUsesTheLocalCopiesWhenTheMirrorIsAway) {
+  std::string closed;
+  {
+    MirrorProcess mirror(served_.Path());
+    ASSERT_TRUE(mirror.Started()) << mirror.Log();
+    closed = mirror.BaseUrl();
+    WriteFile(VersionJsonPath(game_.Path(), "1.7.10"), "short");
+    WriteFile(AssetIndexPath(game_.Path(), "1.7.10"), std::string(1234, 'x'));
+    LaunchMetadataChecks checks = CheckLaunchMetadata(game_.Path(), "1.7.10", "1.7.10", mirror.BaseUrl());
+    EXPECT_EQ(checks.description, RefreshOutcome::Fetched);
+    EXPECT_EQ(checks.assetIndex, RefreshOutcome::UpToDate);
+    EXPECT_EQ(ReadFile(VersionJsonPath(game_.Path(), "1.7.10")), std::string(1234, 'v'));
+    EXPECT_EQ(mirror.CountRequests("HEAD", "/indexes/1.7.10.json"), 1);
+    EXPECT_EQ(CheckLaunchMetadata(game_.Path(), "1.7.10", "", mirror.BaseUrl()).assetIndex, std::nullopt);
+  }
+  // Nobody listens any more: the local copies stay, and the log says they are used unchecked.
+  WriteFile(VersionJsonPath(game_.Path(), "1.7.10"), "short");
+  LaunchMetadataChecks away = CheckLaunchMetadata(game_.Path(), "1.7.10", "1.7.10", closed);
+  EXPECT_EQ(away.description, RefreshOutcome::Unchecked);
+  EXPECT_EQ(away.assetIndex, RefreshOutcome::Unchecked);
+  EXPECT_EQ(ReadFile(VersionJsonPath(game_.Path(), "1.7.10")), "short");
+  EXPECT_EQ(ReadFile(AssetIndexPath(game_.Path(), "1.7.10")), std::string(1234, 'x'));
+  const std::string log = ReadFile(GetLauncherFolder() + "log/log.log");
+  EXPECT_NE(log.find("using the local copy " + VersionJsonPath(game_.Path(), "1.7.10")), std::string::npos) << log;
+  EXPECT_NE(log.find("using the local copy " + AssetIndexPath(game_.Path(), "1.7.10")), std::string::npos) << log;
 }
 
 TEST_F(MetadataRefresh, UnsafeOrEmptyIdsAskNobody) {

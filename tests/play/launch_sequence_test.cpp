@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "auth/stored_credentials.h"
 #include "platform/profile_store.h"
 #include "tests/support/temp_folder.h"
@@ -53,13 +55,12 @@ class LaunchSequenceTest : public ::testing::Test {
       reply = authReply_;
       return !authReply_.empty();
     };
-    services.fetchVersionDescription = [this](const std::string&, const std::string& id) {
-      calls_.push_back("fetch-version " + id);
-      return false;
+    services.metadata.both = [this](const std::string&, const std::string& id, const std::string& index) {
+      calls_.push_back("check " + id + " " + index);
+      if (onCheck) onCheck();
     };
-    services.fetchAssetIndex = [this](const std::string&, const std::string& id) {
-      calls_.push_back("fetch-index " + id);
-      return false;
+    services.metadata.assetIndex = [this](const std::string&, const std::string& id) {
+      calls_.push_back("check-index " + id);
     };
     return services;
   }
@@ -93,6 +94,7 @@ class LaunchSequenceTest : public ::testing::Test {
   std::string game_ = dir_ / ".minecraft/";
   std::vector<std::string> calls_;
   std::string authReply_;
+  std::function<void()> onCheck;
   RecordingSink sink_;
 };
 
@@ -107,7 +109,8 @@ TEST_F(LaunchSequenceTest, AllFilesPresentStartsTheGameWithoutDownloads) {
   LaunchResult result = Run();
   ASSERT_EQ(result.status, LaunchStatus::GameEnded);
   EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "fetch-version v1", "fetch-index idx"}));
+  // The index the local description names is checked together with it.
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 idx"}));
   EXPECT_EQ(sink_.events,
             (std::vector<std::string>{"finish", "log-show", "log-clear", "hide", "log-hide", "show"}));
   EXPECT_NE(sink_.log.find("--username Player --accessToken {}"), std::string::npos) << sink_.log;
@@ -147,8 +150,31 @@ TEST_F(LaunchSequenceTest, AVersionWithoutAssetIndexFetchesNone) {
   MakeVersion(false);
   LaunchSequence sequence(settings_, Services(), PlatformProfile::Linux());
   ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared);
-  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "fetch-version v1"}));
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 "}));
   EXPECT_TRUE(sequence.Assets().objects.empty());
+}
+
+TEST_F(LaunchSequenceTest, AnIndexThatTheFetchedDescriptionNamesAnewIsCheckedAfterIt) {
+  MakeVersion(true);
+  test::WriteFile(game_ + "assets/indexes/idx2.json", R"({"objects":{}})");
+  // The check brings a description that names another index.
+  onCheck = [this] {
+    std::string description = test::ReadFile(game_ + "versions/v1/v1.json");
+    description.replace(description.find("\"idx\""), 5, "\"idx2\"");
+    test::WriteFile(game_ + "versions/v1/v1.json", description);
+  };
+  LaunchSequence sequence(settings_, Services(), PlatformProfile::Linux());
+  ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared);
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 idx", "check-index idx2"}));
+  EXPECT_TRUE(sequence.Assets().objects.empty());
+
+  // Without a local description there is no index to check along with it.
+  std::filesystem::remove(game_ + "versions/v1/v1.json");
+  onCheck = [this] { MakeVersion(true); };
+  calls_.clear();
+  ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared);
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 ", "check-index idx"}));
+  EXPECT_EQ(sequence.Assets().objects.size(), 1u);
 }
 
 TEST_F(LaunchSequenceTest, CancelledDownloadsEndSilently) {

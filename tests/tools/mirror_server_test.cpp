@@ -31,7 +31,7 @@ TEST(ByteRange, SingleRangesAreServedAndEverythingElseIsTheWholeFile) {
 TEST(MirrorOptions, FaultsAndMistakes) {
   MirrorOptions options;
   EXPECT_FALSE(ParseMirrorOptions({"--root", "/srv", "--port", "8080", "--drop", "/a=b=100", "--stall", "*=7", "--status",
-                                   "*=500,2", "--status", "/x=404", "--no-length", "*", "--delay", "50"},
+                                   "*=500,2", "--status", "/x=404", "--no-length", "*", "--empty-head", "/h", "--delay", "50"},
                                   options));
   EXPECT_EQ(options.root, "/srv");
   EXPECT_EQ(options.port, 8080);
@@ -46,6 +46,7 @@ TEST(MirrorOptions, FaultsAndMistakes) {
   EXPECT_EQ(options.statuses[1].times, -1);
   EXPECT_EQ(options.statuses[1].status, 404);
   EXPECT_EQ(options.delayMilliseconds, 50);
+  EXPECT_EQ(options.emptyHeads, std::vector<std::string>{"/h"});
 
   for (std::vector<std::string> wrong : std::vector<std::vector<std::string>>{
            {}, {"--port", "1"}, {"--root"}, {"--root", "/r", "--port", "70000"}, {"--root", "/r", "--status", "/a=99"},

@@ -57,6 +57,8 @@ std::optional<std::string> ParseMirrorOptions(const std::vector<std::string>& ar
       options.withoutLength.push_back(value);
     } else if (name == "--no-ranges") {
       options.withoutRanges.push_back(value);
+    } else if (name == "--empty-head") {
+      options.emptyHeads.push_back(value);
     } else if (name == "--delay") {
       if (!ReadNumber(value, options.delayMilliseconds) || options.delayMilliseconds < 0) {
         return "bad --delay: " + value;

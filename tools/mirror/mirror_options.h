@@ -29,6 +29,7 @@ struct MirrorOptions {
   std::vector<StatusFault> statuses;
   std::vector<std::string> withoutLength;  // answered without Content-Length
   std::vector<std::string> withoutRanges;  // Range ignored: always the whole file, status 200
+  std::vector<std::string> emptyHeads;     // HEAD announces an empty file (Content-Length: 0)
   int delayMilliseconds = 0;               // before every answer
   std::uint64_t bytesPerSecond = 0;        // each answer's body at most this fast; 0: no limit
 };
@@ -39,7 +40,8 @@ std::optional<std::string> ParseMirrorOptions(const std::vector<std::string>& ar
 inline constexpr const char* kMirrorUsage =
     "usage: korvane-mirror --root FOLDER [--port N] [--bind ADDRESS]\n"
     "                      [--drop PATH=BYTES] [--stall PATH=BYTES] [--status PATH=CODE[,TIMES]]\n"
-    "                      [--no-length PATH] [--no-ranges PATH] [--delay MS] [--rate BYTES]\n"
+    "                      [--no-length PATH] [--no-ranges PATH] [--empty-head PATH]\n"
+    "                      [--delay MS] [--rate BYTES]\n"
     "Serves FOLDER (laid out as the download mirror) over HTTP: GET and HEAD, single byte\n"
     "ranges, keep-alive. --port 0 (the default) picks a free port. The first line on\n"
     "standard output is the base address; every request is logged on standard error.\n"
@@ -50,6 +52,7 @@ inline constexpr const char* kMirrorUsage =
     "  --status PATH=CODE[,N]  answer CODE (for the first N requests only when N is given)\n"
     "  --no-length PATH        send no Content-Length (chunked)\n"
     "  --no-ranges PATH        ignore Range and answer 200 with the whole file\n"
+    "  --empty-head PATH       answer HEAD with Content-Length: 0 (GET is not affected)\n"
     "  --delay MS              wait MS milliseconds before every answer\n"
     "  --rate BYTES            send each body at most BYTES a second\n";
 

@@ -186,6 +186,12 @@ void MirrorServer::HandleGet(const httplib::Request& request, httplib::Response&
     return;
   }
 
+  if (request.method == "HEAD" && AnyMatches(options_.emptyHeads, path)) {
+    response.status = 200;
+    response.set_content(std::string(), ContentTypeOf(path));
+    return;
+  }
+
   ByteRange range;
   if (request.has_header("Range") && !AnyMatches(options_.withoutRanges, path)) {
     range = ParseByteRange(request.get_header_value("Range"), size);
