@@ -1,8 +1,10 @@
 #include "cli/download_progress.h"
 
+#include <semaphore.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -24,9 +26,15 @@ namespace {
 // libcurl's global state for every command of korvane-cli; set up before main runs.
 const NetworkLibrary kNetwork;
 
+// Ctrl-C during the downloads: the handler may only note it and post the semaphore (both
+// safe in a signal handler); a thread waiting on the semaphore turns it into a cancel.
 std::atomic<bool> gInterrupted{false};
+sem_t gWake;
 
-extern "C" void NoteInterrupt(int) { gInterrupted.store(true); }
+extern "C" void NoteInterrupt(int) {
+  gInterrupted.store(true);
+  sem_post(&gWake);
+}
 
 // The progress of the download engine as one line of standard error: the files in place of
 // all, the file whose answer began last with its size, the speed of all transfers and the
@@ -113,19 +121,18 @@ DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan, std::
   options.transfers = transfers.value_or(ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers));
   DownloadEngine engine(plan, progress, options, UnpackDownloadedArchive);
   gInterrupted.store(false);
+  sem_init(&gWake, 0, 0);
   auto previous = std::signal(SIGINT, NoteInterrupt);
-  std::atomic<bool> finished{false};
-  // A signal handler may only set a flag; this thread turns it into a cancel.
   std::thread watcher([&] {
-    while (!finished.load()) {
-      if (gInterrupted.load()) engine.Cancel();
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    while (sem_wait(&gWake) != 0 && errno == EINTR) {
     }
+    if (gInterrupted.load()) engine.Cancel();
   });
   DownloadOutcome outcome = engine.Run();
-  finished.store(true);
+  sem_post(&gWake);  // the end of the run, when no interrupt came first
   watcher.join();
   std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+  sem_destroy(&gWake);
   return outcome.result;
 }
 

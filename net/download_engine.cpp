@@ -290,18 +290,19 @@ void DownloadEngine::Work() {
     std::lock_guard lock(mutex_);
     tickerStop_ = true;
   }
-  wake_.notify_all();
+  tickerWake_.notify_all();
   ticker_.join();
   if (outcome_.result != DownloadResult::Failed && cancel_.load()) outcome_.result = DownloadResult::Cancelled;
   sink_.OnFinished(outcome_);
 }
 
 void DownloadEngine::SettleInPlace(std::size_t index) {
+  if (!plan_[index].isArchive) return;
   {
     std::lock_guard lock(mutex_);
     settled_[index] = Settled::InPlace;
   }
-  wake_.notify_all();
+  unpackerWake_.notify_all();
 }
 
 void DownloadEngine::SettleTheRest() {
@@ -311,7 +312,7 @@ void DownloadEngine::SettleTheRest() {
       if (settled == Settled::Not) settled = Settled::Abandoned;
     }
   }
-  wake_.notify_all();
+  unpackerWake_.notify_all();
 }
 
 void DownloadEngine::Unpack() {
@@ -321,7 +322,7 @@ void DownloadEngine::Unpack() {
     Settled settled = Settled::Not;
     {
       std::unique_lock lock(mutex_);
-      wake_.wait(lock, [&] { return settled_[index] != Settled::Not; });
+      unpackerWake_.wait(lock, [&] { return settled_[index] != Settled::Not; });
       settled = settled_[index];
     }
     if (settled == Settled::InPlace) afterDownload_(plan_[index]);
@@ -331,7 +332,7 @@ void DownloadEngine::Unpack() {
 void DownloadEngine::Tick() {
   std::unique_lock lock(mutex_);
   while (true) {
-    if (wake_.wait_for(lock, options_.tickInterval, [this] { return tickerStop_; })) break;
+    if (tickerWake_.wait_for(lock, options_.tickInterval, [this] { return tickerStop_; })) break;
     lock.unlock();
     sink_.OnSpeed(bytesThisTick_.exchange(0));
     lock.lock();

@@ -70,7 +70,7 @@ class DownloadEngine {
   void Work();
   void Tick();
   void Unpack();
-  // The item at `index` is in place now.
+  // The item at `index` is in place now (the unpacker waits for archives).
   void SettleInPlace(std::size_t index);
   // The items not in place by now will not be this run.
   void SettleTheRest();
@@ -86,10 +86,11 @@ class DownloadEngine {
   DownloadOutcome outcome_;
 
   std::mutex mutex_;
-  std::condition_variable wake_;  // the end of the run for the ticker, settled archives for the unpacker
+  std::condition_variable tickerWake_;    // the end of the run
   bool tickerStop_ = false;
+  std::condition_variable unpackerWake_;  // an archive settled
   enum class Settled { Not, InPlace, Abandoned };
-  std::vector<Settled> settled_;  // per item, guarded by mutex_
+  std::vector<Settled> settled_;  // per item (archives only), guarded by mutex_
 
   std::thread worker_;
   std::thread ticker_;

@@ -67,6 +67,8 @@ bool MakeFoldersForPath(std::string_view path) {
   for (char& ch : folder) {
     if (ch == '\\') ch = '/';
   }
+  // Mostly the folder is there already: one look instead of one for each of its parents.
+  if (folder.size() > 1 && PathExists(folder)) return true;
   for (std::size_t slash = folder.find('/'); slash != std::string::npos;
        slash = folder.find('/', slash + 1)) {
     if (slash == 0) continue;  // the root of an absolute path

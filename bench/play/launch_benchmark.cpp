@@ -1,10 +1,17 @@
 // From pressing start to the game process running, for an offline instance whose files are
 // all in place: the settings read, the largest shipped version description and asset index
-// read, the plan made (every file exists), the command built, the instance folder prepared
-// and the process started (here /bin/true, so the run also includes its short life). The
-// network refreshes are stood in for by "up to date" answers.
+// checked and read, the plan made (every file exists), the command built, the instance folder
+// prepared and the process started (here /bin/true, so the run also includes its short life).
+//   BM_LaunchToGameStart     the two metadata checks stood in for by "up to date" answers
+//   BM_CachedLaunchMirror50ms   the checks asked of korvane-mirror with 50 ms before every answer
+//   BM_CachedLaunchDroppingPort the checks sent to a port that drops connection attempts (a
+//                               listening socket whose queue is full): the local copies are used
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <netinet/in.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,14 +19,18 @@
 #include "game/game_files.h"
 #include "game/game_layout.h"
 #include "game/library_paths.h"
+#include "net/network_library.h"
 #include "platform/profile_store.h"
 #include "play/launch_sequence.h"
+#include "tests/net/mirror_process.h"
 #include "util/files.h"
 
 namespace kv {
 namespace {
 
 namespace fs = std::filesystem;
+
+const NetworkLibrary kNetwork;
 
 void Touch(const std::string& path) {
   MakeFoldersForPath(path);
@@ -85,6 +96,88 @@ void BM_LaunchToGameStart(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LaunchToGameStart)->Unit(benchmark::kMillisecond);
+
+// The description and index of the prepared folder, served as they are: both checks find them
+// up to date.
+class SameDocumentsMirror {
+ public:
+  explicit SameDocumentsMirror(const std::string& home) {
+    const std::string game = home + ".minecraft/";
+    VersionDescription description;
+    ParseVersionDescription(*ReadWholeFile(VersionJsonPath(game, "1.12.2")), description);
+    fs::create_directories(root_ + "versions/1.12.2");
+    fs::create_directories(root_ + "indexes");
+    fs::copy_file(VersionJsonPath(game, "1.12.2"), root_ + "versions/1.12.2/1.12.2.json");
+    fs::copy_file(AssetIndexPath(game, description.assets), root_ + "indexes/" + description.assets + ".json");
+    mirror_ = std::make_unique<test::MirrorProcess>(root_, std::vector<std::string>{"--delay", "50"});
+  }
+  ~SameDocumentsMirror() {
+    mirror_.reset();
+    fs::remove_all(root_);
+  }
+  std::string BaseUrl() const { return mirror_->BaseUrl(); }
+
+ private:
+  std::string root_ = (fs::temp_directory_path() / "korvane-launch-bench-mirror/").string();
+  std::unique_ptr<test::MirrorProcess> mirror_;
+};
+
+// A loopback port whose connection attempts go unanswered, as with a mirror behind a network
+// that drops packets: it listens with the shortest queue, and the queue is kept full.
+class DroppingPort {
+ public:
+  DroppingPort() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener_, 0);
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    for (int& filler : fillers_) {
+      filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+  }
+  ~DroppingPort() {
+    for (int filler : fillers_) ::close(filler);
+    ::close(listener_);
+  }
+  std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+ private:
+  int listener_ = -1;
+  int fillers_[3] = {-1, -1, -1};
+  int port_ = 0;
+};
+
+// Launches against the configured mirror at `base`, its network services real.
+void MeasureCachedLaunch(benchmark::State& state, const std::string& home, const std::string& base) {
+  ::setenv("KORVANE_MIRROR", base.c_str(), 1);
+  QuietSink sink;
+  for (auto _ : state) {
+    LaunchSequence sequence(home + "KvCfg.ini", LaunchServices::Network());
+    LaunchResult result = sequence.Run({"bench", "1.12.2", false, std::nullopt}, sink);
+    if (result.status != LaunchStatus::GameEnded) state.SkipWithError("the launch did not reach the game");
+  }
+  ::unsetenv("KORVANE_MIRROR");
+}
+
+void BM_CachedLaunchMirror50ms(benchmark::State& state) {
+  std::string home = PrepareLauncherFolder();
+  SameDocumentsMirror mirror(home);
+  MeasureCachedLaunch(state, home, mirror.BaseUrl());
+}
+BENCHMARK(BM_CachedLaunchMirror50ms)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+void BM_CachedLaunchDroppingPort(benchmark::State& state) {
+  std::string home = PrepareLauncherFolder();
+  DroppingPort dropping;
+  MeasureCachedLaunch(state, home, dropping.BaseUrl());
+}
+BENCHMARK(BM_CachedLaunchDroppingPort)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 }  // namespace kv
