@@ -203,42 +203,45 @@ void Report(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(Version().Bytes()) / 1e6;
 }
 
-void BM_Engine(benchmark::State& state) {
-  const int transfers = static_cast<int>(state.range(0));
-  const std::string base = Version().Mirror(static_cast<int>(state.range(1))).BaseUrl();
+// Times `fetch` into a fresh folder, once for each iteration; making and removing the folder
+// are not timed.
+template <typename Fetch>
+void MeasureFetch(benchmark::State& state, Fetch fetch) {
   for (auto _ : state) {
     state.PauseTiming();
     auto into = std::make_unique<ScratchFolder>();
-    std::vector<DownloadItem> plan;
-    for (const ServedFile& file : Version().Files()) {
-      plan.push_back({.name = file.path, .path = into->Path() + file.path.substr(1), .urls = {base + file.path}, .size = file.size});
-    }
-    DownloadOptions options;
-    options.transfers = transfers;
-    NoProgress sink;
     state.ResumeTiming();
-    if (DownloadEngine(std::move(plan), sink, options).Run().result != DownloadResult::Completed) {
-      state.SkipWithError("the downloads failed");
-    }
+    if (!fetch(into->Path())) state.SkipWithError("the transfer failed");
     state.PauseTiming();
     into.reset();
     state.ResumeTiming();
   }
+}
+
+bool RunEngine(std::vector<DownloadItem> plan, int transfers) {
+  DownloadOptions options;
+  options.transfers = transfers;
+  NoProgress sink;
+  return DownloadEngine(std::move(plan), sink, options).Run().result == DownloadResult::Completed;
+}
+
+void BM_Engine(benchmark::State& state) {
+  const int transfers = static_cast<int>(state.range(0));
+  const std::string base = Version().Mirror(static_cast<int>(state.range(1))).BaseUrl();
+  MeasureFetch(state, [&](const std::string& into) {
+    std::vector<DownloadItem> plan;
+    for (const ServedFile& file : Version().Files()) {
+      plan.push_back({.name = file.path, .path = into + file.path.substr(1), .urls = {base + file.path}, .size = file.size});
+    }
+    return RunEngine(std::move(plan), transfers);
+  });
   Report(state);
 }
 
 void BM_CurlParallel16(benchmark::State& state) {
   const std::string base = Version().Mirror(static_cast<int>(state.range(0))).BaseUrl();
   const std::vector<std::string> paths = PathsOf(Version().Files());
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto into = std::make_unique<ScratchFolder>();
-    state.ResumeTiming();
-    if (!RunCurl(paths, base, into->Path(), 16)) state.SkipWithError("curl failed");
-    state.PauseTiming();
-    into.reset();
-    state.ResumeTiming();
-  }
+  MeasureFetch(state, [&](const std::string& into) { return RunCurl(paths, base, into, 16); });
   Report(state);
 }
 
@@ -266,32 +269,15 @@ void BM_CliPrepare(benchmark::State& state) {
 
 void BM_EngineLargeFile(benchmark::State& state) {
   const std::string base = Version().Mirror(0).BaseUrl();
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto into = std::make_unique<ScratchFolder>();
-    NoProgress sink;
-    std::vector<DownloadItem> plan{{.name = "client.jar", .path = into->Path() + "client.jar", .urls = {base + "/large/client.jar"}}};
-    state.ResumeTiming();
-    if (DownloadEngine(std::move(plan), sink).Run().result != DownloadResult::Completed) {
-      state.SkipWithError("the download failed");
-    }
-    state.PauseTiming();
-    into.reset();
-    state.ResumeTiming();
-  }
+  MeasureFetch(state, [&](const std::string& into) {
+    return RunEngine({{.name = "client.jar", .path = into + "client.jar", .urls = {base + "/large/client.jar"}}},
+                     kDefaultTransfers);
+  });
 }
 
 void BM_CurlLargeFile(benchmark::State& state) {
   const std::string base = Version().Mirror(0).BaseUrl();
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto into = std::make_unique<ScratchFolder>();
-    state.ResumeTiming();
-    if (!RunCurl({"/large/client.jar"}, base, into->Path(), 1)) state.SkipWithError("curl failed");
-    state.PauseTiming();
-    into.reset();
-    state.ResumeTiming();
-  }
+  MeasureFetch(state, [&](const std::string& into) { return RunCurl({"/large/client.jar"}, base, into, 1); });
 }
 
 // Without latency: a few runs each.
