@@ -1,6 +1,7 @@
 #include "install/metadata_refresh.h"
 
 #include <future>
+#include <system_error>
 #include <thread>
 
 #include "game/game_files.h"
@@ -62,14 +63,23 @@ bool FetchAssetIndex(const std::string& gamePath, const std::string& indexId, co
 LaunchMetadataChecks CheckLaunchMetadata(const std::string& gamePath, const std::string& versionId,
                                          const std::string& indexId, const std::string& mirrorBase) {
   LaunchMetadataChecks checks;
+  auto checkIndex = [&] { return CheckLaunchAssetIndex(gamePath, indexId, mirrorBase); };
   std::future<RefreshOutcome> index;
   if (!indexId.empty()) {
-    index = std::async(std::launch::async, [&] { return CheckLaunchAssetIndex(gamePath, indexId, mirrorBase); });
+    try {
+      index = std::async(std::launch::async, checkIndex);
+    } catch (const std::system_error&) {
+      // No thread to spare: the index is checked after the description instead.
+    }
   }
   if (IsSafeVersionId(versionId)) {
     checks.description = CheckForLaunch(VersionJsonPath(gamePath, versionId), VersionJsonUrl(mirrorBase, versionId));
   }
-  if (index.valid()) checks.assetIndex = index.get();
+  if (index.valid()) {
+    checks.assetIndex = index.get();
+  } else if (!indexId.empty()) {
+    checks.assetIndex = checkIndex();
+  }
   return checks;
 }
 

@@ -60,7 +60,7 @@ class DownloadEngine::Scheduler {
  private:
   struct ItemState {
     int failures = 0;          // in a row without progress
-    std::size_t address = 0;   // attempts so far: the next one uses this address (modulo their count)
+    std::size_t address = 0;   // failed attempts so far: the next one uses this address (modulo their count)
     std::int64_t size = -1;    // planned or learnt
     std::int64_t inPlace = 0;  // bytes in its partial or final file, as far as the run knows
   };
