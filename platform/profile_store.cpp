@@ -90,13 +90,16 @@ std::string_view ByteOrderMark(Encoding encoding) {
   return {};
 }
 
-// A file without a byte order mark whose bytes are valid UTF-8 with some non-ASCII text was
-// written by a UTF-8 editor: text in the Windows code pages practically never reads as UTF-8.
+// A file without a byte order mark is UTF-8 when a UTF-8 editor wrote it: its bytes are valid
+// UTF-8 and hold a character of three or four bytes (every Chinese character is one). Valid
+// UTF-8 of two-byte characters alone decides nothing: every such pair is also a character of
+// the Windows code page ("全" written there is C8 AB), and the file is shared with that build.
 Encoding DetectEncoding(std::string_view bytes) {
   if (bytes.substr(0, 2) == "\xFF\xFE") return Encoding::Utf16LeBom;
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return Encoding::Utf8Bom;
-  const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
-  return !ascii && IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Ansi;
+  const bool longCharacter =
+      std::any_of(bytes.begin(), bytes.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xF0) >= 0xE0; });
+  return longCharacter && IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Ansi;
 }
 
 Document Parse(const std::string& file) {

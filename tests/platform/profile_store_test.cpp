@@ -152,6 +152,11 @@ TEST_F(ProfileStore, AFileWithoutByteOrderMarkInUtf8StaysUtf8) {
   EXPECT_TRUE(profile::CanHold(file_, "😀"));
 }
 
+TEST_F(ProfileStore, AShortWindowsNameThatHappensToBeValidUtf8StaysInTheWindowsCodePage) {
+  Write("[KvInstance1]\r\nInstanceName=\xC8\xAB\r\n");  // 全, as the Windows build wrote it
+  EXPECT_EQ(Get("KvInstance1", "InstanceName"), "全");
+}
+
 TEST_F(ProfileStore, TextTheFileCannotHoldIsRefused) {
   Write("[S]\r\nk=1\r\n");
   EXPECT_TRUE(profile::CanHold(file_, "游戏"));
