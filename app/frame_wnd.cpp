@@ -175,10 +175,18 @@ void CFrameWnd::Notify(TNotifyUI& msg) {
 
 void CFrameWnd::StartGame() {
   // The start button can be reached for a moment while a launch runs (between the loading
-  // indicator and the download window, say); one launch at a time.
-  if (launching_.load()) return;
+  // indicator and the download window, say); one launch at a time. While the game plays, the
+  // player who finds the launcher learns why nothing starts.
+  if (launching_.load()) {
+    if (launch_.GameRunning()) ShowGameRunning();
+    return;
+  }
   if (OfferJavaDownload()) return;
   StartLaunch();
+}
+
+void CFrameWnd::ShowGameRunning() {
+  ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kGameRunning), MessageKind::Warning, kPromptCaption, kMessageOk);
 }
 
 bool CFrameWnd::OfferJavaDownload() {

@@ -76,6 +76,7 @@ class CFrameWnd : public ui::WindowImplBase {
   // True when no Java runtime is found; the player may then let the updater fetch one.
   bool OfferJavaDownload();
   void StartLaunch();
+  void ShowGameRunning();
   // Offers the newer launcher the start-up check found.
   void OfferUpdate();
   // Starts the updater with `commandLine` and ends the program, whether or not it started.

@@ -2,16 +2,25 @@
 
 #include <cstdio>
 
+#include "launch/game_output.h"
 #include "platform/child_process.h"
 #include "platform/diagnostic_log.h"
+#include "platform/launcher_folder.h"
 #include "util/files.h"
 #include "util/utf8_stream.h"
 
 namespace kv {
 
-std::optional<int> RunGameProcess(const std::vector<std::string>& arguments,
-                                  const std::string& workingFolder, bool showLog,
-                                  GameOutputSink& sink) {
+namespace {
+
+// Enough of the end of a crashed game's output to show what went wrong.
+constexpr std::size_t kLastLines = 10;
+constexpr std::size_t kLastLineCharacters = 160;
+
+}  // namespace
+
+GameRun RunGameProcess(const std::vector<std::string>& arguments, const std::string& workingFolder, bool showLog,
+                       GameOutputSink& sink) {
   std::string commandLine;
   for (const std::string& argument : arguments) commandLine += (commandLine.empty() ? "" : " ") + argument;
   LogLine(LogLevel::Info, "Starting the game: " + commandLine);
@@ -21,7 +30,7 @@ std::optional<int> RunGameProcess(const std::vector<std::string>& arguments,
   if (!game) {
     LogLine(LogLevel::Error, "CreateProcess fail, " + error);
     sink.ShowLauncher(true);
-    return std::nullopt;
+    return {};
   }
   bool toLog = showLog && sink.HasLogWindow();
   if (toLog) {
@@ -30,20 +39,24 @@ std::optional<int> RunGameProcess(const std::vector<std::string>& arguments,
   }
   sink.ShowLauncher(false);
 
+  GameOutputFile file(GetLauncherFolder() + "log/");
+  OutputTail tail(kLastLines, kLastLineCharacters);
   Utf8StreamDecoder decoder;
+  const auto take = [&](const std::string& text) {
+    tail.Add(text);
+    if (toLog && !text.empty()) sink.AppendLog(text);
+  };
   char chunk[4096];
   while (std::size_t read = game->ReadOutput(chunk, sizeof chunk)) {
-    if (!toLog) continue;
-    std::string text = decoder.Feed(std::string_view(chunk, read));
-    if (!text.empty()) sink.AppendLog(text);
+    file.Write(std::string_view(chunk, read));
+    take(decoder.Feed(std::string_view(chunk, read)));
   }
-  if (toLog) {
-    std::string rest = decoder.Finish();
-    if (!rest.empty()) sink.AppendLog(rest);
-    sink.ShowLog(false);
-  }
+  take(decoder.Finish());
+  GameRun run{game->Wait(), tail.Text(), file.Path()};
+  // The log of a crashed game stays up: the player will want to read it.
+  if (toLog && run.exitStatus == 0) sink.ShowLog(false);
   sink.ShowLauncher(true);
-  return game->Wait();
+  return run;
 }
 
 bool WriteDefaultOptions(const std::string& language, const std::string& optionsPath) {

@@ -23,13 +23,20 @@ class GameOutputSink {
   virtual void AppendLog(const std::string& text) = 0;
 };
 
+struct GameRun {
+  std::optional<int> exitStatus;  // nothing when the game could not be started
+  std::string lastLines;          // the end of its output, for a message when it crashed
+  std::string outputFile;         // where its whole output is kept; empty when nowhere
+};
+
 // Starts `arguments` in `workingFolder` and pumps its output. With `showLog` the log window is
-// shown, cleared and fed for the run; without, the output is read and dropped so that the
-// game never blocks on a full pipe. Returns the game's exit status, or nothing when it could
-// not be started (the reason goes to the diagnostic log; the launcher stays shown).
-std::optional<int> RunGameProcess(const std::vector<std::string>& arguments,
-                                  const std::string& workingFolder, bool showLog,
-                                  GameOutputSink& sink);
+// shown, cleared and fed for the run; without, the output is only kept (so that the game
+// never blocks on a full pipe). The whole output always goes to "game-latest.log" in the
+// launcher's log folder. A game that ends with a non-zero status leaves the log window open
+// for the player to read. A game that could not be started has no exit status (the reason
+// goes to the diagnostic log; the launcher stays shown).
+GameRun RunGameProcess(const std::vector<std::string>& arguments, const std::string& workingFolder, bool showLog,
+                       GameOutputSink& sink);
 
 // Creates the instance's options file holding "lang:" + language (no line end) unless it
 // exists; an existing file is left byte for byte. False when it could not be created.

@@ -102,8 +102,14 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   sink.FinishLoading();
   LaunchResult result{LaunchStatus::Prepared, command.arguments, std::nullopt};
   if (request.prepareOnly) return result;
-  result.exitStatus = RunGameProcess(command.arguments, folder, showLog, sink);
-  result.status = result.exitStatus ? LaunchStatus::GameEnded : LaunchStatus::StartFailed;
+  gameRunning_.store(true);
+  const GameRun run = RunGameProcess(command.arguments, folder, showLog, sink);
+  gameRunning_.store(false);
+  result.exitStatus = run.exitStatus;
+  result.status = run.exitStatus ? LaunchStatus::GameEnded : LaunchStatus::StartFailed;
+  if (run.exitStatus.value_or(0) != 0) {
+    sink.ShowMessage(msg::GameCrashed(*run.exitStatus, run.lastLines, run.outputFile), MessageKind::Error);
+  }
   return result;
 }
 

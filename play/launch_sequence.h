@@ -70,6 +70,8 @@ class LaunchSequence {
   LaunchResult Run(const LaunchRequest& request, LaunchSink& sink);
 
   static bool IsRunning() { return running_.load(); }
+  // Between the game's start and its end.
+  bool GameRunning() const { return gameRunning_.load(); }
 
   const VersionDescription& Description() const { return description_; }
   const AssetIndex& Assets() const { return assets_; }
@@ -79,6 +81,7 @@ class LaunchSequence {
   LaunchResult RunSteps(const LaunchRequest& request, LaunchSink& sink);
 
   static std::atomic<bool> running_;
+  std::atomic<bool> gameRunning_{false};
   std::string settingsPath_;
   LaunchServices services_;
   const PlatformProfile& profile_;

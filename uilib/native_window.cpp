@@ -66,6 +66,10 @@ Qt::Edges EdgesOf(LRESULT hit) {
   }
 }
 
+// How far the pointer travels with the button held before a press on the caption or a border
+// becomes a move or a resize.
+constexpr int kDragThreshold = 4;
+
 Qt::CursorShape EdgeCursor(LRESULT hit) {
   switch (hit) {
     case HTLEFT:
@@ -162,16 +166,41 @@ void NativeWindow::UpdateShadow() {
   shadow_->Follow();
 }
 
-void NativeWindow::BeginNonClientDrag(LRESULT hit, QMouseEvent* event) {
+void NativeWindow::PressNonClient(LRESULT hit, QMouseEvent* event) {
   Send(WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), LParamFromPoint(event->globalPosition().toPoint()));
   if (!owner_) return;
+  // Nothing moves yet: a click that lets go at once must not leave the window moving with the
+  // pointer (a window manager asked to move on the press waits for a release it has missed).
+  pressedHit_ = hit;
+  pressGlobal_ = event->globalPosition().toPoint();
+}
+
+void NativeWindow::BeginNonClientDrag(QPoint global) {
+  const LRESULT hit = pressedHit_;
+  pressedHit_ = HTNOWHERE;
   QWindow* handle = windowHandle();
   const bool system = handle && (hit == HTCAPTION ? handle->startSystemMove() : handle->startSystemResize(EdgesOf(hit)));
   if (system) return;
-  // The platform does not move windows for us; follow the pointer ourselves.
+  // The platform does not move windows for us; follow the pointer ourselves, from the press.
   dragHit_ = hit;
-  dragStartGlobal_ = event->globalPosition().toPoint();
+  dragStartGlobal_ = pressGlobal_;
   dragStartGeometry_ = geometry();
+  FollowDrag(global);
+}
+
+void NativeWindow::FollowDrag(QPoint global) {
+  const QPoint delta = global - dragStartGlobal_;
+  QRect g = dragStartGeometry_;
+  if (dragHit_ == HTCAPTION) {
+    move(g.topLeft() + delta);
+    return;
+  }
+  const Qt::Edges edges = EdgesOf(dragHit_);
+  if (edges & Qt::LeftEdge) g.setLeft(std::min(g.left() + delta.x(), g.right() - minimumWidth() + 1));
+  if (edges & Qt::RightEdge) g.setRight(g.right() + delta.x());
+  if (edges & Qt::TopEdge) g.setTop(std::min(g.top() + delta.y(), g.bottom() - minimumHeight() + 1));
+  if (edges & Qt::BottomEdge) g.setBottom(g.bottom() + delta.y());
+  setGeometry(g);
 }
 
 void NativeWindow::mousePressEvent(QMouseEvent* event) {
@@ -181,7 +210,7 @@ void NativeWindow::mousePressEvent(QMouseEvent* event) {
     if (!outside) {
       const LRESULT hit = HitTest(event->globalPosition().toPoint());
       if (hit != HTCLIENT && hit != HTNOWHERE) {
-        BeginNonClientDrag(hit, event);
+        PressNonClient(hit, event);
         return;
       }
       setFocus(Qt::MouseFocusReason);
@@ -196,8 +225,9 @@ void NativeWindow::mousePressEvent(QMouseEvent* event) {
 void NativeWindow::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint pos = event->position().toPoint();
   if (event->button() == Qt::LeftButton) {
-    if (dragHit_ != HTNOWHERE) {
+    if (dragHit_ != HTNOWHERE || pressedHit_ != HTNOWHERE) {
       dragHit_ = HTNOWHERE;
+      pressedHit_ = HTNOWHERE;
       return;
     }
     Send(WM_LBUTTONUP, 0, LParamFromPoint(pos));
@@ -229,18 +259,15 @@ void NativeWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 void NativeWindow::mouseMoveEvent(QMouseEvent* event) {
   const QPoint global = event->globalPosition().toPoint();
   if (dragHit_ != HTNOWHERE) {
-    const QPoint delta = global - dragStartGlobal_;
-    QRect g = dragStartGeometry_;
-    if (dragHit_ == HTCAPTION) {
-      move(g.topLeft() + delta);
-      return;
+    FollowDrag(global);
+    return;
+  }
+  if (pressedHit_ != HTNOWHERE) {
+    if (!(event->buttons() & Qt::LeftButton)) {
+      pressedHit_ = HTNOWHERE;
+    } else if ((global - pressGlobal_).manhattanLength() >= kDragThreshold) {
+      BeginNonClientDrag(global);
     }
-    const Qt::Edges edges = EdgesOf(dragHit_);
-    if (edges & Qt::LeftEdge) g.setLeft(std::min(g.left() + delta.x(), g.right() - minimumWidth() + 1));
-    if (edges & Qt::RightEdge) g.setRight(g.right() + delta.x());
-    if (edges & Qt::TopEdge) g.setTop(std::min(g.top() + delta.y(), g.bottom() - minimumHeight() + 1));
-    if (edges & Qt::BottomEdge) g.setBottom(g.bottom() + delta.y());
-    setGeometry(g);
     return;
   }
   const WPARAM buttons = (event->buttons() & Qt::LeftButton ? 1 : 0) | (event->buttons() & Qt::RightButton ? 2 : 0);

@@ -45,12 +45,18 @@ class NativeWindow : public QWidget {
  private:
   LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HitTest(QPoint global);
-  void BeginNonClientDrag(LRESULT hit, QMouseEvent* event);
+  // A press on the caption or a border; the move or resize begins once the pointer has
+  // travelled a few pixels with the button held.
+  void PressNonClient(LRESULT hit, QMouseEvent* event);
+  void BeginNonClientDrag(QPoint global);
+  void FollowDrag(QPoint global);
   void UpdateShadow();
 
   CWindowWnd* owner_;
   std::unique_ptr<ShadowWindow> shadow_;
-  LRESULT dragHit_ = HTNOWHERE;
+  LRESULT pressedHit_ = HTNOWHERE;  // pressed, not yet dragged
+  QPoint pressGlobal_;
+  LRESULT dragHit_ = HTNOWHERE;     // dragging without the platform's help
   QPoint dragStartGlobal_;
   QRect dragStartGeometry_;
 };

@@ -78,6 +78,16 @@ class QuitRelay : public QObject {
   }
 };
 
+// A window shown again comes back restored, as it was before it was minimised. A window that
+// was minimised and then brought back by the window manager can still carry the minimised
+// start state (X11's WM_HINTS) that minimising gave it, and a hidden window shown with it would
+// map minimised again: passing through the minimised state while hidden renews that state.
+void ForgetMinimized(QWidget& widget) {
+  const Qt::WindowStates kept = widget.windowState() & ~Qt::WindowMinimized;
+  widget.setWindowState(kept | Qt::WindowMinimized);
+  widget.setWindowState(kept);
+}
+
 }  // namespace
 
 // A task on its way to a window; deleting the event (as Qt does with the events of a receiver
@@ -218,6 +228,7 @@ void CWindowWnd::ShowWindow(bool show, bool takeFocus) {
     return;
   }
   widget->setAttribute(Qt::WA_ShowWithoutActivating, !takeFocus);
+  if (!widget->isVisible()) ForgetMinimized(*widget);
   if (widget->isMinimized()) widget->showNormal();
   else widget->show();
   if (takeFocus) {

@@ -62,6 +62,15 @@ inline std::string GameFolderSplitsClassPath(const std::string& gameFolder) {
   return "错误信息：游戏文件夹的路径中含有类路径分隔符，游戏无法启动。\n请把游戏文件夹移到路径中没有该字符的位置:\n" + gameFolder;
 }
 
+// A game that ended with an error, and the start button pressed while a game still runs.
+inline std::string GameCrashed(int exitStatus, const std::string& lastLines, const std::string& outputFile) {
+  std::string text = "游戏异常退出，退出代码: " + std::to_string(exitStatus);
+  if (!lastLines.empty()) text += "\n最后的输出:\n" + lastLines;
+  if (!outputFile.empty()) text += "\n完整的输出保存在: " + outputFile;
+  return text;
+}
+inline constexpr const char* kGameRunning = "游戏正在运行，请先退出游戏再启动";
+
 // The mod page's placeholders: the list side's by kind (0, 1, 2), then the details side's.
 inline constexpr const char* kModsNotSupported = "不支持Mod";
 inline constexpr const char* kModsLoading = "加载Mod中...";

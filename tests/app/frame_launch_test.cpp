@@ -102,6 +102,61 @@ TEST_F(FrameLaunch, AWholeLaunchDownloadsRunsTheGameAndShowsItsOutput) {
   EXPECT_EQ(LogText().count(QStringLiteral("args=")), 1) << LogText().toStdString();
 }
 
+TEST_F(FrameLaunch, ACrashedGameLeavesItsMessageItsLogWindowAndItsOutputFile) {
+  ServeDemo();
+  ::setenv("KORVANE_TEST_EXIT", "1", 1);
+  harness_.AddInstance("演示", "demo-1.0");
+  harness_.SetSetting("IsShowCmd", "true");
+  CFrameWnd& frame = harness_.Open();
+  test::MessageAnswerer answerer("okbtn");
+  Launch();
+  ::unsetenv("KORVANE_TEST_EXIT");
+  ASSERT_EQ(answerer.Texts().size(), 1u);
+  const QString text = answerer.Texts()[0];
+  EXPECT_TRUE(text.startsWith(QStringLiteral("游戏异常退出，退出代码: 1\n最后的输出:\n"))) << text.toStdString();
+  EXPECT_NE(text.indexOf(QStringLiteral("stderr: the game says hello")), -1) << text.toStdString();
+  EXPECT_TRUE(text.endsWith(QString::fromStdString(harness_.Home() / "log/game-latest.log"))) << text.toStdString();
+  EXPECT_TRUE(frame.GetHWND()->isVisible());
+  EXPECT_TRUE(frame.LogWindow()->GetHWND()->isVisible());
+  EXPECT_TRUE(test::ReadFile(harness_.Home() / "log/game-latest.log").starts_with("args="));
+}
+
+// The launcher hides while the game plays; a player who finds it all the same (the window
+// manager may bring it back) is told why the start button starts nothing. Minimised and
+// restored by the player before, the launcher comes back restored and in front.
+TEST_F(FrameLaunch, TheStartButtonDuringAGameSaysItRunsAndTheLauncherReturnsRestored) {
+  ServeDemo();
+  ::setenv("KORVANE_DEMO_SECONDS", "2", 1);
+  harness_.AddInstance("演示", "demo-1.0");
+  CFrameWnd& frame = harness_.Open();
+  QWidget* widget = frame.GetHWND();
+  harness_.Click("Btn_Min");
+  ASSERT_TRUE(test::PumpUntil([&] { return widget->isMinimized(); }));
+  widget->showNormal();
+  test::Pump(20);
+
+  test::MessageAnswerer answerer("okbtn");
+  test::VisibilityLog visibility(widget);
+  bool pressed = false;
+  test::Watcher presser([&] {
+    if (pressed || visibility.Hidden() == 0 || widget->isVisible()) return;
+    pressed = true;
+    QTimer::singleShot(0, [&] {
+      frame.ShowWindow(true);
+      test::Pump(20);
+      harness_.Click("Btn_StartGame");
+    });
+  });
+  Launch();
+  ::unsetenv("KORVANE_DEMO_SECONDS");
+  ASSERT_TRUE(pressed);
+  ASSERT_EQ(answerer.Texts().size(), 1u);
+  EXPECT_EQ(answerer.Texts()[0], QStringLiteral("游戏正在运行，请先退出游戏再启动"));
+  EXPECT_TRUE(widget->isVisible());
+  EXPECT_FALSE(widget->isMinimized());
+  EXPECT_TRUE(widget->isActiveWindow());
+}
+
 TEST_F(FrameLaunch, WithoutIsShowCmdTheOutputIsNotShown) {
   ServeDemo();
   harness_.AddInstance("演示", "demo-1.0");

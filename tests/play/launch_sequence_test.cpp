@@ -1,6 +1,7 @@
 #include "play/launch_sequence.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -26,7 +27,10 @@ class RecordingSink : public LaunchSink {
     if (onDownloads) return onDownloads();
     return downloadResult;
   }
-  void ShowLauncher(bool visible) override { events.push_back(visible ? "show" : "hide"); }
+  void ShowLauncher(bool visible) override {
+    events.push_back(visible ? "show" : "hide");
+    if (!visible && onHide) onHide();
+  }
   bool HasLogWindow() const override { return true; }
   void ShowLog(bool visible) override { events.push_back(visible ? "log-show" : "log-hide"); }
   void ClearLog() override { events.push_back("log-clear"); }
@@ -36,6 +40,7 @@ class RecordingSink : public LaunchSink {
   std::string log;
   DownloadResult downloadResult = DownloadResult::Completed;
   std::function<DownloadResult()> onDownloads;
+  std::function<void()> onHide;  // the game has started
 };
 
 class LaunchSequenceTest : public ::testing::Test {
@@ -115,6 +120,29 @@ TEST_F(LaunchSequenceTest, AllFilesPresentStartsTheGameWithoutDownloads) {
             (std::vector<std::string>{"finish", "log-show", "log-clear", "hide", "log-hide", "show"}));
   EXPECT_NE(sink_.log.find("--username Player --accessToken {}"), std::string::npos) << sink_.log;
   EXPECT_EQ(test::ReadFile(dir_ / "Instance/inst/options.txt"), "lang:zh_CN");
+}
+
+TEST_F(LaunchSequenceTest, ACrashedGameIsReportedWithItsLastLinesAndItsLogFile) {
+  MakeVersion(true);
+  const std::string java = dir_ / "crashing-java";
+  test::WriteFile(java, "#!/bin/sh\necho loading\necho 'java.lang.NoClassDefFoundError: Main' >&2\nexit 1\n");
+  ::chmod(java.c_str(), 0755);
+  profile::WriteString(settings_, "KvCfg", "JavaPath", java);
+  LaunchSequence sequence(settings_, Services(), PlatformProfile::Linux());
+  bool runningWhilePlayed = false;
+  sink_.onHide = [&] { runningWhilePlayed = sequence.GameRunning(); };
+  const LaunchResult result = sequence.Run({"inst", "v1", false, std::nullopt}, sink_);
+  ASSERT_EQ(result.status, LaunchStatus::GameEnded);
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_TRUE(runningWhilePlayed);
+  EXPECT_FALSE(sequence.GameRunning());
+  // The launcher is back before the message; the log window stays open for reading.
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{
+                              "finish", "log-show", "log-clear", "hide", "show",
+                              "message 16 游戏异常退出，退出代码: 1\n最后的输出:\nloading\n"
+                              "java.lang.NoClassDefFoundError: Main\n完整的输出保存在: " +
+                                  dir_ / "log/game-latest.log"}));
+  EXPECT_EQ(test::ReadFile(dir_ / "log/game-latest.log"), "loading\njava.lang.NoClassDefFoundError: Main\n");
 }
 
 TEST_F(LaunchSequenceTest, GenuineSignInFailureStopsBeforeAnyFetch) {

@@ -1,7 +1,9 @@
 // Window-level behaviour: maximise and restore, placement, opacity, round corners, sliders.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
@@ -53,6 +55,53 @@ TEST_F(WindowBehaviour, MaximiseAndRestoreSwapTheirButtons) {
   QTest::mouseDClick(widget, Qt::LeftButton, {}, test::CenterOf(window_.Find(QStringLiteral("title"))));
   EXPECT_TRUE(test::PumpUntil([&] { return widget->isMaximized(); }));
   EXPECT_TRUE(window_.Find(QStringLiteral("restorebtn"))->IsVisible());
+}
+
+// The pointer as the window system reports it to the window, at a point of the window.
+void SendPointer(QWidget* widget, QEvent::Type type, QPoint client, Qt::MouseButtons buttons) {
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent event(type, QPointF(client), QPointF(widget->mapToGlobal(client)), button, buttons, Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+
+TEST_F(WindowBehaviour, TheCaptionMovesTheWindowOnlyOnceThePointerTravelsWithTheButtonHeld) {
+  QWidget* widget = window_.GetHWND();
+  const QPoint start = widget->pos();
+  const QPoint caption = test::CenterOf(window_.Find(QStringLiteral("title")));
+  // A click that lets go at once leaves the window where it is, and the pointer moving on
+  // afterwards does not take it along.
+  SendPointer(widget, QEvent::MouseButtonPress, caption, Qt::LeftButton);
+  SendPointer(widget, QEvent::MouseMove, caption + QPoint(2, 1), Qt::LeftButton);
+  SendPointer(widget, QEvent::MouseButtonRelease, caption + QPoint(2, 1), Qt::NoButton);
+  SendPointer(widget, QEvent::MouseMove, caption + QPoint(40, 30), Qt::NoButton);
+  test::Pump(20);
+  EXPECT_EQ(widget->pos(), start);
+
+  // Held and dragged, the window follows the pointer from where it was pressed.
+  SendPointer(widget, QEvent::MouseButtonPress, caption, Qt::LeftButton);
+  SendPointer(widget, QEvent::MouseMove, caption + QPoint(20, 10), Qt::LeftButton);
+  SendPointer(widget, QEvent::MouseButtonRelease, caption + QPoint(20, 10), Qt::NoButton);
+  test::Pump(20);
+  EXPECT_EQ(widget->pos(), start + QPoint(20, 10));
+}
+
+TEST(WindowResize, DraggingTheEdgeLaysTheContentOutAgain) {
+  test::TestWindow window(QStringLiteral("<Window size=\"300,200\" sizebox=\"4,4,4,4\" caption=\"0,0,0,30\">"
+                                         "<HorizontalLayout name=\"root\"><Control/>"
+                                         "<Control name=\"right\" width=\"50\"/></HorizontalLayout></Window>"));
+  ASSERT_TRUE(window.Open());
+  QWidget* widget = window.GetHWND();
+  const QPoint edge(widget->width() - 2, 100);
+  SendPointer(widget, QEvent::MouseButtonPress, edge, Qt::LeftButton);
+  SendPointer(widget, QEvent::MouseMove, edge + QPoint(60, 0), Qt::LeftButton);
+  SendPointer(widget, QEvent::MouseMove, edge + QPoint(100, 0), Qt::LeftButton);
+  SendPointer(widget, QEvent::MouseButtonRelease, edge + QPoint(100, 0), Qt::NoButton);
+  ASSERT_TRUE(test::PumpUntil([&] { return widget->width() == 400; }));
+  widget->repaint();
+  test::Pump(20);
+  EXPECT_EQ(window.Find(QStringLiteral("root"))->GetPos().Width(), 400);
+  EXPECT_EQ(window.Find(QStringLiteral("right"))->GetPos().right, 400);
+  window.DestroyWindow();
 }
 
 TEST_F(WindowBehaviour, RoundCornersOpacityAndPlacement) {
