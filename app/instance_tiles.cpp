@@ -10,6 +10,7 @@ using namespace ui;
 namespace {
 
 constexpr int kTileSize = 100;
+constexpr ARGB kTileTextColor = 0xFF4A3F1F;
 const QString kTileHotImage = QStringLiteral("file='image\\ListItem_Hover.png' dest='5,5,95,95'");
 
 }  // namespace
@@ -19,7 +20,8 @@ COptionUI* MakeInstanceTile(const QString& instanceName) {
   tile->SetBkImage(QStringLiteral("file='image\\logo.png' dest='20,20,80,80'"));
   tile->SetHotImage(kTileHotImage);
   tile->SetAttribute(QStringLiteral("selectedimage"), QStringLiteral("file='image\\ListItem_Pushed.png' dest='2,2,98,98'"));
-  tile->SetTextColor(0xFF000000);
+  // The skin's dark brown rather than pure black, which stands out hard on the warm column.
+  tile->SetTextColor(kTileTextColor);
   // The name sits under the logo.
   tile->SetTextPadding(UiRect{10, 80, 10, 5});
   tile->SetFixedHeight(kTileSize);

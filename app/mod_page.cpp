@@ -274,7 +274,7 @@ CControlUI* Placeholder(CPaintManagerUI& manager, CControlUI* parent, const QStr
     auto* label = new CLabelUI;
     label->SetAttribute(QStringLiteral("align"), QStringLiteral("center"));
     label->SetAttribute(QStringLiteral("font"), QStringLiteral("2"));
-    label->SetAttribute(QStringLiteral("textcolor"), QStringLiteral("#FF8C7A3A"));
+    label->SetAttribute(QStringLiteral("textcolor"), QStringLiteral("#FF6B5B28"));
     label->SetFixedHeight(30);
     return label;
   });

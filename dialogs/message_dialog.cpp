@@ -8,6 +8,8 @@
 #include "uilib/container.h"
 #include "uilib/control.h"
 #include "uilib/gui_thread.h"
+#include "uilib/label.h"
+#include "uilib/text_wrap.h"
 
 namespace kv {
 
@@ -16,6 +18,8 @@ using namespace ui;
 namespace {
 
 constexpr UINT kMessageDialogStyle = 0x96C80000;
+// The widest a message grows before its lines wrap.
+constexpr int kMaxWidth = 720;
 
 }  // namespace
 
@@ -67,28 +71,54 @@ LRESULT CMessageDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return CDialogWindow::HandleMessage(msg, wParam, lParam);
 }
 
+int CMessageDialog::HeightForText(int layoutHeight, int rowHeight, int textHeight) {
+  return layoutHeight + std::max(0, textHeight - rowHeight);
+}
+
+QString CMessageDialog::IconFor(MessageKind kind) {
+  const auto cell = [](int index) {
+    return QStringLiteral("file='image\\MessageDialog\\Icon.png' source='%1,0,%2,36'").arg(index * 36).arg(index * 36 + 36);
+  };
+  switch (kind) {
+    case MessageKind::Warning: return cell(0);
+    case MessageKind::Question: return cell(1);
+    case MessageKind::Error:
+    case MessageKind::Information: return cell(2);
+  }
+  return {};
+}
+
 void CMessageDialog::SizeToText(const QString& text) {
-  CControlUI* textControl = paintManager_.FindControl(QStringLiteral("text"));
+  CControlUI* found = paintManager_.FindControl(QStringLiteral("text"));
+  auto* textControl = found ? static_cast<CLabelUI*>(found->GetInterface(QStringLiteral("Label"))) : nullptr;
+  CControlUI* row = paintManager_.FindControl(QStringLiteral("MessageRow"));
   QWidget* window = GetHWND();
   if (!textControl || !window) return;
+  textControl->SetText(text);
   paintManager_.UpdateLayout();
   const int width = window->width();
-  int margins = 0;
-  if (CControlUI* layout = paintManager_.FindControl(QStringLiteral("TextLayout"))) {
-    margins = layout->GetPadding().left + layout->GetPadding().right;
-    if (auto* container = static_cast<CContainerUI*>(layout->GetInterface(QStringLiteral("Container")))) {
-      margins += container->GetInset().left + container->GetInset().right;
-    }
-  }
-  const int room = width - 15 - margins;
-  textControl->SetText(text);
-  const int textWidth = QFontMetrics(paintManager_.GetFont(0)).horizontalAdvance(text);
-  int newWidth = WidthForText(width, room, textWidth);
-  // Never wider than the screen; the text wraps onto a second line instead.
+  const UiRect& padding = textControl->GetTextPadding();
+  const int room = textControl->GetPos().Width() - padding.left - padding.right;
+  // Each line is measured on its own: the widest decides, up to a width that stays readable
+  // and on the screen; longer lines wrap and the dialog grows downwards instead.
+  const QFont font = paintManager_.GetFont(0);
+  int widest = 0;
+  for (const QString& line : text.split(u'\n')) widest = std::max(widest, QFontMetrics(font).horizontalAdvance(line));
+  int widthLimit = kMaxWidth;
   if (QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
-    newWidth = std::min(newWidth, std::max(width, screen->availableGeometry().width() - 40));
+    widthLimit = std::min(widthLimit, screen->availableGeometry().width() - 40);
   }
-  window->resize(newWidth, window->height());
+  const int newWidth = std::min(WidthForText(width, room, widest), std::max(width, widthLimit));
+  // One pixel to spare against rounding between measuring and painting.
+  const int textHeight = WrappedTextHeight(font, text, room + newWidth - width - 1);
+  int newHeight = window->height();
+  if (row) {
+    newHeight = HeightForText(newHeight, row->GetFixedHeight(), textHeight);
+    const int rowHeight = std::max(row->GetFixedHeight(), textHeight);
+    row->SetFixedHeight(rowHeight);
+    textControl->SetFixedHeight(rowHeight);
+  }
+  window->resize(newWidth, newHeight);
   paintManager_.NeedUpdate();
 }
 
@@ -104,6 +134,7 @@ int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, cons
       const QString background = BackgroundFor(kind);
       if (!background.isEmpty()) layout->SetBkImage(background);
     }
+    if (CControlUI* icon = paintManager_.FindControl(QStringLiteral("icon"))) icon->SetBkImage(IconFor(kind));
     if (CControlUI* captionLabel = paintManager_.FindControl(QStringLiteral("caption"))) captionLabel->SetText(caption);
     SizeToText(text);
     CenterWindow();

@@ -3,9 +3,10 @@
 #include "dialogs/dialog_window.h"
 #include "util/message_kinds.h"
 
-// The launcher's message box: a caption, one line of text on a background coloured by the
-// kind of message, an OK button and optionally a Cancel button. The dialog widens to fit its
-// text, stays above other windows and runs modally.
+// The launcher's message box: a caption, the text beside the sign of its kind on a background
+// coloured by the kind, an OK button and optionally a Cancel button. The dialog widens to fit
+// its longest line, wraps lines longer than it can show and grows to the height of the text;
+// it stays above other windows and runs modally.
 namespace kv {
 
 // Button sets.
@@ -21,8 +22,13 @@ class CMessageDialog : public CDialogWindow {
   // The width the dialog takes for a text `textWidth` pixels wide when its layout makes it
   // `layoutWidth` wide with `room` pixels for the text: wider by the overflow, never narrower.
   static int WidthForText(int layoutWidth, int room, int textWidth);
+  // The height the dialog takes when its text, broken to the dialog's width, is `textHeight`
+  // high where the layout gives it `rowHeight`: taller by the overflow, never lower.
+  static int HeightForText(int layoutHeight, int rowHeight, int textHeight);
   // The background of the text area for a kind; empty for the layout's own.
   static QString BackgroundFor(MessageKind kind);
+  // The sign shown beside the text for a kind; empty for none.
+  static QString IconFor(MessageKind kind);
 
   void Notify(ui::TNotifyUI& msg) override;
 

@@ -5,6 +5,7 @@
 
 #include "uilib/attribute_values.h"
 #include "uilib/paint_manager.h"
+#include "uilib/text_wrap.h"
 
 namespace kv::ui {
 
@@ -146,7 +147,9 @@ void CLabelUI::DrawLabelText(QPainter& painter, const QString& text, const UiRec
   painter.setPen(qc);
   const QRect r = rect.ToQRect();
   if (multiLine_) {
-    painter.drawText(r, static_cast<int>(align_) | Qt::TextWordWrap, text);
+    QString lines = text;
+    lines.replace(u'\n', QChar::LineSeparator);
+    painter.drawText(QRectF(r), lines, WrappingOption(align_));
   } else {
     QString line = text;
     line.replace(u'\n', u' ');

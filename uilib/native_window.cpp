@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include "uilib/paint_manager.h"
+#include "uilib/round_corners.h"
 #include "uilib/shadow_window.h"
 #include "uilib/window.h"
 
@@ -120,6 +121,7 @@ void NativeWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   PaintContext context{&painter, UiRect::FromQRect(event->rect())};
   Send(WM_PAINT, 0, reinterpret_cast<LPARAM>(&context));
+  if (testAttribute(Qt::WA_TranslucentBackground)) CutRoundCorners(painter, rect(), paintedCorner_);
 }
 
 void NativeWindow::resizeEvent(QResizeEvent* event) {

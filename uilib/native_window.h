@@ -21,6 +21,8 @@ class NativeWindow : public QWidget {
   CWindowWnd* Owner() const { return owner_; }
   void Detach() { owner_ = nullptr; }
   ShadowWindow* Shadow() const { return shadow_.get(); }
+  // The corner ellipses that painting cuts out of a see-through window (empty: none).
+  void SetPaintedCorner(QSize corner) { paintedCorner_ = corner; }
 
  protected:
   bool focusNextPrevChild(bool next) override;
@@ -54,6 +56,7 @@ class NativeWindow : public QWidget {
 
   CWindowWnd* owner_;
   std::unique_ptr<ShadowWindow> shadow_;
+  QSize paintedCorner_;
   LRESULT pressedHit_ = HTNOWHERE;  // pressed, not yet dragged
   QPoint pressGlobal_;
   LRESULT dragHit_ = HTNOWHERE;     // dragging without the platform's help

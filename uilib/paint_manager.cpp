@@ -222,6 +222,8 @@ void CPaintManagerUI::SetWindowAttribute(const QString& rawName, const QString& 
   }
   else if (name == u"showdirty") SetShowUpdateRect(ParseBool(value));
   else if (name == u"tooltiphovertime") SetToolTipHoverTime(ParseInt(value, 1000));
+  else if (name == u"tooltipbkcolor") SetToolTipColor(QPalette::ToolTipBase, ParseColor(value));
+  else if (name == u"tooltiptextcolor") SetToolTipColor(QPalette::ToolTipText, ParseColor(value));
   else if (name == u"defaultfontcolor") defaultFontColor_ = ParseColor(value);
   else if (name == u"disabledfontcolor") disabledFontColor_ = ParseColor(value);
   else if (name == u"linkfontcolor") linkFontColor_ = ParseColor(value);
@@ -642,11 +644,22 @@ void CPaintManagerUI::SetHot(CControlUI* control, QPoint pt) {
   }
 }
 
+void CPaintManagerUI::SetToolTipColor(QPalette::ColorRole role, ARGB color) {
+  if ((color >> 24) == 0) return;
+  // Qt shows one tooltip for the whole program, so its colours are the program's: the layout
+  // that names them gives them to the tooltips of every window.
+  QPalette palette = QToolTip::palette();
+  palette.setColor(role, ToQColor(color));
+  QToolTip::setPalette(palette);
+}
+
 void CPaintManagerUI::ShowToolTip() {
   if (!hot_ || !window_ || hot_->GetToolTip().isEmpty()) return;
   QString text = hot_->GetToolTip().toHtmlEscaped();
   text.replace(u'\n', QStringLiteral("<br>"));
   // Long tooltips wrap at 300 pixels.
+  // In the window's own font, as its text is.
+  QToolTip::setFont(GetDefaultFont());
   const bool wide = QFontMetrics(QToolTip::font()).horizontalAdvance(hot_->GetToolTip()) > 300;
   const QString html = wide ? QStringLiteral("<table width=\"300\"><tr><td>%1</td></tr></table>").arg(text)
                             : QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text);

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QPalette>
 #include <QPointer>
 #include <QSize>
 #include <QString>
@@ -189,6 +190,7 @@ class CPaintManagerUI {
   void Flush();
   void UpdateCursor();
   void ShowToolTip();
+  void SetToolTipColor(QPalette::ColorRole role, ARGB color);
 
   QPointer<QWidget> window_;
   const QWidget* registeredWindow_ = nullptr;  // the key of this manager in the window registry

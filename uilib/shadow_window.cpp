@@ -10,6 +10,7 @@
 
 #include "uilib/attribute_values.h"
 #include "uilib/image_string.h"
+#include "uilib/round_corners.h"
 #include "uilib/skin_resources.h"
 
 namespace kv::ui {
@@ -127,7 +128,12 @@ QImage CaptureWindow(QWidget* window) {
   if (!window) return {};
   QImage content = window->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
   const QRegion mask = window->mask();
-  if (!mask.isEmpty()) {
+  CPaintManagerUI* manager = CPaintManagerUI::ForWindow(window);
+  if (manager && !window->isMaximized() && !manager->GetRoundCorner().isEmpty()) {
+    // As a screen with a compositor shows it.
+    QPainter p(&content);
+    CutRoundCorners(p, content.rect(), manager->GetRoundCorner());
+  } else if (!mask.isEmpty()) {
     QImage cut(content.size(), QImage::Format_ARGB32_Premultiplied);
     cut.fill(Qt::transparent);
     QPainter p(&cut);
@@ -136,7 +142,6 @@ QImage CaptureWindow(QWidget* window) {
     p.end();
     content = cut;
   }
-  CPaintManagerUI* manager = CPaintManagerUI::ForWindow(window);
   const ShadowInfo shadow = manager ? manager->GetShadow() : ShadowInfo{};
   const UiRect m = shadow.Margins();
   QImage canvas(content.width() + m.left + m.right, content.height() + m.top + m.bottom,

@@ -11,6 +11,7 @@
 
 #include "uilib/gui_thread.h"
 #include "uilib/native_window.h"
+#include "uilib/round_corners.h"
 #include "uilib/skin_resources.h"
 
 namespace kv::ui {
@@ -309,15 +310,20 @@ void CWindowWnd::SetIcon(const QString& skinImage) {
 void CWindowWnd::SetRoundCorner(QSize corner) {
   NativeWindow* widget = widget_;
   if (!widget) return;
-  if (corner.width() <= 0 || corner.height() <= 0 || widget->isMaximized()) {
+  const bool round = corner.width() > 0 && corner.height() > 0 && !widget->isMaximized();
+  // With a compositor the window paints its own smooth corners on a see-through background
+  // (which must be chosen before the window first appears); otherwise it is cut to a region.
+  if (round && !widget->testAttribute(Qt::WA_WState_Created) && SmoothCornersSupported()) {
+    widget->setAttribute(Qt::WA_TranslucentBackground, true);
+  }
+  widget->SetPaintedCorner(round ? corner : QSize());
+  if (!round || widget->testAttribute(Qt::WA_TranslucentBackground)) {
     widget->clearMask();
     return;
   }
-  // The region spans one pixel past the client size, as the skin's corners are drawn for it.
   QPainterPath path;
-  path.addRoundedRect(QRectF(0, 0, widget->width() + 1, widget->height() + 1), corner.width() / 2.0,
-                      corner.height() / 2.0);
-  widget->setMask(QRegion(path.toFillPolygon().toPolygon()).intersected(widget->rect()));
+  path.addRoundedRect(QRectF(widget->rect()), corner.width() / 2.0, corner.height() / 2.0);
+  widget->setMask(QRegion(path.toFillPolygon().toPolygon()));
 }
 
 bool CWindowWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

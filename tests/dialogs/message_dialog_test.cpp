@@ -11,6 +11,9 @@
 
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/control.h"
+#include "uilib/label.h"
+#include "uilib/paint_manager.h"
+#include "uilib/text_wrap.h"
 
 namespace kv {
 namespace {
@@ -85,6 +88,59 @@ TEST_F(MessageDialog, WidthGrowsByTheOverflowOnly) {
     d.Close(1);
   });
   EXPECT_GT(longWidth, 355);
+}
+
+// What the dialog showed a text as.
+struct Shown {
+  QSize window;
+  QRect text;      // the text control
+  int textRoom = 0;  // its width for text
+  QRect icon;
+  QRect okButton;
+  int neededHeight = 0;  // of the text broken to that width
+  int widestLine = 0;
+};
+
+Shown ShowText(const QString& text, MessageKind kind, const QString& shotName) {
+  Shown shown;
+  QImage shot;
+  RunDialog(text, kind, kMessageOk, [&](CMessageDialog& d) {
+    CPaintManagerUI& manager = d.GetPaintManager();
+    auto* label = static_cast<CLabelUI*>(manager.FindControl(QStringLiteral("text"))->GetInterface(QStringLiteral("Label")));
+    shown.window = d.GetHWND()->size();
+    shown.text = label->GetPos().ToQRect();
+    shown.textRoom = shown.text.width() - label->GetTextPadding().left - label->GetTextPadding().right;
+    shown.icon = manager.FindControl(QStringLiteral("icon"))->GetPos().ToQRect();
+    shown.okButton = manager.FindControl(QStringLiteral("okbtn"))->GetPos().ToQRect();
+    shown.neededHeight = WrappedTextHeight(manager.GetFont(0), text, shown.textRoom);
+    for (const QString& line : text.split(u'\n')) {
+      shown.widestLine = std::max(shown.widestLine, QFontMetrics(manager.GetFont(0)).horizontalAdvance(line));
+    }
+    d.Close(1);
+  }, &shot, shotName);
+  return shown;
+}
+
+TEST_F(MessageDialog, EachLineIsMeasuredLongLinesWrapAndTheDialogGrowsDownwards) {
+  // Two lines: the dialog is as wide as the longer one, not as both side by side.
+  const QString twoLines = QStringLiteral("错误信息：无法下载文件 lwjgl-platform-2.9.1-natives-linux.jar\n原因: 无法连接到服务器");
+  const Shown download = ShowText(twoLines, MessageKind::Error, QStringLiteral("message_dialog_two_lines"));
+  EXPECT_GE(download.textRoom, download.widestLine);
+  EXPECT_LT(download.window.width(), 355 + download.widestLine);
+  EXPECT_GE(download.text.height(), download.neededHeight);
+
+  // A text far wider than the screen wraps at the dialog's widest and the dialog grows in
+  // height; nothing of it runs over the sign or under the buttons.
+  QString longText = QStringLiteral("游戏异常退出，退出代码: 1\n最后的输出:\n");
+  for (int i = 0; i < 12; ++i) longText += QStringLiteral("Exception in thread \"main\" java.lang.NoClassDefFoundError: net/minecraft/client/main/Main ");
+  longText += QStringLiteral("\n完整的输出保存在: /home/player/.local/share/korvane/log/game-latest.log");
+  const Shown crash = ShowText(longText, MessageKind::Error, QStringLiteral("message_dialog_long_text"));
+  EXPECT_LE(crash.window.width(), 720);
+  EXPECT_GT(crash.window.height(), 166);
+  EXPECT_GE(crash.text.height(), crash.neededHeight);
+  EXPECT_GE(crash.text.left(), crash.icon.right());
+  EXPECT_LE(crash.text.bottom(), crash.okButton.top());
+  EXPECT_LE(crash.okButton.bottom(), crash.window.height());
 }
 
 TEST_F(MessageDialog, KindsPickTheirTileAndInformationLooksLikeError) {

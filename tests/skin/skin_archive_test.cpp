@@ -162,7 +162,7 @@ TEST(SkinArchive, PicturesTheProgramNamesInCodeExistAtTheSizesItDrawsThem) {
       {"image/ListItem_Hover.png", 90, 90}, {"image/ListItem_Pushed.png", 96, 96},
       {"image/Menu_Online.png", 15, 15},    {"image/Menu_Offline.png", 15, 15},
       {"image/ModInstalled.png", 12, 12},   {"image/ModNotInstalled.png", 12, 12},
-      {"image/MessageDialog/BK.png", 333, 120},
+      {"image/MessageDialog/BK.png", 333, 120}, {"image/MessageDialog/Icon.png", 108, 36},
   };
   for (const Expected& expected : pictures) {
     const auto found = SkinEntries().find(expected.file);

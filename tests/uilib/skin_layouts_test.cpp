@@ -34,7 +34,7 @@ void Populate(test::TestWindow& window, const QString& layout) {
       tile->SetBkImage(QStringLiteral("file='image\\logo.png' dest='20,20,80,80'"));
       tile->SetHotImage(QStringLiteral("file='image\\ListItem_Hover.png' dest='5,5,95,95'"));
       tile->SetAttribute(QStringLiteral("selectedimage"), QStringLiteral("file='image\\ListItem_Pushed.png' dest='2,2,98,98'"));
-      tile->SetAttribute(QStringLiteral("textcolor"), QStringLiteral("#FF000000"));
+      tile->SetAttribute(QStringLiteral("textcolor"), QStringLiteral("#FF4A3F1F"));
       tile->SetAttribute(QStringLiteral("textpadding"), QStringLiteral("10,80,10,5"));
       tile->SetFixedHeight(100);
       tile->SetFixedWidth(100);

@@ -135,6 +135,27 @@ TEST_F(WindowBehaviour, SlidersFollowThePointerAndReportChanges) {
   EXPECT_EQ(slider->GetValue(), 6);
 }
 
+TEST(ToolTips, TakeTheSkinsColoursAndTheWindowsFont) {
+  test::TestWindow window(QStringLiteral(
+      "<Window size=\"200,100\" tooltipbkcolor=\"#FFFFFDF4\" tooltiptextcolor=\"#FF4A3F1F\" tooltiphovertime=\"20\">"
+      "<Font id=\"0\" name=\"微软雅黑\" size=\"13\" default=\"true\"/>"
+      "<VerticalLayout><Button name=\"set\" tooltip=\"设置\" width=\"60\" height=\"30\"/></VerticalLayout></Window>"));
+  ASSERT_TRUE(window.Open());
+  QTest::mouseMove(window.GetHWND(), test::CenterOf(window.Find(QStringLiteral("set"))));
+  QWidget* tip = nullptr;
+  ASSERT_TRUE(test::PumpUntil([&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->inherits("QTipLabel") && w->isVisible()) tip = w;
+    }
+    return tip != nullptr;
+  }));
+  EXPECT_EQ(tip->palette().color(QPalette::ToolTipBase), QColor(0xFF, 0xFD, 0xF4));
+  EXPECT_EQ(tip->palette().color(QPalette::ToolTipText), QColor(0x4A, 0x3F, 0x1F));
+  EXPECT_EQ(tip->font().pixelSize(), 13);
+  test::SaveScreenshot(tip, QStringLiteral("tooltip"));
+  window.DestroyWindow();
+}
+
 TEST(Shadows, APlainShadowDarkensAroundTheWindowOnly) {
   test::TestWindow window(QStringLiteral(
       "<Window size=\"120,80\" showshadow=\"true\" shadowsize=\"8\" shadowdarkness=\"200\" shadowcolor=\"#FF000000\">"

@@ -23,14 +23,15 @@ Look PlainLook(State state) {
   return {QColor(0xFC, 0xF9, 0xEB), QColor(0xEE, 0xE6, 0xC0), palette::kOchre};
 }
 
+// White text goes on these faces, so each keeps at least 4.5:1 against white.
 Look PrimaryLook(State state) {
   switch (state) {
-    case State::kHot: return {palette::kLeafLight.lighter(108), palette::kLeaf.lighter(106), palette::kLeafDark};
-    case State::kPushed: return {palette::kLeaf, palette::kLeafDark, palette::kLeafDark.darker(115)};
+    case State::kHot: return {palette::kLeafFaceHotTop, palette::kLeafFaceHot, palette::kLeafEdge};
+    case State::kPushed: return {palette::kLeafFaceHot, palette::kLeafFace.darker(110), palette::kLeafEdge.darker(115)};
     case State::kDisabled: return {QColor(0xC9, 0xD6, 0xB4), QColor(0xB8, 0xC7, 0xA0), QColor(0xA5, 0xB3, 0x8E)};
     case State::kNormal: break;
   }
-  return {palette::kLeafLight, palette::kLeaf, palette::kLeafDark};
+  return {palette::kLeafFaceTop, palette::kLeafFace, palette::kLeafEdge};
 }
 
 QImage PaintNineSliceButton(const Look& look, bool pushed) {
@@ -58,7 +59,7 @@ QImage PaintStartButton(State state) {
 
   const QRectF base(0, dip, 176, 50 - dip);
   painter.setPen(Qt::NoPen);
-  painter.setBrush(palette::kLeafDark.darker(state == State::kHot ? 108 : 118));
+  painter.setBrush(palette::kLeafEdge.darker(state == State::kHot ? 105 : 115));
   painter.drawRoundedRect(base, 7, 7);
 
   const QRectF face(0, dip, 176, 50 - dip - lift);

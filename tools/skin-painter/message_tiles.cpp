@@ -1,8 +1,9 @@
-// The message dialog's background strip: three 111 x 120 tiles side by side (warning,
-// question, error/information). The dialog keeps the left 111 pixels of the chosen tile
-// unstretched, stretches them from 120 to the 134-pixel height of its text area, and shows its
-// own plain background to the right. The sign is a large, faint watermark because the message
-// text, centred over the whole width, runs across it when it is long.
+// The message dialog's pictures. BK.png: three 111 x 120 tiles side by side (warning,
+// question, error/information), the background of the text area; the dialog keeps the left
+// 111 pixels of the chosen tile unstretched across and stretches them to the area's height,
+// which grows with the text, so the tiles hold only what stretches cleanly: the page colour
+// and an accent stripe along the left edge. Icon.png: the three signs, 36 x 36 each in the
+// same order, shown beside the text at their own size, solid enough to be seen at once.
 #include "tools/skin-painter/palette.h"
 #include "tools/skin-painter/paint_kit.h"
 #include "tools/skin-painter/picture_set.h"
@@ -12,10 +13,7 @@ namespace {
 
 constexpr int kTileWidth = 111;
 constexpr int kTileHeight = 120;
-// The dialog stretches the tile to its text area's height; the sign is drawn squeezed by the
-// inverse so that it comes out round on screen.
-constexpr double kShownHeight = 134.0;
-constexpr double kSquash = kTileHeight / kShownHeight;
+constexpr int kIcon = 36;
 
 enum class Sign { kWarning, kQuestion, kError };
 
@@ -48,12 +46,12 @@ QPainterPath SignShape(Sign sign, const QRectF& box) {
   if (sign == Sign::kWarning) {
     // A triangle with rounded corners.
     QPainterPath triangle;
-    triangle.moveTo(box.center().x(), box.top() + box.height() * 0.04);
-    triangle.lineTo(box.right(), box.bottom() - box.height() * 0.08);
-    triangle.lineTo(box.left(), box.bottom() - box.height() * 0.08);
+    triangle.moveTo(box.center().x(), box.top() + box.height() * 0.06);
+    triangle.lineTo(box.right() - box.width() * 0.03, box.bottom() - box.height() * 0.08);
+    triangle.lineTo(box.left() + box.width() * 0.03, box.bottom() - box.height() * 0.08);
     triangle.closeSubpath();
     QPainterPathStroker round;
-    round.setWidth(box.width() * 0.08);
+    round.setWidth(box.width() * 0.1);
     round.setJoinStyle(Qt::RoundJoin);
     shape = triangle.united(round.createStroke(triangle));
   } else {
@@ -62,50 +60,36 @@ QPainterPath SignShape(Sign sign, const QRectF& box) {
   return shape;
 }
 
-QImage PaintTile(Sign sign, const QColor& colour) {
+QImage PaintTile(const QColor& colour) {
   QImage tile = NewCanvas(kTileWidth, kTileHeight, palette::kPaper);
   QPainter painter(&tile);
-  Smooth(painter);
-  // An accent stripe along the left edge, full height so that stretching keeps it clean.
   painter.fillRect(QRectF(0, 0, 4, kTileHeight), colour);
   painter.fillRect(QRectF(4, 0, 1, kTileHeight), WithAlpha(colour, 90));
-
-  // The watermark sign, faded into the page colour so that text over it stays readable. It is
-  // drawn in a layer of its own whose right end fades out, so that the tile's right edge is
-  // exactly the page colour that the dialog continues with.
-  QImage watermark = NewCanvas(kTileWidth, kTileHeight);
-  {
-    QPainter layer(&watermark);
-    Smooth(layer);
-    layer.translate(0, kTileHeight / 2.0);
-    layer.scale(1.0, kSquash);
-    layer.translate(0, -kShownHeight / 2.0);
-    const QRectF box(14, kShownHeight / 2.0 - 41, 82, 82);
-    layer.setPen(Qt::NoPen);
-    layer.setBrush(Mix(palette::kPaper, colour, 0.22));
-    layer.drawPath(SignShape(sign, box));
-    const QRectF glyphBox =
-        sign == Sign::kWarning ? box.adjusted(16, 22, -16, -6) : box.adjusted(12, 12, -12, -12);
-    layer.setBrush(Mix(palette::kPaper, colour, 0.04));
-    layer.drawPath(GlyphPath(sign, glyphBox));
-    layer.resetTransform();
-    QLinearGradient fade(QPointF(kTileWidth - 24, 0), QPointF(kTileWidth, 0));
-    fade.setColorAt(0, Qt::black);
-    fade.setColorAt(1, Qt::transparent);
-    layer.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    layer.fillRect(QRectF(kTileWidth - 24, 0, 24, kTileHeight), fade);
-  }
-  painter.drawImage(0, 0, watermark);
   return tile;
+}
+
+QImage PaintIcon(Sign sign, const QColor& colour) {
+  QImage icon = NewCanvas(kIcon, kIcon);
+  QPainter painter(&icon);
+  Smooth(painter);
+  const QRectF box(1, 1, kIcon - 2, kIcon - 2);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(colour);
+  painter.drawPath(SignShape(sign, box));
+  const QRectF glyphBox = sign == Sign::kWarning ? box.adjusted(9, 10, -9, -4) : box.adjusted(6, 6, -6, -6);
+  painter.setBrush(Qt::white);
+  painter.drawPath(GlyphPath(sign, glyphBox));
+  return icon;
 }
 
 }  // namespace
 
 void PaintMessageTiles(PictureSet& pictures) {
   pictures.push_back({"image/MessageDialog/BK.png",
-                      JoinStrip({PaintTile(Sign::kWarning, palette::kAmber),
-                                 PaintTile(Sign::kQuestion, palette::kSky),
-                                 PaintTile(Sign::kError, palette::kBrick)})});
+                      JoinStrip({PaintTile(palette::kAmber), PaintTile(palette::kSky), PaintTile(palette::kBrick)})});
+  pictures.push_back({"image/MessageDialog/Icon.png",
+                      JoinStrip({PaintIcon(Sign::kWarning, palette::kSignAmber), PaintIcon(Sign::kQuestion, palette::kSignSky),
+                                 PaintIcon(Sign::kError, palette::kSignBrick)})});
 }
 
 }  // namespace kv::skin

@@ -61,45 +61,56 @@ QImage PaintStrip(int width, bool danger, const GlyphPainter& glyph) {
                     PaintCell(width, State::kPushed, danger, glyph)});
 }
 
-// Glyphs are placed on whole pixels so that their straight edges stay sharp.
-void MinimiseGlyph(QPainter& painter, const QRectF&, const QColor& ink) {
-  painter.fillRect(QRect(9, 10, 8, 2), ink);
+// Every glyph fills the same 10 x 10 box in the middle of its cell, so that the row of buttons
+// reads as one set. Straight glyphs are placed on whole pixels so that their edges stay sharp.
+constexpr int kGlyph = 10;
+
+QRect GlyphBox(const QRectF& cell) {
+  return QRect(static_cast<int>(cell.center().x()) - kGlyph / 2, (kHeight - kGlyph) / 2 + 1, kGlyph, kGlyph);
 }
 
-void MaximiseGlyph(QPainter& painter, const QRectF&, const QColor& ink) {
-  painter.fillRect(QRect(8, 4, 10, 2), ink);
-  painter.fillRect(QRect(8, 6, 1, 6), ink);
-  painter.fillRect(QRect(17, 6, 1, 6), ink);
-  painter.fillRect(QRect(8, 11, 10, 1), ink);
+// A window outline: a two-pixel title edge on top, one-pixel sides.
+void WindowOutline(QPainter& painter, const QRect& r, const QColor& ink) {
+  painter.fillRect(QRect(r.left(), r.top(), r.width(), 2), ink);
+  painter.fillRect(QRect(r.left(), r.top() + 2, 1, r.height() - 2), ink);
+  painter.fillRect(QRect(r.right(), r.top() + 2, 1, r.height() - 2), ink);
+  painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), ink);
 }
 
-void RestoreGlyph(QPainter& painter, const QRectF&, const QColor& ink) {
-  // The back window: only the parts the front one does not cover.
-  painter.fillRect(QRect(11, 3, 8, 2), ink);
-  painter.fillRect(QRect(18, 5, 1, 5), ink);
-  painter.fillRect(QRect(16, 9, 2, 1), ink);
-  painter.fillRect(QRect(11, 5, 1, 1), ink);
-  // The front window.
-  painter.fillRect(QRect(7, 6, 9, 2), ink);
-  painter.fillRect(QRect(7, 8, 1, 5), ink);
-  painter.fillRect(QRect(15, 8, 1, 5), ink);
-  painter.fillRect(QRect(7, 12, 9, 1), ink);
+void MinimiseGlyph(QPainter& painter, const QRectF& cell, const QColor& ink) {
+  const QRect box = GlyphBox(cell);
+  painter.fillRect(QRect(box.left(), box.top() + 6, kGlyph, 2), ink);
+}
+
+void MaximiseGlyph(QPainter& painter, const QRectF& cell, const QColor& ink) {
+  WindowOutline(painter, GlyphBox(cell), ink);
+}
+
+void RestoreGlyph(QPainter& painter, const QRectF& cell, const QColor& ink) {
+  const QRect box = GlyphBox(cell);
+  const QRect back(box.left() + 3, box.top(), 7, 7);
+  const QRect front(box.left(), box.top() + 3, 7, 7);
+  // The back window shows only where the front one does not cover it.
+  painter.save();
+  painter.setClipRegion(QRegion(box).subtracted(QRegion(front)));
+  WindowOutline(painter, back, ink);
+  painter.restore();
+  WindowOutline(painter, front, ink);
 }
 
 void CloseGlyph(QPainter& painter, const QRectF& cell, const QColor& ink) {
-  const QPointF c = cell.center();
-  const double arm = 3.6;
-  painter.setPen(QPen(ink, 1.7, Qt::SolidLine, Qt::SquareCap));
-  painter.drawLine(QPointF(c.x() - arm, c.y() - arm), QPointF(c.x() + arm, c.y() + arm));
-  painter.drawLine(QPointF(c.x() - arm, c.y() + arm), QPointF(c.x() + arm, c.y() - arm));
+  const QRectF box = QRectF(GlyphBox(cell)).adjusted(1, 1, -1, -1);
+  painter.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::FlatCap));
+  painter.drawLine(box.topLeft(), box.bottomRight());
+  painter.drawLine(box.bottomLeft(), box.topRight());
 }
 
 void SettingsGlyph(QPainter& painter, const QRectF& cell, const QColor& ink) {
   // A gear: eight teeth around a ring, with a hole in the middle.
-  const QPointF c = cell.center();
+  const QPointF c = QRectF(GlyphBox(cell)).center();
   const int teeth = 8;
-  const double outer = 5.4;
-  const double inner = 4.0;
+  const double outer = kGlyph / 2.0;
+  const double inner = outer - 1.4;
   QPainterPath gear;
   for (int i = 0; i < teeth * 4; ++i) {
     const double angle = (i - 0.5) * std::numbers::pi / (teeth * 2);
