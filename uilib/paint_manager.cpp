@@ -13,6 +13,7 @@
 #include "uilib/attribute_values.h"
 #include "uilib/control.h"
 #include "uilib/fonts.h"
+#include "uilib/round_corners.h"
 #include "uilib/skin_resources.h"
 
 namespace kv::ui {
@@ -214,6 +215,12 @@ void CPaintManagerUI::SetWindowAttribute(const QString& rawName, const QString& 
     const QSize s = ParseSize(value);
     // "roundcorner=5" means 5,5.
     SetRoundCorner(s.width(), value.contains(u',') ? s.height() : s.width());
+    // With a compositor the window paints its own smooth corners on a see-through background,
+    // which has to be asked for before the window first appears.
+    if (window_ && !window_->testAttribute(Qt::WA_WState_Created) && !roundCorner_.isEmpty() &&
+        SmoothCornersSupported()) {
+      window_->setAttribute(Qt::WA_TranslucentBackground, true);
+    }
   } else if (name == u"alpha" || name == u"opacity") SetOpacity(ParseInt(value, 255));
   else if (name == u"bktrans" || name == u"layered") SetLayered(ParseBool(value));
   else if (name == u"noactivate") {

@@ -3,8 +3,6 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QPainterPath>
-#include <QPolygon>
 #include <QRegion>
 #include <QScreen>
 #include <vector>
@@ -311,19 +309,14 @@ void CWindowWnd::SetRoundCorner(QSize corner) {
   NativeWindow* widget = widget_;
   if (!widget) return;
   const bool round = corner.width() > 0 && corner.height() > 0 && !widget->isMaximized();
-  // With a compositor the window paints its own smooth corners on a see-through background
-  // (which must be chosen before the window first appears); otherwise it is cut to a region.
-  if (round && !widget->testAttribute(Qt::WA_WState_Created) && SmoothCornersSupported()) {
-    widget->setAttribute(Qt::WA_TranslucentBackground, true);
-  }
+  // A see-through window (the layout's round corners asked for it where a compositor shows
+  // it) paints its own smooth corners; any other is cut to a region.
   widget->SetPaintedCorner(round ? corner : QSize());
   if (!round || widget->testAttribute(Qt::WA_TranslucentBackground)) {
     widget->clearMask();
     return;
   }
-  QPainterPath path;
-  path.addRoundedRect(QRectF(widget->rect()), corner.width() / 2.0, corner.height() / 2.0);
-  widget->setMask(QRegion(path.toFillPolygon().toPolygon()));
+  widget->setMask(RoundedRegion(widget->size(), corner));
 }
 
 bool CWindowWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -111,6 +111,15 @@ TEST_F(WindowBehaviour, RoundCornersOpacityAndPlacement) {
   EXPECT_FALSE(mask.contains(QPoint(0, 0)));
   EXPECT_TRUE(mask.contains(QPoint(150, 100)));
   EXPECT_TRUE(mask.contains(QPoint(299, 100)));
+  // All four corners are cut alike.
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 6; ++x) {
+      const bool inside = mask.contains(QPoint(x, y));
+      EXPECT_EQ(mask.contains(QPoint(299 - x, y)), inside) << x << "," << y;
+      EXPECT_EQ(mask.contains(QPoint(x, 199 - y)), inside) << x << "," << y;
+      EXPECT_EQ(mask.contains(QPoint(299 - x, 199 - y)), inside) << x << "," << y;
+    }
+  }
   const QImage shot = test::SaveScreenshot(widget, QStringLiteral("sample_window"));
   EXPECT_EQ(qAlpha(shot.pixel(0, 0)), 0);
 
