@@ -13,6 +13,19 @@ bool ReadVersionDescription(const std::string& gamePath, const std::string& vers
   return text && ParseVersionDescription(*text, description);
 }
 
+InheritanceResult ReadVersionChain(const std::string& gamePath, const std::string& versionId,
+                                   VersionDescription& merged, const MissingParentFetcher& fetchMissing) {
+  auto read = [&](const std::string& id) -> std::optional<VersionDescription> {
+    if (id != versionId && fetchMissing && IsSafeVersionId(id) && !PathExists(VersionJsonPath(gamePath, id))) {
+      fetchMissing(id);
+    }
+    VersionDescription description;
+    if (!ReadVersionDescription(gamePath, id, description)) return std::nullopt;
+    return description;
+  };
+  return ResolveInheritance(versionId, read, merged);
+}
+
 bool ReadAssetIndex(const std::string& gamePath, const std::string& indexId, AssetIndex& index) {
   if (!IsSafeAssetIndexId(indexId)) return false;
   const std::optional<std::string> bytes = ReadWholeFile(AssetIndexPath(gamePath, indexId));

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "meta/asset_index.h"
 #include "meta/version_description.h"
+#include "meta/version_inheritance.h"
 
 // Reading the documents of a version from the game folder. Ids come from the network or the
 // settings file, so each is checked before it names a file.
@@ -14,6 +16,16 @@ namespace kv {
 // as it was).
 bool ReadVersionDescription(const std::string& gamePath, const std::string& versionId,
                             VersionDescription& description);
+
+// Called for a parent the game folder lacks, before it is read: the place to fetch it.
+using MissingParentFetcher = std::function<void(const std::string& parentId)>;
+
+// Reads the description of `versionId` and every ancestor it names ("inheritsFrom") from the
+// game folder and merges them (see ResolveInheritance). A parent that is not in the game
+// folder is handed to `fetchMissing` first (when given), then read. An unsafe id anywhere in
+// the chain reads as missing.
+InheritanceResult ReadVersionChain(const std::string& gamePath, const std::string& versionId,
+                                   VersionDescription& merged, const MissingParentFetcher& fetchMissing = {});
 
 // The local index of `indexId` (AssetIndexPath) read and parsed; false for a missing or empty
 // file, an unsafe index id (see IsSafeAssetIndexId) or unparsable text.

@@ -28,6 +28,10 @@ bool UsesLegacyAssets(std::string_view id) {
   return id.find("1.6") != std::string_view::npos || id.find("1.7.2") != std::string_view::npos;
 }
 
+bool IndexUsesLegacyTree(const AssetIndex& index, std::string_view indexId) {
+  return index.isVirtual || index.mapToResources || indexId == "legacy" || indexId == "pre-1.6";
+}
+
 std::string LegacyAssetFolder(std::string_view gamePath) {
   return std::string(gamePath) + "/assets/virtual/legacy/";
 }
@@ -48,6 +52,12 @@ std::string AssetIndexPath(const std::string& gamePath, const std::string& index
   return gamePath + "/assets/indexes/" + indexId + ".json";
 }
 
+std::string LogConfigPath(const std::string& gamePath, const std::string& fileId) {
+  return gamePath + "/assets/log_configs/" + fileId;
+}
+
+std::string LibraryDirectoryArgument(std::string_view gamePath) { return std::string(gamePath) + "/libraries"; }
+
 std::string AssetObjectPath(const std::string& gamePath, const std::string& hash) {
   return gamePath + "/assets/objects/" + hash.substr(0, 2) + "/" + hash;
 }
@@ -61,12 +71,14 @@ bool IsSafeAssetHash(std::string_view hash) {
   return true;
 }
 
-bool IsSafeAssetIndexId(std::string_view indexId) {
-  if (indexId.empty() || indexId == "." || indexId == "..") return false;
-  for (unsigned char c : indexId) {
+bool IsSafeFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (unsigned char c : name) {
     if (c == '/' || c == '\\' || c < 0x20 || c == 0x7f) return false;
   }
   return true;
 }
+
+bool IsSafeAssetIndexId(std::string_view indexId) { return IsSafeFileName(indexId); }
 
 }  // namespace kv

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "meta/asset_index.h"
 #include "platform/platform_profile.h"
 
 // The files of a game version in the shared game folder. Paths are the game folder followed
@@ -22,9 +23,13 @@ std::string VersionJarPath(std::string_view gamePath, std::string_view id);
 std::string VersionJarCommandPath(std::string_view gamePath, std::string_view id,
                                   const PlatformProfile& profile);
 
-// Versions whose id contains "1.6" or "1.7.2" (a plain substring test) keep their assets in
-// the legacy tree, unpacked from one archive, instead of the object store.
+// In the mirror layout, versions whose id contains "1.6" or "1.7.2" (a plain substring test)
+// keep their assets in the legacy tree, unpacked from one archive, instead of the object store.
 bool UsesLegacyAssets(std::string_view id);
+// For the published indexes, the index says so itself: it is "virtual" or maps its objects to
+// the game's resources, or it is one of the indexes of that era ("legacy", "pre-1.6"). The tree
+// is then made from the object store.
+bool IndexUsesLegacyTree(const AssetIndex& index, std::string_view indexId);
 // game folder + "/assets/virtual/legacy/"
 std::string LegacyAssetFolder(std::string_view gamePath);
 // game folder + "/assets/virtual/legacy": the legacy tree as the game is told it.
@@ -37,6 +42,12 @@ std::string GameDirectoryArgument(std::string_view gamePath, std::string_view in
 // game folder + "/assets/indexes/" + indexId + ".json".
 std::string AssetIndexPath(const std::string& gamePath, const std::string& indexId);
 
+// game folder + "/assets/log_configs/" + the log configuration's file name (see IsSafeFileName).
+std::string LogConfigPath(const std::string& gamePath, const std::string& fileId);
+
+// game folder + "/libraries": the libraries root as the game's arguments name it.
+std::string LibraryDirectoryArgument(std::string_view gamePath);
+
 // game folder + "/assets/objects/" + the hash's first two characters + "/" + the hash.
 // Callers check the hash with IsSafeAssetHash first: the hash comes from the network.
 std::string AssetObjectPath(const std::string& gamePath, const std::string& hash);
@@ -45,8 +56,10 @@ std::string AssetObjectPath(const std::string& gamePath, const std::string& hash
 // file without any chance of leaving the objects folder.
 bool IsSafeAssetHash(std::string_view hash);
 
-// True when an index id can stand as one file name: not empty, no "/" or "\", no control
-// character, not "." or "..".
+// True when a name from the network can stand as one file name: not empty, no "/" or "\", no
+// control character, not "." or "..".
+bool IsSafeFileName(std::string_view name);
+// An index id names its file: IsSafeFileName.
 bool IsSafeAssetIndexId(std::string_view indexId);
 
 }  // namespace kv

@@ -1,5 +1,8 @@
 #include "game/library_paths.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "util/files.h"
 
 namespace kv {
@@ -56,15 +59,6 @@ bool IsNativeLibrary(const LibraryEntry& library, const PlatformProfile& profile
   return !NativesText(library, profile).empty();
 }
 
-bool IsLibraryUsed(const LibraryEntry& library, const PlatformProfile& profile) {
-  if (!profile.honoursLibraryRules || library.rules.empty()) return true;
-  bool used = false;
-  for (const LibraryRule& rule : library.rules) {
-    if (rule.osName.empty() || rule.osName == profile.osName) used = rule.action == "allow";
-  }
-  return used;
-}
-
 std::string LibraryRelativePath(std::string_view name, std::string_view nativesText,
                                 const PlatformProfile& profile, int bitness) {
   const LibraryCoordinate c = SplitLibraryCoordinate(name);
@@ -90,9 +84,51 @@ std::string NativesFolder(std::string_view libraryLocalPath) {
   return folder;
 }
 
+std::string MavenPath(std::string_view coordinate) {
+  std::string extension = "jar";
+  const std::size_t lastColon = coordinate.rfind(':');
+  if (const std::size_t at = coordinate.find('@', lastColon == std::string_view::npos ? 0 : lastColon);
+      at != std::string_view::npos) {
+    extension = coordinate.substr(at + 1);
+    coordinate = coordinate.substr(0, at);
+  }
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t colon = coordinate.find(':', start);
+    parts.push_back(coordinate.substr(start, colon - start));
+    if (colon == std::string_view::npos) break;
+    start = colon + 1;
+  }
+  parts.resize(std::max<std::size_t>(parts.size(), 3));
+  std::string group(parts[0]);
+  for (char& c : group) {
+    if (c == '.') c = '/';
+  }
+  const std::string artifact(parts[1]);
+  const std::string version(parts[2]);
+  std::string path = group + "/" + artifact + "/" + version + "/" + artifact + "-" + version;
+  for (std::size_t i = 3; i < parts.size(); ++i) path.append("-").append(parts[i]);
+  return path + "." + extension;
+}
+
 std::string LibraryRelativePath(const LibraryEntry& library, const PlatformProfile& profile,
                                 int bitness) {
-  return LibraryRelativePath(library.name, NativesText(library, profile), profile, bitness);
+  const std::string& natives = NativesText(library, profile);
+  if (!natives.empty()) return LibraryRelativePath(library.name, natives, profile, bitness);
+  if (library.artifact && !library.artifact->path.empty()) return library.artifact->path;
+  if (library.artifact || !library.repository.empty()) return MavenPath(library.name);
+  return LibraryRelativePath(library.name, natives, profile, bitness);
+}
+
+const RemoteFile* LibraryRemoteFile(const LibraryEntry& library, const PlatformProfile& profile, int bitness) {
+  std::string classifier = NativesText(library, profile);
+  if (classifier.empty()) return library.artifact ? &*library.artifact : nullptr;
+  if (const std::size_t arch = classifier.find("${arch}"); arch != std::string::npos) {
+    classifier.replace(arch, 7, std::to_string(bitness));
+  }
+  const auto found = library.classifiers.find(classifier);
+  return found == library.classifiers.end() ? nullptr : &found->second;
 }
 
 std::string LibraryLocalPath(std::string_view gamePath, const LibraryEntry& library,
@@ -108,6 +144,25 @@ bool IsSafeLibraryCoordinate(std::string_view name) {
     if (HasParentSegment(*part)) return false;
   }
   return true;
+}
+
+bool IsSafeRelativePath(std::string_view path) {
+  if (path.empty() || path.front() == '/' || HasControlCharacter(path)) return false;
+  if (path.find('\\') != std::string_view::npos || path.find(':') != std::string_view::npos) return false;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    const std::string_view segment = path.substr(start, end - start);
+    if (segment == "." || segment == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+bool IsSafeLibrary(const LibraryEntry& library) {
+  if (!IsSafeLibraryCoordinate(library.name)) return false;
+  return !library.artifact || library.artifact->path.empty() || IsSafeRelativePath(library.artifact->path);
 }
 
 bool IsSafeVersionId(std::string_view id) {

@@ -25,12 +25,6 @@ const std::string& NativesText(const LibraryEntry& library, const PlatformProfil
 // A library is native under a profile exactly when its natives text for that profile is set.
 bool IsNativeLibrary(const LibraryEntry& library, const PlatformProfile& profile);
 
-// Whether the profile puts the library on the download plan and the command line. Windows
-// takes every library. Linux evaluates the rules for its own system name: no rules means
-// used; otherwise the last rule that matches (no os name, or this system's) decides, and a
-// library no rule matches is left out.
-bool IsLibraryUsed(const LibraryEntry& library, const PlatformProfile& profile);
-
 // The path below the libraries root:
 //   plain:   group/artifact/version/artifact-version.jar
 //   native:  group/artifact/version/artifact-version-<classifier>.jar
@@ -49,16 +43,34 @@ std::string LibraryLocalPath(std::string_view gamePath, std::string_view name,
 // jar is unpacked and what java.library.path names.
 std::string NativesFolder(std::string_view libraryLocalPath);
 
-// Both paths of one library for a profile, the natives text chosen by it.
+// The path of a Maven coordinate "group:artifact:version[:classifier][@extension]" below a
+// repository: group/artifact/version/artifact-version[-classifier].extension (".jar" unless
+// the coordinate names another extension).
+std::string MavenPath(std::string_view coordinate);
+
+// Both paths of one library for a profile. A native library's is the rule above. Otherwise the
+// path the description gives ("downloads"/"artifact"/"path"); without one, a library that the
+// description says where to fetch (an artifact or a repository) has its Maven path, and any
+// other the rule above (which keeps every ":" after the second in the version).
 std::string LibraryRelativePath(const LibraryEntry& library, const PlatformProfile& profile,
                                 int bitness);
 std::string LibraryLocalPath(std::string_view gamePath, const LibraryEntry& library,
                              const PlatformProfile& profile, int bitness);
 
+// The published file of a library for a profile: a native library's classifier jar (its
+// natives text with "${arch}" as the bitness, looked up in "downloads"/"classifiers"), else its
+// artifact. Null when the description publishes none.
+const RemoteFile* LibraryRemoteFile(const LibraryEntry& library, const PlatformProfile& profile, int bitness);
+
 // Names come from the network, so every caller checks them before building a path from them.
 // A coordinate is safe when its library path stays below the libraries root: no control
 // character, no "\", no part that starts with "/", no ".." segment.
 bool IsSafeLibraryCoordinate(std::string_view name);
+// A relative path from the network stays below its root: not empty, no control character, no
+// "\", no leading "/", no drive, no "." or ".." segment.
+bool IsSafeRelativePath(std::string_view path);
+// A library is safe when its coordinate is and the path its description gives is.
+bool IsSafeLibrary(const LibraryEntry& library);
 // A version id names a folder and its files and stands on the class path: not empty, no "/",
 // "\", ":" or ";", no control character, not "." or "..".
 bool IsSafeVersionId(std::string_view id);

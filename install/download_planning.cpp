@@ -4,6 +4,7 @@
 
 #include "game/game_layout.h"
 #include "game/library_paths.h"
+#include "game/library_rules.h"
 #include "install/metadata_refresh.h"
 #include "install/mirror_layout.h"
 #include "platform/diagnostic_log.h"
@@ -30,9 +31,11 @@ std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const Versi
                                         const std::string& mirrorBase) {
   std::vector<DownloadItem> plan;
 
+  const RuleEnvironment environment = SystemRuleEnvironment(profile, bitness, {});
+  const bool honourRules = HonoursLibraryRules(description, profile);
   for (const LibraryEntry& library : description.libraries) {
-    if (!IsLibraryUsed(library, profile)) continue;
-    if (!IsSafeLibraryCoordinate(library.name)) {
+    if (!IsLibraryUsed(library, environment, honourRules)) continue;
+    if (!IsSafeLibrary(library)) {
       LogRefused("library", library.name);
       continue;
     }

@@ -5,6 +5,7 @@
 
 #include "game/game_layout.h"
 #include "game/library_paths.h"
+#include "game/library_rules.h"
 #include "launch/argument_words.h"
 
 namespace kv {
@@ -105,10 +106,12 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
     return {std::nullopt, inputs.gamePath, Refusal::GameFolderSplitsClassPath};
   }
   if (!IsSafeVersionId(description.id)) return {std::nullopt, description.id, Refusal::UnsafeName};
+  const RuleEnvironment environment = SystemRuleEnvironment(profile, bitness, {});
+  const bool honourRules = HonoursLibraryRules(description, profile);
   std::vector<std::string> nativesFolders;
   std::vector<std::string> classPath;
   for (const LibraryEntry& library : description.libraries) {
-    if (!IsLibraryUsed(library, profile)) continue;
+    if (!IsLibraryUsed(library, environment, honourRules)) continue;
     // A class-path separator inside a library's path would split it into entries of the
     // network's choosing.
     if (!IsSafeLibraryCoordinate(library.name) ||

@@ -20,6 +20,12 @@ bool ParseAssetIndex(std::string_view text, AssetIndex& index) {
                               json::Int32(json::Member(*member, "size"))});
     }
   }
+  auto flag = [&root](std::string_view key) {
+    const Json::Value& value = json::Member(root, key);
+    return value.isBool() && value.asBool();
+  };
+  read.isVirtual = flag("virtual");
+  read.mapToResources = flag("map_to_resources");
   index = std::move(read);
   return true;
 }

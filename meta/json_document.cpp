@@ -95,4 +95,17 @@ std::int32_t Int32(const Json::Value& value) {
   }
 }
 
+std::int64_t Size(const Json::Value& value) {
+  if (value.isUInt64() || value.isInt64()) {
+    if (value.isInt64() && value.asInt64() >= 0) return value.asInt64();
+    return -1;
+  }
+  if (value.isDouble()) {
+    const double number = value.asDouble();
+    // Below 2^63, so that the conversion is exact enough and defined.
+    if (number >= 0 && number < 9.2e18 && std::trunc(number) == number) return static_cast<std::int64_t>(number);
+  }
+  return -1;
+}
+
 }  // namespace kv::json

@@ -33,4 +33,8 @@ std::string Text(const Json::Value& value);
 // 0 or 1; anything else, and any value outside that range, 0.
 std::int32_t Int32(const Json::Value& value);
 
+// A whole number of bytes: a non-negative integer (or a real number without a fraction) up to
+// the signed 64-bit range; -1 for anything else, a missing value included.
+std::int64_t Size(const Json::Value& value);
+
 }  // namespace kv::json

@@ -19,7 +19,9 @@ bool ParseVersionManifest(std::string_view text, VersionManifest& manifest) {
     read.entries.push_back({json::Text(json::Member(version, "id")),
                             json::Text(json::Member(version, "time")),
                             json::Text(json::Member(version, "releaseTime")),
-                            json::Text(json::Member(version, "type"))});
+                            json::Text(json::Member(version, "type")),
+                            json::Text(json::Member(version, "url")),
+                            json::Text(json::Member(version, "sha1"))});
   }
   manifest = std::move(read);
   return true;
@@ -28,6 +30,13 @@ bool ParseVersionManifest(std::string_view text, VersionManifest& manifest) {
 bool ReadVersionManifest(const std::string& localPath, VersionManifest& manifest) {
   const std::optional<std::string> bytes = ReadWholeFile(localPath);
   return bytes && ParseVersionManifest(*bytes, manifest);
+}
+
+const ManifestEntry* FindManifestEntry(const VersionManifest& manifest, std::string_view id) {
+  for (const ManifestEntry& entry : manifest.entries) {
+    if (entry.id == id) return &entry;
+  }
+  return nullptr;
 }
 
 }  // namespace kv

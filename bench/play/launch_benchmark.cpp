@@ -19,6 +19,7 @@
 #include "game/game_files.h"
 #include "game/game_layout.h"
 #include "game/library_paths.h"
+#include "game/library_rules.h"
 #include "net/network_library.h"
 #include "platform/profile_store.h"
 #include "play/launch_sequence.h"
@@ -70,7 +71,7 @@ std::string PrepareLauncherFolder() {
   ReadAssetIndex(game, description.assets, index);
   for (const AssetObject& object : index.objects) Touch(AssetObjectPath(game, object.hash));
   for (const LibraryEntry& library : description.libraries) {
-    if (IsLibraryUsed(library, PlatformProfile::Host())) {
+    if (IsLibraryUsed(library, SystemRuleEnvironment(PlatformProfile::Host(), NativeBitness(), ""), true)) {
       Touch(LibraryLocalPath(game, library, PlatformProfile::Host(), NativeBitness()));
     }
   }

@@ -80,36 +80,6 @@ TEST(LibraryPaths, TheProfileChoosesTheNativesText) {
   EXPECT_EQ(LibraryLocalPath("/g/", both, kLinux, 64), "/g//libraries/a/b/1/b-1-natives-linux.jar");
 }
 
-TEST(LibraryRules, WindowsTakesEveryLibrary) {
-  EXPECT_TRUE(IsLibraryUsed(Library("a:b:1", {{"disallow", "windows"}}), kWindows));
-  EXPECT_TRUE(IsLibraryUsed(Library("a:b:1", {{"allow", "osx"}}), kWindows));
-}
-
-TEST(LibraryRules, LinuxHonoursTheLastMatchingRule) {
-  struct Case {
-    std::vector<LibraryRule> rules;
-    bool used;
-  };
-  const Case cases[] = {
-      {{}, true},
-      {{{"allow", ""}}, true},
-      {{{"allow", "osx"}}, false},                              // nothing matches
-      {{{"allow", "linux"}}, true},
-      {{{"allow", ""}, {"disallow", "osx"}}, true},
-      {{{"allow", ""}, {"disallow", "linux"}}, false},
-      {{{"disallow", "linux"}, {"allow", ""}}, true},           // the later rule wins
-      {{{"allow", "windows"}}, false},
-      {{{"disallow", ""}}, false},
-      {{{"Allow", ""}}, false},                                 // actions compare exactly
-      {{{"", ""}}, false},
-      {{{"allow", "Linux"}}, false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(IsLibraryUsed(Library("a:b:1", c.rules), kLinux), c.used)
-        << c.rules.size() << " rules, first " << (c.rules.empty() ? "" : c.rules[0].action);
-  }
-}
-
 TEST(PathSafety, CoordinatesThatWouldLeaveTheLibraries) {
   for (const char* good : {"org.lwjgl.lwjgl:lwjgl:2.9.1", "a.b:c:1:x", "a:b:1.0-SNAPSHOT", "", "a",
                            "a..b:c:1", "a:b..c:1", "a:b:1..2"}) {
@@ -121,6 +91,56 @@ TEST(PathSafety, CoordinatesThatWouldLeaveTheLibraries) {
                           "a:b:1/..", "a:b:../1"}) {
     EXPECT_FALSE(IsSafeLibraryCoordinate(bad)) << bad;
   }
+}
+
+TEST(ModernLibraries, PathsFromTheDescriptionOrTheMavenName) {
+  EXPECT_EQ(MavenPath("org.lwjgl:lwjgl:3.3.1:natives-linux"), "org/lwjgl/lwjgl/3.3.1/lwjgl-3.3.1-natives-linux.jar");
+  EXPECT_EQ(MavenPath("net.fabricmc:intermediary:1.19.4"), "net/fabricmc/intermediary/1.19.4/intermediary-1.19.4.jar");
+  EXPECT_EQ(MavenPath("de.oceanlabs.mcp:mcp_config:1.18.2@zip"), "de/oceanlabs/mcp/mcp_config/1.18.2/mcp_config-1.18.2.zip");
+  EXPECT_EQ(MavenPath("a:b:1:natives@tar.gz"), "a/b/1/b-1-natives.tar.gz");
+
+  // A published artifact with a path: that path.
+  LibraryEntry published = Library("cpw.mods:securejarhandler:1.0.8");
+  published.artifact = RemoteFile{"cpw/mods/securejarhandler/1.0.8/securejarhandler-1.0.8.jar", "https://x/s.jar", "", 1};
+  EXPECT_EQ(LibraryRelativePath(published, kLinux, 64), published.artifact->path);
+  // Without a path, the Maven name (a classifier in the fourth part).
+  LibraryEntry natives = Library("org.lwjgl:lwjgl:3.3.1:natives-windows-x86");
+  natives.artifact = RemoteFile{"", "https://libraries.minecraft.net/x.jar", "3b14f4beae9dd39791ec9e12190a9380cd8a3ce6", 134695};
+  EXPECT_EQ(LibraryRelativePath(natives, kWindows, 64), "org/lwjgl/lwjgl/3.3.1/lwjgl-3.3.1-natives-windows-x86.jar");
+  EXPECT_EQ(LibraryRemoteFile(natives, kWindows, 64), &*natives.artifact);
+  // A loader's library with a repository only.
+  LibraryEntry fabric = Library("net.fabricmc:sponge-mixin:0.12.5+mixin.0.8.5");
+  fabric.repository = "https://maven.fabricmc.net/";
+  EXPECT_EQ(LibraryRelativePath(fabric, kLinux, 64),
+            "net/fabricmc/sponge-mixin/0.12.5+mixin.0.8.5/sponge-mixin-0.12.5+mixin.0.8.5.jar");
+  EXPECT_EQ(LibraryRemoteFile(fabric, kLinux, 64), nullptr);
+  // The older form keeps its rule: everything after the second ":" is the version.
+  EXPECT_EQ(LibraryRelativePath(Library("a.b:c:1:x"), kWindows, 64), "a/b/c/1:x/c-1:x.jar");
+}
+
+TEST(ModernLibraries, NativesByTheirClassifier) {
+  LibraryEntry lwjgl = Library("org.lwjgl:lwjgl:3.2.2");
+  lwjgl.nativesLinux = "natives-linux";
+  lwjgl.nativesWindows = "natives-windows-${arch}";
+  lwjgl.artifact = RemoteFile{"", "https://x/lwjgl.jar", "a", 1};
+  lwjgl.classifiers = {{"natives-linux", RemoteFile{"", "https://x/linux.jar", "b", 2}},
+                       {"natives-windows-32", RemoteFile{"", "https://x/w32.jar", "c", 3}}};
+  EXPECT_EQ(LibraryRemoteFile(lwjgl, kLinux, 64)->url, "https://x/linux.jar");
+  EXPECT_EQ(LibraryRemoteFile(lwjgl, kWindows, 32)->url, "https://x/w32.jar");
+  EXPECT_EQ(LibraryRemoteFile(lwjgl, kWindows, 64), nullptr);
+  EXPECT_EQ(LibraryRelativePath(lwjgl, kLinux, 64), "org/lwjgl/lwjgl/3.2.2/lwjgl-3.2.2-natives-linux.jar");
+}
+
+TEST(PathSafety, PathsTheDescriptionGives) {
+  for (const char* good : {"a/b/c.jar", "org/x-1.0.jar", "a..b/c"}) EXPECT_TRUE(IsSafeRelativePath(good)) << good;
+  for (const char* bad : {"", "/etc/passwd", "../x.jar", "a/../../x", "a/./b", "C:x", "a\\b", "a\nb", "a/..", "a:b"}) {
+    EXPECT_FALSE(IsSafeRelativePath(bad)) << bad;
+  }
+  LibraryEntry library = Library("a:b:1");
+  library.artifact = RemoteFile{"../../../../etc/cron.d/x", "", "", -1};
+  EXPECT_FALSE(IsSafeLibrary(library));
+  library.artifact->path = "a/b/1/b-1.jar";
+  EXPECT_TRUE(IsSafeLibrary(library));
 }
 
 TEST(PathSafety, VersionIds) {

@@ -4,6 +4,7 @@
 
 #include "game/game_layout.h"
 #include "game/library_paths.h"
+#include "game/library_rules.h"
 #include "launch/launch_command.h"
 #include "meta/version_description.h"
 #include "tests/support/fixtures.h"
@@ -160,7 +161,7 @@ TEST(PublishedVersions, NativeJarsPerProfileAndBitness) {
             "tv/twitch/twitch-platform/5.16/twitch-platform-5.16-natives-windows-64.jar");
   EXPECT_EQ(LibraryRelativePath(twitch, PlatformProfile::Windows(), 32),
             "tv/twitch/twitch-platform/5.16/twitch-platform-5.16-natives-windows-32.jar");
-  EXPECT_FALSE(IsLibraryUsed(twitch, PlatformProfile::Linux()));
+  EXPECT_FALSE(IsLibraryUsed(twitch, SystemRuleEnvironment(PlatformProfile::Linux(), 64, ""), true));
   const LibraryEntry& lwjgl = d.libraries[28];
   ASSERT_EQ(lwjgl.name, "org.lwjgl.lwjgl:lwjgl-platform:2.9.1");
   EXPECT_EQ(LibraryRelativePath(lwjgl, PlatformProfile::Linux(), 64),

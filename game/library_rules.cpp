@@ -1,0 +1,58 @@
+#include "game/library_rules.h"
+
+#include <algorithm>
+#include <regex>
+
+namespace kv {
+namespace {
+
+constexpr std::size_t kLongestVersionPattern = 256;
+
+bool VersionMatches(const std::string& pattern, const std::string& version) {
+  if (pattern.size() > kLongestVersionPattern) return false;
+  try {
+    return std::regex_search(version, std::regex(pattern));
+  } catch (const std::exception&) {
+    // A pattern from the network that does not compile, or exhausts the matcher.
+    return false;
+  }
+}
+
+bool FeatureOn(const RuleEnvironment& environment, const std::string& feature) {
+  return std::find(environment.features.begin(), environment.features.end(), feature) != environment.features.end();
+}
+
+}  // namespace
+
+RuleEnvironment SystemRuleEnvironment(const PlatformProfile& profile, int bitness, std::string osVersion) {
+  return {profile.osName, bitness == 32 ? "x86" : "x86_64", std::move(osVersion), {}};
+}
+
+bool RuleMatches(const LibraryRule& rule, const RuleEnvironment& environment) {
+  if (!rule.osName.empty() && rule.osName != environment.osName) return false;
+  if (!rule.osArch.empty() && rule.osArch != environment.osArch) return false;
+  if (!rule.osVersion.empty() && !VersionMatches(rule.osVersion, environment.osVersion)) return false;
+  for (const auto& [feature, wanted] : rule.features) {
+    if (FeatureOn(environment, feature) != wanted) return false;
+  }
+  return true;
+}
+
+bool RulesAllow(const std::vector<LibraryRule>& rules, const RuleEnvironment& environment) {
+  if (rules.empty()) return true;
+  bool allowed = false;
+  for (const LibraryRule& rule : rules) {
+    if (RuleMatches(rule, environment)) allowed = rule.action == "allow";
+  }
+  return allowed;
+}
+
+bool HonoursLibraryRules(const VersionDescription& description, const PlatformProfile& profile) {
+  return profile.honoursLibraryRules || IsModernForm(description);
+}
+
+bool IsLibraryUsed(const LibraryEntry& library, const RuleEnvironment& environment, bool honourRules) {
+  return !honourRules || RulesAllow(library.rules, environment);
+}
+
+}  // namespace kv
