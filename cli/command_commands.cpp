@@ -4,12 +4,14 @@
 
 #include "auth/stored_credentials.h"
 #include "cli/cli_commands.h"
+#include "game/game_files.h"
 #include "game/game_layout.h"
 #include "game/library_paths.h"
 #include "launch/launch_command.h"
 #include "meta/version_description.h"
 #include "platform/platform_profile.h"
 #include "play/launch_inputs.h"
+#include "play/version_messages.h"
 #include "settings/instance_list.h"
 #include "settings/settings.h"
 #include "util/files.h"
@@ -40,10 +42,11 @@ int ShowCommand(const Arguments& args) {
   CSettings settings;
   settings.Load();
   const std::string path = VersionJsonPath(settings.gamePath, version);
-  const std::optional<std::string> bytes = ReadWholeFile(path);
-  if (!bytes) return Fail("找不到版本描述文件: " + path);
+  if (!PathExists(path)) return Fail("找不到版本描述文件: " + path);
   VersionDescription description;
-  if (!ParseVersionDescription(*bytes, description)) return Fail("版本描述文件无法读取: " + path);
+  const InheritanceResult chain = ReadVersionChain(settings.gamePath, version, description);
+  if (chain.status == InheritanceStatus::Unreadable) return Fail("版本描述文件无法读取: " + path);
+  if (chain.status != InheritanceStatus::Resolved) return Fail(VersionFailureMessage(chain));
 
   std::optional<StoredCredentials> credentials;
   if (settings.isGenuine == "true") {

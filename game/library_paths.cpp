@@ -133,7 +133,7 @@ const RemoteFile* LibraryRemoteFile(const LibraryEntry& library, const PlatformP
 
 std::string LibraryLocalPath(std::string_view gamePath, const LibraryEntry& library,
                              const PlatformProfile& profile, int bitness) {
-  return LibraryLocalPath(gamePath, library.name, NativesText(library, profile), profile, bitness);
+  return std::string(gamePath) + "/libraries/" + LibraryRelativePath(library, profile, bitness);
 }
 
 bool IsSafeLibraryCoordinate(std::string_view name) {

@@ -17,6 +17,9 @@ std::string Quoted(const std::string& text) {
   return text.find(' ') == std::string::npos ? text : "\"" + text + "\"";
 }
 
+// An argument of its own on the one-line text: an empty one is written as "".
+std::string QuotedWord(const std::string& text) { return text.empty() ? "\"\"" : Quoted(text); }
+
 // Argument text as runs that came from the template and runs that were filled in. Only the
 // template's runs are searched, so a value that itself looks like a placeholder stays as the
 // player or the account service gave it.
@@ -29,14 +32,18 @@ using Word = std::vector<Run>;
 struct Fill {
   std::string_view placeholder;
   std::string value;
-  bool quoted;  // in the one-line text only; arguments are never quoted
+  bool quoted;        // in the one-line text only; arguments are never quoted
+  bool emptyAsBraces; // an empty value is written "{}", as the older template always had it
 };
 
-// Replaces the first occurrence of the placeholder, searching the words in order; "{}"
-// stands for an empty value.
-void ReplacePlaceholder(std::vector<Word>& words, const Fill& fill, bool quote) {
+std::string FilledValue(const Fill& fill, bool quote) {
   std::string value = quote && fill.quoted ? Quoted(fill.value) : fill.value;
-  if (value.empty()) value = "{}";
+  if (value.empty() && fill.emptyAsBraces) value = "{}";
+  return value;
+}
+
+// Replaces the first occurrence of the placeholder, searching the words in order.
+void ReplaceFirst(std::vector<Word>& words, const Fill& fill, bool quote) {
   for (Word& word : words) {
     for (std::size_t i = 0; i < word.size(); ++i) {
       if (!word[i].fromTemplate) continue;
@@ -45,15 +52,38 @@ void ReplacePlaceholder(std::vector<Word>& words, const Fill& fill, bool quote) 
       std::string after = word[i].text.substr(at + fill.placeholder.size());
       word[i].text.resize(at);
       word.insert(word.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                  {Run{std::move(value), false}, Run{std::move(after), true}});
+                  {Run{FilledValue(fill, quote), false}, Run{std::move(after), true}});
       return;
     }
   }
 }
 
-std::vector<Word> FillTemplate(std::vector<Word> words, const std::vector<Fill>& fills, bool quote) {
-  for (const Fill& fill : fills) ReplacePlaceholder(words, fill, quote);
+std::vector<Word> FillFirstOccurrences(std::vector<Word> words, const std::vector<Fill>& fills, bool quote) {
+  for (const Fill& fill : fills) ReplaceFirst(words, fill, quote);
   return words;
+}
+
+// Every placeholder of the text filled in one pass from the left, so that nothing filled in is
+// looked at again.
+std::string FillEveryOccurrence(std::string_view text, const std::vector<Fill>& fills) {
+  std::string filled;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t open = text.find("${", at);
+    if (open == std::string_view::npos) break;
+    const std::size_t close = text.find('}', open);
+    if (close == std::string_view::npos) break;
+    filled.append(text.substr(at, open - at));
+    const std::string_view placeholder = text.substr(open, close + 1 - open);
+    const Fill* fill = nullptr;
+    for (const Fill& candidate : fills) {
+      if (candidate.placeholder == placeholder) fill = &candidate;
+    }
+    filled += fill ? FilledValue(*fill, false) : std::string(placeholder);
+    at = close + 1;
+  }
+  filled.append(text.substr(at));
+  return filled;
 }
 
 std::string Joined(const Word& word) {
@@ -76,25 +106,66 @@ std::vector<Word> SplitOnBlanks(std::string_view text) {
   return words;
 }
 
-std::vector<Fill> PlaceholderValues(const VersionDescription& description,
-                                    const LaunchInputs& inputs, const PlatformProfile& profile) {
+std::string JoinedWith(const std::vector<std::string>& parts, char separator) {
+  std::string joined;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) joined += separator;
+    joined += parts[i];
+  }
+  return joined;
+}
+
+// The libraries of the command: the class path (the version jar last) and the natives folders.
+struct LibraryPaths {
+  std::vector<std::string> classPath;
+  std::vector<std::string> nativesFolders;
+};
+
+std::vector<Fill> PlaceholderValues(const VersionDescription& description, const LaunchInputs& inputs,
+                                    const PlatformProfile& profile, const LibraryPaths& paths) {
   const std::string& game = inputs.gamePath;
   auto unlessNoGameFolder = [&game](std::string value) { return game.empty() ? std::string() : value; };
+  const char separator = profile.classPathSeparator;
   std::vector<Fill> fills;
-  fills.push_back({"${auth_player_name}", inputs.playerName, true});
-  fills.push_back({"${version_name}", description.id, false});
-  fills.push_back({"${game_directory}", unlessNoGameFolder(GameDirectoryArgument(game, inputs.instanceName)), true});
+  fills.push_back({"${auth_player_name}", inputs.playerName, true, true});
+  fills.push_back({"${version_name}", description.id, false, true});
+  fills.push_back({"${game_directory}", unlessNoGameFolder(GameDirectoryArgument(game, inputs.instanceName)), true, true});
   if (inputs.legacyAssets) {
-    fills.push_back({"${game_assets}", unlessNoGameFolder(LegacyAssetArgument(game)), true});
+    fills.push_back({"${game_assets}", unlessNoGameFolder(LegacyAssetArgument(game)), true, true});
   } else {
-    fills.push_back({"${assets_root}", unlessNoGameFolder(AssetRootArgument(game, profile)), true});
+    fills.push_back({"${assets_root}", unlessNoGameFolder(AssetRootArgument(game, profile)), true, true});
   }
-  fills.push_back({"${assets_index_name}", description.assets, false});
-  fills.push_back({"${auth_uuid}", inputs.playerId, false});
-  fills.push_back({"${auth_access_token}", inputs.accessToken, false});
-  fills.push_back({"${user_properties}", inputs.userProperties, false});
-  fills.push_back({"${user_type}", inputs.userType, false});
+  fills.push_back({"${assets_index_name}", description.assets, false, true});
+  fills.push_back({"${auth_uuid}", inputs.playerId, false, true});
+  fills.push_back({"${auth_access_token}", inputs.accessToken, false, true});
+  fills.push_back({"${user_properties}", inputs.userProperties, false, true});
+  fills.push_back({"${user_type}", inputs.userType, false, true});
+  fills.push_back({"${version_type}", description.type, false, false});
+  // No account of this launcher has a client id or an Xbox user id: both stay empty, and the
+  // option before each is kept, as the game expects its pairs.
+  fills.push_back({"${clientid}", "", false, false});
+  fills.push_back({"${auth_xuid}", "", false, false});
+  fills.push_back({"${natives_directory}", JoinedWith(paths.nativesFolders, separator), true, false});
+  fills.push_back({"${launcher_name}", inputs.launcherName, true, false});
+  fills.push_back({"${launcher_version}", inputs.launcherVersion, true, false});
+  fills.push_back({"${classpath}", JoinedWith(paths.classPath, separator), true, false});
+  fills.push_back({"${classpath_separator}", std::string(1, separator), false, false});
+  fills.push_back({"${library_directory}", LibraryDirectoryArgument(game), true, false});
+  // Only arguments for a custom window size use these, and no window size is set.
+  fills.push_back({"${resolution_width}", "", false, false});
+  fills.push_back({"${resolution_height}", "", false, false});
   return fills;
+}
+
+// The values of the list's entries that the rules allow, every placeholder filled.
+std::vector<std::string> FilledArguments(const std::vector<ArgumentEntry>& entries, const RuleEnvironment& environment,
+                                         const std::vector<Fill>& fills) {
+  std::vector<std::string> arguments;
+  for (const ArgumentEntry& entry : entries) {
+    if (!RulesAllow(entry.rules, environment)) continue;
+    for (const std::string& value : entry.values) arguments.push_back(FillEveryOccurrence(value, fills));
+  }
+  return arguments;
 }
 
 }  // namespace
@@ -106,23 +177,22 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
     return {std::nullopt, inputs.gamePath, Refusal::GameFolderSplitsClassPath};
   }
   if (!IsSafeVersionId(description.id)) return {std::nullopt, description.id, Refusal::UnsafeName};
-  const RuleEnvironment environment = SystemRuleEnvironment(profile, bitness, {});
+  const RuleEnvironment environment = SystemRuleEnvironment(profile, bitness, inputs.osVersion);
   const bool honourRules = HonoursLibraryRules(description, profile);
-  std::vector<std::string> nativesFolders;
-  std::vector<std::string> classPath;
+  LibraryPaths paths;
   for (const LibraryEntry& library : description.libraries) {
     if (!IsLibraryUsed(library, environment, honourRules)) continue;
     // A class-path separator inside a library's path would split it into entries of the
     // network's choosing.
-    if (!IsSafeLibraryCoordinate(library.name) ||
+    if (!IsSafeLibrary(library) ||
         LibraryRelativePath(library, profile, bitness).find(profile.classPathSeparator) != std::string::npos) {
       return {std::nullopt, library.name, Refusal::UnsafeName};
     }
     const std::string jar = LibraryLocalPath(inputs.gamePath, library, profile, bitness);
-    if (IsNativeLibrary(library, profile)) nativesFolders.push_back(NativesFolder(jar));
-    classPath.push_back(jar);
+    if (IsNativeLibrary(library, profile)) paths.nativesFolders.push_back(NativesFolder(jar));
+    paths.classPath.push_back(jar);
   }
-  const std::string versionJar = VersionJarCommandPath(inputs.gamePath, description.id, profile);
+  paths.classPath.push_back(VersionJarCommandPath(inputs.gamePath, description.id, profile));
   const char separator = profile.classPathSeparator;
 
   std::vector<std::string> javaOptions;
@@ -132,39 +202,53 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
   }
   for (std::string& word : SplitArgumentWords(inputs.launchParameters)) javaOptions.push_back(std::move(word));
 
-  const std::vector<Fill> fills = PlaceholderValues(description, inputs, profile);
+  const std::vector<Fill> fills = PlaceholderValues(description, inputs, profile, paths);
+  std::vector<std::string> describedJava;
+  if (description.jvmArguments) describedJava = FilledArguments(*description.jvmArguments, environment, fills);
+  if (!inputs.logConfigPath.empty() && !description.logging.argument.empty()) {
+    describedJava.push_back(FillEveryOccurrence(description.logging.argument, {{"${path}", inputs.logConfigPath, true, false}}));
+  }
+  // Today's game arguments stand when the description has no template of the older form.
+  const bool templateArguments = !description.minecraftArguments.empty() || !description.gameArguments;
+  std::vector<std::string> gameArguments;
+  if (!templateArguments) gameArguments = FilledArguments(*description.gameArguments, environment, fills);
 
   // The line: every piece as the command interpreter reads it.
   std::string line = profile.startsThroughShell ? "\"" : "";
   line += Quoted(inputs.javaPath);
   for (const std::string& option : javaOptions) line += " " + Quoted(option);
-  line += " -Djava.library.path=";
-  for (const std::string& folder : nativesFolders) line += Quoted(folder) + separator;
-  line += " -cp ";
-  for (const std::string& jar : classPath) line += Quoted(jar) + separator;
-  line += Quoted(versionJar);
-  line += " " + description.mainClass + " ";
-  line += Joined(FillTemplate({{Run{description.minecraftArguments, true}}}, fills, true).front());
+  if (!description.jvmArguments) {
+    line += " -Djava.library.path=";
+    for (const std::string& folder : paths.nativesFolders) line += Quoted(folder) + separator;
+    line += " -cp ";
+    for (std::size_t i = 0; i + 1 < paths.classPath.size(); ++i) line += Quoted(paths.classPath[i]) + separator;
+    line += Quoted(paths.classPath.back());
+  }
+  for (const std::string& argument : describedJava) line += " " + QuotedWord(argument);
+  line += " " + description.mainClass;
+  if (templateArguments) {
+    line += " " + Joined(FillFirstOccurrences({{Run{description.minecraftArguments, true}}}, fills, true).front());
+  }
+  for (const std::string& argument : gameArguments) line += " " + QuotedWord(argument);
   if (profile.startsThroughShell) line += "\"";
 
   // The argument vector: the same pieces, nothing quoted. No separator trails the library
   // path, since an empty entry there would add the working directory to it.
   std::vector<std::string> arguments{inputs.javaPath};
   arguments.insert(arguments.end(), javaOptions.begin(), javaOptions.end());
-  std::string libraryPath = "-Djava.library.path=";
-  for (std::size_t i = 0; i < nativesFolders.size(); ++i) {
-    if (i > 0) libraryPath += separator;
-    libraryPath += nativesFolders[i];
+  if (!description.jvmArguments) {
+    arguments.push_back("-Djava.library.path=" + JoinedWith(paths.nativesFolders, separator));
+    arguments.push_back("-cp");
+    arguments.push_back(JoinedWith(paths.classPath, separator));
   }
-  arguments.push_back(std::move(libraryPath));
-  arguments.push_back("-cp");
-  std::string joinedClassPath;
-  for (const std::string& jar : classPath) joinedClassPath += jar + separator;
-  arguments.push_back(joinedClassPath + versionJar);
+  arguments.insert(arguments.end(), describedJava.begin(), describedJava.end());
   arguments.push_back(description.mainClass);
-  for (const Word& word : FillTemplate(SplitOnBlanks(description.minecraftArguments), fills, false)) {
-    arguments.push_back(Joined(word));
+  if (templateArguments) {
+    for (const Word& word : FillFirstOccurrences(SplitOnBlanks(description.minecraftArguments), fills, false)) {
+      arguments.push_back(Joined(word));
+    }
   }
+  arguments.insert(arguments.end(), gameArguments.begin(), gameArguments.end());
 
   return {LaunchCommand{std::move(line), std::move(arguments)}, {}, Refusal::None};
 }

@@ -22,6 +22,13 @@ struct LaunchInputs {
   // Where the game finds its assets: the legacy tree or the object store (see UsesLegacyAssets),
   // decided once for a launch, for its downloads and its command alike.
   bool legacyAssets = false;
+  // The system's version, which rules may ask for (os.version).
+  std::string osVersion;
+  // The launcher as the game is told it (${launcher_name}, ${launcher_version}).
+  std::string launcherName = "Korvane";
+  std::string launcherVersion;
+  // The log configuration in the game folder (LogConfigPath): its argument is added when set.
+  std::string logConfigPath;
   // From the settings: memory options are written only when isAutoMallocMemory is exactly
   // "false"; launchParameters are extra Java arguments, split into words like a shell does.
   std::string isAutoMallocMemory = "true";
@@ -36,20 +43,27 @@ struct LaunchCommand {
   // for showing to the player.
   std::string text;
   // The same pieces as separate arguments, nothing quoted, to execute without a shell: java,
-  // memory options, the extra Java arguments, -Djava.library.path=..., -cp, the class path,
+  // memory options, the extra Java arguments, the Java arguments of the description (without
+  // any: -Djava.library.path=..., -cp and the class path), the log configuration's argument,
   // the main class, then the game arguments. The argument template is split on blanks before
   // the placeholders are filled, so a value with blanks stays one argument.
   std::vector<std::string> arguments;
 };
 
-// Builds the command for the libraries the profile uses. Each placeholder of the template
-// (${auth_player_name}, ${version_name}, ${game_directory}, ${assets_root} or
-// ${game_assets}, ${assets_index_name}, ${auth_uuid}, ${auth_access_token},
-// ${user_properties}, ${user_type}) has only its first occurrence filled, "{}" for an empty
-// value; values already filled in are never searched for placeholders again.
+// Builds the command for the libraries the profile uses (their rules evaluated as
+// HonoursLibraryRules says). The placeholders: ${auth_player_name}, ${version_name},
+// ${game_directory}, ${assets_root} or ${game_assets}, ${assets_index_name}, ${auth_uuid},
+// ${auth_access_token}, ${user_properties}, ${user_type} ("{}" for an empty value), and
+// ${version_type}, ${clientid}, ${auth_xuid} (both always empty), ${natives_directory},
+// ${launcher_name}, ${launcher_version}, ${classpath}, ${classpath_separator},
+// ${library_directory}, ${resolution_width}, ${resolution_height} (as they stand). In the
+// older template only the first occurrence of each is filled; in the argument lists of
+// today's form every occurrence is, and only the entries whose rules allow them on this system
+// count (no launch feature is on: no demo, no custom resolution, no quick play). Values
+// already filled in are never searched for placeholders again; unknown placeholders stay.
 //
 // No command when the version id or the coordinate of a used library is unsafe to build a
-// path from (IsSafeVersionId, IsSafeLibraryCoordinate) or would put the profile's class-path
+// path from (IsSafeVersionId, IsSafeLibrary) or would put the profile's class-path
 // separator into a library path, or when the game folder itself holds that separator (it
 // would split every library path on the class path); `refused` then names the offending text.
 struct LaunchCommandResult {

@@ -29,4 +29,9 @@ int NativeBitness() {
   return 32;
 }
 
+std::string HostOsVersion() {
+  struct utsname info {};
+  return ::uname(&info) == 0 ? std::string(info.release) : std::string();
+}
+
 }  // namespace kv

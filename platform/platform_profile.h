@@ -25,4 +25,8 @@ struct PlatformProfile {
 // 64 or 32: the bitness of the operating system (not of this process).
 int NativeBitness();
 
+// The operating system's version as rules compare it: the kernel's release on Linux. Empty
+// when the system does not say.
+std::string HostOsVersion();
+
 }  // namespace kv

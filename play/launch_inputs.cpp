@@ -1,5 +1,8 @@
 #include "play/launch_inputs.h"
 
+#include "net/update_check.h"
+#include "platform/platform_profile.h"
+
 namespace kv {
 
 LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
@@ -21,6 +24,8 @@ LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials
   inputs.jvmMemoryMin = settings.jvmMemoryMin;
   inputs.jvmMemoryMax = settings.jvmMemoryMax;
   inputs.launchParameters = settings.launchParameters;
+  inputs.osVersion = HostOsVersion();
+  inputs.launcherVersion = kLauncherVersion;
   return inputs;
 }
 

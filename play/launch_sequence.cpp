@@ -7,6 +7,7 @@
 #include "launch/launch_command.h"
 #include "platform/diagnostic_log.h"
 #include "play/launch_inputs.h"
+#include "play/version_messages.h"
 #include "settings/instance_folders.h"
 #include "settings/settings.h"
 #include "util/files.h"
@@ -59,6 +60,11 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
       return stop(LaunchStatus::AssetIndexUnreadable, msg::kAssetIndexUnreadable, MessageKind::Error);
     case MetadataState::Ready:
       break;
+  }
+  // The version may extend another: what counts is the whole chain.
+  const InheritanceResult chain = ReadVersionChain(settings.gamePath, request.instanceVersion, description_);
+  if (chain.status != InheritanceStatus::Resolved) {
+    return stop(LaunchStatus::VersionUnreadable, VersionFailureMessage(chain), MessageKind::Error);
   }
 
   // Where the assets live is decided once, from the version the player picked: the plan

@@ -89,4 +89,15 @@ inline constexpr const char* kModToolReportedFailure = "Mod 管理工具报告�
 inline constexpr const char* kModListUnreadable = "Mod 列表文件缺失或无法读取";
 inline constexpr const char* kModInstanceFolderRefused = "实例名称不能用作文件夹名";
 
+// A version that extends another ("inheritsFrom") whose chain cannot be followed.
+inline std::string ParentVersionMissing(const std::string& parent) {
+  return "错误信息：找不到前置版本 " + parent + "\n错误代码:ERROR_LoadVersionObj";
+}
+inline std::string VersionInheritanceCycle(const std::string& version) {
+  return "错误信息：版本的继承关系形成循环（" + version + "）\n错误代码:ERROR_LoadVersionObj";
+}
+inline std::string VersionInheritanceTooDeep(int limit) {
+  return "错误信息：版本的继承层级超过 " + std::to_string(limit) + " 层\n错误代码:ERROR_LoadVersionObj";
+}
+
 }  // namespace kv::msg

@@ -108,6 +108,7 @@ TEST(ModernLibraries, PathsFromTheDescriptionOrTheMavenName) {
   natives.artifact = RemoteFile{"", "https://libraries.minecraft.net/x.jar", "3b14f4beae9dd39791ec9e12190a9380cd8a3ce6", 134695};
   EXPECT_EQ(LibraryRelativePath(natives, kWindows, 64), "org/lwjgl/lwjgl/3.3.1/lwjgl-3.3.1-natives-windows-x86.jar");
   EXPECT_EQ(LibraryRemoteFile(natives, kWindows, 64), &*natives.artifact);
+  EXPECT_EQ(LibraryLocalPath("/g/", natives, kLinux, 64), "/g//libraries/org/lwjgl/lwjgl/3.3.1/lwjgl-3.3.1-natives-windows-x86.jar");
   // A loader's library with a repository only.
   LibraryEntry fabric = Library("net.fabricmc:sponge-mixin:0.12.5+mixin.0.8.5");
   fabric.repository = "https://maven.fabricmc.net/";

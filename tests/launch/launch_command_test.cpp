@@ -103,12 +103,14 @@ TEST(LaunchCommand, LinuxArgumentVectorAndLine) {
 
 TEST(LaunchCommand, OnlyTheFirstOccurrenceOfAPlaceholderIsFilled) {
   VersionDescription d = Description(
-      "${auth_access_token} ${auth_access_token} ${auth_uuid} ${user_properties} ${user_type} ${version_type}");
-  const std::string expected = "{} ${auth_access_token} {} {} legacy ${version_type}";
+      "${auth_access_token} ${auth_access_token} ${auth_uuid} ${user_properties} ${user_type} ${version_type} "
+      "${version_type} ${auth_session}");
+  d.type = "release";
+  const std::string expected = "{} ${auth_access_token} {} {} legacy release ${version_type} ${auth_session}";
   const std::string text = Build(d, WindowsInputs(), kWindows).text;
   EXPECT_EQ(text.substr(text.size() - expected.size() - 1), expected + "\"");
   EXPECT_EQ(GameArguments(Build(d, LinuxInputs(), kLinux)),
-            (Args{"{}", "${auth_access_token}", "{}", "{}", "legacy", "${version_type}"}));
+            (Args{"{}", "${auth_access_token}", "{}", "{}", "legacy", "release", "${version_type}", "${auth_session}"}));
   // Within one word too.
   d.minecraftArguments = "--a=${auth_uuid},${auth_uuid}";
   LaunchInputs inputs = LinuxInputs();

@@ -135,7 +135,7 @@ TEST(PublishedVersions, OneTwelveTwo) {
   Strings arguments = kModernArguments;
   arguments[3] = "1.12.2";
   arguments[9] = "1.12";
-  arguments.insert(arguments.end(), {"--userType", "legacy", "--versionType", "${version_type}"});
+  arguments.insert(arguments.end(), {"--userType", "legacy", "--versionType", "release"});
   Strings windows = arguments;
   windows[5] = "C:\\K\\.minecraft\\/../Instance/inst";
   windows[7] = "C:\\K\\.minecraft\\\\assets";

@@ -1,0 +1,22 @@
+#include "play/version_messages.h"
+
+#include "util/messages.h"
+
+namespace kv {
+
+std::string VersionFailureMessage(const InheritanceResult& result) {
+  switch (result.status) {
+    case InheritanceStatus::MissingParent:
+      return msg::ParentVersionMissing(result.version);
+    case InheritanceStatus::Cycle:
+      return msg::VersionInheritanceCycle(result.version);
+    case InheritanceStatus::TooDeep:
+      return msg::VersionInheritanceTooDeep(kMaxInheritanceDepth);
+    case InheritanceStatus::Resolved:
+    case InheritanceStatus::Unreadable:
+      break;
+  }
+  return msg::kVersionUnreadable;
+}
+
+}  // namespace kv
