@@ -7,6 +7,7 @@
 #include "game/game_files.h"
 #include "game/game_layout.h"
 #include "game/library_paths.h"
+#include "install/legacy_assets.h"
 #include "launch/launch_command.h"
 #include "meta/version_description.h"
 #include "platform/platform_profile.h"
@@ -55,7 +56,12 @@ int ShowCommand(const Arguments& args) {
     LoadStoredCredentials(*credentials);
   }
   LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name);
-  inputs.legacyAssets = UsesLegacyAssets(version);
+  // The asset layout as a launch would decide it from what is on disk.
+  AssetIndex assets;
+  if (!description.assets.empty()) ReadAssetIndex(settings.gamePath, description.assets, assets);
+  inputs.legacyAssets = UsesLegacyAssetTree(DownloadSource::Configured(settings.downloadSource), version,
+                                            description.assets, assets);
+  inputs.logConfigPath = LogConfigInPlace(settings.gamePath, description);
   const LaunchCommandResult built = BuildLaunchCommand(description, inputs, PlatformProfile::Host(), NativeBitness());
   if (built.refusal == LaunchCommandResult::Refusal::GameFolderSplitsClassPath) {
     return Fail(msg::GameFolderSplitsClassPath(built.refused));

@@ -26,6 +26,13 @@ InheritanceResult ReadVersionChain(const std::string& gamePath, const std::strin
   return ResolveInheritance(versionId, read, merged);
 }
 
+std::string LogConfigInPlace(const std::string& gamePath, const VersionDescription& description) {
+  const std::string& fileId = description.logging.fileId;
+  if (!IsSafeFileName(fileId)) return {};
+  std::string path = LogConfigPath(gamePath, fileId);
+  return PathExists(path) ? path : std::string();
+}
+
 bool ReadAssetIndex(const std::string& gamePath, const std::string& indexId, AssetIndex& index) {
   if (!IsSafeAssetIndexId(indexId)) return false;
   const std::optional<std::string> bytes = ReadWholeFile(AssetIndexPath(gamePath, indexId));

@@ -27,6 +27,10 @@ using MissingParentFetcher = std::function<void(const std::string& parentId)>;
 InheritanceResult ReadVersionChain(const std::string& gamePath, const std::string& versionId,
                                    VersionDescription& merged, const MissingParentFetcher& fetchMissing = {});
 
+// The log configuration that `description` names, when it is in the game folder
+// (LogConfigPath); empty otherwise, or for a name that cannot stand as a file name.
+std::string LogConfigInPlace(const std::string& gamePath, const VersionDescription& description);
+
 // The local index of `indexId` (AssetIndexPath) read and parsed; false for a missing or empty
 // file, an unsafe index id (see IsSafeAssetIndexId) or unparsable text.
 bool ReadAssetIndex(const std::string& gamePath, const std::string& indexId, AssetIndex& index);

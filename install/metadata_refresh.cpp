@@ -1,5 +1,6 @@
 #include "install/metadata_refresh.h"
 
+#include <filesystem>
 #include <future>
 #include <system_error>
 #include <thread>
@@ -8,34 +9,76 @@
 #include "game/game_layout.h"
 #include "game/library_paths.h"
 #include "install/mirror_layout.h"
+#include "meta/version_manifest.h"
+#include "net/sha1.h"
 #include "platform/diagnostic_log.h"
 #include "util/files.h"
 
 namespace kv {
 namespace {
 
+void RemoveFile(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+}
+
+// The list's entry for `versionId`, fetching the list first when there is none and again when
+// it does not know a version that is not on disk either (a version published since).
+std::optional<ManifestEntry> LookUpVersion(const DownloadSource& source, const std::string& gamePath,
+                                           const std::string& versionId, std::chrono::seconds connectTimeout) {
+  const std::string listPath = VersionListPath(gamePath);
+  auto refresh = [&] { return RefreshVersionManifest(source, listPath, std::chrono::milliseconds(0), connectTimeout); };
+  bool refreshed = false;
+  if (!PathExists(listPath)) refreshed = refresh();
+  VersionManifest manifest;
+  ReadVersionManifest(listPath, manifest);
+  const ManifestEntry* entry = FindManifestEntry(manifest, versionId);
+  if (entry == nullptr && !refreshed && !PathExists(VersionJsonPath(gamePath, versionId)) && refresh() &&
+      ReadVersionManifest(listPath, manifest)) {
+    entry = FindManifestEntry(manifest, versionId);
+  }
+  if (entry == nullptr) return std::nullopt;
+  return *entry;
+}
+
+// A published file checked against its description: kept when it matches, fetched otherwise.
+RefreshOutcome CheckPublished(const DownloadSource& source, const std::string& localPath, const RemoteFile& published,
+                              std::chrono::seconds connectTimeout) {
+  if (LocalCopyMatches(localPath, published.sha1, published.size)) return RefreshOutcome::UpToDate;
+  return FetchVerified(localPath, source.Addresses(published.url), published.sha1, published.size, connectTimeout)
+             ? RefreshOutcome::Fetched
+             : RefreshOutcome::Failed;
+}
+
 // A check that could not be made is no reason to stop: the launch goes on with what is on
 // disk, and the log tells why the files may be old.
-RefreshOutcome CheckForLaunch(const std::string& localPath, const std::string& url) {
-  const RefreshOutcome outcome = RefreshWhenSizeDiffers(localPath, url, kLaunchConnectTimeout);
+RefreshOutcome Logged(RefreshOutcome outcome, const std::string& what, const std::string& localPath) {
   if (outcome == RefreshOutcome::Unchecked) {
-    LogLine(LogLevel::Warning, "Could not check " + url + " on the mirror; using the local copy " + localPath);
+    LogLine(LogLevel::Warning, "Could not check " + what + " at the download source; using the local copy " + localPath);
   } else if (outcome == RefreshOutcome::Failed) {
-    LogLine(LogLevel::Warning, "Could not fetch " + url + "; using the local copy " + localPath + " if there is one");
+    LogLine(LogLevel::Warning, "Could not fetch " + what + "; using the local copy " + localPath + " if there is one");
   }
   return outcome;
 }
 
 }  // namespace
 
-bool RefreshVersionManifest(const std::string& localPath, std::chrono::milliseconds pause,
-                            const std::string& mirrorBase) {
-  std::string url = VersionListUrl(mirrorBase);
-  std::int64_t remoteSize = QueryRemoteSize(url);
-  std::this_thread::sleep_for(pause);
-  if (remoteSize == -1) return false;
-  // The list changes without changing its size, so every answered query fetches it again.
-  return DownloadToFile(localPath, url);
+bool RefreshVersionManifest(const DownloadSource& source, const std::string& localPath,
+                            std::chrono::milliseconds pause, std::chrono::seconds connectTimeout) {
+  const std::vector<std::string> addresses = source.VersionListAddresses();
+  if (source.UsesMirrorLayout()) {
+    const std::string& url = addresses.front();
+    std::int64_t remoteSize = QueryRemoteSize(url, nullptr, connectTimeout);
+    std::this_thread::sleep_for(pause);
+    if (remoteSize == -1) return false;
+    // The list changes without changing its size, so every answered query fetches it again.
+    return DownloadToFile(localPath, url, connectTimeout);
+  }
+  for (const std::string& url : addresses) {
+    if (DownloadToFile(localPath, url, connectTimeout)) return true;
+    LogLine(LogLevel::Warning, "Could not fetch the version list from " + url);
+  }
+  return false;
 }
 
 RefreshOutcome RefreshWhenSizeDiffers(const std::string& localPath, const std::string& url,
@@ -55,64 +98,131 @@ bool FetchWhenSizeDiffers(const std::string& localPath, const std::string& url) 
   return RefreshWhenSizeDiffers(localPath, url) != RefreshOutcome::Failed;
 }
 
-bool FetchAssetIndex(const std::string& gamePath, const std::string& indexId, const std::string& mirrorBase) {
-  if (!IsSafeAssetIndexId(indexId)) return false;
-  return FetchWhenSizeDiffers(AssetIndexPath(gamePath, indexId), AssetIndexUrl(mirrorBase, indexId));
+bool LocalCopyMatches(const std::string& path, const std::string& sha1, std::int64_t size) {
+  if (!PathExists(path)) return false;
+  if (size >= 0 && static_cast<std::int64_t>(GetFileSize(path)) != size) return false;
+  if (sha1.empty()) return true;
+  const std::optional<std::string> digest = Sha1OfFile(path);
+  return digest && SameDigest(*digest, sha1);
 }
 
-LaunchMetadataChecks CheckLaunchMetadata(const std::string& gamePath, const std::string& versionId,
-                                         const std::string& indexId, const std::string& mirrorBase) {
+bool FetchVerified(const std::string& localPath, const std::vector<std::string>& urls, const std::string& sha1,
+                   std::int64_t size, std::chrono::seconds connectTimeout) {
+  // The answer waits beside the file until it has been checked.
+  const std::string staging = localPath + ".download";
+  for (const std::string& url : urls) {
+    if (!DownloadToFile(staging, url, connectTimeout)) {
+      LogLine(LogLevel::Warning, "Could not fetch " + url);
+      continue;
+    }
+    if (!LocalCopyMatches(staging, sha1, size)) {
+      LogLine(LogLevel::Warning, "What " + url + " sent is not the described file (SHA-1 " + sha1 + ")");
+      RemoveFile(staging);
+      continue;
+    }
+    std::error_code error;
+    std::filesystem::rename(staging, localPath, error);
+    if (!error) return true;
+    LogLine(LogLevel::Warning, "Could not put " + localPath + " in place: " + error.message());
+    RemoveFile(staging);
+    return false;
+  }
+  return false;
+}
+
+RefreshOutcome CheckVersionDescription(const DownloadSource& source, const std::string& gamePath,
+                                       const std::string& versionId, std::chrono::seconds connectTimeout) {
+  if (!IsSafeVersionId(versionId)) return RefreshOutcome::Failed;
+  const std::string localPath = VersionJsonPath(gamePath, versionId);
+  if (source.UsesMirrorLayout()) {
+    return RefreshWhenSizeDiffers(localPath, VersionJsonUrl(source.MirrorBase(), versionId), connectTimeout);
+  }
+  const std::optional<ManifestEntry> entry = LookUpVersion(source, gamePath, versionId, connectTimeout);
+  if (!entry || entry->url.empty()) return PathExists(localPath) ? RefreshOutcome::Unchecked : RefreshOutcome::Failed;
+  return CheckPublished(source, localPath, RemoteFile{"", entry->url, entry->sha1, -1}, connectTimeout);
+}
+
+RefreshOutcome CheckAssetIndex(const DownloadSource& source, const std::string& gamePath,
+                               const VersionDescription& description, std::chrono::seconds connectTimeout) {
+  const std::string& indexId = description.assets;
+  if (!IsSafeAssetIndexId(indexId)) return RefreshOutcome::Failed;
+  const std::string localPath = AssetIndexPath(gamePath, indexId);
+  if (source.UsesMirrorLayout()) {
+    return RefreshWhenSizeDiffers(localPath, AssetIndexUrl(source.MirrorBase(), indexId), connectTimeout);
+  }
+  if (description.assetIndex.url.empty()) {
+    return PathExists(localPath) ? RefreshOutcome::Unchecked : RefreshOutcome::Failed;
+  }
+  return CheckPublished(source, localPath, description.assetIndex, connectTimeout);
+}
+
+bool FetchVersionDescription(const DownloadSource& source, const std::string& gamePath, const std::string& versionId) {
+  return CheckVersionDescription(source, gamePath, versionId) != RefreshOutcome::Failed;
+}
+
+bool FetchAssetIndex(const DownloadSource& source, const std::string& gamePath, const VersionDescription& description) {
+  return CheckAssetIndex(source, gamePath, description) != RefreshOutcome::Failed;
+}
+
+LaunchMetadataChecks CheckLaunchMetadata(const DownloadSource& source, const std::string& gamePath,
+                                         const std::string& versionId, const VersionDescription* indexOwner) {
   LaunchMetadataChecks checks;
-  auto checkIndex = [&] { return CheckLaunchAssetIndex(gamePath, indexId, mirrorBase); };
+  auto checkIndex = [&] { return CheckLaunchAssetIndex(source, gamePath, *indexOwner); };
   std::future<RefreshOutcome> index;
-  if (!indexId.empty()) {
+  if (indexOwner != nullptr) {
     try {
       index = std::async(std::launch::async, checkIndex);
     } catch (const std::system_error&) {
       // No thread to spare: the index is checked after the description instead.
     }
   }
-  if (IsSafeVersionId(versionId)) {
-    checks.description = CheckForLaunch(VersionJsonPath(gamePath, versionId), VersionJsonUrl(mirrorBase, versionId));
-  }
+  checks.description = Logged(CheckVersionDescription(source, gamePath, versionId, kLaunchConnectTimeout),
+                              "the description of " + versionId, VersionJsonPath(gamePath, versionId));
   if (index.valid()) {
     checks.assetIndex = index.get();
-  } else if (!indexId.empty()) {
+  } else if (indexOwner != nullptr) {
     checks.assetIndex = checkIndex();
   }
   return checks;
 }
 
-RefreshOutcome CheckLaunchAssetIndex(const std::string& gamePath, const std::string& indexId,
-                                     const std::string& mirrorBase) {
-  if (!IsSafeAssetIndexId(indexId)) return RefreshOutcome::Failed;
-  return CheckForLaunch(AssetIndexPath(gamePath, indexId), AssetIndexUrl(mirrorBase, indexId));
+RefreshOutcome CheckLaunchAssetIndex(const DownloadSource& source, const std::string& gamePath,
+                                     const VersionDescription& indexOwner) {
+  return Logged(CheckAssetIndex(source, gamePath, indexOwner, kLaunchConnectTimeout),
+                "the asset index " + indexOwner.assets, AssetIndexPath(gamePath, indexOwner.assets));
 }
 
 MetadataChecks MetadataChecks::Network() {
   MetadataChecks checks;
-  checks.both = [](const std::string& gamePath, const std::string& versionId, const std::string& indexId) {
-    CheckLaunchMetadata(gamePath, versionId, indexId);
-  };
-  checks.assetIndex = [](const std::string& gamePath, const std::string& indexId) {
-    CheckLaunchAssetIndex(gamePath, indexId);
+  checks.both = [](const DownloadSource& source, const std::string& gamePath, const std::string& versionId,
+                   const VersionDescription* indexOwner) { CheckLaunchMetadata(source, gamePath, versionId, indexOwner); };
+  checks.assetIndex = [](const DownloadSource& source, const std::string& gamePath, const VersionDescription& indexOwner) {
+    CheckLaunchAssetIndex(source, gamePath, indexOwner);
   };
   return checks;
 }
 
-MetadataState RefreshAndReadMetadata(const std::string& gamePath, const std::string& versionId,
-                                     const MetadataChecks& checks, VersionDescription& description,
-                                     AssetIndex& assets) {
-  std::string checkedIndex;
-  if (ReadVersionDescription(gamePath, versionId, description)) checkedIndex = description.assets;
-  checks.both(gamePath, versionId, checkedIndex);
+MetadataState RefreshAndReadMetadata(const DownloadSource& source, const std::string& gamePath,
+                                     const std::string& versionId, const MetadataChecks& checks,
+                                     VersionDescription& description, AssetIndex& assets, InheritanceResult& chain) {
+  // The index that the chain on disk names is checked along with the description.
+  VersionDescription local;
+  const bool localReadable = ReadVersionChain(gamePath, versionId, local).status == InheritanceStatus::Resolved;
+  const bool localNamesIndex = localReadable && !local.assets.empty();
+  checks.both(source, gamePath, versionId, localNamesIndex ? &local : nullptr);
   // A failed check keeps the files on disk; only a file that then cannot be read stops us.
-  if (!ReadVersionDescription(gamePath, versionId, description)) return MetadataState::DescriptionUnreadable;
+  chain = ReadVersionChain(gamePath, versionId, description, [&](const std::string& parentId) {
+    checks.both(source, gamePath, parentId, nullptr);
+  });
+  if (chain.status != InheritanceStatus::Resolved) return MetadataState::DescriptionUnreadable;
   if (description.assets.empty()) {
     assets = AssetIndex{};
     return MetadataState::Ready;
   }
-  if (description.assets != checkedIndex) checks.assetIndex(gamePath, description.assets);
+  const bool indexChecked = localNamesIndex && local.assets == description.assets &&
+                            local.assetIndex.url == description.assetIndex.url &&
+                            local.assetIndex.sha1 == description.assetIndex.sha1;
+  if (!indexChecked) checks.assetIndex(source, gamePath, description);
   return ReadAssetIndex(gamePath, description.assets, assets) ? MetadataState::Ready
                                                               : MetadataState::AssetIndexUnreadable;
 }

@@ -84,9 +84,16 @@ bool WriteCurrentItem(unzFile zip, const std::string& path) {
   return ok;
 }
 
-enum class ItemOutcome { Written, Failed, Refused };
+enum class ItemOutcome { Written, Failed, Refused, Excluded };
 
-ItemOutcome ExtractCurrentItem(unzFile zip, const std::string& folder) {
+bool IsExcluded(const std::string& relative, const std::vector<std::string>& exclude) {
+  for (const std::string& prefix : exclude) {
+    if (!prefix.empty() && relative.compare(0, prefix.size(), prefix) == 0) return true;
+  }
+  return false;
+}
+
+ItemOutcome ExtractCurrentItem(unzFile zip, const std::string& folder, const std::vector<std::string>& exclude) {
   unz_file_info64 info{};
   if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
     return ItemOutcome::Failed;
@@ -103,6 +110,7 @@ ItemOutcome ExtractCurrentItem(unzFile zip, const std::string& folder) {
     LogLine(LogLevel::Warning, "archive item refused, it would leave the folder: " + std::string(name.data()));
     return ItemOutcome::Refused;
   }
+  if (IsExcluded(*relative, exclude)) return ItemOutcome::Excluded;
   const std::string path = folder + *relative;
   MakeFoldersForPath(path);
   if (relative->back() == '/') {
@@ -118,7 +126,8 @@ ItemOutcome ExtractCurrentItem(unzFile zip, const std::string& folder) {
 
 }  // namespace
 
-ExtractionResult ExtractArchive(const std::string& archivePath, const std::string& folder) {
+ExtractionResult ExtractArchive(const std::string& archivePath, const std::string& folder,
+                                const std::vector<std::string>& exclude) {
   ExtractionResult result;
   unzFile zip = unzOpen64(archivePath.c_str());
   if (zip == nullptr) {
@@ -129,10 +138,11 @@ ExtractionResult ExtractArchive(const std::string& archivePath, const std::strin
   std::string base = folder;
   if (!base.empty() && base.back() != '/' && base.back() != '\\') base += '/';
   for (int status = unzGoToFirstFile(zip); status == UNZ_OK; status = unzGoToNextFile(zip)) {
-    switch (ExtractCurrentItem(zip, base)) {
+    switch (ExtractCurrentItem(zip, base, exclude)) {
       case ItemOutcome::Written: ++result.written; break;
       case ItemOutcome::Failed: ++result.failed; break;
       case ItemOutcome::Refused: ++result.refused; break;
+      case ItemOutcome::Excluded: ++result.excluded; break;
     }
   }
   unzClose(zip);
@@ -140,7 +150,7 @@ ExtractionResult ExtractArchive(const std::string& archivePath, const std::strin
 }
 
 void UnpackDownloadedArchive(const DownloadItem& item) {
-  const ExtractionResult result = ExtractArchive(item.archivePath, item.extractFolder);
+  const ExtractionResult result = ExtractArchive(item.archivePath, item.extractFolder, item.extractExclude);
   if (!result.opened || result.failed > 0 || result.refused > 0) {
     LogLine(LogLevel::Warning, "Unpacking " + item.archivePath + ": opened " + std::to_string(result.opened) +
                                    ", failed " + std::to_string(result.failed) + ", refused " +

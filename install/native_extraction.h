@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "net/download_item.h"
 
@@ -12,17 +13,21 @@ struct ExtractionResult {
   int written = 0;      // files and folders created or overwritten
   int failed = 0;       // items that could not be read or written
   int refused = 0;      // items whose name would leave the folder
+  int excluded = 0;     // items left out as the caller asked
 };
 
 // Every item, in archive order, at `folder` + its stored name: folders become folders, files
 // are created or overwritten (missing parent folders made) with the time stored in the
 // archive. A bad item does not stop the rest; a partly written file is removed. An item whose
 // name is absolute, carries a drive or climbs out with ".." is never written. "\" in a stored
-// name counts as a separator. Nothing is excluded, META-INF included.
-ExtractionResult ExtractArchive(const std::string& archivePath, const std::string& folder);
+// name counts as a separator. An item whose name (with "/" as separator) begins with one of
+// `exclude` is left out.
+ExtractionResult ExtractArchive(const std::string& archivePath, const std::string& folder,
+                                const std::vector<std::string>& exclude = {});
 
 // The download engine's after-download step for a planned archive: unpacks its archive path
-// into its extract folder. Problems go to the diagnostic log; the launch goes on without them.
+// into its extract folder, leaving out its excluded names. Problems go to the diagnostic log;
+// the launch goes on without them.
 void UnpackDownloadedArchive(const DownloadItem& item);
 
 }  // namespace kv

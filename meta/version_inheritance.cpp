@@ -36,7 +36,8 @@ VersionDescription MergeOverParent(const VersionDescription& child, const Versio
   merged.libraries = child.libraries;
   merged.libraries.insert(merged.libraries.end(), parent.libraries.begin(), parent.libraries.end());
   merged.mainClass = NearestNotEmpty(child.mainClass, parent.mainClass);
-  merged.jar = NearestNotEmpty(child.jar, parent.jar);
+  // A child that names no jar is made from its parent's client.
+  merged.jar = !child.jar.empty() ? child.jar : NearestNotEmpty(parent.jar, parent.id);
   merged.downloads = child.downloads;
   merged.downloads.insert(parent.downloads.begin(), parent.downloads.end());  // keeps the child's keys
   merged.gameArguments = Appended(parent.gameArguments, child.gameArguments);

@@ -12,8 +12,10 @@ namespace kv {
 
 // The child laid over its parent:
 // - libraries: the child's first, then the parent's;
-// - main class, asset index (name and file), "jar", Java version and logging: the child's
-//   where it names them (and they are not empty), else the parent's;
+// - main class, asset index (name and file), Java version and logging: the child's where it
+//   names them (and they are not empty), else the parent's;
+// - "jar", the version whose client jar this one's is made from: the child's, else the
+//   parent's, else the parent itself;
 // - "downloads": key by key, the child's entries over the parent's, so that a child without a
 //   client keeps the parent's;
 // - arguments: the parent's, then the child's appended; the older template

@@ -31,6 +31,9 @@ struct DownloadItem {
   // The path's folder, separator included, for libraries and the legacy archive; empty for the
   // client jar and asset objects. An archive is unpacked there.
   std::string extractFolder{};
+  // Stored names that unpacking leaves out: an item whose name begins with one of these (a
+  // native jar's "META-INF/", say) is not written.
+  std::vector<std::string> extractExclude{};
 };
 
 }  // namespace kv

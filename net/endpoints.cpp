@@ -13,6 +13,8 @@ constexpr const char* kUpdateServer = "http://download.korvane.org";
 constexpr const char* kClientSite = "http://www.korvane.org";
 constexpr const char* kCatalogue = "http://mods.korvane.org/allmod/";
 constexpr const char* kStatsSiteId = "1";
+// The China mirror of the game's files (BMCLAPI).
+constexpr const char* kChinaMirror = "https://bmclapi2.bangbang93.com";
 
 std::string FromEnvironment(const char* variable, const char* builtIn) {
   const char* value = std::getenv(variable);
@@ -28,6 +30,12 @@ std::string WithoutTrailingSlash(std::string base) {
 }  // namespace
 
 std::string MirrorBase() { return WithoutTrailingSlash(FromEnvironment("KORVANE_MIRROR", kMirror)); }
+
+std::string DownloadSourceOverride() { return FromEnvironment("KORVANE_SOURCE", ""); }
+
+std::string OfficialRoot() { return WithoutTrailingSlash(FromEnvironment("KORVANE_OFFICIAL_ROOT", "")); }
+
+std::string ChinaMirrorBase() { return WithoutTrailingSlash(FromEnvironment("KORVANE_BMCLAPI_ROOT", kChinaMirror)); }
 
 std::string AuthServerBase() {
   return WithoutTrailingSlash(FromEnvironment("KORVANE_AUTH_SERVER", kAuthServer));

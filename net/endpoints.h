@@ -10,6 +10,18 @@ namespace kv {
 // The download mirror, without a trailing slash (KORVANE_MIRROR).
 std::string MirrorBase();
 
+// The download source a player's setting names, when the environment names another
+// (KORVANE_SOURCE): "official", "bmclapi" or "mirror". Empty when it names none.
+std::string DownloadSourceOverride();
+
+// Where the official hosts are stood in for (KORVANE_OFFICIAL_ROOT), without a trailing slash:
+// an address https://HOST/PATH is then fetched from root + "/HOST/PATH". Empty: the hosts
+// themselves.
+std::string OfficialRoot();
+
+// The China mirror's base (KORVANE_BMCLAPI_ROOT), without a trailing slash.
+std::string ChinaMirrorBase();
+
 // The account service's base (KORVANE_AUTH_SERVER) and its sign-in address, base +
 // "/authenticate".
 std::string AuthServerBase();

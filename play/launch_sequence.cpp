@@ -4,6 +4,8 @@
 #include "game/game_files.h"
 #include "game/game_layout.h"
 #include "install/download_planning.h"
+#include "install/legacy_assets.h"
+#include "install/metadata_refresh.h"
 #include "launch/launch_command.h"
 #include "platform/diagnostic_log.h"
 #include "play/launch_inputs.h"
@@ -53,24 +55,28 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
     }
   }
 
-  switch (RefreshAndReadMetadata(settings.gamePath, request.instanceVersion, services_.metadata, description_, assets_)) {
+  const DownloadSource source = DownloadSource::Configured(settings.downloadSource);
+  InheritanceResult chain;
+  switch (RefreshAndReadMetadata(source, settings.gamePath, request.instanceVersion, services_.metadata, description_,
+                                 assets_, chain)) {
     case MetadataState::DescriptionUnreadable:
-      return stop(LaunchStatus::VersionUnreadable, msg::kVersionUnreadable, MessageKind::Error);
+      return stop(LaunchStatus::VersionUnreadable, VersionFailureMessage(chain), MessageKind::Error);
     case MetadataState::AssetIndexUnreadable:
       return stop(LaunchStatus::AssetIndexUnreadable, msg::kAssetIndexUnreadable, MessageKind::Error);
     case MetadataState::Ready:
       break;
   }
-  // The version may extend another: what counts is the whole chain.
-  const InheritanceResult chain = ReadVersionChain(settings.gamePath, request.instanceVersion, description_);
-  if (chain.status != InheritanceStatus::Resolved) {
-    return stop(LaunchStatus::VersionUnreadable, VersionFailureMessage(chain), MessageKind::Error);
-  }
 
-  // Where the assets live is decided once, from the version the player picked: the plan
-  // fetches them there and the command tells the game so.
-  const bool legacyAssets = UsesLegacyAssets(request.instanceVersion);
-  plan_ = PlanDownloads(settings.gamePath, description_, assets_, legacyAssets, profile_, NativeBitness());
+  // Where the assets live is decided once: the plan fetches them there and the command tells
+  // the game so.
+  const bool legacyAssets = UsesLegacyAssetTree(source, request.instanceVersion, description_.assets, assets_);
+  ProvideClientJar(settings.gamePath, description_);
+  plan_ = PlanDownloads(settings.gamePath, description_, assets_, source,
+                        {.profile = profile_,
+                         .bitness = NativeBitness(),
+                         .osVersion = HostOsVersion(),
+                         .legacyAssets = legacyAssets,
+                         .publishedChecksum = services_.publishedChecksum});
   if (!plan_.empty()) {
     sink.FinishLoading();
     if (sink.RunDownloads(plan_) != DownloadResult::Completed) {
@@ -85,6 +91,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
   LaunchInputs inputs = MakeLaunchInputs(settings, genuine ? &credentials : nullptr, request.instanceName);
   inputs.legacyAssets = legacyAssets;
+  inputs.logConfigPath = LogConfigInPlace(settings.gamePath, description_);
   const LaunchCommandResult built = BuildLaunchCommand(description_, inputs, profile_, NativeBitness());
   if (built.refusal == LaunchCommandResult::Refusal::GameFolderSplitsClassPath) {
     return stop(LaunchStatus::GameFolderRefused, msg::GameFolderSplitsClassPath(built.refused));
@@ -103,6 +110,8 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
   MakeFoldersForPath(folder);
   WriteDefaultOptions("zh_CN", folder + "options.txt");
+  // The published indexes of older versions leave the legacy tree to be made from the objects.
+  if (legacyAssets && !source.UsesMirrorLayout()) BuildLegacyAssetTree(settings.gamePath, assets_, folder + "resources/");
   const bool showLog = request.showOutput.value_or(settings.isShowCmd == "true");
 
   sink.FinishLoading();

@@ -22,8 +22,10 @@ struct LaunchServices {
   std::function<void(const std::string& event)> sendStatsEvent;
   AuthPoster postAuthenticate;
   MetadataChecks metadata;
+  // The checksum a loader's repository publishes beside a library (PlanOptions).
+  std::function<std::string(const std::vector<std::string>& fileUrls)> publishedChecksum;
 
-  // The configured mirror, account service and statistics address.
+  // The configured download sources, account service and statistics address.
   static LaunchServices Network();
 };
 

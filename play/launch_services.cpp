@@ -1,3 +1,4 @@
+#include "install/download_planning.h"
 #include "install/metadata_refresh.h"
 #include "net/transfers.h"
 #include "play/launch_sequence.h"
@@ -12,6 +13,7 @@ LaunchServices LaunchServices::Network() {
     return PostAuthenticate(reply, request, status);
   };
   services.metadata = MetadataChecks::Network();
+  services.publishedChecksum = FetchPublishedChecksum;
   return services;
 }
 

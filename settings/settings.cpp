@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include <charconv>
+#include <vector>
 
 #include "platform/java_discovery.h"
 #include "platform/launcher_folder.h"
@@ -57,22 +58,26 @@ void CSettings::Load(const JavaRuntimeSource& java) {
   }
   isAutoMallocMemory = read("IsAutoMallocMemory", "true");
   isShowCmd = read("IsShowCmd", "false");
+  downloadSource = read("DownloadSource", "");
 }
 
 bool CSettings::Save() const {
   const std::string encodedName = EncodeSettingsText(userName);
   const std::string encodedPassword = EncodeSettingsText(password);
-  return profile::WriteStrings(path_, {{kSection, "UserName", encodedName},
-                                       {kSection, "PWD", encodedPassword},
-                                       {kSection, "IsGenuine", isGenuine},
-                                       {kSection, "JavaPath", javaPath},
-                                       {kSection, "GamePath", gamePath},
-                                       {kSection, "JVMMemoryMin", jvmMemoryMin},
-                                       {kSection, "JVMMemoryMax", jvmMemoryMax},
-                                       {kSection, "LaunchParameters", launchParameters},
-                                       {kSection, "JavaVer", javaVer},
-                                       {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
-                                       {kSection, "IsShowCmd", isShowCmd}});
+  std::vector<profile::Write> writes{{kSection, "UserName", encodedName},
+                                     {kSection, "PWD", encodedPassword},
+                                     {kSection, "IsGenuine", isGenuine},
+                                     {kSection, "JavaPath", javaPath},
+                                     {kSection, "GamePath", gamePath},
+                                     {kSection, "JVMMemoryMin", jvmMemoryMin},
+                                     {kSection, "JVMMemoryMax", jvmMemoryMax},
+                                     {kSection, "LaunchParameters", launchParameters},
+                                     {kSection, "JavaVer", javaVer},
+                                     {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
+                                     {kSection, "IsShowCmd", isShowCmd}};
+  // The Windows build knows no download source: its file keeps its bytes until one is chosen.
+  if (!downloadSource.empty()) writes.push_back({kSection, "DownloadSource", downloadSource});
+  return profile::WriteStrings(path_, writes);
 }
 
 }  // namespace kv

@@ -35,6 +35,9 @@ class CSettings {
   std::string javaVer;
   std::string isAutoMallocMemory;
   std::string isShowCmd;
+  // Where the game's files come from: "official", "bmclapi" or "mirror"; empty (the key is
+  // absent) means "official".
+  std::string downloadSource;
 
  private:
   std::string path_;

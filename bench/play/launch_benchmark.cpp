@@ -87,8 +87,8 @@ void BM_LaunchToGameStart(benchmark::State& state) {
   LaunchServices upToDate;
   upToDate.sendStatsEvent = [](const std::string&) {};
   upToDate.postAuthenticate = [](const std::string&, std::string&) { return false; };
-  upToDate.metadata.both = [](const std::string&, const std::string&, const std::string&) {};
-  upToDate.metadata.assetIndex = [](const std::string&, const std::string&) {};
+  upToDate.metadata.both = [](const DownloadSource&, const std::string&, const std::string&, const VersionDescription*) {};
+  upToDate.metadata.assetIndex = [](const DownloadSource&, const std::string&, const VersionDescription&) {};
   QuietSink sink;
   for (auto _ : state) {
     LaunchSequence sequence(home + "KvCfg.ini", upToDate);
@@ -156,6 +156,7 @@ class DroppingPort {
 
 // Launches against the configured mirror at `base`, its network services real.
 void MeasureCachedLaunch(benchmark::State& state, const std::string& home, const std::string& base) {
+  ::setenv("KORVANE_SOURCE", "mirror", 1);
   ::setenv("KORVANE_MIRROR", base.c_str(), 1);
   QuietSink sink;
   for (auto _ : state) {
@@ -164,6 +165,7 @@ void MeasureCachedLaunch(benchmark::State& state, const std::string& home, const
     if (result.status != LaunchStatus::GameEnded) state.SkipWithError("the launch did not reach the game");
   }
   ::unsetenv("KORVANE_MIRROR");
+  ::unsetenv("KORVANE_SOURCE");
 }
 
 void BM_CachedLaunchMirror50ms(benchmark::State& state) {

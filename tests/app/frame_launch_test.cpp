@@ -36,6 +36,7 @@ class FrameLaunch : public ::testing::Test {
     mirror_ = std::make_unique<test::MirrorProcess>(test::DemoMirrorRoot(), options);
     ASSERT_TRUE(mirror_->Started());
     ::setenv("KORVANE_MIRROR", mirror_->BaseUrl().c_str(), 1);
+    ::setenv("KORVANE_SOURCE", "mirror", 1);
   }
 
   // Presses the start button and waits for the launch to end; `duringDownload` runs while

@@ -11,6 +11,7 @@
 
 #include "game/game_layout.h"
 #include "install/download_planning.h"
+#include "net/sha1.h"
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
 #include "tests/net/mirror_process.h"
@@ -33,11 +34,15 @@ using test::TempFolder;
 using test::TestBytes;
 using test::WriteFile;
 
-std::string Hash(int i) {
-  char hash[41];
-  std::snprintf(hash, sizeof hash, "%02x%038d", i, i);
-  return hash;
+std::string Sha1Of(const std::string& bytes) {
+  Sha1 digest;
+  digest.Update(bytes.data(), bytes.size());
+  return digest.HexDigest();
 }
+
+// The objects of the test's index: named by their SHA-1, as the published ones are.
+std::string ObjectBytes(int i) { return TestBytes(100 + static_cast<std::size_t>(i), static_cast<unsigned>(i)); }
+std::string Hash(int i) { return Sha1Of(ObjectBytes(i)); }
 
 constexpr const char* kDescription = R"({
   "id": "7.7", "assets": "7.7", "mainClass": "demo.Main",
@@ -57,7 +62,7 @@ class DownloadCli : public ::testing::Test {
       std::string hash = Hash(i);
       index += std::string(i == 0 ? "" : ",") + "\"sounds/" + std::to_string(i) + ".ogg\":{\"hash\":\"" + hash +
                "\",\"size\":" + std::to_string(100 + i) + "}";
-      WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), TestBytes(100 + static_cast<std::size_t>(i), i));
+      WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), ObjectBytes(i));
     }
     WriteFile(served_ / "indexes/7.7.json", index + "}}");
     WriteFile(served_ / "libs/com/example/plain/1.0/plain-1.0.jar", TestBytes(3000, 1));
@@ -66,7 +71,8 @@ class DownloadCli : public ::testing::Test {
   }
 
   std::vector<std::string> Environment(const MirrorProcess& mirror) const {
-    return {"KORVANE_HOME=" + home_.Path(), "KORVANE_MIRROR=" + mirror.BaseUrl(), "JAVA_HOME=", "PATH=/nonexistent"};
+    return {"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror", "KORVANE_MIRROR=" + mirror.BaseUrl(), "JAVA_HOME=",
+            "PATH=/nonexistent"};
   }
 
   test::CommandResult Run(const MirrorProcess& mirror, const std::vector<std::string>& args) const {
@@ -93,7 +99,8 @@ TEST_F(DownloadCli, VersionsListsTheLocalCopyAfterARefresh) {
 
   // Offline now: the local copy still answers.
   test::CommandResult offline = test::RunCommand(
-      KORVANE_CLI, {"versions", "--refresh"}, {"KORVANE_HOME=" + home_.Path(), "KORVANE_MIRROR=http://127.0.0.1:9"});
+      KORVANE_CLI, {"versions", "--refresh"},
+      {"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror", "KORVANE_MIRROR=http://127.0.0.1:9"});
   EXPECT_EQ(offline.status, 0);
   EXPECT_EQ(offline.out, refreshed.out);
   EXPECT_NE(offline.err.find("本地副本"), std::string::npos);
@@ -114,7 +121,7 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
 
   EXPECT_EQ(ReadFile(VersionJarPath(game_, "7.7")), TestBytes(2000000, 2));
   EXPECT_EQ(ReadFile(game_ + "/libraries/org/example/sound/2.0/libsound.so"), "elf");
-  EXPECT_EQ(ReadFile(game_ + "/assets/objects/31/" + Hash(49)), TestBytes(149, 49));
+  EXPECT_EQ(ReadFile(game_ + "/assets/objects/" + Hash(49).substr(0, 2) + "/" + Hash(49)), ObjectBytes(49));
 
   // Everything in place: nothing is fetched but the two size queries.
   int gets = mirror.CountRequests("GET", "/versions/7.7/7.7.jar");
@@ -151,8 +158,42 @@ TEST_F(DownloadCli, JobsOrTheSettingBoundTheFilesAtOnce) {
   EXPECT_LE(mirror.CountConnections(), 3) << mirror.Log();
 }
 
+TEST_F(DownloadCli, VerifyFetchesAgainWhatNoLongerMatches) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  ASSERT_EQ(Run(mirror, {"prepare", "生存"}).status, 0);
+  const std::string object = game_ + "/assets/objects/" + Hash(7).substr(0, 2) + "/" + Hash(7);
+  WriteFile(object, TestBytes(107, 1000));  // the same size, other bytes
+  const std::string path = "/objects/" + Hash(7).substr(0, 2) + "/" + Hash(7);
+  ASSERT_EQ(Run(mirror, {"prepare", "生存"}).status, 0);
+  EXPECT_EQ(mirror.CountRequests("GET", path), 1);
+  const test::CommandResult verified = Run(mirror, {"prepare", "生存", "--verify"});
+  ASSERT_EQ(verified.status, 0) << verified.err;
+  EXPECT_EQ(mirror.CountRequests("GET", path), 2);
+  EXPECT_EQ(ReadFile(object), ObjectBytes(7));
+  EXPECT_EQ(Run(mirror, {"prepare", "生存", "--verify", "--all"}).status, 2);
+}
+
+TEST_F(DownloadCli, TheOfficialListWithItsTypes) {
+  WriteFile(served_ / "official/piston-meta.mojang.com/mc/game/version_manifest_v2.json",
+            test::ReadFixture("versions/modern/version_manifest_v2.json"));
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  const test::CommandResult listed =
+      test::RunCommand(KORVANE_CLI, {"versions", "--refresh"},
+                       {"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=official",
+                        "KORVANE_OFFICIAL_ROOT=" + mirror.BaseUrl() + "/official", "KORVANE_BMCLAPI_ROOT=http://127.0.0.1:9"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 891);
+  EXPECT_EQ(listed.out.substr(0, 20), "26.2-pre-2\tsnapshot\n");
+  for (const char* line : {"\n26.1.2\trelease\n", "\nb1.8.1\told_beta\n", "\nrd-132211\told_alpha\n"}) {
+    EXPECT_NE(listed.out.find(line), std::string::npos) << line;
+  }
+  EXPECT_EQ(mirror.CountRequests("GET", "/official/piston-meta.mojang.com/mc/game/version_manifest_v2.json"), 1);
+}
+
 TEST_F(DownloadCli, NamesFromTheMirrorCannotDriveTheTerminal) {
-  std::string hash = Hash(99);
+  std::string hash = Sha1Of("x");
   WriteFile(served_ / "indexes/7.7.json",
             "{\"objects\":{\"sounds/\\u001b]0;pwned\\u0007\\u001b[2Jx.ogg\":{\"hash\":\"" + hash + "\",\"size\":1}}}");
   WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), "x");

@@ -52,7 +52,7 @@ class LaunchEndToEnd : public ::testing::Test {
     std::vector<std::string> args{"launch", "生存 1"};
     args.insert(args.end(), extra.begin(), extra.end());
     return test::RunCommand(KORVANE_CLI, args,
-                            {"KORVANE_HOME=" + home_.Path(), "KORVANE_MIRROR=" + mirror_->BaseUrl(),
+                            {"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror", "KORVANE_MIRROR=" + mirror_->BaseUrl(),
                              "KORVANE_AUTH_SERVER=" + (auth_ ? auth_->BaseUrl() : std::string("https://127.0.0.1:9")),
                              "KORVANE_CA_BUNDLE=" + test::FixturePath("tls/ca.pem"), "KORVANE_STATS_URL=",
                              "KORVANE_TEST_EXIT=5"});

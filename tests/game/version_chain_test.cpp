@@ -43,6 +43,7 @@ TEST_F(VersionChain, ForgeOverItsGameVersion) {
   ASSERT_NE(ClientDownload(merged), nullptr);
   EXPECT_EQ(ClientDownload(merged)->sha1, "2e9a3e3107cca00d6bc9c97bf7d149cae163ef21");
   EXPECT_EQ(merged.javaMajorVersion, 17);
+  EXPECT_EQ(merged.jar, "1.18.2");  // its client jar is made from the game's
   // Arguments: the game's, then the loader's.
   ASSERT_TRUE(merged.gameArguments && merged.jvmArguments);
   EXPECT_EQ(merged.gameArguments->front().values, std::vector<std::string>{"--username"});

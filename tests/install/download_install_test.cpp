@@ -7,6 +7,7 @@
 #include "install/download_planning.h"
 #include "install/native_extraction.h"
 #include "net/download_engine.h"
+#include "net/sha1.h"
 #include "tests/net/engine_test_support.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
@@ -49,6 +50,14 @@ void Serve(const std::vector<DownloadItem>& plan, const TempFolder& served, cons
   }
 }
 
+// The plan for Linux from the mirror, its asset layout decided by the id.
+std::vector<DownloadItem> PlanFromMirror(const std::string& game, const VersionDescription& description,
+                                         const AssetIndex& assets, const std::string& id, const MirrorProcess& mirror) {
+  const DownloadSource source(SourceKind::Mirror, "", "", mirror.BaseUrl());
+  return PlanDownloads(game, description, assets, source,
+                       {.profile = PlatformProfile::Linux(), .bitness = 64, .legacyAssets = UsesLegacyAssets(id)});
+}
+
 class DownloadEngineTest : public ::testing::Test {
  protected:
   TempFolder served_;
@@ -60,18 +69,22 @@ TEST_F(DownloadEngineTest, PreparesAVersionFromNothing) {
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
   VersionDescription description;
   description.id = "9.9";
-  description.libraries = {{"com.example:alpha:1.0", {}, "", "", "", {}},
-                           {"com.example:beta:2.0", {}, "", "", "", {}},
-                           {"org.example:sound:3.1", {}, "natives-linux", "natives-windows", "", {}},
-                           {"org.example:video:0.5", {}, "natives-linux-${arch}", "natives-windows-${arch}", "", {}}};
+  description.libraries = {{"com.example:alpha:1.0"},
+                           {"com.example:beta:2.0"},
+                           {"org.example:sound:3.1", {}, "natives-linux", "natives-windows"},
+                           {"org.example:video:0.5", {}, "natives-linux-${arch}", "natives-windows-${arch}"}};
+  // Objects are named by their SHA-1, which the download checks.
   AssetIndex assets;
   for (int i = 0; i < 300; ++i) {
-    char hash[41];
-    std::snprintf(hash, sizeof hash, "%02x%038d", i % 256, i);
-    assets.objects.push_back({"minecraft/sounds/" + std::to_string(i) + ".ogg", hash, 0});
+    const std::string bytes = TestBytes((static_cast<std::size_t>(i) * 977) % 3000, static_cast<unsigned>(i) + 100);
+    Sha1 digest;
+    digest.Update(bytes.data(), bytes.size());
+    const std::string hash = digest.HexDigest();
+    WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), bytes);
+    assets.objects.push_back({"minecraft/sounds/" + std::to_string(i) + ".ogg", hash, static_cast<std::int32_t>(bytes.size())});
   }
   std::vector<DownloadItem> plan =
-      PlanDownloads(game_.Path(), description, assets, UsesLegacyAssets("9.9"), PlatformProfile::Linux(), 64, mirror.BaseUrl());
+      PlanFromMirror(game_.Path(), description, assets, "9.9", mirror);
   ASSERT_EQ(plan.size(), 4u + 1u + 300u);
   Serve(plan, served_, mirror);
 
@@ -87,7 +100,7 @@ TEST_F(DownloadEngineTest, PreparesAVersionFromNothing) {
   EXPECT_EQ(ReadFile(natives + "lib-" + plan[3].name + ".so"), TestBytes(5000 + 4, 4));
   EXPECT_TRUE(PathExists(natives + "META-INF/MANIFEST.MF"));
   EXPECT_EQ(ListFiles(game_.Path()).find(".tmp"), std::string::npos);
-  EXPECT_TRUE(PlanDownloads(game_.Path(), description, assets, UsesLegacyAssets("9.9"), PlatformProfile::Linux(), 64, mirror.BaseUrl()).empty());
+  EXPECT_TRUE(PlanFromMirror(game_.Path(), description, assets, "9.9", mirror).empty());
 
   EXPECT_EQ(sink.done.back(), static_cast<int>(plan.size()));
   EXPECT_EQ(sink.count, static_cast<int>(plan.size()));
@@ -105,8 +118,14 @@ TEST_F(DownloadEngineTest, TheLegacyArchiveOfA16VersionIsUnpackedIntoTheLegacyTr
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
   VersionDescription description;
   ASSERT_TRUE(ParseVersionDescription(test::ReadFixture("versions/version-1.6.4.json"), description));
+  // The mirror here serves stand-ins, not the described files.
+  description.downloads.clear();
+  for (LibraryEntry& library : description.libraries) {
+    library.artifact.reset();
+    library.classifiers.clear();
+  }
   std::vector<DownloadItem> plan =
-      PlanDownloads(game_.Path(), description, AssetIndex{}, UsesLegacyAssets("1.6.4"), PlatformProfile::Linux(), 64, mirror.BaseUrl());
+      PlanFromMirror(game_.Path(), description, AssetIndex{}, "1.6.4", mirror);
   Serve(plan, served_, mirror);
   RecordingSink sink;
   EXPECT_EQ(DownloadEngine(plan, sink, FastRetries(), UnpackDownloadedArchive).Run().result, DownloadResult::Completed);

@@ -33,6 +33,14 @@ AssetIndex Assets() {
   return index;
 }
 
+// A plan from the mirror at kMirror, its asset layout decided by the id as a launch decides it.
+std::vector<DownloadItem> Plan(const std::string& game, const VersionDescription& description, const AssetIndex& assets,
+                               const std::string& id, const PlatformProfile& profile) {
+  const DownloadSource mirror(SourceKind::Mirror, "", "", kMirror);
+  return PlanDownloads(game, description, assets, mirror,
+                       {.profile = profile, .bitness = 64, .legacyAssets = UsesLegacyAssets(id)});
+}
+
 const DownloadItem* Find(const std::vector<DownloadItem>& plan, const std::string& name) {
   auto found = std::find_if(plan.begin(), plan.end(), [&](const DownloadItem& item) { return item.name == name; });
   return found == plan.end() ? nullptr : &*found;
@@ -40,7 +48,7 @@ const DownloadItem* Find(const std::vector<DownloadItem>& plan, const std::strin
 
 TEST(PlanDownloads, WindowsProfileGivesTheWindowsPathsAndAddresses) {
   std::vector<DownloadItem> plan =
-      PlanDownloads(kWindowsGame, Description("1.7.10"), Assets(), UsesLegacyAssets("1.7.10"), PlatformProfile::Windows(), 64, kMirror);
+      Plan(kWindowsGame, Description("1.7.10"), Assets(), "1.7.10", PlatformProfile::Windows());
   // Every library (rules are not applied on Windows), the client jar, each distinct object.
   ASSERT_EQ(plan.size(), 33u + 1u + 674u);
 
@@ -67,7 +75,8 @@ TEST(PlanDownloads, WindowsProfileGivesTheWindowsPathsAndAddresses) {
   EXPECT_EQ(jar.name, "C:\\game\\.minecraft\\/versions/1.7.10/1.7.10.jar");
   EXPECT_EQ(jar.path, jar.name);
   EXPECT_EQ(jar.urls, std::vector<std::string>{"http://mirror.test/versions/1.7.10/1.7.10.jar"});
-  EXPECT_EQ(jar.size, -1);  // a legacy description gives no sizes
+  EXPECT_EQ(jar.size, 5256245);  // the description gives the client's size and checksum
+  EXPECT_EQ(jar.sha1.size(), 40u);
   EXPECT_FALSE(jar.isArchive);
   EXPECT_EQ(jar.extractFolder, "");
 
@@ -85,7 +94,7 @@ TEST(PlanDownloads, LinuxProfileHonoursTheRulesAndPlansOnlyWhatIsMissing) {
   VersionDescription description = Description("1.7.10");
   AssetIndex assets = Assets();
   std::vector<DownloadItem> plan =
-      PlanDownloads(game.Path(), description, assets, UsesLegacyAssets("1.7.10"), PlatformProfile::Linux(), 64, kMirror);
+      Plan(game.Path(), description, assets, "1.7.10", PlatformProfile::Linux());
   // The two twitch natives are not for Linux.
   ASSERT_EQ(plan.size(), 31u + 1u + 674u);
   EXPECT_EQ(Find(plan, "twitch-platform-5.16-natives-linux-64.jar"), nullptr);
@@ -94,15 +103,16 @@ TEST(PlanDownloads, LinuxProfileHonoursTheRulesAndPlansOnlyWhatIsMissing) {
   EXPECT_EQ(natives->path, game.Path() + "/libraries/org/lwjgl/lwjgl/lwjgl-platform/2.9.1/lwjgl-platform-2.9.1-natives-linux.jar");
   EXPECT_TRUE(natives->isArchive);
 
-  // A file of the right name is enough, whatever it holds; then nothing is left to plan.
-  for (const DownloadItem& item : plan) WriteFile(item.path, "");
-  EXPECT_TRUE(PlanDownloads(game.Path(), description, assets, UsesLegacyAssets("1.7.10"), PlatformProfile::Linux(), 64, kMirror).empty());
+  // A file of the right name and the described size is enough, whatever it holds; then
+  // nothing is left to plan. Where no size is described (these libraries), the name is enough.
+  for (const DownloadItem& item : plan) WriteFile(item.path, std::string(static_cast<std::size_t>(std::max<std::int64_t>(item.size, 0)), 'x'));
+  EXPECT_TRUE(Plan(game.Path(), description, assets, "1.7.10", PlatformProfile::Linux()).empty());
 }
 
 TEST(PlanDownloads, LegacyVersionsPlanTheArchiveInsteadOfObjects) {
   TempFolder game;
   std::vector<DownloadItem> plan =
-      PlanDownloads(game.Path(), Description("1.6.4"), Assets(), UsesLegacyAssets("1.6.4"), PlatformProfile::Linux(), 64, kMirror);
+      Plan(game.Path(), Description("1.6.4"), Assets(), "1.6.4", PlatformProfile::Linux());
   ASSERT_EQ(plan.size(), 18u + 1u + 1u);  // three libraries are for OS X only
   const DownloadItem& legacy = plan.back();
   EXPECT_EQ(legacy.name, "legacy.zip");
@@ -114,23 +124,22 @@ TEST(PlanDownloads, LegacyVersionsPlanTheArchiveInsteadOfObjects) {
 
   // The id decides, by a plain substring test.
   VersionDescription none;
-  EXPECT_EQ(PlanDownloads(game.Path(), none, Assets(), UsesLegacyAssets("1.7.2"), PlatformProfile::Linux(), 64, kMirror).size(), 1u);
-  EXPECT_EQ(PlanDownloads(game.Path(), none, Assets(), UsesLegacyAssets("1.7.10"), PlatformProfile::Linux(), 64, kMirror).size(), 674u);
+  EXPECT_EQ(Plan(game.Path(), none, Assets(), "1.7.2", PlatformProfile::Linux()).size(), 1u);
+  EXPECT_EQ(Plan(game.Path(), none, Assets(), "1.7.10", PlatformProfile::Linux()).size(), 674u);
 }
 
 TEST(PlanDownloads, NamesThatWouldLeaveTheGameFolderAreNeverPlanned) {
   TempFolder game;
   VersionDescription description;
   description.id = "../../escape";
-  description.libraries = {{"a:..:1", {}, "", "", "", {}}, {"a:b:../../../x", {}, "", "", "", {}},
-                           {"a.b:c:1", {}, "", "", "", {}}};
+  description.libraries = {{"a:..:1"}, {"a:b:../../../x"}, {"a.b:c:1"}};
   AssetIndex assets;
   assets.objects = {{"one", "../../../../../../etc/passwd", 1},
                     {"two", "ab12345678901234567890123456789012345678", 1},
                     {"same", "ab12345678901234567890123456789012345678", 1},
                     {"short", "ab", 1}};
   std::vector<DownloadItem> plan =
-      PlanDownloads(game.Path(), description, assets, UsesLegacyAssets("x"), PlatformProfile::Linux(), 64, kMirror);
+      Plan(game.Path(), description, assets, "x", PlatformProfile::Linux());
   ASSERT_EQ(plan.size(), 2u);
   EXPECT_EQ(plan[0].name, "c-1.jar");
   EXPECT_EQ(plan[1].name, "two");  // the second object with the same hash shares its file

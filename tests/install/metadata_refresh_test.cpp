@@ -20,6 +20,16 @@ using test::ReadFile;
 using test::TempFolder;
 using test::WriteFile;
 
+DownloadSource MirrorAt(const std::string& base) {
+  return DownloadSource(SourceKind::Mirror, "http://127.0.0.1:9", "http://127.0.0.1:9", base);
+}
+
+VersionDescription NamingIndex(const std::string& indexId) {
+  VersionDescription description;
+  description.assets = indexId;
+  return description;
+}
+
 class MetadataRefresh : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,22 +48,22 @@ TEST_F(MetadataRefresh, AnEqualSizeCountsAsUpToDate) {
   std::string index = AssetIndexPath(game_.Path(), "1.7.10");
   WriteFile(description, std::string(1234, 'x'));
   WriteFile(index, std::string(1234, 'x'));
-  EXPECT_TRUE(FetchVersionDescription(game_.Path(), "1.7.10", mirror.BaseUrl()));
-  EXPECT_TRUE(FetchAssetIndex(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_TRUE(FetchVersionDescription(MirrorAt(mirror.BaseUrl()), game_.Path(), "1.7.10"));
+  EXPECT_TRUE(FetchAssetIndex(MirrorAt(mirror.BaseUrl()), game_.Path(), NamingIndex("1.7.10")));
   EXPECT_EQ(ReadFile(description), std::string(1234, 'x'));
   EXPECT_EQ(ReadFile(index), std::string(1234, 'x'));
 
   WriteFile(description, "short");
-  EXPECT_TRUE(FetchVersionDescription(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_TRUE(FetchVersionDescription(MirrorAt(mirror.BaseUrl()), game_.Path(), "1.7.10"));
   EXPECT_EQ(ReadFile(description), std::string(1234, 'v'));
   EXPECT_EQ(mirror.CountRequests("GET", "/versions/1.7.10/1.7.10.json"), 1);
   EXPECT_EQ(mirror.CountRequests("GET", "/indexes/1.7.10.json"), 0);
 
   // Missing or empty locally: fetched at once, whatever size the mirror would announce.
-  EXPECT_TRUE(FetchAssetIndex(game_.Path() + "other/", "1.7.10", mirror.BaseUrl()));
+  EXPECT_TRUE(FetchAssetIndex(MirrorAt(mirror.BaseUrl()), game_.Path() + "other/", NamingIndex("1.7.10")));
   EXPECT_EQ(ReadFile(AssetIndexPath(game_.Path() + "other/", "1.7.10")), std::string(1234, 'i'));
   WriteFile(index, "");
-  EXPECT_TRUE(FetchAssetIndex(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_TRUE(FetchAssetIndex(MirrorAt(mirror.BaseUrl()), game_.Path(), NamingIndex("1.7.10")));
   EXPECT_EQ(ReadFile(index), std::string(1234, 'i'));
   EXPECT_EQ(mirror.CountRequests("HEAD", "/indexes/1.7.10.json"), 1);
 }
@@ -82,11 +92,11 @@ TEST_F(MetadataRefresh, AFailedRefreshKeepsTheLocalCopy) {
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
   std::string description = VersionJsonPath(game_.Path(), "1.7.10");
   WriteFile(description, "{\"id\":\"1.7.10\"}");
-  EXPECT_FALSE(FetchVersionDescription(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_FALSE(FetchVersionDescription(MirrorAt(mirror.BaseUrl()), game_.Path(), "1.7.10"));
   EXPECT_EQ(ReadFile(description), "{\"id\":\"1.7.10\"}");
 
   // Nothing on disk: fetched at once, and an error answer leaves nothing.
-  EXPECT_FALSE(FetchAssetIndex(game_.Path(), "1.7.10", mirror.BaseUrl()));
+  EXPECT_FALSE(FetchAssetIndex(MirrorAt(mirror.BaseUrl()), game_.Path(), NamingIndex("1.7.10")));
   AssetIndex index;
   EXPECT_FALSE(ReadAssetIndex(game_.Path(), "1.7.10", index));
   EXPECT_EQ(mirror.CountRequests("GET", "/indexes/1.7.10.json"), 1);
@@ -108,16 +118,19 @@ TEST_F(MetadataRefresh, TheLaunchChecksBothAndUsesTheLocalCopiesWhenTheMirrorIsA
     closed = mirror.BaseUrl();
     WriteFile(VersionJsonPath(game_.Path(), "1.7.10"), "short");
     WriteFile(AssetIndexPath(game_.Path(), "1.7.10"), std::string(1234, 'x'));
-    LaunchMetadataChecks checks = CheckLaunchMetadata(game_.Path(), "1.7.10", "1.7.10", mirror.BaseUrl());
+    const VersionDescription named = NamingIndex("1.7.10");
+    LaunchMetadataChecks checks = CheckLaunchMetadata(MirrorAt(mirror.BaseUrl()), game_.Path(), "1.7.10", &named);
     EXPECT_EQ(checks.description, RefreshOutcome::Fetched);
     EXPECT_EQ(checks.assetIndex, RefreshOutcome::UpToDate);
     EXPECT_EQ(ReadFile(VersionJsonPath(game_.Path(), "1.7.10")), std::string(1234, 'v'));
     EXPECT_EQ(mirror.CountRequests("HEAD", "/indexes/1.7.10.json"), 1);
-    EXPECT_EQ(CheckLaunchMetadata(game_.Path(), "1.7.10", "", mirror.BaseUrl()).assetIndex, std::nullopt);
+    EXPECT_EQ(CheckLaunchMetadata(MirrorAt(mirror.BaseUrl()), game_.Path(), "1.7.10", nullptr).assetIndex,
+              std::nullopt);
   }
   // Nobody listens any more: the local copies stay, and the log says they are used unchecked.
   WriteFile(VersionJsonPath(game_.Path(), "1.7.10"), "short");
-  LaunchMetadataChecks away = CheckLaunchMetadata(game_.Path(), "1.7.10", "1.7.10", closed);
+  const VersionDescription named = NamingIndex("1.7.10");
+  LaunchMetadataChecks away = CheckLaunchMetadata(MirrorAt(closed), game_.Path(), "1.7.10", &named);
   EXPECT_EQ(away.description, RefreshOutcome::Unchecked);
   EXPECT_EQ(away.assetIndex, RefreshOutcome::Unchecked);
   EXPECT_EQ(ReadFile(VersionJsonPath(game_.Path(), "1.7.10")), "short");
@@ -130,11 +143,11 @@ TEST_F(MetadataRefresh, TheLaunchChecksBothAndUsesTheLocalCopiesWhenTheMirrorIsA
 TEST_F(MetadataRefresh, UnsafeOrEmptyIdsAskNobody) {
   MirrorProcess mirror(served_.Path());
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
-  EXPECT_FALSE(FetchVersionDescription(game_.Path(), "", mirror.BaseUrl()));
-  EXPECT_FALSE(FetchVersionDescription(game_.Path(), "..", mirror.BaseUrl()));
-  EXPECT_FALSE(FetchVersionDescription(game_.Path(), "a/../../b", mirror.BaseUrl()));
-  EXPECT_FALSE(FetchAssetIndex(game_.Path(), "", mirror.BaseUrl()));
-  EXPECT_FALSE(FetchAssetIndex(game_.Path(), "../../x", mirror.BaseUrl()));
+  EXPECT_FALSE(FetchVersionDescription(MirrorAt(mirror.BaseUrl()), game_.Path(), ""));
+  EXPECT_FALSE(FetchVersionDescription(MirrorAt(mirror.BaseUrl()), game_.Path(), ".."));
+  EXPECT_FALSE(FetchVersionDescription(MirrorAt(mirror.BaseUrl()), game_.Path(), "a/../../b"));
+  EXPECT_FALSE(FetchAssetIndex(MirrorAt(mirror.BaseUrl()), game_.Path(), NamingIndex("")));
+  EXPECT_FALSE(FetchAssetIndex(MirrorAt(mirror.BaseUrl()), game_.Path(), NamingIndex("../../x")));
   EXPECT_EQ(mirror.Log(), "");
 }
 
@@ -143,8 +156,8 @@ TEST_F(MetadataRefresh, TheVersionListIsFetchedAfterEverySizeQuery) {
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
   std::string list = VersionListPath(game_.Path());
   EXPECT_EQ(list, game_.Path() + "/versions/versions.json");
-  EXPECT_TRUE(RefreshVersionManifest(list, 0ms, mirror.BaseUrl()));
-  EXPECT_TRUE(RefreshVersionManifest(list, 0ms, mirror.BaseUrl()));
+  EXPECT_TRUE(RefreshVersionManifest(MirrorAt(mirror.BaseUrl()), list, 0ms));
+  EXPECT_TRUE(RefreshVersionManifest(MirrorAt(mirror.BaseUrl()), list, 0ms));
   EXPECT_EQ(ReadFile(list), "the new list");
   EXPECT_EQ(mirror.CountRequests("GET", "/versions/versions.json"), 2);
 }
@@ -159,13 +172,13 @@ TEST_F(MetadataRefresh, AnUnreachableMirrorKeepsTheOldListAfterThePause) {
   std::string list = VersionListPath(game_.Path());
   WriteFile(list, "the old list");
   auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(RefreshVersionManifest(list, 300ms, closed));
+  EXPECT_FALSE(RefreshVersionManifest(MirrorAt(closed), list, 300ms));
   EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
   EXPECT_EQ(ReadFile(list), "the old list");
 
   MirrorProcess failing(served_.Path(), {"--drop", "/versions/versions.json=3"});
   ASSERT_TRUE(failing.Started());
-  EXPECT_FALSE(RefreshVersionManifest(list, 0ms, failing.BaseUrl()));
+  EXPECT_FALSE(RefreshVersionManifest(MirrorAt(failing.BaseUrl()), list, 0ms));
   EXPECT_EQ(ReadFile(list), "the old list");
 }
 

@@ -108,6 +108,16 @@ TEST(NativeExtraction, UnpacksEveryItemWithItsTime) {
   EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(written - expected).count(), 0);
 }
 
+TEST(NativeExtraction, ExcludedNamesAreLeftOut) {
+  test::TempFolder temp;
+  const std::string jar = temp / "speech-natives.jar";
+  WriteArchive(jar, {{"META-INF/", ""}, {"META-INF/MANIFEST.MF", "m"}, {"META-INF\\x.SF", "s"}, {"libspeech.so", "so"}});
+  const ExtractionResult result = ExtractArchive(jar, temp / "natives/", {"META-INF/"});
+  EXPECT_EQ(result.written, 1);
+  EXPECT_EQ(result.excluded, 3);
+  EXPECT_EQ(Tree(temp / "natives/"), std::vector<std::string>{"libspeech.so"});
+}
+
 TEST(NativeExtraction, ExistingFilesAreOverwritten) {
   test::TempFolder temp;
   const std::string jar = temp / "a.jar";

@@ -60,12 +60,13 @@ class LaunchSequenceTest : public ::testing::Test {
       reply = authReply_;
       return !authReply_.empty();
     };
-    services.metadata.both = [this](const std::string&, const std::string& id, const std::string& index) {
-      calls_.push_back("check " + id + " " + index);
+    services.metadata.both = [this](const DownloadSource&, const std::string&, const std::string& id,
+                                    const VersionDescription* indexOwner) {
+      calls_.push_back("check " + id + " " + (indexOwner ? indexOwner->assets : std::string()));
       if (onCheck) onCheck();
     };
-    services.metadata.assetIndex = [this](const std::string&, const std::string& id) {
-      calls_.push_back("check-index " + id);
+    services.metadata.assetIndex = [this](const DownloadSource&, const std::string&, const VersionDescription& d) {
+      calls_.push_back("check-index " + d.assets);
     };
     return services;
   }
@@ -172,6 +173,17 @@ TEST_F(LaunchSequenceTest, UnreadableDocumentsStopWithTheirMessages) {
   sink_.events.clear();
   EXPECT_EQ(Run().status, LaunchStatus::AssetIndexUnreadable);
   EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", std::string("message 16 ") + msg::kAssetIndexUnreadable}));
+}
+
+TEST_F(LaunchSequenceTest, AChainThatCannotBeFollowedIsNamed) {
+  test::WriteFile(game_ + "versions/v1/v1.json", R"({"id":"v1","inheritsFrom":"v2"})");
+  EXPECT_EQ(Run().status, LaunchStatus::VersionUnreadable);
+  EXPECT_EQ(sink_.events.back(), "message 16 " + msg::ParentVersionMissing("v2"));
+  // The missing parent was asked for like any version.
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 ", "check v2 "}));
+  test::WriteFile(game_ + "versions/v2/v2.json", R"({"id":"v2","inheritsFrom":"v1"})");
+  EXPECT_EQ(Run().status, LaunchStatus::VersionUnreadable);
+  EXPECT_EQ(sink_.events.back(), "message 16 " + msg::VersionInheritanceCycle("v1"));
 }
 
 TEST_F(LaunchSequenceTest, AVersionWithoutAssetIndexFetchesNone) {

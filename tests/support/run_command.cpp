@@ -30,9 +30,9 @@ CommandResult RunCommand(const std::string& program, const std::vector<std::stri
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  std::vector<std::string> envStrings;
+  // The extra entries first: a name given twice reads as its first entry.
+  std::vector<std::string> envStrings(environment.begin(), environment.end());
   for (char** entry = environ; *entry != nullptr; ++entry) envStrings.emplace_back(*entry);
-  envStrings.insert(envStrings.end(), environment.begin(), environment.end());
   std::vector<char*> envp;
   for (std::string& entry : envStrings) envp.push_back(entry.data());
   envp.push_back(nullptr);

@@ -11,8 +11,8 @@ struct CommandResult {
   std::string err;
 };
 
-// Runs `program` with `args` (no shell), with extra environment entries ("NAME=value") and
-// `input` on standard input, and collects its output.
+// Runs `program` with `args` (no shell), with extra environment entries ("NAME=value", over
+// the inherited ones of the same name) and `input` on standard input, and collects its output.
 CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& environment = {},
                          const std::string& input = {});
