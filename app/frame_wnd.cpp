@@ -295,6 +295,9 @@ LRESULT CFrameWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
     case WMU_UPDATE_FOUND:
       OfferUpdate();
       break;
+    case WMU_DOWNLOAD_JAVA:
+      HandOverToUpdater(kDownloadJavaCommandLine);
+      break;
     default:
       break;
   }

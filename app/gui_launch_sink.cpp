@@ -23,6 +23,13 @@ void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
   ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, QStringLiteral("提示"), kMessageOk);
 }
 
+void GuiLaunchSink::OfferJavaDownload(const std::string& text) {
+  if (ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), MessageKind::Question, QStringLiteral("提示"),
+                        kMessageOkCancel) == IDOK) {
+    frame_.PostMessage(WMU_DOWNLOAD_JAVA, 0, 0);
+  }
+}
+
 DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan) {
   DownloadOptions options;
   options.transfers = ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers);

@@ -23,6 +23,8 @@ class GuiLaunchSink : public LaunchSink {
 
   void FinishLoading() override;
   void ShowMessage(const std::string& text, MessageKind kind) override;
+  // Asks; when the player agrees, the frame hands over to the Java download (WMU_DOWNLOAD_JAVA).
+  void OfferJavaDownload(const std::string& text) override;
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override;
   void ShowLauncher(bool visible) override;
   bool HasLogWindow() const override;

@@ -11,6 +11,7 @@
 #include "launch/launch_command.h"
 #include "meta/version_description.h"
 #include "platform/platform_profile.h"
+#include "play/java_choice.h"
 #include "play/launch_inputs.h"
 #include "play/version_messages.h"
 #include "settings/instance_list.h"
@@ -24,7 +25,8 @@ namespace {
 constexpr const char* kSynopsis = "command NAME [--text]";
 
 // Prints the command that would start an instance from what is already in the game folder:
-// one argument a line, or with --text the one-line command.
+// one argument a line, or with --text the one-line command. Which Java it uses, and why, goes
+// to standard error.
 int ShowCommand(const Arguments& args) {
   std::optional<std::string> name;
   bool asText = false;
@@ -56,6 +58,10 @@ int ShowCommand(const Arguments& args) {
     LoadStoredCredentials(*credentials);
   }
   LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name);
+  const JavaChoice java =
+      ChooseJava(description.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, HostJavaSource());
+  if (java.path.empty()) return Fail(java.reason);
+  inputs.javaPath = java.path;
   // The asset layout as a launch would decide it from what is on disk.
   AssetIndex assets;
   if (!description.assets.empty()) ReadAssetIndex(settings.gamePath, description.assets, assets);
@@ -68,6 +74,7 @@ int ShowCommand(const Arguments& args) {
   }
   if (!built.command) return Fail("版本描述中的名称不能用作路径: " + built.refused);
   const LaunchCommand& command = *built.command;
+  std::fprintf(stderr, "Java: %s（%s）\n", java.path.c_str(), java.reason.c_str());
   if (asText) {
     std::printf("%s\n", command.text.c_str());
   } else {
@@ -77,7 +84,8 @@ int ShowCommand(const Arguments& args) {
 }
 
 const CommandRegistration kCommand{
-    {50, "command", "command NAME [--text]    the command that would start an instance, one argument a line",
+    {50, "command", "command NAME [--text]    the command that would start an instance, one argument a line\n"
+                    "                             (the Java it uses, and why, on standard error)",
      ShowCommand}};
 
 }  // namespace

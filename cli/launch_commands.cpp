@@ -25,6 +25,7 @@ class TerminalLaunchSink : public LaunchSink {
   void ShowMessage(const std::string& text, MessageKind) override {
     std::fprintf(stderr, "%s\n", text.c_str());
   }
+  void OfferJavaDownload(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override { return DownloadWithProgress(plan); }
   void ShowLauncher(bool) override {}
   bool HasLogWindow() const override { return true; }

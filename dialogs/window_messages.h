@@ -26,6 +26,7 @@ inline constexpr ui::UINT WMU_MOD_RELOAD = ui::WM_USER + 112;        // frame: r
 inline constexpr ui::UINT WMU_MOD_STATUS = ui::WM_USER + 113;        // frame: mod tab placeholder
 inline constexpr ui::UINT WMU_UPDATE_FOUND = ui::WM_USER + 114;      // frame: the start-up check found a newer launcher
 inline constexpr ui::UINT WMU_DL_RETRYING = ui::WM_USER + 115;       // download window: a file is tried again (a task)
+inline constexpr ui::UINT WMU_DOWNLOAD_JAVA = ui::WM_USER + 116;     // frame: a launch found no Java that fits and the player wants one
 inline constexpr ui::UINT WMU_MENU_COMMAND = ui::WM_USER + 121;      // frame: a menu item was chosen (see menu_wnd.h)
 
 static_assert(WMU_LOG_APPEND == 1124 && WMU_MOD_STATUS == 1137 && WMU_MENU_COMMAND == 1145);

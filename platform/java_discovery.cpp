@@ -1,5 +1,7 @@
 #include "platform/java_discovery.h"
 
+#include <utility>
+
 namespace kv {
 namespace {
 
@@ -10,6 +12,32 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
 }
 
 }  // namespace
+
+std::string JavaRuntimeSource::VersionOf(const std::string& javaPath) const {
+  for (const JavaRuntime& runtime : Runtimes()) {
+    if (runtime.path == javaPath) return runtime.version;
+  }
+  return {};
+}
+
+int JavaMajorVersion(std::string_view version) {
+  auto leadingNumber = [](std::string_view text) {
+    int number = 0;
+    std::size_t digits = 0;
+    while (digits < text.size() && digits < 4 && text[digits] >= '0' && text[digits] <= '9') {
+      number = number * 10 + (text[digits] - '0');
+      ++digits;
+    }
+    return std::pair<int, std::size_t>{number, digits};
+  };
+  auto [first, digits] = leadingNumber(version);
+  if (digits == 0) return 0;
+  // Before Java 9 the major version came second: 1.8.0_352.
+  if (first == 1 && digits < version.size() && version[digits] == '.') {
+    return leadingNumber(version.substr(digits + 1)).first;
+  }
+  return first;
+}
 
 bool IsJavaRuntimeEntry(const UninstallEntry& entry) {
   return !entry.displayIcon.empty() && !entry.displayVersion.empty() &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Where installed Java runtimes come from. Each platform has its own source; the selection
@@ -17,7 +18,14 @@ class JavaRuntimeSource {
   virtual ~JavaRuntimeSource() = default;
   // Candidates in order of preference, paths as the source found them.
   virtual std::vector<JavaRuntime> Runtimes() const = 0;
+  // The version of the java executable at `javaPath` (one the player chose, say); empty when
+  // the source cannot tell. By default, the version of the listed runtime with that path.
+  virtual std::string VersionOf(const std::string& javaPath) const;
 };
+
+// The major version of a runtime's version text: "1.8.0_352" is 8 (the old numbering), "17.0.15"
+// is 17, "21" is 21, "25-ea" is 25. 0 when the text names none.
+int JavaMajorVersion(std::string_view version);
 
 // The runtimes really installed on a Linux machine: JAVA_HOME, the java on PATH (links
 // resolved), then the runtime folders under the usual roots, each in name order. A runtime
@@ -36,6 +44,9 @@ class LinuxJavaSource : public JavaRuntimeSource {
 
   explicit LinuxJavaSource(Places places) : places_(std::move(places)) {}
   std::vector<JavaRuntime> Runtimes() const override;
+  // Any java executable's version, from the release file of the runtime it belongs to (links
+  // resolved).
+  std::string VersionOf(const std::string& javaPath) const override;
 
  private:
   Places places_;

@@ -36,6 +36,17 @@ std::string ReleaseVersion(const fs::path& home) {
   return {};
 }
 
+// The version of a java executable: from the release file of the runtime it really belongs to
+// (bin/java may be a link into it), else of the folder it stands in.
+std::string VersionOfJava(const fs::path& java) {
+  std::error_code error;
+  const fs::path real = fs::canonical(java, error);
+  std::string version;
+  if (!error) version = ReleaseVersion(real.parent_path().parent_path());
+  if (version.empty()) version = ReleaseVersion(java.parent_path().parent_path());
+  return version;
+}
+
 class Collector {
  public:
   // `home` is a runtime folder candidate; it counts when home/bin/java is executable.
@@ -45,10 +56,7 @@ class Collector {
     std::error_code error;
     fs::path real = fs::canonical(java, error);
     if (error || !seen_.insert(real.string()).second) return;
-    // The release file sits in the runtime's real home (bin/java may be a link into it).
-    fs::path realHome = real.parent_path().parent_path();
-    std::string version = ReleaseVersion(realHome);
-    if (version.empty()) version = ReleaseVersion(home);
+    const std::string version = VersionOfJava(java);
     // The game runs in its instance folder: a path relative to this process's folder (a
     // JAVA_HOME of "jdk") would name nothing there.
     runtimes_.push_back({fs::absolute(java, error).lexically_normal().string(), version});
@@ -107,6 +115,10 @@ std::vector<JavaRuntime> LinuxJavaSource::Runtimes() const {
   return collector.Take();
 }
 
+std::string LinuxJavaSource::VersionOf(const std::string& javaPath) const {
+  return javaPath.empty() ? std::string() : VersionOfJava(javaPath);
+}
+
 namespace {
 
 // Reads the environment at every search, so a JAVA_HOME set after start-up is seen.
@@ -114,6 +126,9 @@ class HostSource : public JavaRuntimeSource {
  public:
   std::vector<JavaRuntime> Runtimes() const override {
     return LinuxJavaSource(LinuxJavaSource::FromEnvironment()).Runtimes();
+  }
+  std::string VersionOf(const std::string& javaPath) const override {
+    return LinuxJavaSource(LinuxJavaSource::FromEnvironment()).VersionOf(javaPath);
   }
 };
 

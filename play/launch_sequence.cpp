@@ -46,7 +46,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   services_.sendStatsEvent("LaunchGame");
 
   CSettings settings(settingsPath_);
-  settings.Load();
+  settings.Load(*services_.java);
   const bool genuine = settings.isGenuine == "true";
   if (genuine) {
     const SignInResult signIn = SignInWithSettings(settingsPath_, services_.postAuthenticate);
@@ -66,6 +66,15 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
     case MetadataState::Ready:
       break;
   }
+
+  // Without a Java that fits there is nothing to start: no file is fetched for it.
+  java_ = ChooseJava(description_.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, *services_.java);
+  if (java_.path.empty()) {
+    sink.FinishLoading();
+    sink.OfferJavaDownload(java_.reason);
+    return {LaunchStatus::JavaMissing, {}, std::nullopt};
+  }
+  LogLine(LogLevel::Info, "Java " + java_.path + ": " + java_.reason);
 
   // Where the assets live is decided once: the plan fetches them there and the command tells
   // the game so.
@@ -90,6 +99,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
     LoadStoredCredentials(credentials);
   }
   LaunchInputs inputs = MakeLaunchInputs(settings, genuine ? &credentials : nullptr, request.instanceName);
+  inputs.javaPath = java_.path;
   inputs.legacyAssets = legacyAssets;
   inputs.logConfigPath = LogConfigInPlace(settings.gamePath, description_);
   const LaunchCommandResult built = BuildLaunchCommand(description_, inputs, profile_, NativeBitness());

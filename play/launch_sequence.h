@@ -11,7 +11,9 @@
 #include "meta/asset_index.h"
 #include "meta/version_description.h"
 #include "net/download_item.h"
+#include "platform/java_source.h"
 #include "platform/platform_profile.h"
+#include "play/java_choice.h"
 #include "play/launch_sink.h"
 
 namespace kv {
@@ -22,6 +24,8 @@ struct LaunchServices {
   std::function<void(const std::string& event)> sendStatsEvent;
   AuthPoster postAuthenticate;
   MetadataChecks metadata;
+  // Where Java runtimes are looked for.
+  const JavaRuntimeSource* java = &HostJavaSource();
   // The checksum a loader's repository publishes beside a library (PlanOptions).
   std::function<std::string(const std::vector<std::string>& fileUrls)> publishedChecksum;
 
@@ -43,6 +47,7 @@ enum class LaunchStatus {
   SignInFailed,
   VersionUnreadable,
   AssetIndexUnreadable,
+  JavaMissing,           // no Java fits the version; the Java download was offered
   DownloadsCancelled,    // ends silently; partial files stay for the next attempt
   InstanceFolderRefused, // the instance's name cannot be a folder inside "Instance"
   GameFolderRefused,     // the game folder's path cannot stand on the class path
@@ -78,6 +83,7 @@ class LaunchSequence {
   const VersionDescription& Description() const { return description_; }
   const AssetIndex& Assets() const { return assets_; }
   const std::vector<DownloadItem>& Plan() const { return plan_; }
+  const JavaChoice& Java() const { return java_; }
 
  private:
   LaunchResult RunSteps(const LaunchRequest& request, LaunchSink& sink);
@@ -90,6 +96,7 @@ class LaunchSequence {
   VersionDescription description_;
   AssetIndex assets_;
   std::vector<DownloadItem> plan_;
+  JavaChoice java_;
 };
 
 }  // namespace kv

@@ -18,6 +18,10 @@ class LaunchSink : public GameOutputSink {
   virtual void FinishLoading() = 0;
   // A message with the caption "提示" and an OK button; returns when it is dismissed.
   virtual void ShowMessage(const std::string& text, MessageKind kind) = 0;
+  // No Java fits the version: `text` says which it needs and asks whether to download one now.
+  // The launcher window offers the Java download (as when no Java is installed at all);
+  // korvane-cli says so.
+  virtual void OfferJavaDownload(const std::string& text) = 0;
   // Fetches the planned files (the download window); Completed when every file is in place.
   // A failure has been shown to the player by the time it returns.
   virtual DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) = 0;

@@ -48,12 +48,14 @@ void CSettings::Load(const JavaRuntimeSource& java) {
   jvmMemoryMax = read("JVMMemoryMax", "1024");
   launchParameters = read("LaunchParameters", "");
   javaVer = read("JavaVer", "");
+  javaPathDiscovered = false;
   if (javaPath.empty()) {
     std::string foundPath;
     std::string foundVersion;
     if (FindDefaultJava(java, foundPath, foundVersion)) {
       javaPath = NormaliseJavaPath(foundPath);
       javaVer += foundVersion;
+      javaPathDiscovered = true;
     }
   }
   isAutoMallocMemory = read("IsAutoMallocMemory", "true");

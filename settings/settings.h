@@ -35,6 +35,8 @@ class CSettings {
   std::string javaVer;
   std::string isAutoMallocMemory;
   std::string isShowCmd;
+  // Whether JavaPath is the runtime that Load found because the file names none.
+  bool javaPathDiscovered = false;
   // Where the game's files come from: "official", "bmclapi" or "mirror"; empty (the key is
   // absent) means "official".
   std::string downloadSource;

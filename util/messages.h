@@ -36,6 +36,31 @@ inline std::string UpdateOffer(const std::string& publishedVersion) {
   return "检测到新版本" + publishedVersion + "是否立即更新?";
 }
 inline constexpr const char* kJavaDownload = "未找到JAVA运行环境是否立即下载安装?";
+
+// Which Java a version is started with, and why.
+inline std::string JavaConfiguredFits(int major, int required) {
+  return "使用设置中的 Java " + std::to_string(major) + "：此版本需要 Java " + std::to_string(required);
+}
+inline std::string JavaConfiguredOfUnknownVersion(int required) {
+  return "使用设置中的 Java（无法读取它的版本）：此版本需要 Java " + std::to_string(required);
+}
+// `configuredMajor`: the major of the Java the settings name that does not fit, 0 for none.
+inline std::string JavaNotConfigured(int configuredMajor) {
+  return configuredMajor == 0 ? "" : "，设置中的 Java " + std::to_string(configuredMajor) + " 不符合";
+}
+inline std::string JavaFoundExact(int required, int configuredMajor) {
+  return "使用找到的 Java " + std::to_string(required) + "：此版本需要 Java " + std::to_string(required) +
+         JavaNotConfigured(configuredMajor);
+}
+inline std::string JavaFoundNewer(int required, int major, int configuredMajor) {
+  return "使用找到的 Java " + std::to_string(major) + "：此版本需要 Java " + std::to_string(required) +
+         "，没有找到 Java " + std::to_string(required) + "，更新的版本也可以" + JavaNotConfigured(configuredMajor);
+}
+// No Java fits: the launch stops and offers the Java download.
+inline std::string JavaMissing(int required, bool newerAllowed) {
+  return "此版本需要 Java " + std::to_string(required) + (newerAllowed ? " 或更新的版本" : "") +
+         "，但没有找到合适的 JAVA 运行环境。是否立即下载安装?";
+}
 inline constexpr const char* kUpdaterFailed = "启动Update.exe失败";
 
 // Signing in.

@@ -44,6 +44,7 @@ class QuietSink : public LaunchSink {
  public:
   void FinishLoading() override {}
   void ShowMessage(const std::string& text, MessageKind) override { fprintf(stderr, "%s\n", text.c_str()); }
+  void OfferJavaDownload(const std::string& text) override { fprintf(stderr, "%s\n", text.c_str()); }
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override {
     fprintf(stderr, "unexpected downloads: %zu, first %s\n", plan.size(), plan.front().path.c_str());
     return DownloadResult::Cancelled;

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 
 #include "auth/stored_credentials.h"
 #include "game/game_layout.h"
@@ -7,6 +10,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
+#include "util/messages.h"
 
 // korvane-cli command: the command that would start an instance.
 namespace kv {
@@ -77,7 +81,37 @@ TEST_F(CommandCli, PrintsOneArgumentALineForAnOfflinePlayer) {
   EXPECT_EQ(Lines(lines.begin() + 9, lines.begin() + 13), (Lines{"--username", "史蒂夫", "--version", "1.7.10"}));
   EXPECT_EQ(lines[14], gamePath_ + "/../Instance/生存");
   EXPECT_EQ(lines.back(), "legacy");
-  EXPECT_EQ(result.err, "");
+  // The player's Java, whose version cannot be read here, is taken at its word.
+  EXPECT_EQ(result.err, "Java: /opt/java 8/bin/java（" + msg::JavaConfiguredOfUnknownVersion(8) + "）\n");
+}
+
+TEST_F(CommandCli, AModernVersionWithTheJavaItNeeds) {
+  // A runtime of the major version the description asks for, chosen in the settings.
+  const std::string java = home_ / "jdk-17/bin/java";
+  test::WriteFile(java, "#!/bin/sh\n");
+  ::chmod(java.c_str(), 0755);
+  test::WriteFile(home_ / "jdk-17/release", "JAVA_VERSION=\"17.0.15\"\n");
+  CSettings settings(Settings());
+  settings.Load();
+  settings.javaPath = java;
+  ASSERT_TRUE(settings.Save());
+  InstallDescription("1.18.2", test::ReadFixture("versions/modern/1.18.2.json"));
+  InstallDescription("1.18.2-forge-40.2.9", test::ReadFixture("versions/modern/1.18.2-forge-40.2.9.json"));
+  Register("锻造", "1.18.2-forge-40.2.9");
+  const test::CommandResult result = Run({"command", "锻造"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "Java: " + java + "（" + msg::JavaConfiguredFits(17, 17) + "）\n");
+  const Lines lines = SplitLines(result.out);
+  EXPECT_EQ(lines.front(), java);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "cpw.mods.bootstraplauncher.BootstrapLauncher"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "forgeclient"), lines.end());
+  for (const std::string& line : lines) EXPECT_EQ(line.find("${"), std::string::npos) << line;
+
+  // A version that needs a Java no machine has: refused with what it needs.
+  InstallDescription("1.18.2-forge-40.2.9", R"({"id":"1.18.2-forge-40.2.9","inheritsFrom":"1.18.2","javaVersion":{"majorVersion":99}})");
+  const test::CommandResult refused = Run({"command", "锻造"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find(msg::JavaMissing(99, true)), std::string::npos) << refused.err;
 }
 
 TEST_F(CommandCli, TextIsOneLine) {

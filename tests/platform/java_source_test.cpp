@@ -73,5 +73,24 @@ TEST(LinuxJavaSource, FindsTheMachinesJava) {
   EXPECT_FALSE(runtimes[0].version.empty());
 }
 
+TEST(JavaVersions, MajorVersionsOfBothNumberings) {
+  const std::pair<const char*, int> cases[] = {{"1.8.0_392", 8}, {"1.7.0_55", 7}, {"17.0.15", 17}, {"21", 21},
+                                               {"25-ea", 25}, {"11.0.20+8", 11}, {"", 0}, {"abc", 0}, {"1", 1},
+                                               {"99999999999", 9999}};
+  for (const auto& [version, major] : cases) EXPECT_EQ(JavaMajorVersion(version), major) << version;
+}
+
+TEST(JavaVersions, TheVersionOfAChosenJavaComesFromItsRuntime) {
+  test::TempFolder dir;
+  MakeRuntime(dir / "jdk-17", "17.0.15");
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::create_symlink(dir / "jdk-17/bin/java", dir / "bin/java");  // as /usr/bin/java is
+  const LinuxJavaSource source({"", "", {}});
+  EXPECT_EQ(source.VersionOf(dir / "jdk-17/bin/java"), "17.0.15");
+  EXPECT_EQ(source.VersionOf(dir / "bin/java"), "17.0.15");
+  EXPECT_EQ(source.VersionOf(dir / "nothing/bin/java"), "");
+  EXPECT_EQ(source.VersionOf(""), "");
+}
+
 }  // namespace
 }  // namespace kv

@@ -22,6 +22,7 @@ class RecordingSink : public LaunchSink {
   void ShowMessage(const std::string& text, MessageKind kind) override {
     events.push_back("message " + std::to_string(static_cast<int>(kind)) + " " + text);
   }
+  void OfferJavaDownload(const std::string& text) override { events.push_back("java " + text); }
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override {
     events.push_back("downloads " + std::to_string(plan.size()));
     if (onDownloads) return onDownloads();
@@ -184,6 +185,28 @@ TEST_F(LaunchSequenceTest, AChainThatCannotBeFollowedIsNamed) {
   test::WriteFile(game_ + "versions/v2/v2.json", R"({"id":"v2","inheritsFrom":"v1"})");
   EXPECT_EQ(Run().status, LaunchStatus::VersionUnreadable);
   EXPECT_EQ(sink_.events.back(), "message 16 " + msg::VersionInheritanceCycle("v1"));
+}
+
+TEST_F(LaunchSequenceTest, WithoutAJavaThatFitsNothingIsFetchedAndTheDownloadIsOffered) {
+  class OnlyJava8 : public JavaRuntimeSource {
+    std::vector<JavaRuntime> Runtimes() const override { return {{"/bin/echo", "1.8.0_392"}}; }
+  } java8;
+  profile::WriteString(settings_, "KvCfg", "JavaPath", "");
+  MakeVersion(true, "versions/v1/v1.jar");
+  LaunchServices services = Services();
+  services.java = &java8;
+  // The version asks for Java 17.
+  test::WriteFile(game_ + "versions/v1/v1.json",
+                  R"({"id":"v1","assets":"idx","mainClass":"Main","javaVersion":{"majorVersion":17},"libraries":[]})");
+  LaunchSequence sequence(settings_, services, PlatformProfile::Linux());
+  EXPECT_EQ(sequence.Run({"inst", "v1", false, std::nullopt}, sink_).status, LaunchStatus::JavaMissing);
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", "java " + msg::JavaMissing(17, true)}));
+
+  // Without javaVersion it needs Java 8, which is there.
+  test::WriteFile(game_ + "versions/v1/v1.json", R"({"id":"v1","assets":"idx","mainClass":"Main","libraries":[]})");
+  sink_.events.clear();
+  EXPECT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared);
+  EXPECT_EQ(sequence.Java().path, "/bin/echo");
 }
 
 TEST_F(LaunchSequenceTest, AVersionWithoutAssetIndexFetchesNone) {
