@@ -39,8 +39,19 @@ T* As(CControlUI* control, const char* interfaceName) {
 
 }  // namespace
 
+namespace {
+
+// The window's Java source serves its launches too: the runtime a launch chooses is one the
+// window's Java check knows.
+FrameServices WithTheWindowsJava(FrameServices services) {
+  if (services.java != nullptr) services.launch.java = services.java;
+  return services;
+}
+
+}  // namespace
+
 CFrameWnd::CFrameWnd(FrameServices services)
-    : services_(std::move(services)), launch_(services_.settingsPath, services_.launch) {}
+    : services_(WithTheWindowsJava(std::move(services))), launch_(services_.settingsPath, services_.launch) {}
 
 CFrameWnd::~CFrameWnd() {
   // A launch that is still running reports to this window and may wait for the GUI thread

@@ -19,6 +19,7 @@
 #include "uilib/button.h"
 #include "uilib/container.h"
 #include "util/base64.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -223,6 +224,30 @@ TEST_F(FrameWindow, WithoutJavaTheStartButtonOffersTheDownloadAndLaunchesNothing
   });
   frame.ShowModal();
   EXPECT_EQ(WaitForFile(harness_.Home() / "started.txt"), "DownLoadJava\n");
+}
+
+TEST_F(FrameWindow, AVersionThatNeedsAnotherJavaOffersItsDownload) {
+  class OnlyJava8 : public JavaRuntimeSource {
+    std::vector<JavaRuntime> Runtimes() const override { return {{"/bin/sh", "1.8.0_392"}}; }
+  } java8;
+  harness_.Services().java = &java8;
+  harness_.SetSetting("JavaPath", "/bin/sh");
+  harness_.AddInstance("未来", "future");
+  test::WriteFile(harness_.Home() / ".minecraft/versions/future/future.json",
+                  R"({"id":"future","mainClass":"M","javaVersion":{"majorVersion":99},"libraries":[]})");
+  InstallUpdater(harness_.Home());
+  CFrameWnd& frame = harness_.Open();
+  bool clicked = false;
+  test::MessageAnswerer answerer("okbtn");
+  test::Watcher starter([&] {
+    if (clicked) return;
+    clicked = true;
+    harness_.Click("Btn_StartGame");
+  });
+  frame.ShowModal();
+  EXPECT_EQ(WaitForFile(harness_.Home() / "started.txt"), "DownLoadJava\n");
+  ASSERT_EQ(answerer.Texts().size(), 1u);
+  EXPECT_EQ(answerer.Texts()[0], QString::fromStdString(msg::JavaMissing(99, true)));
 }
 
 TEST_F(FrameWindow, AJavaPathInTheSettingsCountsAsJava) {
