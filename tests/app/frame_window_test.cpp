@@ -193,6 +193,18 @@ void InstallUpdater(const test::TempFolder& folder) {
   ::chmod((folder / "Update").c_str(), 0755);
 }
 
+// Runs the window modally and presses its start button once the run is under way, as a player
+// does; returns when the run ends (the program quits, say).
+void PressStartInTheModalRun(CFrameWnd& frame, test::FrameHarness& harness) {
+  bool clicked = false;
+  test::Watcher starter([&] {
+    if (clicked) return;
+    clicked = true;
+    harness.Click("Btn_StartGame");
+  });
+  frame.ShowModal();
+}
+
 std::string WaitForFile(const std::string& path) {
   for (int i = 0; i < 200 && test::ReadFile(path).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return test::ReadFile(path);
@@ -215,14 +227,8 @@ TEST_F(FrameWindow, WithoutJavaTheStartButtonOffersTheDownloadAndLaunchesNothing
   }
   // Agreeing hands over to the updater and ends the program.
   InstallUpdater(harness_.Home());
-  bool clicked = false;
   test::MessageAnswerer answerer("okbtn");
-  test::Watcher starter([&] {
-    if (clicked) return;
-    clicked = true;
-    harness_.Click("Btn_StartGame");
-  });
-  frame.ShowModal();
+  PressStartInTheModalRun(frame, harness_);
   EXPECT_EQ(WaitForFile(harness_.Home() / "started.txt"), "DownLoadJava\n");
 }
 
@@ -237,14 +243,8 @@ TEST_F(FrameWindow, AVersionThatNeedsAnotherJavaOffersItsDownload) {
                   R"({"id":"future","mainClass":"M","javaVersion":{"majorVersion":99},"libraries":[]})");
   InstallUpdater(harness_.Home());
   CFrameWnd& frame = harness_.Open();
-  bool clicked = false;
   test::MessageAnswerer answerer("okbtn");
-  test::Watcher starter([&] {
-    if (clicked) return;
-    clicked = true;
-    harness_.Click("Btn_StartGame");
-  });
-  frame.ShowModal();
+  PressStartInTheModalRun(frame, harness_);
   EXPECT_EQ(WaitForFile(harness_.Home() / "started.txt"), "DownLoadJava\n");
   ASSERT_EQ(answerer.Texts().size(), 1u);
   EXPECT_EQ(answerer.Texts()[0], QString::fromStdString(msg::JavaMissing(99, true)));

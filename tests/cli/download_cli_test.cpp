@@ -11,7 +11,6 @@
 
 #include "game/game_layout.h"
 #include "install/download_planning.h"
-#include "net/sha1.h"
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
 #include "tests/net/mirror_process.h"
@@ -34,15 +33,9 @@ using test::TempFolder;
 using test::TestBytes;
 using test::WriteFile;
 
-std::string Sha1Of(const std::string& bytes) {
-  Sha1 digest;
-  digest.Update(bytes.data(), bytes.size());
-  return digest.HexDigest();
-}
-
 // The objects of the test's index: named by their SHA-1, as the published ones are.
 std::string ObjectBytes(int i) { return TestBytes(100 + static_cast<std::size_t>(i), static_cast<unsigned>(i)); }
-std::string Hash(int i) { return Sha1Of(ObjectBytes(i)); }
+std::string Hash(int i) { return test::Sha1Of(ObjectBytes(i)); }
 
 constexpr const char* kDescription = R"({
   "id": "7.7", "assets": "7.7", "mainClass": "demo.Main",
@@ -193,7 +186,7 @@ TEST_F(DownloadCli, TheOfficialListWithItsTypes) {
 }
 
 TEST_F(DownloadCli, NamesFromTheMirrorCannotDriveTheTerminal) {
-  std::string hash = Sha1Of("x");
+  std::string hash = test::Sha1Of("x");
   WriteFile(served_ / "indexes/7.7.json",
             "{\"objects\":{\"sounds/\\u001b]0;pwned\\u0007\\u001b[2Jx.ogg\":{\"hash\":\"" + hash + "\",\"size\":1}}}");
   WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), "x");

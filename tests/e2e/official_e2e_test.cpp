@@ -11,10 +11,10 @@
 #include <fstream>
 #include <map>
 
-#include "net/sha1.h"
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
 #include "tests/net/mirror_process.h"
+#include "tests/net/net_test_support.h"
 #include "tests/net/zip_maker.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/run_command.h"
@@ -25,12 +25,6 @@ namespace kv {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Sha1Of(const std::string& bytes) {
-  Sha1 digest;
-  digest.Update(bytes.data(), bytes.size());
-  return digest.HexDigest();
-}
 
 std::string Java(const std::string& tool) {
   for (const char* folder : {"/usr/lib/jvm/default-java/bin/", "/usr/bin/"}) {
@@ -62,7 +56,7 @@ class Publisher {
   // Puts a file at its address and says what it is in `file` ("sha1", "size").
   void Serve(Json::Value& file, const std::string& bytes) {
     Write(file["url"].asString(), bytes);
-    file["sha1"] = Sha1Of(bytes);
+    file["sha1"] = test::Sha1Of(bytes);
     file["size"] = static_cast<Json::Int64>(bytes.size());
   }
 
@@ -86,7 +80,7 @@ class Publisher {
       Json::Value index;
       for (const char* name : {"minecraft/lang/zh_cn.json", "minecraft/sounds/click.ogg"}) {
         const std::string bytes = std::string("asset ") + name;
-        const std::string hash = Sha1Of(bytes);
+        const std::string hash = test::Sha1Of(bytes);
         Write("https://resources.download.minecraft.net/" + hash.substr(0, 2) + "/" + hash, bytes);
         index["objects"][name]["hash"] = hash;
         index["objects"][name]["size"] = static_cast<Json::Int64>(bytes.size());
@@ -104,7 +98,7 @@ class Publisher {
     Json::Value entry;
     entry["id"] = id;
     entry["type"] = "release";
-    entry["sha1"] = Sha1Of(bytes);
+    entry["sha1"] = test::Sha1Of(bytes);
     entry["url"] = "https://piston-meta.mojang.com/v1/packages/" + entry["sha1"].asString() + "/" + id + ".json";
     Write(entry["url"].asString(), bytes);
     return entry;

@@ -7,7 +7,6 @@
 #include "install/download_planning.h"
 #include "install/native_extraction.h"
 #include "net/download_engine.h"
-#include "net/sha1.h"
 #include "tests/net/engine_test_support.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
@@ -77,9 +76,7 @@ TEST_F(DownloadEngineTest, PreparesAVersionFromNothing) {
   AssetIndex assets;
   for (int i = 0; i < 300; ++i) {
     const std::string bytes = TestBytes((static_cast<std::size_t>(i) * 977) % 3000, static_cast<unsigned>(i) + 100);
-    Sha1 digest;
-    digest.Update(bytes.data(), bytes.size());
-    const std::string hash = digest.HexDigest();
+    const std::string hash = test::Sha1Of(bytes);
     WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), bytes);
     assets.objects.push_back({"minecraft/sounds/" + std::to_string(i) + ".ogg", hash, static_cast<std::int32_t>(bytes.size())});
   }

@@ -8,7 +8,6 @@
 #include "install/download_planning.h"
 #include "install/metadata_refresh.h"
 #include "net/download_engine.h"
-#include "net/sha1.h"
 #include "tests/net/engine_test_support.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
@@ -26,12 +25,6 @@ using test::ReadFile;
 using test::RecordingSink;
 using test::TempFolder;
 using test::WriteFile;
-
-std::string Sha1Of(const std::string& bytes) {
-  Sha1 digest;
-  digest.Update(bytes.data(), bytes.size());
-  return digest.HexDigest();
-}
 
 class OfficialSource : public ::testing::Test {
  protected:
@@ -69,8 +62,8 @@ TEST_F(OfficialSource, AFileThatFailsItsChecksumIsRetriedThenNamedAndNeverKept) 
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
 
   VersionDescription d;
-  d.libraries = {Library("a:good:1", "a/good/1/good-1.jar", good, Sha1Of(good)),
-                 Library("a:bad:1", "a/bad/1/bad-1.jar", tampered, Sha1Of(good))};
+  d.libraries = {Library("a:good:1", "a/good/1/good-1.jar", good, test::Sha1Of(good)),
+                 Library("a:bad:1", "a/bad/1/bad-1.jar", tampered, test::Sha1Of(good))};
   std::vector<DownloadItem> plan =
       PlanDownloads(game_.Path(), d, AssetIndex{}, Source(mirror), {.profile = PlatformProfile::Linux()});
   ASSERT_EQ(plan.size(), 2u);
@@ -96,7 +89,7 @@ TEST_F(OfficialSource, TheSecondAddressServesWhatTheFirstCannot) {
   MirrorProcess mirror(served_.Path());
   ASSERT_TRUE(mirror.Started()) << mirror.Log();
   VersionDescription d;
-  d.libraries = {Library("a:lib:1", "a/lib/1/lib-1.jar", bytes, Sha1Of(bytes))};
+  d.libraries = {Library("a:lib:1", "a/lib/1/lib-1.jar", bytes, test::Sha1Of(bytes))};
   const std::vector<DownloadItem> plan =
       PlanDownloads(game_.Path(), d, AssetIndex{}, Source(mirror), {.profile = PlatformProfile::Linux()});
   RecordingSink sink;
@@ -110,10 +103,10 @@ TEST_F(OfficialSource, DescriptionsComeFromTheListAndALoadersParentIsFetched) {
   // The list names 1.18.2 with the checksum of what is served; the loader's description is
   // only in the game folder, as its installer left it.
   const std::string vanilla = test::ReadFixture("versions/modern/1.18.2.json");
-  const std::string url = "https://piston-meta.mojang.com/v1/packages/" + Sha1Of(vanilla) + "/1.18.2.json";
+  const std::string url = "https://piston-meta.mojang.com/v1/packages/" + test::Sha1Of(vanilla) + "/1.18.2.json";
   Publish(url, vanilla);
   Publish(kOfficialVersionList, R"({"latest":{"release":"1.18.2"},"versions":[{"id":"1.18.2","type":"release","url":")" +
-                                    url + R"(","sha1":")" + Sha1Of(vanilla) + R"("}]})");
+                                    url + R"(","sha1":")" + test::Sha1Of(vanilla) + R"("}]})");
   const std::string index = R"({"objects":{"a":{"hash":"a9993e364706816aba3e25717850c26c9cd0d89d","size":3}}})";
   // What the description says about its index is rewritten to what is served.
   MirrorProcess mirror(served_.Path());

@@ -4,6 +4,7 @@
 #include "launch/launch_command.h"
 #include "meta/version_description.h"
 #include "meta/version_inheritance.h"
+#include "tests/launch/launch_test_support.h"
 #include "tests/support/fixtures.h"
 
 // The commands for today's descriptions as players have them, argument by argument, under both
@@ -25,29 +26,7 @@ VersionDescription Forge1182() { return MergeOverParent(Fixture("1.18.2-forge-40
 
 bool IsWindows(const PlatformProfile& profile) { return &profile == &PlatformProfile::Windows(); }
 
-LaunchInputs Inputs(const PlatformProfile& profile) {
-  LaunchInputs inputs;
-  const bool windows = IsWindows(profile);
-  inputs.javaPath = windows ? "C:\\Java\\bin\\javaw.exe" : "/usr/bin/java";
-  inputs.gamePath = windows ? "C:\\K\\.minecraft\\" : "/k/.minecraft/";
-  inputs.playerName = "Steve";
-  inputs.instanceName = "inst";
-  inputs.userType = "legacy";
-  inputs.osVersion = windows ? "10.0" : "6.1.0-13-amd64";
-  inputs.launcherVersion = "0.1.3";
-  return inputs;
-}
 
-Strings Split(const std::string& text, char separator) {
-  Strings parts;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = text.find(separator, start);
-    parts.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) return parts;
-    start = end + 1;
-  }
-}
 
 // What a command must hold. In `java`, "<natives>" stands for -Djava.library.path= with the
 // natives folders and "<classpath>" for the class path; both are checked on their own.
@@ -70,7 +49,7 @@ Strings CommonGameArguments(const VersionDescription& d, const LaunchInputs& inp
 void Check(const Expected& e) {
   const VersionDescription& d = e.description;
   SCOPED_TRACE(d.id + " " + e.profile.osName);
-  const LaunchInputs inputs = Inputs(e.profile);
+  const LaunchInputs inputs = test::ProfileInputs(e.profile);
   const LaunchCommandResult built = BuildLaunchCommand(d, inputs, e.profile, 64);
   ASSERT_TRUE(built.command) << built.refused;
   const Strings& args = built.command->arguments;
@@ -90,11 +69,11 @@ void Check(const Expected& e) {
     if (e.java[i] == "<natives>") {
       ASSERT_EQ(argument.rfind("-Djava.library.path=", 0), 0u) << argument;
       const std::string folders = argument.substr(20);
-      const Strings natives = folders.empty() ? Strings{} : Split(folders, separator);
+      const Strings natives = folders.empty() ? Strings{} : test::SplitAt(folders, separator);
       EXPECT_EQ(natives.size(), e.nativesFolders);
       for (const std::string& folder : natives) EXPECT_EQ(folder.rfind(libraries, 0), 0u) << folder;
     } else if (e.java[i] == "<classpath>") {
-      classPath = Split(argument, separator);
+      classPath = test::SplitAt(argument, separator);
     } else {
       EXPECT_EQ(argument, e.java[i]);
     }
@@ -117,7 +96,7 @@ void Check(const Expected& e) {
   // A module path names jars of the class path.
   for (std::size_t i = 1; i + 1 < args.size(); ++i) {
     if (args[i] != "-p") continue;
-    for (const std::string& module : Split(args[i + 1], separator)) {
+    for (const std::string& module : test::SplitAt(args[i + 1], separator)) {
       EXPECT_NE(std::find(classPath.begin(), classPath.end(), module), classPath.end()) << module;
     }
   }
@@ -188,7 +167,8 @@ TEST(ModernVersions, ForgeOverItsGameVersion) {
 
 TEST(ModernVersions, ForgeSavedFlattened) {
   const VersionDescription d = Fixture("1.19.3-forge-44.1.0");
-  const LaunchCommandResult built = BuildLaunchCommand(d, Inputs(PlatformProfile::Linux()), PlatformProfile::Linux(), 64);
+  const LaunchCommandResult built =
+      BuildLaunchCommand(d, test::ProfileInputs(PlatformProfile::Linux()), PlatformProfile::Linux(), 64);
   ASSERT_TRUE(built.command);
   const Strings& args = built.command->arguments;
   for (const std::string& argument : args) EXPECT_EQ(argument.find("${"), std::string::npos) << argument;
@@ -208,7 +188,7 @@ TEST(ModernVersions, ForgeSavedFlattened) {
 }
 
 TEST(ModernVersions, TheOneLineTextAndTheLogConfiguration) {
-  LaunchInputs inputs = Inputs(PlatformProfile::Windows());
+  LaunchInputs inputs = test::ProfileInputs(PlatformProfile::Windows());
   inputs.logConfigPath = LogConfigPath(inputs.gamePath, "client-1.12.xml");
   const LaunchCommandResult built = BuildLaunchCommand(Fixture("1.19.3"), inputs, PlatformProfile::Windows(), 64);
   ASSERT_TRUE(built.command);
@@ -232,7 +212,7 @@ TEST(ModernVersions, EveryOccurrenceFilledAndNothingTwice) {
   d.jvmArguments = std::vector<ArgumentEntry>{{{"-Da=${classpath_separator}${classpath_separator}${launcher_name}"}, {}},
                                               {{"${unknown}", "-Db=${auth_player_name}"}, {}}};
   d.gameArguments = std::vector<ArgumentEntry>{};
-  LaunchInputs inputs = Inputs(PlatformProfile::Linux());
+  LaunchInputs inputs = test::ProfileInputs(PlatformProfile::Linux());
   inputs.playerName = "${launcher_name}";
   const Strings args = BuildLaunchCommand(d, inputs, PlatformProfile::Linux(), 64).command->arguments;
   EXPECT_EQ(args, (Strings{"/usr/bin/java", "-Da=::Korvane", "${unknown}", "-Db=${launcher_name}", kMain}));

@@ -7,6 +7,7 @@
 #include "game/library_rules.h"
 #include "launch/launch_command.h"
 #include "meta/version_description.h"
+#include "tests/launch/launch_test_support.h"
 #include "tests/support/fixtures.h"
 
 // The commands for the versions as their publisher released them, under both profiles.
@@ -21,16 +22,6 @@ VersionDescription Fixture(const std::string& version) {
   return d;
 }
 
-Strings Split(const std::string& text, char separator) {
-  Strings parts;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = text.find(separator, start);
-    parts.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) return parts;
-    start = end + 1;
-  }
-}
 
 struct Expected {
   const char* version;
@@ -40,16 +31,6 @@ struct Expected {
   Strings gameArguments;
 };
 
-LaunchInputs Inputs(const PlatformProfile& profile) {
-  LaunchInputs inputs;
-  const bool windows = &profile == &PlatformProfile::Windows();
-  inputs.javaPath = windows ? "C:\\Java\\bin\\javaw.exe" : "/usr/bin/java";
-  inputs.gamePath = windows ? "C:\\K\\.minecraft\\" : "/k/.minecraft/";
-  inputs.playerName = "Steve";
-  inputs.instanceName = "inst";
-  inputs.userType = "legacy";
-  return inputs;
-}
 
 const Strings kModernArguments = {"--username", "Steve", "--version", "", "--gameDir", "", "--assetsDir", "",
                                   "--assetIndex", "", "--uuid", "{}", "--accessToken", "{}"};
@@ -57,7 +38,7 @@ const Strings kModernArguments = {"--username", "Steve", "--version", "", "--gam
 void Check(const Expected& e) {
   SCOPED_TRACE(std::string(e.version) + " " + e.profile.osName);
   const VersionDescription d = Fixture(e.version);
-  LaunchInputs inputs = Inputs(e.profile);
+  LaunchInputs inputs = test::ProfileInputs(e.profile);
   inputs.legacyAssets = UsesLegacyAssets(d.id);
   const LaunchCommandResult built = BuildLaunchCommand(d, inputs, e.profile, 64);
   ASSERT_TRUE(built.command) << built.refused;
@@ -69,13 +50,13 @@ void Check(const Expected& e) {
   const std::string libraries = inputs.gamePath + "/libraries/";
   Strings natives;
   const std::string libraryPath = args[1].substr(std::string("-Djava.library.path=").size());
-  for (const std::string& folder : Split(libraryPath, e.profile.classPathSeparator)) {
+  for (const std::string& folder : test::SplitAt(libraryPath, e.profile.classPathSeparator)) {
     ASSERT_EQ(folder.rfind(libraries, 0), 0u) << folder;
     natives.push_back(folder.substr(libraries.size()));
   }
   EXPECT_EQ(natives, e.nativesFolders);
   EXPECT_EQ(args[2], "-cp");
-  const Strings classPath = Split(args[3], e.profile.classPathSeparator);
+  const Strings classPath = test::SplitAt(args[3], e.profile.classPathSeparator);
   ASSERT_EQ(classPath.size(), e.libraries + 1);
   for (std::size_t i = 0; i < e.libraries; ++i) {
     EXPECT_EQ(classPath[i].rfind(libraries, 0), 0u) << classPath[i];
