@@ -28,6 +28,11 @@ std::optional<int> ReadDownloadThreads(const std::string& settingsPath) {
   return value;
 }
 
+std::string LoadGamePath(const std::string& settingsPath) {
+  std::string gamePath = profile::GetString(settingsPath, kSection, "GamePath", "");
+  return gamePath.empty() ? DefaultGameFolder(settingsPath) : gamePath;
+}
+
 CSettings::CSettings() : CSettings(SettingsFilePath()) {}
 
 CSettings::CSettings(std::string settingsPath) : path_(std::move(settingsPath)) {}
@@ -41,8 +46,7 @@ void CSettings::Load(const JavaRuntimeSource& java) {
   password = DecodeSettingsText(read("PWD", ""));
   isGenuine = read("IsGenuine", "false");
   javaPath = read("JavaPath", "");
-  gamePath = read("GamePath", "");
-  if (gamePath.empty()) gamePath = DefaultGameFolder(path_);
+  gamePath = LoadGamePath(path_);
   jvmMemoryMin = read("JVMMemoryMin", "512");
   jvmMemoryMax = read("JVMMemoryMax", "1024");
   launchParameters = read("LaunchParameters", "");
