@@ -3,6 +3,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "game/game_layout.h"
+#include "install/metadata_refresh.h"
 #include "net/endpoints.h"
 #include "platform/launcher_folder.h"
 
@@ -19,6 +21,10 @@ FrameServices FrameServices::Default() {
     return QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
   };
   services.versionFileUrl = VersionFileUrl();
+  services.refreshVersionList = [](const std::string& gamePath) {
+    return RefreshVersionManifest(VersionListPath(gamePath));
+  };
+  services.pickers = std::make_shared<QtFilePickers>();
   return services;
 }
 
