@@ -46,6 +46,10 @@ void CAddInstanceWnd::Notify(TNotifyUI& msg) {
     PostMessage(WMU_FETCH_VERSIONS, 0, 0);
     return;
   }
+  if (msg.sType == kNotifyReturn && msg.pSender && msg.pSender == nameEdit_) {
+    Confirm();
+    return;
+  }
   if (msg.sType == kNotifyClick && msg.pSender) {
     const QString& name = msg.pSender->GetName();
     if (name == u"Btn_SelectVersion") {
