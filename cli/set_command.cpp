@@ -11,6 +11,15 @@
 #include "util/messages.h"
 
 namespace kv::cli {
+
+std::optional<std::string> ReadPassword() {
+  if (StandardInputIsTerminal()) {
+    std::fprintf(stderr, "%s", msg::kPasswordPrompt);
+    std::fflush(stderr);
+  }
+  return ReadSecretLine();
+}
+
 namespace {
 
 constexpr const char* kSetSynopsis = "set KEY VALUE [KEY VALUE ...] [--password]";
@@ -46,9 +55,7 @@ int SetSettings(const Arguments& args) {
     changedKeys += (changedKeys.empty() ? "" : ", ") + key;
   }
   if (readPassword) {
-    std::fprintf(stderr, "%s", msg::kPasswordPrompt);
-    std::fflush(stderr);
-    std::optional<std::string> password = ReadSecretLine();
+    std::optional<std::string> password = ReadPassword();
     if (!password) return Fail(msg::kPasswordNotRead);
     settings.password = *password;
     changedKeys += (changedKeys.empty() ? "" : ", ") + std::string("PWD");
@@ -68,8 +75,8 @@ int SetSettings(const Arguments& args) {
 }
 
 const CommandRegistration kSet{
-    {11, "set", "set KEY VALUE... [--password]  change settings (as the settings dialog does); --password reads "
-                "the password from standard input",
+    {11, "set", "set KEY VALUE... [--password]  change settings, checked as the settings dialog checks them "
+                "(--password: the password from standard input)",
      SetSettings}};
 
 }  // namespace

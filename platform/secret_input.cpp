@@ -33,6 +33,8 @@ class EchoOff {
 
 }  // namespace
 
+bool StandardInputIsTerminal() { return ::isatty(STDIN_FILENO) != 0; }
+
 std::optional<std::string> ReadSecretLine() {
   EchoOff echoOff;
   std::string line;

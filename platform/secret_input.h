@@ -10,4 +10,7 @@ namespace kv {
 // The first line, without its line end; nothing at the end of the input.
 std::optional<std::string> ReadSecretLine();
 
+// Whether standard input is a terminal (a person types there).
+bool StandardInputIsTerminal();
+
 }  // namespace kv
