@@ -128,8 +128,12 @@ void CFrameWnd::FillInstanceTiles() {
   CInstanceTileUI* chosen = nullptr;
   for (int i = 0; i < tiles_->GetCount(); ++i) {
     CInstanceTileUI* tile = AsInstanceTile(tiles_->GetItemAt(i));
-    if (tile && (!chosen || tile->GetName() == remembered)) chosen = tile;
-    if (tile && tile->GetName() == remembered) break;
+    if (!tile) continue;
+    if (tile->GetName() == remembered) {
+      chosen = tile;
+      break;
+    }
+    if (!chosen) chosen = tile;
   }
   if (chosen) chosen->Selected(true);
 }

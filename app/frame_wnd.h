@@ -55,7 +55,6 @@ class CFrameWnd : public ui::WindowImplBase {
   void SetSelection(const std::string& name, const std::string& version);
   void ClearSelection() { SetSelection({}, {}); }
   bool GamePageShown() const;
-  InstanceCommands* Instances() const { return instanceCommands_.get(); }
   // The player's name and the online or offline icon, from the settings file.
   void ShowAccount();
 

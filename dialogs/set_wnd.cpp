@@ -6,7 +6,6 @@
 #include "dialogs/message_dialog.h"
 #include "platform/java_discovery.h"
 #include "platform/platform_profile.h"
-#include "platform/profile_store.h"
 #include "settings/settings_change.h"
 #include "uilib/button.h"
 #include "uilib/combo.h"
@@ -72,7 +71,7 @@ void CSetWnd::FillJavaCombo(bool addConfigured) {
   for (const JavaRuntime& runtime : found) AddJavaItem(runtime);
   if (!addConfigured) return;
   // The configured runtime stays on offer even where discovery does not find it.
-  const std::string configured = profile::GetString(services_.settingsPath, "KvCfg", "JavaPath", "");
+  const std::string configured = LoadedSettings().javaPath;
   const bool listed = std::any_of(runtimes_.begin(), runtimes_.end(),
                                   [&](const JavaRuntime& runtime) { return runtime.path == configured; });
   if (!configured.empty() && !listed) AddJavaItem({configured, std::string()});
@@ -112,10 +111,15 @@ void CSetWnd::Notify(TNotifyUI& msg) {
   else CDialogWindow::Notify(msg);
 }
 
-void CSetWnd::ShowSettings() {
+CSettings CSetWnd::LoadedSettings() const {
   CSettings settings(services_.settingsPath);
   if (services_.java) settings.Load(*services_.java);
   else settings.Load();
+  return settings;
+}
+
+void CSetWnd::ShowSettings() {
+  const CSettings settings = LoadedSettings();
   for (std::size_t i = 0; javaCombo_ && i < runtimes_.size(); ++i) {
     if (runtimes_[i].path == settings.javaPath) {
       javaCombo_->SelectItem(static_cast<int>(i));

@@ -55,6 +55,8 @@ class CSetWnd : public CWorkerDialog {
   // when discovery does not find it.
   void FillJavaCombo(bool addConfigured);
   void AddJavaItem(const JavaRuntime& runtime);
+  // The settings file's values (a Java runtime found when none is set).
+  CSettings LoadedSettings() const;
   void ShowSettings();
   void ApplyEnablingRules();
   void JavaSelected(int index);
