@@ -3,8 +3,11 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "game/game_layout.h"
+#include "install/metadata_refresh.h"
 #include "net/endpoints.h"
 #include "platform/launcher_folder.h"
+#include "settings/settings.h"
 
 namespace kv {
 
@@ -19,6 +22,11 @@ FrameServices FrameServices::Default() {
     return QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
   };
   services.versionFileUrl = VersionFileUrl();
+  services.refreshVersionList = [settingsPath = services.settingsPath](const std::string& gamePath) {
+    return RefreshVersionManifest(DownloadSource::Configured(LoadDownloadSource(settingsPath)),
+                                  VersionListPath(gamePath));
+  };
+  services.pickers = std::make_shared<QtFilePickers>();
   return services;
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "dialogs/add_instance_wnd.h"
+#include "dialogs/file_pickers.h"
 
 #include "platform/java_source.h"
 #include "play/launch_sequence.h"
@@ -21,9 +25,12 @@ struct FrameServices {
   std::function<bool(const std::string& address)> openUrl;
   std::string versionFileUrl;  // empty: no update check at start-up
   bool sendOpenEvent = true;   // the "open" statistics event at start-up
+  VersionListRefresh refreshVersionList;  // the add-instance dialog's version list
+  std::shared_ptr<FilePickers> pickers;   // the settings dialog's program and folder pickers
 
   // The launcher folder's settings, the configured services, the host's Java runtimes, the
-  // updater and the package tool beside the executable, the desktop's browser.
+  // updater and the package tool beside the executable, the desktop's browser, the mirror's
+  // version list and Qt's file dialogs.
   static FrameServices Default();
 };
 

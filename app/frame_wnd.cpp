@@ -5,11 +5,14 @@
 #include <memory>
 
 #include "app/gui_launch_sink.h"
+#include "app/instance_commands_ui.h"
 #include "app/instance_tiles.h"
 #include "app/mod_page.h"
+#include "app/settings_ui.h"
 #include "app/startup_clock.h"
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
+#include "dialogs/menu_wnd.h"
 #include "dialogs/message_dialog.h"
 #include "dialogs/window_messages.h"
 #include "net/update_check.h"
@@ -17,6 +20,7 @@
 #include "platform/java_discovery.h"
 #include "platform/platform_profile.h"
 #include "settings/instance_list.h"
+#include "settings/selected_instance.h"
 #include "settings/settings.h"
 #include "uilib/button.h"
 #include "uilib/container.h"
@@ -80,6 +84,7 @@ void CFrameWnd::OnWindowReady() {
   FindControls();
   if (!modPage_) modPage_ = std::make_unique<ModPage>(*this);
   modPage_->FindControls(paintManager_);
+  if (!instanceCommands_) instanceCommands_ = std::make_unique<InstanceCommands>(*this);
   if (!loadingWnd_) {
     loadingWnd_ = std::make_unique<CLoadingWnd>();
     if (!loadingWnd_->CreateFor(GetHWND())) loadingWnd_.reset();
@@ -100,6 +105,11 @@ void CFrameWnd::FindControls() {
   loginStatus_ = find("Btn_Login_Status");
   startButton_ = find("Btn_StartGame");
   userName_ = find("LB_UserName");
+  settingsButton_ = find("Btn_Set");
+  gameOption_ = As<COptionUI>(find("Option_Game"), "Option");
+  modOption_ = As<COptionUI>(find("Option_Mod"), "Option");
+  pages_ = As<CTabLayoutUI>(find("Tab_Switch"), "TabLayout");
+  // Looked up before any tile exists: a tile may carry any of these names.
   tiles_ = As<CContainerUI>(find("TileLayout_GameList"), "Container");
 }
 
@@ -122,16 +132,30 @@ void CFrameWnd::ShowAccount() {
 void CFrameWnd::FillInstanceTiles() {
   CInstanceList instances(services_.settingsPath, false);
   if (!tiles_) return;
-  for (const InstanceEntry& entry : instances.Entries()) AppendInstanceTile(entry.name);
+  for (const InstanceEntry& entry : instances.Entries()) AppendInstanceTile(entry.name, entry.version);
   AppendAddTile();
-  // More than the add tile: the first instance is selected, which selects it in the frame.
-  if (tiles_->GetCount() > 1) {
-    if (auto* first = As<COptionUI>(tiles_->GetItemAt(0), "Option")) first->Selected(true);
+  // The instance selected at the last run, else the first; selecting it selects it in the frame.
+  const QString remembered = QString::fromStdString(LoadSelectedInstance(services_.settingsPath));
+  CInstanceTileUI* chosen = nullptr;
+  for (int i = 0; i < tiles_->GetCount(); ++i) {
+    CInstanceTileUI* tile = AsInstanceTile(tiles_->GetItemAt(i));
+    if (!tile) continue;
+    if (tile->GetName() == remembered) {
+      chosen = tile;
+      break;
+    }
+    if (!chosen) chosen = tile;
   }
+  if (chosen) chosen->Selected(true);
 }
 
-void CFrameWnd::AppendInstanceTile(const std::string& name) {
-  if (tiles_) kv::AppendInstanceTile(*tiles_, QString::fromStdString(name));
+void CFrameWnd::AppendInstanceTile(const std::string& name, const std::string& version) {
+  if (tiles_) kv::AppendInstanceTile(*tiles_, QString::fromStdString(name), QString::fromStdString(version));
+}
+
+void CFrameWnd::SetSelection(const std::string& name, const std::string& version) {
+  selectedName_ = name;
+  selectedVersion_ = version;
 }
 
 void CFrameWnd::AppendAddTile() {
@@ -141,19 +165,26 @@ void CFrameWnd::AppendAddTile() {
 void CFrameWnd::SelectInstance(CControlUI* tile) {
   CInstanceList instances(services_.settingsPath, false);
   const std::string name = tile->GetName().toStdString();
-  selectedVersion_ = instances.GetVersion(name);
-  selectedName_ = name;
+  SetSelection(name, instances.GetVersion(name));
+  // Selected again at the next start; a settings file that cannot be written only loses that.
+  SaveSelectedInstance(services_.settingsPath, name);
 }
 
 void CFrameWnd::SelectPage(int page) {
-  if (auto* pages = As<CTabLayoutUI>(paintManager_.FindControl(QStringLiteral("Tab_Switch")), "TabLayout")) {
-    pages->SelectItem(page);
-  }
+  if (pages_) pages_->SelectItem(page);
 }
 
-bool CFrameWnd::ModTabShown() {
-  auto* option = As<COptionUI>(paintManager_.FindControl(QStringLiteral("Option_Mod")), "Option");
-  return option && option->IsSelected();
+bool CFrameWnd::ModTabShown() { return modOption_ && modOption_->IsSelected(); }
+
+bool CFrameWnd::GamePageShown() const { return gameOption_ && gameOption_->IsSelected(); }
+
+void CFrameWnd::NotifyFromTileColumn(TNotifyUI& msg) {
+  if (msg.sType == kNotifySelectChanged && AsInstanceTile(msg.pSender)) {
+    SelectInstance(msg.pSender);
+    if (modPage_ && ModTabShown()) modPage_->Open();
+  } else if (instanceCommands_) {
+    instanceCommands_->Notify(msg);
+  }
 }
 
 void CFrameWnd::Notify(TNotifyUI& msg) {
@@ -162,24 +193,25 @@ void CFrameWnd::Notify(TNotifyUI& msg) {
     return;
   }
   if (!msg.pSender) return;
+  if (tiles_ && (msg.pSender == tiles_ || msg.pSender->GetParent() == tiles_)) {
+    NotifyFromTileColumn(msg);
+    return;
+  }
   if (modPage_ && modPage_->Notify(msg)) return;
+  CControlUI* sender = msg.pSender;
   if (msg.sType == kNotifyClick) {
-    CControlUI* sender = msg.pSender;
     if (sender == closeButton_) PostQuitMessage(0);
     else if (sender == minButton_) SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
     else if (sender == maxButton_) SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     else if (sender == restoreButton_) SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+    else if (sender == settingsButton_) OpenSettings(*this);
     else if (sender == startButton_) StartGame();
   } else if (msg.sType == kNotifySelectChanged) {
-    const QString& name = msg.pSender->GetName();
-    if (name == u"Option_Game") {
+    if (sender == gameOption_) {
       SelectPage(0);
-    } else if (name == u"Option_Mod") {
+    } else if (sender == modOption_) {
       SelectPage(1);
       if (modPage_) modPage_->Open();
-    } else if (tiles_ && msg.pSender->GetParent() == tiles_) {
-      SelectInstance(msg.pSender);
-      if (modPage_ && ModTabShown()) modPage_->Open();
     }
   }
 }
@@ -190,6 +222,11 @@ void CFrameWnd::StartGame() {
   // player who finds the launcher learns why nothing starts.
   if (launching_.load()) {
     if (launch_.GameRunning()) ShowGameRunning();
+    return;
+  }
+  if (selectedName_.empty()) {
+    ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kNoInstanceSelected), MessageKind::Information, kPromptCaption,
+                      kMessageOk);
     return;
   }
   if (OfferJavaDownload()) return;
@@ -308,6 +345,9 @@ LRESULT CFrameWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
       break;
     case WMU_DOWNLOAD_JAVA:
       HandOverToUpdater(kDownloadJavaCommandLine);
+      break;
+    case WMU_MENU_COMMAND:
+      if (instanceCommands_) instanceCommands_->RunMenuCommand(ui::MenuCommandItem(wParam));
       break;
     default:
       break;

@@ -13,6 +13,8 @@
 
 namespace kv::ui {
 class CContainerUI;
+class COptionUI;
+class CTabLayoutUI;
 }
 
 // The launcher window: the title bar with its buttons, the player's name and account state,
@@ -23,6 +25,7 @@ namespace kv {
 
 class CLoadingWnd;
 class CLogWnd;
+class InstanceCommands;
 class ModPage;
 
 class CFrameWnd : public ui::WindowImplBase {
@@ -46,8 +49,14 @@ class CFrameWnd : public ui::WindowImplBase {
   ui::CContainerUI* InstanceTiles() const { return tiles_; }
 
   // The tile column: a tile for one more instance, and the add tile moved back to the end.
-  void AppendInstanceTile(const std::string& name);
+  void AppendInstanceTile(const std::string& name, const std::string& version);
   void AppendAddTile();
+  // The selected instance as the frame keeps it (the tiles are not touched).
+  void SetSelection(const std::string& name, const std::string& version);
+  void ClearSelection() { SetSelection({}, {}); }
+  bool GamePageShown() const;
+  // The player's name and the online or offline icon, from the settings file.
+  void ShowAccount();
 
   // The Java check and then a launch of the selected instance, as the start button does.
   void StartGame();
@@ -67,9 +76,10 @@ class CFrameWnd : public ui::WindowImplBase {
  private:
   void FindControls();
   void OnWindowInit();
-  // The player's name and the online or offline icon, from the settings file.
-  void ShowAccount();
   void FillInstanceTiles();
+  // Everything the tile column raises: tiles are told apart by where they are, never by their
+  // names, which are the instances'.
+  void NotifyFromTileColumn(ui::TNotifyUI& msg);
   void SelectInstance(ui::CControlUI* tile);
   void SelectPage(int page);
   bool ModTabShown();
@@ -95,6 +105,10 @@ class CFrameWnd : public ui::WindowImplBase {
   ui::CControlUI* loginStatus_ = nullptr;
   ui::CControlUI* startButton_ = nullptr;
   ui::CControlUI* userName_ = nullptr;
+  ui::CControlUI* settingsButton_ = nullptr;
+  ui::COptionUI* gameOption_ = nullptr;
+  ui::COptionUI* modOption_ = nullptr;
+  ui::CTabLayoutUI* pages_ = nullptr;
   ui::CContainerUI* tiles_ = nullptr;
 
   std::string selectedVersion_;
@@ -104,6 +118,7 @@ class CFrameWnd : public ui::WindowImplBase {
   std::unique_ptr<CLoadingWnd> loadingWnd_;
   // After the indicator, which its workers use to the end.
   std::unique_ptr<ModPage> modPage_;
+  std::unique_ptr<InstanceCommands> instanceCommands_;
 
   LaunchSequence launch_;
   std::atomic<bool> launching_{false};

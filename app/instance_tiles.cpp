@@ -1,7 +1,7 @@
 #include "app/instance_tiles.h"
 
-#include "uilib/button.h"
 #include "uilib/container.h"
+#include "util/messages.h"
 
 namespace kv {
 
@@ -12,11 +12,30 @@ namespace {
 constexpr int kTileSize = 100;
 constexpr ARGB kTileTextColor = 0xFF4A3F1F;
 const QString kTileHotImage = QStringLiteral("file='image\\ListItem_Hover.png' dest='5,5,95,95'");
+const QString kTileInterface = QStringLiteral("InstanceTile");
+const QString kAddTileInterface = QStringLiteral("AddInstanceTile");
+
+// The add tile: a button that knows itself as such.
+class CAddTileUI : public CButtonUI {
+ public:
+  void* GetInterface(const QString& name) override {
+    return name == kAddTileInterface ? this : CButtonUI::GetInterface(name);
+  }
+};
 
 }  // namespace
 
-COptionUI* MakeInstanceTile(const QString& instanceName) {
-  auto* tile = new COptionUI;
+void* CInstanceTileUI::GetInterface(const QString& name) {
+  return name == kTileInterface ? this : COptionUI::GetInterface(name);
+}
+
+void CInstanceTileUI::DoEvent(TEventUI& event) {
+  COptionUI::DoEvent(event);
+  if (event.type == UiEvent::DblClick && IsEnabled()) SendNotify(kNotifyTileDoubleClick);
+}
+
+CInstanceTileUI* MakeInstanceTile(const QString& instanceName, const QString& version) {
+  auto* tile = new CInstanceTileUI;
   tile->SetBkImage(QStringLiteral("file='image\\logo.png' dest='20,20,80,80'"));
   tile->SetHotImage(kTileHotImage);
   tile->SetAttribute(QStringLiteral("selectedimage"), QStringLiteral("file='image\\ListItem_Pushed.png' dest='2,2,98,98'"));
@@ -29,14 +48,19 @@ COptionUI* MakeInstanceTile(const QString& instanceName) {
   tile->SetGroup(QString::fromLatin1(kInstanceTileGroup));
   tile->SetAttribute(QStringLiteral("menu"), QStringLiteral("true"));
   tile->SetAttribute(QStringLiteral("endellipsis"), QStringLiteral("true"));
-  tile->SetName(instanceName);
-  tile->SetText(instanceName);
-  tile->SetToolTip(instanceName);
+  ShowInstanceOnTile(*tile, instanceName, version);
   return tile;
 }
 
+void ShowInstanceOnTile(CInstanceTileUI& tile, const QString& instanceName, const QString& version) {
+  tile.SetName(instanceName);
+  tile.SetText(instanceName);
+  tile.SetToolTip(instanceName + QChar(u'\n') + QString::fromUtf8(msg::kTileVersionLabel) +
+                  (version.isEmpty() ? QString::fromUtf8(msg::kTileNoVersion) : version));
+}
+
 CButtonUI* MakeAddTile() {
-  auto* tile = new CButtonUI;
+  auto* tile = new CAddTileUI;
   tile->SetName(QString::fromLatin1(kAddTileName));
   tile->SetBkImage(QStringLiteral("file='image\\Btn_Add.png' dest='20,20,80,80'"));
   tile->SetHotImage(kTileHotImage);
@@ -46,15 +70,19 @@ CButtonUI* MakeAddTile() {
   return tile;
 }
 
-void AppendInstanceTile(CContainerUI& tiles, const QString& instanceName) {
-  tiles.Add(MakeInstanceTile(instanceName));
+CInstanceTileUI* AsInstanceTile(CControlUI* control) {
+  return control ? static_cast<CInstanceTileUI*>(control->GetInterface(kTileInterface)) : nullptr;
+}
+
+bool IsAddTile(CControlUI* control) { return control && control->GetInterface(kAddTileInterface); }
+
+void AppendInstanceTile(CContainerUI& tiles, const QString& instanceName, const QString& version) {
+  tiles.Add(MakeInstanceTile(instanceName, version));
 }
 
 CControlUI* FindAddTile(const CContainerUI& tiles) {
-  // By name and kind: an instance may itself be called "AddInstanceBtn", and its tile stays.
   for (int i = 0; i < tiles.GetCount(); ++i) {
-    CControlUI* item = tiles.GetItemAt(i);
-    if (item->GetName() == QLatin1String(kAddTileName) && !item->GetInterface(QStringLiteral("Option"))) return item;
+    if (IsAddTile(tiles.GetItemAt(i))) return tiles.GetItemAt(i);
   }
   return nullptr;
 }

@@ -2,26 +2,45 @@
 
 #include <QString>
 
+#include "uilib/button.h"
+
 namespace kv::ui {
-class CButtonUI;
 class CContainerUI;
 class CControlUI;
-class COptionUI;
 }
 
 // The column of instance tiles on the game page: one option per instance, named after it and
-// showing its name under the logo, in one group so that one is selected at a time; and the
-// add tile, always the last item.
+// showing its name under the logo (the version in its tooltip), in one group so that one is
+// selected at a time; and the add tile, always the last item.
+//
+// A tile carries the instance's name as its control name, and an instance may be called like
+// any control of the window ("Btn_StartGame", "AddInstanceBtn"), so tiles are told from other
+// controls by what they are (AsInstanceTile, IsAddTile), never by name.
 namespace kv {
 
 inline constexpr const char* kAddTileName = "AddInstanceBtn";
 inline constexpr const char* kInstanceTileGroup = "InstanceList";
+// Raised by a tile on a double click.
+inline const QString kNotifyTileDoubleClick = QStringLiteral("tiledbclick");
 
-ui::COptionUI* MakeInstanceTile(const QString& instanceName);
+class CInstanceTileUI : public ui::COptionUI {
+ public:
+  void* GetInterface(const QString& name) override;
+  void DoEvent(ui::TEventUI& event) override;
+};
+
+// The tile for an instance.
+CInstanceTileUI* MakeInstanceTile(const QString& instanceName, const QString& version);
+// Gives a tile another instance name (after a rename): name, text and tooltip.
+void ShowInstanceOnTile(CInstanceTileUI& tile, const QString& instanceName, const QString& version);
 ui::CButtonUI* MakeAddTile();
 
+// The tile `control` is, or null.
+CInstanceTileUI* AsInstanceTile(ui::CControlUI* control);
+bool IsAddTile(ui::CControlUI* control);
+
 // Appends a tile for the instance.
-void AppendInstanceTile(ui::CContainerUI& tiles, const QString& instanceName);
+void AppendInstanceTile(ui::CContainerUI& tiles, const QString& instanceName, const QString& version);
 // The add tile of the column; null when there is none.
 ui::CControlUI* FindAddTile(const ui::CContainerUI& tiles);
 // Removes the add tile, if any, and appends a new one, so that it is the last item.

@@ -250,10 +250,11 @@ namespace {
 
 // A placeholder of the page: a coloured panel named `layoutName` with a centred line of text
 // between two fillers, made on first use inside `parent`; each part is made only while no
-// control has its name.
+// control inside `parent` has its name. (Only inside: a tile elsewhere in the window may carry
+// any name, an instance's.)
 CControlUI* Placeholder(CPaintManagerUI& manager, CControlUI* parent, const QString& layoutName, const QString& top,
                         const QString& labelName, const QString& bottom) {
-  auto* layout = As<CContainerUI>(manager.FindControl(layoutName), "Container");
+  auto* layout = As<CContainerUI>(manager.FindSubControlByName(parent, layoutName), "Container");
   if (!layout) {
     auto* container = As<CContainerUI>(parent, "Container");
     if (!container) return nullptr;
@@ -264,7 +265,7 @@ CControlUI* Placeholder(CPaintManagerUI& manager, CControlUI* parent, const QStr
     container->Add(layout);
   }
   const auto make = [&](const QString& name, auto create) {
-    if (manager.FindControl(name)) return;
+    if (manager.FindSubControlByName(layout, name)) return;
     CControlUI* control = create();
     control->SetName(name);
     layout->Add(control);
@@ -287,7 +288,7 @@ CControlUI* Placeholder(CPaintManagerUI& manager, CControlUI* parent, const QStr
 void ModPage::UpdatePlaceholders(int kind) {
   if (!manager_ || !list_) return;
   const bool hasItems = list_->GetCount() > 0;
-  CControlUI* noMod = manager_->FindControl(QStringLiteral("VL_NOMOD"));
+  CControlUI* noMod = manager_->FindSubControlByName(listSide_, QStringLiteral("VL_NOMOD"));
   if (hasItems) {
     if (listChild_) listChild_->SetVisible(true);
     if (noMod) noMod->SetVisible(false);
@@ -296,11 +297,13 @@ void ModPage::UpdatePlaceholders(int kind) {
     noMod = Placeholder(*manager_, listSide_, QStringLiteral("VL_NOMOD"), QStringLiteral("Container_NOMODTOP"),
                         QStringLiteral("TEXT_NOMOD"), QStringLiteral("Container_NOMODBOTTOM"));
     if (const std::optional<std::string> text = ModPlaceholderText(kind)) {
-      if (CControlUI* label = manager_->FindControl(QStringLiteral("TEXT_NOMOD"))) label->SetText(Text(*text));
+      if (CControlUI* label = manager_->FindSubControlByName(listSide_, QStringLiteral("TEXT_NOMOD"))) {
+        label->SetText(Text(*text));
+      }
     }
     if (noMod) noMod->SetVisible(true);
   }
-  CControlUI* noInfo = manager_->FindControl(QStringLiteral("VL_NOMODINFO"));
+  CControlUI* noInfo = manager_->FindSubControlByName(infoSide_, QStringLiteral("VL_NOMODINFO"));
   if (hasItems && list_->GetCurSel() >= 0) {
     if (infoChild_) infoChild_->SetVisible(true);
     if (noInfo) noInfo->SetVisible(false);
@@ -309,7 +312,7 @@ void ModPage::UpdatePlaceholders(int kind) {
     if (!noInfo) {
       noInfo = Placeholder(*manager_, infoSide_, QStringLiteral("VL_NOMODINFO"), QStringLiteral("Container_NOMODINFOTOP"),
                            QStringLiteral("TEXT_NOMODINFO"), QStringLiteral("Container_NOMODINFOBOTTOM"));
-      if (CControlUI* label = manager_->FindControl(QStringLiteral("TEXT_NOMODINFO"))) {
+      if (CControlUI* label = manager_->FindSubControlByName(infoSide_, QStringLiteral("TEXT_NOMODINFO"))) {
         label->SetText(QString::fromUtf8(msg::kModNoDetails));
       }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,10 @@ std::string Printable(std::string text);
 
 // The game folder of the settings file.
 std::string GameFolder();
+
+// A password from standard input (asked for, without echo, on a terminal); nothing when the
+// input ended first.
+std::optional<std::string> ReadPassword();
 
 // Shared by the commands that show the settings and the instances.
 int ShowSettings(const Arguments& args);

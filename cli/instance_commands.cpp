@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 #include "platform/launcher_folder.h"
 #include "settings/instance_commands.h"
+#include "util/messages.h"
 
 namespace kv::cli {
 namespace {
@@ -30,7 +31,7 @@ static int DeleteInstanceCommand(const Arguments& args) {
   if (args.size() != 1) return Usage("delete NAME");
   InstanceCommandResult result = DeleteInstance(SettingsFilePath(), GameFolder(), args[0]);
   if (result.status == InstanceCommandStatus::Done && !result.folderChanged) {
-    std::fprintf(stderr, "korvane-cli: 实例已删除，但实例文件夹未能删除\n");
+    std::fprintf(stderr, "korvane-cli: %s\n", msg::kInstanceFolderKept);
   }
   return Report(result);
 }

@@ -1,9 +1,5 @@
-#include <termios.h>
-#include <unistd.h>
-
 #include <csignal>
 #include <cstdio>
-#include <iostream>
 #include <string>
 
 #include "auth/sign_in.h"
@@ -13,6 +9,7 @@
 #include "play/launch_sequence.h"
 #include "settings/instance_list.h"
 #include "settings/settings.h"
+#include "util/messages.h"
 
 namespace kv::cli {
 namespace {
@@ -81,29 +78,11 @@ int Launch(const Arguments& args) {
   }
 }
 
-// Reads one line from standard input, without echo when it is a terminal.
-std::string ReadPassword() {
-  termios saved {};
-  bool terminal = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &saved) == 0;
-  if (terminal) {
-    std::fprintf(stderr, "密码: ");
-    termios quiet = saved;
-    quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
-    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-  }
-  std::string password;
-  std::getline(std::cin, password);
-  if (terminal) {
-    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    std::fprintf(stderr, "\n");
-  }
-  if (!password.empty() && password.back() == '\r') password.pop_back();
-  return password;
-}
-
 int Login(const Arguments& args) {
   if (args.size() != 1 || args[0].empty()) return Usage("login USER   (the password is read from standard input)");
-  std::string password = ReadPassword();
+  const std::optional<std::string> read = ReadPassword();
+  if (!read) return Fail(msg::kPasswordNotRead);
+  const std::string password = *read;
   LaunchServices services = LaunchServices::Network();
   const SignInResult signIn = SignInWithCredentials(args[0], password, SettingsFilePath(), services.postAuthenticate);
   if (!signIn.signedIn) return Fail(signIn.error);

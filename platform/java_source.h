@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,5 +54,11 @@ class LinuxJavaSource : public JavaRuntimeSource {
 };
 
 const JavaRuntimeSource& HostJavaSource();
+
+// The runtime that `executable` (a java program the player picked) belongs to, with its
+// absolute path and version: the version comes from the release file of the runtime's home
+// (links resolved), else from what `executable -version` prints. Nothing when the file is not
+// an executable Java runtime. May start the program and wait for it: not for the GUI thread.
+std::optional<JavaRuntime> ProbeJavaRuntime(const std::string& executable);
 
 }  // namespace kv

@@ -1,8 +1,11 @@
 #include "platform/java_source.h"
 
+#include "platform/child_process.h"
+
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -137,6 +140,56 @@ class HostSource : public JavaRuntimeSource {
 const JavaRuntimeSource& HostJavaSource() {
   static const HostSource source;
   return source;
+}
+
+namespace {
+
+// The version in what `java -version` prints: `openjdk version "17.0.15" 2025-04-15`.
+std::string VersionFromBanner(const std::string& banner) {
+  constexpr std::string_view kMarker = "version \"";
+  const std::size_t start = banner.find(kMarker);
+  if (start == std::string::npos) return {};
+  const std::size_t from = start + kMarker.size();
+  const std::size_t end = banner.find('"', from);
+  if (end == std::string::npos || end - from > 64) return {};
+  return banner.substr(from, end - from);
+}
+
+std::string VersionFromRun(const std::string& executable) {
+  constexpr std::chrono::seconds kPatience{15};
+  constexpr std::size_t kEnough = 64 * 1024;
+  std::string error;
+  std::optional<ChildProcess> child = ChildProcess::Start({executable, "-version"}, ".", error);
+  if (!child) return {};
+  std::string banner;
+  char buffer[4096];
+  while (banner.size() < kEnough) {
+    const std::optional<std::size_t> read = child->ReadOutputFor(buffer, sizeof buffer, kPatience);
+    if (!read) {
+      child->Kill();
+      break;
+    }
+    if (*read == 0) break;
+    banner.append(buffer, *read);
+  }
+  if (banner.size() >= kEnough) child->Kill();
+  const int status = child->Wait();
+  return status == 0 ? VersionFromBanner(banner) : std::string();
+}
+
+}  // namespace
+
+std::optional<JavaRuntime> ProbeJavaRuntime(const std::string& executable) {
+  std::error_code error;
+  const fs::path path = fs::absolute(executable, error).lexically_normal();
+  if (error || !IsExecutableFile(path)) return std::nullopt;
+  const fs::path real = fs::canonical(path, error);
+  if (error) return std::nullopt;
+  // A runtime's release file vouches only for its java program, not for the other tools in bin.
+  std::string version = real.filename() == "java" ? ReleaseVersion(real.parent_path().parent_path()) : std::string();
+  if (version.empty()) version = VersionFromRun(path.string());
+  if (version.empty()) return std::nullopt;
+  return JavaRuntime{path.string(), version};
 }
 
 }  // namespace kv

@@ -5,6 +5,7 @@
 #include "platform/profile_store.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
+#include "settings/selected_instance.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -15,6 +16,7 @@ std::string DescribeInstanceCommandResult(const InstanceCommandResult& result) {
     case InstanceCommandStatus::Done: return {};
     case InstanceCommandStatus::InvalidName: return DescribeInstanceNameProblem(result.problem);
     case InstanceCommandStatus::Duplicate: return msg::kInstanceDuplicate;
+    case InstanceCommandStatus::CaseDuplicate: return msg::kInstanceDuplicateCase;
     case InstanceCommandStatus::UnknownInstance: return msg::kInstanceUnknown;
     case InstanceCommandStatus::FolderFailed: return msg::kInstanceFolderFailed;
     case InstanceCommandStatus::InvalidVersion: return msg::kInstanceVersionInvalid;
@@ -40,6 +42,18 @@ bool IsValidVersionText(const std::string& settingsPath, const std::string& vers
   return !control && profile::CanHold(settingsPath, version);
 }
 
+// Duplicate or CaseDuplicate when `name` would share the folder of a registered instance
+// other than `self`; Done otherwise.
+InstanceCommandStatus ClashWith(const CInstanceList& list, const std::string& name, const std::string* self) {
+  if (list.Contains(name)) return InstanceCommandStatus::Duplicate;
+  for (const InstanceEntry& entry : list.Entries()) {
+    if ((self == nullptr || entry.name != *self) && NamesShareFolder(entry.name, name)) {
+      return InstanceCommandStatus::CaseDuplicate;
+    }
+  }
+  return InstanceCommandStatus::Done;
+}
+
 InstanceCommandResult Refused(InstanceCommandStatus status, InstanceNameProblem problem = InstanceNameProblem::None) {
   InstanceCommandResult result;
   result.status = status;
@@ -56,7 +70,9 @@ InstanceCommandResult AddInstance(const std::string& settingsPath, const std::st
   }
   if (!IsValidVersionText(settingsPath, version)) return Refused(InstanceCommandStatus::InvalidVersion);
   CInstanceList list(settingsPath, false);
-  if (list.Contains(name)) return Refused(InstanceCommandStatus::Duplicate);
+  if (const InstanceCommandStatus clash = ClashWith(list, name, nullptr); clash != InstanceCommandStatus::Done) {
+    return Refused(clash);
+  }
   const std::string folder = InstanceFolder(gamePath, name);
   const bool folderExisted = PathExists(folder);
   MakeFoldersForPath(folder);
@@ -77,7 +93,9 @@ InstanceCommandResult RenameInstance(const std::string& settingsPath, const std:
     return Refused(InstanceCommandStatus::InvalidName, problem);
   }
   CInstanceList list(settingsPath, false);
-  if (list.Contains(newName)) return Refused(InstanceCommandStatus::Duplicate);
+  if (const InstanceCommandStatus clash = ClashWith(list, newName, &oldName); clash != InstanceCommandStatus::Done) {
+    return Refused(clash);
+  }
   if (!list.Contains(oldName)) return Refused(InstanceCommandStatus::UnknownInstance);
   const std::string root = InstancesRoot(gamePath);
   const std::string from = InstanceFolder(gamePath, oldName);
@@ -88,6 +106,7 @@ InstanceCommandResult RenameInstance(const std::string& settingsPath, const std:
     RenameFolder(to, from, root);
     return Refused(InstanceCommandStatus::WriteFailed);
   }
+  if (LoadSelectedInstance(settingsPath) == oldName) SaveSelectedInstance(settingsPath, newName);
   InstanceCommandResult result;
   result.folderChanged = true;
   return result;
@@ -98,6 +117,7 @@ InstanceCommandResult DeleteInstance(const std::string& settingsPath, const std:
   CInstanceList list(settingsPath, false);
   if (!list.Contains(name)) return Refused(InstanceCommandStatus::UnknownInstance);
   if (!list.Remove(name)) return Refused(InstanceCommandStatus::WriteFailed);
+  if (LoadSelectedInstance(settingsPath) == name) SaveSelectedInstance(settingsPath, "");
   InstanceCommandResult result;
   result.folderChanged = DeleteFolder(InstanceFolder(gamePath, name), InstancesRoot(gamePath));
   return result;

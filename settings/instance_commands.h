@@ -5,13 +5,15 @@
 #include "settings/instance_name.h"
 
 // Adding, renaming and deleting an instance: the registry and the folder together, with the
-// checks that every front end applies the same way.
+// checks that every front end applies the same way. A rename carries the selected instance
+// (settings/selected_instance.h) over to the new name; a deletion clears it.
 namespace kv {
 
 enum class InstanceCommandStatus {
   Done,
   InvalidName,      // see `problem`
   Duplicate,        // the name is already registered
+  CaseDuplicate,    // a registered name differs only in letter case (one folder on Windows)
   UnknownInstance,  // no instance of that name
   FolderFailed,     // the instance folder could not be renamed; nothing was changed
   InvalidVersion,   // text that cannot stand in the settings file (a line break)

@@ -54,4 +54,6 @@ std::string DescribeInstanceNameProblem(InstanceNameProblem problem) {
   return {};
 }
 
+bool NamesShareFolder(std::string_view a, std::string_view b) { return a == b || ToUpperCase(a) == ToUpperCase(b); }
+
 }  // namespace kv

@@ -28,4 +28,8 @@ InstanceNameProblem CheckInstanceName(std::string_view name);
 // A one-line explanation for the player, in Chinese.
 std::string DescribeInstanceNameProblem(InstanceNameProblem problem);
 
+// True when two names would be one folder where letter case does not count (Windows, where
+// the settings file is shared): "Survival" and "survival".
+bool NamesShareFolder(std::string_view a, std::string_view b);
+
 }  // namespace kv

@@ -29,6 +29,15 @@ std::optional<int> ReadDownloadThreads(const std::string& settingsPath) {
   return value;
 }
 
+std::string LoadGamePath(const std::string& settingsPath) {
+  std::string gamePath = profile::GetString(settingsPath, kSection, "GamePath", "");
+  return gamePath.empty() ? DefaultGameFolder(settingsPath) : gamePath;
+}
+
+std::string LoadDownloadSource(const std::string& settingsPath) {
+  return profile::GetString(settingsPath, kSection, "DownloadSource", "");
+}
+
 CSettings::CSettings() : CSettings(SettingsFilePath()) {}
 
 CSettings::CSettings(std::string settingsPath) : path_(std::move(settingsPath)) {}
@@ -42,8 +51,7 @@ void CSettings::Load(const JavaRuntimeSource& java) {
   password = DecodeSettingsText(read("PWD", ""));
   isGenuine = read("IsGenuine", "false");
   javaPath = read("JavaPath", "");
-  gamePath = read("GamePath", "");
-  if (gamePath.empty()) gamePath = DefaultGameFolder(path_);
+  gamePath = LoadGamePath(path_);
   jvmMemoryMin = read("JVMMemoryMin", "512");
   jvmMemoryMax = read("JVMMemoryMax", "1024");
   launchParameters = read("LaunchParameters", "");
@@ -60,7 +68,7 @@ void CSettings::Load(const JavaRuntimeSource& java) {
   }
   isAutoMallocMemory = read("IsAutoMallocMemory", "true");
   isShowCmd = read("IsShowCmd", "false");
-  downloadSource = read("DownloadSource", "");
+  downloadSource = LoadDownloadSource(path_);
 }
 
 bool CSettings::Save() const {

@@ -53,4 +53,10 @@ std::string DefaultGameFolder(const std::string& settingsPath);
 // whole number, which leaves the engine's default.
 std::optional<int> ReadDownloadThreads(const std::string& settingsPath);
 
+// The game folder alone, as Load gives it (without looking for Java).
+std::string LoadGamePath(const std::string& settingsPath);
+
+// The DownloadSource setting alone, as Load gives it.
+std::string LoadDownloadSource(const std::string& settingsPath);
+
 }  // namespace kv

@@ -59,6 +59,9 @@ bool CScrollBarUI::ButtonsShown(int which) const {
 void CScrollBarUI::LayoutParts() {
   const UiRect& rc = rcItem_;
   const int t = Thickness();
+  // However long the content, the thumb stays long enough to be seen and taken (a slim bar's
+  // thickness alone makes a dot).
+  const int minimumThumb = std::max(t, 24);
   if (horizontal_) {
     const int b1 = ButtonsShown(1) ? std::min(t, rc.Width() / 2) : 0;
     const int b2 = ButtonsShown(2) ? std::min(t, rc.Width() / 2) : 0;
@@ -68,7 +71,7 @@ void CScrollBarUI::LayoutParts() {
     const int track = rail_.Width();
     const int visible = rc.Width();
     int thumb = range_ > 0 ? static_cast<int>(static_cast<long long>(track) * visible / (range_ + visible)) : track;
-    thumb = std::clamp(thumb, std::min(t, track), track);
+    thumb = std::clamp(thumb, std::min(minimumThumb, track), track);
     const int x = rail_.left + (range_ > 0 ? static_cast<int>(static_cast<long long>(track - thumb) * pos_ / range_) : 0);
     thumb_ = {x, rc.top, x + thumb, rc.bottom};
   } else {
@@ -80,7 +83,7 @@ void CScrollBarUI::LayoutParts() {
     const int track = rail_.Height();
     const int visible = rc.Height();
     int thumb = range_ > 0 ? static_cast<int>(static_cast<long long>(track) * visible / (range_ + visible)) : track;
-    thumb = std::clamp(thumb, std::min(t, track), track);
+    thumb = std::clamp(thumb, std::min(minimumThumb, track), track);
     const int y = rail_.top + (range_ > 0 ? static_cast<int>(static_cast<long long>(track - thumb) * pos_ / range_) : 0);
     thumb_ = {rc.left, y, rc.right, y + thumb};
   }

@@ -21,10 +21,43 @@ inline constexpr const char* kNameNotInSettingsFile = "实例名称含有设置�
 
 // Adding, renaming and deleting instances.
 inline constexpr const char* kInstanceDuplicate = "已存在同名的游戏实例";
+inline constexpr const char* kInstanceDuplicateCase = "已存在只有大小写不同的同名游戏实例（两者会共用一个文件夹）";
 inline constexpr const char* kInstanceUnknown = "没有这个游戏实例";
 inline constexpr const char* kInstanceFolderFailed = "无法重命名实例文件夹";
 inline constexpr const char* kInstanceVersionInvalid = "游戏版本无效";
 inline constexpr const char* kSettingsNotWritten = "无法写入设置文件 KvCfg.ini";
+inline constexpr const char* kInstanceFolderKept = "实例已删除，但实例文件夹未能删除";
+inline std::string DeleteInstanceQuestion(const std::string& name) { return "你确定要删除\"" + name + "\"的所有信息"; }
+inline constexpr const char* kInstanceBusy = "游戏正在启动或运行，请在游戏结束后再删除或重命名实例";
+inline constexpr const char* kNoInstanceSelected = "请先添加或选择一个游戏实例\n（点击左侧的“+”，或在左侧列表上点击右键）";
+inline constexpr const char* kVersionNotChosen = "请先选择游戏版本";
+inline constexpr const char* kTileVersionLabel = "版本：";
+inline constexpr const char* kTileNoVersion = "未设置";
+
+// The settings: what a value may be.
+inline constexpr const char* kUserNameTooLong = "玩家名称(ID)不能超过50个字符";
+inline std::string NotInSettingsFile(const std::string& field) {
+  return field + "含有设置文件无法保存的字符（如表情符号）";
+}
+inline std::string ControlCharacterIn(const std::string& field) { return field + "不能包含换行等控制字符"; }
+inline std::string NotAFlag(const std::string& field) { return field + "只能是 true 或 false"; }
+inline std::string NotAMemorySize(const std::string& field) { return field + "只能是不超过4位的数字"; }
+inline std::string MemorySizeMissing(const std::string& field) { return "关闭“自动配置”时必须填写" + field; }
+inline constexpr const char* kMemoryMaxZero = "关闭“自动配置”时，最大内存(MB)必须大于0";
+inline constexpr const char* kMemoryMinAboveMax = "最小内存(MB)不能大于最大内存(MB)，否则 Java 无法启动";
+inline constexpr const char* kGamePathEmpty = "游戏路径不能为空";
+inline std::string GameFolderNotCreated(const std::string& folder) { return "无法创建游戏文件夹:\n" + folder; }
+inline constexpr const char* kInstanceFoldersLeftBehind =
+    "游戏实例的文件夹（存档、设置）位于游戏路径旁的 Instance 文件夹中。\n"
+    "更改游戏路径后，启动器将使用新位置的实例文件夹，原来的存档不再显示；\n"
+    "原文件夹保持原样，不会被移动或删除。";
+inline constexpr const char* kContinueQuestion = "是否继续?";
+inline std::string NotAJavaRuntime(const std::string& path) { return "所选文件不是可以使用的 Java 程序:\n" + path; }
+inline std::string UnknownSetting(const std::string& key) { return "没有这个设置项: " + key; }
+inline constexpr const char* kJavaVerFollowsJavaPath = "JavaVer 不能单独设置，设置 JavaPath 时会一并写入";
+inline constexpr const char* kPasswordPrompt = "密码: ";
+inline constexpr const char* kPasswordNotRead = "没有读到密码";
+inline std::string SettingsSaved(const std::string& keys) { return "已保存设置: " + keys; }
 
 // The download window's lines.
 inline constexpr const char* kFileSizeLabel = "文件大小:";

@@ -1,6 +1,8 @@
 #include "util/text.h"
 
 #include <iconv.h>
+#include <locale.h>
+#include <wctype.h>
 
 #include <atomic>
 #include <cerrno>
@@ -168,6 +170,21 @@ std::size_t CountCodePoints(std::string_view utf8) {
     if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80) ++count;
   }
   return count;
+}
+
+std::string ToUpperCase(std::string_view utf8) {
+  // The C library's Unicode tables; without them (no C.UTF-8 locale) only ASCII changes case.
+  static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+  std::string units = Convert(utf8, "UTF-8", "UTF-32LE", std::string_view("\xFD\xFF\0\0", 4));
+  for (std::size_t i = 0; i + 4 <= units.size(); i += 4) {
+    std::uint32_t point = 0;
+    for (int k = 3; k >= 0; --k) point = (point << 8) | static_cast<unsigned char>(units[i + static_cast<std::size_t>(k)]);
+    std::uint32_t upper = point;
+    if (unicode) upper = static_cast<std::uint32_t>(towupper_l(static_cast<wint_t>(point), unicode));
+    else if (point >= 'a' && point <= 'z') upper = point - ('a' - 'A');
+    for (int k = 0; k < 4; ++k) units[i + static_cast<std::size_t>(k)] = static_cast<char>((upper >> (8 * k)) & 0xFF);
+  }
+  return Convert(units, "UTF-32LE", "UTF-8", "\xEF\xBF\xBD");
 }
 
 }  // namespace kv

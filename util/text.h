@@ -34,4 +34,8 @@ bool IsValidUtf8(std::string_view text);
 // Number of Unicode characters (code points) in `utf8`.
 std::size_t CountCodePoints(std::string_view utf8);
 
+// Every character in upper case (Unicode's one-to-one mapping, as Windows compares file
+// names); bytes that are not UTF-8 become U+FFFD.
+std::string ToUpperCase(std::string_view utf8);
+
 }  // namespace kv

@@ -9,8 +9,11 @@
 #include <QTimer>
 #include <cstdlib>
 
+#include "app/instance_tiles.h"
+#include "game/game_layout.h"
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
+#include "tests/support/fixtures.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/container.h"
 #include "uilib/paint_manager.h"
@@ -34,6 +37,11 @@ FrameHarness::FrameHarness() {
   // No package tool unless a test provides one.
   services_.packageToolFolder = home_.Path();
   services_.sendOpenEvent = false;
+  services_.refreshVersionList = [fetches = versionListFetches_](const std::string& gamePath) {
+    ++*fetches;
+    WriteFile(VersionListPath(gamePath), ReadFixture("versions/modern/version_manifest_v2.json"));
+    return true;
+  };
 }
 
 FrameHarness::~FrameHarness() { Close(); }
@@ -69,7 +77,12 @@ void FrameHarness::DeleteFrame() {
 
 
 CControlUI* FrameHarness::Find(const char* name) {
-  return frame_->GetPaintManager().FindControl(QString::fromLatin1(name));
+  CControlUI* root = frame_->GetPaintManager().GetRoot();
+  QString key = QString::fromLatin1(name);
+  const FindControlProc notATile = [](CControlUI* control, void* data) -> CControlUI* {
+    return control->GetName() == *static_cast<const QString*>(data) && !AsInstanceTile(control) ? control : nullptr;
+  };
+  return root ? root->FindControl(notATile, &key, UIFIND_ALL) : nullptr;
 }
 
 void FrameHarness::Click(const char* name) {

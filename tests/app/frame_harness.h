@@ -15,8 +15,9 @@
 #include "uilib/control.h"
 
 // What the launcher window tests share: a launcher folder of their own with instances in its
-// settings file, the demo version of tools/demo served by korvane-mirror, and the launcher
-// window opened on that folder.
+// settings file, the demo version of tools/demo served by korvane-mirror, the official version
+// list of the fixtures as what the add-instance dialog fetches, and the launcher window opened
+// on that folder.
 namespace kv::test {
 
 // The demo version in the mirror layout, made when the tests were built.
@@ -38,6 +39,8 @@ class FrameHarness {
   std::string SettingsPath() const { return home_ / "KvCfg.ini"; }
   void AddInstance(const std::string& name, const std::string& version);
   void SetSetting(const std::string& key, const std::string& value);
+  // How often the add-instance dialog fetched the version list.
+  int VersionListFetches() const { return *versionListFetches_; }
 
   // What the window will use; change before Open().
   FrameServices& Services() { return services_; }
@@ -49,11 +52,14 @@ class FrameHarness {
   // Deletes the window object with its window still up, as the program's entry point does.
   void DeleteFrame();
 
+  // A control of the window by name; instance tiles, which carry the instances' names, are
+  // passed over.
   ui::CControlUI* Find(const char* name);
   void Click(const char* name);
 
  private:
   TempFolder home_;
+  std::shared_ptr<int> versionListFetches_ = std::make_shared<int>(0);
   FrameServices services_;
   std::unique_ptr<CFrameWnd> frame_;
 };

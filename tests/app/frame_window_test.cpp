@@ -48,7 +48,7 @@ TEST_F(FrameWindow, TwoInstancesGiveTwoTilesTheAddTileLastAndTheFirstSelected) {
   EXPECT_EQ(tiles->GetItemAt(0)->GetName(), QStringLiteral("生存"));
   EXPECT_EQ(tiles->GetItemAt(1)->GetName(), QStringLiteral("创造 2"));
   EXPECT_EQ(tiles->GetItemAt(1)->GetText(), QStringLiteral("创造 2"));
-  EXPECT_EQ(tiles->GetItemAt(1)->GetToolTip(), QStringLiteral("创造 2"));
+  EXPECT_EQ(tiles->GetItemAt(1)->GetToolTip(), QStringLiteral("创造 2\n版本：1.12.2"));
   EXPECT_EQ(tiles->GetItemAt(2), FindAddTile(*tiles));
   EXPECT_EQ(tiles->GetItemAt(2)->GetToolTip(), QStringLiteral("添加游戏实例"));
   ASSERT_NE(TileAt(frame, 0), nullptr);
@@ -75,12 +75,12 @@ TEST_F(FrameWindow, WithoutInstancesOnlyTheAddTileAndNothingSelected) {
   EXPECT_TRUE(frame.SelectedInstanceVersion().empty());
   test::SaveScreenshot(frame.GetHWND(), QStringLiteral("frame_without_tiles"));
 
-  // The start button starts a launch that ends at once, without a word.
+  // The start button tells the player what to do first and starts nothing.
   test::MessageAnswerer answerer("okbtn");
   harness_.Click("Btn_StartGame");
-  EXPECT_TRUE(test::PumpUntil([&] { return !frame.IsLaunching(); }));
-  test::Pump(50);
-  EXPECT_TRUE(answerer.Texts().empty());
+  ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+  EXPECT_EQ(answerer.Texts()[0], QString::fromUtf8(msg::kNoInstanceSelected));
+  EXPECT_FALSE(frame.IsLaunching());
   EXPECT_TRUE(frame.GetHWND()->isVisible());
 }
 
@@ -263,6 +263,7 @@ TEST_F(FrameWindow, AJavaPathInTheSettingsCountsAsJava) {
 }
 
 TEST_F(FrameWindow, WhenTheUpdaterCannotStartThePlayerIsToldAndTheLauncherStays) {
+  harness_.AddInstance("生存", "demo-1.0");
   test::NoJavaSource noJava;
   harness_.Services().java = &noJava;
   harness_.Services().updaterFolder = harness_.Home() / "nowhere/";

@@ -196,6 +196,20 @@ TEST_F(ModPageWithStandInTool, AVersionWithoutForgeShowsNotSupportedWithoutRunni
   test::SaveScreenshot(frame.GetHWND(), QStringLiteral("mod_page_placeholder_not_supported"));
 }
 
+TEST_F(ModPageWithStandInTool, InstancesNamedLikeThePagesPartsStayInstances) {
+  harness_.AddInstance("VL_NOMOD", "demo-1.0");
+  harness_.AddInstance("TEXT_NOMOD", "demo-1.0");
+  CFrameWnd& frame = harness_.Open();
+  harness_.Click("Option_Mod");
+  ASSERT_TRUE(test::PumpUntil([&] { return Shown("VL_NOMOD"); }));
+  ExpectPlaceholders("不支持Mod");
+  for (int i = 0; i < 2; ++i) {
+    CControlUI* tile = frame.InstanceTiles()->GetItemAt(i);
+    EXPECT_TRUE(tile->IsVisible());
+    EXPECT_EQ(tile->GetText(), tile->GetName());
+  }
+}
+
 TEST_F(ModPageWithStandInTool, WhileTheCatalogueLoadsThePageSaysSo) {
   harness_.AddInstance("生存", "1.7.10-Forge10.13.2.1291");
   Write("catalogue.json", R"({"allmodlist":[{"id":"jei","installed":"false","extrainfo":{"author":["mezz"]}}]})");

@@ -58,8 +58,11 @@ class LaunchEndToEnd : public ::testing::Test {
                              "KORVANE_TEST_EXIT=5"});
   }
 
+  static std::string LongToken() { return "eyJhbGciOiJIUzI1NiJ9." + std::string(1979, 'x'); }
+
   void SignInAs(const std::string& user, const std::string& password) {
-    auth_ = std::make_unique<test::AuthServer>("steve@example.com", "right password");
+    // A modern service's token: about 2,000 characters.
+    auth_ = std::make_unique<test::AuthServer>("steve@example.com", "right password", LongToken());
     profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
     profile::WriteString(settings_, "KvCfg", "UserName", EncodeSettingsText(user));
     profile::WriteString(settings_, "KvCfg", "PWD", EncodeSettingsText(password));
@@ -113,7 +116,7 @@ TEST_F(LaunchEndToEnd, GenuineLaunchUsesTheSignedInProfile) {
   test::CommandResult result = Launch();
   ASSERT_EQ(result.status, 5) << result.err << result.out;
   EXPECT_EQ(ArgumentAfter(result.out, "--username"), test::AuthServer::kProfileName);
-  EXPECT_EQ(ArgumentAfter(result.out, "--accessToken"), test::AuthServer::kAccessToken);
+  EXPECT_EQ(ArgumentAfter(result.out, "--accessToken"), LongToken());
   EXPECT_EQ(ArgumentAfter(result.out, "--uuid"), test::AuthServer::kProfileId);
   EXPECT_EQ(ArgumentAfter(result.out, "--userType"), "mojang");
   EXPECT_EQ(auth_->Requests(), 1);

@@ -92,5 +92,35 @@ TEST(JavaVersions, TheVersionOfAChosenJavaComesFromItsRuntime) {
   EXPECT_EQ(source.VersionOf(""), "");
 }
 
+void MakeScript(const std::string& path, const std::string& body) {
+  test::WriteFile(path, "#!/bin/sh\n" + body);
+  ::chmod(path.c_str(), 0755);
+}
+
+TEST(ProbeJavaRuntime, TellsJavaFromOtherFiles) {
+  test::TempFolder dir;
+  // A runtime with a release file: its java is taken without being run (the script would fail).
+  MakeRuntime(dir / "jdk17", "17.0.15");
+  std::optional<JavaRuntime> found = ProbeJavaRuntime(dir / "jdk17/bin/java");
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->version, "17.0.15");
+  EXPECT_EQ(found->path, dir / "jdk17/bin/java");
+  // Without one, what the program says about itself decides.
+  MakeScript(dir / "bare/java", "echo 'openjdk version \"21.0.2\" 2024-01-16' >&2\n");
+  found = ProbeJavaRuntime(dir / "bare/java");
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->version, "21.0.2");
+  // Another tool of the runtime, a program that is not Java, a failing one, a plain file, a
+  // folder and nothing at all are refused.
+  MakeScript(dir / "jdk17/bin/jar", "echo 'jar 17.0.15'\n");
+  MakeScript(dir / "bin/other", "echo hello\n");
+  MakeScript(dir / "bin/broken", "echo 'version \"1.0\"'; exit 3\n");
+  test::WriteFile(dir / "bin/plain", "not a program");
+  for (const std::string& path : {dir / "jdk17/bin/jar", dir / "bin/other", dir / "bin/broken", dir / "bin/plain",
+                                  dir.Path(), dir / "missing"}) {
+    EXPECT_FALSE(ProbeJavaRuntime(path)) << path;
+  }
+}
+
 }  // namespace
 }  // namespace kv

@@ -10,6 +10,7 @@
 #include "platform/profile_store.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
+#include "settings/selected_instance.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
 
@@ -53,6 +54,32 @@ TEST_F(InstanceCommands, AddRenameDelete) {
   EXPECT_TRUE(deleted.folderChanged);
   EXPECT_FALSE(PathExists(dir_ / "Instance/创造"));
   EXPECT_EQ(DeleteInstance(settings_, game_, "创造").status, InstanceCommandStatus::UnknownInstance);
+}
+
+TEST_F(InstanceCommands, NamesDifferingOnlyInLetterCaseWouldShareAFolder) {
+  ASSERT_EQ(AddInstance(settings_, game_, "Survival Σ", "1.7.10").status, InstanceCommandStatus::Done);
+  ASSERT_EQ(AddInstance(settings_, game_, "Other", "1.7.10").status, InstanceCommandStatus::Done);
+  EXPECT_EQ(AddInstance(settings_, game_, "survival σ", "1.12.2").status, InstanceCommandStatus::CaseDuplicate);
+  EXPECT_EQ(RenameInstance(settings_, game_, "Other", "SURVIVAL σ").status, InstanceCommandStatus::CaseDuplicate);
+  EXPECT_EQ(CInstanceList(settings_, false).Entries().size(), 2u);
+  EXPECT_FALSE(PathExists(dir_ / "Instance/survival ä"));
+  // An instance may change the case of its own name.
+  EXPECT_EQ(RenameInstance(settings_, game_, "Other", "OTHER").status, InstanceCommandStatus::Done);
+  EXPECT_TRUE(PathExists(dir_ / "Instance/OTHER"));
+}
+
+TEST_F(InstanceCommands, TheSelectedInstanceFollowsRenamesAndGoesWithItsInstance) {
+  ASSERT_EQ(AddInstance(settings_, game_, "a", "1.7.10").status, InstanceCommandStatus::Done);
+  ASSERT_EQ(AddInstance(settings_, game_, "b", "1.7.10").status, InstanceCommandStatus::Done);
+  ASSERT_TRUE(SaveSelectedInstance(settings_, "a"));
+  EXPECT_EQ(RenameInstance(settings_, game_, "b", "c").status, InstanceCommandStatus::Done);
+  EXPECT_EQ(LoadSelectedInstance(settings_), "a");
+  EXPECT_EQ(RenameInstance(settings_, game_, "a", "d").status, InstanceCommandStatus::Done);
+  EXPECT_EQ(LoadSelectedInstance(settings_), "d");
+  EXPECT_EQ(DeleteInstance(settings_, game_, "c").status, InstanceCommandStatus::Done);
+  EXPECT_EQ(LoadSelectedInstance(settings_), "d");
+  EXPECT_EQ(DeleteInstance(settings_, game_, "d").status, InstanceCommandStatus::Done);
+  EXPECT_EQ(LoadSelectedInstance(settings_), "");
 }
 
 TEST_F(InstanceCommands, NamesInQuotesKeepTheirQuotes) {

@@ -18,9 +18,10 @@ struct AuthServer::State {
   std::atomic<int> requests{0};
 };
 
-AuthServer::AuthServer(std::string user, std::string password) : state_(std::make_unique<State>()) {
-  state_->server.Post("/authenticate", [this, user, password](const httplib::Request& request,
-                                                              httplib::Response& response) {
+AuthServer::AuthServer(std::string user, std::string password, std::string accessToken)
+    : state_(std::make_unique<State>()) {
+  state_->server.Post("/authenticate", [this, user, password, accessToken](const httplib::Request& request,
+                                                                           httplib::Response& response) {
     ++state_->requests;
     Json::Value body;
     std::string errors;
@@ -29,7 +30,7 @@ AuthServer::AuthServer(std::string user, std::string password) : state_(std::mak
     Json::Value reply(Json::objectValue);
     if (body.isObject() && body["username"].asString() == user && body["password"].asString() == password &&
         body["agent"]["name"].asString() == "minecraft" && body["agent"]["version"].asInt() == 14) {
-      reply["accessToken"] = kAccessToken;
+      reply["accessToken"] = accessToken;
       reply["clientToken"] = "client-token";
       reply["selectedProfile"]["id"] = kProfileId;
       reply["selectedProfile"]["name"] = kProfileName;

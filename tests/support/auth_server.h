@@ -7,10 +7,11 @@ namespace kv::test {
 
 // A local HTTPS account service on 127.0.0.1 with the test certificate of tests/fixtures/tls
 // (clients trust it through KORVANE_CA_BUNDLE). It accepts one user name and password, answers
-// others with the service's error reply, and counts the requests it received.
+// others with the service's error reply, and counts the requests it received. A successful
+// sign-in gets `accessToken`.
 class AuthServer {
  public:
-  AuthServer(std::string user, std::string password);
+  AuthServer(std::string user, std::string password, std::string accessToken = kAccessToken);
   ~AuthServer();
   AuthServer(const AuthServer&) = delete;
   AuthServer& operator=(const AuthServer&) = delete;

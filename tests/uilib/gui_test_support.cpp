@@ -9,9 +9,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QPainter>
 #include <QWidget>
 
 #include "uilib/control.h"
+#include "uilib/paint_manager.h"
 #include "uilib/shadow_window.h"
 #include "uilib/skin_resources.h"
 
@@ -124,10 +126,27 @@ void KeyClick(HWND window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
   Pump();
 }
 
-QImage SaveScreenshot(HWND window, const QString& name) {
+QImage SaveScreenshot(HWND window, const QString& name) { return SaveScreenshot(window, {}, name); }
+
+QImage SaveScreenshot(HWND window, const std::vector<HWND>& above, const QString& name) {
   QDir dir(QStringLiteral(KORVANE_SCREENSHOT_DIR));
   dir.mkpath(QStringLiteral("."));
-  const QImage image = CaptureWindow(window);
+  QImage image = CaptureWindow(window);
+  if (!above.empty()) {
+    // The base image holds the window's shadow around it; the window itself starts where the
+    // shadow's left and top margins end.
+    CPaintManagerUI* manager = CPaintManagerUI::ForWindow(window);
+    const UiRect margins = manager ? manager->GetShadow().Margins() : UiRect{};
+    const QPoint origin = window->mapToGlobal(QPoint(0, 0)) - QPoint(margins.left, margins.top);
+    QPainter painter(&image);
+    for (HWND other : above) {
+      if (!other || !other->isVisible()) continue;
+      CPaintManagerUI* otherManager = CPaintManagerUI::ForWindow(other);
+      const UiRect otherMargins = otherManager ? otherManager->GetShadow().Margins() : UiRect{};
+      const QPoint at = other->mapToGlobal(QPoint(0, 0)) - QPoint(otherMargins.left, otherMargins.top) - origin;
+      painter.drawImage(at, CaptureWindow(other));
+    }
+  }
   image.save(dir.filePath(name + QStringLiteral(".png")));
   return image;
 }

@@ -80,6 +80,8 @@ void KeyClick(ui::HWND window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt
 
 // Writes the window as the screen shows it to <build>/screenshots/<name>.png; returns the image.
 QImage SaveScreenshot(ui::HWND window, const QString& name);
+// The same with other windows drawn over it where they stand (a dialog, a busy indicator).
+QImage SaveScreenshot(ui::HWND window, const std::vector<ui::HWND>& above, const QString& name);
 
 // A small PNG of one colour, for tests that need an image in the skin.
 QByteArray SolidPng(int width, int height, QRgb color);

@@ -138,6 +138,10 @@ TEST_F(Lists, TheScrollBarThumbRailAndWheelMoveTheRows) {
   EXPECT_EQ(bar->GetScrollPos(), bar->GetScrollRange());
   window_.GetPaintManager().UpdateLayout();
   EXPECT_EQ(list_->GetItemAt(39)->GetPos().bottom, list_->GetList()->GetPos().bottom);
+
+  // A long list still leaves a thumb that can be seen and taken.
+  AddRows(1000);
+  EXPECT_GE(bar->ThumbRect().Height(), 24);
 }
 
 }  // namespace

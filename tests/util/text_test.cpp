@@ -47,5 +47,12 @@ TEST(TextConversion, Utf8Validation) {
   EXPECT_FALSE(IsValidUtf8("\xE6\xB8"));      // truncated
 }
 
+TEST(TextConversion, UpperCaseCoversMoreThanAscii) {
+  EXPECT_EQ(ToUpperCase("Forge 1.7.10 生存"), "FORGE 1.7.10 生存");
+  EXPECT_EQ(ToUpperCase("Ärger é ß"), "ÄRGER É ß");  // one-to-one only: ß stays
+  EXPECT_EQ(ToUpperCase("σ"), "Σ");
+  EXPECT_EQ(ToUpperCase("a\xFF"), "A\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace kv

@@ -1,0 +1,123 @@
+#include "app/instance_commands_ui.h"
+
+#include "app/frame_wnd.h"
+#include "app/instance_tiles.h"
+#include "dialogs/add_instance_wnd.h"
+#include "dialogs/menu_wnd.h"
+#include "dialogs/message_dialog.h"
+#include "dialogs/rename_ins_wnd.h"
+#include "settings/instance_commands.h"
+#include "settings/instance_folders.h"
+#include "settings/instance_list.h"
+#include "settings/settings.h"
+#include "uilib/container.h"
+#include "util/files.h"
+#include "util/messages.h"
+
+namespace kv {
+
+using namespace ui;
+
+namespace {
+
+const QString kPromptCaption = QStringLiteral("提示");
+
+}  // namespace
+
+InstanceCommands::InstanceCommands(CFrameWnd& frame) : frame_(frame) {}
+
+void InstanceCommands::Notify(TNotifyUI& msg) {
+  if (msg.sType == kNotifyClick && IsAddTile(msg.pSender)) {
+    Add();
+  } else if (msg.sType == kNotifyMenu) {
+    ShowMenu(msg);
+  } else if (msg.sType == kNotifyTileDoubleClick && AsInstanceTile(msg.pSender)) {
+    // After the mouse's own handling is over: the launch runs its own event loop.
+    frame_.PostTask([frame = &frame_] { frame->StartGame(); });
+  }
+}
+
+bool InstanceCommands::RunMenuCommand(const QString& item) {
+  if (item == u"Menu_Instance_Add") Add();
+  else if (item == u"Menu_Instance_Del") DeleteSelected();
+  else if (item == u"Menu_Instance_Rename") RenameSelected();
+  else return false;
+  return true;
+}
+
+void InstanceCommands::ShowMenu(const TNotifyUI& msg) {
+  if (!frame_.GamePageShown()) return;
+  if (CInstanceTileUI* tile = AsInstanceTile(msg.pSender)) {
+    tile->SetAttribute(QStringLiteral("selected"), QStringLiteral("true"));
+  } else if (msg.pSender != frame_.InstanceTiles()) {
+    return;
+  }
+  CPaintManagerUI& manager = frame_.GetPaintManager();
+  auto* menu = new CMenuWnd();  // frees itself when it closes
+  menu->Init(nullptr, QStringLiteral("xmls\\Instance_Menu.xml"), &manager, manager.ClientToScreen(msg.ptMouse));
+}
+
+CInstanceTileUI* InstanceCommands::SelectedTile() const {
+  CContainerUI* tiles = frame_.InstanceTiles();
+  for (int i = 0; tiles && i < tiles->GetCount(); ++i) {
+    CInstanceTileUI* tile = AsInstanceTile(tiles->GetItemAt(i));
+    if (tile && tile->IsSelected()) return tile;
+  }
+  return nullptr;
+}
+
+bool InstanceCommands::RefusedWhileLaunching() {
+  if (!frame_.IsLaunching()) return false;
+  Tell(msg::kInstanceBusy);
+  return true;
+}
+
+void InstanceCommands::Tell(const std::string& text) {
+  ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), MessageKind::Warning, kPromptCaption, kMessageOk);
+}
+
+void InstanceCommands::Add() {
+  const FrameServices& services = frame_.Services();
+  CAddInstanceWnd dialog(services.settingsPath, services.refreshVersionList);
+  if (!dialog.CreateFor(frame_.GetHWND()) || dialog.ShowModal() != IDOK) return;
+  // The new tile goes at the end, unselected; the add tile stays last.
+  frame_.AppendInstanceTile(dialog.ResultName(), dialog.ResultVersion());
+  frame_.AppendAddTile();
+}
+
+void InstanceCommands::DeleteSelected() {
+  CInstanceTileUI* tile = SelectedTile();
+  if (!tile || RefusedWhileLaunching()) return;
+  const std::string name = tile->GetName().toStdString();
+  if (ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(msg::DeleteInstanceQuestion(name)),
+                        MessageKind::Warning, kPromptCaption, kMessageOkCancel) != IDOK) {
+    return;
+  }
+  const std::string& settingsPath = frame_.Services().settingsPath;
+  const std::string gamePath = LoadGamePath(settingsPath);
+  const InstanceCommandResult result = DeleteInstance(settingsPath, gamePath, name);
+  if (result.status != InstanceCommandStatus::Done) {
+    Tell(DescribeInstanceCommandResult(result));
+    return;
+  }
+  // No other tile takes the selection.
+  frame_.InstanceTiles()->Remove(tile);
+  frame_.ClearSelection();
+  if (PathExists(InstanceFolder(gamePath, name))) Tell(msg::kInstanceFolderKept);
+}
+
+void InstanceCommands::RenameSelected() {
+  CInstanceTileUI* tile = SelectedTile();
+  if (!tile || RefusedWhileLaunching()) return;
+  const std::string& settingsPath = frame_.Services().settingsPath;
+  CRenameInsWnd dialog(settingsPath);
+  if (!dialog.CreateFor(frame_.GetHWND())) return;
+  dialog.SetCurrentName(tile->GetName().toStdString());
+  if (dialog.ShowModal() != IDOK) return;
+  const std::string& name = dialog.NewName();
+  const std::string version = CInstanceList(settingsPath, false).GetVersion(name);
+  ShowInstanceOnTile(*tile, QString::fromStdString(name), QString::fromStdString(version));
+  frame_.SetSelection(name, version);
+}
+
+}  // namespace kv

@@ -1,0 +1,20 @@
+#include "app/settings_ui.h"
+
+#include "app/frame_wnd.h"
+#include "dialogs/set_wnd.h"
+
+namespace kv {
+
+void OpenSettings(CFrameWnd& frame) {
+  const FrameServices& services = frame.Services();
+  SetWndServices dialogServices;
+  dialogServices.settingsPath = services.settingsPath;
+  dialogServices.java = services.java;
+  dialogServices.postAuthenticate = services.launch.postAuthenticate;
+  dialogServices.pickers = services.pickers.get();
+  CSetWnd dialog(std::move(dialogServices));
+  if (!dialog.CreateFor(frame.GetHWND()) || dialog.ShowModal() != ui::IDOK) return;
+  frame.ShowAccount();
+}
+
+}  // namespace kv

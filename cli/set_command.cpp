@@ -1,0 +1,83 @@
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "auth/sign_in.h"
+#include "cli/cli_commands.h"
+#include "platform/secret_input.h"
+#include "play/launch_sequence.h"
+#include "settings/settings_change.h"
+#include "util/messages.h"
+
+namespace kv::cli {
+
+std::optional<std::string> ReadPassword() {
+  if (StandardInputIsTerminal()) {
+    std::fprintf(stderr, "%s", msg::kPasswordPrompt);
+    std::fflush(stderr);
+  }
+  return ReadSecretLine();
+}
+
+namespace {
+
+constexpr const char* kSetSynopsis = "set KEY VALUE [KEY VALUE ...] [--password]";
+
+bool AccountChanged(const CSettings& before, const CSettings& after) {
+  return before.userName != after.userName || before.password != after.password || before.isGenuine != after.isGenuine;
+}
+
+// Changes settings as the settings dialog does: every value checked, a genuine account signed
+// in before anything is saved, the game folder created, all values written at once.
+int SetSettings(const Arguments& args) {
+  std::vector<std::pair<std::string, std::string>> changes;
+  bool readPassword = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--password") {
+      readPassword = true;
+    } else if (i + 1 < args.size()) {
+      changes.emplace_back(args[i], args[i + 1]);
+      ++i;
+    } else {
+      return Usage(kSetSynopsis);
+    }
+  }
+  if (changes.empty() && !readPassword) return Usage(kSetSynopsis);
+
+  CSettings settings;
+  settings.Load();
+  const CSettings before = settings;
+  std::string changedKeys;
+  for (const auto& [key, value] : changes) {
+    std::string problem;
+    if (!SetSettingByKey(settings, key, value, problem)) return Fail(problem);
+    changedKeys += (changedKeys.empty() ? "" : ", ") + key;
+  }
+  if (readPassword) {
+    std::optional<std::string> password = ReadPassword();
+    if (!password) return Fail(msg::kPasswordNotRead);
+    settings.password = *password;
+    changedKeys += (changedKeys.empty() ? "" : ", ") + std::string("PWD");
+  }
+  if (std::string problem = CheckSettings(settings); !problem.empty()) return Fail(problem);
+  if (settings.isGenuine == "true" && AccountChanged(before, settings)) {
+    const SignInResult signIn = SignInWithCredentials(settings.userName, settings.password, settings.SettingsPath(),
+                                                      LaunchServices::Network().postAuthenticate);
+    if (!signIn.signedIn) return Fail(msg::kSignInFailedPrefix + signIn.error);
+  }
+  if (!CreateGameFolder(settings.gamePath)) return Fail(msg::GameFolderNotCreated(settings.gamePath));
+  const bool leavesInstances = LeavesInstanceFoldersBehind(settings.SettingsPath(), before.gamePath, settings.gamePath);
+  if (!settings.Save()) return Fail(msg::kSettingsNotWritten);
+  if (leavesInstances) std::fprintf(stderr, "korvane-cli: %s\n", msg::kInstanceFoldersLeftBehind);
+  std::printf("%s\n", msg::SettingsSaved(changedKeys).c_str());
+  return 0;
+}
+
+const CommandRegistration kSet{
+    {11, "set", "set KEY VALUE... [--password]  change settings, checked as the settings dialog checks them "
+                "(--password: the password from standard input)",
+     SetSettings}};
+
+}  // namespace
+}  // namespace kv::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "uilib/window.h"
+
+// The platform's dialogs for picking a program and a folder, behind an interface that tests
+// replace (an offscreen run cannot answer a native dialog).
+namespace kv {
+
+class FilePickers {
+ public:
+  virtual ~FilePickers() = default;
+  // The programs the player chose, full paths; false when cancelled (`paths` unchanged).
+  virtual bool BrowseForExecutable(ui::HWND owner, std::vector<std::string>& paths) = 0;
+  // The folder the player chose; false when cancelled (`path` unchanged).
+  virtual bool BrowseForFolder(const QString& title, std::string& path, ui::HWND owner) = 0;
+};
+
+// Qt's file dialogs. Programs are offered by the host's executable suffix: "*.exe" where
+// programs have one, every file otherwise.
+class QtFilePickers : public FilePickers {
+ public:
+  bool BrowseForExecutable(ui::HWND owner, std::vector<std::string>& paths) override;
+  bool BrowseForFolder(const QString& title, std::string& path, ui::HWND owner) override;
+};
+
+}  // namespace kv

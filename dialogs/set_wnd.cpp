@@ -1,0 +1,254 @@
+#include "dialogs/set_wnd.h"
+
+#include <algorithm>
+
+#include "dialogs/dialog_style.h"
+#include "dialogs/message_dialog.h"
+#include "platform/java_discovery.h"
+#include "platform/platform_profile.h"
+#include "settings/settings_change.h"
+#include "uilib/button.h"
+#include "uilib/combo.h"
+#include "util/messages.h"
+
+namespace kv {
+
+using namespace ui;
+
+namespace {
+
+// A control that shows one value of the settings file: the text of a field or a label, or
+// the check of a check box ("true" or "false").
+struct FieldBinding {
+  const char* control;
+  std::string CSettings::*value;
+  bool isCheckBox;
+};
+
+// Every value but JavaPath, which the Java combo shows.
+constexpr FieldBinding kFields[] = {
+    {"Ed_UserName", &CSettings::userName, false},
+    {"Ed_Pwd", &CSettings::password, false},
+    {"CB_IsGenuine", &CSettings::isGenuine, true},
+    {"LB_JavaVer", &CSettings::javaVer, false},
+    {"Ed_GamePath", &CSettings::gamePath, false},
+    {"Ed_JVMMemoryMin", &CSettings::jvmMemoryMin, false},
+    {"Ed_JVMMemoryMax", &CSettings::jvmMemoryMax, false},
+    {"Ed_LaunchParameters", &CSettings::launchParameters, false},
+    {"CB_IsAutoMallocMemory", &CSettings::isAutoMallocMemory, true},
+    {"CB_IsShowCmd", &CSettings::isShowCmd, true},
+};
+
+const QString kPromptCaption = QStringLiteral("提示");
+
+}  // namespace
+
+CSetWnd::CSetWnd(SetWndServices services) : services_(std::move(services)) {}
+
+bool CSetWnd::CreateFor(HWND owner) { return CreateCentredDialog(*this, owner, QStringLiteral("设置")); }
+
+CControlUI* CSetWnd::Find(const char* name) { return paintManager_.FindControl(QString::fromLatin1(name)); }
+
+bool CSetWnd::IsChecked(const char* name) {
+  CControlUI* control = Find(name);
+  auto* box = control ? static_cast<COptionUI*>(control->GetInterface(QStringLiteral("Option"))) : nullptr;
+  return box && box->IsSelected();
+}
+
+void CSetWnd::InitControls() {
+  CControlUI* combo = Find("CBox_JavaPath");
+  javaCombo_ = combo ? static_cast<CComboUI*>(combo->GetInterface(QStringLiteral("Combo"))) : nullptr;
+  javaVersion_ = Find("LB_JavaVer");
+  CreateIndicator();
+  FillJavaCombo(true);
+}
+
+void CSetWnd::FillJavaCombo(bool addConfigured) {
+  runtimes_.clear();
+  if (javaCombo_) javaCombo_->RemoveAll();
+  std::vector<JavaRuntime> found;
+  if (services_.java) ListJavaRuntimes(*services_.java, found);
+  for (const JavaRuntime& runtime : found) AddJavaItem(runtime);
+  if (!addConfigured) return;
+  // The configured runtime stays on offer even where discovery does not find it.
+  const std::string configured = LoadedSettings().javaPath;
+  const bool listed = std::any_of(runtimes_.begin(), runtimes_.end(),
+                                  [&](const JavaRuntime& runtime) { return runtime.path == configured; });
+  if (!configured.empty() && !listed) AddJavaItem({configured, std::string()});
+}
+
+void CSetWnd::AddJavaItem(const JavaRuntime& runtime) {
+  runtimes_.push_back(runtime);
+  if (!javaCombo_) return;
+  auto* item = new CListLabelElementUI;
+  item->SetText(QString::fromStdString(runtime.path));
+  item->SetToolTip(QString::fromStdString(runtime.path));
+  javaCombo_->Add(item);
+}
+
+void CSetWnd::Notify(TNotifyUI& msg) {
+  if (msg.sType == kNotifyWindowInit) {
+    ShowSettings();
+    return;
+  }
+  if (!msg.pSender) return;
+  const QString& name = msg.pSender->GetName();
+  if (msg.sType == kNotifySelectChanged && (name == u"CB_IsGenuine" || name == u"CB_IsAutoMallocMemory")) {
+    ApplyEnablingRules();
+    return;
+  }
+  if (msg.sType == kNotifyItemSelect && msg.pSender == javaCombo_) {
+    JavaSelected(static_cast<int>(msg.wParam));
+    return;
+  }
+  if (msg.sType != kNotifyClick) return;
+  if (name == u"Btn_JavaPathReset") BrowseForJava();
+  else if (name == u"Btn_JavaTest") FindJavaAgain();
+  else if (name == u"Btn_SelectGamePath") BrowseForGameFolder();
+  else if (name == u"Btn_DefaultGamePath") {
+    if (CControlUI* field = Find("Ed_GamePath")) field->SetText(QString::fromStdString(DefaultGameFolder(services_.settingsPath)));
+  } else if (name == u"Btn_Ok") Confirm();
+  else CDialogWindow::Notify(msg);
+}
+
+CSettings CSetWnd::LoadedSettings() const {
+  CSettings settings(services_.settingsPath);
+  if (services_.java) settings.Load(*services_.java);
+  else settings.Load();
+  return settings;
+}
+
+void CSetWnd::ShowSettings() {
+  const CSettings settings = LoadedSettings();
+  for (std::size_t i = 0; javaCombo_ && i < runtimes_.size(); ++i) {
+    if (runtimes_[i].path == settings.javaPath) {
+      javaCombo_->SelectItem(static_cast<int>(i));
+      break;
+    }
+  }
+  for (const FieldBinding& field : kFields) {
+    CControlUI* control = Find(field.control);
+    if (!control) continue;
+    const QString value = QString::fromStdString(settings.*field.value);
+    if (field.isCheckBox) control->SetAttribute(QStringLiteral("selected"), value);
+    else control->SetText(value);
+  }
+  ApplyEnablingRules();
+}
+
+void CSetWnd::ApplyEnablingRules() {
+  const bool automatic = IsChecked("CB_IsAutoMallocMemory");
+  for (const char* name : {"Ed_JVMMemoryMin", "Ed_JVMMemoryMax"}) {
+    if (CControlUI* field = Find(name)) field->SetEnabled(!automatic);
+  }
+  if (CControlUI* password = Find("Ed_Pwd")) password->SetEnabled(IsChecked("CB_IsGenuine"));
+}
+
+void CSetWnd::JavaSelected(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= runtimes_.size()) return;
+  const JavaRuntime& runtime = runtimes_[static_cast<std::size_t>(index)];
+  if (javaVersion_) javaVersion_->SetText(QString::fromStdString(runtime.version));
+  if (javaCombo_) javaCombo_->SetToolTip(QString::fromStdString(runtime.path));
+}
+
+void CSetWnd::BrowseForJava() {
+  std::vector<std::string> chosen;
+  if (!services_.pickers || !services_.pickers->BrowseForExecutable(GetHWND(), chosen) || chosen.empty()) return;
+  const std::string program = chosen.front();
+  std::optional<JavaRuntime> runtime;
+  RunInBackground([&] {
+    if (services_.probeJava) runtime = services_.probeJava(program);
+  });
+  if (!runtime) {
+    Tell(msg::NotAJavaRuntime(program));
+    return;
+  }
+  auto listed = std::find_if(runtimes_.begin(), runtimes_.end(),
+                             [&](const JavaRuntime& known) { return known.path == runtime->path; });
+  if (listed == runtimes_.end()) {
+    AddJavaItem(*runtime);
+    listed = runtimes_.end() - 1;
+  }
+  // What was found, also for a runtime already listed without a version.
+  listed->version = runtime->version;
+  const int index = static_cast<int>(listed - runtimes_.begin());
+  if (javaCombo_) javaCombo_->SelectItem(index);
+  JavaSelected(index);
+}
+
+void CSetWnd::FindJavaAgain() {
+  FillJavaCombo(false);
+  if (runtimes_.empty()) {
+    if (javaVersion_) javaVersion_->SetText(QString());
+    if (javaCombo_) javaCombo_->SetToolTip(QString());
+    return;
+  }
+  if (javaCombo_) javaCombo_->SelectItem(0);
+  JavaSelected(0);
+}
+
+void CSetWnd::BrowseForGameFolder() {
+  std::string folder;
+  if (!services_.pickers ||
+      !services_.pickers->BrowseForFolder(QStringLiteral("选择游戏文件夹所在的位置"), folder, GetHWND())) {
+    return;
+  }
+  if (CControlUI* field = Find("Ed_GamePath")) {
+    field->SetText(QString::fromStdString(GameFolderInside(folder, PlatformProfile::Host().separator)));
+  }
+}
+
+CSettings CSetWnd::FromControls() {
+  CSettings settings(services_.settingsPath);
+  for (const FieldBinding& field : kFields) {
+    CControlUI* control = Find(field.control);
+    if (!control) continue;
+    settings.*field.value = field.isCheckBox ? (IsChecked(field.control) ? "true" : "false")
+                                             : control->GetText().toStdString();
+  }
+  settings.javaPath = javaCombo_ ? javaCombo_->GetText().toStdString() : std::string();
+  return settings;
+}
+
+void CSetWnd::Confirm() {
+  CSettings settings = FromControls();
+  if (const std::string problem = CheckSettings(settings); !problem.empty()) {
+    Tell(problem);
+    return;
+  }
+  if (LeavesInstanceFoldersBehind(services_.settingsPath, LoadGamePath(services_.settingsPath), settings.gamePath) &&
+      ShowMessageDialog(GetHWND(),
+                        QString::fromUtf8(msg::kInstanceFoldersLeftBehind) + QChar(u'\n') +
+                            QString::fromUtf8(msg::kContinueQuestion),
+                        MessageKind::Question, kPromptCaption, kMessageOkCancel) != IDOK) {
+    return;
+  }
+  if (settings.isGenuine == "true" && !SignIn(settings)) return;
+  if (!CreateGameFolder(settings.gamePath)) {
+    Tell(msg::GameFolderNotCreated(settings.gamePath));
+    return;
+  }
+  if (!settings.Save()) {
+    Tell(msg::kSettingsNotWritten);
+    return;
+  }
+  Close(IDOK);
+}
+
+bool CSetWnd::SignIn(const CSettings& settings) {
+  // The worker gets copies taken here; it never reads the dialog.
+  const std::string user = settings.userName;
+  const std::string password = settings.password;
+  SignInResult result;
+  RunInBackground([&, settingsPath = services_.settingsPath, post = services_.postAuthenticate] {
+    result = SignInWithCredentials(user, password, settingsPath, post);
+  });
+  if (!result.signedIn) Tell(result.error);
+  return result.signedIn;
+}
+
+void CSetWnd::Tell(const std::string& text, MessageKind kind) {
+  ShowMessageDialog(GetHWND(), QString::fromStdString(text), kind, kPromptCaption, kMessageOk);
+}
+
+}  // namespace kv

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "auth/sign_in.h"
+#include "dialogs/file_pickers.h"
+#include "dialogs/worker_dialog.h"
+#include "platform/java_source.h"
+#include "settings/settings.h"
+#include "util/message_kinds.h"
+
+namespace kv::ui {
+class CComboUI;
+class CControlUI;
+}  // namespace kv::ui
+
+// The settings dialog: the player's name, password and genuine-account switch, the Java
+// runtime (found ones, browsed ones), the game folder, the heap sizes, extra Java arguments and
+// the console switch. OK checks every value (the same checks as korvane-cli set), asks before a
+// new game folder leaves the instance folders behind, signs a genuine account in behind the
+// indicator, creates the game folder and saves everything at once; on any refusal the dialog
+// says why and stays open with the edits intact.
+namespace kv {
+
+struct SetWndServices {
+  std::string settingsPath;
+  const JavaRuntimeSource* java = nullptr;
+  AuthPoster postAuthenticate;
+  FilePickers* pickers = nullptr;
+  // Whether a program is a Java runtime, and its version; slow, run off the GUI thread.
+  std::function<std::optional<JavaRuntime>(const std::string& program)> probeJava = ProbeJavaRuntime;
+};
+
+class CSetWnd : public CWorkerDialog {
+ public:
+  explicit CSetWnd(SetWndServices services);
+
+  // Creates the dialog (centred on `owner`) for ShowModal: 1 saved, 2 cancelled, 8 closed.
+  bool CreateFor(ui::HWND owner);
+  // The runtimes the Java combo offers, item by item.
+  const std::vector<JavaRuntime>& JavaRuntimes() const { return runtimes_; }
+
+  void Notify(ui::TNotifyUI& msg) override;
+
+ protected:
+  QString GetWindowClass() const override { return QStringLiteral("KvSetWnd"); }
+  QString GetLayoutFile() const override { return QStringLiteral("xmls\\SetWnd_dlg.xml"); }
+  void InitControls() override;
+
+ private:
+  // The combo lists what discovery finds; with `addConfigured` also the configured runtime
+  // when discovery does not find it.
+  void FillJavaCombo(bool addConfigured);
+  void AddJavaItem(const JavaRuntime& runtime);
+  // The settings file's values (a Java runtime found when none is set).
+  CSettings LoadedSettings() const;
+  void ShowSettings();
+  void ApplyEnablingRules();
+  void JavaSelected(int index);
+  void BrowseForJava();
+  void FindJavaAgain();
+  void BrowseForGameFolder();
+  CSettings FromControls();
+  void Confirm();
+  // Signs the account in behind the indicator; false (and said why) when it failed.
+  bool SignIn(const CSettings& settings);
+  void Tell(const std::string& text, MessageKind kind = MessageKind::Warning);
+  ui::CControlUI* Find(const char* name);
+  bool IsChecked(const char* name);
+
+  SetWndServices services_;
+  std::vector<JavaRuntime> runtimes_;
+  ui::CComboUI* javaCombo_ = nullptr;
+  ui::CControlUI* javaVersion_ = nullptr;
+};
+
+}  // namespace kv

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/settings.h"
+
+// Changing the player's settings: the checks every value passes before the settings are
+// saved, and the rules that apply when a value is chosen. The settings dialog and korvane-cli
+// share them, so both refuse the same things with the same words.
+namespace kv {
+
+inline constexpr std::size_t kMaxUserNameLength = 50;
+inline constexpr std::size_t kMaxMemoryDigits = 4;
+
+// Why the settings cannot be saved as they stand, for the player (naming the field); empty
+// when they can. Among the reasons: text the settings file cannot keep, a flag that is
+// neither "true" nor "false", and heap sizes the Java runtime would refuse to start with
+// (with automatic memory off: a size missing, a maximum of 0, a minimum above the maximum).
+std::string CheckSettings(const CSettings& settings);
+
+// The game folder inside a folder the player chose: `chosen` followed by ".minecraft" and a
+// separator, with exactly one separator in between.
+std::string GameFolderInside(std::string chosen, char separator);
+
+// True when saving `newGamePath` over `oldGamePath` leaves the folders of the registered
+// instances behind: they live beside the game folder ("../Instance/"), so another game folder
+// shows other instance folders.
+bool LeavesInstanceFoldersBehind(const std::string& settingsPath, const std::string& oldGamePath,
+                                 const std::string& newGamePath);
+
+// Creates the game folder with every missing folder above it; false when it does not exist
+// afterwards.
+bool CreateGameFolder(const std::string& gamePath);
+
+// Sets one value by the name the settings file gives it (any letter case): UserName, PWD,
+// IsGenuine, JavaPath, GamePath, JVMMemoryMin, JVMMemoryMax, LaunchParameters,
+// IsAutoMallocMemory, IsShowCmd. A JavaPath must lead to a Java runtime (the program may be
+// run to learn that) and brings its JavaVer along; a GamePath is made absolute and ends in a
+// separator. False, with the reason in `problem`, for an unknown key or such a refusal.
+bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem);
+
+}  // namespace kv

@@ -1,0 +1,341 @@
+// The settings dialog: every value both ways, the enabling rules, the Java runtimes (found,
+// configured, browsed), the game folder, the checks that keep the dialog open, and the account
+// check behind the indicator.
+#include "dialogs/set_wnd.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+
+#include "auth/stored_credentials.h"
+#include "settings/instance_commands.h"
+#include "tests/dialogs/message_answerer.h"
+#include "tests/support/temp_folder.h"
+#include "tests/uilib/gui_test_support.h"
+#include "tests/uilib/window_probes.h"
+#include "uilib/button.h"
+#include "uilib/combo.h"
+#include "util/messages.h"
+
+namespace kv {
+namespace {
+
+using namespace ui;
+
+class ListedJava : public JavaRuntimeSource {
+ public:
+  std::vector<JavaRuntime> Runtimes() const override { return runtimes; }
+  std::vector<JavaRuntime> runtimes;
+};
+
+// Answers the pickers from queues; an empty queue is a cancel.
+class QueuedPickers : public FilePickers {
+ public:
+  bool BrowseForExecutable(HWND, std::vector<std::string>& paths) override {
+    if (programs.empty()) return false;
+    paths.push_back(programs.front());
+    programs.pop_front();
+    return true;
+  }
+  bool BrowseForFolder(const QString&, std::string& path, HWND) override {
+    if (folders.empty()) return false;
+    path = folders.front();
+    folders.pop_front();
+    return true;
+  }
+  std::deque<std::string> programs;
+  std::deque<std::string> folders;
+};
+
+class SettingsDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    java_.runtimes = {{"/usr/lib/jvm/java-17/bin/java", "17.0.15"}, {"/usr/lib/jvm/java-21/bin/java", "21.0.2"}};
+  }
+
+  SetWndServices Services() {
+    SetWndServices services;
+    services.settingsPath = settings_;
+    services.java = &java_;
+    services.pickers = &pickers_;
+    services.postAuthenticate = [this](const std::string& request, std::string& reply) {
+      ++signIns_;
+      {
+        std::lock_guard lock(mutex_);
+        lastRequest_ = request;
+      }
+      while (holdSignIn_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      reply = reply_;
+      return true;
+    };
+    return services;
+  }
+
+  // Runs the dialog; `script` acts once the settings are shown. A script that stopped
+  // half-way leaves the dialog closed with -1.
+  int Run(const std::function<void(CSetWnd&)>& script) {
+    CSetWnd dialog(Services());
+    EXPECT_TRUE(dialog.CreateFor(nullptr));
+    QTimer::singleShot(0, [&] {
+      if (test::PumpUntil([&] { return !test::TextOf(&dialog, "Ed_GamePath").isEmpty(); })) {
+        test::Pump(20);
+        script(dialog);
+      }
+      dialog.Close(-1);
+    });
+    return dialog.ShowModal();
+  }
+
+  static CComboUI* Combo(CWindowWnd& dialog) {
+    return static_cast<CComboUI*>(test::ControlOf(&dialog, "CBox_JavaPath")->GetInterface(QStringLiteral("Combo")));
+  }
+  static bool Checked(CWindowWnd& dialog, const char* name) {
+    return static_cast<COptionUI*>(test::ControlOf(&dialog, name)->GetInterface(QStringLiteral("Option")))->IsSelected();
+  }
+  static bool Enabled(CWindowWnd& dialog, const char* name) { return test::ControlOf(&dialog, name)->IsEnabled(); }
+  static void Type(CWindowWnd& dialog, const char* name, const QString& text) {
+    test::ControlOf(&dialog, name)->SetText(text);
+  }
+  // Presses OK and returns the message it brought (empty when none came).
+  static QString Confirm(CWindowWnd& dialog, const char* answer = "okbtn") {
+    test::MessageAnswerer answerer(answer);
+    test::ClickControlOf(&dialog, "Btn_Ok");
+    test::PumpUntil([&] { return !answerer.Texts().empty() || !dialog.GetHWND(); }, 1000);
+    return answerer.Texts().empty() ? QString() : answerer.Texts().front();
+  }
+
+  CSettings Saved() {
+    CSettings settings(settings_);
+    settings.Load(java_);
+    return settings;
+  }
+
+  test::TempFolder home_;
+  std::string settings_ = home_ / "KvCfg.ini";
+  ListedJava java_;
+  QueuedPickers pickers_;
+  std::atomic<int> signIns_{0};
+  std::atomic<bool> holdSignIn_{false};
+  std::string reply_;
+  std::mutex mutex_;
+  std::string lastRequest_;
+};
+
+TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
+  CSettings stored(settings_);
+  stored.userName = "史蒂夫";
+  stored.password = "p@ss 密码";
+  stored.isGenuine = "false";
+  stored.javaPath = java_.runtimes[1].path;
+  stored.gamePath = home_ / "games/.minecraft/";
+  stored.jvmMemoryMin = "1024";
+  stored.jvmMemoryMax = "4096";
+  stored.launchParameters = "-XX:+UseG1GC";
+  stored.javaVer = "21.0.2";
+  stored.isAutoMallocMemory = "false";
+  stored.isShowCmd = "true";
+  ASSERT_TRUE(stored.Save());
+
+  const int result = Run([&](CSetWnd& dialog) {
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_UserName"), QStringLiteral("史蒂夫"));
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_Pwd"), QStringLiteral("p@ss 密码"));
+    EXPECT_FALSE(Checked(dialog, "CB_IsGenuine"));
+    EXPECT_EQ(Combo(dialog)->GetCurSel(), 1);
+    EXPECT_EQ(Combo(dialog)->GetText(), QString::fromStdString(java_.runtimes[1].path));
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QStringLiteral("21.0.2"));
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_GamePath"), QString::fromStdString(home_ / "games/.minecraft/"));
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_JVMMemoryMin"), QStringLiteral("1024"));
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_JVMMemoryMax"), QStringLiteral("4096"));
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_LaunchParameters"), QStringLiteral("-XX:+UseG1GC"));
+    EXPECT_FALSE(Checked(dialog, "CB_IsAutoMallocMemory"));
+    EXPECT_TRUE(Checked(dialog, "CB_IsShowCmd"));
+    // The enabling rules: no genuine account, no password; no automatic memory, sizes to fill.
+    EXPECT_FALSE(Enabled(dialog, "Ed_Pwd"));
+    EXPECT_TRUE(Enabled(dialog, "Ed_JVMMemoryMin"));
+    test::SaveScreenshot(dialog.GetHWND(), QStringLiteral("settings_dialog"));
+
+    Type(dialog, "Ed_UserName", QStringLiteral("Alex"));
+    Type(dialog, "Ed_Pwd", QStringLiteral("still saved"));
+    Type(dialog, "Ed_JVMMemoryMin", QStringLiteral("2048"));
+    Type(dialog, "Ed_LaunchParameters", QStringLiteral("-Xss2M"));
+    test::ClickControlOf(&dialog, "CB_IsShowCmd");
+    test::ClickControlOf(&dialog, "CB_IsAutoMallocMemory");
+    EXPECT_FALSE(Enabled(dialog, "Ed_JVMMemoryMin"));
+    EXPECT_FALSE(Enabled(dialog, "Ed_JVMMemoryMax"));
+    test::ClickControlOf(&dialog, "CB_IsAutoMallocMemory");
+    EXPECT_TRUE(Enabled(dialog, "Ed_JVMMemoryMax"));
+    test::ClickControlOf(&dialog, "CB_IsAutoMallocMemory");
+    Combo(dialog)->SelectItem(0);
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QStringLiteral("17.0.15"));
+    test::ClickControlOf(&dialog, "Btn_DefaultGamePath");
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_GamePath"), QString::fromStdString(home_ / ".minecraft/"));
+    EXPECT_EQ(Confirm(dialog), QString());
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(signIns_, 0);
+  const CSettings saved = Saved();
+  EXPECT_EQ(saved.userName, "Alex");
+  EXPECT_EQ(saved.password, "still saved");
+  EXPECT_EQ(saved.isGenuine, "false");
+  EXPECT_EQ(saved.javaPath, java_.runtimes[0].path);
+  EXPECT_EQ(saved.javaVer, "17.0.15");
+  EXPECT_EQ(saved.gamePath, home_ / ".minecraft/");
+  EXPECT_EQ(saved.jvmMemoryMin, "2048");  // kept although automatic memory is on
+  EXPECT_EQ(saved.jvmMemoryMax, "4096");
+  EXPECT_EQ(saved.launchParameters, "-Xss2M");
+  EXPECT_EQ(saved.isAutoMallocMemory, "true");
+  EXPECT_EQ(saved.isShowCmd, "false");
+  EXPECT_TRUE(std::filesystem::is_directory(home_ / ".minecraft/"));
+}
+
+TEST_F(SettingsDialog, TheConfiguredJavaStaysOnOfferAndFindingAgainMayFindNone) {
+  CSettings stored(settings_);
+  stored.Load(java_);
+  stored.javaPath = "/opt/old-java/bin/java";
+  stored.javaVer = "1.8.0_51";
+  ASSERT_TRUE(stored.Save());
+  Run([&](CSetWnd& dialog) {
+    ASSERT_EQ(dialog.JavaRuntimes().size(), 3u);
+    EXPECT_EQ(Combo(dialog)->GetCurSel(), 2);
+    EXPECT_EQ(Combo(dialog)->GetText(), QStringLiteral("/opt/old-java/bin/java"));
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QStringLiteral("1.8.0_51"));
+    // Found again: the configured one is no longer added.
+    test::ClickControlOf(&dialog, "Btn_JavaTest");
+    EXPECT_EQ(dialog.JavaRuntimes().size(), 2u);
+    EXPECT_EQ(Combo(dialog)->GetCurSel(), 0);
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QStringLiteral("17.0.15"));
+    java_.runtimes.clear();
+    test::ClickControlOf(&dialog, "Btn_JavaTest");
+    EXPECT_EQ(Combo(dialog)->GetCount(), 0);
+    EXPECT_EQ(Combo(dialog)->GetText(), QString());
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QString());
+    test::ClickControlOf(&dialog, "Btn_Cancel");
+  });
+}
+
+TEST_F(SettingsDialog, ThePickersOfferOnlyJavaAndPutTheGameFolderInTheChosenOne) {
+  test::WriteFile(home_ / "jdk/bin/java", "#!/bin/sh\nexit 1\n");
+  ::chmod((home_ / "jdk/bin/java").c_str(), 0755);
+  test::WriteFile(home_ / "jdk/release", "JAVA_VERSION=\"11.0.20\"\n");
+  test::WriteFile(home_ / "notes.txt", "not a program");
+  pickers_.programs = {home_ / "notes.txt", home_ / "jdk/bin/java"};
+  pickers_.folders = {home_ / "games/", home_ / "games"};
+  Run([&](CSetWnd& dialog) {
+    const int before = Combo(dialog)->GetCurSel();
+    {
+      test::MessageAnswerer answerer("okbtn");
+      test::ClickControlOf(&dialog, "Btn_JavaPathReset");
+      ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+      EXPECT_EQ(answerer.Texts()[0], QString::fromStdString(msg::NotAJavaRuntime(home_ / "notes.txt")));
+    }
+    EXPECT_EQ(Combo(dialog)->GetCount(), 2);
+    EXPECT_EQ(Combo(dialog)->GetCurSel(), before);
+    test::ClickControlOf(&dialog, "Btn_JavaPathReset");
+    ASSERT_TRUE(test::PumpUntil([&] { return Combo(dialog)->GetCount() == 3; }));
+    EXPECT_EQ(Combo(dialog)->GetCurSel(), 2);
+    EXPECT_EQ(Combo(dialog)->GetText(), QString::fromStdString(home_ / "jdk/bin/java"));
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QStringLiteral("11.0.20"));
+    // Cancelled: nothing changes.
+    test::ClickControlOf(&dialog, "Btn_JavaPathReset");
+    EXPECT_EQ(Combo(dialog)->GetCount(), 3);
+
+    const QString inGames = QString::fromStdString(home_ / "games/.minecraft/");
+    test::ClickControlOf(&dialog, "Btn_SelectGamePath");
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_GamePath"), inGames);
+    test::ClickControlOf(&dialog, "Btn_DefaultGamePath");
+    test::ClickControlOf(&dialog, "Btn_SelectGamePath");
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_GamePath"), inGames);
+    EXPECT_EQ(Confirm(dialog), QString());
+  });
+  const CSettings saved = Saved();
+  EXPECT_EQ(saved.javaPath, home_ / "jdk/bin/java");
+  EXPECT_EQ(saved.javaVer, "11.0.20");
+  EXPECT_EQ(saved.gamePath, home_ / "games/.minecraft/");
+}
+
+TEST_F(SettingsDialog, WhatCannotWorkIsRefusedWithTheDialogOpenAndTheFileAsItWas) {
+  ASSERT_EQ(AddInstance(settings_, home_ / ".minecraft/", "生存", "1.7.10").status, InstanceCommandStatus::Done);
+  test::WriteFile(home_ / "in-the-way", "a file");
+  const std::string before = test::ReadFile(settings_);
+  const int result = Run([&](CSetWnd& dialog) {
+    test::ClickControlOf(&dialog, "CB_IsAutoMallocMemory");
+    Type(dialog, "Ed_JVMMemoryMin", QStringLiteral("4096"));
+    Type(dialog, "Ed_JVMMemoryMax", QStringLiteral("1024"));
+    EXPECT_EQ(Confirm(dialog), QString::fromUtf8(msg::kMemoryMinAboveMax));
+    Type(dialog, "Ed_JVMMemoryMax", QStringLiteral("0"));
+    EXPECT_EQ(Confirm(dialog), QString::fromUtf8(msg::kMemoryMaxZero));
+    Type(dialog, "Ed_JVMMemoryMax", QStringLiteral("8192"));
+    Type(dialog, "Ed_UserName", QStringLiteral("Steve😀"));
+    EXPECT_EQ(Confirm(dialog), QString::fromStdString(msg::NotInSettingsFile("玩家名称(ID)")));
+    Type(dialog, "Ed_UserName", QStringLiteral("Steve"));
+    // A game folder elsewhere leaves the instance folders behind: asked first.
+    Type(dialog, "Ed_GamePath", QString::fromStdString(home_ / "in-the-way/.minecraft/"));
+    EXPECT_NE(Confirm(dialog, "cancelbtn").indexOf(QString::fromUtf8(msg::kContinueQuestion)), -1);
+    // Agreed, but the folder cannot be made.
+    test::MessageAnswerer answerer("okbtn");
+    test::ClickControlOf(&dialog, "Btn_Ok");
+    ASSERT_TRUE(test::PumpUntil([&] { return answerer.Texts().size() == 2; }));
+    EXPECT_EQ(answerer.Texts()[1], QString::fromStdString(msg::GameFolderNotCreated(home_ / "in-the-way/.minecraft/")));
+    EXPECT_TRUE(dialog.GetHWND()->isVisible());
+    EXPECT_EQ(test::ReadFile(settings_), before);
+    test::ClickControlOf(&dialog, "Btn_Close");
+  });
+  EXPECT_EQ(result, IDCLOSE);
+  EXPECT_EQ(test::ReadFile(settings_), before);
+}
+
+TEST_F(SettingsDialog, AGenuineAccountIsSignedInBehindTheIndicatorWithTheNamesOfTheMomentOfOk) {
+  const std::string before = test::ReadFile(settings_);
+  holdSignIn_ = true;
+  reply_ = R"({"error":"ForbiddenOperationException","errorMessage":"Invalid credentials."})";
+  const int result = Run([&](CSetWnd& dialog) {
+    test::ClickControlOf(&dialog, "CB_IsGenuine");
+    EXPECT_TRUE(Enabled(dialog, "Ed_Pwd"));
+    Type(dialog, "Ed_UserName", QStringLiteral("steve@example.com"));
+    Type(dialog, "Ed_Pwd", QStringLiteral("wrong"));
+    test::MessageAnswerer answerer("okbtn");
+    test::Watcher whileSigningIn([&] {
+      if (!dialog.Busy() || !holdSignIn_.load()) return;
+      CWindowWnd* indicator = test::FindOpenWindow(QStringLiteral("LoadingWnd"));
+      if (!indicator) return;
+      test::SaveScreenshot(dialog.GetHWND(), {indicator->GetHWND()}, QStringLiteral("settings_dialog_signing_in"));
+      // The worker took its name and password when OK was pressed.
+      Type(dialog, "Ed_UserName", QStringLiteral("typed meanwhile"));
+      holdSignIn_ = false;
+    });
+    test::ClickControlOf(&dialog, "Btn_Ok");
+    ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+    EXPECT_EQ(answerer.Texts()[0], QStringLiteral("错误:ForbiddenOperationException 错误信息:Invalid credentials."));
+    {
+      std::lock_guard lock(mutex_);
+      EXPECT_NE(lastRequest_.find("\"username\":\"steve@example.com\""), std::string::npos) << lastRequest_;
+    }
+    EXPECT_EQ(test::ReadFile(settings_), before);
+
+    reply_ = R"({"accessToken":")" + std::string(2000, 'a') +
+             R"(","clientToken":"c","selectedProfile":{"id":"4566e69f","name":"Steve"}})";
+    Type(dialog, "Ed_UserName", QStringLiteral("steve@example.com"));
+    Type(dialog, "Ed_Pwd", QStringLiteral("right"));
+    EXPECT_EQ(Confirm(dialog), QString());
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(signIns_, 2);
+  const CSettings saved = Saved();
+  EXPECT_EQ(saved.isGenuine, "true");
+  EXPECT_EQ(saved.password, "right");
+  StoredCredentials credentials;
+  InitStoredCredentials(credentials, settings_);
+  LoadStoredCredentials(credentials);
+  EXPECT_EQ(credentials.accessToken, std::string(2000, 'a'));
+  EXPECT_EQ(credentials.profileName, "Steve");
+}
+
+}  // namespace
+}  // namespace kv
