@@ -37,6 +37,7 @@ int ShowSettings(const Arguments& args) {
       {"JavaVer", &settings.javaVer},
       {"IsAutoMallocMemory", &settings.isAutoMallocMemory},
       {"IsShowCmd", &settings.isShowCmd},
+      {"AuthServer", &settings.authServer},
   };
   for (const auto& [key, value] : rows) std::printf("%s=%s\n", key, value->c_str());
   return 0;

@@ -122,7 +122,7 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
   const std::string versionJar = VersionJarCommandPath(inputs.gamePath, description.id, profile);
   const char separator = profile.classPathSeparator;
 
-  std::vector<std::string> javaOptions;
+  std::vector<std::string> javaOptions = inputs.leadingJvmArguments;
   if (inputs.isAutoMallocMemory == "false") {
     javaOptions.push_back("-Xms" + inputs.jvmMemoryMin + "M");
     javaOptions.push_back("-Xmx" + inputs.jvmMemoryMax + "M");

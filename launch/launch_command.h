@@ -19,6 +19,8 @@ struct LaunchInputs {
   std::string accessToken;      // empty offline
   std::string userProperties;   // always empty
   std::string userType;         // "legacy" offline
+  // JVM arguments that go ahead of every other one, as they stand: the account server's agent.
+  std::vector<std::string> leadingJvmArguments;
   // Where the game finds its assets: the legacy tree or the object store (see UsesLegacyAssets),
   // decided once for a launch, for its downloads and its command alike.
   bool legacyAssets = false;
@@ -36,7 +38,7 @@ struct LaunchCommand {
   // for showing to the player.
   std::string text;
   // The same pieces as separate arguments, nothing quoted, to execute without a shell: java,
-  // memory options, the extra Java arguments, -Djava.library.path=..., -cp, the class path,
+  // the leading JVM arguments, memory options, the extra Java arguments, -Djava.library.path=..., -cp, the class path,
   // the main class, then the game arguments. The argument template is split on blanks before
   // the placeholders are filled, so a value with blanks stays one argument.
   std::vector<std::string> arguments;

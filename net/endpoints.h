@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The network services the launcher talks to. Each has a built-in address, and each can be
 // pointed elsewhere by an environment variable, so that tests, demos and deployments can use
@@ -10,10 +11,20 @@ namespace kv {
 // The download mirror, without a trailing slash (KORVANE_MIRROR).
 std::string MirrorBase();
 
-// The account service's base (KORVANE_AUTH_SERVER) and its sign-in address, base +
-// "/authenticate".
-std::string AuthServerBase();
-std::string AuthenticateUrl();
+// The address of the account server, without a trailing slash: KORVANE_AUTH_SERVER when it is
+// set and not empty, else `setting` (the AuthServer setting) when not empty, else the built-in
+// service.
+std::string AccountServerAddress(const std::string& setting);
+
+// The download source ("official", "bmclapi" or "mirror"): KORVANE_SOURCE when it is set and
+// not empty, else the DownloadSource setting of the settings file, "official" when unset.
+std::string DownloadSource(const std::string& settingsPath);
+
+// Where the release index of the account-server agent (authlib-injector) is asked, in this
+// order: KORVANE_AUTHLIB_INJECTOR_URL alone when it is set and not empty; otherwise the
+// distribution's own root and its China mirror, the mirror first for the "bmclapi" source.
+// Each root is given without a trailing slash.
+std::vector<std::string> AgentDistributionRoots(const std::string& downloadSource);
 
 // The maker's download server that publishes the launcher's version file
 // (KORVANE_UPDATE_SERVER), without a trailing slash.

@@ -57,6 +57,7 @@ void CSettings::Load(const JavaRuntimeSource& java) {
   }
   isAutoMallocMemory = read("IsAutoMallocMemory", "true");
   isShowCmd = read("IsShowCmd", "false");
+  authServer = read("AuthServer", "");
 }
 
 bool CSettings::Save() const {
@@ -72,7 +73,10 @@ bool CSettings::Save() const {
                                        {kSection, "LaunchParameters", launchParameters},
                                        {kSection, "JavaVer", javaVer},
                                        {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
-                                       {kSection, "IsShowCmd", isShowCmd}});
+                                       {kSection, "IsShowCmd", isShowCmd},
+                                       // Only where it is set, so that a file of the Windows build
+                                       // keeps its bytes.
+                                       {kSection, "AuthServer", profile::ValueUnlessEmpty(authServer)}});
 }
 
 }  // namespace kv

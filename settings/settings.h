@@ -35,6 +35,8 @@ class CSettings {
   std::string javaVer;
   std::string isAutoMallocMemory;
   std::string isShowCmd;
+  // The account server's address; empty for the built-in service.
+  std::string authServer;
 
  private:
   std::string path_;

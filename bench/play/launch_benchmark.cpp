@@ -85,7 +85,6 @@ void BM_LaunchToGameStart(benchmark::State& state) {
   std::string home = PrepareLauncherFolder();
   LaunchServices upToDate;
   upToDate.sendStatsEvent = [](const std::string&) {};
-  upToDate.postAuthenticate = [](const std::string&, std::string&) { return false; };
   upToDate.metadata.both = [](const std::string&, const std::string&, const std::string&) {};
   upToDate.metadata.assetIndex = [](const std::string&, const std::string&) {};
   QuietSink sink;

@@ -24,7 +24,8 @@ TEST_F(Cli, ShowsTheWindowsWrittenSettingsInFileOrder) {
             "UserName=史蒂夫\nPWD=<7 characters hidden>\nIsGenuine=false\n"
             "JavaPath=C:\\Program Files\\Java\\jre7\\bin\\java.exe\n"
             "GamePath=D:\\游戏\\Korvane\\.minecraft\\\nJVMMemoryMin=512\nJVMMemoryMax=2048\n"
-            "LaunchParameters=-XX:+UseG1GC\nJavaVer=1.7.0_55\nIsAutoMallocMemory=false\nIsShowCmd=true\n");
+            "LaunchParameters=-XX:+UseG1GC\nJavaVer=1.7.0_55\nIsAutoMallocMemory=false\nIsShowCmd=true\n"
+            "AuthServer=\n");
   EXPECT_NE(Run({"settings", "--reveal"}).out.find("PWD=p@ss 密码\n"), std::string::npos);
 
   result = Run({"instances"});
