@@ -63,11 +63,16 @@ class CFrameWnd : public ui::WindowImplBase {
   bool ResponseDefaultKeyEvent(ui::WPARAM key) override;
   ui::LRESULT OnSysCommand(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
+  // A link of an account-server site ("authlib-injector:yggdrasil-server:...") dropped on the
+  // window makes its server the player's AuthServer.
+  bool AcceptsDroppedText(const QString& text) const override;
+  void OnTextDropped(const QString& text) override;
 
  private:
   void FindControls();
   void OnWindowInit();
-  // The player's name and the online or offline icon, from the settings file.
+  // The player's name, the online or offline icon and, for a genuine account, the name of its
+  // account server, from the settings file.
   void ShowAccount();
   void FillInstanceTiles();
   void SelectInstance(ui::CControlUI* tile);
@@ -95,6 +100,7 @@ class CFrameWnd : public ui::WindowImplBase {
   ui::CControlUI* loginStatus_ = nullptr;
   ui::CControlUI* startButton_ = nullptr;
   ui::CControlUI* userName_ = nullptr;
+  ui::CControlUI* serverName_ = nullptr;
   ui::CContainerUI* tiles_ = nullptr;
 
   std::string selectedVersion_;

@@ -24,6 +24,7 @@ class GuiLaunchSink : public LaunchSink {
   void FinishLoading() override;
   void ShowMessage(const std::string& text, MessageKind kind) override;
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override;
+  std::optional<std::size_t> ChooseProfile(const std::vector<std::string>& names) override;
   void ShowLauncher(bool visible) override;
   bool HasLogWindow() const override;
   void ShowLog(bool visible) override;

@@ -12,9 +12,6 @@
 namespace kv {
 namespace {
 
-// Tokens belong to the server that issued them: the address its actions hang below.
-std::string TokenServerOf(const AccountServer& server) { return server.ActionUrl(""); }
-
 // Names this launcher to the server; a sign-in with the same client token replaces the tokens
 // the earlier one was given.
 std::string NewClientToken() {
@@ -82,7 +79,14 @@ ProfileDecision DecideProfile(const AuthReply& reply, const std::string& wanted,
   return {profiles[*chosen], {}};
 }
 
-SignInResult Store(const std::string& settingsPath, const AccountServer& server, const AuthReply& reply,
+// The account server a sign-in went to: the address the player configured (the tokens belong
+// to it, and are only ever shown to it again) and what the address resolved to.
+struct Destination {
+  std::string address;
+  AccountServer server;
+};
+
+SignInResult Store(const std::string& settingsPath, const Destination& to, const AuthReply& reply,
                    const std::string& clientToken, const GameProfile& profile) {
   StoredCredentials credentials;
   InitStoredCredentials(credentials, settingsPath);
@@ -91,15 +95,16 @@ SignInResult Store(const std::string& settingsPath, const AccountServer& server,
   credentials.profileId = profile.id;
   credentials.profileName = profile.name;
   credentials.legacy = profile.legacy ? 1 : 0;
-  credentials.tokenServer = TokenServerOf(server);
-  credentials.serverName = server.name;
-  if (!SaveStoredCredentials(credentials)) return {false, msg::kSignInNotSaved, server, {}};
-  return {true, {}, server, profile.name};
+  credentials.tokenServer = to.address;
+  credentials.serverName = to.server.name;
+  if (!SaveStoredCredentials(credentials)) return {false, msg::kSignInNotSaved, to.server, {}};
+  return {true, {}, to.server, profile.name};
 }
 
-SignInResult SignInWithPassword(const AccountLogin& login, const AccountServer& server, const StoredCredentials& kept,
+SignInResult SignInWithPassword(const AccountLogin& login, const Destination& to, const StoredCredentials& kept,
                                 const AccountTransport& transport, const ProfileChooser& choose) {
-  const bool sameServer = kept.tokenServer == TokenServerOf(server);
+  const AccountServer& server = to.server;
+  const bool sameServer = kept.tokenServer == to.address;
   AuthRequest request;
   request.username = login.username;
   request.password = login.password;
@@ -113,25 +118,26 @@ SignInResult SignInWithPassword(const AccountLogin& login, const AccountServer& 
   if (!decision.profile) return {false, decision.error, server, {}};
   const GameProfile& profile = *decision.profile;
   const bool bound = profile.id.empty() || (HasSelectedProfile(reply) && reply.selectedProfile->id == profile.id);
-  if (bound) return Store(kept.settingsPath, server, reply, clientToken, profile);
+  if (bound) return Store(kept.settingsPath, to, reply, clientToken, profile);
 
   // The token is the account's, not yet a profile's: a refresh naming the profile makes it so.
   AuthReply refreshed;
   const AccountReply answer = transport.post(server.ActionUrl("refresh"), BuildTokenRequest(reply.accessToken, clientToken, &profile));
   if (auto failure = FailureOf(answer, refreshed)) return {false, *failure, server, {}};
-  return Store(kept.settingsPath, server, refreshed, clientToken, profile);
+  return Store(kept.settingsPath, to, refreshed, clientToken, profile);
 }
 
 struct Resolved {
-  std::optional<AccountServer> server;
+  std::optional<Destination> to;
   StoredCredentials kept;
   std::string error;
 };
 
 Resolved ResolveWithKept(const std::string& authServer, const std::string& settingsPath, const AccountTransport& transport) {
   Resolved resolved;
-  AccountServerResult result = ResolveAccountServer(AccountServerAddress(authServer), transport);
-  resolved.server = std::move(result.server);
+  const std::string address = AccountServerAddress(authServer);
+  AccountServerResult result = ResolveAccountServer(address, transport);
+  if (result.server) resolved.to = Destination{address, std::move(*result.server)};
   resolved.error = std::move(result.error);
   InitStoredCredentials(resolved.kept, settingsPath);
   LoadStoredCredentials(resolved.kept);
@@ -143,16 +149,17 @@ Resolved ResolveWithKept(const std::string& authServer, const std::string& setti
 SignInResult SignInWithCredentials(const AccountLogin& login, const std::string& settingsPath,
                                    const AccountTransport& transport, const ProfileChooser& choose) {
   Resolved resolved = ResolveWithKept(login.authServer, settingsPath, transport);
-  if (!resolved.server) return {false, resolved.error, std::nullopt, {}};
-  return SignInWithPassword(login, *resolved.server, resolved.kept, transport, choose);
+  if (!resolved.to) return {false, resolved.error, std::nullopt, {}};
+  return SignInWithPassword(login, *resolved.to, resolved.kept, transport, choose);
 }
 
 SignInResult SignInForLaunch(const CSettings& settings, const AccountTransport& transport, const ProfileChooser& choose) {
   Resolved resolved = ResolveWithKept(settings.authServer, settings.SettingsPath(), transport);
-  if (!resolved.server) return {false, resolved.error, std::nullopt, {}};
-  const AccountServer& server = *resolved.server;
+  if (!resolved.to) return {false, resolved.error, std::nullopt, {}};
+  const Destination& to = *resolved.to;
+  const AccountServer& server = to.server;
   StoredCredentials& kept = resolved.kept;
-  if (kept.tokenServer == TokenServerOf(server) && !kept.accessToken.empty()) {
+  if (kept.tokenServer == to.address && !kept.accessToken.empty()) {
     const std::string tokens = BuildTokenRequest(kept.accessToken, kept.clientToken);
     const AccountReply validation = transport.post(server.ActionUrl("validate"), tokens);
     if (!validation.answered) return {false, msg::kSignInTimedOut, server, {}};
@@ -169,12 +176,19 @@ SignInResult SignInForLaunch(const CSettings& settings, const AccountTransport& 
       const GameProfile profile = HasSelectedProfile(refreshed)
                                       ? *refreshed.selectedProfile
                                       : GameProfile{kept.profileId, kept.profileName, kept.legacy != 0};
-      return Store(kept.settingsPath, server, refreshed, kept.clientToken, profile);
+      return Store(kept.settingsPath, to, refreshed, kept.clientToken, profile);
     }
     LogLine(LogLevel::Info, "The account server took neither the stored token nor its refresh; signing in with the password");
   }
   const AccountLogin login{settings.userName, settings.password, settings.authServer, {}};
-  return SignInWithPassword(login, server, kept, transport, choose);
+  return SignInWithPassword(login, to, kept, transport, choose);
+}
+
+std::string SignedInServerName(const CSettings& settings) {
+  StoredCredentials kept;
+  InitStoredCredentials(kept, settings.SettingsPath());
+  LoadStoredCredentials(kept);
+  return kept.tokenServer == AccountServerAddress(settings.authServer) ? kept.serverName : std::string();
 }
 
 }  // namespace kv

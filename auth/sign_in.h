@@ -54,4 +54,8 @@ SignInResult SignInWithCredentials(const AccountLogin& login, const std::string&
 SignInResult SignInForLaunch(const CSettings& settings, const AccountTransport& transport,
                              const ProfileChooser& choose = {});
 
+// The name of the account server of the stored sign-in, shown beside the player's name while
+// that server is still the configured one; empty otherwise and for a server without a name.
+std::string SignedInServerName(const CSettings& settings);
+
 }  // namespace kv

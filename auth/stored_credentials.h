@@ -16,7 +16,7 @@ struct StoredCredentials {
   std::string profileId;
   std::string profileName;
   int legacy = 0;
-  std::string tokenServer;  // "TokenServer": where the tokens are validated and refreshed
+  std::string tokenServer;  // "TokenServer": the account server address they were issued for
   std::string serverName;   // "ServerName": the account server's own name, empty for none
 };
 

@@ -28,6 +28,10 @@ std::optional<int> ReadDownloadThreads(const std::string& settingsPath) {
   return value;
 }
 
+bool SaveAuthServer(const std::string& settingsPath, const std::string& address) {
+  return profile::WriteStrings(settingsPath, {{kSection, "AuthServer", profile::ValueUnlessEmpty(address)}});
+}
+
 CSettings::CSettings() : CSettings(SettingsFilePath()) {}
 
 CSettings::CSettings(std::string settingsPath) : path_(std::move(settingsPath)) {}

@@ -42,6 +42,10 @@ class CSettings {
   std::string path_;
 };
 
+// Writes the AuthServer setting alone, as a link dropped on the launcher window names the
+// account server; false when the file could not be written.
+bool SaveAuthServer(const std::string& settingsPath, const std::string& address);
+
 // The default game folder beside the settings file: its folder followed by ".minecraft/".
 std::string DefaultGameFolder(const std::string& settingsPath);
 

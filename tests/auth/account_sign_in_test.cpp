@@ -36,11 +36,12 @@ class AccountSignIn : public ::testing::Test {
     return SignInWithCredentials({"steve@example.com", "right password", server.BaseUrl(), profileName}, settings_,
                                  network_, choose);
   }
-  SignInResult ForLaunch(const ProfileChooser& choose = {}) {
+  CSettings Settings() {
     CSettings settings(settings_);
     settings.Load();
-    return SignInForLaunch(settings, network_, choose);
+    return settings;
   }
+  SignInResult ForLaunch(const ProfileChooser& choose = {}) { return SignInForLaunch(Settings(), network_, choose); }
   StoredCredentials Stored() {
     StoredCredentials c;
     InitStoredCredentials(c, settings_);
@@ -61,7 +62,7 @@ TEST_F(AccountSignIn, LaunchesAfterLoginReuseTheTokenAndSendNoPassword) {
   ASSERT_TRUE(login.signedIn) << login.error;
   EXPECT_EQ(login.profileName, AuthServer::kProfileName);
   EXPECT_EQ(login.server->name, AuthServer::kServerName);
-  EXPECT_EQ(Stored().serverName, AuthServer::kServerName);
+  EXPECT_EQ(SignedInServerName(Settings()), AuthServer::kServerName);
   EXPECT_EQ(server.PasswordRequests(), 1);
 
   for (int launch = 1; launch <= 2; ++launch) {
@@ -101,7 +102,10 @@ TEST_F(AccountSignIn, TokensAreShownOnlyToTheServerThatIssuedThem) {
   ASSERT_TRUE(Login(first).signedIn);
   AuthServer second("steve@example.com", "right password", Injector());
   profile::WriteString(settings_, "KvCfg", "AuthServer", second.BaseUrl());
+  // The stored sign-in is not the new server's: no name to show until it signs in.
+  EXPECT_EQ(SignedInServerName(Settings()), "");
   ASSERT_TRUE(ForLaunch().signedIn);
+  EXPECT_EQ(SignedInServerName(Settings()), AuthServer::kServerName);
   EXPECT_EQ(second.Requests("/api/yggdrasil/authserver/validate"), 0);
   EXPECT_EQ(second.Requests("/api/yggdrasil/authserver/refresh"), 0);
   EXPECT_EQ(second.PasswordRequests(), 1);
