@@ -142,8 +142,10 @@ AgentJarResult ProvideAgentJar(const std::string& folder, const std::vector<std:
 }
 
 std::vector<std::string> AgentJvmArguments(const std::string& jarPath, const AccountServer& server) {
-  return {"-javaagent:" + jarPath + "=" + server.apiRoot,
-          "-Dauthlibinjector.yggdrasil.prefetched=" + StandardBase64Encode(server.metadata)};
+  std::vector<std::string> arguments{"-javaagent:" + jarPath + "=" + server.apiRoot};
+  const std::string prefetched = StandardBase64Encode(server.metadata);
+  if (prefetched.size() <= kPrefetchLimit) arguments.push_back("-Dauthlibinjector.yggdrasil.prefetched=" + prefetched);
+  return arguments;
 }
 
 }  // namespace kv

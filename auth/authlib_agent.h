@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,7 +33,11 @@ AgentJarResult ProvideAgentJar(const std::string& folder, const std::vector<std:
 
 // The JVM arguments that load the agent for `server`, ahead of every other JVM argument:
 // "-javaagent:<jar>=<API root>" and the server's metadata, prefetched so that the agent need
-// not ask for it, as "-Dauthlibinjector.yggdrasil.prefetched=<Base64 of the metadata>".
+// not ask for it, as "-Dauthlibinjector.yggdrasil.prefetched=<Base64 of the metadata>". Metadata
+// whose Base64 is longer than kPrefetchLimit is left for the agent to ask for: a command line
+// has room for a few kilobytes of it (a Windows one for 32,767 characters in all), not for
+// the megabyte a server may send.
+inline constexpr std::size_t kPrefetchLimit = 8 * 1024;
 std::vector<std::string> AgentJvmArguments(const std::string& jarPath, const AccountServer& server);
 
 }  // namespace kv

@@ -98,6 +98,9 @@ TEST(AgentArguments, LoadTheAgentWithTheApiRootAndThePrefetchedMetadata) {
             (std::vector<std::string>{
                 "-javaagent:/home/p/Korvane/authlib-injector.jar=https://skin.example/api/yggdrasil",
                 "-Dauthlibinjector.yggdrasil.prefetched=" + StandardBase64Encode(server.metadata)}));
+  // Metadata too large for a command line is left for the agent to ask for.
+  server.metadata = R"({"meta":{},"links":")" + std::string(7000, 'x') + "\"}";
+  EXPECT_EQ(AgentJvmArguments("/a.jar", server), std::vector<std::string>{"-javaagent:/a.jar=https://skin.example/api/yggdrasil"});
 }
 
 }  // namespace
