@@ -10,6 +10,8 @@
 #include "app/mod_page.h"
 #include "app/settings_ui.h"
 #include "app/startup_clock.h"
+#include "auth/server_link.h"
+#include "auth/sign_in.h"
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
 #include "dialogs/menu_wnd.h"
@@ -109,6 +111,7 @@ void CFrameWnd::FindControls() {
   gameOption_ = As<COptionUI>(find("Option_Game"), "Option");
   modOption_ = As<COptionUI>(find("Option_Mod"), "Option");
   pages_ = As<CTabLayoutUI>(find("Tab_Switch"), "TabLayout");
+  serverName_ = find("LB_ServerName");
   // Looked up before any tile exists: a tile may carry any of these names.
   tiles_ = As<CContainerUI>(find("TileLayout_GameList"), "Container");
 }
@@ -122,9 +125,14 @@ void CFrameWnd::ShowAccount() {
   CSettings settings(services_.settingsPath);
   settings.Load(*services_.java);
   if (userName_) userName_->SetText(QString::fromStdString(settings.userName));
-  if (!loginStatus_) return;
   // Only the exact text "true" marks a genuine account.
   const bool online = settings.isGenuine == "true";
+  if (serverName_) {
+    const QString server = online ? QString::fromStdString(SignedInServerName(settings)) : QString();
+    serverName_->SetText(server);
+    serverName_->SetToolTip(server);
+  }
+  if (!loginStatus_) return;
   loginStatus_->SetBkImage(online ? QStringLiteral("image\\Menu_Online.png") : QStringLiteral("image\\Menu_Offline.png"));
   loginStatus_->SetToolTip(online ? QStringLiteral("在线状态") : QStringLiteral("离线状态"));
 }
@@ -264,6 +272,8 @@ void CFrameWnd::StartLaunch() {
   launchThread_ = std::thread([this, request] {
     GuiLaunchSink sink(*this, *loadingWnd_, logWnd_.get());
     launch_.Run(request, sink);
+    // A sign-in may have changed the account's server.
+    PostTask([this] { ShowAccount(); });
     launching_.store(false);
     // An event for the GUI thread: the destructor may be waiting in the event dispatcher.
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
@@ -327,6 +337,26 @@ void CFrameWnd::NoteFirstPaint() {
   painted_ = true;
   LogLine(LogLevel::Info, "The launcher window was first painted " + std::to_string(SinceProgramStart().count()) +
                               " ms after the program started");
+}
+
+bool CFrameWnd::AcceptsDroppedText(const QString& text) const {
+  return AccountServerFromLink(text.toStdString()).has_value();
+}
+
+void CFrameWnd::OnTextDropped(const QString& text) {
+  std::optional<std::string> address = AccountServerFromLink(text.toStdString());
+  if (!address) return;
+  // Answered after the drop has ended, so that the page the link came from is not kept waiting.
+  PostTask([this, address = std::move(*address)] {
+    if (!SaveAuthServer(services_.settingsPath, address)) {
+      ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kSettingsNotWritten), MessageKind::Error, kPromptCaption,
+                        kMessageOk);
+      return;
+    }
+    ShowAccount();
+    ShowMessageDialog(GetHWND(), QString::fromStdString(msg::AccountServerSet(address)), MessageKind::Information,
+                      kPromptCaption, kMessageOk);
+  });
 }
 
 LRESULT CFrameWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {

@@ -55,7 +55,8 @@ class CFrameWnd : public ui::WindowImplBase {
   void SetSelection(const std::string& name, const std::string& version);
   void ClearSelection() { SetSelection({}, {}); }
   bool GamePageShown() const;
-  // The player's name and the online or offline icon, from the settings file.
+  // The player's name, the online or offline icon and, for a genuine account, the name of its
+  // account server, from the settings file.
   void ShowAccount();
 
   // The Java check and then a launch of the selected instance, as the start button does.
@@ -72,6 +73,10 @@ class CFrameWnd : public ui::WindowImplBase {
   bool ResponseDefaultKeyEvent(ui::WPARAM key) override;
   ui::LRESULT OnSysCommand(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
+  // A link of an account-server site ("authlib-injector:yggdrasil-server:...") dropped on the
+  // window makes its server the player's AuthServer.
+  bool AcceptsDroppedText(const QString& text) const override;
+  void OnTextDropped(const QString& text) override;
 
  private:
   void FindControls();
@@ -109,6 +114,7 @@ class CFrameWnd : public ui::WindowImplBase {
   ui::COptionUI* gameOption_ = nullptr;
   ui::COptionUI* modOption_ = nullptr;
   ui::CTabLayoutUI* pages_ = nullptr;
+  ui::CControlUI* serverName_ = nullptr;
   ui::CContainerUI* tiles_ = nullptr;
 
   std::string selectedVersion_;

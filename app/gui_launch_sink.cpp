@@ -4,6 +4,7 @@
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
 #include "dialogs/message_dialog.h"
+#include "dialogs/profile_choice_wnd.h"
 #include "dialogs/window_messages.h"
 #include "platform/launcher_folder.h"
 #include "settings/settings.h"
@@ -41,6 +42,15 @@ DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan
     ShowMessage(msg::DownloadFailed(outcome.failedName, outcome.reason), MessageKind::Error);
   }
   return outcome.result;
+}
+
+std::optional<std::size_t> GuiLaunchSink::ChooseProfile(const std::vector<std::string>& names) {
+  return RunOnGuiThread([&] {
+    std::vector<QString> shown;
+    for (const std::string& name : names) shown.push_back(QString::fromStdString(name));
+    CProfileChoiceWnd window(std::move(shown));
+    return window.Run(frame_.GetHWND());
+  });
 }
 
 void GuiLaunchSink::ShowLauncher(bool visible) {

@@ -26,6 +26,7 @@ class GuiLaunchSink : public LaunchSink {
   // Asks; when the player agrees, the frame hands over to the Java download (WMU_DOWNLOAD_JAVA).
   void OfferJavaDownload(const std::string& text) override;
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override;
+  std::optional<std::size_t> ChooseProfile(const std::vector<std::string>& names) override;
   void ShowLauncher(bool visible) override;
   bool HasLogWindow() const override;
   void ShowLog(bool visible) override;

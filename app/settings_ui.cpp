@@ -10,7 +10,7 @@ void OpenSettings(CFrameWnd& frame) {
   SetWndServices dialogServices;
   dialogServices.settingsPath = services.settingsPath;
   dialogServices.java = services.java;
-  dialogServices.postAuthenticate = services.launch.postAuthenticate;
+  dialogServices.account = services.launch.account;
   dialogServices.pickers = services.pickers.get();
   CSetWnd dialog(std::move(dialogServices));
   if (!dialog.CreateFor(frame.GetHWND()) || dialog.ShowModal() != ui::IDOK) return;

@@ -1,58 +1,61 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
-// Signing a genuine account in to the account service: one JSON POST to its authenticate
-// address. A successful reply's tokens and profile are stored in the settings file; on any
-// failure the stored credentials of an earlier sign-in stay as they were.
+#include "auth/account_server.h"
+#include "auth/account_transport.h"
+#include "auth/yggdrasil_documents.h"
+
+// Signing a genuine account in to its account server (a plain Yggdrasil service or an
+// authlib-injector server, see account_server.h). The tokens and the profile of a sign-in are
+// stored in the settings file; on any failure the stored credentials of an earlier sign-in
+// stay as they were. Before a launch the stored token is reused: the password goes over the
+// network only when the server accepts neither the token nor its refresh.
 namespace kv {
 
-struct AuthRequest {
+class CSettings;
+
+// Asked for the profile to play when the account has several and none is chosen yet: an index
+// into `profiles`, or nothing when the player chose none.
+using ProfileChooser = std::function<std::optional<std::size_t>(const std::vector<GameProfile>& profiles)>;
+
+struct AccountLogin {
   std::string username;
   std::string password;
-  std::string clientToken;
-  std::string agentName = "minecraft";
-  int agentVersion = 14;
+  std::string authServer;   // as the AuthServer setting holds it: empty for the built-in service
+  std::string profileName;  // the profile the player named beforehand; empty for none
 };
-
-struct AuthErrorReply {
-  std::string error;
-  std::string errorMessage;
-  std::string cause;
-};
-
-struct AuthReply {
-  std::string accessToken;
-  std::string clientToken;
-  std::string profileId;
-  std::string profileName;
-  bool legacy = false;
-};
-
-// The request document: compact, members in ascending key order, a line feed at the end.
-std::string BuildAuthRequest(const AuthRequest& request);
-
-// Both leave their output as it was when the text is not a JSON object.
-void ParseAuthError(const std::string& text, AuthErrorReply& reply);
-void ParseAuthReply(const std::string& text, AuthReply& reply);
-
-// Sends the request document and collects the reply; false when the transfer failed.
-using AuthPoster = std::function<bool(const std::string& request, std::string& reply)>;
 
 // The outcome of a sign-in. On failure `error` is the reason for the player: "登录超时" (no
-// transfer), "未请求到数据" (nothing usable came back), "错误:<error> 错误信息:<message>" (the
-// service refused) or "无法保存登录信息" (the settings file could not be written).
+// answer), "未请求到数据" (nothing usable came back), "错误:<error> 错误信息:<message>" (the
+// server refused), "无法保存登录信息" (the settings file could not be written), or why the
+// account server or the profile could not be used.
 struct SignInResult {
   bool signedIn = false;
   std::string error;
+  std::optional<AccountServer> server;  // once the address was resolved
+  std::string profileName;              // the profile signed in
 };
 
-// Signs in with the given name and password, storing the result in `settingsPath`.
-SignInResult SignInWithCredentials(const std::string& username, const std::string& password,
-                                   const std::string& settingsPath, const AuthPoster& post);
+// Signs in with a name and password (the settings dialog's account check, korvane-cli login),
+// storing the result in `settingsPath`. The profile to play: the one the player named, else the
+// one the server selected, else the one kept from an earlier sign-in to the same server, else
+// the only one, else the one `choose` picks (no chooser: refused, naming the profiles). A
+// profile the server did not select is made the token's profile with a refresh.
+SignInResult SignInWithCredentials(const AccountLogin& login, const std::string& settingsPath,
+                                   const AccountTransport& transport, const ProfileChooser& choose = {});
 
-// The same with the name and password of the settings file.
-SignInResult SignInWithSettings(const std::string& settingsPath, const AuthPoster& post);
+// Signs in before a launch with the account of `settings`: the stored token when the server
+// that issued it validates it, else its refresh, else the password as above.
+SignInResult SignInForLaunch(const CSettings& settings, const AccountTransport& transport,
+                             const ProfileChooser& choose = {});
+
+// The name of the account server of the stored sign-in, shown beside the player's name while
+// that server is still the configured one; empty otherwise and for a server without a name.
+std::string SignedInServerName(const CSettings& settings);
 
 }  // namespace kv

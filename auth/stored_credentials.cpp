@@ -25,11 +25,17 @@ bool SaveStoredCredentials(const StoredCredentials& c) {
   const std::string clientToken = EncodeSettingsText(c.clientToken);
   const std::string profileId = EncodeSettingsText(c.profileId);
   const std::string profileName = EncodeSettingsText(c.profileName);
+  const std::string tokenServer = EncodeSettingsText(c.tokenServer);
+  const std::string serverName = EncodeSettingsText(c.serverName);
   return profile::WriteStrings(c.settingsPath, {{kSection, "AccessToken", accessToken},
                                                 {kSection, "ClientToken", clientToken},
                                                 {kSection, "SelectedProfileId", profileId},
                                                 {kSection, "SelectedProfileName", profileName},
-                                                {kSection, "SelectedProfileLegacy", c.legacy ? "legacy" : "mojang"}});
+                                                {kSection, "SelectedProfileLegacy", c.legacy ? "legacy" : "mojang"},
+                                                // Only where they are set, so that a file of the
+                                                // Windows build keeps its bytes.
+                                                {kSection, "TokenServer", profile::ValueUnlessEmpty(tokenServer)},
+                                                {kSection, "ServerName", profile::ValueUnlessEmpty(serverName)}});
 }
 
 void LoadStoredCredentials(StoredCredentials& c) {
@@ -41,6 +47,8 @@ void LoadStoredCredentials(StoredCredentials& c) {
   c.profileId = read("SelectedProfileId");
   c.profileName = read("SelectedProfileName");
   c.legacy = profile::GetString(c.settingsPath, kSection, "SelectedProfileLegacy", "") == "legacy" ? 1 : 0;
+  c.tokenServer = read("TokenServer");
+  c.serverName = read("ServerName");
 }
 
 std::string UserTypeOf(const StoredCredentials& credentials) {

@@ -6,7 +6,9 @@ namespace kv {
 
 // The result of the last successful sign-in, kept in section "AuthCfg" of the settings file.
 // Every text goes through the settings Base64 encoding; the legacy flag is stored as
-// "legacy" or "mojang".
+// "legacy" or "mojang". The Windows build reads the first five keys; the server that issued
+// the tokens and its name are kept beside them, so that tokens are only ever shown to the
+// server they came from.
 struct StoredCredentials {
   std::string settingsPath;
   std::string accessToken;
@@ -14,6 +16,8 @@ struct StoredCredentials {
   std::string profileId;
   std::string profileName;
   int legacy = 0;
+  std::string tokenServer;  // "TokenServer": the account server address they were issued for
+  std::string serverName;   // "ServerName": the account server's own name, empty for none
 };
 
 // Everything empty, the settings file of the launcher folder (or `settingsPath`).

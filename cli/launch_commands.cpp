@@ -24,6 +24,12 @@ class TerminalLaunchSink : public LaunchSink {
   }
   void OfferJavaDownload(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override { return DownloadWithProgress(plan); }
+  // A launch from the terminal asks nothing: the profile is chosen once, with login --profile.
+  std::optional<std::size_t> ChooseProfile(const std::vector<std::string>& names) override {
+    std::fprintf(stderr, "%s\n请先用 korvane-cli login USER --profile NAME 选定角色\n",
+                 Printable(msg::ProfileChoiceNeeded(names)).c_str());
+    return std::nullopt;
+  }
   void ShowLauncher(bool) override {}
   bool HasLogWindow() const override { return true; }
   void ShowLog(bool) override {}
@@ -79,28 +85,42 @@ int Launch(const Arguments& args) {
 }
 
 int Login(const Arguments& args) {
-  if (args.size() != 1 || args[0].empty()) return Usage("login USER   (the password is read from standard input)");
-  const std::optional<std::string> read = ReadPassword();
-  if (!read) return Fail(msg::kPasswordNotRead);
-  const std::string password = *read;
-  LaunchServices services = LaunchServices::Network();
-  const SignInResult signIn = SignInWithCredentials(args[0], password, SettingsFilePath(), services.postAuthenticate);
-  if (!signIn.signedIn) return Fail(signIn.error);
-  // As the settings dialog does after a good account check: this account is the player's now.
+  const char* synopsis = "login USER [--profile NAME]   (the password is read from standard input)";
+  AccountLogin login;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--profile" && i + 1 < args.size() && !args[i + 1].empty()) {
+      login.profileName = args[++i];
+    } else if (login.username.empty() && !args[i].empty() && args[i] != "--profile") {
+      login.username = args[i];
+    } else {
+      return Usage(synopsis);
+    }
+  }
+  if (login.username.empty()) return Usage(synopsis);
+  const std::optional<std::string> password = ReadPassword();
+  if (!password) return Fail(msg::kPasswordNotRead);
+  login.password = *password;
   CSettings settings;
   settings.Load();
-  settings.userName = args[0];
-  settings.password = password;
+  login.authServer = settings.authServer;
+  const SignInResult signIn =
+      SignInWithCredentials(login, SettingsFilePath(), LaunchServices::Network().account);
+  if (!signIn.signedIn) return Fail(signIn.error);
+  // As the settings dialog does after a good account check: this account is the player's now.
+  settings.userName = login.username;
+  settings.password = login.password;
   settings.isGenuine = "true";
   if (!settings.Save()) return Fail("无法保存设置文件");
-  std::printf("登录成功\n");
+  const AccountServer& server = *signIn.server;
+  std::printf("登录成功\n账户服务器: %s\n角色: %s\n",
+              Printable(server.name.empty() ? server.apiRoot : server.name).c_str(), Printable(signIn.profileName).c_str());
   return 0;
 }
 
 const CommandRegistration kLaunch{
     {60, "launch", "launch NAME [--dry-run]  start an instance (--dry-run: print the command instead)", Launch}};
 const CommandRegistration kLogin{
-    {70, "login", "login USER               sign a genuine account in (password on standard input)", Login}};
+    {70, "login", "login USER [--profile NAME]  sign a genuine account in at the AuthServer (password on standard input)", Login}};
 
 }  // namespace
 }  // namespace kv::cli

@@ -62,8 +62,8 @@ int SetSettings(const Arguments& args) {
   }
   if (std::string problem = CheckSettings(settings); !problem.empty()) return Fail(problem);
   if (settings.isGenuine == "true" && AccountChanged(before, settings)) {
-    const SignInResult signIn = SignInWithCredentials(settings.userName, settings.password, settings.SettingsPath(),
-                                                      LaunchServices::Network().postAuthenticate);
+    const AccountLogin login{settings.userName, settings.password, settings.authServer, {}};
+    const SignInResult signIn = SignInWithCredentials(login, settings.SettingsPath(), LaunchServices::Network().account);
     if (!signIn.signedIn) return Fail(msg::kSignInFailedPrefix + signIn.error);
   }
   if (!CreateGameFolder(settings.gamePath)) return Fail(msg::GameFolderNotCreated(settings.gamePath));

@@ -38,6 +38,7 @@ int ShowSettings(const Arguments& args) {
       {"IsAutoMallocMemory", &settings.isAutoMallocMemory},
       {"IsShowCmd", &settings.isShowCmd},
       {"DownloadSource", &settings.downloadSource},
+      {"AuthServer", &settings.authServer},
   };
   for (const auto& [key, value] : rows) std::printf("%s=%s\n", key, value->c_str());
   return 0;

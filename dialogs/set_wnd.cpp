@@ -237,11 +237,10 @@ void CSetWnd::Confirm() {
 
 bool CSetWnd::SignIn(const CSettings& settings) {
   // The worker gets copies taken here; it never reads the dialog.
-  const std::string user = settings.userName;
-  const std::string password = settings.password;
+  const AccountLogin login{settings.userName, settings.password, settings.authServer, {}};
   SignInResult result;
-  RunInBackground([&, settingsPath = services_.settingsPath, post = services_.postAuthenticate] {
-    result = SignInWithCredentials(user, password, settingsPath, post);
+  RunInBackground([&, settingsPath = services_.settingsPath, account = services_.account] {
+    result = SignInWithCredentials(login, settingsPath, account);
   });
   if (!result.signedIn) Tell(result.error);
   return result.signedIn;

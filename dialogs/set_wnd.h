@@ -28,7 +28,7 @@ namespace kv {
 struct SetWndServices {
   std::string settingsPath;
   const JavaRuntimeSource* java = nullptr;
-  AuthPoster postAuthenticate;
+  AccountTransport account;
   FilePickers* pickers = nullptr;
   // Whether a program is a Java runtime, and its version; slow, run off the GUI thread.
   std::function<std::optional<JavaRuntime>(const std::string& program)> probeJava = ProbeJavaRuntime;

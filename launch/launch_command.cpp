@@ -195,7 +195,7 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
   paths.classPath.push_back(VersionJarCommandPath(inputs.gamePath, description.id, profile));
   const char separator = profile.classPathSeparator;
 
-  std::vector<std::string> javaOptions;
+  std::vector<std::string> javaOptions = inputs.leadingJvmArguments;
   if (inputs.isAutoMallocMemory == "false") {
     javaOptions.push_back("-Xms" + inputs.jvmMemoryMin + "M");
     javaOptions.push_back("-Xmx" + inputs.jvmMemoryMax + "M");

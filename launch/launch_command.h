@@ -19,6 +19,8 @@ struct LaunchInputs {
   std::string accessToken;      // empty offline
   std::string userProperties;   // always empty
   std::string userType;         // "legacy" offline
+  // JVM arguments that go ahead of every other one, as they stand: the account server's agent.
+  std::vector<std::string> leadingJvmArguments;
   // Where the game finds its assets: the legacy tree or the object store (see UsesLegacyAssets),
   // decided once for a launch, for its downloads and its command alike.
   bool legacyAssets = false;
@@ -43,8 +45,9 @@ struct LaunchCommand {
   // for showing to the player.
   std::string text;
   // The same pieces as separate arguments, nothing quoted, to execute without a shell: java,
-  // memory options, the extra Java arguments, the Java arguments of the description (without
-  // any: -Djava.library.path=..., -cp and the class path), the log configuration's argument,
+  // the leading JVM arguments (an account server's agent), memory options, the extra Java
+  // arguments, the Java arguments of the description (without any: -Djava.library.path=...,
+  // -cp and the class path), the log configuration's argument,
   // the main class, then the game arguments. The argument template is split on blanks before
   // the placeholders are filled, so a value with blanks stays one argument.
   std::vector<std::string> arguments;

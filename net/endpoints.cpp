@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "net/url_encoding.h"
+
 namespace kv {
 namespace {
 
@@ -13,7 +15,8 @@ constexpr const char* kUpdateServer = "http://download.korvane.org";
 constexpr const char* kClientSite = "http://www.korvane.org";
 constexpr const char* kCatalogue = "http://mods.korvane.org/allmod/";
 constexpr const char* kStatsSiteId = "1";
-// The China mirror of the game's files (BMCLAPI).
+// The account-server agent's distribution and the China mirror's copy of it.
+constexpr const char* kAgentDistribution = "https://authlib-injector.yushi.moe";
 constexpr const char* kChinaMirror = "https://bmclapi2.bangbang93.com";
 
 std::string FromEnvironment(const char* variable, const char* builtIn) {
@@ -21,10 +24,10 @@ std::string FromEnvironment(const char* variable, const char* builtIn) {
   return value != nullptr ? std::string(value) : std::string(builtIn);
 }
 
-// A base to which paths starting with "/" are appended.
-std::string WithoutTrailingSlash(std::string base) {
-  while (!base.empty() && base.back() == '/') base.pop_back();
-  return base;
+// A variable that counts only when it holds something.
+std::string FromEnvironmentUnlessEmpty(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr ? std::string(value) : std::string();
 }
 
 }  // namespace
@@ -37,11 +40,20 @@ std::string OfficialRoot() { return WithoutTrailingSlash(FromEnvironment("KORVAN
 
 std::string ChinaMirrorBase() { return WithoutTrailingSlash(FromEnvironment("KORVANE_BMCLAPI_ROOT", kChinaMirror)); }
 
-std::string AuthServerBase() {
-  return WithoutTrailingSlash(FromEnvironment("KORVANE_AUTH_SERVER", kAuthServer));
+std::string AccountServerAddress(const std::string& setting) {
+  std::string address = FromEnvironmentUnlessEmpty("KORVANE_AUTH_SERVER");
+  if (address.empty()) address = setting;
+  if (address.empty()) address = kAuthServer;
+  return WithoutTrailingSlash(address);
 }
 
-std::string AuthenticateUrl() { return AuthServerBase() + "/authenticate"; }
+std::vector<std::string> AgentDistributionRoots(bool chinaMirrorFirst) {
+  const std::string configured = FromEnvironmentUnlessEmpty("KORVANE_AUTHLIB_INJECTOR_URL");
+  if (!configured.empty()) return {WithoutTrailingSlash(configured)};
+  const std::string mirror = ChinaMirrorBase() + "/mirrors/authlib-injector";
+  if (chinaMirrorFirst) return {mirror, kAgentDistribution};
+  return {kAgentDistribution, mirror};
+}
 
 std::string UpdateServerBase() {
   return WithoutTrailingSlash(FromEnvironment("KORVANE_UPDATE_SERVER", kUpdateServer));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The network services the launcher talks to. Each has a built-in address, and each can be
 // pointed elsewhere by an environment variable, so that tests, demos and deployments can use
@@ -22,10 +23,16 @@ std::string OfficialRoot();
 // The China mirror's base (KORVANE_BMCLAPI_ROOT), without a trailing slash.
 std::string ChinaMirrorBase();
 
-// The account service's base (KORVANE_AUTH_SERVER) and its sign-in address, base +
-// "/authenticate".
-std::string AuthServerBase();
-std::string AuthenticateUrl();
+// The address of the account server, without a trailing slash: KORVANE_AUTH_SERVER when it is
+// set and not empty, else `setting` (the AuthServer setting) when not empty, else the built-in
+// service.
+std::string AccountServerAddress(const std::string& setting);
+
+// Where the release index of the account-server agent (authlib-injector) is asked, in this
+// order: KORVANE_AUTHLIB_INJECTOR_URL alone when it is set and not empty; otherwise the
+// distribution's own root and its China mirror, the mirror first when the game's files come
+// from the China mirror first. Each root is given without a trailing slash.
+std::vector<std::string> AgentDistributionRoots(bool chinaMirrorFirst);
 
 // The maker's download server that publishes the launcher's version file
 // (KORVANE_UPDATE_SERVER), without a trailing slash.

@@ -54,7 +54,8 @@ bool FetchIntoString(std::string& body, const std::string& url, bool followRedir
 
 }  // namespace
 
-bool DownloadToFile(const std::string& path, const std::string& url, std::chrono::seconds connectTimeout) {
+bool DownloadToFile(const std::string& path, const std::string& url, std::chrono::seconds connectTimeout,
+                    std::uint64_t maxBytes) {
   net::CurlEasy easy;
   if (!easy) return false;
   std::error_code error;
@@ -66,7 +67,10 @@ bool DownloadToFile(const std::string& path, const std::string& url, std::chrono
 
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(connectTimeout.count()));
-  easy.ReceiveSuccessBodyInto([file](const char* data, std::size_t size) {
+  std::uint64_t written = 0;
+  easy.ReceiveSuccessBodyInto([file, maxBytes, &written](const char* data, std::size_t size) {
+    written += size;
+    if (maxBytes != 0 && written > maxBytes) return false;
     return std::fwrite(data, 1, size, file) == size;
   });
   bool ok = easy.Perform().Succeeded();
@@ -99,20 +103,20 @@ std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* ca
   return length < 0 ? -1 : static_cast<std::int64_t>(length);
 }
 
-bool PostAuthenticate(std::string& reply, std::string_view request, long& httpStatus) {
+bool PostJson(const std::string& url, std::string_view document, std::string& reply, long& httpStatus) {
   reply.clear();
   httpStatus = 0;
   net::CurlEasy easy;
   if (!easy) return false;
   curl_slist* headers = curl_slist_append(nullptr, "Content-Type: application/json");
   if (headers == nullptr) return false;
-  std::string url = AuthenticateUrl();
   curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
-  // The size is given with the text, so an empty request posts an empty body instead of
+  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
+  // The size is given with the text, so an empty document posts an empty body instead of
   // making libcurl read the body from standard input.
-  curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.size()));
-  curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, request.empty() ? "" : request.data());
+  curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(document.size()));
+  curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, document.empty() ? "" : document.data());
   curl_easy_setopt(easy.get(), CURLOPT_POST, 1L);
   easy.ReceiveAnyBodyInto(
       [&reply](const char* data, std::size_t size) { return AppendWithinLimit(reply, data, size); });
@@ -120,6 +124,27 @@ bool PostAuthenticate(std::string& reply, std::string_view request, long& httpSt
   curl_slist_free_all(headers);
   httpStatus = outcome.httpStatus;
   return outcome.Completed();
+}
+
+bool FetchAnswer(const std::string& url, const char* headerName, WebAnswer& answer) {
+  answer = WebAnswer{};
+  net::CurlEasy easy;
+  if (!easy) return false;
+  curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+  curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy.get(), CURLOPT_MAXREDIRS, 5L);
+  curl_easy_setopt(easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
+  easy.ReceiveAnyBodyInto(
+      [&answer](const char* data, std::size_t size) { return AppendWithinLimit(answer.body, data, size); });
+  net::TransferOutcome outcome = easy.Perform();
+  answer.status = outcome.httpStatus;
+  if (!outcome.Completed()) return false;
+  curl_header* header = nullptr;
+  if (curl_easy_header(easy.get(), headerName, 0, CURLH_HEADER, -1, &header) == CURLHE_OK && header != nullptr) {
+    answer.header = header->value;
+  }
+  return true;
 }
 
 std::string StatsEventUrl(std::string_view eventName) {

@@ -19,9 +19,10 @@ inline constexpr std::chrono::seconds kConnectTimeout{10};
 // file beside `path` that replaces `path` only when the whole answer has arrived, so a
 // failure leaves an earlier copy as it was. False, without any transfer, when `path` is an
 // existing folder or its folder cannot be written. Gives up when no connection is made
-// within `connectTimeout`, or when nothing arrives for 30 seconds (as every transfer here does).
+// within `connectTimeout`, or when nothing arrives for 30 seconds (as every transfer here does),
+// and fails when the body grows beyond `maxBytes` (0: no limit).
 bool DownloadToFile(const std::string& path, const std::string& url,
-                    std::chrono::seconds connectTimeout = kConnectTimeout);
+                    std::chrono::seconds connectTimeout = kConnectTimeout, std::uint64_t maxBytes = 0);
 
 // Fetches `url` into `body` (replaced, grown as needed), giving up when no connection is made
 // within 10 seconds. Setting `cancel` abandons the transfer at once (false).
@@ -33,10 +34,21 @@ bool FetchToBuffer(std::string& body, const std::string& url, const std::atomic<
 std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel = nullptr,
                              std::chrono::seconds connectTimeout = kConnectTimeout);
 
-// Posts the sign-in request (JSON) to the account service's authenticate address over
-// verified HTTPS. True when the service answered, whatever the status: it explains a refusal
-// in the body. `reply` receives the whole body, `httpStatus` the status.
-bool PostAuthenticate(std::string& reply, std::string_view request, long& httpStatus);
+// Posts a JSON document to `url` (an account service: HTTPS peers are verified, redirects are
+// not followed, so the document goes nowhere else). True when the service answered, whatever
+// the status: it explains a refusal in the body. `reply` receives the whole body,
+// `httpStatus` the status.
+bool PostJson(const std::string& url, std::string_view document, std::string& reply, long& httpStatus);
+
+// The answer to a GET of `url`, whatever its status, after the redirects: the status, the
+// body and the value of one header (empty when it was not sent).
+struct WebAnswer {
+  long status = 0;
+  std::string body;
+  std::string header;
+};
+// False when no complete answer arrived.
+bool FetchAnswer(const std::string& url, const char* headerName, WebAnswer& answer);
 
 // The address of a statistics event at the configured analytics service: its "/wapstat.php"
 // with the site id, the page (the maker's site, percent-encoded, with the event name as its

@@ -47,6 +47,13 @@ struct Write {
 };
 bool WriteStrings(const std::string& file, const std::vector<Write>& writes);
 
+// The value of a write that removes the key instead of storing an empty text, for keys that a
+// file need not hold until they are set.
+inline std::optional<std::string_view> ValueUnlessEmpty(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  return text;
+}
+
 // True when a write of `text` to the file would keep every character: always for a UTF-8 or
 // UTF-16 file, only for text of the ANSI code page otherwise (a new file included).
 bool CanHold(const std::string& file, std::string_view text);

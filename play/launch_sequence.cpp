@@ -1,5 +1,6 @@
 #include "play/launch_sequence.h"
 
+#include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
 #include "game/game_files.h"
 #include "game/game_layout.h"
@@ -48,10 +49,23 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   CSettings settings(settingsPath_);
   settings.Load(*services_.java);
   const bool genuine = settings.isGenuine == "true";
+  std::vector<std::string> agentArguments;
   if (genuine) {
-    const SignInResult signIn = SignInWithSettings(settingsPath_, services_.postAuthenticate);
+    const auto chooseProfile = [&sink](const std::vector<GameProfile>& profiles) {
+      std::vector<std::string> names;
+      for (const GameProfile& profile : profiles) names.push_back(profile.name);
+      sink.FinishLoading();
+      return sink.ChooseProfile(names);
+    };
+    const SignInResult signIn = SignInForLaunch(settings, services_.account, chooseProfile);
     if (!signIn.signedIn) {
       return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + signIn.error, MessageKind::Warning);
+    }
+    // The game accepts an authlib-injector server's players only with its agent.
+    if (signIn.server && signIn.server->kind == AccountServerKind::AuthlibInjector) {
+      const AgentJarResult agent = services_.provideAgent(settingsPath_);
+      if (agent.path.empty()) return stop(LaunchStatus::AgentUnavailable, agent.error, MessageKind::Error);
+      agentArguments = AgentJvmArguments(agent.path, *signIn.server);
     }
   }
 
@@ -102,6 +116,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   inputs.javaPath = java_.path;
   inputs.legacyAssets = legacyAssets;
   inputs.logConfigPath = LogConfigInPlace(settings.gamePath, description_);
+  inputs.leadingJvmArguments = agentArguments;
   const LaunchCommandResult built = BuildLaunchCommand(description_, inputs, profile_, NativeBitness());
   if (built.refusal == LaunchCommandResult::Refusal::GameFolderSplitsClassPath) {
     return stop(LaunchStatus::GameFolderRefused, msg::GameFolderSplitsClassPath(built.refused));

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "auth/sign_in.h"
+#include "auth/account_transport.h"
+#include "auth/authlib_agent.h"
 #include "install/metadata_refresh.h"
 #include "meta/asset_index.h"
 #include "meta/version_description.h"
@@ -22,7 +23,10 @@ namespace kv {
 // the same against the real services, local test servers or stand-ins.
 struct LaunchServices {
   std::function<void(const std::string& event)> sendStatsEvent;
-  AuthPoster postAuthenticate;
+  AccountTransport account;
+  // The verified agent jar that an authlib-injector server's players need, for the launcher
+  // folder of the settings file `settingsPath`.
+  std::function<AgentJarResult(const std::string& settingsPath)> provideAgent;
   MetadataChecks metadata;
   // Where Java runtimes are looked for.
   const JavaRuntimeSource* java = &HostJavaSource();
@@ -45,6 +49,7 @@ enum class LaunchStatus {
   AlreadyRunning,        // another launch of this process has not ended
   NoInstance,            // nothing selected: ends silently
   SignInFailed,
+  AgentUnavailable,      // the account server's agent could not be fetched or verified
   VersionUnreadable,
   AssetIndexUnreadable,
   JavaMissing,           // no Java fits the version; the Java download was offered
@@ -62,7 +67,8 @@ struct LaunchResult {
   std::optional<int> exitStatus;     // GameEnded
 };
 
-// From the start button to the end of the game: sign-in for a genuine account, the version
+// From the start button to the end of the game: sign-in for a genuine account (with the
+// agent of an authlib-injector server made ready), the version
 // description and asset index brought up to date and read, missing files fetched, the command
 // built, the instance folder prepared and the game run. Reports through the sink; every path
 // finishes the loading indicator before it shows anything. Keeps the launch data of the last

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,12 @@ class LaunchSink : public GameOutputSink {
   // Fetches the planned files (the download window); Completed when every file is in place.
   // A failure has been shown to the player by the time it returns.
   virtual DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) = 0;
+  // The player picks the game profile to play from the account's profiles, by name; the index
+  // of the one chosen, or nothing. A sink that cannot ask chooses none.
+  virtual std::optional<std::size_t> ChooseProfile(const std::vector<std::string>& names) {
+    static_cast<void>(names);
+    return std::nullopt;
+  }
 };
 
 }  // namespace kv

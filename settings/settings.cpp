@@ -38,6 +38,10 @@ std::string LoadDownloadSource(const std::string& settingsPath) {
   return profile::GetString(settingsPath, kSection, "DownloadSource", "");
 }
 
+bool SaveAuthServer(const std::string& settingsPath, const std::string& address) {
+  return profile::WriteStrings(settingsPath, {{kSection, "AuthServer", profile::ValueUnlessEmpty(address)}});
+}
+
 CSettings::CSettings() : CSettings(SettingsFilePath()) {}
 
 CSettings::CSettings(std::string settingsPath) : path_(std::move(settingsPath)) {}
@@ -69,6 +73,7 @@ void CSettings::Load(const JavaRuntimeSource& java) {
   isAutoMallocMemory = read("IsAutoMallocMemory", "true");
   isShowCmd = read("IsShowCmd", "false");
   downloadSource = LoadDownloadSource(path_);
+  authServer = read("AuthServer", "");
 }
 
 bool CSettings::Save() const {
@@ -84,7 +89,10 @@ bool CSettings::Save() const {
                                      {kSection, "LaunchParameters", launchParameters},
                                      {kSection, "JavaVer", javaVer},
                                      {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
-                                     {kSection, "IsShowCmd", isShowCmd}};
+                                     {kSection, "IsShowCmd", isShowCmd},
+                                     // Only where it is set, so that a file of the Windows
+                                     // build keeps its bytes.
+                                     {kSection, "AuthServer", profile::ValueUnlessEmpty(authServer)}};
   // The Windows build knows no download source: its file keeps its bytes until one is chosen.
   if (!downloadSource.empty()) writes.push_back({kSection, "DownloadSource", downloadSource});
   return profile::WriteStrings(path_, writes);

@@ -40,10 +40,16 @@ class CSettings {
   // Where the game's files come from: "official", "bmclapi" or "mirror"; empty (the key is
   // absent) means "official".
   std::string downloadSource;
+  // The account server's address; empty for the built-in service.
+  std::string authServer;
 
  private:
   std::string path_;
 };
+
+// Writes the AuthServer setting alone, as a link dropped on the launcher window names the
+// account server; false when the file could not be written.
+bool SaveAuthServer(const std::string& settingsPath, const std::string& address);
 
 // The default game folder beside the settings file: its folder followed by ".minecraft/".
 std::string DefaultGameFolder(const std::string& settingsPath);

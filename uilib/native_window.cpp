@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -92,6 +93,7 @@ NativeWindow::NativeWindow(CWindowWnd* owner, QWidget* parent, Qt::WindowFlags f
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled, false);
+  setAcceptDrops(true);
 }
 
 NativeWindow::~NativeWindow() {
@@ -294,6 +296,31 @@ void NativeWindow::leaveEvent(QEvent* event) {
 void NativeWindow::contextMenuEvent(QContextMenuEvent* event) {
   const QPoint global = event->reason() == QContextMenuEvent::Mouse ? event->globalPos() : QPoint(-1, -1);
   Send(WM_CONTEXTMENU, 0, LParamFromPoint(global));
+}
+
+QString NativeWindow::AcceptedText(const QMimeData* mime) const {
+  if (!owner_ || !mime) return {};
+  // Pages hand links over as plain text, some also (or only) as a URL list.
+  QString text = mime->text();
+  if (text.isEmpty() && mime->hasUrls() && !mime->urls().isEmpty()) {
+    text = QString::fromUtf8(mime->urls().front().toEncoded());
+  }
+  return !text.isEmpty() && owner_->AcceptsDroppedText(text) ? text : QString();
+}
+
+void NativeWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!AcceptedText(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void NativeWindow::dragMoveEvent(QDragMoveEvent* event) {
+  if (!AcceptedText(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void NativeWindow::dropEvent(QDropEvent* event) {
+  const QString text = AcceptedText(event->mimeData());
+  if (text.isEmpty()) return;
+  event->acceptProposedAction();
+  owner_->OnTextDropped(text);
 }
 
 void NativeWindow::keyPressEvent(QKeyEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMimeData>
 #include <QWidget>
 #include <memory>
 
@@ -43,6 +44,9 @@ class NativeWindow : public QWidget {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -53,6 +57,8 @@ class NativeWindow : public QWidget {
   void BeginNonClientDrag(QPoint global);
   void FollowDrag(QPoint global);
   void UpdateShadow();
+  // The text a drag carries when the owner takes it; empty otherwise.
+  QString AcceptedText(const QMimeData* mime) const;
 
   CWindowWnd* owner_;
   std::unique_ptr<ShadowWindow> shadow_;

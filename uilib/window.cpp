@@ -219,6 +219,10 @@ void CWindowWnd::FinishDestroy(HWND old) {
 
 void CWindowWnd::OnFinalMessage(HWND) {}
 
+bool CWindowWnd::AcceptsDroppedText(const QString&) const { return false; }
+
+void CWindowWnd::OnTextDropped(const QString&) {}
+
 void CWindowWnd::ShowWindow(bool show, bool takeFocus) {
   NativeWindow* widget = widget_;
   if (!widget) return;

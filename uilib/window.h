@@ -89,6 +89,11 @@ class CWindowWnd {
   virtual QString GetSuperClassName() const { return {}; }
   virtual UINT GetClassStyle() const { return 0; }
   virtual void OnFinalMessage(HWND hWnd);
+  // Text dragged onto the window (a link from a web page): whether the window takes it, asked
+  // while it is dragged over the window, and the text once it is dropped there. None is taken
+  // unless a window says so.
+  virtual bool AcceptsDroppedText(const QString& text) const;
+  virtual void OnTextDropped(const QString& text);
 
   UINT GetStyle() const { return style_; }
 

@@ -1,5 +1,7 @@
 #include "util/base64.h"
 
+#include <openssl/evp.h>
+
 #include <array>
 
 #include "util/text.h"
@@ -66,6 +68,15 @@ std::string Base64Decode(std::string_view chars) {
       out += static_cast<char>(((k1 << 4) + (k2 >> 2)) & 0xFF);
     }
   }
+  return out;
+}
+
+std::string StandardBase64Encode(std::string_view bytes) {
+  std::string out(4 * ((bytes.size() + 2) / 3), '\0');
+  // OpenSSL encodes at most an int's worth at once; nothing the launcher encodes comes near.
+  const int written = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+                                      reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+  out.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
   return out;
 }
 

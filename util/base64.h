@@ -17,6 +17,9 @@ std::string Base64Encode(std::string_view bytes);
 // character is dropped.
 std::string Base64Decode(std::string_view chars);
 
+// The standard Base64 of RFC 4648 (A-Z, a-z, 0-9, "+", "/", "=" padding), for other programs.
+std::string StandardBase64Encode(std::string_view bytes);
+
 // The settings file's encoding of a text value: UTF-8 text to ANSI code page bytes, Base64.
 std::string EncodeSettingsText(std::string_view text);
 // And back: Base64 to bytes, ANSI code page bytes to UTF-8 text.

@@ -11,9 +11,9 @@ namespace {
 
 using DigestContext = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
 
-DigestContext NewContext() {
+DigestContext NewContext(const EVP_MD* algorithm) {
   DigestContext context(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
-  if (context && EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1) context.reset();
+  if (context && EVP_DigestInit_ex(context.get(), algorithm, nullptr) != 1) context.reset();
   return context;
 }
 
@@ -30,17 +30,9 @@ std::optional<std::string> HexDigest(EVP_MD_CTX* context) {
   return hex;
 }
 
-}  // namespace
-
-std::string Md5Hex(std::string_view bytes) {
-  DigestContext context = NewContext();
-  if (!context || EVP_DigestUpdate(context.get(), bytes.data(), bytes.size()) != 1) return {};
-  return HexDigest(context.get()).value_or(std::string());
-}
-
-std::optional<std::string> Md5HexOfFile(const std::string& path) {
+std::optional<std::string> HexDigestOfFile(const std::string& path, const EVP_MD* algorithm) {
   std::ifstream in(path, std::ios::binary);
-  DigestContext context = NewContext();
+  DigestContext context = NewContext(algorithm);
   if (!in || !context) return std::nullopt;
   std::array<char, 64 * 1024> buffer{};
   while (in) {
@@ -53,5 +45,17 @@ std::optional<std::string> Md5HexOfFile(const std::string& path) {
   if (in.bad()) return std::nullopt;
   return HexDigest(context.get());
 }
+
+}  // namespace
+
+std::string Md5Hex(std::string_view bytes) {
+  DigestContext context = NewContext(EVP_md5());
+  if (!context || EVP_DigestUpdate(context.get(), bytes.data(), bytes.size()) != 1) return {};
+  return HexDigest(context.get()).value_or(std::string());
+}
+
+std::optional<std::string> Md5HexOfFile(const std::string& path) { return HexDigestOfFile(path, EVP_md5()); }
+
+std::optional<std::string> Sha256HexOfFile(const std::string& path) { return HexDigestOfFile(path, EVP_sha256()); }
 
 }  // namespace kv

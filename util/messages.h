@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Every text that the launcher's domain shows to players, in one place. The windows and the
 // command line show them as they stand; the kind of each message (error, warning ...) is
@@ -103,6 +104,29 @@ inline std::string SignInRefused(const std::string& error, const std::string& me
   return "错误:" + error + " 错误信息:" + message;
 }
 inline constexpr const char* kSignInNotSaved = "无法保存登录信息";
+
+// Account servers, their profiles and their agent.
+inline std::string AccountServerNotWeb(const std::string& address) {
+  return "账户服务器地址无效（须以 http:// 或 https:// 开头）: " + address;
+}
+inline constexpr const char* kAccountServerBadLocation = "账户服务器指示的 API 地址无效";
+inline constexpr const char* kAccountServerBadMetadata = "账户服务器的 API 元数据无效";
+inline std::string ProfileNames(const std::vector<std::string>& names) {
+  std::string joined;
+  for (const std::string& name : names) joined += (joined.empty() ? "" : "、") + name;
+  return joined;
+}
+inline std::string ProfileChoiceNeeded(const std::vector<std::string>& names) {
+  return "该账户有多个角色，请选择要使用的角色: " + ProfileNames(names);
+}
+inline std::string NoSuchProfile(const std::string& wanted, const std::vector<std::string>& names) {
+  return "该账户没有名为 " + wanted + " 的角色，可选的角色: " + ProfileNames(names);
+}
+inline constexpr const char* kProfileNotChosen = "未选择角色";
+inline constexpr const char* kProfileChoiceTitle = "选择角色";
+inline constexpr const char* kAgentUnavailable = "无法获取 authlib-injector，游戏未启动";
+inline constexpr const char* kAgentChecksumMismatch = "下载的 authlib-injector 校验失败（SHA-256 不符），游戏未启动";
+inline std::string AccountServerSet(const std::string& address) { return "账户服务器已设为 " + address; }
 
 // A download that kept failing.
 inline std::string DownloadFailed(const std::string& fileName, const std::string& reason) {

@@ -87,7 +87,6 @@ void BM_LaunchToGameStart(benchmark::State& state) {
   std::string home = PrepareLauncherFolder();
   LaunchServices upToDate;
   upToDate.sendStatsEvent = [](const std::string&) {};
-  upToDate.postAuthenticate = [](const std::string&, std::string&) { return false; };
   upToDate.metadata.both = [](const DownloadSource&, const std::string&, const std::string&, const VersionDescription*) {};
   upToDate.metadata.assetIndex = [](const DownloadSource&, const std::string&, const VersionDescription&) {};
   QuietSink sink;

@@ -1,16 +1,25 @@
 // Whole launches from the start button against korvane-mirror and the demo game of
-// tools/demo, which prints its arguments and ends at once.
+// tools/demo, which prints its arguments and ends at once; genuine players sign in at local
+// HTTPS account servers.
 #include <gtest/gtest.h>
 
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 
+#include "auth/stored_credentials.h"
 #include "dialogs/log_wnd.h"
 #include "tests/app/frame_harness.h"
 #include "tests/net/mirror_process.h"
+#include "tests/net/net_test_support.h"
+#include "tests/support/agent_server.h"
+#include "tests/support/auth_server.h"
+#include "tests/support/fixtures.h"
 #include "tests/uilib/gui_test_support.h"
+#include "uilib/list.h"
+#include "util/base64.h"
 #include "util/files.h"
+#include "util/md5.h"
 
 namespace kv {
 namespace {
@@ -62,8 +71,32 @@ class FrameLaunch : public ::testing::Test {
 
   QString LogText() { return harness_.Frame().LogWindow()->Text(); }
 
+  // The demo instance of a genuine player whose account is at `server`, with the game's
+  // output in the log window.
+  void GenuinePlayerAt(const test::AuthServer& server) {
+    ServeDemo();
+    harness_.AddInstance("演示", "demo-1.0");
+    harness_.SetSetting("IsShowCmd", "true");
+    harness_.SetSetting("IsGenuine", "true");
+    harness_.SetSetting("UserName", EncodeSettingsText("steve@example.com"));
+    harness_.SetSetting("PWD", EncodeSettingsText("right password"));
+    harness_.SetSetting("AuthServer", server.BaseUrl());
+  }
+
+  StoredCredentials Stored() {
+    StoredCredentials credentials;
+    InitStoredCredentials(credentials, harness_.SettingsPath());
+    LoadStoredCredentials(credentials);
+    return credentials;
+  }
+
   test::FrameHarness harness_;
   std::unique_ptr<test::MirrorProcess> mirror_;
+  // Nothing beyond this machine: the account servers and the agent's distribution are the
+  // tests' own.
+  test::ScopedEnvironment bundle_{"KORVANE_CA_BUNDLE", test::FixturePath("tls/ca.pem")};
+  test::ScopedEnvironment authServer_{"KORVANE_AUTH_SERVER", std::nullopt};
+  test::ScopedEnvironment agentIndex_{"KORVANE_AUTHLIB_INJECTOR_URL", "https://127.0.0.1:9"};
 };
 
 TEST_F(FrameLaunch, AWholeLaunchDownloadsRunsTheGameAndShowsItsOutput) {
@@ -220,6 +253,61 @@ TEST_F(FrameLaunch, AVersionThatDoesNotExistGivesTheLoadVersionObjMessage) {
   EXPECT_FALSE(view.downloadWindowSeen);
   EXPECT_EQ(view.frameHidden, 0);
   EXPECT_TRUE(frame.GetHWND()->isVisible());
+}
+
+TEST_F(FrameLaunch, AnAuthlibInjectorPlayerStartsWithTheVerifiedAgentAndLaterWithoutThePassword) {
+  test::AuthServer::Options options;
+  options.kind = test::AuthServer::Kind::AuthlibInjector;
+  options.homeLocation = test::AuthServer::Location::Relative;
+  test::AuthServer server("steve@example.com", "right password", options);
+  test::AgentServer agent(test::ReadFile(KORVANE_TEST_AGENT_JAR), Sha256HexOfFile(KORVANE_TEST_AGENT_JAR).value_or(""));
+  test::ScopedEnvironment agentIndex("KORVANE_AUTHLIB_INJECTOR_URL", agent.BaseUrl());
+  GenuinePlayerAt(server);
+  CFrameWnd& frame = harness_.Open();
+  test::MessageAnswerer answerer("okbtn");
+  EXPECT_EQ(harness_.Find("LB_ServerName")->GetText(), QString());
+
+  const QString agentLines = QString::fromStdString("agent.argument=" + server.ApiRoot() + "\nagent.prefetched=" +
+                                                    StandardBase64Encode(server.Metadata()) + "\n");
+  for (int launch = 1; launch <= 2; ++launch) {
+    Launch();
+    EXPECT_TRUE(answerer.Texts().empty()) << answerer.Texts().front().toStdString();
+    // The real JVM ran the agent before the game.
+    EXPECT_TRUE(LogText().startsWith(agentLines + QStringLiteral("args="))) << LogText().toStdString();
+    EXPECT_NE(LogText().indexOf(QStringLiteral("=--username\narg[1]=Steve\n")), -1) << LogText().toStdString();
+    EXPECT_NE(LogText().indexOf(QStringLiteral("=") + QString::fromLatin1(test::AuthServer::kAccessToken)), -1);
+  }
+  EXPECT_EQ(server.PasswordRequests(), 1);
+  EXPECT_EQ(agent.JarRequests(), 1);
+  EXPECT_EQ(agent.IndexRequests(), 1);
+  // The account's server is named beside the player.
+  EXPECT_TRUE(test::PumpUntil([&] {
+    return harness_.Find("LB_ServerName")->GetText() == QString::fromUtf8(test::AuthServer::kServerName);
+  }));
+  test::SaveScreenshot(frame.GetHWND(), QStringLiteral("frame_account_server"));
+}
+
+TEST_F(FrameLaunch, ThePlayerPicksOneOfSeveralProfilesFromAList) {
+  test::AuthServer::Options options;
+  options.profiles = {{"a1", "Alex"}, {"s1", "Steve"}};
+  test::AuthServer server("steve@example.com", "right password", options);
+  GenuinePlayerAt(server);
+  harness_.Open();
+  bool chosen = false;
+  test::Watcher chooser([&] {
+    CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvProfileChoiceWnd"));
+    if (!window || chosen) return;
+    chosen = true;
+    test::Pump(30);
+    test::SaveScreenshot(window->GetHWND(), QStringLiteral("frame_profile_choice"));
+    auto* list = static_cast<CListUI*>(test::ControlOf(window, "List_Profiles")->GetInterface(QStringLiteral("List")));
+    test::Click(*window, list->GetItemAt(1));
+    test::ClickControlOf(window, "Btn_Ok");
+  });
+  Launch();
+  ASSERT_TRUE(chosen);
+  EXPECT_NE(LogText().indexOf(QStringLiteral("=--username\narg[1]=Steve\n")), -1) << LogText().toStdString();
+  EXPECT_EQ(Stored().profileId, "s1");
 }
 
 // The player may quit while a game still runs: the entry point then deletes the window, which

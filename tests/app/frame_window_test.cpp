@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QEventLoop>
+#include <QMimeData>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
@@ -14,7 +17,9 @@
 #include "dialogs/log_wnd.h"
 #include "dialogs/window_messages.h"
 #include "tests/app/frame_harness.h"
+#include "platform/profile_store.h"
 #include "tests/net/mirror_process.h"
+#include "tests/net/net_test_support.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/container.h"
@@ -111,6 +116,42 @@ TEST_F(FrameWindow, TheAccountIconFollowsIsGenuineExactly) {
     EXPECT_EQ(harness_.Find("LB_UserName")->GetText(), QStringLiteral("史蒂夫"));
     harness_.Close();
   }
+}
+
+TEST_F(FrameWindow, ADroppedServerLinkBecomesTheAccountServer) {
+  test::ScopedEnvironment noOverride("KORVANE_AUTH_SERVER", std::nullopt);
+  // A genuine player signed in at a server with a name, which the window shows.
+  harness_.SetSetting("IsGenuine", "true");
+  harness_.SetSetting("AuthServer", "https://skin.example");
+  profile::WriteString(harness_.SettingsPath(), "AuthCfg", "TokenServer", EncodeSettingsText("https://skin.example"));
+  profile::WriteString(harness_.SettingsPath(), "AuthCfg", "ServerName", EncodeSettingsText("示例皮肤站"));
+  CFrameWnd& frame = harness_.Open();
+  EXPECT_EQ(harness_.Find("LB_ServerName")->GetText(), QStringLiteral("示例皮肤站"));
+  test::MessageAnswerer answerer("okbtn");
+
+  // Whether the window took the text, as a drag from a page brings it.
+  const auto drop = [&frame](const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    const QPoint at = frame.GetHWND()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.GetHWND(), &enter);
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.GetHWND(), &dropped);
+    test::Pump(20);
+    return enter.isAccepted() && dropped.isAccepted();
+  };
+  EXPECT_FALSE(drop(QStringLiteral("https://littleskin.cn/api/yggdrasil")));
+  EXPECT_FALSE(drop(QStringLiteral("authlib-injector:yggdrasil-server:file%3A%2F%2F%2Fetc%2Fpasswd")));
+  EXPECT_TRUE(answerer.Texts().empty());
+  EXPECT_EQ(profile::GetString(harness_.SettingsPath(), "KvCfg", "AuthServer", ""), "https://skin.example");
+
+  EXPECT_TRUE(drop(QStringLiteral("authlib-injector:yggdrasil-server:https%3A%2F%2Flittleskin.cn%2Fapi%2Fyggdrasil")));
+  ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+  EXPECT_EQ(answerer.Texts()[0], QStringLiteral("账户服务器已设为 https://littleskin.cn/api/yggdrasil"));
+  EXPECT_EQ(profile::GetString(harness_.SettingsPath(), "KvCfg", "AuthServer", ""), "https://littleskin.cn/api/yggdrasil");
+  // The sign-in shown was at the other server.
+  EXPECT_EQ(harness_.Find("LB_ServerName")->GetText(), QString());
 }
 
 TEST_F(FrameWindow, MaximiseAndRestoreSwapTheirButtonsAndTheTabsSwitchPages) {

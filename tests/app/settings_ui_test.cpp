@@ -69,7 +69,7 @@ TEST_F(SettingsFromTheWindow, AGenuineAccountIsCheckedBeforeItIsSavedAndShownAft
   EXPECT_EQ(harness_.Find("LB_UserName")->GetText(), QStringLiteral("Player"));
 
   EXPECT_EQ(SignInWith(QStringLiteral("right password")), QString());
-  EXPECT_EQ(server_.Requests(), 2);
+  EXPECT_EQ(server_.PasswordRequests(), 2);
   EXPECT_EQ(harness_.Find("LB_UserName")->GetText(), QStringLiteral("steve@example.com"));
   EXPECT_EQ(harness_.Find("Btn_Login_Status")->GetBkImage(), QStringLiteral("image\\Menu_Online.png"));
   EXPECT_EQ(harness_.Find("Btn_Login_Status")->GetToolTip(), QStringLiteral("在线状态"));

@@ -4,6 +4,7 @@
 
 #include "auth/stored_credentials.h"
 #include "platform/profile_store.h"
+#include "settings/settings.h"
 #include "tests/support/temp_folder.h"
 
 namespace kv {
@@ -21,13 +22,20 @@ TEST(AuthRequest, CompactWithMembersInKeyOrder) {
 
 class SignIn : public ::testing::Test {
  protected:
-  // An account service that answers `reply` (or fails the transfer) and remembers the request.
-  AuthPoster Service(std::string reply, bool transferOk = true) {
-    return [this, reply, transferOk](const std::string& request, std::string& out) {
+  // A plain account service that answers every post with `reply` (or fails the transfer) and
+  // remembers the request.
+  AccountTransport Service(std::string reply, bool transferOk = true) {
+    AccountTransport transport;
+    transport.get = [](const std::string&) { return AccountReply{true, 404, "no such page", {}}; };
+    transport.post = [this, reply, transferOk](const std::string& url, const std::string& request) {
+      url_ = url;
       sent_ = request;
-      out = reply;
-      return transferOk;
+      return AccountReply{transferOk, 200, transferOk ? reply : "", {}};
     };
+    return transport;
+  }
+  SignInResult SignInWith(const AccountTransport& transport) {
+    return SignInWithCredentials({"steve@example.com", "pw", "https://auth.example/", ""}, settings_, transport);
   }
   void StoreEarlierSignIn() {
     StoredCredentials earlier;
@@ -45,17 +53,21 @@ class SignIn : public ::testing::Test {
 
   test::TempFolder dir_;
   std::string settings_ = dir_ / "KvCfg.ini";
+  std::string url_;
   std::string sent_;
 };
 
 TEST_F(SignIn, SuccessStoresTokensAndProfile) {
-  const SignInResult result = SignInWithCredentials(
-      "steve@example.com", "pw", settings_,
+  const SignInResult result = SignInWith(
       Service(R"({"accessToken":"tok","clientToken":"ct","availableProfiles":[],)"
               R"("selectedProfile":{"id":"4566e69f","name":"Steve","legacy":true}})"));
   ASSERT_TRUE(result.signedIn);
   EXPECT_EQ(result.error, "");
+  EXPECT_EQ(result.profileName, "Steve");
+  EXPECT_EQ(url_, "https://auth.example/authenticate");
   EXPECT_NE(sent_.find("\"username\":\"steve@example.com\""), std::string::npos);
+  // A client token of the launcher's own, kept for the next sign-in.
+  EXPECT_EQ(sent_.find("\"clientToken\":\"\""), std::string::npos) << sent_;
   StoredCredentials c = Stored();
   EXPECT_EQ(c.accessToken, "tok");
   EXPECT_EQ(c.clientToken, "ct");
@@ -65,7 +77,7 @@ TEST_F(SignIn, SuccessStoresTokensAndProfile) {
 }
 
 TEST_F(SignIn, SuccessWithoutProfileStoresEmptyProfile) {
-  ASSERT_TRUE(SignInWithCredentials("u", "p", settings_, Service(R"({"accessToken":"tok"})")).signedIn);
+  ASSERT_TRUE(SignInWith(Service(R"({"accessToken":"tok"})")).signedIn);
   EXPECT_EQ(Stored().profileName, "");
   EXPECT_EQ(UserTypeOf(Stored()), "mojang");
 }
@@ -90,7 +102,7 @@ TEST_F(SignIn, FailuresKeepTheEarlierCredentials) {
       {std::string(100000, '[') , true, "未请求到数据"},
   };
   for (const Case& c : cases) {
-    const SignInResult result = SignInWithCredentials("u", "p", settings_, Service(c.reply, c.transferOk));
+    const SignInResult result = SignInWith(Service(c.reply, c.transferOk));
     EXPECT_FALSE(result.signedIn);
     EXPECT_EQ(result.error, c.expected) << c.reply.substr(0, 60);
     EXPECT_EQ(Stored().accessToken, "earlier-token");
@@ -99,20 +111,23 @@ TEST_F(SignIn, FailuresKeepTheEarlierCredentials) {
 }
 
 TEST_F(SignIn, WrongTypesInASuccessReplyReadAsEmpty) {
-  ASSERT_TRUE(SignInWithCredentials(
-      "u", "p", settings_,
-      Service(R"({"accessToken":"tok","clientToken":[1],"selectedProfile":{"id":5,"name":{},"legacy":"yes"}})"))
-                  .signedIn);
+  ASSERT_TRUE(
+      SignInWith(Service(R"({"accessToken":"tok","clientToken":[1],"selectedProfile":{"id":5,"name":{},"legacy":"yes"}})"))
+          .signedIn);
   StoredCredentials c = Stored();
   EXPECT_EQ(c.accessToken, "tok");
-  EXPECT_EQ(c.clientToken, "");
+  // The service named none: the launcher's own stays.
+  EXPECT_EQ(c.clientToken.size(), 32u);
   EXPECT_EQ(c.profileId, "");
   EXPECT_EQ(c.legacy, 0);
 }
 
-TEST_F(SignIn, WithSettingsUsesTheStoredNameAndPassword) {
+TEST_F(SignIn, ForALaunchWithoutATokenUsesTheStoredNameAndPassword) {
   profile::WriteString(settings_, "KvCfg", "UserName", "yre23bfy");  // 史蒂夫, as stored
-  const SignInResult result = SignInWithSettings(settings_, Service("", false));
+  profile::WriteString(settings_, "KvCfg", "AuthServer", "https://auth.example");
+  CSettings settings(settings_);
+  settings.Load();
+  const SignInResult result = SignInForLaunch(settings, Service("", false));
   EXPECT_NE(sent_.find("\"username\":\"\\u53f2\\u8482\\u592b\""), std::string::npos) << sent_;
   EXPECT_EQ(result.error, "登录超时");
 }

@@ -17,6 +17,8 @@ TEST(StoredCredentials, SaveThenLoad) {
   saved.profileId = "4566e69fc90748ee8d71d7ba5aa00d20";
   saved.profileName = "史蒂夫";
   saved.legacy = 1;
+  saved.tokenServer = "https://skin.example/api/yggdrasil/authserver/";
+  saved.serverName = "示例皮肤站";
   ASSERT_TRUE(SaveStoredCredentials(saved));
   EXPECT_EQ(profile::GetString(saved.settingsPath, "AuthCfg", "SelectedProfileLegacy", ""), "legacy");
 
@@ -27,6 +29,8 @@ TEST(StoredCredentials, SaveThenLoad) {
   EXPECT_EQ(loaded.clientToken, saved.clientToken);
   EXPECT_EQ(loaded.profileId, saved.profileId);
   EXPECT_EQ(loaded.profileName, saved.profileName);
+  EXPECT_EQ(loaded.tokenServer, saved.tokenServer);
+  EXPECT_EQ(loaded.serverName, saved.serverName);
   EXPECT_EQ(UserTypeOf(loaded), "legacy");
 }
 

@@ -53,7 +53,9 @@ TEST_F(SetCli, ChangesSettingsAndRefusesWhatTheDialogRefuses) {
 }
 
 TEST_F(SetCli, APasswordFromStandardInputSignsTheGenuineAccountInFirst) {
-  test::AuthServer server("steve@example.com", "right password", std::string(2000, 't'));
+  test::AuthServer::Options options;
+  options.accessToken = std::string(2000, 't');
+  test::AuthServer server("steve@example.com", "right password", options);
   authUrl_ = server.BaseUrl();
   const std::string before = test::ReadFile(home_ / "KvCfg.ini");
   test::CommandResult result =
@@ -66,10 +68,10 @@ TEST_F(SetCli, APasswordFromStandardInputSignsTheGenuineAccountInFirst) {
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(Setting("PWD"), "right password");
   EXPECT_EQ(Setting("IsGenuine"), "true");
-  EXPECT_EQ(server.Requests(), 2);
+  EXPECT_EQ(server.PasswordRequests(), 2);
   // Nothing about the account changed: no sign-in.
   EXPECT_EQ(Run({"set", "IsShowCmd", "true"}).status, 0);
-  EXPECT_EQ(server.Requests(), 2);
+  EXPECT_EQ(server.PasswordRequests(), 2);
   // A modern service's long token came through the sign-in and the later save whole.
   StoredCredentials stored;
   InitStoredCredentials(stored, home_ / "KvCfg.ini");

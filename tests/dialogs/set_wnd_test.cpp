@@ -65,15 +65,16 @@ class SettingsDialog : public ::testing::Test {
     services.settingsPath = settings_;
     services.java = &java_;
     services.pickers = &pickers_;
-    services.postAuthenticate = [this](const std::string& request, std::string& reply) {
+    // A plain account service: its root answers without metadata.
+    services.account.get = [](const std::string&) { return AccountReply{true, 404, {}, {}}; };
+    services.account.post = [this](const std::string&, const std::string& request) {
       ++signIns_;
       {
         std::lock_guard lock(mutex_);
         lastRequest_ = request;
       }
       while (holdSignIn_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      reply = reply_;
-      return true;
+      return AccountReply{true, reply_.find("\"error\"") == std::string::npos ? 200L : 403L, reply_, {}};
     };
     return services;
   }

@@ -1,6 +1,6 @@
 // A whole launch through korvane-cli: a local mirror serves a tiny version whose "game" is a
-// Java class compiled here, a local HTTPS account service signs genuine players in, and the
-// real java runs the game.
+// Java class compiled here, local HTTPS account servers sign genuine players in, a local
+// stand-in of the agent's distribution serves a test agent, and the real java runs the game.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,12 +8,15 @@
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
 #include "tests/net/mirror_process.h"
+#include "tests/support/agent_server.h"
 #include "tests/support/auth_server.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
 #include "util/files.h"
+#include "util/md5.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -51,18 +54,40 @@ class LaunchEndToEnd : public ::testing::Test {
   test::CommandResult Launch(const std::vector<std::string>& extra = {}) {
     std::vector<std::string> args{"launch", "生存 1"};
     args.insert(args.end(), extra.begin(), extra.end());
+    return Cli(args);
+  }
+
+  // Without a server of the test's own, the account server is the AuthServer setting and the
+  // agent's distribution a port where nothing answers: nothing goes beyond this machine.
+  test::CommandResult Cli(const std::vector<std::string>& args, const std::string& input = {}) {
     return test::RunCommand(KORVANE_CLI, args,
                             {"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror", "KORVANE_MIRROR=" + mirror_->BaseUrl(),
-                             "KORVANE_AUTH_SERVER=" + (auth_ ? auth_->BaseUrl() : std::string("https://127.0.0.1:9")),
+                             "KORVANE_AUTH_SERVER=" + (auth_ ? auth_->BaseUrl() : std::string()),
+                             "KORVANE_AUTHLIB_INJECTOR_URL=" + (agent_ ? agent_->BaseUrl() : std::string("https://127.0.0.1:9")),
                              "KORVANE_CA_BUNDLE=" + test::FixturePath("tls/ca.pem"), "KORVANE_STATS_URL=",
-                             "KORVANE_TEST_EXIT=5"});
+                             "KORVANE_TEST_EXIT=5"},
+                            input);
+  }
+
+  // An authlib-injector server as the player's AuthServer, and the test agent published.
+  std::unique_ptr<test::AuthServer> InjectorServer() {
+    test::AuthServer::Options options;
+    options.kind = test::AuthServer::Kind::AuthlibInjector;
+    options.homeLocation = test::AuthServer::Location::Relative;
+    auto server = std::make_unique<test::AuthServer>("steve@example.com", "right password", options);
+    profile::WriteString(settings_, "KvCfg", "AuthServer", server->BaseUrl());
+    agent_ = std::make_unique<test::AgentServer>(test::ReadFile(KORVANE_TEST_AGENT_JAR),
+                                                 Sha256HexOfFile(KORVANE_TEST_AGENT_JAR).value_or(""));
+    return server;
   }
 
   static std::string LongToken() { return "eyJhbGciOiJIUzI1NiJ9." + std::string(1979, 'x'); }
 
   void SignInAs(const std::string& user, const std::string& password) {
     // A modern service's token: about 2,000 characters.
-    auth_ = std::make_unique<test::AuthServer>("steve@example.com", "right password", LongToken());
+    test::AuthServer::Options options;
+    options.accessToken = LongToken();
+    auth_ = std::make_unique<test::AuthServer>("steve@example.com", "right password", options);
     profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
     profile::WriteString(settings_, "KvCfg", "UserName", EncodeSettingsText(user));
     profile::WriteString(settings_, "KvCfg", "PWD", EncodeSettingsText(password));
@@ -81,6 +106,7 @@ class LaunchEndToEnd : public ::testing::Test {
   std::string settings_;
   std::unique_ptr<test::MirrorProcess> mirror_;
   std::unique_ptr<test::AuthServer> auth_;
+  std::unique_ptr<test::AgentServer> agent_;
 };
 
 test::TempFolder* LaunchEndToEnd::root_ = nullptr;
@@ -119,7 +145,48 @@ TEST_F(LaunchEndToEnd, GenuineLaunchUsesTheSignedInProfile) {
   EXPECT_EQ(ArgumentAfter(result.out, "--accessToken"), LongToken());
   EXPECT_EQ(ArgumentAfter(result.out, "--uuid"), test::AuthServer::kProfileId);
   EXPECT_EQ(ArgumentAfter(result.out, "--userType"), "mojang");
-  EXPECT_EQ(auth_->Requests(), 1);
+  EXPECT_EQ(auth_->PasswordRequests(), 1);
+  // A plain service's players need no agent.
+  EXPECT_EQ(result.out.find("agent."), std::string::npos);
+}
+
+TEST_F(LaunchEndToEnd, AnAuthlibInjectorPlayerPlaysWithTheVerifiedAgentAndNoPasswordAfterLogin) {
+  std::unique_ptr<test::AuthServer> server = InjectorServer();
+  test::CommandResult login = Cli({"login", "steve@example.com"}, "right password\n");
+  ASSERT_EQ(login.status, 0) << login.err;
+  EXPECT_EQ(login.out, std::string("登录成功\n账户服务器: ") + test::AuthServer::kServerName + "\n角色: Steve\n");
+
+  for (int launch = 1; launch <= 2; ++launch) {
+    test::CommandResult result = Launch();
+    ASSERT_EQ(result.status, 5) << result.err << result.out;
+    // The JVM loaded the agent ahead of the game, with the API root and the metadata.
+    EXPECT_EQ(result.out.substr(0, result.out.find("args=")),
+              "agent.argument=" + server->ApiRoot() + "\nagent.prefetched=" + StandardBase64Encode(server->Metadata()) + "\n");
+    EXPECT_EQ(ArgumentAfter(result.out, "--username"), test::AuthServer::kProfileName);
+    EXPECT_EQ(ArgumentAfter(result.out, "--accessToken"), test::AuthServer::kAccessToken);
+  }
+  EXPECT_EQ(server->PasswordRequests(), 1);
+  EXPECT_EQ(server->Requests("/api/yggdrasil/authserver/validate"), 2);
+  EXPECT_EQ(agent_->IndexRequests(), 1);
+  EXPECT_EQ(agent_->JarRequests(), 1);
+  EXPECT_EQ(test::ReadFile(home_ / "authlib-injector.jar"), test::ReadFile(KORVANE_TEST_AGENT_JAR));
+}
+
+TEST_F(LaunchEndToEnd, LoginPicksTheNamedProfileOfSeveral) {
+  test::AuthServer::Options options;
+  options.profiles = {{"a1", "Alex"}, {"s1", "Steve"}};
+  auth_ = std::make_unique<test::AuthServer>("steve@example.com", "right password", options);
+  test::CommandResult refused = Cli({"login", "steve@example.com"}, "right password\n");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "korvane-cli: " + msg::ProfileChoiceNeeded({"Alex", "Steve"}) + "\n");
+  test::CommandResult login = Cli({"login", "steve@example.com", "--profile", "Alex"}, "right password\n");
+  ASSERT_EQ(login.status, 0) << login.err;
+  EXPECT_EQ(login.out, "登录成功\n账户服务器: " + auth_->BaseUrl() + "\n角色: Alex\n");
+  test::CommandResult result = Launch();
+  ASSERT_EQ(result.status, 5) << result.err;
+  EXPECT_EQ(ArgumentAfter(result.out, "--username"), "Alex");
+  EXPECT_EQ(ArgumentAfter(result.out, "--uuid"), "a1");
+  EXPECT_EQ(auth_->PasswordRequests(), 2);
 }
 
 TEST_F(LaunchEndToEnd, WrongPasswordStopsBeforeAnyDownload) {

@@ -184,6 +184,21 @@ TEST(LaunchCommand, ExtraJavaArgumentsFollowTheMemoryOptions) {
                 "\"C:\\Java\\bin\\java.exe -XX:+UseG1GC \"-Dpath=C:\\My Files\" -Djava.library.path=", 0), 0u);
 }
 
+TEST(LaunchCommand, TheLeadingJvmArgumentsComeBeforeEveryOther) {
+  LaunchInputs inputs = WindowsInputs();
+  inputs.leadingJvmArguments = {"-javaagent:C:\\My Games\\authlib-injector.jar=https://skin.example/api",
+                                "-Dauthlibinjector.yggdrasil.prefetched=eyJtZXRhIjp7fX0="};
+  inputs.isAutoMallocMemory = "false";
+  inputs.jvmMemoryMin = "1";
+  inputs.jvmMemoryMax = "2";
+  inputs.launchParameters = "-XX:+UseG1GC";
+  EXPECT_EQ(Build(Description(), inputs, kWindows).text.rfind(
+                "\"C:\\Java\\bin\\java.exe \"-javaagent:C:\\My Games\\authlib-injector.jar=https://skin.example/api\" "
+                "-Dauthlibinjector.yggdrasil.prefetched=eyJtZXRhIjp7fX0= -Xms1M -Xmx2M -XX:+UseG1GC -Djava.library.path=",
+                0),
+            0u);
+}
+
 TEST(LaunchCommand, NoLibraries) {
   VersionDescription d = Description("");
   d.libraries.clear();

@@ -26,6 +26,13 @@ class AccountService {
       response.status = status;
       response.set_content(reply, "application/json");
     });
+    // The home page of a site that points launchers at its API, and an old address of it.
+    server_.Get("/", [](const httplib::Request&, httplib::Response& response) {
+      response.status = 404;
+      response.set_header("X-Authlib-Injector-API-Location", "/api/yggdrasil/");
+      response.set_content("<html>skins</html>", "text/html");
+    });
+    server_.Get("/old", [](const httplib::Request&, httplib::Response& response) { response.set_redirect("/"); });
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
   }
@@ -46,45 +53,55 @@ class AccountService {
   std::thread thread_;
 };
 
-TEST(PostAuthenticate, TrustsTheServiceOnlyThroughTheConfiguredBundle) {
+TEST(PostJson, TrustsTheServiceOnlyThroughTheConfiguredBundle) {
   AccountService service(200, R"({"accessToken":"t"})");
-  ScopedEnvironment server("KORVANE_AUTH_SERVER", service.Base());
   std::string reply;
   long status = 0;
   {
     ScopedEnvironment noBundle("KORVANE_CA_BUNDLE", std::nullopt);
-    EXPECT_FALSE(PostAuthenticate(reply, R"({"username":"a","password":"secret"})", status));
+    EXPECT_FALSE(PostJson(service.Base() + "/authenticate", R"({"username":"a","password":"secret"})", reply, status));
     EXPECT_TRUE(service.body_.empty()) << "the password went to an unverified peer";
   }
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
-  EXPECT_TRUE(PostAuthenticate(reply, R"({"username":"a","password":"secret"})", status));
+  EXPECT_TRUE(PostJson(service.Base() + "/authenticate", R"({"username":"a","password":"secret"})", reply, status));
   EXPECT_EQ(status, 200);
   EXPECT_EQ(reply, R"({"accessToken":"t"})");
   EXPECT_EQ(service.contentType_, "application/json");
   EXPECT_EQ(service.body_, R"({"username":"a","password":"secret"})");
 }
 
-TEST(PostAuthenticate, DeliversARefusalOfAnySizeWithItsStatus) {
+TEST(PostJson, DeliversARefusalOfAnySizeWithItsStatus) {
   std::string refusal = R"({"error":"ForbiddenOperationException","errorMessage":")" + std::string(20000, 'x') + "\"}";
   AccountService service(403, refusal);
-  ScopedEnvironment server("KORVANE_AUTH_SERVER", service.Base());
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
   std::string reply;
   long status = 0;
-  EXPECT_TRUE(PostAuthenticate(reply, "", status));
+  EXPECT_TRUE(PostJson(service.Base() + "/authenticate", "", reply, status));
   EXPECT_EQ(status, 403);
   EXPECT_EQ(reply, refusal);
   EXPECT_EQ(service.body_, "");
 }
 
-TEST(PostAuthenticate, AReplyBeyondAMebibyteIsRefused) {
+TEST(PostJson, AReplyBeyondAMebibyteIsRefused) {
   AccountService service(200, std::string(2 * 1024 * 1024, 'x'));
-  ScopedEnvironment server("KORVANE_AUTH_SERVER", service.Base());
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
   std::string reply;
   long status = 0;
-  EXPECT_FALSE(PostAuthenticate(reply, "{}", status));
+  EXPECT_FALSE(PostJson(service.Base() + "/authenticate", "{}", reply, status));
   EXPECT_LE(reply.size(), 1024u * 1024);
+}
+
+TEST(FetchAnswer, ReadsTheStatusBodyAndHeaderOfTheFinalAnswer) {
+  AccountService service(200, "{}");
+  ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
+  WebAnswer answer;
+  ASSERT_TRUE(FetchAnswer(service.Base() + "/old", "X-Authlib-Injector-API-Location", answer));
+  EXPECT_EQ(answer.status, 404);
+  EXPECT_EQ(answer.body, "<html>skins</html>");
+  EXPECT_EQ(answer.header, "/api/yggdrasil/");
+  ASSERT_TRUE(FetchAnswer(service.Base() + "/authenticate", "X-Authlib-Injector-API-Location", answer));
+  EXPECT_EQ(answer.header, "");
+  EXPECT_FALSE(FetchAnswer("https://127.0.0.1:9/", "X-Authlib-Injector-API-Location", answer));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ TEST(Endpoints, EnvironmentOverridesTheBuiltInServices) {
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", "/etc/extra.pem");
   // A trailing slash would double the slash of every path appended to the base.
   EXPECT_EQ(MirrorBase(), "http://127.0.0.1:8080");
-  EXPECT_EQ(AuthenticateUrl(), "https://auth.test/authenticate");
+  EXPECT_EQ(AccountServerAddress("https://skin.example/api/yggdrasil"), "https://auth.test");
   EXPECT_EQ(UpdateServerBase(), "http://update.test");
   EXPECT_EQ(CatalogueBase(), "http://mods.test/list");
   EXPECT_EQ(ExtraCaBundle(), "/etc/extra.pem");
@@ -32,9 +32,30 @@ TEST(Endpoints, StatisticsAndExtraCertificatesAreOffUnlessConfigured) {
   EXPECT_EQ(ExtraCaBundle(), "");
   EXPECT_EQ(MirrorBase().substr(0, 7), "http://");
   EXPECT_NE(MirrorBase().back(), '/');
-  EXPECT_EQ(AuthenticateUrl().substr(0, 8), "https://");
   // The package tool gets the catalogue's folder itself.
   EXPECT_EQ(CatalogueBase().substr(CatalogueBase().size() - 8), "/allmod/");
+}
+
+TEST(Endpoints, TheAccountServerIsTheSettingUnlessTheEnvironmentNamesOne) {
+  {
+    ScopedEnvironment auth("KORVANE_AUTH_SERVER", std::nullopt);
+    EXPECT_EQ(AccountServerAddress("https://skin.example/api/yggdrasil/"), "https://skin.example/api/yggdrasil");
+    EXPECT_EQ(AccountServerAddress("").substr(0, 8), "https://");
+  }
+  // Set but empty counts as not set.
+  ScopedEnvironment auth("KORVANE_AUTH_SERVER", "");
+  EXPECT_EQ(AccountServerAddress("https://skin.example"), "https://skin.example");
+}
+
+TEST(Endpoints, TheAgentIndexFollowsTheDownloadSourceUnlessConfigured) {
+  ScopedEnvironment agent("KORVANE_AUTHLIB_INJECTOR_URL", std::nullopt);
+  ScopedEnvironment china("KORVANE_BMCLAPI_ROOT", "https://china.test/");
+  EXPECT_EQ(AgentDistributionRoots(false),
+            (std::vector<std::string>{"https://authlib-injector.yushi.moe", "https://china.test/mirrors/authlib-injector"}));
+  EXPECT_EQ(AgentDistributionRoots(true).front(), "https://china.test/mirrors/authlib-injector");
+  // Tests name their own distribution, and then nothing else is asked.
+  ScopedEnvironment configured("KORVANE_AUTHLIB_INJECTOR_URL", "https://127.0.0.1:9/agent/");
+  EXPECT_EQ(AgentDistributionRoots(true), std::vector<std::string>{"https://127.0.0.1:9/agent"});
 }
 
 }  // namespace

@@ -118,6 +118,18 @@ TEST_F(Transfers, AReplyThatNeverEndsIsRefusedInsteadOfFillingTheMemory) {
   EXPECT_LE(body.size(), 1024u * 1024);
 }
 
+TEST_F(Transfers, ADownloadBeyondItsLimitIsRefusedAndKeepsTheEarlierCopy) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::string target = local_ / "big.bin";
+  WriteFile(target, "the good old file");
+  EXPECT_FALSE(DownloadToFile(target, mirror.BaseUrl() + "/big.bin", kConnectTimeout, 1024 * 1024));
+  EXPECT_EQ(ReadFile(target), "the good old file");
+  EXPECT_EQ(ListFiles(local_.Path()), "big.bin\n");
+  EXPECT_TRUE(DownloadToFile(target, mirror.BaseUrl() + "/big.bin", kConnectTimeout, kBig.size()));
+  EXPECT_EQ(ReadFile(target), kBig);
+}
+
 TEST_F(Transfers, CallsOnTwoThreadsFillTheirOwnBuffers) {
   WriteFile(served_ / "first.bin", TestBytes(700000, 5));
   WriteFile(served_ / "other.bin", TestBytes(200000, 3));

@@ -28,6 +28,12 @@ class RecordingSink : public LaunchSink {
     if (onDownloads) return onDownloads();
     return downloadResult;
   }
+  std::optional<std::size_t> ChooseProfile(const std::vector<std::string>& names) override {
+    std::string list;
+    for (const std::string& name : names) list += " " + name;
+    events.push_back("choose" + list);
+    return chosen;
+  }
   void ShowLauncher(bool visible) override {
     events.push_back(visible ? "show" : "hide");
     if (!visible && onHide) onHide();
@@ -40,6 +46,7 @@ class RecordingSink : public LaunchSink {
   std::vector<std::string> events;
   std::string log;
   DownloadResult downloadResult = DownloadResult::Completed;
+  std::optional<std::size_t> chosen;
   std::function<DownloadResult()> onDownloads;
   std::function<void()> onHide;  // the game has started
 };
@@ -56,10 +63,20 @@ class LaunchSequenceTest : public ::testing::Test {
   LaunchServices Services() {
     LaunchServices services;
     services.sendStatsEvent = [this](const std::string& event) { calls_.push_back("stats " + event); };
-    services.postAuthenticate = [this](const std::string&, std::string& reply) {
-      calls_.push_back("sign-in");
-      reply = authReply_;
-      return !authReply_.empty();
+    // A plain account service, or an authlib-injector server when `metadata_` is set.
+    services.account.get = [this](const std::string&) {
+      AccountReply reply{true, metadata_.empty() ? 404 : 200, metadata_, {}};
+      return reply;
+    };
+    services.account.post = [this](const std::string& url, const std::string&) {
+      const std::string action = url.substr(url.find_last_of('/') + 1);
+      calls_.push_back(action == "authenticate" ? "sign-in" : action);
+      const std::string& body = action == "authenticate" ? authReply_ : refreshReply_;
+      return AccountReply{!body.empty(), 200, body, {}};
+    };
+    services.provideAgent = [this](const std::string&) {
+      calls_.push_back("agent");
+      return agent_;
     };
     services.metadata.both = [this](const DownloadSource&, const std::string&, const std::string& id,
                                     const VersionDescription* indexOwner) {
@@ -102,6 +119,9 @@ class LaunchSequenceTest : public ::testing::Test {
   std::vector<std::string> calls_;
   std::string authReply_;
   std::function<void()> onCheck;
+  std::string refreshReply_;
+  std::string metadata_;
+  AgentJarResult agent_{"/launcher/authlib-injector.jar", {}};
   RecordingSink sink_;
 };
 
@@ -163,6 +183,53 @@ TEST_F(LaunchSequenceTest, GenuineLaunchUsesTheStoredToken) {
   authReply_ = R"({"accessToken":"tok123","selectedProfile":{"id":"id1","name":"Steve"}})";
   ASSERT_EQ(Run().status, LaunchStatus::GameEnded);
   EXPECT_NE(sink_.log.find("--username Steve --accessToken tok123"), std::string::npos) << sink_.log;
+}
+
+TEST_F(LaunchSequenceTest, AnAuthlibInjectorServersPlayersStartWithItsAgentFirst) {
+  MakeVersion(true);
+  profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
+  profile::WriteString(settings_, "KvCfg", "AuthServer", "https://skin.example/api/yggdrasil");
+  profile::WriteString(settings_, "KvCfg", "IsAutoMallocMemory", "false");
+  metadata_ = R"({"meta":{"serverName":"皮肤站"}})";
+  authReply_ = R"({"accessToken":"tok123","selectedProfile":{"id":"id1","name":"Steve"}})";
+  LaunchResult result = Run();
+  ASSERT_EQ(result.status, LaunchStatus::GameEnded);
+  ASSERT_GE(result.command.size(), 4u);
+  EXPECT_EQ(result.command[1], "-javaagent:/launcher/authlib-injector.jar=https://skin.example/api/yggdrasil");
+  EXPECT_EQ(result.command[2], "-Dauthlibinjector.yggdrasil.prefetched=" + StandardBase64Encode(metadata_));
+  EXPECT_EQ(result.command[3], "-Xms512M");
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "sign-in", "agent", "check v1 idx"}));
+}
+
+TEST_F(LaunchSequenceTest, WithoutItsAgentTheGameDoesNotStart) {
+  MakeVersion(true);
+  profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
+  metadata_ = R"({"meta":{}})";
+  authReply_ = R"({"accessToken":"tok123","selectedProfile":{"id":"id1","name":"Steve"}})";
+  agent_ = {"", msg::kAgentChecksumMismatch};
+  EXPECT_EQ(Run().status, LaunchStatus::AgentUnavailable);
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", std::string("message 16 ") + msg::kAgentChecksumMismatch}));
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "sign-in", "agent"}));
+}
+
+TEST_F(LaunchSequenceTest, ThePlayerPicksOneOfSeveralProfilesWithTheIndicatorGone) {
+  MakeVersion(true);
+  profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
+  authReply_ = R"({"accessToken":"tok1","availableProfiles":[{"id":"a","name":"Alex"},{"id":"s","name":"Steve"}]})";
+  refreshReply_ = R"({"accessToken":"tok2","selectedProfile":{"id":"s","name":"Steve"}})";
+  // No choice, no game.
+  EXPECT_EQ(Run().status, LaunchStatus::SignInFailed);
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", "choose Alex Steve", "finish",
+                                                    std::string("message 48 验证失败!") + msg::kProfileNotChosen}));
+
+  sink_.events.clear();
+  calls_.clear();
+  sink_.chosen = 1;
+  ASSERT_EQ(Run().status, LaunchStatus::GameEnded);
+  EXPECT_EQ(std::vector<std::string>(sink_.events.begin(), sink_.events.begin() + 2),
+            (std::vector<std::string>{"finish", "choose Alex Steve"}));
+  EXPECT_EQ(calls_[2], "refresh");
+  EXPECT_NE(sink_.log.find("--username Steve --accessToken tok2"), std::string::npos) << sink_.log;
 }
 
 TEST_F(LaunchSequenceTest, UnreadableDocumentsStopWithTheirMessages) {

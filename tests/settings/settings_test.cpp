@@ -34,6 +34,7 @@ TEST(Settings, DefaultsWithoutAFile) {
   EXPECT_EQ(settings.launchParameters, "");
   EXPECT_EQ(settings.isAutoMallocMemory, "true");
   EXPECT_EQ(settings.isShowCmd, "false");
+  EXPECT_EQ(settings.authServer, "");
   EXPECT_EQ(settings.javaPath, "C:\\Java\\bin\\java.exe");
   EXPECT_EQ(settings.javaVer, "1.8.0_51");
   // Discovery happens in memory only.
@@ -80,11 +81,13 @@ TEST(Settings, ChineseNamesAndPasswordsSurviveSaveAndLoad) {
   for (const char* text : {"玩家一号", "p@ss=word 密码+/", "", "=", "《游戏》"}) {
     settings.userName = text;
     settings.password = text;
+    settings.authServer = std::string("https://skin.example/api/") + text;
     ASSERT_TRUE(settings.Save());
     CSettings loaded(dir / "KvCfg.ini");
     loaded.Load(kNoJava);
     EXPECT_EQ(loaded.userName, *text ? text : "Player");
     EXPECT_EQ(loaded.password, text);
+    EXPECT_EQ(loaded.authServer, settings.authServer);
   }
 }
 

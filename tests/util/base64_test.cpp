@@ -28,6 +28,15 @@ TEST(SettingsBase64, DigitsAreShiftedAgainstTheStandardAlphabet) {
   EXPECT_EQ(Base64Decode("AAA0"), std::string("\0\0\x3D", 3));
 }
 
+TEST(StandardBase64, PaddedWithTheStandardAlphabet) {
+  EXPECT_EQ(StandardBase64Encode(""), "");
+  EXPECT_EQ(StandardBase64Encode("a"), "YQ==");
+  EXPECT_EQ(StandardBase64Encode("ab"), "YWI=");
+  EXPECT_EQ(StandardBase64Encode("\xD3\x5D\xB7\xFB\xFF"), "0123+/8=");
+  // Long texts stay one line.
+  EXPECT_EQ(StandardBase64Encode(std::string(300, 'x')).find('\n'), std::string::npos);
+}
+
 TEST(SettingsBase64, DecodingNeverFails) {
   // "/" is not in the alphabet and counts as index 0; "=" is a data character (63).
   EXPECT_EQ(Base64Decode("////"), std::string(3, '\0'));

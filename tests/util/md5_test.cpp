@@ -19,5 +19,15 @@ TEST(Md5, DigestsOfBytesAndOfFilesReadInPieces) {
   EXPECT_EQ(Md5HexOfFile(dir / "missing.bin"), std::nullopt);
 }
 
+TEST(Sha256, DigestOfAFileReadInPieces) {
+  test::TempFolder dir;
+  test::WriteFile(dir / "fox.txt", "The quick brown fox jumps over the lazy dog");
+  EXPECT_EQ(Sha256HexOfFile(dir / "fox.txt"), "d7a8fbb307d7809469ca9abcb0082e4f8d5651e46d3cdb762d02d0bf37c9e592");
+  std::string big(200000, 'a');
+  test::WriteFile(dir / "big.bin", big);
+  EXPECT_EQ(Sha256HexOfFile(dir / "big.bin"), "2287d207f24a941ff3b56c04c8a25ad56b63e3023207b3bb5b4ac0c9869d74be");
+  EXPECT_EQ(Sha256HexOfFile(dir / "missing.bin"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace kv

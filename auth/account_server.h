@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "auth/account_transport.h"
+
+// The account server a player signs in to. Two kinds speak the same sign-in protocol: a plain
+// Yggdrasil service, with its actions right below its address, and an authlib-injector server,
+// which describes itself in the metadata at its API root and whose players the game accepts
+// only when it runs with the authlib-injector agent.
+namespace kv {
+
+enum class AccountServerKind { Yggdrasil, AuthlibInjector };
+
+struct AccountServer {
+  AccountServerKind kind = AccountServerKind::Yggdrasil;
+  // Plain: the address; authlib-injector: the API root. Without a trailing slash.
+  std::string apiRoot;
+  // authlib-injector only: the metadata document as the API root sent it, and the server's
+  // name from it (empty when it gives none).
+  std::string metadata;
+  std::string name;
+
+  // Where a sign-in action ("authenticate", "validate", "refresh") is posted.
+  std::string ActionUrl(std::string_view action) const;
+};
+
+struct AccountServerResult {
+  std::optional<AccountServer> server;
+  std::string error;  // for the player, when there is no server
+};
+
+// Finds out what `address` is. Its answer to a GET may carry the API location header
+// (relative or absolute): the API root is then where it points, else the address itself. A
+// root whose answer is a JSON object with a "meta" object is an authlib-injector server; one
+// that gives no such metadata is a plain service, unless a location header claimed it to be an
+// API root. Refused, with a message: an address that is not http(s), a location that does not
+// resolve to one, metadata that is not a JSON object, a server that cannot be reached.
+AccountServerResult ResolveAccountServer(const std::string& address, const AccountTransport& transport);
+
+}  // namespace kv

@@ -1,0 +1,26 @@
+#include "auth/account_transport.h"
+
+#include "net/transfers.h"
+
+namespace kv {
+
+AccountTransport AccountTransport::Network() {
+  AccountTransport transport;
+  transport.get = [](const std::string& url) {
+    AccountReply reply;
+    WebAnswer answer;
+    reply.answered = FetchAnswer(url, "X-Authlib-Injector-API-Location", answer);
+    reply.status = answer.status;
+    reply.body = std::move(answer.body);
+    reply.apiLocation = std::move(answer.header);
+    return reply;
+  };
+  transport.post = [](const std::string& url, const std::string& document) {
+    AccountReply reply;
+    reply.answered = PostJson(url, document, reply.body, reply.status);
+    return reply;
+  };
+  return transport;
+}
+
+}  // namespace kv

@@ -1,0 +1,24 @@
+#include "tests/support/https_server.h"
+
+#include "tests/support/fixtures.h"
+
+namespace kv::test {
+
+HttpsServer::HttpsServer()
+    : server_(FixturePath("tls/server.pem").c_str(), FixturePath("tls/server.key").c_str()) {
+  server_.set_keep_alive_max_count(1);
+}
+
+HttpsServer::~HttpsServer() {
+  server_.stop();
+  if (thread_.joinable()) thread_.join();
+}
+
+void HttpsServer::Start() {
+  port_ = server_.bind_to_any_port("127.0.0.1");
+  thread_ = std::thread([this] { server_.listen_after_bind(); });
+}
+
+std::string HttpsServer::BaseUrl() const { return "https://127.0.0.1:" + std::to_string(port_); }
+
+}  // namespace kv::test

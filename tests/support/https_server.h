@@ -1,0 +1,31 @@
+#pragma once
+
+#include <httplib.h>
+
+#include <string>
+#include <thread>
+
+namespace kv::test {
+
+// An HTTPS server on 127.0.0.1 with the test certificate of tests/fixtures/tls (clients trust
+// it through KORVANE_CA_BUNDLE). Add the routes to Routes(), then Start(). Every connection
+// serves one request, so that no client's kept connection holds up the server's stop.
+class HttpsServer {
+ public:
+  HttpsServer();
+  ~HttpsServer();
+  HttpsServer(const HttpsServer&) = delete;
+  HttpsServer& operator=(const HttpsServer&) = delete;
+
+  httplib::SSLServer& Routes() { return server_; }
+  void Start();
+  // "https://127.0.0.1:<port>".
+  std::string BaseUrl() const;
+
+ private:
+  httplib::SSLServer server_;
+  std::thread thread_;
+  int port_ = -1;
+};
+
+}  // namespace kv::test
