@@ -1,6 +1,7 @@
 #include "dialogs/set_wnd.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "dialogs/dialog_style.h"
 #include "dialogs/message_dialog.h"
@@ -9,6 +10,7 @@
 #include "settings/settings_change.h"
 #include "uilib/button.h"
 #include "uilib/combo.h"
+#include "uilib/edit.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -37,7 +39,31 @@ constexpr FieldBinding kFields[] = {
     {"Ed_LaunchParameters", &CSettings::launchParameters, false},
     {"CB_IsAutoMallocMemory", &CSettings::isAutoMallocMemory, true},
     {"CB_IsShowCmd", &CSettings::isShowCmd, true},
+    {"Ed_AuthServer", &CSettings::authServer, false},
 };
+
+// The account servers offered by name. The built-in service has no address of its own in the
+// settings file; a custom one is typed in.
+struct AuthServerPreset {
+  const char* label;
+  const char* address;  // nullptr: the player types it
+};
+constexpr AuthServerPreset kAuthServerPresets[] = {
+    {"内置服务", ""},
+    {"LittleSkin", "https://littleskin.cn/api/yggdrasil"},
+    {"Ely.by", "https://authserver.ely.by/api/authlib-injector"},
+    {"自定义", nullptr},
+};
+constexpr int kCustomAuthServer = static_cast<int>(std::size(kAuthServerPresets)) - 1;
+
+// The preset an address stands for: equal but for a trailing slash; custom for any other.
+int AuthServerPresetOf(std::string address) {
+  while (!address.empty() && address.back() == '/') address.pop_back();
+  for (int i = 0; i < kCustomAuthServer; ++i) {
+    if (address == kAuthServerPresets[i].address) return i;
+  }
+  return kCustomAuthServer;
+}
 
 const QString kPromptCaption = QStringLiteral("提示");
 
@@ -59,6 +85,17 @@ void CSetWnd::InitControls() {
   CControlUI* combo = Find("CBox_JavaPath");
   javaCombo_ = combo ? static_cast<CComboUI*>(combo->GetInterface(QStringLiteral("Combo"))) : nullptr;
   javaVersion_ = Find("LB_JavaVer");
+  CControlUI* authCombo = Find("CBox_AuthServer");
+  authServerCombo_ = authCombo ? static_cast<CComboUI*>(authCombo->GetInterface(QStringLiteral("Combo"))) : nullptr;
+  CControlUI* authField = Find("Ed_AuthServer");
+  authServerField_ = authField ? static_cast<CEditUI*>(authField->GetInterface(QStringLiteral("Edit"))) : nullptr;
+  for (const AuthServerPreset& preset : kAuthServerPresets) {
+    if (!authServerCombo_) break;
+    auto* item = new CListLabelElementUI;
+    item->SetText(QString::fromUtf8(preset.label));
+    if (preset.address && *preset.address) item->SetToolTip(QString::fromUtf8(preset.address));
+    authServerCombo_->Add(item);
+  }
   CreateIndicator();
   FillJavaCombo(true);
 }
@@ -101,6 +138,10 @@ void CSetWnd::Notify(TNotifyUI& msg) {
     JavaSelected(static_cast<int>(msg.wParam));
     return;
   }
+  if (msg.sType == kNotifyItemSelect && msg.pSender == authServerCombo_) {
+    AuthServerPresetChosen(static_cast<int>(msg.wParam));
+    return;
+  }
   if (msg.sType != kNotifyClick) return;
   if (name == u"Btn_JavaPathReset") BrowseForJava();
   else if (name == u"Btn_JavaTest") FindJavaAgain();
@@ -133,7 +174,22 @@ void CSetWnd::ShowSettings() {
     if (field.isCheckBox) control->SetAttribute(QStringLiteral("selected"), value);
     else control->SetText(value);
   }
+  if (authServerCombo_) authServerCombo_->SelectItem(AuthServerPresetOf(settings.authServer));
+  AuthServerPresetChosen(authServerCombo_ ? authServerCombo_->GetCurSel() : kCustomAuthServer);
+  if (CControlUI* serverName = Find("LB_AuthServerName")) {
+    const QString name = QString::fromStdString(SignedInServerName(settings));
+    serverName->SetText(name);
+    serverName->SetToolTip(name);
+  }
   ApplyEnablingRules();
+}
+
+void CSetWnd::AuthServerPresetChosen(int index) {
+  if (!authServerField_ || index < 0 || index > kCustomAuthServer) return;
+  const AuthServerPreset& preset = kAuthServerPresets[index];
+  // A named server's address is shown as it is used; only a custom one is typed.
+  authServerField_->SetReadOnly(preset.address != nullptr);
+  if (preset.address) authServerField_->SetText(QString::fromUtf8(preset.address));
 }
 
 void CSetWnd::ApplyEnablingRules() {
@@ -141,7 +197,10 @@ void CSetWnd::ApplyEnablingRules() {
   for (const char* name : {"Ed_JVMMemoryMin", "Ed_JVMMemoryMax"}) {
     if (CControlUI* field = Find(name)) field->SetEnabled(!automatic);
   }
-  if (CControlUI* password = Find("Ed_Pwd")) password->SetEnabled(IsChecked("CB_IsGenuine"));
+  const bool genuine = IsChecked("CB_IsGenuine");
+  for (const char* name : {"Ed_Pwd", "CBox_AuthServer", "Ed_AuthServer"}) {
+    if (CControlUI* field = Find(name)) field->SetEnabled(genuine);
+  }
 }
 
 void CSetWnd::JavaSelected(int index) {

@@ -14,10 +14,12 @@
 
 namespace kv::ui {
 class CComboUI;
+class CEditUI;
 class CControlUI;
 }  // namespace kv::ui
 
-// The settings dialog: the player's name, password and genuine-account switch, the Java
+// The settings dialog: the player's name, password, genuine-account switch and account server
+// (the built-in one, a named authlib-injector server or a custom address), the Java
 // runtime (found ones, browsed ones), the game folder, the heap sizes, extra Java arguments and
 // the console switch. OK checks every value (the same checks as korvane-cli set), asks before a
 // new game folder leaves the instance folders behind, signs a genuine account in behind the
@@ -60,6 +62,8 @@ class CSetWnd : public CWorkerDialog {
   void ShowSettings();
   void ApplyEnablingRules();
   void JavaSelected(int index);
+  // A named account server fills in its address; a custom one lets the player type it.
+  void AuthServerPresetChosen(int index);
   void BrowseForJava();
   void FindJavaAgain();
   void BrowseForGameFolder();
@@ -75,6 +79,8 @@ class CSetWnd : public CWorkerDialog {
   std::vector<JavaRuntime> runtimes_;
   ui::CComboUI* javaCombo_ = nullptr;
   ui::CControlUI* javaVersion_ = nullptr;
+  ui::CComboUI* authServerCombo_ = nullptr;
+  ui::CEditUI* authServerField_ = nullptr;
 };
 
 }  // namespace kv

@@ -33,13 +33,6 @@ std::optional<std::string_view> AfterScheme(std::string_view url) {
 
 }  // namespace
 
-std::optional<SourceKind> ParseSourceKind(std::string_view name) {
-  if (name == "official") return SourceKind::Official;
-  if (name == "bmclapi") return SourceKind::ChinaMirror;
-  if (name == "mirror") return SourceKind::Mirror;
-  return std::nullopt;
-}
-
 DownloadSource DownloadSource::Configured(std::string_view setting) {
   const std::string override = DownloadSourceOverride();
   const std::string_view name = override.empty() ? setting : std::string_view(override);

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/download_source_kind.h"
+
 // Where the game's files come from. Three sources:
 // - "official": the game's publisher, each file from the address its document gives (the
 //   version list at a fixed address, descriptions from the list, libraries, client, asset
@@ -15,11 +17,6 @@
 // - "mirror": the deployment's own mirror in its fixed layout (mirror_layout.h), and nothing
 //   else.
 namespace kv {
-
-enum class SourceKind { Official, ChinaMirror, Mirror };
-
-// "official", "bmclapi", "mirror"; nothing for any other text.
-std::optional<SourceKind> ParseSourceKind(std::string_view name);
 
 class DownloadSource {
  public:

@@ -6,6 +6,7 @@
 
 #include "platform/java_source.h"
 #include "platform/profile_store.h"
+#include "settings/download_source_kind.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
 #include "util/files.h"
@@ -26,6 +27,7 @@ constexpr const char* kGamePathField = "游戏路径";
 constexpr const char* kMemoryMinField = "最小内存(MB)";
 constexpr const char* kMemoryMaxField = "最大内存(MB)";
 constexpr const char* kParametersField = "启动参数";
+constexpr const char* kAuthServerField = "账户服务器";
 constexpr const char* kAutoMemoryField = "自动配置";
 constexpr const char* kShowCmdField = "显示命令行窗口";
 
@@ -82,7 +84,8 @@ std::string CheckSettings(const CSettings& settings) {
   for (const auto& [value, field] : {std::pair{&settings.javaPath, kJavaPathField},
                                      std::pair{&settings.javaVer, kJavaVerField},
                                      std::pair{&settings.gamePath, kGamePathField},
-                                     std::pair{&settings.launchParameters, kParametersField}}) {
+                                     std::pair{&settings.launchParameters, kParametersField},
+                                     std::pair{&settings.authServer, kAuthServerField}}) {
     if (HasControlCharacter(*value)) return msg::ControlCharacterIn(field);
     if (!profile::CanHold(settings.SettingsPath(), *value)) return msg::NotInSettingsFile(field);
   }
@@ -126,6 +129,7 @@ bool SetSettingByKey(CSettings& settings, std::string_view key, const std::strin
       {"launchparameters", &CSettings::launchParameters},
       {"isautomallocmemory", &CSettings::isAutoMallocMemory},
       {"isshowcmd", &CSettings::isShowCmd},
+      {"authserver", &CSettings::authServer},
   };
   for (const auto& [candidate, member] : plain) {
     if (name == candidate) {
@@ -146,6 +150,14 @@ bool SetSettingByKey(CSettings& settings, std::string_view key, const std::strin
   if (name == "gamepath") {
     std::error_code error;
     settings.gamePath = value.empty() ? std::string() : WithTrailingSeparator(fs::absolute(value, error).string(), '/');
+    return true;
+  }
+  if (name == "downloadsource") {
+    if (!value.empty() && !ParseSourceKind(value)) {
+      problem = msg::UnknownDownloadSource(value);
+      return false;
+    }
+    settings.downloadSource = value;
     return true;
   }
   problem = name == "javaver" ? std::string(msg::kJavaVerFollowsJavaPath) : msg::UnknownSetting(std::string(key));

@@ -55,6 +55,9 @@ inline constexpr const char* kInstanceFoldersLeftBehind =
 inline constexpr const char* kContinueQuestion = "是否继续?";
 inline std::string NotAJavaRuntime(const std::string& path) { return "所选文件不是可以使用的 Java 程序:\n" + path; }
 inline std::string UnknownSetting(const std::string& key) { return "没有这个设置项: " + key; }
+inline std::string UnknownDownloadSource(const std::string& name) {
+  return "下载源只能是 official（官方）、bmclapi（国内镜像）或 mirror（部署镜像）: " + name;
+}
 inline constexpr const char* kJavaVerFollowsJavaPath = "JavaVer 不能单独设置，设置 JavaPath 时会一并写入";
 inline constexpr const char* kPasswordPrompt = "密码: ";
 inline constexpr const char* kPasswordNotRead = "没有读到密码";

@@ -21,6 +21,7 @@
 #include "tests/uilib/window_probes.h"
 #include "uilib/button.h"
 #include "uilib/combo.h"
+#include "uilib/edit.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -194,6 +195,42 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
   EXPECT_EQ(saved.isAutoMallocMemory, "true");
   EXPECT_EQ(saved.isShowCmd, "false");
   EXPECT_TRUE(std::filesystem::is_directory(home_ / ".minecraft/"));
+}
+
+TEST_F(SettingsDialog, TheAccountServerIsPickedByNameOrTyped) {
+  CSettings stored(settings_);
+  stored.Load(java_);
+  stored.isGenuine = "false";
+  stored.authServer = "https://littleskin.cn/api/yggdrasil/";
+  ASSERT_TRUE(stored.Save());
+  const auto field = [](CWindowWnd& dialog) {
+    return static_cast<CEditUI*>(test::ControlOf(&dialog, "Ed_AuthServer")->GetInterface(QStringLiteral("Edit")));
+  };
+  const auto servers = [](CWindowWnd& dialog) {
+    return static_cast<CComboUI*>(test::ControlOf(&dialog, "CBox_AuthServer")->GetInterface(QStringLiteral("Combo")));
+  };
+
+  const int result = Run([&](CSetWnd& dialog) {
+    // A named server's address, with or without its trailing slash, is that server.
+    EXPECT_EQ(servers(dialog)->GetText(), QStringLiteral("LittleSkin"));
+    EXPECT_TRUE(field(dialog)->IsReadOnly());
+    EXPECT_FALSE(Enabled(dialog, "CBox_AuthServer"));
+    test::ClickControlOf(&dialog, "CB_IsGenuine");
+    EXPECT_TRUE(Enabled(dialog, "CBox_AuthServer"));
+    EXPECT_TRUE(Enabled(dialog, "Ed_AuthServer"));
+    test::ClickControlOf(&dialog, "CB_IsGenuine");
+
+    servers(dialog)->SelectItem(2);
+    EXPECT_EQ(field(dialog)->GetText(), QStringLiteral("https://authserver.ely.by/api/authlib-injector"));
+    servers(dialog)->SelectItem(0);
+    EXPECT_EQ(field(dialog)->GetText(), QString());
+    servers(dialog)->SelectItem(3);
+    EXPECT_FALSE(field(dialog)->IsReadOnly());
+    Type(dialog, "Ed_AuthServer", QStringLiteral("https://skins.example/api/yggdrasil"));
+    EXPECT_EQ(Confirm(dialog), QString());
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(Saved().authServer, "https://skins.example/api/yggdrasil");
 }
 
 TEST_F(SettingsDialog, TheConfiguredJavaStaysOnOfferAndFindingAgainMayFindNone) {

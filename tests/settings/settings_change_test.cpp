@@ -123,6 +123,15 @@ TEST_F(SettingsChange, SettingByTheFilesKeyNames) {
   EXPECT_EQ(problem, msg::kJavaVerFollowsJavaPath);
   EXPECT_FALSE(SetSettingByKey(settings, "Colour", "red", problem));
   EXPECT_EQ(problem, msg::UnknownSetting("Colour"));
+
+  EXPECT_TRUE(SetSettingByKey(settings, "AuthServer", "https://littleskin.cn/api/yggdrasil", problem));
+  EXPECT_EQ(settings.authServer, "https://littleskin.cn/api/yggdrasil");
+  EXPECT_TRUE(SetSettingByKey(settings, "downloadsource", "bmclapi", problem));
+  EXPECT_FALSE(SetSettingByKey(settings, "DownloadSource", "ftp", problem));
+  EXPECT_EQ(problem, msg::UnknownDownloadSource("ftp"));
+  EXPECT_EQ(settings.downloadSource, "bmclapi");
+  EXPECT_TRUE(SetSettingByKey(settings, "DownloadSource", "", problem));
+  EXPECT_EQ(settings.downloadSource, "");
 }
 
 }  // namespace

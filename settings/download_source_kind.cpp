@@ -1,0 +1,12 @@
+#include "settings/download_source_kind.h"
+
+namespace kv {
+
+std::optional<SourceKind> ParseSourceKind(std::string_view name) {
+  if (name == "official") return SourceKind::Official;
+  if (name == "bmclapi") return SourceKind::ChinaMirror;
+  if (name == "mirror") return SourceKind::Mirror;
+  return std::nullopt;
+}
+
+}  // namespace kv
