@@ -19,7 +19,7 @@ std::string AccountServer::ActionUrl(std::string_view action) const {
 AccountServerResult ResolveAccountServer(const std::string& address, const AccountTransport& transport) {
   if (!IsWebAddress(address)) return Refused(msg::AccountServerNotWeb(address));
   AccountReply reply = transport.get(address);
-  if (!reply.answered) return Refused(msg::kSignInTimedOut);
+  if (!reply.answered) return Refused(NoAnswerMessage(reply));
 
   std::string root = address;
   const bool indicated = !reply.apiLocation.empty();
@@ -30,7 +30,7 @@ AccountServerResult ResolveAccountServer(const std::string& address, const Accou
     if (WithoutTrailingSlash(*location) != WithoutTrailingSlash(address)) {
       root = *location;
       reply = transport.get(root);
-      if (!reply.answered) return Refused(msg::kSignInTimedOut);
+      if (!reply.answered) return Refused(NoAnswerMessage(reply));
     }
   }
 

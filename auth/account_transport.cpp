@@ -1,6 +1,6 @@
 #include "auth/account_transport.h"
 
-#include "net/transfers.h"
+#include "util/messages.h"
 
 namespace kv {
 
@@ -13,14 +13,19 @@ AccountTransport AccountTransport::Network() {
     reply.status = answer.status;
     reply.body = std::move(answer.body);
     reply.apiLocation = std::move(answer.header);
+    reply.why = answer.why;
     return reply;
   };
   transport.post = [](const std::string& url, const std::string& document) {
     AccountReply reply;
-    reply.answered = PostJson(url, document, reply.body, reply.status);
+    reply.answered = PostJson(url, document, reply.body, reply.status, &reply.why);
     return reply;
   };
   return transport;
+}
+
+std::string NoAnswerMessage(const AccountReply& reply) {
+  return reply.why == NoAnswerReason::Unreachable ? msg::kAccountServerUnreachable : msg::kSignInTimedOut;
 }
 
 }  // namespace kv

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "net/transfers.h"
+
 // How the account code reaches account servers: a GET that also reads the API location
 // header, and a JSON POST. The launcher goes over the network (verified HTTPS); tests may
 // answer in place of a server.
@@ -13,6 +15,7 @@ struct AccountReply {
   long status = 0;
   std::string body;         // at most 1 MiB
   std::string apiLocation;  // the X-Authlib-Injector-API-Location header of a GET's answer
+  NoAnswerReason why = NoAnswerReason::Other;  // without an answer: why none came
 
   bool Succeeded() const { return answered && status >= 200 && status < 300; }
 };
@@ -23,5 +26,9 @@ struct AccountTransport {
 
   static AccountTransport Network();
 };
+
+// What the player is told when a server gave no answer: that it cannot be reached, or that it
+// took too long.
+std::string NoAnswerMessage(const AccountReply& reply);
 
 }  // namespace kv

@@ -25,7 +25,7 @@ std::string NewClientToken() {
 // Why a reply to authenticate or refresh is no sign-in, for the player; nothing when `parsed`
 // now holds a usable reply.
 std::optional<std::string> FailureOf(const AccountReply& reply, AuthReply& parsed) {
-  if (!reply.answered) return msg::kSignInTimedOut;
+  if (!reply.answered) return NoAnswerMessage(reply);
   if (reply.body.empty()) return msg::kSignInNoData;
   AuthErrorReply error;
   ParseAuthError(reply.body, error);
@@ -162,7 +162,7 @@ SignInResult SignInForLaunch(const CSettings& settings, const AccountTransport& 
   if (kept.tokenServer == to.address && !kept.accessToken.empty()) {
     const std::string tokens = BuildTokenRequest(kept.accessToken, kept.clientToken);
     const AccountReply validation = transport.post(server.ActionUrl("validate"), tokens);
-    if (!validation.answered) return {false, msg::kSignInTimedOut, server, {}};
+    if (!validation.answered) return {false, NoAnswerMessage(validation), server, {}};
     if (validation.Succeeded()) {
       if (kept.serverName != server.name) {
         // Only the name shown beside the player's changes; a failed write costs nothing else.

@@ -30,10 +30,10 @@ struct AccountLogin {
   std::string profileName;  // the profile the player named beforehand; empty for none
 };
 
-// The outcome of a sign-in. On failure `error` is the reason for the player: "登录超时" (no
-// answer), "未请求到数据" (nothing usable came back), "错误:<error> 错误信息:<message>" (the
-// server refused), "无法保存登录信息" (the settings file could not be written), or why the
-// account server or the profile could not be used.
+// The outcome of a sign-in. On failure `error` is the reason for the player: "无法连接账户服务器"
+// (no connection), "登录超时" (no answer in time), "未请求到数据" (nothing usable came back),
+// "错误:<error> 错误信息:<message>" (the server refused), "无法保存登录信息" (the settings file
+// could not be written), or why the account server or the profile could not be used.
 struct SignInResult {
   bool signedIn = false;
   std::string error;

@@ -52,6 +52,21 @@ bool FetchIntoString(std::string& body, const std::string& url, bool followRedir
   return easy.Perform().Succeeded();
 }
 
+NoAnswerReason ReasonOf(CURLcode code) {
+  switch (code) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+      return NoAnswerReason::Unreachable;
+    case CURLE_OPERATION_TIMEDOUT:
+      return NoAnswerReason::TimedOut;
+    default:
+      return NoAnswerReason::Other;
+  }
+}
+
 }  // namespace
 
 bool DownloadToFile(const std::string& path, const std::string& url, std::chrono::seconds connectTimeout,
@@ -103,7 +118,8 @@ std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* ca
   return length < 0 ? -1 : static_cast<std::int64_t>(length);
 }
 
-bool PostJson(const std::string& url, std::string_view document, std::string& reply, long& httpStatus) {
+bool PostJson(const std::string& url, std::string_view document, std::string& reply, long& httpStatus,
+              NoAnswerReason* why) {
   reply.clear();
   httpStatus = 0;
   net::CurlEasy easy;
@@ -123,6 +139,7 @@ bool PostJson(const std::string& url, std::string_view document, std::string& re
   net::TransferOutcome outcome = easy.Perform();
   curl_slist_free_all(headers);
   httpStatus = outcome.httpStatus;
+  if (why != nullptr) *why = ReasonOf(outcome.code);
   return outcome.Completed();
 }
 
@@ -139,7 +156,10 @@ bool FetchAnswer(const std::string& url, const char* headerName, WebAnswer& answ
       [&answer](const char* data, std::size_t size) { return AppendWithinLimit(answer.body, data, size); });
   net::TransferOutcome outcome = easy.Perform();
   answer.status = outcome.httpStatus;
-  if (!outcome.Completed()) return false;
+  if (!outcome.Completed()) {
+    answer.why = ReasonOf(outcome.code);
+    return false;
+  }
   curl_header* header = nullptr;
   if (curl_easy_header(easy.get(), headerName, 0, CURLH_HEADER, -1, &header) == CURLHE_OK && header != nullptr) {
     answer.header = header->value;

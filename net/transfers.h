@@ -34,18 +34,27 @@ bool FetchToBuffer(std::string& body, const std::string& url, const std::atomic<
 std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel = nullptr,
                              std::chrono::seconds connectTimeout = kConnectTimeout);
 
+// Why an exchange brought no complete answer.
+enum class NoAnswerReason {
+  Other,        // the exchange broke off, or its answer was refused (too long, say)
+  Unreachable,  // no connection came about: the host is unknown, refused it, or failed its TLS check
+  TimedOut,     // the connection or the answer took too long
+};
+
 // Posts a JSON document to `url` (an account service: HTTPS peers are verified, redirects are
 // not followed, so the document goes nowhere else). True when the service answered, whatever
 // the status: it explains a refusal in the body. `reply` receives the whole body,
-// `httpStatus` the status.
-bool PostJson(const std::string& url, std::string_view document, std::string& reply, long& httpStatus);
+// `httpStatus` the status; `why`, when given, why no answer came.
+bool PostJson(const std::string& url, std::string_view document, std::string& reply, long& httpStatus,
+              NoAnswerReason* why = nullptr);
 
 // The answer to a GET of `url`, whatever its status, after the redirects: the status, the
-// body and the value of one header (empty when it was not sent).
+// body and the value of one header (empty when it was not sent); without an answer, why not.
 struct WebAnswer {
   long status = 0;
   std::string body;
   std::string header;
+  NoAnswerReason why = NoAnswerReason::Other;
 };
 // False when no complete answer arrived.
 bool FetchAnswer(const std::string& url, const char* headerName, WebAnswer& answer);

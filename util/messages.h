@@ -102,6 +102,7 @@ inline constexpr const char* kUpdaterFailed = "启动Update.exe失败";
 
 // Signing in.
 inline constexpr const char* kSignInTimedOut = "登录超时";
+inline constexpr const char* kAccountServerUnreachable = "无法连接账户服务器";
 inline constexpr const char* kSignInNoData = "未请求到数据";
 inline std::string SignInRefused(const std::string& error, const std::string& message) {
   return "错误:" + error + " 错误信息:" + message;

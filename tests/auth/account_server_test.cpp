@@ -63,7 +63,7 @@ TEST_F(AccountServers, RefusalsSayWhy) {
   for (const char* address : {"skin.example", "ftp://skin.example/", "file:///etc/passwd"}) {
     EXPECT_EQ(ResolveAccountServer(address, network_).error, msg::AccountServerNotWeb(address));
   }
-  EXPECT_EQ(ResolveAccountServer("https://127.0.0.1:9", network_).error, msg::kSignInTimedOut);
+  EXPECT_EQ(ResolveAccountServer("https://127.0.0.1:9", network_).error, msg::kAccountServerUnreachable);
 
   // Metadata that is JSON but no object, at a root the site pointed to or at the address.
   AuthServer listing("steve", "pw", Injector(AuthServer::Location::Relative, "[1,2,3]"));

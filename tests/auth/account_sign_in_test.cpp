@@ -118,7 +118,7 @@ TEST_F(AccountSignIn, AnUnreachableServerGetsNeitherTokenNorPassword) {
   profile::WriteString(settings_, "KvCfg", "AuthServer", "https://127.0.0.1:9");
   const SignInResult result = ForLaunch();
   EXPECT_FALSE(result.signedIn);
-  EXPECT_EQ(result.error, msg::kSignInTimedOut);
+  EXPECT_EQ(result.error, msg::kAccountServerUnreachable);
   EXPECT_EQ(Stored().accessToken, AuthServer::kAccessToken);
 }
 

@@ -22,15 +22,15 @@ TEST(AuthRequest, CompactWithMembersInKeyOrder) {
 
 class SignIn : public ::testing::Test {
  protected:
-  // A plain account service that answers every post with `reply` (or fails the transfer) and
-  // remembers the request.
+  // A plain account service that answers every post with `reply` (or lets the transfer time
+  // out) and remembers the request.
   AccountTransport Service(std::string reply, bool transferOk = true) {
     AccountTransport transport;
     transport.get = [](const std::string&) { return AccountReply{true, 404, "no such page", {}}; };
     transport.post = [this, reply, transferOk](const std::string& url, const std::string& request) {
       url_ = url;
       sent_ = request;
-      return AccountReply{transferOk, 200, transferOk ? reply : "", {}};
+      return AccountReply{transferOk, 200, transferOk ? reply : "", {}, NoAnswerReason::TimedOut};
     };
     return transport;
   }

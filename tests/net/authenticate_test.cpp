@@ -59,8 +59,11 @@ TEST(PostJson, TrustsTheServiceOnlyThroughTheConfiguredBundle) {
   long status = 0;
   {
     ScopedEnvironment noBundle("KORVANE_CA_BUNDLE", std::nullopt);
-    EXPECT_FALSE(PostJson(service.Base() + "/authenticate", R"({"username":"a","password":"secret"})", reply, status));
+    NoAnswerReason why = NoAnswerReason::Other;
+    EXPECT_FALSE(
+        PostJson(service.Base() + "/authenticate", R"({"username":"a","password":"secret"})", reply, status, &why));
     EXPECT_TRUE(service.body_.empty()) << "the password went to an unverified peer";
+    EXPECT_EQ(why, NoAnswerReason::Unreachable);
   }
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
   EXPECT_TRUE(PostJson(service.Base() + "/authenticate", R"({"username":"a","password":"secret"})", reply, status));
@@ -102,6 +105,7 @@ TEST(FetchAnswer, ReadsTheStatusBodyAndHeaderOfTheFinalAnswer) {
   ASSERT_TRUE(FetchAnswer(service.Base() + "/authenticate", "X-Authlib-Injector-API-Location", answer));
   EXPECT_EQ(answer.header, "");
   EXPECT_FALSE(FetchAnswer("https://127.0.0.1:9/", "X-Authlib-Injector-API-Location", answer));
+  EXPECT_EQ(answer.why, NoAnswerReason::Unreachable);
 }
 
 }  // namespace
