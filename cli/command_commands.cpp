@@ -57,7 +57,7 @@ int ShowCommand(const Arguments& args) {
     InitStoredCredentials(*credentials, settings.SettingsPath());
     LoadStoredCredentials(*credentials);
   }
-  LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name);
+  LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name, PlatformProfile::Host());
   const JavaChoice java =
       ChooseJava(description.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, HostJavaSource());
   if (java.path.empty()) return Fail(java.reason);
@@ -67,10 +67,10 @@ int ShowCommand(const Arguments& args) {
   if (!description.assets.empty()) ReadAssetIndex(settings.gamePath, description.assets, assets);
   inputs.legacyAssets = UsesLegacyAssetTree(DownloadSource::Configured(settings.downloadSource), version,
                                             description.assets, assets);
-  inputs.logConfigPath = LogConfigInPlace(settings.gamePath, description);
+  inputs.logConfigPath = LogConfigInPlace(inputs.gamePath, description);
   const LaunchCommandResult built = BuildLaunchCommand(description, inputs, PlatformProfile::Host(), NativeBitness());
   if (built.refusal == LaunchCommandResult::Refusal::GameFolderSplitsClassPath) {
-    return Fail(msg::GameFolderSplitsClassPath(built.refused));
+    return Fail(msg::GameFolderSplitsClassPath(settings.gamePath));
   }
   if (!built.command) return Fail("版本描述中的名称不能用作路径: " + built.refused);
   const LaunchCommand& command = *built.command;

@@ -7,16 +7,22 @@
 namespace kv {
 
 const PlatformProfile& PlatformProfile::Windows() {
-  static const PlatformProfile profile{'\\', ';', "windows", "natives-windows", ".exe", "windows", false, true};
+  static const PlatformProfile profile{'\\', ';', "windows", "natives-windows", ".exe", "windows", false, true, true};
   return profile;
 }
 
 const PlatformProfile& PlatformProfile::Linux() {
-  static const PlatformProfile profile{'/', ':', "linux", "natives-linux", "", "linux", true, false};
+  static const PlatformProfile profile{'/', ':', "linux", "natives-linux", "", "linux", true, false, false};
   return profile;
 }
 
 const PlatformProfile& PlatformProfile::Host() { return Linux(); }
+
+std::string FolderToJoinOnto(std::string folder, const PlatformProfile& profile) {
+  if (profile.joinsOntoTrailingSeparator) return folder;
+  while (folder.size() > 1 && folder.back() == profile.separator) folder.pop_back();
+  return folder;
+}
 
 int NativeBitness() {
   struct utsname info {};

@@ -16,11 +16,19 @@ struct PlatformProfile {
   std::string osName;              // the "os" name that library rules compare with
   bool honoursLibraryRules;        // the Windows build takes every library regardless of rules
   bool startsThroughShell;         // Windows: Cmd.exe /C "<command>"; Linux: argv, no shell
+  // Windows: paths are joined onto the game folder as the settings hold it, its trailing
+  // backslash and all (".minecraft\/../Instance/..."), as that build forms them.
+  bool joinsOntoTrailingSeparator;
 
   static const PlatformProfile& Windows();
   static const PlatformProfile& Linux();
   static const PlatformProfile& Host();
 };
+
+// The game folder that the paths handed to the game are joined onto: as it stands where the
+// profile joins onto a trailing separator, else without its trailing separators (the root
+// folder stays "/"), so that no joined path holds a doubled one.
+std::string FolderToJoinOnto(std::string folder, const PlatformProfile& profile);
 
 // 64 or 32: the bitness of the operating system (not of this process).
 int NativeBitness();

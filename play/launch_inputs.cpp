@@ -6,10 +6,10 @@
 namespace kv {
 
 LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
-                              const std::string& instanceName) {
+                              const std::string& instanceName, const PlatformProfile& profile) {
   LaunchInputs inputs;
   inputs.javaPath = settings.javaPath;
-  inputs.gamePath = settings.gamePath;
+  inputs.gamePath = FolderToJoinOnto(settings.gamePath, profile);
   inputs.instanceName = instanceName;
   if (credentials != nullptr) {
     inputs.playerName = credentials->profileName;

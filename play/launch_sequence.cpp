@@ -112,14 +112,14 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
     InitStoredCredentials(credentials, settingsPath_);
     LoadStoredCredentials(credentials);
   }
-  LaunchInputs inputs = MakeLaunchInputs(settings, genuine ? &credentials : nullptr, request.instanceName);
+  LaunchInputs inputs = MakeLaunchInputs(settings, genuine ? &credentials : nullptr, request.instanceName, profile_);
   inputs.javaPath = java_.path;
   inputs.legacyAssets = legacyAssets;
-  inputs.logConfigPath = LogConfigInPlace(settings.gamePath, description_);
+  inputs.logConfigPath = LogConfigInPlace(inputs.gamePath, description_);
   inputs.leadingJvmArguments = agentArguments;
   const LaunchCommandResult built = BuildLaunchCommand(description_, inputs, profile_, NativeBitness());
   if (built.refusal == LaunchCommandResult::Refusal::GameFolderSplitsClassPath) {
-    return stop(LaunchStatus::GameFolderRefused, msg::GameFolderSplitsClassPath(built.refused));
+    return stop(LaunchStatus::GameFolderRefused, msg::GameFolderSplitsClassPath(settings.gamePath));
   }
   if (!built.command) {
     LogLine(LogLevel::Error, "Refused to build a path from \"" + built.refused + "\"");
