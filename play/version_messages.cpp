@@ -12,8 +12,9 @@ std::string VersionFailureMessage(const InheritanceResult& result) {
       return msg::VersionInheritanceCycle(result.version);
     case InheritanceStatus::TooDeep:
       return msg::VersionInheritanceTooDeep(kMaxInheritanceDepth);
-    case InheritanceStatus::Resolved:
     case InheritanceStatus::Unreadable:
+      return msg::VersionUnreadable(result.version);
+    case InheritanceStatus::Resolved:
       break;
   }
   return msg::kVersionUnreadable;

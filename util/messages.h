@@ -141,6 +141,11 @@ inline std::string DownloadFailed(const std::string& fileName, const std::string
 
 // The end of a launch that did not start the game.
 inline constexpr const char* kVersionUnreadable = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj";
+// A version whose description is missing or cannot be read: which one, and how to get it back.
+inline std::string VersionUnreadable(const std::string& version) {
+  return std::string(kVersionUnreadable) + "\n版本 " + version + " 的描述文件缺失或已损坏: versions/" + version + "/" +
+         version + ".json\n请删除这个文件后重新启动游戏，启动器会重新下载它";
+}
 inline constexpr const char* kAssetIndexUnreadable = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadAssertObj";
 inline constexpr const char* kSignInFailedPrefix = "验证失败!";
 inline constexpr const char* kInstanceFolderRefused = "错误信息：实例名称不能用作文件夹名";

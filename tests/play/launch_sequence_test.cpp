@@ -234,7 +234,11 @@ TEST_F(LaunchSequenceTest, ThePlayerPicksOneOfSeveralProfilesWithTheIndicatorGon
 
 TEST_F(LaunchSequenceTest, UnreadableDocumentsStopWithTheirMessages) {
   EXPECT_EQ(Run().status, LaunchStatus::VersionUnreadable);
-  EXPECT_EQ(sink_.events.back(), std::string("message 16 ") + msg::kVersionUnreadable);
+  // The message keeps its code, and names the version, its file and the way out.
+  const std::string& unreadable = sink_.events.back();
+  EXPECT_TRUE(unreadable.starts_with(std::string("message 16 ") + msg::kVersionUnreadable + "\n")) << unreadable;
+  EXPECT_NE(unreadable.find("版本 v1 "), std::string::npos) << unreadable;
+  EXPECT_NE(unreadable.find("versions/v1/v1.json\n请删除这个文件"), std::string::npos) << unreadable;
 
   MakeVersion(true);
   test::WriteFile(game_ + "assets/indexes/idx.json", "{ not json");
