@@ -4,19 +4,23 @@
 #include <string>
 #include <vector>
 
-// The commands of korvane-cli. Each takes the arguments after its name, writes its result to
-// standard output and its refusal, one line, to standard error, and returns the exit status.
-// A command registers itself from its own file:
+// The commands of korvane-cli. Each takes the arguments after its name, writes its result (or,
+// when it has none to show, one line saying what it did) to standard output and its refusal to
+// standard error, and returns the exit status: 0 done, 1 refused or failed, 2 wrong usage.
+// The texts are Chinese, as in the launcher's window; command, option and setting names and
+// the placeholders of the usage lines stay as they are typed. A command registers itself from
+// its own file:
 //
-//   const kv::cli::CommandRegistration kVersions{{40, "versions", "versions [--refresh]  ...", RunVersions}};
+//   const kv::cli::CommandRegistration kVersions{{40, "versions", kUsage, "版本列表 ...", RunVersions}};
 namespace kv::cli {
 
 using Arguments = std::vector<std::string>;
 
 struct Command {
-  int order;              // place in the help text
+  int order;            // place in the help text
   const char* name;
-  const char* synopsis;   // "name ARGS   what it does"
+  const char* usage;    // "name ARGS", as Usage prints it
+  const char* summary;  // what it does, for the help text; a line break continues it indented
   int (*run)(const Arguments&);
 };
 
@@ -26,10 +30,12 @@ struct CommandRegistration {
 
 const std::vector<Command>& RegisteredCommands();
 
-// Prints "korvane-cli: <reason>" on standard error and returns 1.
+// Prints "korvane-cli: <text>" on standard error.
+void Note(const std::string& text);
+// Note(reason), and returns 1.
 int Fail(const std::string& reason);
 // Prints the usage of one command on standard error and returns 2.
-int Usage(const std::string& synopsis);
+int Usage(const std::string& usage);
 
 // Text from the network or the mirror's documents, with control characters (terminal escapes
 // among them) shown as '?' instead of being sent to the terminal.

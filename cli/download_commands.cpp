@@ -18,27 +18,41 @@
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
 #include "settings/settings.h"
+#include "util/files.h"
+#include "util/messages.h"
 
 namespace kv::cli {
 namespace {
 
+constexpr const char* kVersionsUsage = "versions [--refresh]";
+constexpr const char* kPrepareUsage = "prepare NAME [--jobs N] [--verify]";
+// What to look at when the download source gave nothing.
+constexpr const char* kCheckTheSource = "（请检查网络连接和 DownloadSource 设置）";
+
+int PrepareUsage() {
+  return Usage(std::string(kPrepareUsage) + "   （N：同时下载的文件数，" + std::to_string(kMinTransfers) + " 到 " +
+               std::to_string(kMaxTransfers) + "）");
+}
+
 int ListVersions(const Arguments& args) {
-  const char* synopsis = "versions [--refresh]";
   bool refresh = false;
   for (const std::string& arg : args) {
-    if (arg != "--refresh") return Usage(synopsis);
+    if (arg != "--refresh") return Usage(kVersionsUsage);
     refresh = true;
   }
   CSettings settings;
   settings.Load();
   std::string list = VersionListPath(settings.gamePath);
   // The window waits a second after asking for the list's size; a script has no reason to.
-  if (refresh && !RefreshVersionManifest(DownloadSource::Configured(settings.downloadSource), list,
-                                         std::chrono::milliseconds(0))) {
-    std::fprintf(stderr, "korvane-cli: 无法刷新版本列表，显示本地副本\n");
-  }
+  const bool refreshed = refresh && RefreshVersionManifest(DownloadSource::Configured(settings.downloadSource), list,
+                                                           std::chrono::milliseconds(0));
   VersionManifest manifest;
-  if (!ReadVersionManifest(list, manifest)) return Fail("没有可用的版本列表 (" + list + ")");
+  if (!ReadVersionManifest(list, manifest)) {
+    if (refreshed) return Fail("下载的版本列表无法读取: " + list);
+    if (refresh) return Fail(std::string("无法从下载源获取版本列表，本地也没有版本列表") + kCheckTheSource);
+    return Fail("没有可用的版本列表: " + list + "（请先运行 korvane-cli versions --refresh）");
+  }
+  if (refresh && !refreshed) Note("无法刷新版本列表，显示本地副本");
   for (const ManifestEntry& entry : manifest.entries) std::printf("%s\t%s\n", entry.id.c_str(), entry.type.c_str());
   return 0;
 }
@@ -53,26 +67,24 @@ std::optional<int> ParseJobs(const std::string& text) {
 }
 
 int Prepare(const Arguments& args) {
-  const std::string synopsis = "prepare NAME [--jobs N] [--verify]   (N: files at once, " +
-                               std::to_string(kMinTransfers) + " to " + std::to_string(kMaxTransfers) + ")";
   std::string name;
   std::optional<int> jobs;
   bool verify = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--jobs") {
-      if (i + 1 >= args.size() || !(jobs = ParseJobs(args[i + 1]))) return Usage(synopsis);
+      if (i + 1 >= args.size() || !(jobs = ParseJobs(args[i + 1]))) return PrepareUsage();
       ++i;
     } else if (args[i] == "--verify") {
       verify = true;
     } else if (name.empty() && args[i].rfind("--", 0) != 0) {
       name = args[i];
     } else {
-      return Usage(synopsis);
+      return PrepareUsage();
     }
   }
-  if (name.empty()) return Usage(synopsis);
+  if (name.empty()) return PrepareUsage();
   CInstanceList instances(false);
-  if (!instances.Contains(name)) return Fail("没有这个游戏实例");
+  if (!instances.Contains(name)) return Fail(msg::kInstanceUnknown);
   std::string version = instances.GetVersion(name);
   if (version.empty()) return Fail("这个游戏实例没有版本");
   CSettings settings;
@@ -85,8 +97,12 @@ int Prepare(const Arguments& args) {
   InheritanceResult chain;
   switch (RefreshAndReadMetadata(source, gamePath, version, MetadataChecks::Network(), description, assets, chain)) {
     case MetadataState::DescriptionUnreadable:
-      if (chain.status == InheritanceStatus::Unreadable) return Fail("无法读取版本 " + version + " 的描述文件");
-      return Fail(VersionFailureMessage(chain));
+      if (chain.status != InheritanceStatus::Unreadable) return Fail(VersionFailureMessage(chain));
+      if (!PathExists(VersionJsonPath(gamePath, version))) {
+        return Fail("无法从下载源获取版本 " + version + " 的描述文件" + kCheckTheSource);
+      }
+      return Fail("版本 " + version + " 的描述文件已损坏: " + VersionJsonPath(gamePath, version) +
+                  "（请删除这个文件后再次运行 korvane-cli prepare " + name + "）");
     case MetadataState::AssetIndexUnreadable:
       return Fail("无法读取资源索引 " + description.assets);
     case MetadataState::Ready:
@@ -120,12 +136,10 @@ int Prepare(const Arguments& args) {
 }
 
 const CommandRegistration kVersions{
-    {40, "versions", "versions [--refresh]     the version list: id<TAB>type (--refresh: from the download source first)",
-     ListVersions}};
+    {40, "versions", kVersionsUsage, "版本列表：版本号<TAB>类型（--refresh：先从下载源更新）", ListVersions}};
 const CommandRegistration kPrepare{
-    {50, "prepare", "prepare NAME [--jobs N] [--verify]  fetch every file an instance's version still needs, N at\n"
-                    "                             once (--verify: check every file's SHA-1, fetch again what differs)",
-     Prepare}};
+    {50, "prepare", kPrepareUsage,
+     "下载游戏实例的版本还缺少的所有文件，同时下载 N 个\n（--verify：校验每个文件的 SHA-1，重新下载不一致的文件）", Prepare}};
 
 }  // namespace
 }  // namespace kv::cli

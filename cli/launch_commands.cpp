@@ -14,20 +14,20 @@
 namespace kv::cli {
 namespace {
 
-// The launch as a terminal shows it: messages on standard error, the game's output on
-// standard output, the downloads with a progress line.
+constexpr const char* kLaunchUsage = "launch NAME [--dry-run]";
+constexpr const char* kLoginUsage = "login USER [--profile NAME]";
+
+// The launch as a terminal shows it: messages on standard error, as every refusal of this
+// program is, the game's output on standard output, the downloads with a progress line.
 class TerminalLaunchSink : public LaunchSink {
  public:
   void FinishLoading() override {}
-  void ShowMessage(const std::string& text, MessageKind) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-  }
-  void OfferJavaDownload(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  void ShowMessage(const std::string& text, MessageKind) override { Note(text); }
+  void OfferJavaDownload(const std::string& text) override { Note(text); }
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override { return DownloadWithProgress(plan); }
   // A launch from the terminal asks nothing: the profile is chosen once, with login --profile.
   std::optional<std::size_t> ChooseProfile(const std::vector<std::string>& names) override {
-    std::fprintf(stderr, "%s\n请先用 korvane-cli login USER --profile NAME 选定角色\n",
-                 Printable(msg::ProfileChoiceNeeded(names)).c_str());
+    Note(Printable(msg::ProfileChoiceNeeded(names)) + "\n请先用 korvane-cli login USER --profile NAME 选定角色");
     return std::nullopt;
   }
   void ShowLauncher(bool) override {}
@@ -41,7 +41,6 @@ class TerminalLaunchSink : public LaunchSink {
 };
 
 int Launch(const Arguments& args) {
-  const char* synopsis = "launch NAME [--dry-run]";
   std::string name;
   bool dryRun = false;
   for (const std::string& arg : args) {
@@ -50,12 +49,12 @@ int Launch(const Arguments& args) {
     } else if (name.empty()) {
       name = arg;
     } else {
-      return Usage(synopsis);
+      return Usage(kLaunchUsage);
     }
   }
-  if (name.empty()) return Usage(synopsis);
+  if (name.empty()) return Usage(kLaunchUsage);
   CInstanceList instances(false);
-  if (!instances.Contains(name)) return Fail("没有这个游戏实例");
+  if (!instances.Contains(name)) return Fail(msg::kInstanceUnknown);
 
   LaunchRequest request;
   request.instanceName = name;
@@ -85,7 +84,7 @@ int Launch(const Arguments& args) {
 }
 
 int Login(const Arguments& args) {
-  const char* synopsis = "login USER [--profile NAME]   (the password is read from standard input)";
+  const std::string usage = std::string(kLoginUsage) + "   （密码从标准输入读取）";
   AccountLogin login;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--profile" && i + 1 < args.size() && !args[i + 1].empty()) {
@@ -93,10 +92,10 @@ int Login(const Arguments& args) {
     } else if (login.username.empty() && !args[i].empty() && args[i] != "--profile") {
       login.username = args[i];
     } else {
-      return Usage(synopsis);
+      return Usage(usage);
     }
   }
-  if (login.username.empty()) return Usage(synopsis);
+  if (login.username.empty()) return Usage(usage);
   const std::optional<std::string> password = ReadPassword();
   if (!password) return Fail(msg::kPasswordNotRead);
   login.password = *password;
@@ -118,9 +117,9 @@ int Login(const Arguments& args) {
 }
 
 const CommandRegistration kLaunch{
-    {60, "launch", "launch NAME [--dry-run]  start an instance (--dry-run: print the command instead)", Launch}};
+    {60, "launch", kLaunchUsage, "启动游戏实例（--dry-run：准备好文件后只显示启动命令）", Launch}};
 const CommandRegistration kLogin{
-    {70, "login", "login USER [--profile NAME]  sign a genuine account in at the AuthServer (password on standard input)", Login}};
+    {70, "login", kLoginUsage, "在 AuthServer 登录正版账户（密码从标准输入读取）", Login}};
 
 }  // namespace
 }  // namespace kv::cli

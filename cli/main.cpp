@@ -13,9 +13,18 @@ std::vector<Command>& Registry() {
   return commands;
 }
 
+// The usage column of the help text; a longer usage has its summary two blanks after it.
+constexpr std::size_t kUsageWidth = 25;
+
 void PrintHelp(std::FILE* out) {
-  std::fprintf(out, "usage: korvane-cli [COMMAND [ARGS]]\n\nWith no command: the settings, then the instances.\n\n");
-  for (const Command& command : RegisteredCommands()) std::fprintf(out, "  %s\n", command.synopsis);
+  std::fprintf(out, "用法: korvane-cli [COMMAND [ARGS]]\n\n不带命令时：先显示设置，再列出游戏实例。\n\n");
+  const std::string continued = "\n" + std::string(2 + kUsageWidth, ' ');
+  for (const Command& command : RegisteredCommands()) {
+    std::string line = command.usage;
+    line += line.size() < kUsageWidth ? std::string(kUsageWidth - line.size(), ' ') : "  ";
+    for (const char* c = command.summary; *c != '\0'; ++c) line += *c == '\n' ? continued : std::string(1, *c);
+    std::fprintf(out, "  %s\n", line.c_str());
+  }
 }
 
 }  // namespace
@@ -29,8 +38,10 @@ CommandRegistration::CommandRegistration(Command command) {
 
 const std::vector<Command>& RegisteredCommands() { return Registry(); }
 
+void Note(const std::string& text) { std::fprintf(stderr, "korvane-cli: %s\n", text.c_str()); }
+
 int Fail(const std::string& reason) {
-  std::fprintf(stderr, "korvane-cli: %s\n", reason.c_str());
+  Note(reason);
   return 1;
 }
 
@@ -42,8 +53,8 @@ std::string Printable(std::string text) {
   return text;
 }
 
-int Usage(const std::string& synopsis) {
-  std::fprintf(stderr, "usage: korvane-cli %s\n", synopsis.c_str());
+int Usage(const std::string& usage) {
+  std::fprintf(stderr, "用法: korvane-cli %s\n", usage.c_str());
   return 2;
 }
 
@@ -65,7 +76,7 @@ int main(int argc, char** argv) {
   for (const Command& command : RegisteredCommands()) {
     if (std::strcmp(argv[1], command.name) == 0) return command.run(args);
   }
-  std::fprintf(stderr, "korvane-cli: unknown command \"%s\"\n\n", argv[1]);
+  std::fprintf(stderr, "korvane-cli: 没有这个命令: %s\n\n", Printable(argv[1]).c_str());
   PrintHelp(stderr);
   return 2;
 }

@@ -10,6 +10,10 @@
 namespace kv::cli {
 namespace {
 
+constexpr const char* kModsUsage = "mods NAME [--installed]";
+constexpr const char* kModInstallUsage = "mod-install NAME ID";
+constexpr const char* kModRemoveUsage = "mod-remove NAME ID";
+
 // The instance's version, or the reason it has no mods.
 int CheckModInstance(const std::string& name, std::string& version) {
   CInstanceList instances(SettingsFilePath(), false);
@@ -25,7 +29,7 @@ PackageTool Tool() { return PackageTool::ForLauncher(GetExecutableFolder(), Sett
 // come from what an earlier run fetched.
 void InitAsTheModTabDoes(const PackageTool& tool, const std::string& name, const std::string& version) {
   std::string why;
-  if (!PkgInit(tool, name, version, &why)) std::fprintf(stderr, "korvane-cli: %s\n", why.c_str());
+  if (!PkgInit(tool, name, version, &why)) Note(why);
 }
 
 void PrintMod(const std::string& id, const ModExtraInfo& extra, bool installed) {
@@ -39,7 +43,7 @@ void PrintMod(const std::string& id, const ModExtraInfo& extra, bool installed) 
 
 static int ModsCommand(const Arguments& args) {
   const bool installedOnly = args.size() == 2 && args[1] == "--installed";
-  if (args.empty() || args.size() > 2 || (args.size() == 2 && !installedOnly)) return Usage("mods NAME [--installed]");
+  if (args.empty() || args.size() > 2 || (args.size() == 2 && !installedOnly)) return Usage(kModsUsage);
   std::string version;
   if (int refused = CheckModInstance(args[0], version)) return refused;
   const PackageTool tool = Tool();
@@ -59,7 +63,7 @@ static int ModsCommand(const Arguments& args) {
 }
 
 static int ModInstallCommand(const Arguments& args) {
-  if (args.size() != 2) return Usage("mod-install NAME ID");
+  if (args.size() != 2) return Usage(kModInstallUsage);
   std::string version;
   if (int refused = CheckModInstance(args[0], version)) return refused;
   const PackageTool tool = Tool();
@@ -72,7 +76,7 @@ static int ModInstallCommand(const Arguments& args) {
 }
 
 static int ModRemoveCommand(const Arguments& args) {
-  if (args.size() != 2) return Usage("mod-remove NAME ID");
+  if (args.size() != 2) return Usage(kModRemoveUsage);
   std::string version;
   if (int refused = CheckModInstance(args[0], version)) return refused;
   const PackageTool tool = Tool();
@@ -84,14 +88,12 @@ static int ModRemoveCommand(const Arguments& args) {
 }
 
 namespace {
-const CommandRegistration kMods{{80, "mods",
-                                 "mods NAME [--installed]  the mods for the instance's Forge version (id, name, authors, "
-                                 "installed)",
-                                 ModsCommand}};
+const CommandRegistration kMods{
+    {80, "mods", kModsUsage, "游戏实例的 Forge 版本可用的 Mod：ID、名称、作者、是否已安装\n（--installed：只列出已安装的）",
+     ModsCommand}};
 const CommandRegistration kModInstall{
-    {81, "mod-install", "mod-install NAME ID      install a mod into the instance's mods folder", ModInstallCommand}};
-const CommandRegistration kModRemove{
-    {82, "mod-remove", "mod-remove NAME ID       remove a mod the instance has installed", ModRemoveCommand}};
+    {81, "mod-install", kModInstallUsage, "把 Mod 安装到游戏实例的 mods 文件夹", ModInstallCommand}};
+const CommandRegistration kModRemove{{82, "mod-remove", kModRemoveUsage, "删除游戏实例已安装的 Mod", ModRemoveCommand}};
 }  // namespace
 
 }  // namespace kv::cli

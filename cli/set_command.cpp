@@ -22,7 +22,7 @@ std::optional<std::string> ReadPassword() {
 
 namespace {
 
-constexpr const char* kSetSynopsis = "set KEY VALUE [KEY VALUE ...] [--password]";
+constexpr const char* kSetUsage = "set KEY VALUE [KEY VALUE ...] [--password]";
 
 bool AccountChanged(const CSettings& before, const CSettings& after) {
   return before.userName != after.userName || before.password != after.password || before.isGenuine != after.isGenuine;
@@ -40,10 +40,10 @@ int SetSettings(const Arguments& args) {
       changes.emplace_back(args[i], args[i + 1]);
       ++i;
     } else {
-      return Usage(kSetSynopsis);
+      return Usage(kSetUsage);
     }
   }
-  if (changes.empty() && !readPassword) return Usage(kSetSynopsis);
+  if (changes.empty() && !readPassword) return Usage(kSetUsage);
 
   CSettings settings;
   settings.Load();
@@ -69,15 +69,13 @@ int SetSettings(const Arguments& args) {
   if (!CreateGameFolder(settings.gamePath)) return Fail(msg::GameFolderNotCreated(settings.gamePath));
   const bool leavesInstances = LeavesInstanceFoldersBehind(settings.SettingsPath(), before.gamePath, settings.gamePath);
   if (!settings.Save()) return Fail(msg::kSettingsNotWritten);
-  if (leavesInstances) std::fprintf(stderr, "korvane-cli: %s\n", msg::kInstanceFoldersLeftBehind);
+  if (leavesInstances) Note(msg::kInstanceFoldersLeftBehind);
   std::printf("%s\n", msg::SettingsSaved(changedKeys).c_str());
   return 0;
 }
 
 const CommandRegistration kSet{
-    {11, "set", "set KEY VALUE... [--password]  change settings, checked as the settings dialog checks them "
-                "(--password: the password from standard input)",
-     SetSettings}};
+    {11, "set", kSetUsage, "修改设置，检查方式与设置窗口相同\n（--password：密码从标准输入读取）", SetSettings}};
 
 }  // namespace
 }  // namespace kv::cli

@@ -15,16 +15,21 @@ std::string GameFolder() {
   return settings.gamePath;
 }
 
+namespace {
+constexpr const char* kSettingsUsage = "settings [--reveal]";
+constexpr const char* kInstancesUsage = "instances";
+}  // namespace
+
 int ShowSettings(const Arguments& args) {
   bool reveal = false;
   for (const std::string& arg : args) {
-    if (arg != "--reveal") return Usage("settings [--reveal]");
+    if (arg != "--reveal") return Usage(kSettingsUsage);
     reveal = true;
   }
   CSettings settings;
   settings.Load();
   std::string password = reveal ? settings.password
-                                : "<" + std::to_string(CountCodePoints(settings.password)) + " characters hidden>";
+                                : "<已隐藏 " + std::to_string(CountCodePoints(settings.password)) + " 个字符>";
   const std::pair<const char*, const std::string*> rows[] = {
       {"UserName", &settings.userName},
       {"PWD", &password},
@@ -45,7 +50,7 @@ int ShowSettings(const Arguments& args) {
 }
 
 int ListInstances(const Arguments& args) {
-  if (!args.empty()) return Usage("instances");
+  if (!args.empty()) return Usage(kInstancesUsage);
   CInstanceList list(false);
   for (const InstanceEntry& entry : list.Entries()) {
     std::printf("%s\t%s\n", entry.name.c_str(), entry.version.c_str());
@@ -55,9 +60,8 @@ int ListInstances(const Arguments& args) {
 
 namespace {
 const CommandRegistration kSettings{
-    {10, "settings", "settings [--reveal]      the settings, one Key=Value a line", ShowSettings}};
-const CommandRegistration kInstances{
-    {20, "instances", "instances                the instances: name<TAB>version", ListInstances}};
+    {10, "settings", kSettingsUsage, "显示设置，每行一个 Key=Value（--reveal：显示密码）", ShowSettings}};
+const CommandRegistration kInstances{{20, "instances", kInstancesUsage, "列出游戏实例：名称<TAB>版本", ListInstances}};
 }  // namespace
 
 }  // namespace kv::cli

@@ -2,6 +2,7 @@
 
 #include "game/game_layout.h"
 #include "game/library_paths.h"
+#include "meta/version_manifest.h"
 #include "util/files.h"
 
 namespace kv {
@@ -24,6 +25,12 @@ InheritanceResult ReadVersionChain(const std::string& gamePath, const std::strin
     return description;
   };
   return ResolveInheritance(versionId, read, merged);
+}
+
+bool IsKnownVersion(const std::string& gamePath, const std::string& versionId) {
+  if (IsSafeVersionId(versionId) && PathExists(VersionJsonPath(gamePath, versionId))) return true;
+  VersionManifest list;
+  return !ReadVersionManifest(VersionListPath(gamePath), list) || FindManifestEntry(list, versionId) != nullptr;
 }
 
 std::string LogConfigInPlace(const std::string& gamePath, const VersionDescription& description) {

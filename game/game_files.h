@@ -27,6 +27,11 @@ using MissingParentFetcher = std::function<void(const std::string& parentId)>;
 InheritanceResult ReadVersionChain(const std::string& gamePath, const std::string& versionId,
                                    VersionDescription& merged, const MissingParentFetcher& fetchMissing = {});
 
+// Whether the game folder knows of `versionId`: its local copy of the version list names it, or
+// the version is installed there (its description is in place, as a loader's installer leaves
+// it, which no list names). Without a readable list nothing rules a version out: true.
+bool IsKnownVersion(const std::string& gamePath, const std::string& versionId);
+
 // The log configuration that `description` names, when it is in the game folder
 // (LogConfigPath); empty otherwise, or for a name that cannot stand as a file name.
 std::string LogConfigInPlace(const std::string& gamePath, const VersionDescription& description);

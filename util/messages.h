@@ -29,6 +29,16 @@ inline constexpr const char* kInstanceVersionInvalid = "游戏版本无效";
 inline constexpr const char* kSettingsNotWritten = "无法写入设置文件 KvCfg.ini";
 inline constexpr const char* kInstanceFolderKept = "实例已删除，但实例文件夹未能删除";
 inline std::string DeleteInstanceQuestion(const std::string& name) { return "你确定要删除\"" + name + "\"的所有信息"; }
+inline std::string InstanceAdded(const std::string& name, const std::string& version) {
+  return "已添加游戏实例 " + name + "（版本 " + version + "）";
+}
+inline std::string InstanceRenamed(const std::string& oldName, const std::string& newName) {
+  return "已将游戏实例 " + oldName + " 重命名为 " + newName;
+}
+inline std::string InstanceDeleted(const std::string& name) { return "已删除游戏实例 " + name; }
+inline std::string VersionNotListed(const std::string& version) {
+  return "版本列表中没有版本 " + version + "，游戏文件夹中也没有安装它";
+}
 inline constexpr const char* kInstanceBusy = "游戏正在启动或运行，请在游戏结束后再删除或重命名实例";
 inline constexpr const char* kNoInstanceSelected = "请先添加或选择一个游戏实例\n（点击左侧的“+”，或在左侧列表上点击右键）";
 inline constexpr const char* kVersionNotChosen = "请先选择游戏版本";

@@ -248,7 +248,9 @@ TEST_F(FrameLaunch, AVersionThatDoesNotExistGivesTheLoadVersionObjMessage) {
   test::MessageAnswerer answerer("okbtn");
   LaunchView view = Launch();
   ASSERT_EQ(answerer.Texts().size(), 1u);
-  EXPECT_EQ(answerer.Texts()[0], QStringLiteral("错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj"));
+  EXPECT_TRUE(answerer.Texts()[0].startsWith(QStringLiteral("错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj\n")))
+      << answerer.Texts()[0].toStdString();
+  EXPECT_TRUE(answerer.Texts()[0].contains(QStringLiteral("版本 no-such-1.0 "))) << answerer.Texts()[0].toStdString();
   EXPECT_EQ(answerer.Captions()[0], QStringLiteral("提示"));
   EXPECT_FALSE(view.downloadWindowSeen);
   EXPECT_EQ(view.frameHidden, 0);

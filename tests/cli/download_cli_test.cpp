@@ -82,7 +82,14 @@ TEST_F(DownloadCli, VersionsListsTheLocalCopyAfterARefresh) {
   ASSERT_TRUE(mirror.Started());
   test::CommandResult missing = Run(mirror, {"versions"});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.err.find("korvane-cli: "), std::string::npos);
+  EXPECT_NE(missing.err.find("korvane-cli versions --refresh"), std::string::npos) << missing.err;
+  const std::vector<std::string> offline{"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror",
+                                         "KORVANE_MIRROR=http://127.0.0.1:9"};
+  // Neither a copy nor a source: said so, in one line.
+  test::CommandResult nothing = test::RunCommand(KORVANE_CLI, {"versions", "--refresh"}, offline);
+  EXPECT_EQ(nothing.status, 1);
+  EXPECT_EQ(nothing.out, "");
+  EXPECT_EQ(nothing.err, "korvane-cli: 无法从下载源获取版本列表，本地也没有版本列表（请检查网络连接和 DownloadSource 设置）\n");
 
   test::CommandResult refreshed = Run(mirror, {"versions", "--refresh"});
   ASSERT_EQ(refreshed.status, 0) << refreshed.err;
@@ -91,12 +98,10 @@ TEST_F(DownloadCli, VersionsListsTheLocalCopyAfterARefresh) {
   EXPECT_NE(refreshed.out.find("\n1.7.10\trelease\n"), std::string::npos);
 
   // Offline now: the local copy still answers.
-  test::CommandResult offline = test::RunCommand(
-      KORVANE_CLI, {"versions", "--refresh"},
-      {"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror", "KORVANE_MIRROR=http://127.0.0.1:9"});
-  EXPECT_EQ(offline.status, 0);
-  EXPECT_EQ(offline.out, refreshed.out);
-  EXPECT_NE(offline.err.find("本地副本"), std::string::npos);
+  test::CommandResult stale = test::RunCommand(KORVANE_CLI, {"versions", "--refresh"}, offline);
+  EXPECT_EQ(stale.status, 0);
+  EXPECT_EQ(stale.out, refreshed.out);
+  EXPECT_NE(stale.err.find("本地副本"), std::string::npos);
   EXPECT_EQ(Run(mirror, {"versions", "--all"}).status, 2);
 }
 
