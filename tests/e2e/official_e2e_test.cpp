@@ -187,7 +187,7 @@ class OfficialEndToEnd : public ::testing::Test {
                              "KORVANE_MIRROR=http://127.0.0.1:9", "KORVANE_STATS_URL=", "KORVANE_TEST_EXIT=7"});
   }
 
-  // A path in the game folder as the launcher joins it (the folder ends with a separator).
+  // The value that follows `option` in the game's printed arguments.
   static std::string ArgumentAfter(const std::string& out, const std::string& option) {
     std::size_t at = out.find("]=" + option + "\n");
     if (at == std::string::npos) return "<missing " + option + ">";
@@ -195,9 +195,8 @@ class OfficialEndToEnd : public ::testing::Test {
     return out.substr(start, out.find('\n', start) - start);
   }
 
+  // A path in the game folder.
   std::string Game(const std::string& path) const { return home_.Path() + ".minecraft/" + path; }
-
-  // The value that follows `option` in the game's printed arguments.
 
   // How many requests the mirror has answered so far.
   int Requests() const {
