@@ -1,21 +1,23 @@
 #include "game/library_rules.h"
 
+#include <re2/re2.h>
+
 #include <algorithm>
-#include <regex>
 
 namespace kv {
 namespace {
 
 constexpr std::size_t kLongestVersionPattern = 256;
 
+// The pattern comes from the network: RE2 matches in time linear in the text and bounds the
+// memory a pattern may take, so no pattern can hang or exhaust a launch the way a
+// backtracking matcher can ("((.*)*)*x"). One that does not compile matches nothing.
 bool VersionMatches(const std::string& pattern, const std::string& version) {
   if (pattern.size() > kLongestVersionPattern) return false;
-  try {
-    return std::regex_search(version, std::regex(pattern));
-  } catch (const std::exception&) {
-    // A pattern from the network that does not compile, or exhausts the matcher.
-    return false;
-  }
+  RE2::Options options;
+  options.set_log_errors(false);
+  const RE2 expression(pattern, options);
+  return expression.ok() && RE2::PartialMatch(version, expression);
 }
 
 bool FeatureOn(const RuleEnvironment& environment, const std::string& feature) {

@@ -46,6 +46,10 @@ TEST(LibraryRules, TheLastMatchingRuleDecides) {
       {{Rule("allow", "linux", "", "^5\\.")}, false},
       {{Rule("allow", "", "", "(")}, false},  // a pattern that does not compile matches nothing
       {{Rule("allow", "", "", std::string(300, '6'))}, false},
+      {{Rule("allow", "", "", "^10\\.5\\.\\d$")}, false},  // the publisher's macOS pattern
+      {{Rule("allow", "", "", "amd64$")}, true},
+      // Nested repetition makes a backtracking matcher run for ages on the short version text.
+      {{Rule("allow", "", "", "((((((((((.*)*)*)*)*)*)*)*)*)*)*x")}, false},
   };
   const RuleEnvironment linux64 = SystemRuleEnvironment(kLinux, 64, "6.1.0-13-amd64");
   for (const Case& c : cases) {
