@@ -25,8 +25,9 @@ void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
 }
 
 void GuiLaunchSink::OfferJavaDownload(const std::string& text) {
-  if (ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), MessageKind::Question, QStringLiteral("提示"),
-                        kMessageOkCancel) == IDOK) {
+  const QString question = QString::fromStdString(text) + QString::fromUtf8(msg::kDownloadJavaQuestion);
+  if (ShowMessageDialog(frame_.GetHWND(), question, MessageKind::Question, QStringLiteral("提示"), kMessageOkCancel) ==
+      IDOK) {
     frame_.PostMessage(WMU_DOWNLOAD_JAVA, 0, 0);
   }
 }

@@ -103,11 +103,12 @@ inline std::string JavaFoundNewer(int required, int major, int configuredMajor) 
   return "使用找到的 Java " + std::to_string(major) + "：此版本需要 Java " + std::to_string(required) +
          "，没有找到 Java " + std::to_string(required) + "，更新的版本也可以" + JavaNotConfigured(configuredMajor);
 }
-// No Java fits: the launch stops and offers the Java download.
+// No Java fits: the launch stops; the window asks the question after it and offers the download.
 inline std::string JavaMissing(int required, bool newerAllowed) {
   return "此版本需要 Java " + std::to_string(required) + (newerAllowed ? " 或更新的版本" : "") +
-         "，但没有找到合适的 JAVA 运行环境。是否立即下载安装?";
+         "，但没有找到合适的 JAVA 运行环境。";
 }
+inline constexpr const char* kDownloadJavaQuestion = "是否立即下载安装?";
 inline constexpr const char* kUpdaterFailed = "启动Update.exe失败";
 
 // Signing in.

@@ -288,7 +288,8 @@ TEST_F(FrameWindow, AVersionThatNeedsAnotherJavaOffersItsDownload) {
   PressStartInTheModalRun(frame, harness_);
   EXPECT_EQ(WaitForFile(harness_.Home() / "started.txt"), "DownLoadJava\n");
   ASSERT_EQ(answerer.Texts().size(), 1u);
-  EXPECT_EQ(answerer.Texts()[0], QString::fromStdString(msg::JavaMissing(99, true)));
+  EXPECT_EQ(answerer.Texts()[0],
+            QString::fromStdString(msg::JavaMissing(99, true)) + QString::fromUtf8(msg::kDownloadJavaQuestion));
 }
 
 TEST_F(FrameWindow, AJavaPathInTheSettingsCountsAsJava) {

@@ -143,6 +143,8 @@ TEST_F(CommandCli, AModernVersionWithTheJavaItNeeds) {
   const test::CommandResult refused = Run({"command", "锻造"});
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.err.find(msg::JavaMissing(99, true)), std::string::npos) << refused.err;
+  // The window's question about the download has no place in a terminal.
+  EXPECT_EQ(refused.err.find(msg::kDownloadJavaQuestion), std::string::npos) << refused.err;
 }
 
 TEST_F(CommandCli, TextIsOneLine) {
