@@ -41,6 +41,10 @@ int Usage(const std::string& usage);
 // among them) shown as '?' instead of being sent to the terminal.
 std::string Printable(std::string text);
 
+// A path for the player to read: a separator the folders' joins doubled ("…/.minecraft//versions")
+// shown once.
+std::string ShownPath(std::string path);
+
 // The game folder of the settings file.
 std::string GameFolder();
 

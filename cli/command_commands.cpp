@@ -62,11 +62,11 @@ int ShowCommand(const Arguments& args) {
   settings.Load();
   const std::string path = VersionJsonPath(settings.gamePath, version);
   const std::string prepareFirst = "korvane-cli prepare " + *name;
-  if (!PathExists(path)) return Fail("找不到版本描述文件: " + path + "（请先运行 " + prepareFirst + "）");
+  if (!PathExists(path)) return Fail("找不到版本描述文件: " + ShownPath(path) + "（请先运行 " + prepareFirst + "）");
   VersionDescription description;
   const InheritanceResult chain = ReadVersionChain(settings.gamePath, version, description);
   if (chain.status == InheritanceStatus::Unreadable) {
-    return Fail("版本描述文件无法读取: " + path + "（请删除这个文件后运行 " + prepareFirst + "）");
+    return Fail("版本描述文件无法读取: " + ShownPath(path) + "（请删除这个文件后运行 " + prepareFirst + "）");
   }
   if (chain.status != InheritanceStatus::Resolved) return Fail(VersionFailureMessage(chain));
 

@@ -101,7 +101,7 @@ int Prepare(const Arguments& args) {
       if (!PathExists(VersionJsonPath(gamePath, version))) {
         return Fail("无法从下载源获取版本 " + version + " 的描述文件" + kCheckTheSource);
       }
-      return Fail("版本 " + version + " 的描述文件已损坏: " + VersionJsonPath(gamePath, version) +
+      return Fail("版本 " + version + " 的描述文件已损坏: " + ShownPath(VersionJsonPath(gamePath, version)) +
                   "（请删除这个文件后再次运行 korvane-cli prepare " + name + "）");
     case MetadataState::AssetIndexUnreadable:
       return Fail("无法读取资源索引 " + description.assets);

@@ -53,6 +53,11 @@ std::string Printable(std::string text) {
   return text;
 }
 
+std::string ShownPath(std::string path) {
+  path.erase(std::unique(path.begin(), path.end(), [](char a, char b) { return a == '/' && b == '/'; }), path.end());
+  return path;
+}
+
 int Usage(const std::string& usage) {
   std::fprintf(stderr, "用法: korvane-cli %s\n", usage.c_str());
   return 2;

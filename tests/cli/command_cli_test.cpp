@@ -91,6 +91,12 @@ TEST_F(CommandCli, PrintsOneArgumentALineForAnOfflinePlayer) {
 }
 
 TEST_F(CommandCli, MissingFilesAskForPrepareFirst) {
+  // Without its description, the file is named as it stands on the disk.
+  Register("空", "8.8");
+  const test::CommandResult none = Run({"command", "空"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.err, "korvane-cli: 找不到版本描述文件: " + gamePath_ + "versions/8.8/8.8.json（请先运行 korvane-cli prepare 空）\n");
+
   InstallDescription("7.7", R"({"id":"7.7","mainClass":"demo.Main","libraries":[{"name":"com.example:plain:1.0"}]})");
   test::WriteFile(gamePath_ + "libraries/com/example/plain/1.0/plain-1.0.jar", "jar");
   Register("小", "7.7");
