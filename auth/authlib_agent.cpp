@@ -10,8 +10,8 @@
 #include "net/url_encoding.h"
 #include "platform/diagnostic_log.h"
 #include "util/base64.h"
+#include "util/digest.h"
 #include "util/files.h"
-#include "util/md5.h"
 #include "util/messages.h"
 
 namespace kv {

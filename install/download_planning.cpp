@@ -10,10 +10,10 @@
 #include "game/library_paths.h"
 #include "game/library_rules.h"
 #include "install/mirror_layout.h"
-#include "net/sha1.h"
 #include "net/transfers.h"
 #include "net/url_encoding.h"
 #include "platform/diagnostic_log.h"
+#include "util/digest.h"
 #include "util/files.h"
 
 namespace kv {

@@ -10,8 +10,8 @@
 #include "game/library_paths.h"
 #include "install/mirror_layout.h"
 #include "meta/version_manifest.h"
-#include "net/sha1.h"
 #include "platform/diagnostic_log.h"
+#include "util/digest.h"
 #include "util/files.h"
 
 namespace kv {

@@ -9,7 +9,7 @@
 
 #include "net/curl_easy.h"
 #include "net/download_item.h"
-#include "net/sha1.h"
+#include "util/digest.h"
 
 // One attempt at one planned file, run by a multi handle: the body goes to a partial file (the
 // path + ".tmp") that grows over attempts, each resuming where the last stopped, and gets the
@@ -89,7 +89,7 @@ class PartialDownload {
   std::FILE* file_ = nullptr;
   bool bodyStarted_ = false;
   std::optional<AttemptResult> refused_;  // why the writer stopped the answer
-  Sha1 digest_;
+  Digest digest_{DigestKind::Sha1};
 };
 
 }  // namespace kv

@@ -18,8 +18,8 @@
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/list.h"
 #include "util/base64.h"
+#include "util/digest.h"
 #include "util/files.h"
-#include "util/md5.h"
 
 namespace kv {
 namespace {

@@ -5,8 +5,8 @@
 #include "tests/net/mirror_process.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
+#include "util/digest.h"
 #include "util/files.h"
-#include "util/md5.h"
 
 namespace kv {
 namespace {

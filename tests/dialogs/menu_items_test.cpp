@@ -1,12 +1,11 @@
 // Check items, sub-menus and the observer that closes all menus.
 #include <gtest/gtest.h>
 
-#include <QPointer>
 #include <QTest>
 #include <QWidget>
 
 #include "dialogs/menu_wnd.h"
-#include "dialogs/window_messages.h"
+#include "tests/dialogs/menu_fixture.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/skin_resources.h"
 
@@ -24,39 +23,16 @@ const char* kMenu = R"xml(<Window>
   </Menu>
 </Window>)xml";
 
-class MenuItems : public ::testing::Test {
+class MenuItems : public test_menu::MenuFixture {
  protected:
+  MenuItems() : MenuFixture("<Window size=\"400,300\"><VerticalLayout bkcolor=\"#FFFFFFFF\"/></Window>") {}
+
   void SetUp() override {
     SkinResources::Instance().AddFile(QStringLiteral("test/menu.xml"), QByteArray(kMenu));
     SkinResources::Instance().AddFile(QStringLiteral("test/tick.png"), test::SolidPng(16, 16, 0xFF008800));
-    // The item's name is lent for the handling of the message: it is copied there.
-    frame_.onMessage = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
-      if (msg == WMU_MENU_COMMAND) commands_.push_back({MenuCommandItem(wParam), lParam});
-    };
-    ASSERT_TRUE(frame_.Open());
+    MenuFixture::SetUp();
   }
-  void TearDown() override {
-    CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
-    test::Pump(20);
-    frame_.DestroyWindow();
-    test::Pump();
-  }
-  CMenuWnd* Open() {
-    auto* menu = new CMenuWnd();
-    menu->Init(nullptr, QStringLiteral("test\\menu.xml"), &frame_.GetPaintManager(),
-               frame_.GetHWND()->mapToGlobal(QPoint(20, 20)));
-    QPointer<QWidget> widget = menu->GetHWND();
-    test::PumpUntil([&] { return widget && widget->isVisible(); });
-    return menu;
-  }
-  struct Command {
-    QString item;
-    LPARAM lParam;
-  };
-  const std::vector<Command>& Commands() const { return commands_; }
-
-  test::TestWindow frame_{QStringLiteral("<Window size=\"400,300\"><VerticalLayout bkcolor=\"#FFFFFFFF\"/></Window>")};
-  std::vector<Command> commands_;
+  CMenuWnd* Open() { return OpenMenu(QStringLiteral("test\\menu.xml"), frame_.GetHWND()->mapToGlobal(QPoint(20, 20))); }
 };
 
 TEST_F(MenuItems, CheckItemsToggleAndRememberTheirStateBetweenOpenings) {

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
 
-#include "dialogs/window_messages.h"
+#include "tests/dialogs/menu_fixture.h"
 #include "tests/uilib/gui_test_support.h"
 
 namespace kv::ui {
@@ -17,29 +16,18 @@ namespace {
 const char* kFrameLayout =
     "<Window size=\"600,400\"><VerticalLayout name=\"Main_Background\" bkcolor=\"#FFF3F3E1\"/></Window>";
 
-class PopupMenu : public ::testing::Test {
+class PopupMenu : public test_menu::MenuFixture {
  protected:
+  PopupMenu() : MenuFixture(kFrameLayout) {}
+
   void SetUp() override {
     if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
-    // The item's name is lent for the handling of the message: it is copied there.
-    frame_.onMessage = [this](UINT msg, WPARAM wParam, LPARAM lParam) {
-      if (msg == WMU_MENU_COMMAND) commands_.push_back({MenuCommandItem(wParam), lParam});
-    };
-    ASSERT_TRUE(frame_.Open());
-  }
-  void TearDown() override {
-    CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
-    test::Pump(20);
-    frame_.DestroyWindow();
-    test::Pump();
+    MenuFixture::SetUp();
   }
 
   // Opens the instance menu at a point of the frame; returns its window.
   CMenuWnd* Open(QPoint screen) {
-    auto* menu = new CMenuWnd();
-    menu->Init(nullptr, QStringLiteral("xmls\\Instance_Menu.xml"), &frame_.GetPaintManager(), screen);
-    widget_ = menu->GetHWND();
-    test::PumpUntil([&] { return widget_ && widget_->isVisible(); });
+    CMenuWnd* menu = OpenMenu(QStringLiteral("xmls\\Instance_Menu.xml"), screen);
     test::Pump(10);
     return menu;
   }
@@ -47,15 +35,6 @@ class PopupMenu : public ::testing::Test {
     return test::PumpUntil([&] { return !widget_ || !widget_->isVisible(); }) &&
            CMenuWnd::ContextMenuObserver().Receivers().empty();
   }
-  struct Command {
-    QString item;
-    LPARAM lParam;
-  };
-  const std::vector<Command>& Commands() const { return commands_; }
-
-  test::TestWindow frame_{QString::fromLatin1(kFrameLayout)};
-  QPointer<QWidget> widget_;
-  std::vector<Command> commands_;
 };
 
 TEST_F(PopupMenu, ChoosingAnItemPostsItsNameAndClosesTheMenu) {

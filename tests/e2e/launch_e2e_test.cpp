@@ -14,8 +14,8 @@
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
+#include "util/digest.h"
 #include "util/files.h"
-#include "util/md5.h"
 #include "util/messages.h"
 
 namespace kv {

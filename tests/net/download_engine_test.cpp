@@ -8,11 +8,11 @@
 #include <mutex>
 #include <thread>
 
-#include "net/sha1.h"
 #include "tests/net/engine_test_support.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
 #include "tests/support/temp_folder.h"
+#include "util/digest.h"
 #include "util/files.h"
 
 namespace kv {
@@ -352,16 +352,6 @@ TEST_F(DownloadEngineTest, APlannedSizeIsNotAskedOfTheServer) {
   for (const DownloadItem& item : plan) EXPECT_EQ(ReadFile(item.path), body);
   EXPECT_EQ(mirror.CountRequests("HEAD", "/files/file1.bin"), 0);
   EXPECT_EQ(mirror.CountRequests("GET", "/files/file2.bin"), 0);
-}
-
-TEST(Sha1, DigestsOfKnownTexts) {
-  Sha1 digest;
-  digest.Update("ab", 2);
-  digest.Update("c", 1);
-  EXPECT_EQ(digest.HexDigest(), "a9993e364706816aba3e25717850c26c9cd0d89d");
-  EXPECT_EQ(digest.HexDigest(), "da39a3ee5e6b4b0d3255bfef95601890afd80709");  // starts over: nothing fed
-  EXPECT_TRUE(SameDigest("A9993E364706816ABA3E25717850C26C9CD0D89D", "a9993e364706816aba3e25717850c26c9cd0d89d"));
-  EXPECT_FALSE(SameDigest("a9993e", "a9993e364706816aba3e25717850c26c9cd0d89d"));
 }
 
 TEST(RetryDelay, DoublesFromTheFirstDelayUpToTheLongest) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "net/network_library.h"
-#include "net/sha1.h"
+#include "util/digest.h"
 
 namespace kv::test {
 namespace {
@@ -53,10 +53,6 @@ std::string ListFiles(const std::string& folder) {
   return list;
 }
 
-std::string Sha1Of(const std::string& bytes) {
-  Sha1 digest;
-  digest.Update(bytes.data(), bytes.size());
-  return digest.HexDigest();
-}
+std::string Sha1Of(const std::string& bytes) { return HexDigestOf(DigestKind::Sha1, bytes); }
 
 }  // namespace kv::test

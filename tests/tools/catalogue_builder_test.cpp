@@ -9,7 +9,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/tools/mod_jars.h"
 #include "tools/qrx/catalogue_index.h"
-#include "util/md5.h"
+#include "util/digest.h"
 
 namespace kv::catalogue {
 namespace {

@@ -12,7 +12,7 @@
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/mod_jars.h"
-#include "util/md5.h"
+#include "util/digest.h"
 
 namespace kv {
 namespace {

@@ -7,9 +7,9 @@
 
 #include "tools/korvane-catalogue/jar_metadata.h"
 #include "tools/qrx/game_versions.h"
+#include "util/digest.h"
 #include "util/file_names.h"
 #include "util/files.h"
-#include "util/md5.h"
 
 namespace kv::catalogue {
 namespace {

@@ -8,9 +8,9 @@
 
 #include "net/transfers.h"
 #include "tools/qrx/game_versions.h"
+#include "util/digest.h"
 #include "util/file_names.h"
 #include "util/files.h"
-#include "util/md5.h"
 
 namespace kv::qrx {
 namespace {

@@ -1,4 +1,4 @@
-#include "util/md5.h"
+#include "util/digest.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,16 @@ TEST(Md5, DigestsOfBytesAndOfFilesReadInPieces) {
   test::WriteFile(dir / "big.bin", big);
   EXPECT_EQ(Md5HexOfFile(dir / "big.bin"), Md5Hex(big));
   EXPECT_EQ(Md5HexOfFile(dir / "missing.bin"), std::nullopt);
+}
+
+TEST(Sha1, DigestFedInPiecesStartsOverAfterEachResult) {
+  Digest digest(DigestKind::Sha1);
+  digest.Update("ab", 2);
+  digest.Update("c", 1);
+  EXPECT_EQ(digest.HexDigest(), "a9993e364706816aba3e25717850c26c9cd0d89d");
+  EXPECT_EQ(digest.HexDigest(), "da39a3ee5e6b4b0d3255bfef95601890afd80709");  // nothing fed
+  EXPECT_TRUE(SameDigest("A9993E364706816ABA3E25717850C26C9CD0D89D", "a9993e364706816aba3e25717850c26c9cd0d89d"));
+  EXPECT_FALSE(SameDigest("a9993e", "a9993e364706816aba3e25717850c26c9cd0d89d"));
 }
 
 TEST(Sha256, DigestOfAFileReadInPieces) {
