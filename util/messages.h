@@ -165,8 +165,11 @@ inline std::string GameFolderSplitsClassPath(const std::string& gameFolder) {
 }
 
 // A game that ended with an error, and the start button pressed while a game still runs.
-inline std::string GameCrashed(int exitStatus, const std::string& lastLines, const std::string& outputFile) {
+// `analysis`: why it crashed, as the crash analysis says it; empty when it found nothing.
+inline std::string GameCrashed(int exitStatus, const std::string& analysis, const std::string& lastLines,
+                               const std::string& outputFile) {
   std::string text = "游戏异常退出，退出代码: " + std::to_string(exitStatus);
+  if (!analysis.empty()) text += "\n" + analysis;
   if (!lastLines.empty()) text += "\n最后的输出:\n" + lastLines;
   if (!outputFile.empty()) text += "\n完整的输出保存在: " + outputFile;
   return text;

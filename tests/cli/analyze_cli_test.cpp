@@ -1,6 +1,10 @@
-// korvane-cli analyze on logs a player brings.
+// korvane-cli analyze on logs a player brings, and the analysis that korvane-cli launch
+// prints after a crash.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "settings/instance_list.h"
+#include "settings/settings.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
@@ -12,7 +16,9 @@ namespace {
 class AnalyzeCli : public ::testing::Test {
  protected:
   test::CommandResult Run(const std::vector<std::string>& args) {
-    return test::RunCommand(KORVANE_CLI, args, {"KORVANE_HOME=" + home_.Path(), "JAVA_HOME=", "PATH=/nonexistent"});
+    return test::RunCommand(KORVANE_CLI, args,
+                            {"KORVANE_HOME=" + home_.Path(), "JAVA_HOME=", "PATH=/usr/bin:/bin", "KORVANE_SOURCE=mirror",
+                             "KORVANE_MIRROR=http://127.0.0.1:9", "KORVANE_STATS_URL="});
   }
   std::string Log(const std::string& name) { return test::FixturePath("crash-logs/" + name); }
 
@@ -69,6 +75,26 @@ TEST_F(AnalyzeCli, SeveralFilesAndWhatCannotBeRead) {
   EXPECT_EQ(escaped.status, 0);
   EXPECT_EQ(escaped.out.find('\x1b'), std::string::npos);
   EXPECT_NE(escaped.out.find("x（?[2Jevil.jar）"), std::string::npos) << escaped.out;
+}
+
+TEST_F(AnalyzeCli, LaunchPrintsWhyTheGameCrashed) {
+  CSettings settings(home_ / "KvCfg.ini");
+  settings.Load();
+  settings.javaPath = home_ / "java";
+  ASSERT_TRUE(settings.Save());
+  CInstanceList(home_ / "KvCfg.ini", true).Add({"生存", "v1"});
+  test::WriteFile(settings.gamePath + "versions/v1/v1.json", R"({"id":"v1","mainClass":"Main","libraries":[]})");
+  test::WriteFile(settings.gamePath + "versions/v1/v1.jar", "x");
+  test::WriteFile(home_ / "java", "#!/bin/sh\ncat '" + Log("hmcl/logs/fabric-mod-missing.txt") + "'\nexit 1\n");
+  ::chmod((home_ / "java").c_str(), 0755);
+
+  const test::CommandResult result = Run({"launch", "生存"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("Could not find required mod: pca requires"), std::string::npos) << result.out;
+  EXPECT_NE(result.err.find("korvane-cli: 游戏异常退出，退出代码: 1\n可能的原因: 缺少前置 Mod，或前置 Mod 的版本不对\n"
+                            "需要安装或更新的前置 Mod：Mod pca 需要的 Fabric API（版本 >=0.39.2）。"),
+            std::string::npos)
+      << result.err;
 }
 
 }  // namespace
