@@ -52,6 +52,17 @@ TEST(CrashAnalysis, ThePlayerReadsTheCauseWhereItWasSeenAndTheOtherCauses) {
             "其他可能的原因: Mod 的 Mixin 注入失败");
 }
 
+// GLFW reports features a platform lacks (a Wayland window cannot be placed) as errors while the
+// game plays on; only a missing OpenGL or one too old stops it.
+TEST(CrashAnalysis, AGlfwErrorTheGameSurvivesIsNoCause) {
+  const auto analyze = [](const std::string& line) { return test::BuiltInAnalyzer().Analyze({{"latest.log", line}}); };
+  EXPECT_FALSE(analyze("[Render thread/ERROR]: GLFW error 65548: Wayland: The platform does not support setting the "
+                       "window position\n").Found());
+  const CrashAnalysis noOpenGl = analyze("GLFW error 65542: WGL: The driver does not appear to support OpenGL\n");
+  ASSERT_EQ(test::CauseIds(noOpenGl), std::vector<std::string>{"graphics-driver"});
+  EXPECT_EQ(noOpenGl.causes[0].captures.at("code"), std::vector<std::string>{"65542"});
+}
+
 // A log is text from anywhere: whatever it holds, the notice stays readable.
 TEST(CrashAnalysis, ALogFullOfOneMessageNamesAFewAndAVeryLongNameIsCut) {
   std::string log;
