@@ -41,7 +41,7 @@ std::vector<Written> WrittenSince(const fs::path& folder, fs::file_time_type sin
 
 void AddSource(std::vector<CrashSource>& sources, const std::string& path, const std::string& name) {
   Result<std::string> bytes = ReadLogFile(path, kMaxBytesRead);
-  if (bytes) sources.push_back({name, DecodeLogText(*bytes)});
+  if (bytes) sources.push_back({name, DecodeLogText(std::move(*bytes))});
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ std::vector<CrashSource> CollectGameLeftovers(const std::string& outputFile, con
 Result<CrashSource> ReadCrashSource(const std::string& path) {
   Result<std::string> bytes = ReadLogFile(path, kMaxBytesRead);
   if (!bytes) return std::move(bytes).failure();
-  return CrashSource{path, DecodeLogText(*bytes)};
+  return CrashSource{path, DecodeLogText(std::move(*bytes))};
 }
 
 }  // namespace kv

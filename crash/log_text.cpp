@@ -14,34 +14,31 @@ constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 constexpr unsigned kCodePageUtf16Be = 1201;
 
-std::string Unicode(std::string_view bytes) {
-  if (bytes.starts_with(kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
-  else if (bytes.starts_with(kUtf16LeBom)) return ToWide(bytes.substr(kUtf16LeBom.size()), kCodePageUtf16Le);
-  else if (bytes.starts_with(kUtf16BeBom)) return ToWide(bytes.substr(kUtf16BeBom.size()), kCodePageUtf16Be);
-  if (IsValidUtf8(bytes)) return std::string(bytes);
-  return ToWide(bytes, kCodePageGbk);
+// The text as UTF-8, in place when it is UTF-8 already: a log may be tens of megabytes.
+void ToUnicode(std::string& bytes) {
+  const std::string_view view(bytes);
+  if (view.starts_with(kUtf8Bom)) bytes.erase(0, kUtf8Bom.size());
+  else if (view.starts_with(kUtf16LeBom)) bytes = ToWide(view.substr(kUtf16LeBom.size()), kCodePageUtf16Le);
+  else if (view.starts_with(kUtf16BeBom)) bytes = ToWide(view.substr(kUtf16BeBom.size()), kCodePageUtf16Be);
+  else if (!IsValidUtf8(view)) bytes = ToWide(view, kCodePageGbk);
 }
 
-std::string WithNewlines(const std::string& text) {
-  if (text.find('\r') == std::string::npos) return text;
-  std::string lines;
-  lines.reserve(text.size());
+void EndLinesWithNewline(std::string& text) {
+  std::size_t kept = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r') {
-      lines += text[i];
-    } else if (i + 1 >= text.size() || text[i + 1] != '\n') {
-      lines += '\n';
-    }
+    if (text[i] != '\r') text[kept++] = text[i];
+    else if (i + 1 >= text.size() || text[i + 1] != '\n') text[kept++] = '\n';
   }
-  return lines;
+  text.resize(kept);
 }
 
 }  // namespace
 
-std::string DecodeLogText(std::string_view bytes) {
-  std::string text = WithNewlines(Unicode(bytes));
-  if (ContainsLog4jEvents(text)) return Log4jEventsToText(text);
-  return text;
+std::string DecodeLogText(std::string bytes) {
+  ToUnicode(bytes);
+  EndLinesWithNewline(bytes);
+  if (ContainsLog4jEvents(bytes)) return Log4jEventsToText(bytes);
+  return bytes;
 }
 
 Result<std::string> ReadLogFile(const std::string& path, std::size_t maxBytes) {

@@ -14,7 +14,7 @@ namespace kv {
 // dropped; bytes that are not UTF-8 are read as GBK, the code page in which Java writes on a
 // Chinese Windows; "\r\n" and a lone "\r" end a line; a log4j XML event stream becomes one
 // line per event.
-std::string DecodeLogText(std::string_view bytes);
+std::string DecodeLogText(std::string bytes);
 
 // The last `maxBytes` of a file (all of it when it is smaller), starting at a line: a game that
 // played for hours leaves a long log, and what ended it is at its end.
