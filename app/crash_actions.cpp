@@ -4,10 +4,16 @@
 
 #include "app/frame_wnd.h"
 #include "app/settings_ui.h"
+#include "mods/package_tool.h"
 #include "platform/diagnostic_log.h"
 #include "util/files.h"
 
 namespace kv {
+
+CrashAction OfferedCrashAction(CrashAction action, const std::string& versionId) {
+  if (action == CrashAction::ModPage && !GameVersionOf(versionId)) return CrashAction::ModsFolder;
+  return action;
+}
 
 void RunCrashAction(CFrameWnd& frame, CrashAction action, const std::string& gameFolder) {
   switch (action) {

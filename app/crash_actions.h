@@ -11,6 +11,10 @@ namespace kv {
 
 class CFrameWnd;
 
+// The action the window offers for a crash of an instance of `versionId`: the mod page serves
+// Forge versions only, and the mods folder stands in for it elsewhere.
+CrashAction OfferedCrashAction(CrashAction action, const std::string& versionId);
+
 // Runs on the GUI thread, after the notice has closed. `gameFolder` is the crashed game's.
 void RunCrashAction(CFrameWnd& frame, CrashAction action, const std::string& gameFolder);
 

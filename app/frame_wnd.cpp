@@ -275,8 +275,8 @@ void CFrameWnd::StartLaunch() {
   launching_.store(true);
   loadingWnd_->Begin();
   launchThread_ = std::thread([this, request] {
-    GuiLaunchSink sink(*this, *loadingWnd_, logWnd_.get(), [this](const GameCrash& crash) {
-      PostTask([this, action = crash.action, folder = crash.gameFolder] { RunCrashAction(*this, action, folder); });
+    GuiLaunchSink sink(*this, *loadingWnd_, logWnd_.get(), [this](CrashAction action, const std::string& folder) {
+      PostTask([this, action, folder] { RunCrashAction(*this, action, folder); });
     });
     launch_.Run(request, sink);
     // A sign-in may have changed the account's server.

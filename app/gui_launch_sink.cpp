@@ -1,5 +1,6 @@
 #include "app/gui_launch_sink.h"
 
+#include "app/crash_actions.h"
 #include "dialogs/download_wnd.h"
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
@@ -25,11 +26,12 @@ void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
 }
 
 void GuiLaunchSink::ShowGameCrash(const GameCrash& crash) {
-  const std::string_view label = onCrashAction_ ? CrashActionLabel(crash.action) : std::string_view();
+  const CrashAction action = OfferedCrashAction(crash.action, crash.versionId);
+  const std::string_view label = onCrashAction_ ? CrashActionLabel(action) : std::string_view();
   const int answer = ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(crash.text), MessageKind::Error,
                                        QStringLiteral("提示"), kMessageOk,
                                        QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
-  if (answer == kMessageActionChosen) onCrashAction_(crash);
+  if (answer == kMessageActionChosen) onCrashAction_(action, crash.gameFolder);
 }
 
 void GuiLaunchSink::OfferJavaDownload(const std::string& text) {

@@ -20,8 +20,9 @@ class CLogWnd;
 
 class GuiLaunchSink : public LaunchSink {
  public:
-  // What the player chose to do about a crash; called on the launch's thread.
-  using CrashActionChosen = std::function<void(const GameCrash& crash)>;
+  // What the player chose to do about a crash, and the crashed game's folder; called on the
+  // launch's thread.
+  using CrashActionChosen = std::function<void(CrashAction action, const std::string& gameFolder)>;
 
   // `log` may be null: the launch then sends no output anywhere.
   GuiLaunchSink(ui::CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log, CrashActionChosen onCrashAction = {});

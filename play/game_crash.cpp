@@ -7,9 +7,11 @@
 
 namespace kv {
 
-GameCrash DescribeGameCrash(const GameRun& run, const std::string& gameFolder, std::filesystem::file_time_type started) {
+GameCrash DescribeGameCrash(const GameRun& run, const std::string& gameFolder, const std::string& versionId,
+                            std::filesystem::file_time_type started) {
   GameCrash crash;
   crash.gameFolder = gameFolder;
+  crash.versionId = versionId;
   CrashAnalysis analysis;
   if (const Result<CrashAnalyzer>& analyzer = BuiltInCrashAnalyzer()) {
     analysis = analyzer->Analyze(CollectGameLeftovers(run.outputFile, gameFolder, started), run.exitStatus);

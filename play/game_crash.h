@@ -13,13 +13,17 @@ struct GameCrash {
   // The exit status, why the game crashed as far as the crash analysis tells, the last lines of
   // its output and where the whole of it is kept.
   std::string text;
-  // What the player may do about the cause found, and the game folder it concerns.
+  // What the player may do about the cause found, and the instance it concerns: its game folder
+  // and its version.
   CrashAction action = CrashAction::None;
   std::string gameFolder;
+  std::string versionId;
 };
 
 // Analyses what the game of `run` left (its output, the crash reports and fatal error logs
-// written in `gameFolder` since `started`) and says what happened.
-GameCrash DescribeGameCrash(const GameRun& run, const std::string& gameFolder, std::filesystem::file_time_type started);
+// written in `gameFolder` since `started`) and says what happened to the instance of that game
+// folder and version.
+GameCrash DescribeGameCrash(const GameRun& run, const std::string& gameFolder, const std::string& versionId,
+                            std::filesystem::file_time_type started);
 
 }  // namespace kv

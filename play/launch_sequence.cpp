@@ -152,7 +152,9 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   gameRunning_.store(false);
   result.exitStatus = run.exitStatus;
   result.status = run.exitStatus ? LaunchStatus::GameEnded : LaunchStatus::StartFailed;
-  if (run.exitStatus.value_or(0) != 0) sink.ShowGameCrash(DescribeGameCrash(run, folder, started));
+  if (run.exitStatus.value_or(0) != 0) {
+    sink.ShowGameCrash(DescribeGameCrash(run, folder, request.instanceVersion, started));
+  }
   return result;
 }
 

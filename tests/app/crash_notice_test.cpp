@@ -33,10 +33,6 @@ class CrashNotice : public ::testing::Test {
     // The version is in place; the checks of its documents find no server and keep it.
     ::setenv("KORVANE_SOURCE", "mirror", 1);
     ::setenv("KORVANE_MIRROR", "http://127.0.0.1:9", 1);
-    harness_.AddInstance("演示", "v1");
-    const std::string game = harness_.Home() / ".minecraft/";
-    test::WriteFile(VersionJsonPath(game, "v1"), R"({"id":"v1","mainClass":"Main","libraries":[]})");
-    test::WriteFile(VersionJarPath(game, "v1"), "x");
     harness_.SetSetting("JavaPath", java_);
     harness_.SetSetting("IsShowCmd", "true");
     harness_.Services().openUrl = [this](const std::string& address) {
@@ -44,6 +40,19 @@ class CrashNotice : public ::testing::Test {
       return true;
     };
   }
+  // The instance "演示" of a version whose files are all in place, and the window on it.
+  CFrameWnd& OpenWith(const std::string& version) {
+    harness_.AddInstance("演示", version);
+    const std::string game = harness_.Home() / ".minecraft/";
+    test::WriteFile(VersionJsonPath(game, version), R"({"id":")" + version + R"(","mainClass":"Main","libraries":[]})");
+    test::WriteFile(VersionJarPath(game, version), "x");
+    return harness_.Open();
+  }
+  std::string ModsFolderUrl() const {
+    const std::string mods = InstanceFolder(harness_.Home() / ".minecraft/", "演示") + "mods/";
+    return QUrl::fromLocalFile(QString::fromStdString(mods)).toString().toStdString();
+  }
+
   void TearDown() override {
     ::unsetenv("KORVANE_SOURCE");
     ::unsetenv("KORVANE_MIRROR");
@@ -76,7 +85,7 @@ class CrashNotice : public ::testing::Test {
 };
 
 TEST_F(CrashNotice, TheCauseAboveTheLastLinesAndItsButton) {
-  CFrameWnd& frame = harness_.Open();
+  CFrameWnd& frame = OpenWith("1.12.2-Forge14.23.5.2847");
   const Notice missing = CrashWith("hmcl/logs/fabric-mod-missing.txt", 1, QStringLiteral("crash_notice"));
   EXPECT_TRUE(missing.text.startsWith(QStringLiteral(
       "游戏异常退出，退出代码: 1\n可能的原因: 缺少前置 Mod，或前置 Mod 的版本不对\n"
@@ -92,14 +101,22 @@ TEST_F(CrashNotice, TheCauseAboveTheLastLinesAndItsButton) {
   harness_.Click("Option_Game");
   const Notice duplicate = CrashWith("hmcl/logs/forge_found_duplicate_mods.txt", 1);
   EXPECT_EQ(duplicate.button, QStringLiteral("打开 mods 文件夹"));
-  const std::string mods = InstanceFolder(harness_.Home() / ".minecraft/", "演示") + "mods/";
   EXPECT_TRUE(test::PumpUntil([&] { return !opened_.empty(); }));
-  EXPECT_EQ(opened_, std::vector<std::string>{QUrl::fromLocalFile(QString::fromStdString(mods)).toString().toStdString()});
-  EXPECT_TRUE(PathExists(mods));
+  EXPECT_EQ(opened_, std::vector<std::string>{ModsFolderUrl()});
+  EXPECT_TRUE(PathExists(InstanceFolder(harness_.Home() / ".minecraft/", "演示") + "mods/"));
+}
+
+// The mod page offers mods for Forge versions only: a Fabric game's missing mod goes into its
+// mods folder.
+TEST_F(CrashNotice, AMissingModOfAFabricGameIsPutIntoItsModsFolder) {
+  OpenWith("fabric-loader-0.11.7-1.17.1");
+  EXPECT_EQ(CrashWith("hmcl/logs/fabric-mod-missing.txt", 1).button, QStringLiteral("打开 mods 文件夹"));
+  EXPECT_TRUE(test::PumpUntil([&] { return !opened_.empty(); }));
+  EXPECT_EQ(opened_, std::vector<std::string>{ModsFolderUrl()});
 }
 
 TEST_F(CrashNotice, MemoryAndJavaCausesOpenTheSettings) {
-  harness_.Open();
+  OpenWith("1.20.1");
   int settingsOpened = 0;
   test::WindowAction close("KvSetWnd", [&](CWindowWnd& dialog) {
     ++settingsOpened;
@@ -120,7 +137,7 @@ TEST_F(CrashNotice, MemoryAndJavaCausesOpenTheSettings) {
 }
 
 TEST_F(CrashNotice, ACrashWithoutAKnownCauseOffersNoButton) {
-  harness_.Open();
+  OpenWith("1.20.1");
   const Notice notice = CrashWith("hmcl/crash-report/debug_crash.txt", 1);
   EXPECT_TRUE(notice.button.isEmpty());
   EXPECT_TRUE(notice.text.startsWith(QStringLiteral(

@@ -27,7 +27,7 @@ TEST(GameCrash, TheNoticeNamesTheCauseFoundInTheReportOfThisRunAboveTheLastLines
                   test::ReadFixture("crash-logs/hmcl/crash-report/out_of_memory.txt"));
   test::WriteFile(game / "output.log", "[Render thread/INFO]: Stopping!\n");
 
-  const GameCrash crash = DescribeGameCrash({1, "Stopping!", game / "output.log"}, game.Path(), started);
+  const GameCrash crash = DescribeGameCrash({1, "Stopping!", game / "output.log"}, game.Path(), "1.20.1", started);
   EXPECT_TRUE(crash.text.starts_with("游戏异常退出，退出代码: 1\n可能的原因: 游戏内存不足\n分配给游戏的内存用完了。"))
       << crash.text;
   EXPECT_TRUE(crash.text.ends_with("（见 crash-reports/crash-new.txt）\n最后的输出:\nStopping!\n完整的输出保存在: " +
@@ -36,6 +36,7 @@ TEST(GameCrash, TheNoticeNamesTheCauseFoundInTheReportOfThisRunAboveTheLastLines
   EXPECT_EQ(crash.text.find("已损坏"), std::string::npos);
   EXPECT_EQ(crash.action, CrashAction::InstanceMemorySettings);
   EXPECT_EQ(crash.gameFolder, game.Path());
+  EXPECT_EQ(crash.versionId, "1.20.1");
 }
 
 // What a launch shows of a crash.
