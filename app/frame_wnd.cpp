@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <memory>
 
+#include "app/crash_actions.h"
 #include "app/gui_launch_sink.h"
 #include "app/instance_commands_ui.h"
 #include "app/instance_tiles.h"
@@ -184,6 +185,10 @@ void CFrameWnd::SelectPage(int page) {
 
 bool CFrameWnd::ModTabShown() { return modOption_ && modOption_->IsSelected(); }
 
+void CFrameWnd::ShowModPage() {
+  if (modOption_) modOption_->Selected(true);
+}
+
 bool CFrameWnd::GamePageShown() const { return gameOption_ && gameOption_->IsSelected(); }
 
 void CFrameWnd::NotifyFromTileColumn(TNotifyUI& msg) {
@@ -270,7 +275,9 @@ void CFrameWnd::StartLaunch() {
   launching_.store(true);
   loadingWnd_->Begin();
   launchThread_ = std::thread([this, request] {
-    GuiLaunchSink sink(*this, *loadingWnd_, logWnd_.get());
+    GuiLaunchSink sink(*this, *loadingWnd_, logWnd_.get(), [this](CrashAction action, const std::string& folder) {
+      PostTask([this, action, folder] { RunCrashAction(*this, action, folder); });
+    });
     launch_.Run(request, sink);
     // A sign-in may have changed the account's server.
     PostTask([this] { ShowAccount(); });

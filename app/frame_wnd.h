@@ -61,6 +61,8 @@ class CFrameWnd : public ui::WindowImplBase {
 
   // The Java check and then a launch of the selected instance, as the start button does.
   void StartGame();
+  // The mod page, as its tab shows it.
+  void ShowModPage();
 
   void Notify(ui::TNotifyUI& msg) override;
   ui::LRESULT HandleMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam) override;

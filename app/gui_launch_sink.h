@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "net/download_sink.h"
 #include "play/launch_sink.h"
 
@@ -18,11 +20,17 @@ class CLogWnd;
 
 class GuiLaunchSink : public LaunchSink {
  public:
+  // What the player chose to do about a crash, and the crashed game's folder; called on the
+  // launch's thread.
+  using CrashActionChosen = std::function<void(CrashAction action, const std::string& gameFolder)>;
+
   // `log` may be null: the launch then sends no output anywhere.
-  GuiLaunchSink(ui::CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log);
+  GuiLaunchSink(ui::CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log, CrashActionChosen onCrashAction = {});
 
   void FinishLoading() override;
   void ShowMessage(const std::string& text, MessageKind kind) override;
+  // The crash notice, with the crash's action as a button when there is one to offer.
+  void ShowGameCrash(const GameCrash& crash) override;
   // Asks; when the player agrees, the frame hands over to the Java download (WMU_DOWNLOAD_JAVA).
   void OfferJavaDownload(const std::string& text) override;
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override;
@@ -37,6 +45,7 @@ class GuiLaunchSink : public LaunchSink {
   ui::CWindowWnd& frame_;
   CLoadingWnd& loading_;
   CLogWnd* log_;
+  CrashActionChosen onCrashAction_;
 };
 
 }  // namespace kv

@@ -1,5 +1,7 @@
 #include "play/launch_sequence.h"
 
+#include <filesystem>
+
 #include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
 #include "game/game_files.h"
@@ -9,6 +11,7 @@
 #include "install/metadata_refresh.h"
 #include "launch/launch_command.h"
 #include "platform/diagnostic_log.h"
+#include "play/game_crash.h"
 #include "play/launch_inputs.h"
 #include "play/version_messages.h"
 #include "settings/instance_folders.h"
@@ -143,12 +146,14 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   LaunchResult result{LaunchStatus::Prepared, command.arguments, std::nullopt};
   if (request.prepareOnly) return result;
   gameRunning_.store(true);
+  // What the game writes from here on (crash reports, fatal error logs) is this run's.
+  const auto started = std::filesystem::file_time_type::clock::now();
   const GameRun run = RunGameProcess(command.arguments, folder, showLog, sink);
   gameRunning_.store(false);
   result.exitStatus = run.exitStatus;
   result.status = run.exitStatus ? LaunchStatus::GameEnded : LaunchStatus::StartFailed;
   if (run.exitStatus.value_or(0) != 0) {
-    sink.ShowMessage(msg::GameCrashed(*run.exitStatus, run.lastLines, run.outputFile), MessageKind::Error);
+    sink.ShowGameCrash(DescribeGameCrash(run, folder, request.instanceVersion, started));
   }
   return result;
 }

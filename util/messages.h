@@ -165,13 +165,30 @@ inline std::string GameFolderSplitsClassPath(const std::string& gameFolder) {
 }
 
 // A game that ended with an error, and the start button pressed while a game still runs.
-inline std::string GameCrashed(int exitStatus, const std::string& lastLines, const std::string& outputFile) {
+// `analysis`: why it crashed, as the crash analysis says it; empty when it found nothing.
+inline std::string GameCrashed(int exitStatus, const std::string& analysis, const std::string& lastLines,
+                               const std::string& outputFile) {
   std::string text = "游戏异常退出，退出代码: " + std::to_string(exitStatus);
+  if (!analysis.empty()) text += "\n" + analysis;
   if (!lastLines.empty()) text += "\n最后的输出:\n" + lastLines;
   if (!outputFile.empty()) text += "\n完整的输出保存在: " + outputFile;
   return text;
 }
 inline constexpr const char* kGameRunning = "游戏正在运行，请先退出游戏再启动";
+
+// Why a game crashed, as the crash analysis found it, and what the player can do about it.
+inline std::string CrashCause(const std::string& title) { return "可能的原因: " + title; }
+inline std::string CrashSeenIn(const std::string& source) { return "（见 " + source + "）"; }
+inline std::string CrashOtherCauses(const std::string& titles) { return "其他可能的原因: " + titles; }
+inline constexpr const char* kCrashCauseSeparator = "；";
+inline std::string CrashDescription(const std::string& description) { return "崩溃报告中的描述: " + description; }
+inline constexpr const char* kCrashNoCause = "没有找到已知的崩溃原因";
+inline constexpr const char* kCrashActionJavaSettings = "Java 设置";
+inline constexpr const char* kCrashActionDownloadRuntime = "下载 Java";
+inline constexpr const char* kCrashActionMemorySettings = "内存设置";
+inline constexpr const char* kCrashActionModPage = "打开 Mod 页面";
+inline constexpr const char* kCrashActionModsFolder = "打开 mods 文件夹";
+inline std::string FileNotReadable(const std::string& path) { return "无法读取文件: " + path; }
 
 // The mod page's placeholders: the list side's by kind (0, 1, 2), then the details side's.
 inline constexpr const char* kModsNotSupported = "不支持Mod";
