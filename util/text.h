@@ -31,6 +31,10 @@ std::string ToNarrow(std::string_view wide, unsigned codePage);
 // True when `text` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
 
+// The length (1 to 4) of the well-formed UTF-8 character that starts at `at`; 0 when the bytes
+// there are none.
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at);
+
 // Number of Unicode characters (code points) in `utf8`.
 std::size_t CountCodePoints(std::string_view utf8);
 
