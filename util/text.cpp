@@ -152,6 +152,26 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
+std::string Printable(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8CharacterLength(text, i);
+    const auto first = static_cast<unsigned char>(text[i]);
+    // C0 and DEL are one byte; C1 (U+0080 to U+009F) is C2 80 to C2 9F.
+    const bool control = (length == 1 && (first < 0x20 || first == 0x7F)) ||
+                         (length == 2 && first == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F);
+    if (length == 0 || control) {
+      shown += '?';
+      i += length == 0 ? 1 : length;
+      continue;
+    }
+    shown.append(text.substr(i, length));
+    i += length;
+  }
+  return shown;
+}
+
 std::string ToWide(std::string_view narrow, unsigned codePage) {
   std::string from = IconvName(codePage);
   if (from == "UTF-8" && IsValidUtf8(narrow)) return std::string(narrow);

@@ -35,6 +35,12 @@ bool IsValidUtf8(std::string_view text);
 // there are none.
 std::size_t Utf8CharacterLength(std::string_view text, std::size_t at);
 
+// `text` as a terminal or a window may show it: every control character (C0, DEL and C1, the
+// escape that starts a terminal's sequences among them) and every byte that is not part of a
+// UTF-8 character becomes '?'. Whatever a server or a document says passes through it before a
+// player reads it.
+std::string Printable(std::string_view text);
+
 // Number of Unicode characters (code points) in `utf8`.
 std::size_t CountCodePoints(std::string_view utf8);
 
