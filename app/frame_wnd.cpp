@@ -13,6 +13,7 @@
 #include "app/startup_clock.h"
 #include "auth/server_link.h"
 #include "auth/sign_in.h"
+#include "auth/stored_credentials.h"
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
 #include "dialogs/menu_wnd.h"
@@ -24,6 +25,7 @@
 #include "platform/platform_profile.h"
 #include "settings/instance_list.h"
 #include "settings/selected_instance.h"
+#include "settings/settings_change.h"
 #include "settings/settings.h"
 #include "uilib/button.h"
 #include "uilib/container.h"
@@ -355,14 +357,16 @@ void CFrameWnd::OnTextDropped(const QString& text) {
   if (!address) return;
   // Answered after the drop has ended, so that the page the link came from is not kept waiting.
   PostTask([this, address = std::move(*address)] {
-    if (!SaveAuthServer(services_.settingsPath, address)) {
+    const Result<bool> cleared = ChangeAuthServer(services_.settingsPath, address);
+    if (!cleared || !ForgetSignInOfOtherServers(services_.settingsPath, address)) {
       ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kSettingsNotWritten), MessageKind::Error, kPromptCaption,
                         kMessageOk);
       return;
     }
     ShowAccount();
-    ShowMessageDialog(GetHWND(), QString::fromStdString(msg::AccountServerSet(address)), MessageKind::Information,
-                      kPromptCaption, kMessageOk);
+    std::string told = msg::AccountServerSet(address);
+    if (*cleared) told += std::string("\n") + msg::kAccountClearedForNewServer;
+    ShowMessageDialog(GetHWND(), QString::fromStdString(told), MessageKind::Information, kPromptCaption, kMessageOk);
   });
 }
 

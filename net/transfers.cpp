@@ -52,18 +52,32 @@ bool FetchIntoString(std::string& body, const std::string& url, bool followRedir
   return easy.Perform().Succeeded();
 }
 
-NoAnswerReason ReasonOf(CURLcode code) {
-  switch (code) {
+constexpr const char* kNoTransfer = "no transfer could be set up";
+
+// A reply kept in memory, refused as too large once it passes the limit.
+struct LimitedBody {
+  std::string text;
+  bool tooLarge = false;
+
+  bool Append(const char* data, std::size_t size) {
+    tooLarge = !AppendWithinLimit(text, data, size);
+    return !tooLarge;
+  }
+};
+
+Failure FailureOf(const net::TransferOutcome& outcome, bool tooLarge) {
+  if (tooLarge) return Fail(FailureKind::TooLarge, "the answer is larger than 1 MiB");
+  switch (outcome.code) {
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
-      return NoAnswerReason::Unreachable;
+      return Fail(FailureKind::Unreachable, outcome.reason);
     case CURLE_OPERATION_TIMEDOUT:
-      return NoAnswerReason::TimedOut;
+      return Fail(FailureKind::TimedOut, outcome.reason);
     default:
-      return NoAnswerReason::Other;
+      return Fail(FailureKind::Other, outcome.reason);
   }
 }
 
@@ -118,14 +132,11 @@ std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* ca
   return length < 0 ? -1 : static_cast<std::int64_t>(length);
 }
 
-bool PostJson(const std::string& url, std::string_view document, std::string& reply, long& httpStatus,
-              NoAnswerReason* why) {
-  reply.clear();
-  httpStatus = 0;
+Result<WebAnswer> PostJson(const std::string& url, std::string_view document) {
   net::CurlEasy easy;
-  if (!easy) return false;
+  if (!easy) return Fail(FailureKind::Other, kNoTransfer);
   curl_slist* headers = curl_slist_append(nullptr, "Content-Type: application/json");
-  if (headers == nullptr) return false;
+  if (headers == nullptr) return Fail(FailureKind::Other, kNoTransfer);
   curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
@@ -134,37 +145,36 @@ bool PostJson(const std::string& url, std::string_view document, std::string& re
   curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(document.size()));
   curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, document.empty() ? "" : document.data());
   curl_easy_setopt(easy.get(), CURLOPT_POST, 1L);
-  easy.ReceiveAnyBodyInto(
-      [&reply](const char* data, std::size_t size) { return AppendWithinLimit(reply, data, size); });
-  net::TransferOutcome outcome = easy.Perform();
+  LimitedBody body;
+  easy.ReceiveAnyBodyInto([&body](const char* data, std::size_t size) { return body.Append(data, size); });
+  const net::TransferOutcome outcome = easy.Perform();
   curl_slist_free_all(headers);
-  httpStatus = outcome.httpStatus;
-  if (why != nullptr) *why = ReasonOf(outcome.code);
-  return outcome.Completed();
+  if (!outcome.Completed()) return FailureOf(outcome, body.tooLarge);
+  WebAnswer answer;
+  answer.status = outcome.httpStatus;
+  answer.body = std::move(body.text);
+  return answer;
 }
 
-bool FetchAnswer(const std::string& url, const char* headerName, WebAnswer& answer) {
-  answer = WebAnswer{};
+Result<WebAnswer> FetchAnswer(const std::string& url, const char* headerName) {
   net::CurlEasy easy;
-  if (!easy) return false;
+  if (!easy) return Fail(FailureKind::Other, kNoTransfer);
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
-  curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy.get(), CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
-  easy.ReceiveAnyBodyInto(
-      [&answer](const char* data, std::size_t size) { return AppendWithinLimit(answer.body, data, size); });
-  net::TransferOutcome outcome = easy.Perform();
+  LimitedBody body;
+  easy.ReceiveAnyBodyInto([&body](const char* data, std::size_t size) { return body.Append(data, size); });
+  const net::TransferOutcome outcome = easy.Perform();
+  if (!outcome.Completed()) return FailureOf(outcome, body.tooLarge);
+  WebAnswer answer;
   answer.status = outcome.httpStatus;
-  if (!outcome.Completed()) {
-    answer.why = ReasonOf(outcome.code);
-    return false;
+  answer.body = std::move(body.text);
+  answer.header = easy.Header(headerName);
+  char* target = nullptr;
+  if (answer.status >= 300 && answer.status < 400 &&
+      curl_easy_getinfo(easy.get(), CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target != nullptr) {
+    answer.redirect = target;
   }
-  curl_header* header = nullptr;
-  if (curl_easy_header(easy.get(), headerName, 0, CURLH_HEADER, -1, &header) == CURLHE_OK && header != nullptr) {
-    answer.header = header->value;
-  }
-  return true;
+  return answer;
 }
 
 std::string StatsEventUrl(std::string_view eventName) {

@@ -60,15 +60,15 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
       sink.FinishLoading();
       return sink.ChooseProfile(names);
     };
-    const SignInResult signIn = SignInForLaunch(settings, services_.account, chooseProfile);
-    if (!signIn.signedIn) {
-      return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + signIn.error, MessageKind::Warning);
+    const Result<SignedIn> signIn = SignInForLaunch(settings, services_.account, chooseProfile);
+    if (!signIn) {
+      return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + signIn.message(), MessageKind::Warning);
     }
     // The game accepts an authlib-injector server's players only with its agent.
-    if (signIn.server && signIn.server->kind == AccountServerKind::AuthlibInjector) {
+    if (signIn->server.kind == AccountServerKind::AuthlibInjector) {
       const AgentJarResult agent = services_.provideAgent(settingsPath_);
       if (agent.path.empty()) return stop(LaunchStatus::AgentUnavailable, agent.error, MessageKind::Error);
-      agentArguments = AgentJvmArguments(agent.path, *signIn.server);
+      agentArguments = AgentJvmArguments(agent.path, signIn->server);
     }
   }
 

@@ -117,6 +117,36 @@ bool CreateGameFolder(const std::string& gamePath) {
   return fs::is_directory(gamePath, error);
 }
 
+bool IsOtherAccountServer(const std::string& previous, const std::string& next) {
+  const auto trimmed = [](std::string_view address) {
+    return address.substr(0, address.find_last_not_of('/') + 1);
+  };
+  return trimmed(previous) != trimmed(next);
+}
+
+bool ForgetAccountOfPreviousServer(CSettings& settings, const std::string& previous, GivenWithServer given) {
+  if (!IsOtherAccountServer(previous, settings.authServer)) return false;
+  bool cleared = false;
+  const auto clear = [&cleared](std::string& value) {
+    cleared = cleared || !value.empty();
+    value.clear();
+  };
+  if (!given.password) clear(settings.password);
+  // An offline player's name is only the name played under: no server was given it.
+  if (!given.name && settings.isGenuine == "true") clear(settings.userName);
+  return cleared;
+}
+
+Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string& address) {
+  CSettings settings(settingsPath);
+  settings.LoadAccount();
+  const std::string previous = settings.authServer;
+  settings.authServer = address;
+  const bool cleared = ForgetAccountOfPreviousServer(settings, previous);
+  if (!settings.SaveAccount()) return Fail(FailureKind::Io, msg::kSettingsNotWritten);
+  return cleared;
+}
+
 bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem) {
   std::string name(key);
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });

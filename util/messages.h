@@ -119,6 +119,11 @@ inline std::string SignInRefused(const std::string& error, const std::string& me
   return "错误:" + error + " 错误信息:" + message;
 }
 inline constexpr const char* kSignInNotSaved = "无法保存登录信息";
+inline constexpr const char* kAccountServerAnswerTooLarge = "账户服务器的回答过大（超过 1 MiB），已拒绝";
+// The account of the launch cannot sign in without the player: no token of this server and no
+// password given for it.
+inline constexpr const char* kSignInAgain =
+    "请重新登录：没有保存这个账户服务器的密码和登录信息。\n请在设置中输入这个服务器的账户和密码";
 
 // Account servers, their profiles and their agent.
 inline std::string AccountServerNotWeb(const std::string& address) {
@@ -126,6 +131,14 @@ inline std::string AccountServerNotWeb(const std::string& address) {
 }
 inline constexpr const char* kAccountServerBadLocation = "账户服务器指示的 API 地址无效";
 inline constexpr const char* kAccountServerBadMetadata = "账户服务器的 API 元数据无效";
+inline constexpr const char* kAccountServerBadRedirect = "账户服务器转到的地址无效";
+inline constexpr const char* kAccountServerTooManyRedirects = "账户服务器的转址次数过多";
+// An https address that leads to plain http: the password would go unencrypted.
+inline std::string AccountServerInsecureMove(const std::string& from, const std::string& to) {
+  return "已拒绝：账户服务器 " + from + " 要求改用不加密的地址 " + to + "，密码会以明文传送";
+}
+// The account server changed: what was given for the old one is gone.
+inline constexpr const char* kAccountClearedForNewServer = "账户服务器已更改，原来的账户和密码已清除，请输入这个服务器的账户和密码";
 inline std::string ProfileNames(const std::vector<std::string>& names) {
   std::string joined;
   for (const std::string& name : names) joined += (joined.empty() ? "" : "、") + name;

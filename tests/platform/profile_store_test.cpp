@@ -152,6 +152,21 @@ TEST_F(ProfileStore, AFileWithoutByteOrderMarkInUtf8StaysUtf8) {
   EXPECT_TRUE(profile::CanHold(file_, "😀"));
 }
 
+TEST_F(ProfileStore, AFewStrayBytesLeaveAUtf8FileUtf8AndStayOnRewrite) {
+  // A byte from an editor that was not UTF-8 in two places, one of them a value that is
+  // written back unchanged.
+  const std::string before =
+      "[KvInstance1]\nInstanceName=我的世界\nInstanceVersion=1.20.1\n[KvCfg]\nLaunchParameters=-Dx=\xB1\n; \xFF\n";
+  Write(before);
+  EXPECT_EQ(Get("KvInstance1", "InstanceName"), "我的世界");
+  const std::string parameters = Get("KvCfg", "LaunchParameters");
+  EXPECT_EQ(parameters, "-Dx=\xEF\xBF\xBD");
+  ASSERT_TRUE(profile::WriteStrings(file_, {{"KvCfg", "LaunchParameters", parameters},
+                                            {"KvInstance1", "InstanceName", "我的世界"},
+                                            {"KvInstance2", "InstanceName", "生存"}}));
+  EXPECT_EQ(test::ReadFile(file_), before + "[KvInstance2]\nInstanceName=生存\n");
+}
+
 TEST_F(ProfileStore, AShortWindowsNameThatHappensToBeValidUtf8StaysInTheWindowsCodePage) {
   Write("[KvInstance1]\r\nInstanceName=\xC8\xAB\r\n");  // 全, as the Windows build wrote it
   EXPECT_EQ(Get("KvInstance1", "InstanceName"), "全");

@@ -57,6 +57,7 @@ class LaunchSequenceTest : public ::testing::Test {
     ::setenv("KORVANE_HOME", dir_.Path().c_str(), 1);
     profile::WriteString(settings_, "KvCfg", "JavaPath", "/bin/echo");
     profile::WriteString(settings_, "KvCfg", "IsShowCmd", "true");
+    profile::WriteString(settings_, "KvCfg", "PWD", EncodeSettingsText("password"));
   }
   void TearDown() override { ::unsetenv("KORVANE_HOME"); }
 
@@ -64,15 +65,13 @@ class LaunchSequenceTest : public ::testing::Test {
     LaunchServices services;
     services.sendStatsEvent = [this](const std::string& event) { calls_.push_back("stats " + event); };
     // A plain account service, or an authlib-injector server when `metadata_` is set.
-    services.account.get = [this](const std::string&) {
-      AccountReply reply{true, metadata_.empty() ? 404 : 200, metadata_, {}};
-      return reply;
-    };
-    services.account.post = [this](const std::string& url, const std::string&) {
+    services.account.get = [this](const std::string&) { return AccountReply{.status = metadata_.empty() ? 404 : 200, .body = metadata_}; };
+    services.account.post = [this](const std::string& url, const std::string&) -> Result<AccountReply> {
       const std::string action = url.substr(url.find_last_of('/') + 1);
       calls_.push_back(action == "authenticate" ? "sign-in" : action);
       const std::string& body = action == "authenticate" ? authReply_ : refreshReply_;
-      return AccountReply{!body.empty(), 200, body, {}};
+      if (body.empty()) return Fail(FailureKind::TimedOut, msg::kSignInTimedOut);
+      return AccountReply{.status = 200, .body = body};
     };
     services.provideAgent = [this](const std::string&) {
       calls_.push_back("agent");
