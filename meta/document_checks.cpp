@@ -17,16 +17,18 @@ Result<Json::Value> ParseObject(std::string_view text, const std::string& what) 
   return root;
 }
 
+// A JSON object whose `member` is a value of `type`.
+Status CheckObjectWith(std::string_view text, const std::string& what, const char* member, Json::ValueType type) {
+  Result<Json::Value> root = ParseObject(text, what);
+  if (!root) return std::move(root).failure();
+  if (json::Member(*root, member).type() != type) return Fail(FailureKind::Invalid, msg::DocumentLacks(what, member));
+  return {};
+}
+
 }  // namespace
 
 Status CheckVersionListDocument(std::string_view text) {
-  const std::string what = msg::kVersionListDocument;
-  Result<Json::Value> root = ParseObject(text, what);
-  if (!root) return std::move(root).failure();
-  if (!json::Member(*root, "versions").isArray()) {
-    return Fail(FailureKind::Invalid, msg::DocumentLacks(what, "versions"));
-  }
-  return {};
+  return CheckObjectWith(text, msg::kVersionListDocument, "versions", Json::arrayValue);
 }
 
 Status CheckVersionDescriptionDocument(std::string_view text, std::string_view versionId) {
@@ -44,13 +46,7 @@ Status CheckVersionDescriptionDocument(std::string_view text, std::string_view v
 }
 
 Status CheckAssetIndexDocument(std::string_view text) {
-  const std::string what = msg::kAssetIndexDocument;
-  Result<Json::Value> root = ParseObject(text, what);
-  if (!root) return std::move(root).failure();
-  if (!json::Member(*root, "objects").isObject()) {
-    return Fail(FailureKind::Invalid, msg::DocumentLacks(what, "objects"));
-  }
-  return {};
+  return CheckObjectWith(text, msg::kAssetIndexDocument, "objects", Json::objectValue);
 }
 
 }  // namespace kv

@@ -172,7 +172,7 @@ inline constexpr const char* kNoAddress = "下载源没有这个文件的地址"
 // A downloaded document that is not what it must be (a network's sign-in page, say): the copy on
 // disk stays.
 inline std::string DocumentNotJson(const std::string& what) {
-  return what + "不是 JSON 文档（可能是网络登录页面或错误页面）";
+  return what + "不是应有的 JSON 文档（可能是网络登录页面或错误页面）";
 }
 inline std::string DocumentLacks(const std::string& what, const std::string& member) {
   return what + "缺少 " + member;

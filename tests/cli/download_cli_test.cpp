@@ -137,6 +137,26 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
   EXPECT_EQ(Run(mirror, {"prepare"}).status, 2);
 }
 
+TEST_F(DownloadCli, ANativesJarThatCannotBeUnpackedFailsThePrepareAndIsFetchedAgain) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  // A folder stands where the jar's library goes.
+  const std::string natives = game_ + "/libraries/org/example/sound/2.0/";
+  std::filesystem::create_directories(natives + "libsound.so");
+  test::CommandResult failed = Run(mirror, {"prepare", "生存"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out, "");
+  EXPECT_NE(failed.err.find("korvane-cli: 无法解压 sound-2.0-natives-linux.jar: 1 个文件无法解压"), std::string::npos)
+      << failed.err;
+  EXPECT_FALSE(PathExists(natives + "sound-2.0-natives-linux.jar"));
+
+  std::filesystem::remove(natives + "libsound.so");
+  test::CommandResult again = Run(mirror, {"prepare", "生存"});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(ReadFile(natives + "libsound.so"), "elf");
+  EXPECT_EQ(mirror.CountRequests("GET", "/libs/org/example/sound/2.0/sound-2.0-natives-linux.jar"), 2);
+}
+
 TEST_F(DownloadCli, JobsOrTheSettingBoundTheFilesAtOnce) {
   for (std::vector<std::string> wrong : std::vector<std::vector<std::string>>{
            {"prepare", "生存", "--jobs"}, {"prepare", "生存", "--jobs", "0"}, {"prepare", "生存", "--jobs", "65"},
