@@ -107,35 +107,29 @@ bool LocalCopyMatches(const std::string& path, const std::string& sha1, std::int
   return digest && SameDigest(*digest, sha1);
 }
 
-bool FetchVerified(const std::string& localPath, const std::vector<std::string>& urls, const std::string& sha1,
-                   std::int64_t size, const DocumentRule& rule, std::chrono::seconds connectTimeout) {
+Status FetchVerified(const std::string& localPath, const std::vector<std::string>& urls, const std::string& sha1,
+                     std::int64_t size, const DocumentRule& rule, std::chrono::seconds connectTimeout) {
   // The answer waits beside the file until it has been checked.
   const std::string staging = localPath + ".download";
   const std::int64_t limit = size >= 0 ? size : rule.limit;
+  Status fetched = Fail(FailureKind::NotFound, msg::kNoAddress);
   for (const std::string& url : urls) {
-    const Status fetched = DownloadToFile(staging, url, connectTimeout, static_cast<std::uint64_t>(limit));
-    if (!fetched) {
-      LogLine(LogLevel::Warning, fetched.message());
-      continue;
+    fetched = DownloadToFile(staging, url, connectTimeout, static_cast<std::uint64_t>(limit));
+    if (fetched && !LocalCopyMatches(staging, sha1, size)) {
+      fetched = Fail(FailureKind::Mismatch, msg::DownloadBroken(url, msg::kNotTheDescribedFile));
     }
-    if (!LocalCopyMatches(staging, sha1, size)) {
-      LogLine(LogLevel::Warning, "What " + url + " sent is not the described file (SHA-1 " + sha1 + ")");
-      RemoveFile(staging);
-      continue;
+    if (fetched) fetched = CheckDocumentFile(staging, rule);
+    if (fetched) {
+      std::error_code error;
+      std::filesystem::rename(staging, localPath, error);
+      if (!error) return fetched;
+      fetched = Fail(FailureKind::Io, msg::FileNotWritten(localPath));
     }
-    if (const Status document = CheckDocumentFile(staging, rule); !document) {
-      LogLine(LogLevel::Warning, msg::DocumentNotReplaced(localPath, document.message()));
-      RemoveFile(staging);
-      continue;
-    }
-    std::error_code error;
-    std::filesystem::rename(staging, localPath, error);
-    if (!error) return true;
-    LogLine(LogLevel::Warning, "Could not put " + localPath + " in place: " + error.message());
+    LogLine(LogLevel::Warning, msg::DocumentNotReplaced(localPath, fetched.message()));
     RemoveFile(staging);
-    return false;
+    if (fetched.kind() == FailureKind::Io) break;
   }
-  return false;
+  return fetched;
 }
 
 RefreshOutcome CheckVersionDescription(const DownloadSource& source, const std::string& gamePath,

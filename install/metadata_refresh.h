@@ -49,10 +49,11 @@ bool LocalCopyMatches(const std::string& path, const std::string& sha1, std::int
 
 // Downloads the file from the first of `urls` whose answer has the size `size` (unless -1;
 // the answer is stopped where it passes it, or passes `rule`'s bound without one), the SHA-1
-// `sha1` (unless empty) and passes `rule`'s check, and only then puts it at `localPath`. False,
-// the local copy as it was, when no address gives it.
-bool FetchVerified(const std::string& localPath, const std::vector<std::string>& urls, const std::string& sha1,
-                   std::int64_t size, const DocumentRule& rule, std::chrono::seconds connectTimeout = kConnectTimeout);
+// `sha1` (unless empty) and passes `rule`'s check, and only then puts it at `localPath`. When
+// no address gives it, the local copy stays as it was and the last address's failure says why
+// (Mismatch for another file); a local copy that cannot be written stops at once (Io).
+Status FetchVerified(const std::string& localPath, const std::vector<std::string>& urls, const std::string& sha1,
+                     std::int64_t size, const DocumentRule& rule, std::chrono::seconds connectTimeout = kConnectTimeout);
 
 // Brings the description of `versionId` up to date. The mirror layout: RefreshWhenSizeDiffers.
 // Other sources: the version list says where the description is and what its checksum is (the

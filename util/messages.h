@@ -168,6 +168,7 @@ inline std::string DownloadTooLarge(const std::string& url, unsigned long long l
 inline std::string FileNotWritten(const std::string& path) { return "无法写入文件 " + path; }
 inline constexpr const char* kNoSizeAnnounced = "服务器没有回应或没有告知文件大小";
 inline constexpr const char* kNoAddress = "下载源没有这个文件的地址";
+inline constexpr const char* kNotTheDescribedFile = "内容与描述的大小或 SHA-1 不符";
 
 // A downloaded document that is not what it must be (a network's sign-in page, say): the copy on
 // disk stays.
