@@ -24,7 +24,8 @@ FrameServices FrameServices::Default() {
   services.versionFileUrl = VersionFileUrl();
   services.refreshVersionList = [settingsPath = services.settingsPath](const std::string& gamePath) {
     return RefreshVersionManifest(DownloadSource::Configured(LoadDownloadSource(settingsPath)),
-                                  VersionListPath(gamePath));
+                                  VersionListPath(gamePath))
+        .ok();
   };
   services.pickers = std::make_shared<QtFilePickers>();
   return services;

@@ -50,7 +50,9 @@ DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan
     return window.Run(frame_.GetHWND());
   });
   if (outcome.result == DownloadResult::Failed) {
-    ShowMessage(msg::DownloadFailed(outcome.failedName, outcome.reason), MessageKind::Error);
+    ShowMessage(outcome.step == DownloadStep::Unpack ? msg::UnpackFailed(outcome.failedName, outcome.reason)
+                                                     : msg::DownloadFailed(outcome.failedName, outcome.reason),
+                MessageKind::Error);
   }
   return outcome.result;
 }

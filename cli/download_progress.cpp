@@ -78,7 +78,10 @@ class ProgressLine : public DownloadSink {
     std::lock_guard lock(mutex_);
     if (outcome.result == DownloadResult::Completed && count_ > 0) Print(true);
     EndLine();
-    if (outcome.result == DownloadResult::Failed) {
+    if (outcome.result == DownloadResult::Failed && outcome.step == DownloadStep::Unpack) {
+      std::fprintf(stderr, "korvane-cli: 无法解压 %s: %s（已删除这个文件，下次运行时会重新下载）\n",
+                   Printable(outcome.failedName).c_str(), outcome.reason.c_str());
+    } else if (outcome.result == DownloadResult::Failed) {
       std::fprintf(stderr, "korvane-cli: 无法下载 %s: %s\n", Printable(outcome.failedName).c_str(), outcome.reason.c_str());
     }
   }
@@ -119,7 +122,7 @@ DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan, std::
   ProgressLine progress;
   DownloadOptions options;
   options.transfers = transfers.value_or(ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers));
-  DownloadEngine engine(plan, progress, options, UnpackDownloadedArchive);
+  DownloadEngine engine(plan, progress, options, UnpackDownloadedArchive, CheckDownloadedFile);
   gInterrupted.store(false);
   sem_init(&gWake, 0, 0);
   auto previous = std::signal(SIGINT, NoteInterrupt);

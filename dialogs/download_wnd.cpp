@@ -28,7 +28,7 @@ int ClampToInt(std::int64_t value) {
 }  // namespace
 
 CDownLoadWnd::CDownLoadWnd(std::vector<DownloadItem> plan, DownloadOptions options)
-    : engine_(std::move(plan), *this, options, UnpackDownloadedArchive) {}
+    : engine_(std::move(plan), *this, options, UnpackDownloadedArchive, CheckDownloadedFile) {}
 
 // The engine (a member) stops and joins its threads before the window itself goes.
 CDownLoadWnd::~CDownLoadWnd() = default;

@@ -9,6 +9,7 @@
 #include "game/game_layout.h"
 #include "game/library_paths.h"
 #include "game/library_rules.h"
+#include "install/download_limits.h"
 #include "install/mirror_layout.h"
 #include "net/transfers.h"
 #include "net/url_encoding.h"
@@ -63,6 +64,7 @@ void PlanLibraries(const std::string& gamePath, const VersionDescription& descri
     DownloadItem item;
     item.path = LibraryLocalPath(gamePath, library, options.profile, options.bitness);
     item.size = published ? published->size : -1;
+    item.sizeLimit = kLibraryLimit;
     item.sha1 = published ? published->sha1 : std::string();
     if (!NeedsDownload(item.path, item.size, item.sha1, options.verify)) continue;
     const std::string relative = LibraryRelativePath(library, options.profile, options.bitness);
@@ -101,7 +103,8 @@ void PlanClientJar(const std::string& gamePath, const VersionDescription& descri
   const std::string& mirrorId = IsSafeVersionId(description.jar) ? description.jar : description.id;
   std::vector<std::string> urls = AddressesOf(source, VersionJarUrl(source.MirrorBase(), mirrorId),
                                               client ? client->url : std::string());
-  plan.push_back({.name = path, .path = path, .urls = std::move(urls), .size = size, .sha1 = sha1});
+  plan.push_back(
+      {.name = path, .path = path, .urls = std::move(urls), .size = size, .sizeLimit = kClientJarLimit, .sha1 = sha1});
 }
 
 void PlanLogConfig(const std::string& gamePath, const VersionDescription& description, const DownloadSource& source,
@@ -119,6 +122,7 @@ void PlanLogConfig(const std::string& gamePath, const VersionDescription& descri
                   .path = path,
                   .urls = source.Addresses(logging.file.url),
                   .size = logging.file.size,
+                  .sizeLimit = kLogConfigLimit,
                   .sha1 = logging.file.sha1});
 }
 
@@ -131,6 +135,7 @@ void PlanAssets(const std::string& gamePath, const AssetIndex& assets, const Dow
       plan.push_back({.name = kLegacyArchiveName,
                       .path = path,
                       .urls = {LegacyArchiveUrl(source.MirrorBase())},
+                      .sizeLimit = kLegacyArchiveLimit,
                       .isArchive = true,
                       .archivePath = path,
                       .extractFolder = folder});
@@ -154,6 +159,7 @@ void PlanAssets(const std::string& gamePath, const AssetIndex& assets, const Dow
                     .path = path,
                     .urls = AddressesOf(source, AssetObjectUrl(source.MirrorBase(), object.hash), OfficialObjectUrl(object.hash)),
                     .size = size,
+                    .sizeLimit = kAssetObjectLimit,
                     .sha1 = object.hash});
   }
 }

@@ -17,10 +17,17 @@ enum class DownloadResult {
   Failed = 3,     // one file kept failing; the reason names it
 };
 
+// Which step of a file failed.
+enum class DownloadStep {
+  Download,  // the file kept failing to arrive
+  Unpack,    // the archive arrived but could not be unpacked; it is removed for the next run
+};
+
 struct DownloadOutcome {
   DownloadResult result = DownloadResult::Completed;
   std::string failedName;  // Failed: the file that kept failing
   std::string reason;      // Failed: its last failure
+  DownloadStep step = DownloadStep::Download;
 };
 
 class DownloadSink {

@@ -162,6 +162,46 @@ inline std::string DownloadFailed(const std::string& fileName, const std::string
   if (!reason.empty()) text += "\n原因: " + reason;
   return text;
 }
+// An archive that arrived but could not be unpacked; it is removed, so the next launch fetches it.
+inline std::string UnpackFailed(const std::string& fileName, const std::string& reason) {
+  return "错误信息：无法解压文件 " + fileName + "\n原因: " + reason + "\n已删除这个文件，下次启动时会重新下载";
+}
+inline constexpr const char* kArchiveUnopenable = "压缩包无法打开（不完整或已损坏）";
+inline std::string ArchiveItemsNotWritten(int count) { return std::to_string(count) + " 个文件无法解压"; }
+// A file that should be a zip archive (a jar, legacy.zip) but is not a whole one.
+inline constexpr const char* kNotAWholeArchive = "下载的文件不是完整的压缩包";
+
+// One download that brought no usable file: the address and why.
+inline std::string DownloadBroken(const std::string& url, const std::string& reason) {
+  return "无法下载 " + url + ": " + reason;
+}
+inline std::string DownloadTooLarge(const std::string& url, unsigned long long limitBytes) {
+  return "无法下载 " + url + ": 内容超过 " + std::to_string(limitBytes) + " 字节的上限，已停止";
+}
+inline std::string FileNotWritten(const std::string& path) { return "无法写入文件 " + path; }
+inline constexpr const char* kNoSizeAnnounced = "服务器没有回应或没有告知文件大小";
+inline constexpr const char* kNoAddress = "下载源没有这个文件的地址";
+inline constexpr const char* kNotTheDescribedFile = "内容与描述的大小或 SHA-1 不符";
+
+// A downloaded document that is not what it must be (a network's sign-in page, say): the copy on
+// disk stays.
+inline std::string DocumentNotJson(const std::string& what) {
+  return what + "不是应有的 JSON 文档（可能是网络登录页面或错误页面）";
+}
+inline std::string DocumentLacks(const std::string& what, const std::string& member) {
+  return what + "缺少 " + member;
+}
+inline std::string DocumentNotReplaced(const std::string& path, const std::string& reason) {
+  return "未替换 " + path + ": " + reason;
+}
+inline constexpr const char* kVersionListDocument = "版本列表";
+inline constexpr const char* kAssetIndexDocument = "资源索引";
+inline std::string VersionDescriptionDocument(const std::string& version) { return "版本 " + version + " 的描述文件"; }
+// A description that calls itself another version than the folder it was read from.
+inline std::string DescriptionNamesAnotherVersion(const std::string& version, const std::string& named) {
+  return "版本 " + version + " 的描述文件 versions/" + version + "/" + version + ".json 声明的版本是 " + named +
+         "，与所在文件夹不符";
+}
 
 // The end of a launch that did not start the game.
 inline constexpr const char* kVersionUnreadable = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj";
@@ -227,6 +267,9 @@ inline std::string ParentVersionMissing(const std::string& parent) {
 }
 inline std::string VersionInheritanceCycle(const std::string& version) {
   return "错误信息：版本的继承关系形成循环（" + version + "）\n错误代码:ERROR_LoadVersionObj";
+}
+inline std::string VersionIdMismatch(const std::string& version, const std::string& named) {
+  return "错误信息：" + DescriptionNamesAnotherVersion(version, named) + "，启动器不使用它\n错误代码:ERROR_LoadVersionObj";
 }
 inline std::string VersionInheritanceTooDeep(int limit) {
   return "错误信息：版本的继承层级超过 " + std::to_string(limit) + " 层\n错误代码:ERROR_LoadVersionObj";

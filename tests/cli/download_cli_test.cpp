@@ -11,6 +11,7 @@
 
 #include "game/game_layout.h"
 #include "install/download_planning.h"
+#include "net/size_text.h"
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
 #include "tests/net/mirror_process.h"
@@ -58,9 +59,9 @@ class DownloadCli : public ::testing::Test {
       WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), ObjectBytes(i));
     }
     WriteFile(served_ / "indexes/7.7.json", index + "}}");
-    WriteFile(served_ / "libs/com/example/plain/1.0/plain-1.0.jar", TestBytes(3000, 1));
+    test::MakeZip(served_ / "libs/com/example/plain/1.0/plain-1.0.jar", {{"Plain.class", TestBytes(3000, 1)}});
     test::MakeZip(served_ / "libs/org/example/sound/2.0/sound-2.0-natives-linux.jar", {{"libsound.so", "elf"}});
-    WriteFile(served_ / "versions/7.7/7.7.jar", TestBytes(2000000, 2));
+    test::MakeZip(served_ / "versions/7.7/7.7.jar", {{"Game.class", TestBytes(2000000, 2)}});
   }
 
   std::vector<std::string> Environment(const MirrorProcess& mirror) const {
@@ -89,7 +90,9 @@ TEST_F(DownloadCli, VersionsListsTheLocalCopyAfterARefresh) {
   test::CommandResult nothing = test::RunCommand(KORVANE_CLI, {"versions", "--refresh"}, offline);
   EXPECT_EQ(nothing.status, 1);
   EXPECT_EQ(nothing.out, "");
-  EXPECT_EQ(nothing.err, "korvane-cli: 无法从下载源获取版本列表，本地也没有版本列表（请检查网络连接和 DownloadSource 设置）\n");
+  EXPECT_EQ(nothing.err,
+            "korvane-cli: 无法从下载源获取版本列表，本地也没有版本列表: 无法下载 "
+            "http://127.0.0.1:9/versions/versions.json: 服务器没有回应或没有告知文件大小（请检查网络连接和 DownloadSource 设置）\n");
 
   test::CommandResult refreshed = Run(mirror, {"versions", "--refresh"});
   ASSERT_EQ(refreshed.status, 0) << refreshed.err;
@@ -111,13 +114,15 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
   test::CommandResult result = Run(mirror, {"prepare", "生存"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "生存: 所有文件都已就位\n");
-  EXPECT_NE(result.err.find(") plain-1.0.jar 文件大小:2.93KB "), std::string::npos) << result.err;
+  const std::string plainJar = served_ / "libs/com/example/plain/1.0/plain-1.0.jar";
+  const std::string plainSize = FileSizeText(static_cast<std::int64_t>(GetFileSize(plainJar)));
+  EXPECT_NE(result.err.find(") plain-1.0.jar " + plainSize + " "), std::string::npos) << result.err;
   // The last line: every file in place, every byte.
   std::string last = result.err.substr(result.err.rfind('\n', result.err.size() - 2) + 1);
   EXPECT_EQ(last.substr(0, 8), "(53/53) ") << result.err;
   EXPECT_EQ(last.substr(last.size() - 6), " 100%\n") << result.err;
 
-  EXPECT_EQ(ReadFile(VersionJarPath(game_, "7.7")), TestBytes(2000000, 2));
+  EXPECT_EQ(ReadFile(VersionJarPath(game_, "7.7")), ReadFile(served_ / "versions/7.7/7.7.jar"));
   EXPECT_EQ(ReadFile(game_ + "/libraries/org/example/sound/2.0/libsound.so"), "elf");
   EXPECT_EQ(ReadFile(game_ + "/assets/objects/" + Hash(49).substr(0, 2) + "/" + Hash(49)), ObjectBytes(49));
 
@@ -130,6 +135,26 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
 
   EXPECT_EQ(Run(mirror, {"prepare", "不存在"}).status, 1);
   EXPECT_EQ(Run(mirror, {"prepare"}).status, 2);
+}
+
+TEST_F(DownloadCli, ANativesJarThatCannotBeUnpackedFailsThePrepareAndIsFetchedAgain) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  // A folder stands where the jar's library goes.
+  const std::string natives = game_ + "/libraries/org/example/sound/2.0/";
+  std::filesystem::create_directories(natives + "libsound.so");
+  test::CommandResult failed = Run(mirror, {"prepare", "生存"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out, "");
+  EXPECT_NE(failed.err.find("korvane-cli: 无法解压 sound-2.0-natives-linux.jar: 1 个文件无法解压"), std::string::npos)
+      << failed.err;
+  EXPECT_FALSE(PathExists(natives + "sound-2.0-natives-linux.jar"));
+
+  std::filesystem::remove(natives + "libsound.so");
+  test::CommandResult again = Run(mirror, {"prepare", "生存"});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(ReadFile(natives + "libsound.so"), "elf");
+  EXPECT_EQ(mirror.CountRequests("GET", "/libs/org/example/sound/2.0/sound-2.0-natives-linux.jar"), 2);
 }
 
 TEST_F(DownloadCli, JobsOrTheSettingBoundTheFilesAtOnce) {
@@ -246,7 +271,7 @@ TEST_F(DownloadCli, CtrlCLeavesThePartialFileForTheNextRun) {
   ASSERT_TRUE(mirror.Started());
   test::CommandResult result = Run(mirror, {"prepare", "生存"});
   ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(ReadFile(jar), TestBytes(2000000, 2));
+  EXPECT_EQ(ReadFile(jar), ReadFile(served_ / "versions/7.7/7.7.jar"));
   EXPECT_NE(mirror.Log().find("GET /versions/7.7/7.7.jar bytes=" + std::to_string(part) + "- 206"), std::string::npos)
       << mirror.Log();
 }

@@ -257,6 +257,15 @@ TEST_F(LaunchSequenceTest, AChainThatCannotBeFollowedIsNamed) {
   EXPECT_EQ(sink_.events.back(), "message 16 " + msg::VersionInheritanceCycle("v1"));
 }
 
+TEST_F(LaunchSequenceTest, ADescriptionOfAnotherVersionIsRefusedWithBothNamed) {
+  // versions/v1/v1.json calls itself v2: read as v2, its client would be fetched over v2's.
+  MakeVersion(false);
+  test::WriteFile(game_ + "versions/v1/v1.json", R"({"id":"v2","mainClass":"Main","libraries":[{"name":"a.b:c:1"}]})");
+  EXPECT_EQ(Run().status, LaunchStatus::VersionUnreadable);
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", "message 16 " + msg::VersionIdMismatch("v1", "v2")}));
+  EXPECT_FALSE(std::filesystem::exists(game_ + "versions/v2"));
+}
+
 TEST_F(LaunchSequenceTest, WithoutAJavaThatFitsNothingIsFetchedAndTheDownloadIsOffered) {
   class OnlyJava8 : public JavaRuntimeSource {
     std::vector<JavaRuntime> Runtimes() const override { return {{"/bin/echo", "1.8.0_392"}}; }

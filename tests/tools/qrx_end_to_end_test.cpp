@@ -12,6 +12,8 @@
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/mod_jars.h"
+#include "tools/qrx/instance_place.h"
+#include "tools/qrx/qrx_commands.h"
 #include "util/digest.h"
 
 namespace kv {
@@ -169,6 +171,36 @@ TEST_F(QrxEndToEnd, NeitherTheCatalogueNorTheInstalledListCanReachOutsideTheMods
   std::vector<InstalledMod> installed;
   ASSERT_TRUE(PkgList(tool_, kInstance, installed));
   EXPECT_EQ(installed.size(), 1u);
+}
+
+TEST_F(QrxEndToEnd, NothingIsFetchedBeyondTheSizeTheCatalogueGivesOrBeyondTheIndexsBound) {
+  // Every file answered with much more than it has, and no length to tell.
+  test::MirrorProcess generous(root_ / "www", {"--extra", "*=20000000", "--no-length", "*"});
+  ASSERT_TRUE(generous.Started()) << generous.Log();
+  std::string error;
+  const std::optional<qrx::InstancePlace> place = qrx::InstancePlace::Find(home_.Path(), kInstance, error);
+  ASSERT_TRUE(place) << error;
+  ASSERT_TRUE(place->MakeFolders());
+  const qrx::CommandResult init = qrx::Init(*place, generous.BaseUrl() + "/allmod/", "1.7.10");
+  ASSERT_TRUE(init.ok) << init.failure;
+  int stopped = 0;
+  for (const std::string& line : init.lines) {
+    if (line.starts_with("图标: 无法下载 ") && line.find("字节的上限，已停止") != std::string::npos) ++stopped;
+  }
+  EXPECT_EQ(stopped, 2) << ::testing::PrintToString(init.lines);
+  const qrx::CommandResult install = qrx::Install(*place, "techmod");
+  EXPECT_FALSE(install.ok);
+  EXPECT_NE(install.failure.find("字节的上限，已停止"), std::string::npos) << install.failure;
+  EXPECT_EQ(test::ListFiles(Mods()), "");
+
+  // The index has a bound of its own; an answer that announces more is refused at once.
+  test::MirrorProcess endless(root_ / "www", {"--extra", "/allmod/index.json=" + std::to_string(qrx::kCatalogueIndexLimit)});
+  ASSERT_TRUE(endless.Started()) << endless.Log();
+  tool_.catalogueBase = endless.BaseUrl() + "/allmod/";
+  std::string why;
+  EXPECT_FALSE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291", &why));
+  EXPECT_NE(why.find("无法下载 Mod 目录"), std::string::npos) << why;
+  EXPECT_NE(why.find(std::to_string(qrx::kCatalogueIndexLimit) + " 字节的上限"), std::string::npos) << why;
 }
 
 TEST_F(QrxEndToEnd, UnknownInstancesAndUnreachableCataloguesFailWithAReason) {

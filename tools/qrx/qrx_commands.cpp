@@ -58,12 +58,13 @@ std::string IconCacheName(const CatalogueFile& icon) {
 }
 
 // Downloads `file` to `path` and checks its length and digest; the reason when it fails,
-// with nothing left at `path`.
+// with nothing left at `path`. The catalogue's size bounds the answer: a longer one is stopped
+// where it passes it.
 std::string FetchChecked(const std::string& base, const CatalogueFile& file, const std::string& path) {
   const std::string address = CatalogueAddress(base, file.path);
-  if (!DownloadToFile(path, address)) {
+  if (const Status fetched = DownloadToFile(path, address, kConnectTimeout, file.size); !fetched) {
     Remove(path);
-    return "无法下载 " + address;
+    return fetched.message();
   }
   if (GetFileSize(path) != file.size) {
     Remove(path);
@@ -129,7 +130,9 @@ CommandResult Init(const InstancePlace& place, const std::string& catalogueBase,
   const std::string base = catalogueBase.back() == '/' ? catalogueBase : catalogueBase + "/";
   const std::string download = place.DownloadFolder() + kCatalogueIndexName;
   const std::string address = base + kCatalogueIndexName;
-  if (!DownloadToFile(download, address)) return Failure("无法下载 Mod 目录 " + address);
+  if (const Status fetched = DownloadToFile(download, address, kConnectTimeout, kCatalogueIndexLimit); !fetched) {
+    return Failure("无法下载 Mod 目录: " + fetched.message());
+  }
   const std::optional<std::string> text = ReadWholeFile(download);
   Remove(download);
   std::string error;
