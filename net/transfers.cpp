@@ -82,15 +82,6 @@ Failure FailureOf(const net::TransferOutcome& outcome, bool tooLarge) {
   }
 }
 
-FailureKind KindOf(CURLcode code) {
-  switch (ReasonOf(code)) {
-    case NoAnswerReason::Unreachable: return FailureKind::Unreachable;
-    case NoAnswerReason::TimedOut: return FailureKind::TimedOut;
-    case NoAnswerReason::Other: break;
-  }
-  return FailureKind::Other;
-}
-
 }  // namespace
 
 Status DownloadToFile(const std::string& path, const std::string& url, std::chrono::seconds connectTimeout,
@@ -127,7 +118,7 @@ Status DownloadToFile(const std::string& path, const std::string& url, std::chro
   } else if (writeFailed) {
     result = Fail(FailureKind::Io, msg::FileNotWritten(path));
   } else if (!outcome.Succeeded()) {
-    result = Fail(KindOf(outcome.code), msg::DownloadBroken(url, outcome.reason));
+    result = Fail(FailureOf(outcome, false).kind, msg::DownloadBroken(url, outcome.reason));
   } else {
     std::filesystem::rename(tempPath, path, error);
     if (error) result = Fail(FailureKind::Io, msg::FileNotWritten(path));
