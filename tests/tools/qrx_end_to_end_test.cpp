@@ -171,6 +171,24 @@ TEST_F(QrxEndToEnd, NeitherTheCatalogueNorTheInstalledListCanReachOutsideTheMods
   EXPECT_EQ(installed.size(), 1u);
 }
 
+TEST_F(QrxEndToEnd, AModWhoseIdHoldsTheFailureWordInstallsAndUninstallsAsAnyOther) {
+  EditIndex("\"id\" : \"techmod\"", "\"id\" : \"badluck-tools\"");
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  ASSERT_EQ(Catalogue()[1].id, "badluck-tools");
+  std::string why;
+  ASSERT_TRUE(PkgInstall(tool_, kInstance, "badluck-tools", &why)) << why;
+  EXPECT_EQ(test::ListFiles(Mods()), "Tech Mod 2.0.jar\n");
+  std::vector<InstalledMod> installed;
+  ASSERT_TRUE(PkgList(tool_, kInstance, installed));
+  ASSERT_EQ(installed.size(), 1u);
+  EXPECT_EQ(installed[0].mod.id, "badluck-tools");
+  ASSERT_TRUE(PkgUninstall(tool_, kInstance, "badluck-tools", &why)) << why;
+  EXPECT_EQ(test::ListFiles(Mods()), "");
+  // A line break in a catalogue's text cannot make a line of qrx's own either.
+  EXPECT_FALSE(PkgInstall(tool_, kInstance, "x\nbadluck", &why));
+  EXPECT_EQ(why, "目录中没有这个 Mod: x?badluck");
+}
+
 TEST_F(QrxEndToEnd, UnknownInstancesAndUnreachableCataloguesFailWithAReason) {
   std::string why;
   EXPECT_FALSE(PkgInit(tool_, "没有", "1.7.10-Forge1", &why));
