@@ -93,5 +93,29 @@ TEST(CatalogueBuilder, TheOutFolderIsACatalogueOrNothingIsWritten) {
   EXPECT_FALSE(BuildCatalogue(root / "missing", root / "out2").ok);
 }
 
+TEST(CatalogueBuilder, LinksInTheOutFolderNeverCarryAWriteOutOfIt) {
+  test::TempFolder root;
+  test::MakeModJars(root / "jars/");
+  ASSERT_TRUE(BuildCatalogue(root / "jars", root / "out").ok);
+  test::WriteFile(root / "victim.txt", "keep me");
+  // A link where a jar is published: the jar replaces the link.
+  std::filesystem::remove(root / "out/jars/neo.jar");
+  std::filesystem::create_symlink(root / "victim.txt", root / "out/jars/neo.jar");
+  const BuildResult again = BuildCatalogue(root / "jars", root / "out");
+  ASSERT_TRUE(again.ok) << again.failure;
+  EXPECT_EQ(test::ReadFile(root / "victim.txt"), "keep me");
+  EXPECT_FALSE(std::filesystem::is_symlink(root / "out/jars/neo.jar"));
+  EXPECT_EQ(test::ReadFile(root / "out/jars/neo.jar"), test::ReadFile(root / "jars/neo.jar"));
+
+  // A linked folder is refused before anything is written or cleaned in it.
+  test::WriteFile(root / "elsewhere/precious.png", "mine");
+  std::filesystem::remove_all(root / "out/icons");
+  std::filesystem::create_directory_symlink(root / "elsewhere", root / "out/icons");
+  const BuildResult refused = BuildCatalogue(root / "jars", root / "out");
+  EXPECT_FALSE(refused.ok);
+  EXPECT_NE(refused.failure.find("链接"), std::string::npos) << refused.failure;
+  EXPECT_EQ(test::ListFiles(root / "elsewhere"), "precious.png\n");
+}
+
 }  // namespace
 }  // namespace kv::catalogue

@@ -189,6 +189,36 @@ TEST_F(QrxEndToEnd, AModWhoseIdHoldsTheFailureWordInstallsAndUninstallsAsAnyOthe
   EXPECT_EQ(why, "目录中没有这个 Mod: x?badluck");
 }
 
+TEST_F(QrxEndToEnd, LinksPlantedInTheInstanceNeverCarryAWriteOutOfIt) {
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  test::WriteFile(home_ / "victim.txt", "keep me");
+  test::WriteFile(home_ / "victim.json", R"({"installmodlist": []})");
+  // Result files that are links to files outside the instance: the results replace the links.
+  std::filesystem::create_symlink("../../../../victim.txt", Qrx() + ".info/Matchmod.info");
+  std::filesystem::create_symlink("../../../../victim.json", Qrx() + ".info/InstalledMod.info");
+  ASSERT_EQ(Catalogue().size(), 2u);
+  std::vector<InstalledMod> installed;
+  ASSERT_TRUE(PkgList(tool_, kInstance, installed));
+  EXPECT_EQ(test::ReadFile(home_ / "victim.txt"), "keep me");
+  EXPECT_EQ(test::ReadFile(home_ / "victim.json"), R"({"installmodlist": []})");
+  EXPECT_FALSE(std::filesystem::is_symlink(Qrx() + ".info/Matchmod.info"));
+  EXPECT_FALSE(std::filesystem::is_symlink(Qrx() + ".info/InstalledMod.info"));
+
+  // Folders that lead elsewhere are refused before anything is written into them.
+  test::WriteFile(home_ / "elsewhere/mine.txt", "mine");
+  std::filesystem::remove_all(Qrx() + ".info");
+  std::filesystem::create_directory_symlink(home_ / "elsewhere", Qrx() + ".info");
+  std::vector<CatalogueMod> catalogue;
+  std::string why;
+  EXPECT_FALSE(PkgMatchList(tool_, kInstance, "1.7.10-Forge10.13.2.1291", catalogue, &why));
+  EXPECT_NE(why.find("链接"), std::string::npos) << why;
+  std::filesystem::remove(Qrx() + ".info");
+  std::filesystem::create_directory_symlink(home_ / "elsewhere", Mods().substr(0, Mods().size() - 1));
+  EXPECT_FALSE(PkgInstall(tool_, kInstance, "techmod", &why));
+  EXPECT_NE(why.find("链接"), std::string::npos) << why;
+  EXPECT_EQ(test::ListFiles(home_ / "elsewhere"), "mine.txt\n");
+}
+
 TEST_F(QrxEndToEnd, UnknownInstancesAndUnreachableCataloguesFailWithAReason) {
   std::string why;
   EXPECT_FALSE(PkgInit(tool_, "没有", "1.7.10-Forge1", &why));

@@ -38,13 +38,16 @@ std::optional<InstancePlace> InstancePlace::Find(const std::string& launcherFold
   return InstancePlace(folder);
 }
 
-bool InstancePlace::MakeFolders() const {
+Status InstancePlace::MakeFolders() const {
   for (const std::string& folder : {InfoFolder(), CacheFolder(), DownloadFolder()}) {
+    if (Status inside = CheckNoLinkBetween(folder_, folder); !inside) return inside;
     MakeFoldersForPath(folder);
-    if (!PathExists(folder)) return false;
+    if (!PathExists(folder)) return Fail(FailureKind::Io, "无法创建 " + folder);
   }
-  return true;
+  return {};
 }
+
+Status InstancePlace::CheckModsFolder() const { return CheckNoLinkBetween(folder_, ModsFolder()); }
 
 std::optional<InstanceState> InstancePlace::ReadState() const {
   const std::optional<std::string> text = ReadWholeFile(QrxFolder() + "state.json");

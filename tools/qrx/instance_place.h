@@ -6,6 +6,7 @@
 
 #include "mods/mod_documents.h"
 #include "tools/qrx/catalogue_index.h"
+#include "util/result.h"
 
 // Where qrx keeps its things for one instance: the instance's folder (found as the launcher
 // finds it, from the settings file of the launcher folder) with its "mods" folder and the
@@ -36,8 +37,11 @@ class InstancePlace {
   std::string CataloguePath() const { return CacheFolder() + "catalogue.json"; }
   std::string LockPath() const { return QrxFolder() + "lock"; }
 
-  // Creates the ".qrx" folders; false when they cannot be made.
-  bool MakeFolders() const;
+  // Creates the ".qrx" folders. Fails when they cannot be made, and when one of them (or
+  // ".qrx" itself) is a link: everything qrx writes stays inside the instance's folder.
+  Status MakeFolders() const;
+  // The mods folder may be written: missing, or a real folder of the instance, not a link.
+  Status CheckModsFolder() const;
 
   std::optional<InstanceState> ReadState() const;
   bool WriteState(const InstanceState& state) const;

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   std::string error;
   const std::optional<InstancePlace> place = InstancePlace::Find(LauncherFolder(), args[1], error);
   if (!place) return Fail(error);
-  if (!place->MakeFolders()) return Fail("无法创建 " + place->QrxFolder());
+  if (const kv::Status made = place->MakeFolders(); !made) return Fail(made.message());
   // One qrx at a time per instance: the launcher and the command line may both run it.
   kv::FileLock lock(place->LockPath(), true);
   kv::NetworkLibrary network;

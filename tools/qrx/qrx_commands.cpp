@@ -231,6 +231,7 @@ CommandResult Install(const InstancePlace& place, const std::string& id) {
   }
   if (!chosen) return Failure(problem);
 
+  if (const Status mods = place.CheckModsFolder(); !mods) return Failure(mods.message());
   for (const CatalogueFile& file : chosen->files) {
     if (HasFile(place.ModsFolder() + file.name)) return Failure("mods 文件夹中已有同名文件: " + file.name);
   }
@@ -283,6 +284,7 @@ CommandResult Uninstall(const InstancePlace& place, const std::string& id) {
   for (const InstalledFile& file : found->installs) {
     if (RecordedModFile(place, file.to).empty()) return Failure("安装记录中的文件不在 mods 文件夹中: " + file.to);
   }
+  if (const Status mods = place.CheckModsFolder(); !mods) return Failure(mods.message());
 
   CommandResult result;
   Moves moves;
