@@ -109,25 +109,29 @@ BuildResult BuildCatalogue(const std::string& jarsFolder, const std::string& out
       continue;
     }
     qrx::CatalogueEntry& entry = mod->entry;
+    entry.files.push_back({"jars/" + fileName, fileName, *md5, GetFileSize(Utf8(jar))});
+    std::string iconName;
+    if (!mod->iconBytes.empty()) {
+      const std::string iconMd5 = Md5Hex(mod->iconBytes);
+      iconName = SafeStem(entry.id) + "-" + iconMd5.substr(0, 8) + "." + mod->iconExtension;
+      entry.icon = qrx::CatalogueFile{"icons/" + iconName, {}, iconMd5, mod->iconBytes.size()};
+    }
+    // A jar that is left out publishes nothing: it is judged before anything is written.
+    if (const std::string entryProblem = qrx::EntryProblem(entry); !entryProblem.empty()) {
+      result.skipped.push_back(fileName + ": " + entryProblem);
+      continue;
+    }
     if (!CopyFileAtomically(Utf8(jar), Utf8(out / "jars" / jar.filename()))) {
       result.failure = "无法复制 " + fileName;
       return result;
     }
     keptJars.insert(fileName);
-    entry.files.push_back({"jars/" + fileName, fileName, *md5, GetFileSize(Utf8(jar))});
-    if (!mod->iconBytes.empty()) {
-      const std::string iconMd5 = Md5Hex(mod->iconBytes);
-      const std::string iconName = SafeStem(entry.id) + "-" + iconMd5.substr(0, 8) + "." + mod->iconExtension;
+    if (!iconName.empty()) {
       if (!WriteFileAtomically(Utf8(out / "icons" / iconName), mod->iconBytes)) {
         result.failure = "无法写入图标 " + iconName;
         return result;
       }
       keptIcons.insert(iconName);
-      entry.icon = qrx::CatalogueFile{"icons/" + iconName, {}, iconMd5, mod->iconBytes.size()};
-    }
-    if (const std::string entryProblem = qrx::EntryProblem(entry); !entryProblem.empty()) {
-      result.skipped.push_back(fileName + ": " + entryProblem);
-      continue;
     }
     entries.push_back(std::move(entry));
   }
