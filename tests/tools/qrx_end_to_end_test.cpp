@@ -171,6 +171,40 @@ TEST_F(QrxEndToEnd, NeitherTheCatalogueNorTheInstalledListCanReachOutsideTheMods
   EXPECT_EQ(installed.size(), 1u);
 }
 
+TEST_F(QrxEndToEnd, WhatIsKeptUnchangedIsNotReadAgainButEveryChangeIs) {
+  // An icon the server cannot give: the next init with the same catalogue asks again.
+  std::string oldIcon;
+  for (const auto& icon : std::filesystem::directory_iterator(root_ / "www/allmod/icons")) {
+    if (icon.path().filename().string().rfind("oldmod-", 0) == 0) oldIcon = icon.path().string();
+  }
+  ASSERT_FALSE(oldIcon.empty());
+  std::filesystem::rename(oldIcon, root_ / "aside.png");
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  EXPECT_FALSE(std::filesystem::exists(Qrx() + ".cache/" + Catalogue()[0].extra.icon));
+  std::filesystem::rename(root_ / "aside.png", oldIcon);
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  EXPECT_EQ(test::ReadFile(Qrx() + ".cache/" + Catalogue()[0].extra.icon), test::OldModIcon());
+
+  // A catalogue published anew is read anew, and so is the list made from it.
+  const std::string before = test::ReadFile(Qrx() + ".info/Matchmod.info");
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  EXPECT_EQ(Catalogue()[1].extra.modchn, "科技 Mod");
+  EXPECT_EQ(test::ReadFile(Qrx() + ".info/Matchmod.info"), before);
+  EditIndex("\"name\" : \"科技 Mod\"", "\"name\" : \"科技 Mod 第二版\"");
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  EXPECT_EQ(Catalogue()[1].extra.modchn, "科技 Mod 第二版");
+
+  // A list changed or damaged since it was written is written again.
+  test::WriteFile(Qrx() + ".info/Matchmod.info", R"({"allmodlist": [{"id": "planted"}]})");
+  EXPECT_EQ(Catalogue().size(), 2u);
+  test::WriteFile(Qrx() + ".info/InstalledMod.info", R"({"installmodlist": [{"mod": {"id": "oldmod"}}]})");
+  EXPECT_EQ(Catalogue()[0].installed, "true");
+  // As is a list asked for another game version.
+  std::vector<CatalogueMod> other;
+  ASSERT_TRUE(PkgMatchList(tool_, kInstance, "1.20.1-Forge47", other));
+  EXPECT_EQ(other[0].id, "neomod");
+}
+
 TEST_F(QrxEndToEnd, AModWhoseIdHoldsTheFailureWordInstallsAndUninstallsAsAnyOther) {
   EditIndex("\"id\" : \"techmod\"", "\"id\" : \"badluck-tools\"");
   ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));

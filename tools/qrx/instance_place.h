@@ -14,9 +14,19 @@
 // ".download" for files on their way, "state.json" for what init was given.
 namespace kv::qrx {
 
+// What the last matchlist made Matchmod.info from, and what it wrote: the digest of its inputs
+// (the kept catalogue, the game version, the installed list), the digest of the file and the
+// number of mods in it.
+struct MatchRecord {
+  std::string inputs;
+  std::string result;
+  int mods = 0;
+};
+
 struct InstanceState {
   std::string catalogueBase;
   std::string gameVersion;
+  bool iconsComplete = false;  // every icon of the mods offered for gameVersion was fetched
 };
 
 class InstancePlace {
@@ -35,6 +45,7 @@ class InstancePlace {
   std::string MatchListPath() const { return InfoFolder() + "Matchmod.info"; }
   std::string InstalledListPath() const { return InfoFolder() + "InstalledMod.info"; }
   std::string CataloguePath() const { return CacheFolder() + "catalogue.json"; }
+  std::string MatchRecordPath() const { return CacheFolder() + "matchlist.json"; }
   std::string LockPath() const { return QrxFolder() + "lock"; }
 
   // Creates the ".qrx" folders. Fails when they cannot be made, and when one of them (or
@@ -46,7 +57,12 @@ class InstancePlace {
   std::optional<InstanceState> ReadState() const;
   bool WriteState(const InstanceState& state) const;
 
-  // The catalogue init fetched last; nothing (with the reason) before any init.
+  std::optional<MatchRecord> ReadMatchRecord() const;
+  bool WriteMatchRecord(const MatchRecord& record) const;
+
+  // The catalogue init fetched last, as kept and as read; nothing (with the reason) before any
+  // init.
+  std::optional<std::string> ReadCatalogueText(std::string& error) const;
   std::optional<std::vector<CatalogueEntry>> ReadCatalogue(std::string& error) const;
 
   // The installed list: empty when there is none yet, nothing when it cannot be read (it is
