@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <system_error>
 #include <unordered_set>
 
 #include "game/game_layout.h"
@@ -197,14 +195,7 @@ void ProvideClientJar(const std::string& gamePath, const VersionDescription& des
   if (client && client->size >= 0 && static_cast<std::int64_t>(GetFileSize(source)) != client->size) return;
   // Copied beside the target first, so that a copy cut short never stands as the jar.
   MakeFoldersForPath(target);
-  const std::string copy = target + ".copy";
-  std::error_code error;
-  std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing, error);
-  if (!error) std::filesystem::rename(copy, target, error);
-  if (error) {
-    LogLine(LogLevel::Warning, "Could not copy " + source + " to " + target + ": " + error.message());
-    std::filesystem::remove(copy, error);
-  }
+  if (!CopyFileAtomically(source, target)) LogLine(LogLevel::Warning, "Could not copy " + source + " to " + target);
 }
 
 }  // namespace kv

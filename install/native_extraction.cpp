@@ -62,28 +62,22 @@ void SetFileTime(const std::string& path, const tm_unz& stored) {
 
 // Inflates the current item into `path`. False, with no partial file left, on any error.
 bool WriteCurrentItem(unzFile zip, const std::string& path) {
-  std::error_code error;
-  const fs::path target = PathOf(path);
-  // A link planted where the file goes must not redirect the write elsewhere.
-  if (fs::is_symlink(fs::symlink_status(target, error))) fs::remove(target, error);
   if (unzOpenCurrentFile(zip) != UNZ_OK) return false;
-  bool created = false;
-  bool ok = true;
-  {
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    created = ok = static_cast<bool>(out);
-    std::vector<char> buffer(64 * 1024);
-    while (ok) {
-      const int read = unzReadCurrentFile(zip, buffer.data(), static_cast<unsigned>(buffer.size()));
-      if (read == 0) break;
-      if (read < 0) ok = false;
-      else ok = static_cast<bool>(out.write(buffer.data(), read));
-    }
-    if (ok) ok = static_cast<bool>(out.flush());
+  // A link planted where the file goes is replaced, never followed elsewhere.
+  std::FILE* out = OpenStreamForWriting(path, WriteStart::Truncate);
+  const bool created = out != nullptr;
+  bool ok = created;
+  std::vector<char> buffer(64 * 1024);
+  while (ok) {
+    const int read = unzReadCurrentFile(zip, buffer.data(), static_cast<unsigned>(buffer.size()));
+    if (read == 0) break;
+    ok = read > 0 && std::fwrite(buffer.data(), 1, static_cast<std::size_t>(read), out) == static_cast<std::size_t>(read);
   }
+  if (created) ok = std::fclose(out) == 0 && ok;
   // Closing checks the CRC once the whole item has been read.
   if (unzCloseCurrentFile(zip) != UNZ_OK) ok = false;
-  if (!ok && created) fs::remove(target, error);
+  std::error_code error;
+  if (!ok && created) fs::remove(PathOf(path), error);
   return ok;
 }
 
@@ -136,6 +130,11 @@ ItemOutcome ExtractCurrentItem(unzFile zip, const std::string& folder, const fs:
   const std::string path = folder + *relative;
   if (IsTheArchive(path, archive)) {
     LogLine(LogLevel::Warning, "archive item refused, it would overwrite the archive itself: " + path);
+    return ItemOutcome::Refused;
+  }
+  // A folder planted as a link would carry the item out of the folder it is unpacked into.
+  if (const Status inside = CheckNoLinkBetween(folder, path); !inside) {
+    LogLine(LogLevel::Warning, "archive item refused: " + inside.message());
     return ItemOutcome::Refused;
   }
   MakeFoldersForPath(path);

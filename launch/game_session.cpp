@@ -61,7 +61,8 @@ GameRun RunGameProcess(const std::vector<std::string>& arguments, const std::str
 
 bool WriteDefaultOptions(const std::string& language, const std::string& optionsPath) {
   if (PathExists(optionsPath)) return true;
-  std::FILE* file = std::fopen(optionsPath.c_str(), "w+");
+  // A link that leads nowhere is replaced by the file, never followed out of the instance.
+  std::FILE* file = OpenStreamForWriting(optionsPath, WriteStart::Truncate);
   if (file == nullptr) return false;
   std::string text = "lang:" + language;
   bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();

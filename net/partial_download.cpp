@@ -14,7 +14,13 @@ constexpr long kReceiveBufferBytes = 128L * 1024;
 
 using Kind = AttemptResult::Kind;
 
-std::int64_t LengthOf(const std::string& path) { return static_cast<std::int64_t>(GetFileSize(path)); }
+// A link in the partial file's place is no part of the file: it counts as nothing fetched, and
+// the first write replaces it.
+std::int64_t LengthOf(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return 0;
+  return static_cast<std::int64_t>(GetFileSize(path));
+}
 
 void RemoveFile(const std::string& path) {
   std::error_code ignored;
@@ -63,9 +69,9 @@ std::optional<AttemptResult> PartialDownload::Begin() {
   offset_ = startLength_;
   if (size_ >= 0 && offset_ == size_) {
     // Complete already: an earlier attempt ended just before the rename, or the file is empty.
-    if (size_ == 0 && !PathExists(partial_)) {
+    if (size_ == 0) {
       MakeFoldersForPath(item_.path);
-      std::FILE* empty = std::fopen(partial_.c_str(), "wb");
+      std::FILE* empty = OpenStreamForWriting(partial_, WriteStart::Truncate);
       if (empty == nullptr) return Unwritable("cannot create " + partial_);
       std::fclose(empty);
     }
@@ -140,7 +146,7 @@ bool PartialDownload::StartBody() {
   // The partial file (and its folders) is made with the first byte of a success answer, so an
   // error answer leaves nothing behind.
   MakeFoldersForPath(item_.path);
-  file_ = std::fopen(partial_.c_str(), offset_ > 0 ? "ab" : "wb");
+  file_ = OpenStreamForWriting(partial_, offset_ > 0 ? WriteStart::Append : WriteStart::Truncate);
   if (file_ == nullptr) {
     refused_ = Unwritable("cannot write " + partial_ + ": " + std::strerror(errno));
     return false;

@@ -73,6 +73,13 @@ inline constexpr const char* kPasswordPrompt = "密码: ";
 inline constexpr const char* kPasswordNotRead = "没有读到密码";
 inline std::string SettingsSaved(const std::string& keys) { return "已保存设置: " + keys; }
 
+// Files written below a folder that must not be left.
+inline std::string FolderIsLink(const std::string& folder) { return folder + " 是指向别处的链接，不会经由它写入文件"; }
+inline std::string FolderNotUsable(const std::string& folder) { return folder + " 不是可以写入的文件夹"; }
+inline std::string WriteOutsideFolder(const std::string& path, const std::string& folder) {
+  return path + " 不在 " + folder + " 之内，不会写入";
+}
+
 // The download window's lines.
 inline constexpr const char* kFileSizeLabel = "文件大小:";
 inline constexpr const char* kSpeedLabel = "下载速度:";

@@ -185,6 +185,20 @@ TEST(NativeExtraction, APlantedLinkDoesNotRedirectTheWrite) {
   EXPECT_EQ(test::ReadFile(temp / "out/lib.so"), "from the archive");
 }
 
+TEST(NativeExtraction, AFolderPlantedAsALinkCarriesNoItemOutOfTheFolder) {
+  test::TempFolder temp;
+  const std::string jar = temp / "a.jar";
+  WriteArchive(jar, {{"sub/lib.so", "from the archive"}, {"top.so", "fine"}});
+  fs::create_directories(temp / "out");
+  fs::create_directories(temp / "elsewhere");
+  fs::create_directory_symlink(temp / "elsewhere", temp / "out/sub");
+  const ExtractionResult result = ExtractArchive(jar, temp / "out/");
+  EXPECT_EQ(result.refused, 1);
+  EXPECT_EQ(result.written, 1);
+  EXPECT_TRUE(fs::is_empty(temp / "elsewhere"));
+  EXPECT_EQ(test::ReadFile(temp / "out/top.so"), "fine");
+}
+
 TEST(NativeExtraction, ABadItemDoesNotStopTheRest) {
   test::TempFolder temp;
   const std::string jar = temp / "a.jar";

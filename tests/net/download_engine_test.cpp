@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -131,6 +132,27 @@ TEST_F(DownloadEngineTest, PartialFilesThatCannotBeContinuedAreFetchedAgain) {
   EXPECT_EQ(log.find(" HEAD "), std::string::npos) << log;
   ASSERT_EQ(sink.retries.size(), 2u);
   EXPECT_EQ(sink.done.back(), 5);
+}
+
+TEST_F(DownloadEngineTest, APartialFileThatIsALinkIsReplacedAndItsTargetKept) {
+  const std::string body = TestBytes(300000, 5);
+  WriteFile(served_ / "files/file1.bin", body);
+  WriteFile(served_ / "files/file2.bin", "");
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = Files(game_, mirror, 2);
+  plan[1].size = 0;
+  TempFolder outside;
+  WriteFile(outside / "precious.txt", "keep me");
+  MakeFoldersForPath(plan[0].path);
+  for (const DownloadItem& item : plan) std::filesystem::create_symlink(outside / "precious.txt", item.path + ".tmp");
+
+  RecordingSink sink;
+  EXPECT_EQ(DownloadEngine(plan, sink, FastRetries()).Run().result, DownloadResult::Completed);
+  EXPECT_EQ(ReadFile(outside / "precious.txt"), "keep me");
+  EXPECT_EQ(ReadFile(plan[0].path), body);
+  EXPECT_EQ(ReadFile(plan[1].path), "");
+  for (const DownloadItem& item : plan) EXPECT_FALSE(std::filesystem::is_symlink(item.path)) << item.name;
 }
 
 TEST_F(DownloadEngineTest, ManyFilesAtOnceWithFaultsAllArriveAndTheTotalsAreExact) {
