@@ -13,13 +13,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "game/game_files.h"
 #include "game/game_layout.h"
-#include "game/library_paths.h"
-#include "game/library_rules.h"
+#include "install/download_planning.h"
 #include "net/network_library.h"
 #include "platform/profile_store.h"
 #include "play/launch_sequence.h"
@@ -33,9 +33,11 @@ namespace fs = std::filesystem;
 
 const NetworkLibrary kNetwork;
 
-void Touch(const std::string& path) {
-  MakeFoldersForPath(path);
-  std::ofstream(path, std::ios::binary) << "x";
+// A stand-in for a planned file, of the size the plan expects.
+void PutInPlace(const DownloadItem& item) {
+  MakeFoldersForPath(item.path);
+  const auto size = static_cast<std::size_t>(std::max<std::int64_t>(item.size, 1));
+  std::ofstream(item.path, std::ios::binary) << std::string(size, 'x');
 }
 
 std::string Fixture(const std::string& name) { return std::string(KORVANE_FIXTURES) + "/versions/" + name; }
@@ -70,13 +72,15 @@ std::string PrepareLauncherFolder() {
   fs::copy_file(Fixture("assets-1.7.10.json"), AssetIndexPath(game, description.assets));
   AssetIndex index;
   ReadAssetIndex(game, description.assets, index);
-  for (const AssetObject& object : index.objects) Touch(AssetObjectPath(game, object.hash));
-  for (const LibraryEntry& library : description.libraries) {
-    if (IsLibraryUsed(library, SystemRuleEnvironment(PlatformProfile::Host(), NativeBitness(), ""), true)) {
-      Touch(LibraryLocalPath(game, library, PlatformProfile::Host(), NativeBitness()));
+  // Every file that a launch from either source would plan.
+  for (const char* source : {"mirror", "official"}) {
+    for (const DownloadItem& item : PlanDownloads(game, description, index, DownloadSource::Configured(source),
+                                                  {.profile = PlatformProfile::Host(),
+                                                   .bitness = NativeBitness(),
+                                                   .osVersion = HostOsVersion()})) {
+      PutInPlace(item);
     }
   }
-  Touch(VersionJarPath(game, id));
   std::string settings = home + "KvCfg.ini";
   profile::WriteString(settings, "KvCfg", "JavaPath", "/bin/true");
   ::setenv("KORVANE_HOME", home.c_str(), 1);
