@@ -192,6 +192,11 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
     if (IsNativeLibrary(library, profile)) paths.nativesFolders.push_back(NativesFolder(jar));
     paths.classPath.push_back(jar);
   }
+  // Natives that come as jars on the class path are unpacked by the game itself, into the
+  // folder it is told: without one it would use its working folder.
+  if (paths.nativesFolders.empty()) {
+    paths.nativesFolders.push_back(VersionNativesFolder(inputs.gamePath, description.id, profile));
+  }
   paths.classPath.push_back(VersionJarCommandPath(inputs.gamePath, description.id, profile));
   const char separator = profile.classPathSeparator;
 
@@ -250,7 +255,7 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
   }
   arguments.insert(arguments.end(), gameArguments.begin(), gameArguments.end());
 
-  return {LaunchCommand{std::move(line), std::move(arguments)}, {}, Refusal::None};
+  return {LaunchCommand{std::move(line), std::move(arguments), std::move(paths.nativesFolders)}, {}, Refusal::None};
 }
 
 }  // namespace kv

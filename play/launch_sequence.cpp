@@ -135,6 +135,9 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
   MakeFoldersForPath(folder);
   WriteDefaultOptions("zh_CN", folder + "options.txt");
+  // The game unpacks natives into its natives folder, which must be there even when nothing
+  // has been unpacked into it yet.
+  for (const std::string& natives : command.nativesFolders) MakeFoldersForPath(natives + profile_.separator);
   // The published indexes of older versions leave the legacy tree to be made from the objects.
   if (legacyAssets && !source.UsesMirrorLayout()) BuildLegacyAssetTree(settings.gamePath, assets_, folder + "resources/");
   const bool showLog = request.showOutput.value_or(settings.isShowCmd == "true");
