@@ -223,8 +223,13 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
   line += Quoted(inputs.javaPath);
   for (const std::string& option : javaOptions) line += " " + Quoted(option);
   if (!description.jvmArguments) {
+    // The Windows build ends every natives folder with the separator; the host's line shows
+    // the arguments as they are, and ends no list with one.
     line += " -Djava.library.path=";
-    for (const std::string& folder : paths.nativesFolders) line += Quoted(folder) + separator;
+    for (std::size_t i = 0; i < paths.nativesFolders.size(); ++i) {
+      line += Quoted(paths.nativesFolders[i]);
+      if (profile.startsThroughShell || i + 1 < paths.nativesFolders.size()) line += separator;
+    }
     line += " -cp ";
     for (std::size_t i = 0; i + 1 < paths.classPath.size(); ++i) line += Quoted(paths.classPath[i]) + separator;
     line += Quoted(paths.classPath.back());

@@ -95,7 +95,7 @@ TEST(LaunchCommand, LinuxArgumentVectorAndLine) {
                   "--assetsDir", "/g//assets", "--assetIndex", "1.7.10", "--uuid", "{}", "--accessToken",
                   "{}", "--userProperties", "{}", "--userType", "legacy"}));
   EXPECT_EQ(command.text,
-            "/usr/bin/java -Djava.library.path=/g//libraries/n/x/nat/2/: -cp /g//libraries/a/b/c/1/c-1.jar:"
+            "/usr/bin/java -Djava.library.path=/g//libraries/n/x/nat/2/ -cp /g//libraries/a/b/c/1/c-1.jar:"
             "/g//libraries/n/x/nat/2/nat-2-natives-linux.jar:/g//versions/1.7.10/1.7.10.jar M --username Steve "
             "--version 1.7.10 --gameDir /g//../Instance/inst --assetsDir /g//assets --assetIndex 1.7.10 "
             "--uuid {} --accessToken {} --userProperties {} --userType legacy");
@@ -248,6 +248,9 @@ TEST(LaunchCommand, NativesFoldersOncePerLibraryAndQuotedWithBlanks) {
   EXPECT_NE(text.find("\"C:\\my game\\/libraries/t/speech/1/speech-1-natives-windows-32.jar\";"), std::string::npos) << text;
   const LaunchCommand linux = Build(d, LinuxInputs(), kLinux);
   EXPECT_EQ(linux.arguments[1], "-Djava.library.path=/g//libraries/t/speech/1/:/g//libraries/t/speech/1/");
+  // The host's line ends no list with a separator.
+  EXPECT_NE(linux.text.find(" -Djava.library.path=/g//libraries/t/speech/1/:/g//libraries/t/speech/1/ -cp "),
+            std::string::npos) << linux.text;
   // Unpacked natives keep their folders: the version's own is not added.
   EXPECT_EQ(linux.nativesFolders, (Args{"/g//libraries/t/speech/1/", "/g//libraries/t/speech/1/"}));
 }
