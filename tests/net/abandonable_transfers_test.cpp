@@ -1,7 +1,6 @@
 #include "net/abandonable_transfers.h"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "net/transfers.h"
+#include "tests/net/loopback_listener.h"
 #include "tests/net/net_test_support.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
@@ -18,32 +18,22 @@
 namespace kv {
 namespace {
 
+using test::LoopbackListener;
+
 // A loopback server that answers only when the test says so.
 class HeldServer {
  public:
-  HeldServer() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listener_, 4);
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    url_ = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/file";
-  }
   ~HeldServer() {
     for (int client : clients_) ::close(client);
-    ::close(listener_);
   }
 
-  const std::string& Url() const { return url_; }
+  std::string Url() const { return listener_.BaseUrl() + "/file"; }
 
   // Whether a client connects within `milliseconds`; the connection is kept.
   bool Accept(int milliseconds) {
-    pollfd waiting{listener_, POLLIN, 0};
+    pollfd waiting{listener_.Socket(), POLLIN, 0};
     if (::poll(&waiting, 1, milliseconds) != 1) return false;
-    const int client = ::accept(listener_, nullptr, nullptr);
+    const int client = ::accept(listener_.Socket(), nullptr, nullptr);
     if (client >= 0) clients_.push_back(client);
     return client >= 0;
   }
@@ -55,9 +45,8 @@ class HeldServer {
   }
 
  private:
-  int listener_ = -1;
+  LoopbackListener listener_{4};
   std::vector<int> clients_;
-  std::string url_;
 };
 
 TEST(AbandonableTransfers, AbandonedTransfersTakeNothingMoreAndLaterOnesSendNothing) {
