@@ -58,6 +58,7 @@ int ListVersions(const Arguments& args) {
     return Fail("没有可用的版本列表: " + list + "（请先运行 korvane-cli versions --refresh）");
   }
   if (refreshed && !refreshed->ok()) Note("无法刷新版本列表（" + refreshed->message() + "），显示本地副本");
+  if (manifest.entries.empty()) Note("版本列表中没有任何版本: " + ShownPath(list));
   for (const ManifestEntry& entry : manifest.entries) std::printf("%s\t%s\n", entry.id.c_str(), entry.type.c_str());
   return 0;
 }
@@ -89,7 +90,7 @@ int Prepare(const Arguments& args) {
   }
   if (name.empty()) return PrepareUsage();
   CInstanceList instances(false);
-  if (!instances.Contains(name)) return Fail(msg::kInstanceUnknown);
+  if (!instances.Contains(name)) return Fail(msg::InstanceUnknown(Printable(name)));
   std::string version = instances.GetVersion(name);
   if (version.empty()) return Fail("这个游戏实例没有版本");
   CSettings settings;

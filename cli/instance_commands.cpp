@@ -14,8 +14,10 @@ constexpr const char* kAddUsage = "add NAME VERSION [--force]";
 constexpr const char* kRenameUsage = "rename OLD NEW";
 constexpr const char* kDeleteUsage = "delete NAME";
 
-// The refusal, or the line saying what was done.
-int Report(const InstanceCommandResult& result, const std::string& done) {
+// The refusal (naming the instance `name` when there is none of that name), or the line saying
+// what was done.
+int Report(const InstanceCommandResult& result, const std::string& name, const std::string& done) {
+  if (result.status == InstanceCommandStatus::UnknownInstance) return Fail(msg::InstanceUnknown(Printable(name)));
   if (result.status != InstanceCommandStatus::Done) return Fail(DescribeInstanceCommandResult(result));
   std::printf("%s\n", done.c_str());
   return 0;
@@ -39,12 +41,12 @@ static int AddInstanceCommand(const Arguments& args) {
   if (!force && !IsKnownVersion(gamePath, version)) {
     return Fail(msg::VersionNotListed(version) + "（确实要添加请加上 --force）");
   }
-  return Report(AddInstance(SettingsFilePath(), gamePath, name, version), msg::InstanceAdded(name, version));
+  return Report(AddInstance(SettingsFilePath(), gamePath, name, version), name, msg::InstanceAdded(name, version));
 }
 
 static int RenameInstanceCommand(const Arguments& args) {
   if (args.size() != 2) return Usage(kRenameUsage);
-  return Report(RenameInstance(SettingsFilePath(), GameFolder(), args[0], args[1]),
+  return Report(RenameInstance(SettingsFilePath(), GameFolder(), args[0], args[1]), args[0],
                 msg::InstanceRenamed(args[0], args[1]));
 }
 
@@ -52,7 +54,7 @@ static int DeleteInstanceCommand(const Arguments& args) {
   if (args.size() != 1) return Usage(kDeleteUsage);
   InstanceCommandResult result = DeleteInstance(SettingsFilePath(), GameFolder(), args[0]);
   if (result.status == InstanceCommandStatus::Done && !result.folderChanged) Note(msg::kInstanceFolderKept);
-  return Report(result, msg::InstanceDeleted(args[0]));
+  return Report(result, args[0], msg::InstanceDeleted(args[0]));
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "game/library_paths.h"
 #include "install/mirror_layout.h"
 #include "meta/version_manifest.h"
+#include "net/abandonable_transfers.h"
 #include "platform/diagnostic_log.h"
 #include "util/digest.h"
 #include "util/files.h"
@@ -172,7 +173,12 @@ bool FetchAssetIndex(const DownloadSource& source, const std::string& gamePath, 
 LaunchMetadataChecks CheckLaunchMetadata(const DownloadSource& source, const std::string& gamePath,
                                          const std::string& versionId, const VersionDescription* indexOwner) {
   LaunchMetadataChecks checks;
-  auto checkIndex = [&] { return CheckLaunchAssetIndex(source, gamePath, *indexOwner); };
+  // Beside the description, watched as this thread's transfers are.
+  AbandonableTransfers* const watching = AbandonableTransfers::OfThisThread();
+  auto checkIndex = [&, watching] {
+    const AbandonableTransfers::Scope watched(watching);
+    return CheckLaunchAssetIndex(source, gamePath, *indexOwner);
+  };
   std::future<RefreshOutcome> index;
   if (indexOwner != nullptr) {
     try {

@@ -6,6 +6,7 @@
 #include "auth/stored_credentials.h"
 #include "game/game_files.h"
 #include "game/game_layout.h"
+#include "install/cached_metadata.h"
 #include "install/download_planning.h"
 #include "install/legacy_assets.h"
 #include "install/metadata_refresh.h"
@@ -73,15 +74,25 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
 
   const DownloadSource source = DownloadSource::Configured(settings.downloadSource);
-  InheritanceResult chain;
-  switch (RefreshAndReadMetadata(source, settings.gamePath, request.instanceVersion, services_.metadata, description_,
-                                 assets_, chain)) {
-    case MetadataState::DescriptionUnreadable:
-      return stop(LaunchStatus::VersionUnreadable, VersionFailureMessage(chain), MessageKind::Error);
-    case MetadataState::AssetIndexUnreadable:
-      return stop(LaunchStatus::AssetIndexUnreadable, msg::kAssetIndexUnreadable, MessageKind::Error);
-    case MetadataState::Ready:
-      break;
+  // A version whose files are all in place starts from what the game folder holds, and its
+  // documents are checked behind the game: a newer one counts from the next launch on. A
+  // version that lacks anything checks them first, since what it fetches depends on them.
+  const bool cached =
+      ReadMetadataOnDisk(settings.gamePath, request.instanceVersion, description_, assets_) == MetadataState::Ready &&
+      MissingFiles(settings.gamePath, source, request.instanceVersion, false).empty();
+  if (!cached) {
+    // The check of an earlier launch would only repeat what this one does now.
+    documentCheck_.Abandon();
+    InheritanceResult chain;
+    switch (RefreshAndReadMetadata(source, settings.gamePath, request.instanceVersion, services_.metadata,
+                                   description_, assets_, chain)) {
+      case MetadataState::DescriptionUnreadable:
+        return stop(LaunchStatus::VersionUnreadable, VersionFailureMessage(chain), MessageKind::Error);
+      case MetadataState::AssetIndexUnreadable:
+        return stop(LaunchStatus::AssetIndexUnreadable, msg::kAssetIndexUnreadable, MessageKind::Error);
+      case MetadataState::Ready:
+        break;
+    }
   }
 
   // Without a Java that fits there is nothing to start: no file is fetched for it.
@@ -93,16 +104,9 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
   LogLine(LogLevel::Info, "Java " + java_.path + ": " + java_.reason);
 
-  // Where the assets live is decided once: the plan fetches them there and the command tells
-  // the game so.
+  plan_ = cached ? std::vector<DownloadItem>{} : MissingFiles(settings.gamePath, source, request.instanceVersion, true);
+  // The command tells the game where the plan put the assets.
   const bool legacyAssets = UsesLegacyAssetTree(source, request.instanceVersion, description_.assets, assets_);
-  ProvideClientJar(settings.gamePath, description_);
-  plan_ = PlanDownloads(settings.gamePath, description_, assets_, source,
-                        {.profile = profile_,
-                         .bitness = NativeBitness(),
-                         .osVersion = HostOsVersion(),
-                         .legacyAssets = legacyAssets,
-                         .publishedChecksum = services_.publishedChecksum});
   if (!plan_.empty()) {
     sink.FinishLoading();
     if (sink.RunDownloads(plan_) != DownloadResult::Completed) {
@@ -138,10 +142,16 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
   MakeFoldersForPath(folder);
   WriteDefaultOptions("zh_CN", folder + "options.txt");
+  // The game unpacks natives into its natives folder, which must be there even when nothing
+  // has been unpacked into it yet.
+  for (const std::string& natives : command.nativesFolders) MakeFoldersForPath(natives + profile_.separator);
   // The published indexes of older versions leave the legacy tree to be made from the objects.
   if (legacyAssets && !source.UsesMirrorLayout()) BuildLegacyAssetTree(settings.gamePath, assets_, folder + "resources/");
   const bool showLog = request.showOutput.value_or(settings.isShowCmd == "true");
 
+  // Begun only now that the game is about to start, the check takes nothing from the launch's
+  // own steps.
+  if (cached) documentCheck_.Start(source, settings.gamePath, request.instanceVersion, description_, services_.metadata);
   sink.FinishLoading();
   LaunchResult result{LaunchStatus::Prepared, command.arguments, std::nullopt};
   if (request.prepareOnly) return result;
@@ -156,6 +166,17 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
     sink.ShowGameCrash(DescribeGameCrash(run, folder, request.instanceVersion, started));
   }
   return result;
+}
+
+std::vector<DownloadItem> LaunchSequence::MissingFiles(const std::string& gamePath, const DownloadSource& source,
+                                                      const std::string& versionId, bool askForChecksums) {
+  ProvideClientJar(gamePath, description_);
+  return PlanDownloads(gamePath, description_, assets_, source,
+                       {.profile = profile_,
+                        .bitness = NativeBitness(),
+                        .osVersion = HostOsVersion(),
+                        .legacyAssets = UsesLegacyAssetTree(source, versionId, description_.assets, assets_),
+                        .publishedChecksum = askForChecksums ? services_.publishedChecksum : nullptr});
 }
 
 }  // namespace kv

@@ -24,6 +24,7 @@ inline constexpr const char* kNameNotInSettingsFile = "实例名称含有设置�
 inline constexpr const char* kInstanceDuplicate = "已存在同名的游戏实例";
 inline constexpr const char* kInstanceDuplicateCase = "已存在只有大小写不同的同名游戏实例（两者会共用一个文件夹）";
 inline constexpr const char* kInstanceUnknown = "没有这个游戏实例";
+inline std::string InstanceUnknown(const std::string& name) { return std::string(kInstanceUnknown) + ": " + name; }
 inline constexpr const char* kInstanceFolderFailed = "无法重命名实例文件夹";
 inline constexpr const char* kInstanceVersionInvalid = "游戏版本无效";
 inline constexpr const char* kSettingsNotWritten = "无法写入设置文件 KvCfg.ini";

@@ -49,13 +49,17 @@ TEST_F(Cli, InstanceCommandsAndTheirRefusals) {
   EXPECT_TRUE(PathExists(home_ / "Instance/创造"));
   test::CommandResult unknown = Run({"rename", "nobody", "x"});
   EXPECT_NE(unknown.status, 0);
-  EXPECT_EQ(unknown.err, "korvane-cli: 没有这个游戏实例\n");
+  EXPECT_EQ(unknown.err, "korvane-cli: 没有这个游戏实例: nobody\n");
 
   EXPECT_EQ(Run({"instances"}).out, "创造\t1.7.10\n");
   EXPECT_EQ(Run({"delete", "创造"}).out, "已删除游戏实例 创造\n");
   EXPECT_FALSE(PathExists(home_ / "Instance/创造"));
-  EXPECT_NE(Run({"delete", "创造"}).status, 0);
-  EXPECT_EQ(Run({"instances"}).out, "");
+  EXPECT_EQ(Run({"delete", "创造"}).err, "korvane-cli: 没有这个游戏实例: 创造\n");
+  // Nothing to list: the list stays empty for scripts, and the player reads why.
+  const test::CommandResult none = Run({"instances"});
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err, "korvane-cli: 还没有游戏实例（用 korvane-cli add NAME VERSION 添加）\n");
 }
 
 TEST_F(Cli, AVersionThatNoListNamesNeedsForce) {

@@ -106,6 +106,13 @@ TEST_F(DownloadCli, VersionsListsTheLocalCopyAfterARefresh) {
   EXPECT_EQ(stale.out, refreshed.out);
   EXPECT_NE(stale.err.find("本地副本"), std::string::npos);
   EXPECT_EQ(Run(mirror, {"versions", "--all"}).status, 2);
+
+  // A list that names no version says so.
+  WriteFile(VersionListPath(game_), R"({"latest":{},"versions":[]})");
+  const test::CommandResult empty = test::RunCommand(KORVANE_CLI, {"versions"}, offline);
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_EQ(empty.out, "");
+  EXPECT_TRUE(empty.err.starts_with("korvane-cli: 版本列表中没有任何版本: ")) << empty.err;
 }
 
 TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
@@ -121,6 +128,14 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
   std::string last = result.err.substr(result.err.rfind('\n', result.err.size() - 2) + 1);
   EXPECT_EQ(last.substr(0, 8), "(53/53) ") << result.err;
   EXPECT_EQ(last.substr(last.size() - 6), " 100%\n") << result.err;
+  // Once bytes have arrived, the speed shows them, from the first line on.
+  for (std::size_t start = 0, end = 0; (end = result.err.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = result.err.substr(start, end - start);
+    const bool bytesArrived = !line.ends_with(" 0%") && line.ends_with("%");
+    if (bytesArrived) {
+      EXPECT_EQ(line.find("下载速度:0B/"), std::string::npos) << line;
+    }
+  }
 
   EXPECT_EQ(ReadFile(VersionJarPath(game_, "7.7")), ReadFile(served_ / "versions/7.7/7.7.jar"));
   EXPECT_EQ(ReadFile(game_ + "/libraries/org/example/sound/2.0/libsound.so"), "elf");
@@ -133,7 +148,9 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(mirror.CountRequests("GET", "/versions/7.7/7.7.jar"), gets);
 
-  EXPECT_EQ(Run(mirror, {"prepare", "不存在"}).status, 1);
+  const test::CommandResult unknown = Run(mirror, {"prepare", "不存在"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.err, "korvane-cli: 没有这个游戏实例: 不存在\n");
   EXPECT_EQ(Run(mirror, {"prepare"}).status, 2);
 }
 

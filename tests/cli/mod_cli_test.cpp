@@ -49,7 +49,10 @@ TEST_F(ModCli, ListInstallListInstalledAndRemove) {
 
   ASSERT_EQ(Run({"mod-remove", "生存", "demo"}).status, 0);
   EXPECT_FALSE(PathExists(home_ / "Instance/生存/mods/demo-1.0.jar"));
-  EXPECT_EQ(Run({"mods", "生存", "--installed"}).out, "");
+  const test::CommandResult none = Run({"mods", "生存", "--installed"});
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err, "korvane-cli: 游戏实例 生存 还没有安装 Mod\n");
   test::CommandResult again = Run({"mod-remove", "生存", "demo"});
   EXPECT_EQ(again.status, 1);
   EXPECT_EQ(again.err, "korvane-cli: 没有安装这个 Mod: demo\n");
@@ -88,6 +91,14 @@ TEST_F(ModCli, ALargeCatalogueListsEachModOnceWithAllItsVersionsInCatalogueOrder
   EXPECT_EQ(offered[1].branches[3].branch, "4.0");
 }
 
+TEST_F(ModCli, ACatalogueWithNothingForTheVersionSaysSo) {
+  ASSERT_EQ(Run({"add", "新版", "1.12.2-Forge14.23.5.2859"}).status, 0);
+  const test::CommandResult listed = Run({"mods", "新版"});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_EQ(listed.out, "");
+  EXPECT_TRUE(listed.err.ends_with("korvane-cli: Mod 目录中没有适用于版本 1.12.2-Forge14.23.5.2859 的 Mod\n")) << listed.err;
+}
+
 TEST_F(ModCli, VersionsWithoutForgeAndUnknownInstancesAreRefused) {
   ASSERT_EQ(Run({"add", "原版", "1.7.10"}).status, 0);
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
@@ -96,7 +107,7 @@ TEST_F(ModCli, VersionsWithoutForgeAndUnknownInstancesAreRefused) {
     EXPECT_EQ(refused.status, 1) << args[0];
     EXPECT_EQ(refused.err, "korvane-cli: 这个游戏实例的版本不是 Forge 版本，不支持 Mod\n") << args[0];
   }
-  EXPECT_EQ(Run({"mods", "没有"}).err, "korvane-cli: 没有这个游戏实例\n");
+  EXPECT_EQ(Run({"mods", "没有"}).err, "korvane-cli: 没有这个游戏实例: 没有\n");
   EXPECT_EQ(Run({"mods", "原版", "--all"}).status, 2);
   EXPECT_EQ(mirror_->CountRequests("GET", "/allmod/index.json"), 0);
 }

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 
 #include "auth/stored_credentials.h"
+#include "game/game_layout.h"
 #include "platform/profile_store.h"
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
@@ -107,9 +111,12 @@ class LaunchSequenceTest : public ::testing::Test {
     }
   }
 
+  // A launch, and the check of its documents that a launch from the game folder leaves behind.
   LaunchResult Run(const std::string& name = "inst", const std::string& version = "v1") {
     LaunchSequence sequence(settings_, Services(), PlatformProfile::Linux());
-    return sequence.Run({name, version, false, std::nullopt}, sink_);
+    LaunchResult result = sequence.Run({name, version, false, std::nullopt}, sink_);
+    sequence.WaitForDocumentCheck();
+    return result;
   }
 
   test::TempFolder dir_;
@@ -292,12 +299,14 @@ TEST_F(LaunchSequenceTest, AVersionWithoutAssetIndexFetchesNone) {
   MakeVersion(false);
   LaunchSequence sequence(settings_, Services(), PlatformProfile::Linux());
   ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared);
+  sequence.WaitForDocumentCheck();
   EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 "}));
   EXPECT_TRUE(sequence.Assets().objects.empty());
 }
 
 TEST_F(LaunchSequenceTest, AnIndexThatTheFetchedDescriptionNamesAnewIsCheckedAfterIt) {
-  MakeVersion(true);
+  // A file is missing: the documents are checked before anything is fetched.
+  MakeVersion(true, "versions/v1/v1.jar");
   test::WriteFile(game_ + "assets/indexes/idx2.json", R"({"objects":{}})");
   // The check brings a description that names another index.
   onCheck = [this] {
@@ -317,6 +326,82 @@ TEST_F(LaunchSequenceTest, AnIndexThatTheFetchedDescriptionNamesAnewIsCheckedAft
   ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared);
   EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 ", "check-index idx"}));
   EXPECT_EQ(sequence.Assets().objects.size(), 1u);
+}
+
+TEST_F(LaunchSequenceTest, WithEveryFilePresentTheGameStartsBeforeTheDocumentsAreChecked) {
+  MakeVersion(true);
+  std::mutex mutex;
+  std::condition_variable started;
+  bool gameStarted = false;
+  bool checkedAfterTheStart = false;
+  sink_.onHide = [&] {
+    std::lock_guard lock(mutex);
+    gameStarted = true;
+    started.notify_all();
+  };
+  onCheck = [&] {
+    std::unique_lock lock(mutex);
+    checkedAfterTheStart = started.wait_for(lock, std::chrono::seconds(30), [&] { return gameStarted; });
+  };
+  ASSERT_EQ(Run().status, LaunchStatus::GameEnded);
+  EXPECT_TRUE(checkedAfterTheStart);
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 idx"}));
+  // Nothing was missing, so nothing was fetched.
+  EXPECT_EQ(std::count(sink_.events.begin(), sink_.events.end(), "downloads 1"), 0);
+}
+
+TEST_F(LaunchSequenceTest, ADocumentTheCheckBringsCountsFromTheNextLaunch) {
+  MakeVersion(true);
+  const std::string newer =
+      R"({"id":"v1","assets":"idx","mainClass":"NewMain","minecraftArguments":"","libraries":[{"name":"a.b:c:1"}]})";
+  const std::string newerIndex = R"({"objects":{}})";
+  const std::string list = R"({"versions":[{"id":"v1","type":"release"}]})";
+  LaunchServices services = Services();
+  // The checks see copies of the documents, and change those.
+  services.metadata.both = [&](const DownloadSource&, const std::string& gamePath, const std::string& id,
+                               const VersionDescription*) {
+    test::WriteFile(VersionJsonPath(gamePath, id), newer);
+    test::WriteFile(AssetIndexPath(gamePath, "idx"), newerIndex);
+    test::WriteFile(VersionListPath(gamePath), list);
+  };
+  LaunchSequence sequence(settings_, services, PlatformProfile::Linux());
+  LaunchResult first = sequence.Run({"inst", "v1", true, std::nullopt}, sink_);
+  ASSERT_EQ(first.status, LaunchStatus::Prepared);
+  EXPECT_EQ(std::count(first.command.begin(), first.command.end(), "Main"), 1);
+  sequence.WaitForDocumentCheck();
+  EXPECT_EQ(test::ReadFile(game_ + "versions/v1/v1.json"), newer);
+  EXPECT_EQ(test::ReadFile(game_ + "assets/indexes/idx.json"), newerIndex);
+  EXPECT_EQ(test::ReadFile(game_ + "versions/versions.json"), list);
+
+  LaunchResult second = sequence.Run({"inst", "v1", true, std::nullopt}, sink_);
+  ASSERT_EQ(second.status, LaunchStatus::Prepared);
+  EXPECT_EQ(std::count(second.command.begin(), second.command.end(), "NewMain"), 1);
+  EXPECT_TRUE(sequence.Assets().objects.empty());
+}
+
+TEST_F(LaunchSequenceTest, WhatTheCheckBringsReplacesNothingUnlessItIsSuchADocument) {
+  MakeVersion(true);
+  const std::string description = test::ReadFile(game_ + "versions/v1/v1.json");
+  const std::string index = test::ReadFile(game_ + "assets/indexes/idx.json");
+  std::string answer;
+  LaunchServices services = Services();
+  services.metadata.both = [&](const DownloadSource&, const std::string& gamePath, const std::string& id,
+                               const VersionDescription*) {
+    for (const std::string& path : {VersionJsonPath(gamePath, id), AssetIndexPath(gamePath, "idx"),
+                                    VersionListPath(gamePath)}) {
+      test::WriteFile(path, answer);
+    }
+  };
+  LaunchSequence sequence(settings_, services, PlatformProfile::Linux());
+  for (const char* page : {"<html>Sign in to the network</html>", R"({"error":"portal"})",
+                           R"({"id":"v2","versions":[],"mainClass":"Other"})"}) {
+    answer = page;
+    ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared) << page;
+    sequence.WaitForDocumentCheck();
+    EXPECT_EQ(test::ReadFile(game_ + "versions/v1/v1.json"), description) << page;
+    EXPECT_EQ(test::ReadFile(game_ + "assets/indexes/idx.json"), index) << page;
+    EXPECT_FALSE(PathExists(game_ + "versions/versions.json")) << page;
+  }
 }
 
 TEST_F(LaunchSequenceTest, CancelledDownloadsEndSilently) {
