@@ -1,5 +1,7 @@
 #include "play/launch_sequence.h"
 
+#include <chrono>
+
 #include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
 #include "game/game_files.h"
@@ -12,6 +14,7 @@
 #include "play/launch_inputs.h"
 #include "play/version_messages.h"
 #include "settings/instance_folders.h"
+#include "settings/instance_list.h"
 #include "settings/settings.h"
 #include "util/files.h"
 #include "util/messages.h"
@@ -57,20 +60,25 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
       sink.FinishLoading();
       return sink.ChooseProfile(names);
     };
+    sink.ShowStage(msg::kStageSigningIn);
     const SignInResult signIn = SignInForLaunch(settings, services_.account, chooseProfile);
     if (!signIn.signedIn) {
       return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + signIn.error, MessageKind::Warning);
     }
     // The game accepts an authlib-injector server's players only with its agent.
     if (signIn.server && signIn.server->kind == AccountServerKind::AuthlibInjector) {
+      sink.ShowStage(msg::kStageFetchingAgent);
       const AgentJarResult agent = services_.provideAgent(settingsPath_);
       if (agent.path.empty()) return stop(LaunchStatus::AgentUnavailable, agent.error, MessageKind::Error);
       agentArguments = AgentJvmArguments(agent.path, *signIn.server);
     }
   }
 
+  if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
+
   const DownloadSource source = DownloadSource::Configured(settings.downloadSource);
   InheritanceResult chain;
+  sink.ShowStage(msg::StageCheckingVersion(request.instanceVersion));
   switch (RefreshAndReadMetadata(source, settings.gamePath, request.instanceVersion, services_.metadata, description_,
                                  assets_, chain)) {
     case MetadataState::DescriptionUnreadable:
@@ -80,6 +88,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
     case MetadataState::Ready:
       break;
   }
+  if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
 
   // Without a Java that fits there is nothing to start: no file is fetched for it.
   java_ = ChooseJava(description_.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, *services_.java);
@@ -93,6 +102,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   // Where the assets live is decided once: the plan fetches them there and the command tells
   // the game so.
   const bool legacyAssets = UsesLegacyAssetTree(source, request.instanceVersion, description_.assets, assets_);
+  sink.ShowStage(msg::kStageCheckingFiles);
   ProvideClientJar(settings.gamePath, description_);
   plan_ = PlanDownloads(settings.gamePath, description_, assets_, source,
                         {.profile = profile_,
@@ -100,6 +110,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
                          .osVersion = HostOsVersion(),
                          .legacyAssets = legacyAssets,
                          .publishedChecksum = services_.publishedChecksum});
+  if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
   if (!plan_.empty()) {
     sink.FinishLoading();
     if (sink.RunDownloads(plan_) != DownloadResult::Completed) {
@@ -138,13 +149,18 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   // The published indexes of older versions leave the legacy tree to be made from the objects.
   if (legacyAssets && !source.UsesMirrorLayout()) BuildLegacyAssetTree(settings.gamePath, assets_, folder + "resources/");
   const bool showLog = request.showOutput.value_or(settings.isShowCmd == "true");
+  const bool keepLog = settings.isKeepLog == "true";
 
   sink.FinishLoading();
   LaunchResult result{LaunchStatus::Prepared, command.arguments, std::nullopt};
   if (request.prepareOnly) return result;
   gameRunning_.store(true);
-  const GameRun run = RunGameProcess(command.arguments, folder, showLog, sink);
+  const auto startedAt = std::chrono::system_clock::now();
+  const GameRun run = RunGameProcess(command.arguments, folder, showLog, sink, keepLog);
   gameRunning_.store(false);
+  // A game that started counts as played, however it ended; a settings file that cannot be
+  // written loses only this note.
+  if (run.exitStatus) CInstanceList(settingsPath_, false).SetLastPlayed(request.instanceName, startedAt);
   result.exitStatus = run.exitStatus;
   result.status = run.exitStatus ? LaunchStatus::GameEnded : LaunchStatus::StartFailed;
   if (run.exitStatus.value_or(0) != 0) {

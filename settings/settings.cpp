@@ -72,6 +72,7 @@ void CSettings::Load(const JavaRuntimeSource& java) {
   }
   isAutoMallocMemory = read("IsAutoMallocMemory", "true");
   isShowCmd = read("IsShowCmd", "false");
+  isKeepLog = read("IsKeepLog", "false");
   downloadSource = LoadDownloadSource(path_);
   authServer = read("AuthServer", "");
 }
@@ -79,6 +80,8 @@ void CSettings::Load(const JavaRuntimeSource& java) {
 bool CSettings::Save() const {
   const std::string encodedName = EncodeSettingsText(userName);
   const std::string encodedPassword = EncodeSettingsText(password);
+  // Absent means "false": a file of the Windows build keeps its bytes until it is set.
+  const std::string keepLog = isKeepLog == "false" ? std::string() : isKeepLog;
   std::vector<profile::Write> writes{{kSection, "UserName", encodedName},
                                      {kSection, "PWD", encodedPassword},
                                      {kSection, "IsGenuine", isGenuine},
@@ -90,6 +93,7 @@ bool CSettings::Save() const {
                                      {kSection, "JavaVer", javaVer},
                                      {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
                                      {kSection, "IsShowCmd", isShowCmd},
+                                     {kSection, "IsKeepLog", profile::ValueUnlessEmpty(keepLog)},
                                      // Only where it is set, so that a file of the Windows
                                      // build keeps its bytes.
                                      {kSection, "AuthServer", profile::ValueUnlessEmpty(authServer)}};
