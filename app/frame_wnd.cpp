@@ -92,7 +92,7 @@ void CFrameWnd::OnWindowReady() {
     if (!loadingWnd_->CreateFor(GetHWND())) loadingWnd_.reset();
   }
   if (!logWnd_) {
-    logWnd_ = std::make_unique<CLogWnd>();
+    logWnd_ = std::make_unique<CLogWnd>(services_.pickers.get());
     if (!logWnd_->CreateHidden()) logWnd_.reset();
   }
   SetIcon(QStringLiteral("image\\logo.png"));
@@ -368,7 +368,9 @@ LRESULT CFrameWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
       ShowWindow(wParam != 0, true);
       break;
     case WMU_SHOW_LOG:
-      if (logWnd_) logWnd_->ShowWindow(wParam != 0, true);
+      if (!logWnd_) break;
+      if (wParam != 0) logWnd_->ShowBeside(GetHWND());
+      else logWnd_->ShowWindow(false, true);
       break;
     case WMU_UPDATE_FOUND:
       OfferUpdate();

@@ -50,6 +50,7 @@ class QueuedPickers : public FilePickers {
     folders.pop_front();
     return true;
   }
+  bool BrowseForSaveFile(const QString&, std::string&, HWND) override { return false; }
   std::deque<std::string> programs;
   std::deque<std::string> folders;
 };
