@@ -15,10 +15,15 @@ namespace kv {
 
 using namespace ui;
 
-GuiLaunchSink::GuiLaunchSink(CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log)
-    : frame_(frame), loading_(loading), log_(log) {}
+GuiLaunchSink::GuiLaunchSink(CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log,
+                             const std::atomic<bool>& cancelled)
+    : frame_(frame), loading_(loading), log_(log), cancelled_(cancelled) {}
 
 void GuiLaunchSink::FinishLoading() { loading_.Finish(); }
+
+void GuiLaunchSink::ShowStage(const std::string& text) { loading_.SetText(QString::fromStdString(text)); }
+
+bool GuiLaunchSink::CancelRequested() const { return cancelled_.load(); }
 
 void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
   ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, QStringLiteral("提示"), kMessageOk);

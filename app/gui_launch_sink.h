@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "net/download_sink.h"
 #include "play/launch_sink.h"
 
@@ -7,10 +9,10 @@ namespace kv::ui {
 class CWindowWnd;
 }
 
-// How a launch started from the launcher window shows itself: the loading indicator is
-// finished, messages and the download window run on the GUI thread while the launch waits,
-// and the game's run hides and shows the window and feeds the log window through posted
-// messages. Every call comes from the launch's thread.
+// How a launch started from the launcher window shows itself: the loading indicator says each
+// step and is finished, messages and the download window run on the GUI thread while the
+// launch waits, and the game's run hides and shows the window and feeds the log window through
+// posted messages. Every call comes from the launch's thread.
 namespace kv {
 
 class CLoadingWnd;
@@ -18,10 +20,13 @@ class CLogWnd;
 
 class GuiLaunchSink : public LaunchSink {
  public:
-  // `log` may be null: the launch then sends no output anywhere.
-  GuiLaunchSink(ui::CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log);
+  // `log` may be null: the launch then sends no output anywhere. `cancelled` is set by the
+  // indicator's cancel button.
+  GuiLaunchSink(ui::CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log, const std::atomic<bool>& cancelled);
 
   void FinishLoading() override;
+  void ShowStage(const std::string& text) override;
+  bool CancelRequested() const override;
   void ShowMessage(const std::string& text, MessageKind kind) override;
   // Asks; when the player agrees, the frame hands over to the Java download (WMU_DOWNLOAD_JAVA).
   void OfferJavaDownload(const std::string& text) override;
@@ -37,6 +42,7 @@ class GuiLaunchSink : public LaunchSink {
   ui::CWindowWnd& frame_;
   CLoadingWnd& loading_;
   CLogWnd* log_;
+  const std::atomic<bool>& cancelled_;
 };
 
 }  // namespace kv
