@@ -80,9 +80,21 @@ void InstanceCommands::Add() {
   const FrameServices& services = frame_.Services();
   CAddInstanceWnd dialog(services.settingsPath, services.refreshVersionList);
   if (!dialog.CreateFor(frame_.GetHWND()) || dialog.ShowModal() != IDOK) return;
-  // The new tile goes at the end, unselected; the add tile stays last.
+  // The new tile goes at the end, the add tile stays last.
   frame_.AppendInstanceTile(dialog.ResultName(), dialog.ResultVersion());
   frame_.AppendAddTile();
+  SelectAddedTile();
+}
+
+void InstanceCommands::SelectAddedTile() {
+  CContainerUI* tiles = frame_.InstanceTiles();
+  if (!tiles || tiles->GetCount() < 2) return;
+  CInstanceTileUI* added = AsInstanceTile(tiles->GetItemAt(tiles->GetCount() - 2));
+  if (!added) return;
+  // The player added it to play it: it becomes the selection, scrolled into view.
+  added->Selected(true);
+  frame_.GetPaintManager().UpdateLayout();
+  tiles->SetScrollPos(QSize(tiles->GetScrollPos().width(), tiles->GetScrollRange().height()));
 }
 
 void InstanceCommands::DeleteSelected() {

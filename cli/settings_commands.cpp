@@ -42,6 +42,7 @@ int ShowSettings(const Arguments& args) {
       {"JavaVer", &settings.javaVer},
       {"IsAutoMallocMemory", &settings.isAutoMallocMemory},
       {"IsShowCmd", &settings.isShowCmd},
+      {"IsKeepLog", &settings.isKeepLog},
       {"DownloadSource", &settings.downloadSource},
       {"AuthServer", &settings.authServer},
   };

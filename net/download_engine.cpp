@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "net/partial_download.h"
+#include "net/speed_meter.h"
 #include "platform/diagnostic_log.h"
 
 namespace kv {
@@ -336,11 +337,14 @@ void DownloadEngine::Unpack() {
 }
 
 void DownloadEngine::Tick() {
+  SpeedMeter meter(SpeedMeter::Clock::now());
   std::unique_lock lock(mutex_);
   while (true) {
     if (tickerWake_.wait_for(lock, options_.tickInterval, [this] { return tickerStop_; })) break;
     lock.unlock();
-    sink_.OnSpeed(bytesThisTick_.exchange(0));
+    const SpeedMeter::Clock::time_point now = SpeedMeter::Clock::now();
+    meter.Add(bytesThisTick_.exchange(0), now);
+    sink_.OnSpeed(meter.BytesPerSecond(now));
     lock.lock();
   }
 }

@@ -15,7 +15,7 @@
 
 // Fetches a download plan, several files at once over shared connections, each into a
 // resumable partial file. Archives are handed to the after-download step on one unpacking
-// thread once they are complete; the speed is reported once a second. A failing file is tried
+// thread once they are complete; the speed is reported a few times a second. A failing file is tried
 // again with growing pauses while the others go on; a file that fails too often in a row
 // without progress, or that cannot be written at all, stops the whole run with its reason.
 namespace kv {
@@ -30,7 +30,7 @@ struct DownloadOptions {
   std::chrono::milliseconds firstRetryDelay{500};
   std::chrono::milliseconds longestRetryDelay{10000};
   int failuresBeforeGivingUp = 8;           // in a row, for one file, without progress
-  std::chrono::milliseconds tickInterval{1000};
+  std::chrono::milliseconds tickInterval{250};      // how often the speed is reported
   std::chrono::milliseconds progressInterval{100};  // the run's progress at most this often
   long stallSeconds = 30;                   // a transfer receiving nothing this long fails
 };

@@ -1,5 +1,6 @@
 #include "play/launch_sequence.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include "auth/sign_in.h"
@@ -16,6 +17,7 @@
 #include "play/launch_inputs.h"
 #include "play/version_messages.h"
 #include "settings/instance_folders.h"
+#include "settings/instance_list.h"
 #include "settings/settings.h"
 #include "util/files.h"
 #include "util/messages.h"
@@ -61,19 +63,24 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
       sink.FinishLoading();
       return sink.ChooseProfile(names);
     };
+    sink.ShowStage(msg::kStageSigningIn);
     const Result<SignedIn> signIn = SignInForLaunch(settings, services_.account, chooseProfile);
     if (!signIn) {
       return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + signIn.message(), MessageKind::Warning);
     }
     // The game accepts an authlib-injector server's players only with its agent.
     if (signIn->server.kind == AccountServerKind::AuthlibInjector) {
+      sink.ShowStage(msg::kStageFetchingAgent);
       const AgentJarResult agent = services_.provideAgent(settingsPath_);
       if (agent.path.empty()) return stop(LaunchStatus::AgentUnavailable, agent.error, MessageKind::Error);
       agentArguments = AgentJvmArguments(agent.path, signIn->server);
     }
   }
 
+  if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
+
   const DownloadSource source = DownloadSource::Configured(settings.downloadSource);
+  sink.ShowStage(msg::StageCheckingVersion(request.instanceVersion));
   // A version whose files are all in place starts from what the game folder holds, and its
   // documents are checked behind the game: a newer one counts from the next launch on. A
   // version that lacks anything checks them first, since what it fetches depends on them.
@@ -94,6 +101,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
         break;
     }
   }
+  if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
 
   // Without a Java that fits there is nothing to start: no file is fetched for it.
   java_ = ChooseJava(description_.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, *services_.java);
@@ -104,7 +112,9 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
   LogLine(LogLevel::Info, "Java " + java_.path + ": " + java_.reason);
 
+  sink.ShowStage(msg::kStageCheckingFiles);
   plan_ = cached ? std::vector<DownloadItem>{} : MissingFiles(settings.gamePath, source, request.instanceVersion, true);
+  if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
   // The command tells the game where the plan put the assets.
   const bool legacyAssets = UsesLegacyAssetTree(source, request.instanceVersion, description_.assets, assets_);
   if (!plan_.empty()) {
@@ -148,6 +158,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   // The published indexes of older versions leave the legacy tree to be made from the objects.
   if (legacyAssets && !source.UsesMirrorLayout()) BuildLegacyAssetTree(settings.gamePath, assets_, folder + "resources/");
   const bool showLog = request.showOutput.value_or(settings.isShowCmd == "true");
+  const bool keepLog = settings.isKeepLog == "true";
 
   // Begun only now that the game is about to start, the check takes nothing from the launch's
   // own steps.
@@ -158,8 +169,12 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   gameRunning_.store(true);
   // What the game writes from here on (crash reports, fatal error logs) is this run's.
   const auto started = std::filesystem::file_time_type::clock::now();
-  const GameRun run = RunGameProcess(command.arguments, folder, showLog, sink);
+  const auto startedAt = std::chrono::system_clock::now();
+  const GameRun run = RunGameProcess(command.arguments, folder, showLog, sink, keepLog);
   gameRunning_.store(false);
+  // A game that started counts as played, however it ended; a settings file that cannot be
+  // written loses only this note.
+  if (run.exitStatus) CInstanceList(settingsPath_, false).SetLastPlayed(request.instanceName, startedAt);
   result.exitStatus = run.exitStatus;
   result.status = run.exitStatus ? LaunchStatus::GameEnded : LaunchStatus::StartFailed;
   if (run.exitStatus.value_or(0) != 0) {

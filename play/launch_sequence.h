@@ -55,6 +55,7 @@ enum class LaunchStatus {
   AssetIndexUnreadable,
   JavaMissing,           // no Java fits the version; the Java download was offered
   DownloadsCancelled,    // ends silently; partial files stay for the next attempt
+  Cancelled,             // the player stopped it before the downloads or the game: ends silently
   InstanceFolderRefused, // the instance's name cannot be a folder inside "Instance"
   GameFolderRefused,     // the game folder's path cannot stand on the class path
   Prepared,              // prepareOnly: everything in place, the game not started
@@ -72,9 +73,10 @@ struct LaunchResult {
 // agent of an authlib-injector server made ready), the version description and asset index
 // read (as the game folder holds them when every file is in place, and checked behind the
 // game; otherwise brought up to date first), missing files fetched, the command built, the
-// instance folder prepared and the game run. Reports through the sink; every path
-// finishes the loading indicator before it shows anything. Keeps the launch data of the last
-// run (description, asset index, plan), as the launcher window does.
+// instance folder prepared and the game run, whose start is noted as the instance's last game.
+// Reports through the sink, saying each step before it; every path finishes the loading
+// indicator before it shows anything, and the player may stop it between the steps. Keeps the
+// launch data of the last run (description, asset index, plan), as the launcher window does.
 class LaunchSequence {
  public:
   LaunchSequence(std::string settingsPath, LaunchServices services,

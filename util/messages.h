@@ -211,6 +211,16 @@ inline std::string DescriptionNamesAnotherVersion(const std::string& version, co
          "，与所在文件夹不符";
 }
 
+// What a launch does while the loading indicator is up, step by step.
+inline constexpr const char* kStagePreparing = "正在准备启动…";
+inline constexpr const char* kStageSigningIn = "正在登录账户…";
+inline constexpr const char* kStageFetchingAgent = "正在准备 authlib-injector…";
+inline std::string StageCheckingVersion(const std::string& version) {
+  return "正在获取版本 " + version + " 的描述和资源索引…";
+}
+inline constexpr const char* kStageCheckingFiles = "正在检查游戏文件…";
+inline constexpr const char* kStageCancelling = "正在取消…";
+
 // The end of a launch that did not start the game.
 inline constexpr const char* kVersionUnreadable = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj";
 // A version whose description is missing or cannot be read: which one, and how to get it back.

@@ -87,7 +87,7 @@ class InstanceCommandsUi : public ::testing::Test {
   std::vector<std::string> launched_;
 };
 
-TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileKeepsTheSelection) {
+TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileSelectsTheNewInstance) {
   harness_.AddInstance("生存", "1.7.10");
   harness_.AddInstance("创造", "1.12.2");
   CFrameWnd& frame = harness_.Open();
@@ -110,6 +110,7 @@ TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileKeepsTheSelection) 
     ChooseFromMenu(nullptr, "Menu_Instance_Add");
     EXPECT_EQ(answer.Count(), 1);
   }
+  EXPECT_EQ(frame.SelectedInstanceName(), "菜单");
   {
     test::WindowAction answer = AnswerAddDialog(QStringLiteral("加号"), "Btn_OK");
     harness_.Click("AddInstanceBtn");
@@ -120,9 +121,13 @@ TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileKeepsTheSelection) 
   EXPECT_EQ(Tile(3)->GetText(), QStringLiteral("加号"));
   EXPECT_EQ(Tile(3)->GetToolTip(), QStringLiteral("加号\n版本：26.2-pre-2"));
   EXPECT_TRUE(IsAddTile(frame.InstanceTiles()->GetItemAt(4)));
-  EXPECT_TRUE(Tile(1)->IsSelected());
-  EXPECT_FALSE(Tile(3)->IsSelected());
-  EXPECT_EQ(frame.SelectedInstanceName(), "创造");
+  // The last one added is the selection, in the frame, on the card and at the next start.
+  EXPECT_FALSE(Tile(1)->IsSelected());
+  EXPECT_TRUE(Tile(3)->IsSelected());
+  EXPECT_EQ(frame.SelectedInstanceName(), "加号");
+  EXPECT_EQ(frame.SelectedInstanceVersion(), "26.2-pre-2");
+  EXPECT_EQ(harness_.Find("LB_InstanceName")->GetText(), QStringLiteral("加号"));
+  EXPECT_EQ(LoadSelectedInstance(harness_.SettingsPath()), "加号");
   EXPECT_EQ(Registered(), (std::vector<std::string>{"生存", "创造", "菜单", "加号"}));
   EXPECT_EQ(CInstanceList(harness_.SettingsPath(), false).GetVersion("加号"), "26.2-pre-2");
   EXPECT_TRUE(PathExists(harness_.Home() / "Instance/加号/"));

@@ -50,6 +50,7 @@ class QueuedPickers : public FilePickers {
     folders.pop_front();
     return true;
   }
+  bool BrowseForSaveFile(const QString&, std::string&, HWND) override { return false; }
   std::deque<std::string> programs;
   std::deque<std::string> folders;
 };
@@ -167,7 +168,11 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
     Type(dialog, "Ed_Pwd", QStringLiteral("still saved"));
     Type(dialog, "Ed_JVMMemoryMin", QStringLiteral("2048"));
     Type(dialog, "Ed_LaunchParameters", QStringLiteral("-Xss2M"));
+    // Only a log window that is shown can be kept open after the game.
+    EXPECT_TRUE(Enabled(dialog, "CB_IsKeepLog"));
+    test::ClickControlOf(&dialog, "CB_IsKeepLog");
     test::ClickControlOf(&dialog, "CB_IsShowCmd");
+    EXPECT_FALSE(Enabled(dialog, "CB_IsKeepLog"));
     test::ClickControlOf(&dialog, "CB_IsAutoMallocMemory");
     EXPECT_FALSE(Enabled(dialog, "Ed_JVMMemoryMin"));
     EXPECT_FALSE(Enabled(dialog, "Ed_JVMMemoryMax"));
@@ -194,6 +199,7 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
   EXPECT_EQ(saved.launchParameters, "-Xss2M");
   EXPECT_EQ(saved.isAutoMallocMemory, "true");
   EXPECT_EQ(saved.isShowCmd, "false");
+  EXPECT_EQ(saved.isKeepLog, "true");
   EXPECT_TRUE(std::filesystem::is_directory(home_ / ".minecraft/"));
 }
 

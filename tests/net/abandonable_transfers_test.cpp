@@ -62,7 +62,7 @@ TEST(AbandonableTransfers, AbandonedTransfersTakeNothingMoreAndLaterOnesSendNoth
       AbandonableTransfers::Scope helping(watching);
       if (FetchToBuffer(body, server.Url())) body = "fetched";
     });
-    fetched = DownloadToFile(folder / "file", server.Url());
+    fetched = DownloadToFile(folder / "file", server.Url()).ok();
     helper.join();
   });
   ASSERT_TRUE(server.Accept(30000));
@@ -91,7 +91,7 @@ TEST(AbandonableTransfers, AWatchedTransferThatIsLeftAloneCompletes) {
   bool fetched = false;
   std::thread worker([&] {
     AbandonableTransfers::Scope scope(&transfers);
-    fetched = DownloadToFile(folder / "file", server.Url());
+    fetched = DownloadToFile(folder / "file", server.Url()).ok();
   });
   ASSERT_TRUE(server.Accept(30000));
   server.Answer();

@@ -11,6 +11,7 @@
 #include "auth/stored_credentials.h"
 #include "game/game_layout.h"
 #include "platform/profile_store.h"
+#include "settings/instance_list.h"
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
 #include "util/files.h"
@@ -23,6 +24,11 @@ namespace {
 class RecordingSink : public LaunchSink {
  public:
   void FinishLoading() override { events.push_back("finish"); }
+  void ShowStage(const std::string& text) override {
+    stages.push_back(text);
+    if (text == cancelAfter) cancelled = true;
+  }
+  bool CancelRequested() const override { return cancelled; }
   void ShowMessage(const std::string& text, MessageKind kind) override {
     events.push_back("message " + std::to_string(static_cast<int>(kind)) + " " + text);
   }
@@ -48,6 +54,9 @@ class RecordingSink : public LaunchSink {
   void AppendLog(const std::string& text) override { log += text; }
 
   std::vector<std::string> events;
+  std::vector<std::string> stages;
+  std::string cancelAfter;  // the player cancels once this stage is shown
+  bool cancelled = false;
   std::string log;
   DownloadResult downloadResult = DownloadResult::Completed;
   std::optional<std::size_t> chosen;
@@ -148,6 +157,50 @@ TEST_F(LaunchSequenceTest, AllFilesPresentStartsTheGameWithoutDownloads) {
             (std::vector<std::string>{"finish", "log-show", "log-clear", "hide", "log-hide", "show"}));
   EXPECT_NE(sink_.log.find("--username Player --accessToken {}"), std::string::npos) << sink_.log;
   EXPECT_EQ(test::ReadFile(dir_ / "Instance/inst/options.txt"), "lang:zh_CN");
+}
+
+TEST_F(LaunchSequenceTest, TheGamesStartIsTheInstancesLastGameAndTheLogMayStayOpen) {
+  MakeVersion(true);
+  {
+    CInstanceList instances(settings_, false);
+    instances.Add({"inst", "v1"});
+    ASSERT_TRUE(instances.Save());
+  }
+  profile::WriteString(settings_, "KvCfg", "IsKeepLog", "true");
+  const auto before = std::chrono::system_clock::now() - std::chrono::seconds(1);
+  ASSERT_EQ(Run().status, LaunchStatus::GameEnded);
+  // The game ended normally and the log window stays for the player to read.
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", "log-show", "log-clear", "hide", "show"}));
+  const std::optional<std::int64_t> lastPlayed = CInstanceList(settings_, false).Entries()[0].lastPlayed;
+  ASSERT_TRUE(lastPlayed.has_value());
+  EXPECT_GE(*lastPlayed, std::chrono::duration_cast<std::chrono::seconds>(before.time_since_epoch()).count());
+  EXPECT_LE(*lastPlayed, std::chrono::duration_cast<std::chrono::seconds>(
+                             std::chrono::system_clock::now().time_since_epoch()).count());
+}
+
+TEST_F(LaunchSequenceTest, EachStepIsSaidBeforeItAndACancelStopsAtTheNextStep) {
+  MakeVersion(true, "versions/v1/v1.jar");
+  profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
+  profile::WriteString(settings_, "KvCfg", "AuthServer", "https://skin.example/api/yggdrasil");
+  metadata_ = R"({"meta":{"serverName":"皮肤站"}})";
+  authReply_ = R"({"accessToken":"tok123","selectedProfile":{"id":"id1","name":"Steve"}})";
+  sink_.cancelAfter = msg::StageCheckingVersion("v1");
+  EXPECT_EQ(Run().status, LaunchStatus::Cancelled);
+  EXPECT_EQ(sink_.stages, (std::vector<std::string>{msg::kStageSigningIn, msg::kStageFetchingAgent,
+                                                    msg::StageCheckingVersion("v1")}));
+  // The check under way ended; nothing was fetched after it and nothing is said.
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "sign-in", "agent", "check v1 idx"}));
+  EXPECT_EQ(sink_.events, std::vector<std::string>{"finish"});
+  EXPECT_FALSE(PathExists(dir_ / "Instance/inst"));
+
+  // An offline player cancelling as the files are checked: nothing is fetched.
+  profile::WriteString(settings_, "KvCfg", "IsGenuine", "false");
+  sink_ = RecordingSink();
+  sink_.cancelAfter = msg::kStageCheckingFiles;
+  calls_.clear();
+  EXPECT_EQ(Run().status, LaunchStatus::Cancelled);
+  EXPECT_EQ(sink_.stages.back(), msg::kStageCheckingFiles);
+  EXPECT_EQ(sink_.events, std::vector<std::string>{"finish"});
 }
 
 TEST_F(LaunchSequenceTest, ACrashedGameIsReportedWithItsLastLinesAndItsLogFile) {
