@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
@@ -327,6 +329,20 @@ TEST_F(SettingsDialog, WhatCannotWorkIsRefusedWithTheDialogOpenAndTheFileAsItWas
   });
   EXPECT_EQ(result, IDCLOSE);
   EXPECT_EQ(test::ReadFile(settings_), before);
+}
+
+TEST_F(SettingsDialog, EscapeCancelsAndEnterSaves) {
+  EXPECT_EQ(Run([](CSetWnd& dialog) { test::KeyClick(dialog.GetHWND(), Qt::Key_Escape); }), IDCANCEL);
+  EXPECT_EQ(Saved().userName, "Player");
+
+  const int result = Run([&](CSetWnd& dialog) {
+    auto* name = static_cast<CEditUI*>(test::ControlOf(&dialog, "Ed_UserName")->GetInterface(QStringLiteral("Edit")));
+    test::TypeInto(dialog, name, QStringLiteral("Alex"));
+    QTest::keyClick(name->GetNativeEdit(), Qt::Key_Return);
+    test::Pump();
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(Saved().userName, "Alex");
 }
 
 TEST_F(SettingsDialog, AGenuineAccountIsSignedInBehindTheIndicatorWithTheNamesOfTheMomentOfOk) {

@@ -96,6 +96,25 @@ TEST_F(VersionPicker, ShowsTheWholeOfficialListWithTypesAndWaitsForAChoice) {
   EXPECT_EQ(refreshes_, 0);
 }
 
+TEST_F(VersionPicker, EscapeCancelsAndEnterTakesTheChosenVersion) {
+  CVersionWnd cancelled(owner_);
+  EXPECT_EQ(Run(cancelled, [&] { test::KeyClick(cancelled.GetHWND(), Qt::Key_Escape); }), IDCANCEL);
+
+  CVersionWnd picker(owner_);
+  const int result = Run(picker, [&] {
+    ASSERT_TRUE(test::PumpUntil([&] { return List(picker)->GetCount() > 3; }));
+    // Enter without a choice changes nothing; the arrows choose from the list.
+    test::KeyClick(picker.GetHWND(), Qt::Key_Return);
+    EXPECT_TRUE(picker.GetHWND()->isVisible());
+    test::Click(picker, List(picker)->GetItemAt(1));
+    test::KeyClick(picker.GetHWND(), Qt::Key_Down);
+    EXPECT_EQ(picker.SelectedVersion(), picker.ShownVersions()[2].id);
+    test::KeyClick(picker.GetHWND(), Qt::Key_Return);
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(picker.SelectedVersion(), owner_.Manifest().entries[2].id);
+}
+
 TEST_F(VersionPicker, IdsAreTextNeverMarkup) {
   Offer(R"({"versions":[{"id":"{b}1.0{/b}","type":"<i>release</i>"},{"id":"{a http://x}link{/a}","type":"old_beta"}]})");
   owner_.ReadVersionList();
