@@ -128,6 +128,35 @@ TEST_F(InstanceDialogs, TheAddDialogTakesTheNameAtOnceAndAnswersEnterAndEscape) 
   EXPECT_EQ(CInstanceList(settings_, false).GetVersion("Survival"), "26.2-pre-2");
 }
 
+TEST_F(InstanceDialogs, ANameTooLongIsRefusedWithTheReasonAndNeverCut) {
+  const QString tooLong(51, QChar(u'x'));
+  CAddInstanceWnd add(settings_, Refresh());
+  EXPECT_EQ(RunAddDialog(add, [&] {
+              test::TypeInto(add, test::ControlOf(&add, "Ed_InstanceName"), tooLong);
+              EXPECT_EQ(test::TextOf(&add, "Ed_InstanceName"), tooLong);
+              EXPECT_EQ(TryName(add, tooLong, "Btn_OK"), QString::fromUtf8(msg::kNameTooLong));
+              test::ClickControlOf(&add, "Btn_Cancel");
+            }),
+            IDCANCEL);
+  EXPECT_TRUE(CInstanceList(settings_, false).Entries().empty());
+
+  ASSERT_EQ(AddInstance(settings_, game_, "生存", "1.7.10").status, InstanceCommandStatus::Done);
+  CRenameInsWnd rename(settings_);
+  ASSERT_TRUE(rename.CreateFor(nullptr));
+  rename.SetCurrentName("生存");
+  QTimer::singleShot(0, [&] {
+    if (test::PumpUntil([&] { return test::TextOf(&rename, "Ed_InstanceName") == QStringLiteral("生存"); })) {
+      test::TypeInto(rename, test::ControlOf(&rename, "Ed_InstanceName"), tooLong);
+      EXPECT_EQ(test::TextOf(&rename, "Ed_InstanceName"), tooLong);
+      EXPECT_EQ(TryName(rename, tooLong, "Btn_Ok"), QString::fromUtf8(msg::kNameTooLong));
+      test::KeyClick(rename.GetHWND(), Qt::Key_Escape);
+    }
+    rename.Close(-1);
+  });
+  EXPECT_EQ(rename.ShowModal(), IDCANCEL);
+  EXPECT_EQ(CInstanceList(settings_, false).IndexOf("生存"), 0);
+}
+
 TEST_F(InstanceDialogs, WithoutAVersionListNoInstanceIsAddedWithoutAVersion) {
   listOffered_ = false;
   CAddInstanceWnd dialog(settings_, Refresh());
