@@ -28,7 +28,10 @@ inline constexpr const char* kInstanceFolderFailed = "无法重命名实例文�
 inline constexpr const char* kInstanceVersionInvalid = "游戏版本无效";
 inline constexpr const char* kSettingsNotWritten = "无法写入设置文件 KvCfg.ini";
 inline constexpr const char* kInstanceFolderKept = "实例已删除，但实例文件夹未能删除";
-inline std::string DeleteInstanceQuestion(const std::string& name) { return "你确定要删除\"" + name + "\"的所有信息"; }
+// Deleting cannot be undone: the question says what goes with the instance and where it lies.
+inline std::string DeleteInstanceQuestion(const std::string& name, const std::string& folder) {
+  return "确定要删除游戏实例“" + name + "”吗？\n它的文件夹 " + folder + " 将被永久删除，\n其中的存档、Mod 和设置都无法恢复。";
+}
 inline std::string InstanceAdded(const std::string& name, const std::string& version) {
   return "已添加游戏实例 " + name + "（版本 " + version + "）";
 }
