@@ -45,6 +45,15 @@ inline std::string VersionNotListed(const std::string& version) {
 inline constexpr const char* kInstanceBusy = "游戏正在启动或运行，请在游戏结束后再删除或重命名实例";
 inline constexpr const char* kNoInstanceSelected = "请先添加或选择一个游戏实例\n（点击左侧的“+”，或在左侧列表上点击右键）";
 inline constexpr const char* kVersionNotChosen = "请先选择游戏版本";
+// The kinds of the version list as players call them; a kind the launcher does not know is
+// shown as the list names it.
+inline std::string VersionTypeName(const std::string& type) {
+  if (type == "release") return "正式版";
+  if (type == "snapshot") return "快照";
+  if (type == "old_beta") return "远古版本 (Beta)";
+  if (type == "old_alpha") return "远古版本 (Alpha)";
+  return type;
+}
 inline constexpr const char* kTileVersionLabel = "版本：";
 inline constexpr const char* kTileNoVersion = "未设置";
 
