@@ -12,6 +12,7 @@
 #include "app/mod_page.h"
 #include "app/settings_ui.h"
 #include "app/startup_clock.h"
+#include "app/tile_keys.h"
 #include "auth/server_link.h"
 #include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
@@ -73,7 +74,13 @@ CFrameWnd::~CFrameWnd() {
   if (launchThread_.joinable()) launchThread_.join();
 }
 
-bool CFrameWnd::ResponseDefaultKeyEvent(ui::WPARAM) { return false; }
+bool CFrameWnd::ResponseDefaultKeyEvent(ui::WPARAM key) {
+  if (!tiles_ || !GamePageShown()) return false;
+  const TileKeyResult result = HandleTileKey(*tiles_, paintManager_, key);
+  // After the key's own handling is over: the launch runs its own event loop.
+  if (result == TileKeyResult::kStart) PostTask([this] { StartGame(); });
+  return result != TileKeyResult::kNotForTiles;
+}
 
 void CFrameWnd::OnWindowReady() {
   CenterWindow();

@@ -76,7 +76,8 @@ class CFrameWnd : public ui::WindowImplBase {
   QString GetWindowClass() const override { return QStringLiteral("KorvaneFrame"); }
   QString GetLayoutFile() const override { return layoutFile_; }
   void OnWindowReady() override;
-  // Escape closes dialogs, but the launcher itself only ends through its close button.
+  // Escape closes dialogs, but the launcher itself only ends through its close button; the
+  // arrows and Enter work the tile column.
   bool ResponseDefaultKeyEvent(ui::WPARAM key) override;
   ui::LRESULT OnSysCommand(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;

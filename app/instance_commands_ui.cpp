@@ -101,12 +101,13 @@ void InstanceCommands::DeleteSelected() {
   CInstanceTileUI* tile = SelectedTile();
   if (!tile || RefusedWhileLaunching()) return;
   const std::string name = tile->GetName().toStdString();
-  if (ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(msg::DeleteInstanceQuestion(name)),
-                        MessageKind::Warning, kPromptCaption, kMessageOkCancel) != IDOK) {
-    return;
-  }
   const std::string& settingsPath = frame_.Services().settingsPath;
   const std::string gamePath = LoadGamePath(settingsPath);
+  const std::string question = msg::DeleteInstanceQuestion(name, ShownInstanceFolder(gamePath, name));
+  if (ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(question), MessageKind::Warning, kPromptCaption,
+                        kMessageOkCancel) != IDOK) {
+    return;
+  }
   const InstanceCommandResult result = DeleteInstance(settingsPath, gamePath, name);
   if (result.status != InstanceCommandStatus::Done) {
     Tell(DescribeInstanceCommandResult(result));

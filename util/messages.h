@@ -29,7 +29,10 @@ inline constexpr const char* kInstanceFolderFailed = "无法重命名实例文�
 inline constexpr const char* kInstanceVersionInvalid = "游戏版本无效";
 inline constexpr const char* kSettingsNotWritten = "无法写入设置文件 KvCfg.ini";
 inline constexpr const char* kInstanceFolderKept = "实例已删除，但实例文件夹未能删除";
-inline std::string DeleteInstanceQuestion(const std::string& name) { return "你确定要删除\"" + name + "\"的所有信息"; }
+// Deleting cannot be undone: the question says what goes with the instance and where it lies.
+inline std::string DeleteInstanceQuestion(const std::string& name, const std::string& folder) {
+  return "确定要删除游戏实例“" + name + "”吗？\n它的文件夹 " + folder + " 将被永久删除，\n其中的存档、Mod 和设置都无法恢复。";
+}
 inline std::string InstanceAdded(const std::string& name, const std::string& version) {
   return "已添加游戏实例 " + name + "（版本 " + version + "）";
 }
@@ -43,6 +46,15 @@ inline std::string VersionNotListed(const std::string& version) {
 inline constexpr const char* kInstanceBusy = "游戏正在启动或运行，请在游戏结束后再删除或重命名实例";
 inline constexpr const char* kNoInstanceSelected = "请先添加或选择一个游戏实例\n（点击左侧的“+”，或在左侧列表上点击右键）";
 inline constexpr const char* kVersionNotChosen = "请先选择游戏版本";
+// The kinds of the version list as players call them; a kind the launcher does not know is
+// shown as the list names it.
+inline std::string VersionTypeName(const std::string& type) {
+  if (type == "release") return "正式版";
+  if (type == "snapshot") return "快照";
+  if (type == "old_beta") return "远古版本 (Beta)";
+  if (type == "old_alpha") return "远古版本 (Alpha)";
+  return type;
+}
 inline constexpr const char* kTileVersionLabel = "版本：";
 inline constexpr const char* kTileNoVersion = "未设置";
 

@@ -182,7 +182,10 @@ TEST_F(InstanceCommandsUi, DeletingAsksAndTakesTileRegistryAndFolder) {
     });
     ChooseFromMenu(Tile(1), "Menu_Instance_Del");
   }
-  EXPECT_EQ(question, QString::fromStdString(msg::DeleteInstanceQuestion("创造")));
+  // It says what goes for good, and where it lies.
+  const QString folder = QString::fromStdString(harness_.Home() / "Instance/创造/");
+  EXPECT_TRUE(question.contains(folder)) << question.toStdString();
+  for (const char* word : {"永久", "存档", "Mod", "设置"}) EXPECT_TRUE(question.contains(QString::fromUtf8(word))) << word;
   EXPECT_TRUE(Tile(1)->IsSelected());
   EXPECT_EQ(TileCount(), 3);
   EXPECT_EQ(Registered(), (std::vector<std::string>{"生存", "创造"}));
@@ -244,6 +247,48 @@ TEST_F(InstanceCommandsUi, InstancesNamedLikeTheWindowsControlsAreOnlyInstances)
   harness_.Click("Btn_StartGame");
   ASSERT_TRUE(test::PumpUntil([&] { return !frame.IsLaunching() && !answerer.Texts().empty(); }));
   EXPECT_EQ(Launched(), std::vector<std::string>{"v-start"});
+}
+
+TEST_F(InstanceCommandsUi, TheArrowsMoveBetweenTilesAndEnterStartsTheSelectedOne) {
+  harness_.AddInstance("生存", "v-survival");
+  harness_.AddInstance("创造", "v-creative");
+  harness_.AddInstance("冒险", "v-adventure");
+  CFrameWnd& frame = harness_.Open();
+  ASSERT_TRUE(Tile(0)->IsSelected());
+  test::MessageAnswerer answerer("okbtn");
+  const auto key = [&](Qt::Key k) { test::KeyClick(frame.GetHWND(), k); };
+  const auto launchedAfter = [&](std::size_t count) {
+    return test::PumpUntil([&] { return Launched().size() == count && !frame.IsLaunching(); }, 10000);
+  };
+
+  // Nothing has the focus yet: Enter starts the selected tile.
+  key(Qt::Key_Return);
+  ASSERT_TRUE(launchedAfter(1));
+  EXPECT_EQ(Launched().back(), "v-survival");
+
+  // The arrows go from the selected tile and take the selection along; the column ends stop them.
+  key(Qt::Key_Up);
+  EXPECT_TRUE(Tile(0)->IsSelected());
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  key(Qt::Key_Up);
+  EXPECT_TRUE(Tile(1)->IsSelected());
+  EXPECT_EQ(frame.GetPaintManager().GetFocus(), Tile(1));
+  EXPECT_EQ(frame.SelectedInstanceName(), "创造");
+  test::SaveScreenshot(frame.GetHWND(), QStringLiteral("tile_keyboard_focus"));
+  key(Qt::Key_Return);
+  ASSERT_TRUE(launchedAfter(2));
+  EXPECT_EQ(Launched().back(), "v-creative");
+
+  // Past the last instance the add tile takes the focus, and its Enter is its own.
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  EXPECT_TRUE(IsAddTile(frame.GetPaintManager().GetFocus()));
+  EXPECT_TRUE(Tile(2)->IsSelected());
+  test::WindowAction cancel("KvAddInstanceWnd", [](CWindowWnd& dialog) { test::KeyClick(dialog.GetHWND(), Qt::Key_Escape); });
+  key(Qt::Key_Return);
+  EXPECT_TRUE(test::PumpUntil([&] { return cancel.Count() == 1; }));
+  EXPECT_EQ(Launched().size(), 2u);
 }
 
 TEST_F(InstanceCommandsUi, ADoubleClickStartsATileAndTheSelectionOutlivesTheWindow) {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
@@ -394,6 +396,30 @@ TEST_F(SettingsDialog, WhatCannotWorkIsRefusedWithTheDialogOpenAndTheFileAsItWas
   });
   EXPECT_EQ(result, IDCLOSE);
   EXPECT_EQ(test::ReadFile(settings_), before);
+}
+
+TEST_F(SettingsDialog, EscapeCancelsEnterSavesAndANameTooLongIsRefusedNotCut) {
+  EXPECT_EQ(Run([](CSetWnd& dialog) { test::KeyClick(dialog.GetHWND(), Qt::Key_Escape); }), IDCANCEL);
+  EXPECT_EQ(Saved().userName, "Player");
+
+  const QString tooLong(51, QChar(u'x'));
+  const int result = Run([&](CSetWnd& dialog) {
+    auto* name = static_cast<CEditUI*>(test::ControlOf(&dialog, "Ed_UserName")->GetInterface(QStringLiteral("Edit")));
+    test::TypeInto(dialog, name, tooLong);
+    EXPECT_EQ(name->GetText(), tooLong);
+    {
+      test::MessageAnswerer answerer("okbtn");
+      QTest::keyClick(name->GetNativeEdit(), Qt::Key_Return);
+      ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+      EXPECT_EQ(answerer.Texts().front(), QString::fromUtf8(msg::kUserNameTooLong));
+    }
+    EXPECT_TRUE(dialog.GetHWND()->isVisible());
+    test::TypeInto(dialog, name, QStringLiteral("Alex"));
+    QTest::keyClick(name->GetNativeEdit(), Qt::Key_Return);
+    test::Pump();
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(Saved().userName, "Alex");
 }
 
 TEST_F(SettingsDialog, AGenuineAccountIsSignedInBehindTheIndicatorWithTheNamesOfTheMomentOfOk) {
