@@ -139,8 +139,7 @@ void CFrameWnd::ShowAccount() {
   CSettings settings(services_.settingsPath);
   settings.Load(*services_.java);
   if (userName_) userName_->SetText(QString::fromStdString(settings.userName));
-  // Only the exact text "true" marks a genuine account.
-  const bool online = settings.isGenuine == "true";
+  const bool online = settings.isGenuine;
   if (serverName_) {
     const QString server = online ? QString::fromStdString(SignedInServerName(settings)) : QString();
     serverName_->SetText(server);
@@ -276,7 +275,7 @@ bool CFrameWnd::OfferJavaDownload() {
   // A runtime the player chose in the settings counts too, wherever it is installed.
   CSettings settings(services_.settingsPath);
   settings.Load(*services_.java);
-  if (!settings.javaPath.empty() && PathExists(settings.javaPath)) return false;
+  if (settings.game.javaPath && !settings.game.javaPath->empty() && PathExists(*settings.game.javaPath)) return false;
   if (ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kJavaDownload), MessageKind::Question, kPromptCaption,
                         kMessageOkCancel) == IDOK) {
     HandOverToUpdater(kDownloadJavaCommandLine);

@@ -49,7 +49,7 @@ void GuiLaunchSink::OfferJavaDownload(const std::string& text) {
 
 DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan) {
   DownloadOptions options;
-  options.transfers = ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers);
+  options.transfers = ReadSettings(SettingsFilePath()).downloadThreads.value_or(kDefaultTransfers);
   const DownloadOutcome outcome = RunOnGuiThread([&] {
     CDownLoadWnd window(plan, options);
     return window.Run(frame_.GetHWND());

@@ -102,7 +102,7 @@ void InstanceCommands::DeleteSelected() {
   if (!tile || RefusedWhileLaunching()) return;
   const std::string name = tile->GetName().toStdString();
   const std::string& settingsPath = frame_.Services().settingsPath;
-  const std::string gamePath = LoadGamePath(settingsPath);
+  const std::string gamePath = ReadSettings(settingsPath).gamePath;
   const std::string question = msg::DeleteInstanceQuestion(name, ShownInstanceFolder(gamePath, name));
   if (ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(question), MessageKind::Warning, kPromptCaption,
                         kMessageOkCancel) != IDOK) {

@@ -71,14 +71,14 @@ int ShowCommand(const Arguments& args) {
   if (chain.status != InheritanceStatus::Resolved) return Fail(VersionFailureMessage(chain));
 
   std::optional<StoredCredentials> credentials;
-  if (settings.isGenuine == "true") {
+  if (settings.isGenuine) {
     credentials.emplace();
     InitStoredCredentials(*credentials, settings.SettingsPath());
     LoadStoredCredentials(*credentials);
   }
   LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name, PlatformProfile::Host());
   const JavaChoice java =
-      ChooseJava(description.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, HostJavaSource());
+      ChooseJava(description.javaMajorVersion, settings.ChosenJavaPath(), HostJavaSource());
   if (java.path.empty()) return Fail(java.reason);
   inputs.javaPath = java.path;
   // The asset layout as a launch would decide it from what is on disk.

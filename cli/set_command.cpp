@@ -62,8 +62,7 @@ int SetSettings(const Arguments& args) {
   std::string changedKeys;
   GivenWithServer given;
   for (const auto& [key, value] : changes) {
-    std::string problem;
-    if (!SetSettingByKey(settings, key, value, problem)) return Fail(problem);
+    if (Status set = SetSettingByKey(settings, key, value); !set) return Fail(set.message());
     changedKeys += (changedKeys.empty() ? "" : ", ") + key;
     given.name = given.name || IsKey(key, "UserName");
     given.password = given.password || IsKey(key, "PWD");
@@ -79,7 +78,7 @@ int SetSettings(const Arguments& args) {
   // What was given for the old account server stays behind; without it there is nothing to
   // sign in with until the player does so again.
   const bool accountCleared = ForgetAccountOfPreviousServer(settings, before.authServer, given);
-  if (settings.isGenuine == "true" && AccountChanged(before, settings) && !accountCleared) {
+  if (settings.isGenuine && AccountChanged(before, settings) && !accountCleared) {
     const AccountLogin login{settings.userName, settings.password, settings.authServer, {}};
     const Result<SignedIn> signIn = SignInWithCredentials(login, settings.SettingsPath(), LaunchServices::Network().account);
     if (!signIn) return Fail(msg::kSignInFailedPrefix + signIn.message());

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "cli/cli_commands.h"
+#include "platform/profile_store.h"
 #include "settings/instance_list.h"
 #include "settings/settings.h"
 #include "util/text.h"
@@ -30,23 +31,25 @@ int ShowSettings(const Arguments& args) {
   settings.Load();
   std::string password = reveal ? settings.password
                                 : "<已隐藏 " + std::to_string(CountCodePoints(settings.password)) + " 个字符>";
-  const std::pair<const char*, const std::string*> rows[] = {
-      {"UserName", &settings.userName},
-      {"PWD", &password},
-      {"IsGenuine", &settings.isGenuine},
-      {"JavaPath", &settings.javaPath},
-      {"GamePath", &settings.gamePath},
-      {"JVMMemoryMin", &settings.jvmMemoryMin},
-      {"JVMMemoryMax", &settings.jvmMemoryMax},
-      {"LaunchParameters", &settings.launchParameters},
-      {"JavaVer", &settings.javaVer},
-      {"IsAutoMallocMemory", &settings.isAutoMallocMemory},
-      {"IsShowCmd", &settings.isShowCmd},
-      {"IsKeepLog", &settings.isKeepLog},
-      {"DownloadSource", &settings.downloadSource},
-      {"AuthServer", &settings.authServer},
+  const auto game = [&settings](std::string_view key) { return GameSettingTextOf(settings.game, key).value_or(""); };
+  const auto flag = [](bool value) { return std::string(profile::FlagText(value)); };
+  const std::pair<const char*, std::string> rows[] = {
+      {"UserName", settings.userName},
+      {"PWD", password},
+      {"IsGenuine", flag(settings.isGenuine)},
+      {"JavaPath", game("JavaPath")},
+      {"GamePath", settings.gamePath},
+      {"JVMMemoryMin", game("JVMMemoryMin")},
+      {"JVMMemoryMax", game("JVMMemoryMax")},
+      {"LaunchParameters", game("LaunchParameters")},
+      {"JavaVer", game("JavaVer")},
+      {"IsAutoMallocMemory", game("IsAutoMallocMemory")},
+      {"IsShowCmd", flag(settings.isShowCmd)},
+      {"IsKeepLog", flag(settings.isKeepLog)},
+      {"DownloadSource", settings.downloadSource ? std::string(SourceKindName(*settings.downloadSource)) : std::string()},
+      {"AuthServer", settings.authServer},
   };
-  for (const auto& [key, value] : rows) std::printf("%s=%s\n", key, value->c_str());
+  for (const auto& [key, value] : rows) std::printf("%s=%s\n", key, value.c_str());
   return 0;
 }
 

@@ -18,7 +18,7 @@ using namespace ui;
 
 CAddInstanceWnd::CAddInstanceWnd(std::string settingsPath, VersionListRefresh refreshVersionList)
     : settingsPath_(std::move(settingsPath)),
-      gamePath_(LoadGamePath(settingsPath_)),
+      gamePath_(ReadSettings(settingsPath_).gamePath),
       refreshVersionList_(std::move(refreshVersionList)) {}
 
 bool CAddInstanceWnd::CreateFor(HWND owner) {

@@ -70,7 +70,7 @@ class CSetWnd : public CWorkerDialog {
   void BrowseForJava();
   void FindJavaAgain();
   void BrowseForGameFolder();
-  CSettings FromControls();
+  Result<CSettings> FromControls();
   void Confirm();
   // The account as the settings file holds it.
   CSettings SavedAccount() const;

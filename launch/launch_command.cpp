@@ -201,9 +201,9 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
   const char separator = profile.classPathSeparator;
 
   std::vector<std::string> javaOptions = inputs.leadingJvmArguments;
-  if (inputs.isAutoMallocMemory == "false") {
-    javaOptions.push_back("-Xms" + inputs.jvmMemoryMin + "M");
-    javaOptions.push_back("-Xmx" + inputs.jvmMemoryMax + "M");
+  if (!inputs.autoMemory) {
+    if (inputs.memoryMin) javaOptions.push_back("-Xms" + std::to_string(*inputs.memoryMin) + "M");
+    if (inputs.memoryMax) javaOptions.push_back("-Xmx" + std::to_string(*inputs.memoryMax) + "M");
   }
   for (std::string& word : SplitArgumentWords(inputs.launchParameters)) javaOptions.push_back(std::move(word));
 

@@ -31,11 +31,11 @@ struct LaunchInputs {
   std::string launcherVersion;
   // The log configuration in the game folder (LogConfigPath): its argument is added when set.
   std::string logConfigPath;
-  // From the settings: memory options are written only when isAutoMallocMemory is exactly
-  // "false"; launchParameters are extra Java arguments, split into words like a shell does.
-  std::string isAutoMallocMemory = "true";
-  std::string jvmMemoryMin;
-  std::string jvmMemoryMax;
+  // From the settings: with automatic memory off, each heap size (MB) that is given becomes
+  // its option; launchParameters are extra Java arguments, split into words like a shell does.
+  bool autoMemory = true;
+  std::optional<int> memoryMin;
+  std::optional<int> memoryMax;
   std::string launchParameters;
 };
 

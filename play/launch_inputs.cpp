@@ -8,7 +8,7 @@ namespace kv {
 LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
                               const std::string& instanceName, const PlatformProfile& profile) {
   LaunchInputs inputs;
-  inputs.javaPath = settings.javaPath;
+  inputs.javaPath = settings.game.javaPath.value_or("");
   inputs.gamePath = FolderToJoinOnto(settings.gamePath, profile);
   inputs.instanceName = instanceName;
   if (credentials != nullptr) {
@@ -20,10 +20,10 @@ LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials
     inputs.playerName = settings.userName;
     inputs.userType = "legacy";
   }
-  inputs.isAutoMallocMemory = settings.isAutoMallocMemory;
-  inputs.jvmMemoryMin = settings.jvmMemoryMin;
-  inputs.jvmMemoryMax = settings.jvmMemoryMax;
-  inputs.launchParameters = settings.launchParameters;
+  inputs.autoMemory = settings.game.autoMemory.value_or(true);
+  inputs.memoryMin = settings.game.memoryMin;
+  inputs.memoryMax = settings.game.memoryMax;
+  inputs.launchParameters = settings.game.launchParameters.value_or("");
   inputs.osVersion = HostOsVersion();
   inputs.launcherVersion = kLauncherVersion;
   return inputs;

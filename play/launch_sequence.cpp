@@ -54,7 +54,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
 
   CSettings settings(settingsPath_);
   settings.Load(*services_.java);
-  const bool genuine = settings.isGenuine == "true";
+  const bool genuine = settings.isGenuine;
   std::vector<std::string> agentArguments;
   if (genuine) {
     const auto chooseProfile = [&sink](const std::vector<GameProfile>& profiles) {
@@ -104,7 +104,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
 
   // Without a Java that fits there is nothing to start: no file is fetched for it.
-  java_ = ChooseJava(description_.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, *services_.java);
+  java_ = ChooseJava(description_.javaMajorVersion, settings.ChosenJavaPath(), *services_.java);
   if (java_.path.empty()) {
     sink.FinishLoading();
     sink.OfferJavaDownload(java_.reason);
@@ -157,8 +157,8 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   for (const std::string& natives : command.nativesFolders) MakeFoldersForPath(natives + profile_.separator);
   // The published indexes of older versions leave the legacy tree to be made from the objects.
   if (legacyAssets && !source.UsesMirrorLayout()) BuildLegacyAssetTree(settings.gamePath, assets_, folder + "resources/");
-  const bool showLog = request.showOutput.value_or(settings.isShowCmd == "true");
-  const bool keepLog = settings.isKeepLog == "true";
+  const bool showLog = request.showOutput.value_or(settings.isShowCmd);
+  const bool keepLog = settings.isKeepLog;
 
   // Begun only now that the game is about to start, the check takes nothing from the launch's
   // own steps.

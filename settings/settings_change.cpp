@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <tuple>
 
 #include "platform/java_source.h"
 #include "platform/profile_store.h"
@@ -31,6 +32,8 @@ constexpr const char* kAuthServerField = "账户服务器";
 constexpr const char* kAutoMemoryField = "自动配置";
 constexpr const char* kShowCmdField = "显示命令行窗口";
 constexpr const char* kKeepLogField = "游戏结束后保留日志窗口";
+constexpr const char* kWindowWidthField = "窗口宽度";
+constexpr const char* kWindowHeightField = "窗口高度";
 
 bool HasControlCharacter(std::string_view text) {
   return std::any_of(text.begin(), text.end(),
@@ -42,25 +45,42 @@ bool AnsiCodePageHolds(std::string_view text) {
   return ToWide(ToNarrow(text, kCodePageAnsi), kCodePageAnsi) == text;
 }
 
-bool IsMemorySize(std::string_view text) {
-  return !text.empty() && text.size() <= kMaxMemoryDigits &&
-         std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
-}
-
-std::string CheckMemory(const CSettings& settings) {
-  for (const auto& [value, field] : {std::pair{&settings.jvmMemoryMin, kMemoryMinField},
-                                     std::pair{&settings.jvmMemoryMax, kMemoryMaxField}}) {
-    if (!value->empty() && !IsMemorySize(*value)) return msg::NotAMemorySize(field);
+std::string CheckMemory(const GameSettings& values) {
+  for (const auto& [value, field] : {std::pair{&values.memoryMin, kMemoryMinField}, std::pair{&values.memoryMax, kMemoryMaxField}}) {
+    if (value->value_or(0) > kMaxMemorySize) return msg::NotAMemorySize(field);
   }
   // The sizes reach the Java command line only with automatic memory off.
-  if (settings.isAutoMallocMemory != "false") return {};
-  if (settings.jvmMemoryMin.empty()) return msg::MemorySizeMissing(kMemoryMinField);
-  if (settings.jvmMemoryMax.empty()) return msg::MemorySizeMissing(kMemoryMaxField);
-  const int minimum = std::stoi(settings.jvmMemoryMin);
-  const int maximum = std::stoi(settings.jvmMemoryMax);
-  if (maximum == 0) return msg::kMemoryMaxZero;
-  if (minimum > maximum) return msg::kMemoryMinAboveMax;
+  if (values.autoMemory.value_or(true)) return {};
+  if (!values.memoryMin) return msg::MemorySizeMissing(kMemoryMinField);
+  if (!values.memoryMax) return msg::MemorySizeMissing(kMemoryMaxField);
+  if (*values.memoryMax == 0) return msg::kMemoryMaxZero;
+  if (*values.memoryMin > *values.memoryMax) return msg::kMemoryMinAboveMax;
   return {};
+}
+
+std::string CheckStoredText(const std::string& value, const char* field, const std::string& settingsPath) {
+  if (HasControlCharacter(value)) return msg::ControlCharacterIn(field);
+  if (!profile::CanHold(settingsPath, value)) return msg::NotInSettingsFile(field);
+  return {};
+}
+
+std::string LowerCase(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return std::tolower(ch); });
+  return lower;
+}
+
+Result<bool> ParseFlagField(const std::string& value, const char* field) {
+  const std::optional<bool> flag = profile::ParseFlag(value);
+  if (!flag) return Fail(FailureKind::Invalid, msg::NotAFlag(field));
+  return *flag;
+}
+
+Result<std::optional<int>> ParseMemoryField(const std::string& value, const char* field) {
+  if (value.empty()) return std::optional<int>();
+  const std::optional<int> size = ParseWholeNumber(value);
+  if (!size || *size > kMaxMemorySize) return Fail(FailureKind::Invalid, msg::NotAMemorySize(field));
+  return size;
 }
 
 std::string WithTrailingSeparator(std::string path, char separator) {
@@ -76,23 +96,23 @@ std::string CheckSettings(const CSettings& settings) {
                                      std::pair{&settings.password, kPasswordField}}) {
     if (!AnsiCodePageHolds(*value)) return msg::NotInSettingsFile(field);
   }
-  for (const auto& [value, field] : {std::pair{&settings.isGenuine, kGenuineField},
-                                     std::pair{&settings.isAutoMallocMemory, kAutoMemoryField},
-                                     std::pair{&settings.isShowCmd, kShowCmdField},
-                                     std::pair{&settings.isKeepLog, kKeepLogField}}) {
-    if (*value != "true" && *value != "false") return msg::NotAFlag(field);
-  }
   // The rest stands in the file as it is.
-  for (const auto& [value, field] : {std::pair{&settings.javaPath, kJavaPathField},
-                                     std::pair{&settings.javaVer, kJavaVerField},
-                                     std::pair{&settings.gamePath, kGamePathField},
-                                     std::pair{&settings.launchParameters, kParametersField},
+  for (const auto& [value, field] : {std::pair{&settings.gamePath, kGamePathField},
                                      std::pair{&settings.authServer, kAuthServerField}}) {
-    if (HasControlCharacter(*value)) return msg::ControlCharacterIn(field);
-    if (!profile::CanHold(settings.SettingsPath(), *value)) return msg::NotInSettingsFile(field);
+    if (std::string problem = CheckStoredText(*value, field, settings.SettingsPath()); !problem.empty()) return problem;
   }
+  if (std::string problem = CheckGameSettings(settings.game, settings.SettingsPath()); !problem.empty()) return problem;
   if (settings.gamePath.empty()) return msg::kGamePathEmpty;
-  return CheckMemory(settings);
+  return CheckMemory(settings.game);
+}
+
+std::string CheckGameSettings(const GameSettings& values, const std::string& settingsPath) {
+  for (const auto& [value, field] : {std::pair{&values.javaPath, kJavaPathField},
+                                     std::pair{&values.javaVer, kJavaVerField},
+                                     std::pair{&values.launchParameters, kParametersField}}) {
+    if (std::string problem = CheckStoredText(value->value_or(""), field, settingsPath); !problem.empty()) return problem;
+  }
+  return CheckMemory(values);
 }
 
 std::string GameFolderInside(std::string chosen, char separator) {
@@ -135,7 +155,7 @@ bool ForgetAccountOfPreviousServer(CSettings& settings, const std::string& previ
   };
   if (!given.password) clear(settings.password);
   // An offline player's name is only the name played under: no server was given it.
-  if (!given.name && settings.isGenuine == "true") clear(settings.userName);
+  if (!given.name && settings.isGenuine) clear(settings.userName);
   return cleared;
 }
 
@@ -149,52 +169,83 @@ Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string
   return cleared;
 }
 
-bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem) {
-  std::string name(key);
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });
-  const std::pair<const char*, std::string CSettings::*> plain[] = {
-      {"username", &CSettings::userName},
-      {"pwd", &CSettings::password},
-      {"isgenuine", &CSettings::isGenuine},
-      {"jvmmemorymin", &CSettings::jvmMemoryMin},
-      {"jvmmemorymax", &CSettings::jvmMemoryMax},
-      {"launchparameters", &CSettings::launchParameters},
-      {"isautomallocmemory", &CSettings::isAutoMallocMemory},
-      {"isshowcmd", &CSettings::isShowCmd},
-      {"iskeeplog", &CSettings::isKeepLog},
-      {"authserver", &CSettings::authServer},
-  };
-  for (const auto& [candidate, member] : plain) {
-    if (name == candidate) {
-      settings.*member = value;
-      return true;
-    }
-  }
+Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool windowSize) {
+  const std::string name = LowerCase(key);
   if (name == "javapath") {
     const std::optional<JavaRuntime> runtime = ProbeJavaRuntime(value);
-    if (!runtime) {
-      problem = msg::NotAJavaRuntime(value);
-      return false;
+    if (!runtime) return Fail(FailureKind::Invalid, msg::NotAJavaRuntime(value));
+    values.javaPath = runtime->path;
+    values.javaVer = runtime->version;
+    return {};
+  }
+  if (name == "launchparameters") {
+    values.launchParameters = value;
+    return {};
+  }
+  if (name == "isautomallocmemory") {
+    Result<bool> flag = ParseFlagField(value, kAutoMemoryField);
+    if (!flag) return std::move(flag).failure();
+    values.autoMemory = *flag;
+    return {};
+  }
+  for (const auto& [candidate, member, field] : {std::tuple{"jvmmemorymin", &GameSettings::memoryMin, kMemoryMinField},
+                                                 std::tuple{"jvmmemorymax", &GameSettings::memoryMax, kMemoryMaxField}}) {
+    if (name != candidate) continue;
+    Result<std::optional<int>> size = ParseMemoryField(value, field);
+    if (!size) return std::move(size).failure();
+    values.*member = *size;
+    return {};
+  }
+  for (const auto& [candidate, member, field] : {std::tuple{"windowwidth", &GameSettings::windowWidth, kWindowWidthField},
+                                                 std::tuple{"windowheight", &GameSettings::windowHeight, kWindowHeightField}}) {
+    if (!windowSize || name != candidate) continue;
+    const std::optional<int> size = ParseWholeNumber(value);
+    if (!value.empty() && (!size || *size < 1 || *size > kMaxWindowSize)) {
+      return Fail(FailureKind::Invalid, msg::NotAWindowSize(field));
     }
-    settings.javaPath = runtime->path;
-    settings.javaVer = runtime->version;
-    return true;
+    values.*member = size;
+    return {};
+  }
+  return Fail(FailureKind::NotFound, name == "javaver" ? std::string(msg::kJavaVerFollowsJavaPath)
+                                                       : msg::UnknownSetting(std::string(key)));
+}
+
+Status SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value) {
+  const std::string name = LowerCase(key);
+  const std::pair<const char*, std::string CSettings::*> texts[] = {
+      {"username", &CSettings::userName},
+      {"pwd", &CSettings::password},
+      {"authserver", &CSettings::authServer},
+  };
+  for (const auto& [candidate, member] : texts) {
+    if (name != candidate) continue;
+    settings.*member = value;
+    return {};
+  }
+  const std::tuple<const char*, bool CSettings::*, const char*> flags[] = {
+      {"isgenuine", &CSettings::isGenuine, kGenuineField},
+      {"isshowcmd", &CSettings::isShowCmd, kShowCmdField},
+      {"iskeeplog", &CSettings::isKeepLog, kKeepLogField},
+  };
+  for (const auto& [candidate, member, field] : flags) {
+    if (name != candidate) continue;
+    Result<bool> flag = ParseFlagField(value, field);
+    if (!flag) return std::move(flag).failure();
+    settings.*member = *flag;
+    return {};
   }
   if (name == "gamepath") {
     std::error_code error;
     settings.gamePath = value.empty() ? std::string() : WithTrailingSeparator(fs::absolute(value, error).string(), '/');
-    return true;
+    return {};
   }
   if (name == "downloadsource") {
-    if (!value.empty() && !ParseSourceKind(value)) {
-      problem = msg::UnknownDownloadSource(value);
-      return false;
-    }
-    settings.downloadSource = value;
-    return true;
+    const std::optional<SourceKind> kind = ParseSourceKind(value);
+    if (!value.empty() && !kind) return Fail(FailureKind::Invalid, msg::UnknownDownloadSource(value));
+    settings.downloadSource = kind;
+    return {};
   }
-  problem = name == "javaver" ? std::string(msg::kJavaVerFollowsJavaPath) : msg::UnknownSetting(std::string(key));
-  return false;
+  return SetGameSettingByKey(settings.game, key, value, false);
 }
 
 }  // namespace kv

@@ -12,13 +12,17 @@
 namespace kv {
 
 inline constexpr std::size_t kMaxUserNameLength = 50;
-inline constexpr std::size_t kMaxMemoryDigits = 4;
+inline constexpr int kMaxMemorySize = 9999;
+inline constexpr int kMaxWindowSize = 16384;
 
 // Why the settings cannot be saved as they stand, for the player (naming the field); empty
-// when they can. Among the reasons: text the settings file cannot keep, a flag that is
-// neither "true" nor "false", and heap sizes the Java runtime would refuse to start with
-// (with automatic memory off: a size missing, a maximum of 0, a minimum above the maximum).
+// when they can. Among the reasons: text the settings file cannot keep and heap sizes the
+// Java runtime would refuse to start with (with automatic memory off: a size missing, a
+// maximum of 0, a minimum above the maximum).
 std::string CheckSettings(const CSettings& settings);
+
+// The same checks for game settings: `values` as they are in force, saved to `settingsPath`.
+std::string CheckGameSettings(const GameSettings& values, const std::string& settingsPath);
 
 // The game folder inside a folder the player chose: `chosen` followed by ".minecraft" and a
 // separator, with exactly one separator in between.
@@ -61,9 +65,15 @@ Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string
 // Sets one value by the name the settings file gives it (any letter case): UserName, PWD,
 // IsGenuine, JavaPath, GamePath, JVMMemoryMin, JVMMemoryMax, LaunchParameters,
 // IsAutoMallocMemory, IsShowCmd, IsKeepLog, AuthServer, DownloadSource (one of the source
-// names, or empty for the default). A JavaPath must lead to a Java runtime (the program may be
-// run to learn that) and brings its JavaVer along; a GamePath is made absolute and ends in a
-// separator. False, with the reason in `problem`, for an unknown key or such a refusal.
-bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem);
+// names, or empty for the default). Flags are "true" or "false", memory sizes whole numbers
+// of MB (empty for none). A JavaPath must lead to a Java runtime (the program may be run to
+// learn that) and brings its JavaVer along; a GamePath is made absolute and ends in a
+// separator. Invalid, with the player's reason, for an unknown key or such a refusal.
+Status SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value);
+
+// The same for the game settings' keys (JavaPath, IsAutoMallocMemory, JVMMemoryMin,
+// JVMMemoryMax, LaunchParameters, and with `windowSize` WindowWidth and WindowHeight).
+// NotFound for a key that is none of them.
+Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool windowSize);
 
 }  // namespace kv

@@ -137,15 +137,15 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
   CSettings stored(settings_);
   stored.userName = "史蒂夫";
   stored.password = "p@ss 密码";
-  stored.isGenuine = "false";
-  stored.javaPath = java_.runtimes[1].path;
+  stored.isGenuine = false;
+  stored.game.javaPath = java_.runtimes[1].path;
   stored.gamePath = home_ / "games/.minecraft/";
-  stored.jvmMemoryMin = "1024";
-  stored.jvmMemoryMax = "4096";
-  stored.launchParameters = "-XX:+UseG1GC";
-  stored.javaVer = "21.0.2";
-  stored.isAutoMallocMemory = "false";
-  stored.isShowCmd = "true";
+  stored.game.memoryMin = 1024;
+  stored.game.memoryMax = 4096;
+  stored.game.launchParameters = "-XX:+UseG1GC";
+  stored.game.javaVer = "21.0.2";
+  stored.game.autoMemory = false;
+  stored.isShowCmd = true;
   ASSERT_TRUE(stored.Save());
 
   const int result = Run([&](CSetWnd& dialog) {
@@ -192,23 +192,23 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
   const CSettings saved = Saved();
   EXPECT_EQ(saved.userName, "Alex");
   EXPECT_EQ(saved.password, "still saved");
-  EXPECT_EQ(saved.isGenuine, "false");
-  EXPECT_EQ(saved.javaPath, java_.runtimes[0].path);
-  EXPECT_EQ(saved.javaVer, "17.0.15");
+  EXPECT_FALSE(saved.isGenuine);
+  EXPECT_EQ(saved.game.javaPath, java_.runtimes[0].path);
+  EXPECT_EQ(saved.game.javaVer, "17.0.15");
   EXPECT_EQ(saved.gamePath, home_ / ".minecraft/");
-  EXPECT_EQ(saved.jvmMemoryMin, "2048");  // kept although automatic memory is on
-  EXPECT_EQ(saved.jvmMemoryMax, "4096");
-  EXPECT_EQ(saved.launchParameters, "-Xss2M");
-  EXPECT_EQ(saved.isAutoMallocMemory, "true");
-  EXPECT_EQ(saved.isShowCmd, "false");
-  EXPECT_EQ(saved.isKeepLog, "true");
+  EXPECT_EQ(saved.game.memoryMin, 2048);  // kept although automatic memory is on
+  EXPECT_EQ(saved.game.memoryMax, 4096);
+  EXPECT_EQ(saved.game.launchParameters, "-Xss2M");
+  EXPECT_EQ(saved.game.autoMemory, true);
+  EXPECT_FALSE(saved.isShowCmd);
+  EXPECT_TRUE(saved.isKeepLog);
   EXPECT_TRUE(std::filesystem::is_directory(home_ / ".minecraft/"));
 }
 
 TEST_F(SettingsDialog, TheAccountServerIsPickedByNameOrTyped) {
   CSettings stored(settings_);
   stored.Load(java_);
-  stored.isGenuine = "false";
+  stored.isGenuine = false;
   stored.authServer = "https://littleskin.cn/api/yggdrasil/";
   ASSERT_TRUE(stored.Save());
   const auto field = [](CWindowWnd& dialog) {
@@ -246,7 +246,7 @@ TEST_F(SettingsDialog, AnotherAccountServerGetsOnlyANameAndPasswordTypedForIt) {
   stored.Load(java_);
   stored.userName = "steve@example.com";
   stored.password = "old password";
-  stored.isGenuine = "true";
+  stored.isGenuine = true;
   stored.authServer = "https://skin-a.example";
   ASSERT_TRUE(stored.Save());
   StoredCredentials earlier;
@@ -305,8 +305,8 @@ TEST_F(SettingsDialog, AnotherAccountServerGetsOnlyANameAndPasswordTypedForIt) {
 TEST_F(SettingsDialog, TheConfiguredJavaStaysOnOfferAndFindingAgainMayFindNone) {
   CSettings stored(settings_);
   stored.Load(java_);
-  stored.javaPath = "/opt/old-java/bin/java";
-  stored.javaVer = "1.8.0_51";
+  stored.game.javaPath = "/opt/old-java/bin/java";
+  stored.game.javaVer = "1.8.0_51";
   ASSERT_TRUE(stored.Save());
   Run([&](CSetWnd& dialog) {
     ASSERT_EQ(dialog.JavaRuntimes().size(), 3u);
@@ -362,8 +362,8 @@ TEST_F(SettingsDialog, ThePickersOfferOnlyJavaAndPutTheGameFolderInTheChosenOne)
     EXPECT_EQ(Confirm(dialog), QString());
   });
   const CSettings saved = Saved();
-  EXPECT_EQ(saved.javaPath, home_ / "jdk/bin/java");
-  EXPECT_EQ(saved.javaVer, "11.0.20");
+  EXPECT_EQ(saved.game.javaPath, home_ / "jdk/bin/java");
+  EXPECT_EQ(saved.game.javaVer, "11.0.20");
   EXPECT_EQ(saved.gamePath, home_ / "games/.minecraft/");
 }
 
@@ -459,7 +459,7 @@ TEST_F(SettingsDialog, AGenuineAccountIsSignedInBehindTheIndicatorWithTheNamesOf
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(signIns_, 2);
   const CSettings saved = Saved();
-  EXPECT_EQ(saved.isGenuine, "true");
+  EXPECT_TRUE(saved.isGenuine);
   EXPECT_EQ(saved.password, "right");
   StoredCredentials credentials;
   InitStoredCredentials(credentials, settings_);
