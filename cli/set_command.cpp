@@ -8,6 +8,7 @@
 #include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
 #include "cli/cli_commands.h"
+#include "platform/machine_memory.h"
 #include "platform/secret_input.h"
 #include "play/launch_sequence.h"
 #include "settings/settings_change.h"
@@ -25,7 +26,9 @@ std::optional<std::string> ReadPassword() {
 
 namespace {
 
-constexpr const char* kSetUsage = "set KEY VALUE [KEY VALUE ...] [--password]";
+constexpr const char* kSetUsage =
+    "set KEY VALUE [KEY VALUE ...] [--password] | set --instance NAME KEY VALUE [KEY VALUE ...] | "
+    "set --instance NAME --follow KEY [KEY ...]";
 
 // Setting names are typed in any letter case.
 bool IsKey(std::string_view typed, std::string_view key) {
@@ -42,6 +45,10 @@ bool AccountChanged(const CSettings& before, const CSettings& after) {
 // Changes settings as the settings dialog does: every value checked, a genuine account signed
 // in before anything is saved, the game folder created, all values written at once.
 int SetSettings(const Arguments& args) {
+  if (!args.empty() && args.front() == "--instance") {
+    if (args.size() < 2) return Usage(kSetUsage);
+    return SetInstanceSettings(args[1], Arguments(args.begin() + 2, args.end()), kSetUsage);
+  }
   std::vector<std::pair<std::string, std::string>> changes;
   bool readPassword = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -74,7 +81,7 @@ int SetSettings(const Arguments& args) {
     changedKeys += (changedKeys.empty() ? "" : ", ") + std::string("PWD");
     given.password = true;
   }
-  if (std::string problem = CheckSettings(settings); !problem.empty()) return Fail(problem);
+  if (std::string problem = CheckSettings(settings, PhysicalMemoryMb()); !problem.empty()) return Fail(problem);
   // What was given for the old account server stays behind; without it there is nothing to
   // sign in with until the player does so again.
   const bool accountCleared = ForgetAccountOfPreviousServer(settings, before.authServer, given);
@@ -97,7 +104,7 @@ int SetSettings(const Arguments& args) {
 }
 
 const CommandRegistration kSet{
-    {11, "set", kSetUsage, "修改设置，检查方式与设置窗口相同\n（--password：密码从标准输入读取）", SetSettings}};
+    {11, "set", kSetUsage, "修改设置，检查方式与设置窗口相同\n（--password：密码从标准输入读取；--instance：实例自己的设置，--follow：改回跟随启动器设置）", SetSettings}};
 
 }  // namespace
 }  // namespace kv::cli

@@ -17,11 +17,14 @@ std::string GameFolder() {
 }
 
 namespace {
-constexpr const char* kSettingsUsage = "settings [--reveal]";
+constexpr const char* kSettingsUsage = "settings [--reveal] | settings --instance NAME";
 constexpr const char* kInstancesUsage = "instances";
 }  // namespace
 
 int ShowSettings(const Arguments& args) {
+  if (!args.empty() && args.front() == "--instance") {
+    return args.size() == 2 ? ShowInstanceSettings(args[1]) : Usage(kSettingsUsage);
+  }
   bool reveal = false;
   for (const std::string& arg : args) {
     if (arg != "--reveal") return Usage(kSettingsUsage);
@@ -66,7 +69,7 @@ int ListInstances(const Arguments& args) {
 
 namespace {
 const CommandRegistration kSettings{
-    {10, "settings", kSettingsUsage, "显示设置，每行一个 Key=Value（--reveal：显示密码）", ShowSettings}};
+    {10, "settings", kSettingsUsage, "显示设置，每行一个 Key=Value（--reveal：显示密码）\n（--instance：实例在用的游戏设置及其来源）", ShowSettings}};
 const CommandRegistration kInstances{{20, "instances", kInstancesUsage, "列出游戏实例：名称<TAB>版本", ListInstances}};
 }  // namespace
 

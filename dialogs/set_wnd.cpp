@@ -197,6 +197,9 @@ void CSetWnd::ShowSettings() {
     if (field.isCheckBox) control->SetAttribute(QStringLiteral("selected"), value);
     else control->SetText(value);
   }
+  if (CControlUI* memory = Find("LB_MachineMemory"); memory && services_.machineMemoryMb) {
+    memory->SetText(QString::fromStdString(msg::MachineMemory(*services_.machineMemoryMb)));
+  }
   if (authServerCombo_) authServerCombo_->SelectItem(AuthServerPresetOf(settings.authServer));
   AuthServerPresetChosen(authServerCombo_ ? authServerCombo_->GetCurSel() : kCustomAuthServer);
   if (CControlUI* serverName = Find("LB_AuthServerName")) {
@@ -313,7 +316,7 @@ void CSetWnd::Confirm() {
     return;
   }
   CSettings& settings = *fromControls;
-  if (const std::string problem = CheckSettings(settings); !problem.empty()) {
+  if (const std::string problem = CheckSettings(settings, services_.machineMemoryMb); !problem.empty()) {
     Tell(problem);
     return;
   }

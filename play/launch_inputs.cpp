@@ -24,6 +24,8 @@ LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials
   inputs.memoryMin = settings.game.memoryMin;
   inputs.memoryMax = settings.game.memoryMax;
   inputs.launchParameters = settings.game.launchParameters.value_or("");
+  inputs.windowWidth = settings.game.windowWidth;
+  inputs.windowHeight = settings.game.windowHeight;
   inputs.osVersion = HostOsVersion();
   inputs.launcherVersion = kLauncherVersion;
   return inputs;

@@ -18,6 +18,7 @@
 #include "play/version_messages.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
+#include "settings/instance_settings.h"
 #include "settings/settings.h"
 #include "util/files.h"
 #include "util/messages.h"
@@ -54,6 +55,7 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
 
   CSettings settings(settingsPath_);
   settings.Load(*services_.java);
+  ApplyInstanceSettings(settings, request.instanceName);
   const bool genuine = settings.isGenuine;
   std::vector<std::string> agentArguments;
   if (genuine) {

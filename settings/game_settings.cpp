@@ -47,9 +47,11 @@ std::optional<std::string> GameSettingTextOf(const GameSettings& values, std::st
 }
 
 GameSettings ReadGameSettings(const std::string& file, std::string_view section) {
-  const auto text = [&](const char* key) { return UnlessEmpty(profile::GetValue(file, section, key)); };
+  // An empty text is a value (no launch parameters, Java found automatically); an empty
+  // number or flag is not.
+  const auto text = [&](const char* key) { return profile::GetValue(file, section, key); };
   const auto number = [&](const char* key) -> std::optional<int> {
-    const std::optional<std::string> value = text(key);
+    const std::optional<std::string> value = UnlessEmpty(text(key));
     return value ? ParseWholeNumber(*value) : std::nullopt;
   };
   GameSettings values;

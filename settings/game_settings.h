@@ -38,7 +38,8 @@ std::vector<GameSettingText> GameSettingTexts(const GameSettings& values);
 // and for an unknown key.
 std::optional<std::string> GameSettingTextOf(const GameSettings& values, std::string_view key);
 
-// Reads a section: a missing or empty key, or one whose text is no value of its kind, is not set.
+// Reads a section: a missing key, or one whose text is no value of its kind, is not set (an
+// empty text is a value; an empty number or flag is not).
 GameSettings ReadGameSettings(const std::string& file, std::string_view section);
 
 // The values in force where `own` stands over `launcher`: each member of `own` that has a

@@ -45,9 +45,9 @@ bool AnsiCodePageHolds(std::string_view text) {
   return ToWide(ToNarrow(text, kCodePageAnsi), kCodePageAnsi) == text;
 }
 
-std::string CheckMemory(const GameSettings& values) {
-  for (const auto& [value, field] : {std::pair{&values.memoryMin, kMemoryMinField}, std::pair{&values.memoryMax, kMemoryMaxField}}) {
-    if (value->value_or(0) > kMaxMemorySize) return msg::NotAMemorySize(field);
+std::string CheckMemory(const GameSettings& values, std::optional<int> machineMemoryMb) {
+  for (const auto& [value, field] : {std::pair{&values.memoryMax, kMemoryMaxField}, std::pair{&values.memoryMin, kMemoryMinField}}) {
+    if (machineMemoryMb && value->value_or(0) > *machineMemoryMb) return msg::MemoryAboveMachine(field, *machineMemoryMb);
   }
   // The sizes reach the Java command line only with automatic memory off.
   if (values.autoMemory.value_or(true)) return {};
@@ -79,7 +79,7 @@ Result<bool> ParseFlagField(const std::string& value, const char* field) {
 Result<std::optional<int>> ParseMemoryField(const std::string& value, const char* field) {
   if (value.empty()) return std::optional<int>();
   const std::optional<int> size = ParseWholeNumber(value);
-  if (!size || *size > kMaxMemorySize) return Fail(FailureKind::Invalid, msg::NotAMemorySize(field));
+  if (!size) return Fail(FailureKind::Invalid, msg::NotAMemorySize(field));
   return size;
 }
 
@@ -90,7 +90,7 @@ std::string WithTrailingSeparator(std::string path, char separator) {
 
 }  // namespace
 
-std::string CheckSettings(const CSettings& settings) {
+std::string CheckSettings(const CSettings& settings, std::optional<int> machineMemoryMb) {
   if (CountCodePoints(settings.userName) > kMaxUserNameLength) return msg::kUserNameTooLong;
   for (const auto& [value, field] : {std::pair{&settings.userName, kUserNameField},
                                      std::pair{&settings.password, kPasswordField}}) {
@@ -101,18 +101,18 @@ std::string CheckSettings(const CSettings& settings) {
                                      std::pair{&settings.authServer, kAuthServerField}}) {
     if (std::string problem = CheckStoredText(*value, field, settings.SettingsPath()); !problem.empty()) return problem;
   }
-  if (std::string problem = CheckGameSettings(settings.game, settings.SettingsPath()); !problem.empty()) return problem;
   if (settings.gamePath.empty()) return msg::kGamePathEmpty;
-  return CheckMemory(settings.game);
+  return CheckGameSettings(settings.game, settings.SettingsPath(), machineMemoryMb);
 }
 
-std::string CheckGameSettings(const GameSettings& values, const std::string& settingsPath) {
+std::string CheckGameSettings(const GameSettings& values, const std::string& settingsPath,
+                              std::optional<int> machineMemoryMb) {
   for (const auto& [value, field] : {std::pair{&values.javaPath, kJavaPathField},
                                      std::pair{&values.javaVer, kJavaVerField},
                                      std::pair{&values.launchParameters, kParametersField}}) {
     if (std::string problem = CheckStoredText(value->value_or(""), field, settingsPath); !problem.empty()) return problem;
   }
-  return CheckMemory(values);
+  return CheckMemory(values, machineMemoryMb);
 }
 
 std::string GameFolderInside(std::string chosen, char separator) {
@@ -169,7 +169,7 @@ Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string
   return cleared;
 }
 
-Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool windowSize) {
+Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool forInstance) {
   const std::string name = LowerCase(key);
   if (name == "javapath") {
     const std::optional<JavaRuntime> runtime = ProbeJavaRuntime(value);
@@ -198,7 +198,7 @@ Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std
   }
   for (const auto& [candidate, member, field] : {std::tuple{"windowwidth", &GameSettings::windowWidth, kWindowWidthField},
                                                  std::tuple{"windowheight", &GameSettings::windowHeight, kWindowHeightField}}) {
-    if (!windowSize || name != candidate) continue;
+    if (!forInstance || name != candidate) continue;
     const std::optional<int> size = ParseWholeNumber(value);
     if (!value.empty() && (!size || *size < 1 || *size > kMaxWindowSize)) {
       return Fail(FailureKind::Invalid, msg::NotAWindowSize(field));
@@ -206,8 +206,38 @@ Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std
     values.*member = size;
     return {};
   }
-  return Fail(FailureKind::NotFound, name == "javaver" ? std::string(msg::kJavaVerFollowsJavaPath)
-                                                       : msg::UnknownSetting(std::string(key)));
+  if (name == "javaver") return Fail(FailureKind::NotFound, msg::kJavaVerFollowsJavaPath);
+  return Fail(FailureKind::NotFound,
+              forInstance ? msg::NotAnInstanceSetting(std::string(key)) : msg::UnknownSetting(std::string(key)));
+}
+
+Status FollowLauncherSetting(GameSettings& values, std::string_view key) {
+  const std::string name = LowerCase(key);
+  if (name == "javapath") {
+    values.javaPath.reset();
+    values.javaVer.reset();
+    return {};
+  }
+  if (name == "launchparameters") {
+    values.launchParameters.reset();
+    return {};
+  }
+  if (name == "isautomallocmemory") {
+    values.autoMemory.reset();
+    return {};
+  }
+  const std::pair<const char*, std::optional<int> GameSettings::*> sizes[] = {
+      {"jvmmemorymin", &GameSettings::memoryMin},
+      {"jvmmemorymax", &GameSettings::memoryMax},
+      {"windowwidth", &GameSettings::windowWidth},
+      {"windowheight", &GameSettings::windowHeight},
+  };
+  for (const auto& [candidate, member] : sizes) {
+    if (name != candidate) continue;
+    (values.*member).reset();
+    return {};
+  }
+  return Fail(FailureKind::NotFound, msg::NotAnInstanceSetting(std::string(key)));
 }
 
 Status SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value) {

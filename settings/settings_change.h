@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,17 +13,18 @@
 namespace kv {
 
 inline constexpr std::size_t kMaxUserNameLength = 50;
-inline constexpr int kMaxMemorySize = 9999;
 inline constexpr int kMaxWindowSize = 16384;
 
 // Why the settings cannot be saved as they stand, for the player (naming the field); empty
-// when they can. Among the reasons: text the settings file cannot keep and heap sizes the
-// Java runtime would refuse to start with (with automatic memory off: a size missing, a
-// maximum of 0, a minimum above the maximum).
-std::string CheckSettings(const CSettings& settings);
+// when they can. Among the reasons: text the settings file cannot keep, a heap size above the
+// machine's memory (`machineMemoryMb`, PhysicalMemoryMb; not checked when unknown), and heap
+// sizes the Java runtime would refuse to start with (with automatic memory off: a size
+// missing, a maximum of 0, a minimum above the maximum).
+std::string CheckSettings(const CSettings& settings, std::optional<int> machineMemoryMb);
 
 // The same checks for game settings: `values` as they are in force, saved to `settingsPath`.
-std::string CheckGameSettings(const GameSettings& values, const std::string& settingsPath);
+std::string CheckGameSettings(const GameSettings& values, const std::string& settingsPath,
+                              std::optional<int> machineMemoryMb);
 
 // The game folder inside a folder the player chose: `chosen` followed by ".minecraft" and a
 // separator, with exactly one separator in between.
@@ -72,8 +74,12 @@ Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string
 Status SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value);
 
 // The same for the game settings' keys (JavaPath, IsAutoMallocMemory, JVMMemoryMin,
-// JVMMemoryMax, LaunchParameters, and with `windowSize` WindowWidth and WindowHeight).
-// NotFound for a key that is none of them.
-Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool windowSize);
+// JVMMemoryMax, LaunchParameters, and for an instance WindowWidth and WindowHeight: whole
+// numbers of pixels, empty for none). NotFound for a key that is none of them.
+Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool forInstance);
+
+// Unsets one of the game settings' keys (JavaPath with its JavaVer), so that an instance's
+// value follows the launcher's again. NotFound for a key that is none of them.
+Status FollowLauncherSetting(GameSettings& values, std::string_view key);
 
 }  // namespace kv

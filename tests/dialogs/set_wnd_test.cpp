@@ -57,6 +57,9 @@ class QueuedPickers : public FilePickers {
   std::deque<std::string> folders;
 };
 
+// The machine's memory the dialog is told, in MB.
+constexpr int kMachineMemory = 16384;
+
 class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -69,6 +72,7 @@ class SettingsDialog : public ::testing::Test {
     services.settingsPath = settings_;
     services.java = &java_;
     services.pickers = &pickers_;
+    services.machineMemoryMb = kMachineMemory;
     // A plain account service: its root answers without metadata.
     services.account.get = [](const std::string&) { return AccountReply{.status = 404}; };
     services.account.post = [this](const std::string&, const std::string& request) {
@@ -365,6 +369,22 @@ TEST_F(SettingsDialog, ThePickersOfferOnlyJavaAndPutTheGameFolderInTheChosenOne)
   EXPECT_EQ(saved.game.javaPath, home_ / "jdk/bin/java");
   EXPECT_EQ(saved.game.javaVer, "11.0.20");
   EXPECT_EQ(saved.gamePath, home_ / "games/.minecraft/");
+}
+
+TEST_F(SettingsDialog, MemoryUpToTheMachinesIsTypedWhole) {
+  const int result = Run([&](CSetWnd& dialog) {
+    EXPECT_EQ(test::TextOf(&dialog, "LB_MachineMemory"), QString::fromStdString(msg::MachineMemory(kMachineMemory)));
+    test::ClickControlOf(&dialog, "CB_IsAutoMallocMemory");
+    test::TypeInto(dialog, test::ControlOf(&dialog, "Ed_JVMMemoryMax"), QStringLiteral("16385"));
+    // Five digits stay five digits; one MB above the machine's memory is refused naming it.
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_JVMMemoryMax"), QStringLiteral("16385"));
+    test::SaveScreenshot(dialog.GetHWND(), QStringLiteral("settings_machine_memory"));
+    EXPECT_EQ(Confirm(dialog), QString::fromStdString(msg::MemoryAboveMachine("最大内存(MB)", kMachineMemory)));
+    test::TypeInto(dialog, test::ControlOf(&dialog, "Ed_JVMMemoryMax"), QStringLiteral("16384"));
+    EXPECT_EQ(Confirm(dialog), QString());
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(Saved().game.memoryMax, 16384);
 }
 
 TEST_F(SettingsDialog, WhatCannotWorkIsRefusedWithTheDialogOpenAndTheFileAsItWas) {

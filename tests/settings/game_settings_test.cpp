@@ -20,8 +20,8 @@ TEST(GameSettings, AnInstancesValueStandsOverTheLaunchersAndAnAbsentKeyFollowsIt
   const GameSettings launcher = ReadSettings(file).game;
   const GameSettings own = ReadGameSettings(file, "KvInstance1");
   EXPECT_EQ(own.memoryMin, std::nullopt);
-  // An empty value is not set: it follows the launcher.
-  EXPECT_EQ(own.launchParameters, std::nullopt);
+  // An empty text is a value: no launch parameters for this instance.
+  EXPECT_EQ(own.launchParameters, "");
 
   const GameSettings inForce = GameSettingsInForce(own, launcher);
   EXPECT_EQ(inForce.javaPath, "/opt/java17/bin/java");
@@ -29,7 +29,7 @@ TEST(GameSettings, AnInstancesValueStandsOverTheLaunchersAndAnAbsentKeyFollowsIt
   EXPECT_EQ(inForce.autoMemory, false);
   EXPECT_EQ(inForce.memoryMin, 512);
   EXPECT_EQ(inForce.memoryMax, 8192);
-  EXPECT_EQ(inForce.launchParameters, "-XX:+UseG1GC");
+  EXPECT_EQ(inForce.launchParameters, "");
   EXPECT_EQ(inForce.windowWidth, 1280);
   EXPECT_EQ(inForce.windowHeight, 720);
 

@@ -13,6 +13,9 @@
 namespace kv {
 namespace {
 
+// The machine's memory the checks are given, in MB.
+constexpr int kMachine = 16384;
+
 class SettingsChange : public ::testing::Test {
  protected:
   // Settings as a fresh launcher folder gives them.
@@ -33,19 +36,19 @@ class SettingsChange : public ::testing::Test {
 };
 
 TEST_F(SettingsChange, WhatCannotBeSavedIsNamed) {
-  EXPECT_EQ(CheckSettings(Fresh()), "");
+  EXPECT_EQ(CheckSettings(Fresh(), kMachine), "");
   const std::pair<void (*)(CSettings&), std::string> refusals[] = {
       {[](CSettings& s) { s.userName = std::string(51, 'a'); }, msg::kUserNameTooLong},
       {[](CSettings& s) { s.userName = "Steve😀"; }, msg::NotInSettingsFile("玩家名称(ID)")},
       {[](CSettings& s) { s.password = "pw😀"; }, msg::NotInSettingsFile("密码")},
       {[](CSettings& s) { s.game.launchParameters = "-Xss1M\n[KvCfg]"; }, msg::ControlCharacterIn("启动参数")},
       {[](CSettings& s) { s.gamePath = ""; }, msg::kGamePathEmpty},
-      {[](CSettings& s) { s.game.memoryMax = 10000; }, msg::NotAMemorySize("最大内存(MB)")},
+      {[](CSettings& s) { s.game.memoryMax = kMachine + 1; }, msg::MemoryAboveMachine("最大内存(MB)", kMachine)},
   };
   for (const auto& [change, expected] : refusals) {
     CSettings settings = Fresh();
     change(settings);
-    EXPECT_EQ(CheckSettings(settings), expected);
+    EXPECT_EQ(CheckSettings(settings, kMachine), expected);
   }
 }
 
@@ -54,18 +57,24 @@ TEST_F(SettingsChange, HeapSizesTheJavaRuntimeWouldRefuse) {
   // With automatic memory on the sizes never reach the command line: kept as they are.
   settings.game.memoryMin = 2048;
   settings.game.memoryMax.reset();
-  EXPECT_EQ(CheckSettings(settings), "");
+  EXPECT_EQ(CheckSettings(settings, kMachine), "");
   settings.game.autoMemory = false;
-  EXPECT_EQ(CheckSettings(settings), msg::MemorySizeMissing("最大内存(MB)"));
+  EXPECT_EQ(CheckSettings(settings, kMachine), msg::MemorySizeMissing("最大内存(MB)"));
   settings.game.memoryMax = 1024;
-  EXPECT_EQ(CheckSettings(settings), msg::kMemoryMinAboveMax);
+  EXPECT_EQ(CheckSettings(settings, kMachine), msg::kMemoryMinAboveMax);
   settings.game.memoryMin = 0;
   settings.game.memoryMax = 0;
-  EXPECT_EQ(CheckSettings(settings), msg::kMemoryMaxZero);
+  EXPECT_EQ(CheckSettings(settings, kMachine), msg::kMemoryMaxZero);
   settings.game.memoryMax = 1024;
-  EXPECT_EQ(CheckSettings(settings), "");
+  EXPECT_EQ(CheckSettings(settings, kMachine), "");
   settings.game.memoryMin = 1024;
-  EXPECT_EQ(CheckSettings(settings), "");
+  EXPECT_EQ(CheckSettings(settings, kMachine), "");
+  // Five digits and more, up to the machine's memory; above it only where it is unknown.
+  settings.game.memoryMax = kMachine;
+  EXPECT_EQ(CheckSettings(settings, kMachine), "");
+  settings.game.memoryMax = 65536;
+  EXPECT_EQ(CheckSettings(settings, kMachine), msg::MemoryAboveMachine("最大内存(MB)", kMachine));
+  EXPECT_EQ(CheckSettings(settings, std::nullopt), "");
 }
 
 TEST_F(SettingsChange, GameFolderInsideAChosenFolder) {
@@ -146,7 +155,7 @@ TEST_F(SettingsChange, TextsThatAreNoValueOfTheirKindAreRefusedNamingTheField) {
       {"IsAutoMallocMemory", "1", msg::NotAFlag("自动配置")},
       {"JVMMemoryMin", "12a", msg::NotAMemorySize("最小内存(MB)")},
       {"JVMMemoryMax", "-1", msg::NotAMemorySize("最大内存(MB)")},
-      {"JVMMemoryMax", "10000", msg::NotAMemorySize("最大内存(MB)")},
+      {"JVMMemoryMax", "1234567890", msg::NotAMemorySize("最大内存(MB)")},
   };
   for (const auto& refusal : refusals) {
     CSettings settings = Fresh();
