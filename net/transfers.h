@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/result.h"
+
 // The launcher's HTTP exchanges. Each call owns its transfer, runs it on the calling thread
 // and returns a plain result; calls on different threads do not interact. Only a complete
 // answer with a success status (2xx) counts as success: an error page is never taken for the
@@ -58,6 +60,14 @@ struct WebAnswer {
 };
 // False when no complete answer arrived.
 bool FetchAnswer(const std::string& url, const char* headerName, WebAnswer& answer);
+
+// A document of a known kind fetched into memory with a bound of its own (a loader's version
+// list runs to megabytes): the body of a success answer to a GET of `url`, redirects followed
+// over http and https only. Otherwise a failure whose text is the technical reason ("HTTP
+// 404", curl's text): NotFound for 404 and 410, Refused for any other error status, TooLarge
+// once the body grows beyond `maxBytes`, Unreachable or TimedOut when no answer came.
+Result<std::string> FetchDocument(const std::string& url, std::size_t maxBytes,
+                                  std::chrono::seconds connectTimeout = kConnectTimeout);
 
 // The address of a statistics event at the configured analytics service: its "/wapstat.php"
 // with the site id, the page (the maker's site, percent-encoded, with the event name as its
