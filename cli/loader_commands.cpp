@@ -51,8 +51,8 @@ int ListLoaders(const Arguments& args) {
 }
 
 const CommandRegistration kLoaders{
-    {41, "loaders", kLoadersUsage,
-     "游戏版本可用的加载器版本：加载器 版本 [stable|recommended]，\n每个加载器最新的稳定版在前", ListLoaders}};
+    {41, "loaders", kLoadersUsage, "游戏版本可用的加载器版本：加载器 版本 [stable|recommended]，\n每个加载器最新的稳定版在前",
+     ListLoaders}};
 
 }  // namespace
 

@@ -88,7 +88,8 @@ LoaderVersionList FetchNeoForgeVersions(const std::string& gameVersion, const Do
   if (prefix) {
     const std::string api = std::string("https://maven.neoforged.net/api/maven/versions/releases/net/neoforged/") +
                             (firstLine ? "forge" : "neoforge");
-    documents.push_back({source.Addresses(api), [prefix](std::string_view text) { return ReadNeoForgeVersions(text, *prefix); }});
+    documents.push_back(
+        {source.Addresses(api), [prefix](std::string_view text) { return ReadNeoForgeVersions(text, *prefix); }});
   }
   return FetchFirstReadable(LoaderKind::NeoForge, documents);
 }
