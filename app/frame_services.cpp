@@ -26,6 +26,7 @@ FrameServices FrameServices::Default() {
     return RefreshVersionManifest(DownloadSource::Configured(LoadDownloadSource(settingsPath)),
                                   VersionListPath(gamePath));
   };
+  services.loaders = LoaderServices::Configured(services.settingsPath);
   services.pickers = std::make_shared<QtFilePickers>();
   return services;
 }
