@@ -3,8 +3,6 @@
 // Fabric's main class is a stand-in compiled here that prints what it was given.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "app/instance_tiles.h"
 #include "dialogs/add_instance_wnd.h"
 #include "dialogs/log_wnd.h"
@@ -41,14 +39,14 @@ class LoaderWindow : public ::testing::Test {
     ASSERT_EQ(compiled.status, 0) << compiled.err;
     const std::string knot = *ReadWholeFile(root_ / ("classes/" + main + ".class"));
     test::LoaderPublisher publisher(root_ / "served");
-    publisher.ServeGameVersion("1.21.1", Zip({{"net/minecraft/client/main/Main.class", "stand-in"}}));
+    publisher.ServeGameVersion("1.21.1", test::ZipBytes({{"net/minecraft/client/main/Main.class", "stand-in"}}));
     const std::string meta = "https://meta.fabricmc.net/v2/versions/loader/1.21.1";
     publisher.ServeList(meta, test::MetaListForGame(test::ParseJson(R"([{"version": "0.16.9", "stable": true}])"), "1.21.1"));
     publisher.ServeProfile(meta + "/0.16.9/profile/json",
                            test::ParseJson(test::ReadFixture("loaders/fabric/profile-fabric-loader-0.16.9-1.21.1.json")),
                            [&](const std::string& coordinate) {
-                             if (coordinate == "net.fabricmc:fabric-loader:0.16.9") return Zip({{main + ".class", knot}});
-                             return Zip({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n"}});
+                             if (coordinate == "net.fabricmc:fabric-loader:0.16.9") return test::ZipBytes({{main + ".class", knot}});
+                             return test::ZipBytes({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n"}});
                            });
     mirror_ = std::make_unique<test::MirrorProcess>(root_ / "served");
     ASSERT_TRUE(mirror_->Started());
@@ -64,14 +62,6 @@ class LoaderWindow : public ::testing::Test {
     };
     harness_.SetSetting("JavaPath", test::JavaTool("java"));
     harness_.SetSetting("IsShowCmd", "true");
-  }
-
-  std::string Zip(const std::vector<std::pair<std::string, std::string>>& entries) const {
-    const std::string path = root_ / "made.zip";
-    test::MakeZip(path, entries);
-    std::string bytes = *ReadWholeFile(path);
-    std::filesystem::remove(path);
-    return bytes;
   }
 
   test::TempFolder root_;

@@ -3,7 +3,6 @@
 // classes are stand-ins compiled here that print what they were given; the real java runs them.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 
 #include "game/game_layout.h"
@@ -47,13 +46,13 @@ class LoaderEndToEnd : public ::testing::Test {
       if (const auto main = mainClasses.find(coordinate); main != mainClasses.end()) {
         entries.emplace_back(main->second + ".class", *ReadWholeFile(classes + "/" + main->second + ".class"));
       }
-      return Zip(entries);
+      return test::ZipBytes(entries);
     };
 
     const std::string served = root_->Path() + "served";
     for (LoaderPublisher::Copy copy : {LoaderPublisher::Copy::Publishers, LoaderPublisher::Copy::ChinaMirror}) {
       LoaderPublisher publisher(served, copy);
-      publisher.ServeGameVersion("1.21.1", Zip({{"net/minecraft/client/main/Main.class", "stand-in"}}));
+      publisher.ServeGameVersion("1.21.1", test::ZipBytes({{"net/minecraft/client/main/Main.class", "stand-in"}}));
       const std::string fabricMeta = "https://meta.fabricmc.net/v2/versions/loader/1.21.1";
       publisher.ServeList(fabricMeta, test::MetaListForGame(test::ParseJson(R"([{"version": "0.17.0-beta.1", "stable": false},
                                                                                {"version": "0.16.9", "stable": true}])"),
@@ -76,14 +75,6 @@ class LoaderEndToEnd : public ::testing::Test {
                     R"({"isSnapshot": false, "versions": ["21.1.1", "21.1.172"]})");
   }
   static void TearDownTestSuite() { delete root_; }
-
-  static std::string Zip(const std::vector<std::pair<std::string, std::string>>& entries) {
-    const std::string path = root_->Path() + ".zip";
-    test::MakeZip(path, entries);
-    std::string bytes = *ReadWholeFile(path);
-    std::filesystem::remove(path);
-    return bytes;
-  }
 
   void SetUp() override {
     settings_ = home_ / "KvCfg.ini";
