@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "loader/install_sink.h"
 #include "loader/loader_kind.h"
 #include "loader/loader_version.h"
 
@@ -54,6 +55,13 @@ TEST(LoaderVersion, StableNewestFirstAndTheDefaultChoice) {
   EXPECT_EQ(DefaultLoaderVersion(forge)->id, "47.2.0");
 
   EXPECT_EQ(DefaultLoaderVersion({}), nullptr);
+}
+
+TEST(InstallStep, TextsAsAProgressWindowShowsThem) {
+  EXPECT_EQ(InstallStepText(InstallStep::Installer, 0, 0), "下载安装器");
+  EXPECT_EQ(InstallStepText(InstallStep::Libraries, 12, 40), "下载库文件 12/40");
+  EXPECT_EQ(InstallStepText(InstallStep::Processors, 3, 6), "运行处理器 3/6");
+  EXPECT_EQ(InstallStepText(InstallStep::GameDescription, 0, 0), "获取游戏版本描述文件");
 }
 
 TEST(LoaderKind, NamesAsTypedAndAsPublished) {
