@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "uilib/control.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 
@@ -39,8 +40,10 @@ std::map<QString, bool>& CMenuWnd::CheckStates() {
   return states;
 }
 
-void CMenuWnd::Init(CMenuElementUI* ownerItem, const QString& xml, CPaintManagerUI* ownerManager, QPoint screenPoint) {
+void CMenuWnd::Init(CMenuElementUI* ownerItem, const QString& xml, CPaintManagerUI* ownerManager, QPoint screenPoint,
+                    std::function<void(CMenuUI&)> amend) {
   ownerItem_ = ownerItem;
+  amend_ = std::move(amend);
   xml_ = xml;
   point_ = screenPoint;
   HWND parent = nullptr;
@@ -68,7 +71,8 @@ LRESULT CMenuWnd::OnCreate() {
   CDialogBuilder builder;
   CControlUI* root = builder.Create(xml_, {}, this, &paintManager_);
   if (!root) return -1;
-  root_ = static_cast<CMenuUI*>(root->GetInterface(QStringLiteral("Menu")));
+  root_ = ui_cast<CMenuUI>(root);
+  if (root_ && amend_) amend_(*root_);
   paintManager_.AttachDialog(root);
   paintManager_.AddNotifier(this);
   const QSize size = root->EstimateSize(WorkAreaAt(point_).size());
@@ -204,7 +208,7 @@ void CMenuWnd::OnFinalMessage(HWND) {
   // Open sub-menus lose the items they would give back, which go with this menu.
   if (root_) {
     for (int i = 0; i < root_->GetCount(); ++i) {
-      auto* item = static_cast<CMenuElementUI*>(root_->GetItemAt(i)->GetInterface(QStringLiteral("MenuElement")));
+      auto* item = ui_cast<CMenuElementUI>(root_->GetItemAt(i));
       if (CMenuWnd* sub = item ? item->GetSubMenuWindow() : nullptr) {
         sub->ownerItem_ = nullptr;
         item->SetSubMenuWindow(nullptr);

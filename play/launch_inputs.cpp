@@ -27,7 +27,7 @@ LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials
   inputs.windowWidth = settings.game.windowWidth;
   inputs.windowHeight = settings.game.windowHeight;
   inputs.osVersion = HostOsVersion();
-  inputs.launcherVersion = kLauncherVersion;
+  inputs.launcherVersion = LauncherVersion();
   return inputs;
 }
 

@@ -1,7 +1,6 @@
 #include "settings/settings_change.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <tuple>
 
@@ -10,6 +9,7 @@
 #include "settings/download_source_kind.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
+#include "util/ascii_text.h"
 #include "util/files.h"
 #include "util/messages.h"
 #include "util/text.h"
@@ -35,11 +35,6 @@ constexpr const char* kKeepLogField = "游戏结束后保留日志窗口";
 constexpr const char* kWindowWidthField = "窗口宽度";
 constexpr const char* kWindowHeightField = "窗口高度";
 
-bool HasControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(),
-                     [](char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; });
-}
-
 // The player name and password are stored as Base64 of their bytes in the ANSI code page.
 bool AnsiCodePageHolds(std::string_view text) {
   return ToWide(ToNarrow(text, kCodePageAnsi), kCodePageAnsi) == text;
@@ -62,12 +57,6 @@ std::string CheckStoredText(const std::string& value, const char* field, const s
   if (HasControlCharacter(value)) return msg::ControlCharacterIn(field);
   if (!profile::CanHold(settingsPath, value)) return msg::NotInSettingsFile(field);
   return {};
-}
-
-std::string LowerCase(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return std::tolower(ch); });
-  return lower;
 }
 
 Result<bool> ParseFlagField(const std::string& value, const char* field) {
@@ -170,7 +159,7 @@ Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string
 }
 
 Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool forInstance) {
-  const std::string name = LowerCase(key);
+  const std::string name = AsciiLower(key);
   if (name == "javapath") {
     const std::optional<JavaRuntime> runtime = ProbeJavaRuntime(value);
     if (!runtime) return Fail(FailureKind::Invalid, msg::NotAJavaRuntime(value));
@@ -212,7 +201,7 @@ Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std
 }
 
 Status FollowLauncherSetting(GameSettings& values, std::string_view key) {
-  const std::string name = LowerCase(key);
+  const std::string name = AsciiLower(key);
   if (name == "javapath") {
     values.javaPath.reset();
     values.javaVer.reset();
@@ -241,7 +230,7 @@ Status FollowLauncherSetting(GameSettings& values, std::string_view key) {
 }
 
 Status SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value) {
-  const std::string name = LowerCase(key);
+  const std::string name = AsciiLower(key);
   const std::pair<const char*, std::string CSettings::*> texts[] = {
       {"username", &CSettings::userName},
       {"pwd", &CSettings::password},
