@@ -43,6 +43,7 @@ QString CMessageDialog::BackgroundFor(MessageKind kind) {
 void CMessageDialog::InitControls() {
   closeButton_ = paintManager_.FindControl(QStringLiteral("closebtn"));
   cancelButton_ = paintManager_.FindControl(QStringLiteral("cancelbtn"));
+  actionButton_ = paintManager_.FindControl(QStringLiteral("actionbtn"));
   // A layout that shares the frame's background takes the frame's colour and picture.
   if (CControlUI* background = paintManager_.FindControl(QStringLiteral("Main_Background"))) {
     CPaintManagerUI* ownerManager = owner_ ? CPaintManagerUI::ForWindow(owner_) : nullptr;
@@ -60,6 +61,7 @@ void CMessageDialog::Notify(TNotifyUI& msg) {
   if (name == u"closebtn") Close(IDCLOSE);
   else if (name == u"cancelbtn") Close(IDCANCEL);
   else if (name == u"okbtn") Close(IDOK);
+  else if (name == u"actionbtn") Close(kMessageActionChosen);
 }
 
 LRESULT CMessageDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -122,7 +124,8 @@ void CMessageDialog::SizeToText(const QString& text) {
   paintManager_.NeedUpdate();
 }
 
-int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type) {
+int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type,
+                         const QString& action) {
   if (type != kMessageOk && type != kMessageOkCancel) return 0;
   return RunOnGuiThread([&] {
     owner_ = owner;
@@ -130,6 +133,10 @@ int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, cons
     // Created hidden and shown by the modal run, once it has its final size.
     if (!Create(owner, QString(), kMessageDialogStyle & ~WS_VISIBLE, WS_EX_WINDOWEDGE)) return 0;
     if (type == kMessageOk && cancelButton_) cancelButton_->SetVisible(false);
+    if (actionButton_) {
+      actionButton_->SetText(action);
+      actionButton_->SetVisible(!action.isEmpty());
+    }
     if (CControlUI* layout = paintManager_.FindControl(QStringLiteral("TextLayout"))) {
       const QString background = BackgroundFor(kind);
       if (!background.isEmpty()) layout->SetBkImage(background);
@@ -143,10 +150,11 @@ int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, cons
   });
 }
 
-int ShowMessageDialog(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type) {
+int ShowMessageDialog(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type,
+                      const QString& action) {
   return RunOnGuiThread([&] {
     CMessageDialog dialog;
-    return dialog.Show(owner, text, kind, caption, type);
+    return dialog.Show(owner, text, kind, caption, type, action);
   });
 }
 

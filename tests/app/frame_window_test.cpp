@@ -123,6 +123,9 @@ TEST_F(FrameWindow, ADroppedServerLinkBecomesTheAccountServer) {
   // A genuine player signed in at a server with a name, which the window shows.
   harness_.SetSetting("IsGenuine", "true");
   harness_.SetSetting("AuthServer", "https://skin.example");
+  harness_.SetSetting("UserName", EncodeSettingsText("steve@example.com"));
+  harness_.SetSetting("PWD", EncodeSettingsText("right password"));
+  profile::WriteString(harness_.SettingsPath(), "AuthCfg", "AccessToken", EncodeSettingsText("token"));
   profile::WriteString(harness_.SettingsPath(), "AuthCfg", "TokenServer", EncodeSettingsText("https://skin.example"));
   profile::WriteString(harness_.SettingsPath(), "AuthCfg", "ServerName", EncodeSettingsText("示例皮肤站"));
   CFrameWnd& frame = harness_.Open();
@@ -148,10 +151,14 @@ TEST_F(FrameWindow, ADroppedServerLinkBecomesTheAccountServer) {
 
   EXPECT_TRUE(drop(QStringLiteral("authlib-injector:yggdrasil-server:https%3A%2F%2Flittleskin.cn%2Fapi%2Fyggdrasil")));
   ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
-  EXPECT_EQ(answerer.Texts()[0], QStringLiteral("账户服务器已设为 https://littleskin.cn/api/yggdrasil"));
+  EXPECT_EQ(answerer.Texts()[0], QStringLiteral("账户服务器已设为 https://littleskin.cn/api/yggdrasil\n") +
+                                    QString::fromUtf8(msg::kAccountClearedForNewServer));
   EXPECT_EQ(profile::GetString(harness_.SettingsPath(), "KvCfg", "AuthServer", ""), "https://littleskin.cn/api/yggdrasil");
-  // The sign-in shown was at the other server.
+  // The sign-in shown was at the other server; its name, password and token went with it.
   EXPECT_EQ(harness_.Find("LB_ServerName")->GetText(), QString());
+  EXPECT_EQ(harness_.Find("LB_UserName")->GetText(), QStringLiteral("Player"));
+  EXPECT_EQ(profile::GetString(harness_.SettingsPath(), "KvCfg", "PWD", "<none>"), "");
+  EXPECT_EQ(profile::GetString(harness_.SettingsPath(), "AuthCfg", "AccessToken", "<none>"), "<none>");
 }
 
 TEST_F(FrameWindow, MaximiseAndRestoreSwapTheirButtonsAndTheTabsSwitchPages) {
