@@ -67,11 +67,14 @@ class InstallerInstall : public ::testing::Test {
     return mirror_->Started();
   }
 
-  Result<std::string> Install(LoaderKind kind, const std::string& gameVersion, const std::string& version) {
+  Result<std::string> Install(LoaderKind kind, const std::string& gameVersion, const std::string& version,
+                              bool chinaMirror = false) {
     LoaderInstallRequest request{game_, gameVersion, kind, version,
                                  {.firstRetryDelay = std::chrono::milliseconds(1), .failuresBeforeGivingUp = 1},
                                  test::JavaTool("java")};
-    return InstallLoader(request, LoaderPublisher::Official(mirror_->BaseUrl()), sink_);
+    const std::string base = mirror_->BaseUrl();
+    return InstallLoader(request, chinaMirror ? LoaderPublisher::ChinaMirror(base) : LoaderPublisher::Official(base),
+                         sink_);
   }
 
   std::string Library(const std::string& coordinate) const { return game_ + "/libraries/" + MavenPath(coordinate); }
@@ -162,6 +165,22 @@ TEST_F(InstallerInstall, LegacyForgeTakesItsDescriptionAndJarFromTheInstaller) {
   EXPECT_EQ(test::ReadFile(Library("net.minecraft:launchwrapper:1.12")), JarOf("net.minecraft:launchwrapper:1.12"));
   EXPECT_EQ(mirror_->CountRequests("GET", "/maven.minecraftforge.net/" + MavenPath(forge)), 0);
   EXPECT_TRUE(sink_.output.empty());
+}
+
+TEST_F(InstallerInstall, FromTheChinaMirrorsMavenUnderItsSource) {
+  LoaderPublisher china(root_.Path(), LoaderPublisher::Copy::ChinaMirror);
+  china.ServeGameVersion("1.12.2", "client of 1.12.2");
+  test::ServeInstaller(china, InstallerUrl(LoaderKind::Forge, "1.12.2", "14.23.5.2847"),
+                       test::ParseJson(test::ReadFixture("loaders/forge/1.12.2-14.23.5.2847-legacy/install_profile.json")),
+                       Json::nullValue, JarOf, {});
+  ASSERT_TRUE(StartMirror());
+  const Result<std::string> installed = Install(LoaderKind::Forge, "1.12.2", "14.23.5.2847", true);
+  ASSERT_TRUE(installed) << installed.message() << mirror_->Log();
+  EXPECT_EQ(mirror_->CountRequests("GET", "/bmclapi/maven/net/minecraftforge/forge/1.12.2-14.23.5.2847/"
+                                          "forge-1.12.2-14.23.5.2847-installer.jar"),
+            1);
+  EXPECT_EQ(mirror_->CountRequests("GET", "/bmclapi/maven/net/minecraft/launchwrapper/1.12/launchwrapper-1.12.jar"), 1);
+  EXPECT_TRUE(Described("1.12.2-forge1.12.2-14.23.5.2847"));
 }
 
 TEST_F(InstallerInstall, AnInstallerThatIsNotOneChangesNothing) {

@@ -21,6 +21,8 @@ constexpr std::pair<const char*, const char*> kOnChinaMirror[] = {
     {"https://meta.quiltmc.org/", "quilt-meta/"},
     {"https://maven.fabricmc.net/", "maven/"},
     {"https://maven.quiltmc.org/repository/release/", "maven/"},
+    {"https://maven.minecraftforge.net/", "maven/"},
+    {"https://libraries.minecraft.net/", "maven/"},
     {"https://piston-meta.mojang.com/", ""},
     {"https://piston-data.mojang.com/", ""},
 };
