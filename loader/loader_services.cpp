@@ -9,8 +9,12 @@ LoaderServices LoaderServices::Configured(std::string settingsPath) {
   services.listVersions = [settingsPath](LoaderKind kind, const std::string& gameVersion) {
     return FetchLoaderVersions(kind, gameVersion, DownloadSource::Configured(ReadSettings(settingsPath).downloadSource));
   };
-  services.install = [settingsPath](const LoaderInstallRequest& request, InstallSink& sink) {
-    return InstallLoader(request, DownloadSource::Configured(ReadSettings(settingsPath).downloadSource), sink);
+  services.install = [settingsPath](LoaderInstallRequest request, InstallSink& sink) {
+    const CSettings settings = ReadSettings(settingsPath);
+    // Without a Java of the player's choice the installation picks one that fits the game
+    // version.
+    if (request.javaPath.empty()) request.javaPath = settings.ChosenJavaPath();
+    return InstallLoader(request, DownloadSource::Configured(settings.downloadSource), sink);
   };
   return services;
 }

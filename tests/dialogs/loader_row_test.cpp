@@ -170,7 +170,7 @@ TEST_F(LoaderRow, EveryLoadersVersionsForTheGameVersionAndWhatOkInstalls) {
   EXPECT_EQ(CInstanceList(settings_, false).GetVersion("织布"), "fabric-loader-0.16.9-26.2-pre-2");
 }
 
-TEST_F(LoaderRow, AFailedInstallationAddsNothingAndForgeIsNotInstalledYet) {
+TEST_F(LoaderRow, AFailedInstallationAddsNothing) {
   installFailure_ = msg::DownloadFailed("intermediary-1.21.1.jar", "HTTP 404");
   CAddInstanceWnd dialog(settings_, Refresh(), Services());
   const int result = Run(dialog, [&] {
@@ -179,11 +179,13 @@ TEST_F(LoaderRow, AFailedInstallationAddsNothingAndForgeIsNotInstalledYet) {
     EXPECT_EQ(PressOk(dialog), QString::fromStdString(installFailure_));
     EXPECT_TRUE(dialog.GetHWND()->isVisible());
     ChooseLoader(dialog, 3);
-    EXPECT_EQ(PressOk(dialog), QString::fromStdString(msg::LoaderInstallNotAvailable("Forge")));
+    EXPECT_EQ(PressOk(dialog), QString::fromStdString(installFailure_));
     test::ClickControlOf(&dialog, "Btn_Cancel");
   });
   EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(requests_.size(), 1u);
+  ASSERT_EQ(requests_.size(), 2u);
+  EXPECT_EQ(requests_[1].kind, LoaderKind::Forge);
+  EXPECT_EQ(requests_[1].loaderVersion, "47.4.10");
   EXPECT_TRUE(CInstanceList(settings_, false).Entries().empty());
   EXPECT_FALSE(PathExists(home_ / "Instance/织布/"));
 }
