@@ -5,7 +5,7 @@
 #include "uilib/notify.h"
 
 // The launcher window's instance commands: the add tile, the instance menu (on a tile or on
-// the empty column, on the game page only) with add, delete and rename, and a double click on
+// the empty column, on the game page only) with add, delete, rename and the instance's settings, and a double click on
 // a tile, which starts that instance. Registering, renaming and deleting are the domain's
 // instance commands; the window shows their refusals and keeps the tiles in step. Deleting and
 // renaming wait until a launch (and the game it runs) has ended.
@@ -26,6 +26,7 @@ class InstanceCommands {
   void Add();
   void DeleteSelected();
   void RenameSelected();
+  void SettingsOfSelected();
 
  private:
   CInstanceTileUI* SelectedTile() const;
