@@ -42,12 +42,6 @@ using namespace ui;
 
 namespace {
 
-const QString kPromptCaption = QStringLiteral("提示");
-
-}  // namespace
-
-namespace {
-
 // The window's Java source serves its launches too: the runtime a launch chooses is one the
 // window's Java check knows.
 FrameServices WithTheWindowsJava(FrameServices services) {

@@ -27,21 +27,21 @@ void GuiLaunchSink::ShowStage(const std::string& text) { loading_.SetText(QStrin
 bool GuiLaunchSink::CancelRequested() const { return cancelled_.load(); }
 
 void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
-  ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, QStringLiteral("提示"), kMessageOk);
+  ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, kPromptCaption, kMessageOk);
 }
 
 void GuiLaunchSink::ShowGameCrash(const GameCrash& crash) {
   const CrashAction action = OfferedCrashAction(crash.action, crash.versionId);
   const std::string_view label = onCrashAction_ ? CrashActionLabel(action) : std::string_view();
   const int answer = ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(crash.text), MessageKind::Error,
-                                       QStringLiteral("提示"), kMessageOk,
+                                       kPromptCaption, kMessageOk,
                                        QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
   if (answer == kMessageActionChosen) onCrashAction_(action, crash.gameFolder);
 }
 
 void GuiLaunchSink::OfferJavaDownload(const std::string& text) {
   const QString question = QString::fromStdString(text) + QString::fromUtf8(msg::kDownloadJavaQuestion);
-  if (ShowMessageDialog(frame_.GetHWND(), question, MessageKind::Question, QStringLiteral("提示"), kMessageOkCancel) ==
+  if (ShowMessageDialog(frame_.GetHWND(), question, MessageKind::Question, kPromptCaption, kMessageOkCancel) ==
       IDOK) {
     frame_.PostMessage(WMU_DOWNLOAD_JAVA, 0, 0);
   }

@@ -23,8 +23,6 @@ using namespace ui;
 
 namespace {
 
-const QString kPromptCaption = QStringLiteral("提示");
-
 // The loader of the instance the menu acts on, as its first line (a line, not a command), as
 // wide as its text needs.
 void ShowLoaderFirst(CMenuUI& items, const QString& loader) {

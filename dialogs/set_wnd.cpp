@@ -68,7 +68,6 @@ int AuthServerPresetOf(std::string address) {
   return kCustomAuthServer;
 }
 
-const QString kPromptCaption = QStringLiteral("提示");
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "tests/support/agent_server.h"
 #include "tests/support/auth_server.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/list.h"
 #include "uilib/ui_cast.h"
@@ -39,15 +40,15 @@ struct LaunchView {
 class FrameLaunch : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     ASSERT_TRUE(PathExists(test::DemoMirrorRoot() + "/versions/demo-1.0/demo-1.0.json"));
   }
 
   void ServeDemo(const std::vector<std::string>& options = {}) {
     mirror_ = std::make_unique<test::MirrorProcess>(test::DemoMirrorRoot(), options);
     ASSERT_TRUE(mirror_->Started());
-    ::setenv("KORVANE_MIRROR", mirror_->BaseUrl().c_str(), 1);
-    ::setenv("KORVANE_SOURCE", "mirror", 1);
+    environment_.Set("KORVANE_MIRROR", mirror_->BaseUrl());
+    environment_.Set("KORVANE_SOURCE", "mirror");
   }
 
   // Presses the start button and waits for the launch to end; `duringDownload` runs while
@@ -94,6 +95,7 @@ class FrameLaunch : public ::testing::Test {
 
   test::FrameHarness harness_;
   std::unique_ptr<test::MirrorProcess> mirror_;
+  test::TestEnvironment environment_;
   // Nothing beyond this machine: the account servers and the agent's distribution are the
   // tests' own.
   test::ScopedEnvironment bundle_{"KORVANE_CA_BUNDLE", test::FixturePath("tls/ca.pem")};
@@ -144,13 +146,12 @@ TEST_F(FrameLaunch, AWholeLaunchDownloadsRunsTheGameAndShowsItsOutput) {
 
 TEST_F(FrameLaunch, ACrashedGameLeavesItsMessageItsLogWindowAndItsOutputFile) {
   ServeDemo();
-  ::setenv("KORVANE_TEST_EXIT", "1", 1);
+  environment_.Set("KORVANE_TEST_EXIT", "1");
   harness_.AddInstance("演示", "demo-1.0");
   harness_.SetSetting("IsShowCmd", "true");
   CFrameWnd& frame = harness_.Open();
   test::MessageAnswerer answerer("okbtn");
   Launch();
-  ::unsetenv("KORVANE_TEST_EXIT");
   ASSERT_EQ(answerer.Texts().size(), 1u);
   const QString text = answerer.Texts()[0];
   EXPECT_TRUE(text.startsWith(QStringLiteral("游戏异常退出，退出代码: 1\n最后的输出:\n"))) << text.toStdString();
@@ -166,7 +167,7 @@ TEST_F(FrameLaunch, ACrashedGameLeavesItsMessageItsLogWindowAndItsOutputFile) {
 // restored by the player before, the launcher comes back restored and in front.
 TEST_F(FrameLaunch, TheStartButtonDuringAGameSaysItRunsAndTheLauncherReturnsRestored) {
   ServeDemo();
-  ::setenv("KORVANE_DEMO_SECONDS", "2", 1);
+  environment_.Set("KORVANE_DEMO_SECONDS", "2");
   harness_.AddInstance("演示", "demo-1.0");
   CFrameWnd& frame = harness_.Open();
   QWidget* widget = frame.GetHWND();
@@ -188,7 +189,6 @@ TEST_F(FrameLaunch, TheStartButtonDuringAGameSaysItRunsAndTheLauncherReturnsRest
     });
   });
   Launch();
-  ::unsetenv("KORVANE_DEMO_SECONDS");
   ASSERT_TRUE(pressed);
   ASSERT_EQ(answerer.Texts().size(), 1u);
   EXPECT_EQ(answerer.Texts()[0], QStringLiteral("游戏正在运行，请先退出游戏再启动"));
@@ -368,7 +368,7 @@ TEST_F(FrameLaunch, ThePlayerPicksOneOfSeveralProfilesFromAList) {
 // GUI thread, such as showing the window again when the game has ended.
 TEST_F(FrameLaunch, QuittingDuringAGameWaitsForItsEndAndServesItsLastCalls) {
   ServeDemo();
-  ::setenv("KORVANE_DEMO_SECONDS", "2", 1);
+  environment_.Set("KORVANE_DEMO_SECONDS", "2");
   harness_.AddInstance("演示", "demo-1.0");
   harness_.SetSetting("IsShowCmd", "true");
   CFrameWnd& frame = harness_.Open();
@@ -382,7 +382,6 @@ TEST_F(FrameLaunch, QuittingDuringAGameWaitsForItsEndAndServesItsLastCalls) {
   });
   QTimer::singleShot(0, [&] { harness_.Click("Btn_StartGame"); });
   frame.ShowModal();
-  ::unsetenv("KORVANE_DEMO_SECONDS");
   ASSERT_TRUE(quit);
   ASSERT_TRUE(frame.IsLaunching());
   const int shown = visibility.Shown();

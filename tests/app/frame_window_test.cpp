@@ -21,6 +21,7 @@
 #include "platform/profile_store.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/container.h"
@@ -41,7 +42,7 @@ COptionUI* TileAt(CFrameWnd& frame, int index) {
 class FrameWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
   }
   test::FrameHarness harness_;
 };

@@ -33,7 +33,7 @@ using namespace ui;
 class InstanceCommandsUi : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     // Launches stop at the version description, after noting which version they were for.
     harness_.Services().launch.metadata.both = [this](const DownloadSource&, const std::string&,
                                                        const std::string& version, const VersionDescription*) {

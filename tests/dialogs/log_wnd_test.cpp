@@ -45,7 +45,7 @@ class SavePicker : public FilePickers {
 class LogWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     ASSERT_TRUE(log_.CreateHidden());
     log_.ShowWindow(true);
     ASSERT_TRUE(test::PumpUntil([this] { return log_.GetHWND()->isVisible(); }));

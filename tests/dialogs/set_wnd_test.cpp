@@ -61,7 +61,7 @@ class QueuedPickers : public FilePickers {
 class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     java_.runtimes = {{"/usr/lib/jvm/java-17/bin/java", "17.0.15"}, {"/usr/lib/jvm/java-21/bin/java", "21.0.2"}};
   }
 
