@@ -50,6 +50,9 @@ std::string GameFolder();
 // input ended first.
 std::optional<std::string> ReadPassword();
 
+// login --microsoft: the sign-in with a device code.
+int LoginWithMicrosoft(const Arguments& args);
+
 // Shared by the commands that show the settings and the instances.
 int ShowSettings(const Arguments& args);
 int ListInstances(const Arguments& args);
