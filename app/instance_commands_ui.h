@@ -29,9 +29,13 @@ class InstanceCommands {
 
  private:
   CInstanceTileUI* SelectedTile() const;
+  // Selects the tile that the last add appended.
+  void SelectAddedTile();
   // True, after telling the player, while a launch runs.
   bool RefusedWhileLaunching();
   void ShowMenu(const ui::TNotifyUI& msg);
+  // InstanceLoaderText of the selected tile's instance.
+  QString LoaderOfSelectedInstance() const;
   void Tell(const std::string& text);
 
   CFrameWnd& frame_;

@@ -20,12 +20,13 @@ inline constexpr std::chrono::seconds kConnectTimeout{10};
 
 // Downloads `url` to `path`, creating the folders on the way. The body goes to a temporary
 // file beside `path` that replaces `path` only when the whole answer has arrived, so a
-// failure leaves an earlier copy as it was. False, without any transfer, when `path` is an
+// failure leaves an earlier copy as it was. Io, without any transfer, when `path` is an
 // existing folder or its folder cannot be written. Gives up when no connection is made
-// within `connectTimeout`, or when nothing arrives for 30 seconds (as every transfer here does),
-// and fails when the body grows beyond `maxBytes` (0: no limit).
-bool DownloadToFile(const std::string& path, const std::string& url,
-                    std::chrono::seconds connectTimeout = kConnectTimeout, std::uint64_t maxBytes = 0);
+// within `connectTimeout` (Unreachable, TimedOut), or when nothing arrives for 30 seconds (as
+// every transfer here does), and stops as soon as the body passes `maxBytes` (TooLarge; 0: no
+// limit); an announced length beyond it is refused before the first byte.
+Status DownloadToFile(const std::string& path, const std::string& url,
+                      std::chrono::seconds connectTimeout = kConnectTimeout, std::uint64_t maxBytes = 0);
 
 // Fetches `url` into `body` (replaced, grown as needed), giving up when no connection is made
 // within 10 seconds. Setting `cancel` abandons the transfer at once (false).
@@ -72,6 +73,14 @@ Result<WebAnswer> Exchange(const WebRequest& request, const std::atomic<bool>* c
 // The answer to a GET of `url` with the value of the header `headerName`; a redirect is
 // reported, not followed.
 Result<WebAnswer> FetchAnswer(const std::string& url, const char* headerName);
+
+// A document of a known kind fetched into memory with a bound of its own (a loader's version
+// list runs to megabytes): the body of a success answer to a GET of `url`, redirects followed
+// over http and https only. Otherwise a failure whose text is the technical reason ("HTTP
+// 404", curl's text): NotFound for 404 and 410, Refused for any other error status, TooLarge
+// once the body grows beyond `maxBytes`, Unreachable or TimedOut when no answer came.
+Result<std::string> FetchDocument(const std::string& url, std::size_t maxBytes,
+                                  std::chrono::seconds connectTimeout = kConnectTimeout);
 
 // The address of a statistics event at the configured analytics service: its "/wapstat.php"
 // with the site id, the page (the maker's site, percent-encoded, with the event name as its

@@ -3,6 +3,7 @@
 // click on a tile, the remembered selection, and instances named like the window's controls.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QWidget>
 #include <atomic>
 #include <mutex>
@@ -10,11 +11,13 @@
 #include "app/instance_tiles.h"
 #include "app/mod_page.h"
 #include "dialogs/add_instance_wnd.h"
+#include "dialogs/menu_wnd.h"
 #include "dialogs/window_messages.h"
 #include "settings/instance_list.h"
 #include "settings/selected_instance.h"
 #include "tests/app/frame_harness.h"
 #include "tests/dialogs/window_action.h"
+#include "tests/support/fixtures.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/container.h"
 #include "uilib/layouts.h"
@@ -87,7 +90,7 @@ class InstanceCommandsUi : public ::testing::Test {
   std::vector<std::string> launched_;
 };
 
-TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileKeepsTheSelection) {
+TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileSelectsTheNewInstance) {
   harness_.AddInstance("生存", "1.7.10");
   harness_.AddInstance("创造", "1.12.2");
   CFrameWnd& frame = harness_.Open();
@@ -110,6 +113,7 @@ TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileKeepsTheSelection) 
     ChooseFromMenu(nullptr, "Menu_Instance_Add");
     EXPECT_EQ(answer.Count(), 1);
   }
+  EXPECT_EQ(frame.SelectedInstanceName(), "菜单");
   {
     test::WindowAction answer = AnswerAddDialog(QStringLiteral("加号"), "Btn_OK");
     harness_.Click("AddInstanceBtn");
@@ -120,9 +124,13 @@ TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileKeepsTheSelection) 
   EXPECT_EQ(Tile(3)->GetText(), QStringLiteral("加号"));
   EXPECT_EQ(Tile(3)->GetToolTip(), QStringLiteral("加号\n版本：26.2-pre-2"));
   EXPECT_TRUE(IsAddTile(frame.InstanceTiles()->GetItemAt(4)));
-  EXPECT_TRUE(Tile(1)->IsSelected());
-  EXPECT_FALSE(Tile(3)->IsSelected());
-  EXPECT_EQ(frame.SelectedInstanceName(), "创造");
+  // The last one added is the selection, in the frame, on the card and at the next start.
+  EXPECT_FALSE(Tile(1)->IsSelected());
+  EXPECT_TRUE(Tile(3)->IsSelected());
+  EXPECT_EQ(frame.SelectedInstanceName(), "加号");
+  EXPECT_EQ(frame.SelectedInstanceVersion(), "26.2-pre-2");
+  EXPECT_EQ(harness_.Find("LB_InstanceName")->GetText(), QStringLiteral("加号"));
+  EXPECT_EQ(LoadSelectedInstance(harness_.SettingsPath()), "加号");
   EXPECT_EQ(Registered(), (std::vector<std::string>{"生存", "创造", "菜单", "加号"}));
   EXPECT_EQ(CInstanceList(harness_.SettingsPath(), false).GetVersion("加号"), "26.2-pre-2");
   EXPECT_TRUE(PathExists(harness_.Home() / "Instance/加号/"));
@@ -177,7 +185,10 @@ TEST_F(InstanceCommandsUi, DeletingAsksAndTakesTileRegistryAndFolder) {
     });
     ChooseFromMenu(Tile(1), "Menu_Instance_Del");
   }
-  EXPECT_EQ(question, QString::fromStdString(msg::DeleteInstanceQuestion("创造")));
+  // It says what goes for good, and where it lies.
+  const QString folder = QString::fromStdString(harness_.Home() / "Instance/创造/");
+  EXPECT_TRUE(question.contains(folder)) << question.toStdString();
+  for (const char* word : {"永久", "存档", "Mod", "设置"}) EXPECT_TRUE(question.contains(QString::fromUtf8(word))) << word;
   EXPECT_TRUE(Tile(1)->IsSelected());
   EXPECT_EQ(TileCount(), 3);
   EXPECT_EQ(Registered(), (std::vector<std::string>{"生存", "创造"}));
@@ -194,6 +205,45 @@ TEST_F(InstanceCommandsUi, DeletingAsksAndTakesTileRegistryAndFolder) {
   EXPECT_EQ(Registered(), std::vector<std::string>{"生存"});
   EXPECT_FALSE(PathExists(harness_.Home() / "Instance/创造"));
   EXPECT_TRUE(PathExists(harness_.Home() / "Instance/生存"));
+}
+
+TEST_F(InstanceCommandsUi, AnInstanceMadeWithALoaderNamesItOnItsTileAndInItsMenu) {
+  const std::string fabric = "fabric-loader-0.16.9-1.21.1";
+  test::WriteFile(harness_.Home() / (".minecraft/versions/" + fabric + "/" + fabric + ".json"),
+                  test::ReadFixture("loaders/fabric/profile-fabric-loader-0.16.9-1.21.1.json"));
+  harness_.AddInstance("织布", fabric);
+  harness_.AddInstance("原版", "1.21.1");
+  CFrameWnd& frame = harness_.Open();
+  EXPECT_EQ(Tile(0)->GetToolTip(), QStringLiteral("织布\n版本：fabric-loader-0.16.9-1.21.1\n加载器：Fabric 0.16.9"));
+  EXPECT_EQ(Tile(1)->GetToolTip(), QStringLiteral("原版\n版本：1.21.1"));
+
+  // The menu on the loader's tile says which loader, as a line above the commands.
+  test::ClickAt(frame.GetHWND(), test::CenterOf(Tile(0)), Qt::RightButton);
+  ASSERT_TRUE(test::PumpUntil([] { return test::FindOpenWindow(QStringLiteral("MenuWnd")) != nullptr; }));
+  test::Pump(30);
+  auto* menu = static_cast<CMenuWnd*>(test::FindOpenWindow(QStringLiteral("MenuWnd")));
+  CMenuUI* items = menu->GetMenuRoot();
+  ASSERT_EQ(items->GetCount(), 7);
+  EXPECT_EQ(items->GetItemAt(0)->GetText(), QStringLiteral("加载器：Fabric 0.16.9"));
+  EXPECT_FALSE(items->GetItemAt(0)->IsEnabled());
+  // Wide enough for its text, beside the icon column.
+  const int textWidth = QFontMetrics(menu->GetPaintManager().GetDefaultFont()).horizontalAdvance(items->GetItemAt(0)->GetText());
+  EXPECT_GE(items->GetItemAt(0)->GetPos().Width(), CMenuElementUI::kIconColumn + textWidth);
+  EXPECT_EQ(items->GetItemAt(2)->GetName(), QStringLiteral("Menu_Instance_Add"));
+  test::SaveScreenshot(frame.GetHWND(), {menu->GetHWND()}, QStringLiteral("instance_menu_loader"));
+  // A click on the line is no command: the instance stays as it is.
+  test::ClickControlOf(menu, "Menu_Instance_Loader");
+  test::Pump(30);
+  EXPECT_EQ(Registered(), (std::vector<std::string>{"织布", "原版"}));
+  CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
+  ASSERT_TRUE(test::PumpUntil([] { return test::FindOpenWindow(QStringLiteral("MenuWnd")) == nullptr; }));
+
+  test::ClickAt(frame.GetHWND(), test::CenterOf(Tile(1)), Qt::RightButton);
+  ASSERT_TRUE(test::PumpUntil([] { return test::FindOpenWindow(QStringLiteral("MenuWnd")) != nullptr; }));
+  auto* plain = static_cast<CMenuWnd*>(test::FindOpenWindow(QStringLiteral("MenuWnd")));
+  EXPECT_EQ(plain->GetMenuRoot()->GetItemAt(0)->GetName(), QStringLiteral("Menu_Instance_Add"));
+  CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
+  ASSERT_TRUE(test::PumpUntil([] { return test::FindOpenWindow(QStringLiteral("MenuWnd")) == nullptr; }));
 }
 
 TEST_F(InstanceCommandsUi, TheMenuBelongsToTheGamePage) {
@@ -239,6 +289,48 @@ TEST_F(InstanceCommandsUi, InstancesNamedLikeTheWindowsControlsAreOnlyInstances)
   harness_.Click("Btn_StartGame");
   ASSERT_TRUE(test::PumpUntil([&] { return !frame.IsLaunching() && !answerer.Texts().empty(); }));
   EXPECT_EQ(Launched(), std::vector<std::string>{"v-start"});
+}
+
+TEST_F(InstanceCommandsUi, TheArrowsMoveBetweenTilesAndEnterStartsTheSelectedOne) {
+  harness_.AddInstance("生存", "v-survival");
+  harness_.AddInstance("创造", "v-creative");
+  harness_.AddInstance("冒险", "v-adventure");
+  CFrameWnd& frame = harness_.Open();
+  ASSERT_TRUE(Tile(0)->IsSelected());
+  test::MessageAnswerer answerer("okbtn");
+  const auto key = [&](Qt::Key k) { test::KeyClick(frame.GetHWND(), k); };
+  const auto launchedAfter = [&](std::size_t count) {
+    return test::PumpUntil([&] { return Launched().size() == count && !frame.IsLaunching(); }, 10000);
+  };
+
+  // Nothing has the focus yet: Enter starts the selected tile.
+  key(Qt::Key_Return);
+  ASSERT_TRUE(launchedAfter(1));
+  EXPECT_EQ(Launched().back(), "v-survival");
+
+  // The arrows go from the selected tile and take the selection along; the column ends stop them.
+  key(Qt::Key_Up);
+  EXPECT_TRUE(Tile(0)->IsSelected());
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  key(Qt::Key_Up);
+  EXPECT_TRUE(Tile(1)->IsSelected());
+  EXPECT_EQ(frame.GetPaintManager().GetFocus(), Tile(1));
+  EXPECT_EQ(frame.SelectedInstanceName(), "创造");
+  test::SaveScreenshot(frame.GetHWND(), QStringLiteral("tile_keyboard_focus"));
+  key(Qt::Key_Return);
+  ASSERT_TRUE(launchedAfter(2));
+  EXPECT_EQ(Launched().back(), "v-creative");
+
+  // Past the last instance the add tile takes the focus, and its Enter is its own.
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  EXPECT_TRUE(IsAddTile(frame.GetPaintManager().GetFocus()));
+  EXPECT_TRUE(Tile(2)->IsSelected());
+  test::WindowAction cancel("KvAddInstanceWnd", [](CWindowWnd& dialog) { test::KeyClick(dialog.GetHWND(), Qt::Key_Escape); });
+  key(Qt::Key_Return);
+  EXPECT_TRUE(test::PumpUntil([&] { return cancel.Count() == 1; }));
+  EXPECT_EQ(Launched().size(), 2u);
 }
 
 TEST_F(InstanceCommandsUi, ADoubleClickStartsATileAndTheSelectionOutlivesTheWindow) {
