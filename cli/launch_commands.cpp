@@ -15,7 +15,7 @@ namespace kv::cli {
 namespace {
 
 constexpr const char* kLaunchUsage = "launch NAME [--dry-run]";
-constexpr const char* kLoginUsage = "login USER [--profile NAME]";
+constexpr const char* kLoginUsage = "login USER [--profile NAME] | login --microsoft";
 
 // The launch as a terminal shows it: messages on standard error, as every refusal of this
 // program is, the game's output on standard output, the downloads with a progress line.
@@ -84,6 +84,7 @@ int Launch(const Arguments& args) {
 }
 
 int Login(const Arguments& args) {
+  if (!args.empty() && args.front() == "--microsoft") return LoginWithMicrosoft(args);
   const std::string usage = std::string(kLoginUsage) + "   （密码从标准输入读取）";
   AccountLogin login;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -118,7 +119,7 @@ int Login(const Arguments& args) {
 const CommandRegistration kLaunch{
     {60, "launch", kLaunchUsage, "启动游戏实例（--dry-run：准备好文件后只显示启动命令）", Launch}};
 const CommandRegistration kLogin{
-    {70, "login", kLoginUsage, "在 AuthServer 登录正版账户（密码从标准输入读取）", Login}};
+    {70, "login", kLoginUsage, "在 AuthServer 登录正版账户（密码从标准输入读取）\n--microsoft：用浏览器中输入的代码登录微软账户", Login}};
 
 }  // namespace
 }  // namespace kv::cli

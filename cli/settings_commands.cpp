@@ -45,6 +45,7 @@ int ShowSettings(const Arguments& args) {
       {"IsKeepLog", &settings.isKeepLog},
       {"DownloadSource", &settings.downloadSource},
       {"AuthServer", &settings.authServer},
+      {"MsaClientId", &settings.msaClientId},
   };
   for (const auto& [key, value] : rows) std::printf("%s=%s\n", key, value->c_str());
   return 0;

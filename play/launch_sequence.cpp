@@ -3,6 +3,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include "auth/microsoft_services.h"
+#include "auth/microsoft_sign_in.h"
 #include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
 #include "game/game_files.h"
@@ -55,8 +57,18 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   CSettings settings(settingsPath_);
   settings.Load(*services_.java);
   const bool genuine = settings.isGenuine == "true";
+  const bool withMicrosoft = genuine && IsMicrosoftAccountChoice(settings.authServer);
+  const std::string clientId = microsoft::ClientId(settings.msaClientId);
   std::vector<std::string> agentArguments;
-  if (genuine) {
+  MicrosoftAccount microsoftAccount;
+  if (withMicrosoft) {
+    Result<MicrosoftAccount> account = MicrosoftAccountForLaunch(MicrosoftAccountPath(settingsPath_), clientId,
+                                                                 services_.account, std::chrono::system_clock::now());
+    if (!account) {
+      return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + account.message(), MessageKind::Warning);
+    }
+    microsoftAccount = std::move(*account);
+  } else if (genuine) {
     const auto chooseProfile = [&sink](const std::vector<GameProfile>& profiles) {
       std::vector<std::string> names;
       for (const GameProfile& profile : profiles) names.push_back(profile.name);
@@ -125,11 +137,13 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
 
   StoredCredentials credentials;
-  if (genuine) {
+  const bool withServer = genuine && !withMicrosoft;
+  if (withServer) {
     InitStoredCredentials(credentials, settingsPath_);
     LoadStoredCredentials(credentials);
   }
-  LaunchInputs inputs = MakeLaunchInputs(settings, genuine ? &credentials : nullptr, request.instanceName, profile_);
+  LaunchInputs inputs = MakeLaunchInputs(settings, withServer ? &credentials : nullptr, request.instanceName, profile_);
+  if (withMicrosoft) UseMicrosoftAccount(inputs, microsoftAccount, clientId);
   inputs.javaPath = java_.path;
   inputs.legacyAssets = legacyAssets;
   inputs.logConfigPath = LogConfigInPlace(inputs.gamePath, description_);

@@ -1,6 +1,9 @@
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <string_view>
 #include <vector>
 
 #include "platform/java_discovery.h"
@@ -38,6 +41,12 @@ std::string LoadDownloadSource(const std::string& settingsPath) {
   return profile::GetString(settingsPath, kSection, "DownloadSource", "");
 }
 
+bool IsMicrosoftAccountChoice(const std::string& authServer) {
+  return std::equal(authServer.begin(), authServer.end(), std::string_view(kMicrosoftAuthServer).begin(),
+                    std::string_view(kMicrosoftAuthServer).end(),
+                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
 CSettings::CSettings() : CSettings(SettingsFilePath()) {}
 
 CSettings::CSettings(std::string settingsPath) : path_(std::move(settingsPath)) {}
@@ -72,6 +81,7 @@ void CSettings::LoadAccount() {
   password = DecodeSettingsText(Read("PWD", ""));
   isGenuine = Read("IsGenuine", "false");
   authServer = Read("AuthServer", "");
+  msaClientId = Read("MsaClientId", "");
 }
 
 std::string CSettings::Read(const char* key, const char* fallback) const {
@@ -102,6 +112,7 @@ bool CSettings::Write(bool everything) const {
   }
   // Only where it is set, so that a file of the Windows build keeps its bytes.
   writes.push_back({kSection, "AuthServer", profile::ValueUnlessEmpty(authServer)});
+  writes.push_back({kSection, "MsaClientId", profile::ValueUnlessEmpty(msaClientId)});
   // The Windows build knows no download source: its file keeps its bytes until one is chosen.
   if (everything && !downloadSource.empty()) writes.push_back({kSection, "DownloadSource", downloadSource});
   return profile::WriteStrings(path_, writes);

@@ -21,8 +21,8 @@ class CSettings {
   void Load(const JavaRuntimeSource& java = HostJavaSource());
   // Writes every value; false when the file could not be written.
   bool Save() const;
-  // The account alone, as Load and Save have it: the name, the password, IsGenuine and
-  // AuthServer are read; the name, the password and AuthServer are written.
+  // The account alone, as Load and Save have it: the name, the password, IsGenuine, AuthServer
+  // and MsaClientId are read; all but IsGenuine are written.
   void LoadAccount();
   bool SaveAccount() const;
 
@@ -47,8 +47,11 @@ class CSettings {
   // Where the game's files come from: "official", "bmclapi" or "mirror"; empty (the key is
   // absent) means "official".
   std::string downloadSource;
-  // The account server's address; empty for the built-in service.
+  // The account server's address; empty for the built-in service; "microsoft" for a
+  // Microsoft account (IsMicrosoftAccountChoice).
   std::string authServer;
+  // The application id the Microsoft sign-in uses (MsaClientId); empty for the build's own.
+  std::string msaClientId;
 
  private:
   std::string Read(const char* key, const char* fallback) const;
@@ -57,6 +60,11 @@ class CSettings {
 
   std::string path_;
 };
+
+// The AuthServer value that chooses a Microsoft account instead of an account server.
+inline constexpr const char* kMicrosoftAuthServer = "microsoft";
+// Whether the AuthServer setting chooses a Microsoft account (in any letter case).
+bool IsMicrosoftAccountChoice(const std::string& authServer);
 
 // The default game folder beside the settings file: its folder followed by ".minecraft/".
 std::string DefaultGameFolder(const std::string& settingsPath);

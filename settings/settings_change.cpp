@@ -28,6 +28,7 @@ constexpr const char* kMemoryMinField = "最小内存(MB)";
 constexpr const char* kMemoryMaxField = "最大内存(MB)";
 constexpr const char* kParametersField = "启动参数";
 constexpr const char* kAuthServerField = "账户服务器";
+constexpr const char* kMsaClientIdField = "微软应用程序 ID";
 constexpr const char* kAutoMemoryField = "自动配置";
 constexpr const char* kShowCmdField = "显示命令行窗口";
 constexpr const char* kKeepLogField = "游戏结束后保留日志窗口";
@@ -82,7 +83,8 @@ std::string CheckSettings(const CSettings& settings) {
                                      std::pair{&settings.javaVer, kJavaVerField},
                                      std::pair{&settings.gamePath, kGamePathField},
                                      std::pair{&settings.launchParameters, kParametersField},
-                                     std::pair{&settings.authServer, kAuthServerField}}) {
+                                     std::pair{&settings.authServer, kAuthServerField},
+                                     std::pair{&settings.msaClientId, kMsaClientIdField}}) {
     if (HasControlCharacter(*value)) return msg::ControlCharacterIn(field);
     if (!profile::CanHold(settings.SettingsPath(), *value)) return msg::NotInSettingsFile(field);
   }
@@ -157,6 +159,7 @@ bool SetSettingByKey(CSettings& settings, std::string_view key, const std::strin
       {"isshowcmd", &CSettings::isShowCmd},
       {"iskeeplog", &CSettings::isKeepLog},
       {"authserver", &CSettings::authServer},
+      {"msaclientid", &CSettings::msaClientId},
   };
   for (const auto& [candidate, member] : plain) {
     if (name == candidate) {

@@ -60,8 +60,8 @@ Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string
 
 // Sets one value by the name the settings file gives it (any letter case): UserName, PWD,
 // IsGenuine, JavaPath, GamePath, JVMMemoryMin, JVMMemoryMax, LaunchParameters,
-// IsAutoMallocMemory, IsShowCmd, IsKeepLog, AuthServer, DownloadSource (one of the source
-// names, or empty for the default). A JavaPath must lead to a Java runtime (the program may be
+// IsAutoMallocMemory, IsShowCmd, IsKeepLog, AuthServer, MsaClientId, DownloadSource (one of the
+// source names, or empty for the default). A JavaPath must lead to a Java runtime (the program may be
 // run to learn that) and brings its JavaVer along; a GamePath is made absolute and ends in a
 // separator. False, with the reason in `problem`, for an unknown key or such a refusal.
 bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem);

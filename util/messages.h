@@ -177,6 +177,59 @@ inline constexpr const char* kAgentUnavailable = "无法获取 authlib-injector�
 inline constexpr const char* kAgentChecksumMismatch = "下载的 authlib-injector 校验失败（SHA-256 不符），游戏未启动";
 inline std::string AccountServerSet(const std::string& address) { return "账户服务器已设为 " + address; }
 
+// Microsoft accounts: the device code, Xbox Live, the game's services and the kept sign-in.
+inline constexpr const char* kMicrosoftAccount = "微软账户";
+inline constexpr const char* kMsaNoClientId =
+    "这个版本的 Korvane 没有注册微软应用程序 ID，无法登录微软账户。\n"
+    "请在 Microsoft Entra（Azure）注册一个应用程序，然后把它的 ID 设为 MsaClientId"
+    "（korvane-cli set MsaClientId ID），或设置环境变量 KORVANE_MSA_CLIENT_ID";
+inline constexpr const char* kMsaSignInCancelled = "已取消登录";
+inline constexpr const char* kMsaCodeExpired = "登录代码已过期，请重新登录";
+inline constexpr const char* kMsaDeclined = "你在微软的登录页面上拒绝了授权，登录未完成";
+inline constexpr const char* kMsaAccessDenied = "微软拒绝了这次登录请求，请重新登录";
+inline constexpr const char* kMsaBadCode = "微软不认识这个登录代码，请重新登录";
+inline std::string MsaClientRefused(const std::string& error) {
+  return "微软不接受这个启动器的应用程序 ID（" + error + "），请检查 MsaClientId";
+}
+inline std::string MsaRefused(const std::string& error, const std::string& description) {
+  return "微软账户登录失败: " + error + (description.empty() ? "" : " " + description);
+}
+inline constexpr const char* kMsaSignInAgain =
+    "微软账户的登录已失效，请重新登录（设置 → 微软账户，或 korvane-cli login --microsoft）";
+inline constexpr const char* kMsaNotSignedIn =
+    "还没有登录微软账户，请先登录（设置 → 微软账户，或 korvane-cli login --microsoft）";
+inline constexpr const char* kMsaAccountFileDamaged = "保存的微软账户登录信息已损坏，请重新登录";
+inline std::string MsaAnswerUnreadable(const std::string& service) { return service + " 的回答无法识别，登录未完成"; }
+inline std::string MsaServiceRefused(const std::string& service, long status) {
+  return service + " 拒绝了登录（HTTP " + std::to_string(status) + "），请稍后再试";
+}
+inline constexpr const char* kXboxNoProfile =
+    "这个微软账户还没有 Xbox 档案。请先在 https://www.xbox.com 登录并创建 Xbox 档案，然后重新登录";
+inline constexpr const char* kXboxNotInRegion = "你所在的国家或地区不提供 Xbox Live 服务，无法用这个账户登录";
+inline constexpr const char* kXboxAdultCheck =
+    "这个账户需要完成成人验证（年龄和游戏时间的检查）。请在 https://account.xbox.com 完成验证后重新登录";
+inline constexpr const char* kXboxChildAccount =
+    "这是未成年人的账户，须由家长把它加入 Microsoft 家庭组后才能登录。"
+    "请家长在 https://account.microsoft.com/family 添加这个账户";
+inline constexpr const char* kXboxBanned = "这个账户已被 Xbox Live 封禁，无法登录";
+inline constexpr const char* kXboxGuardianBlocks =
+    "家长设置不允许这个账户联机游戏。请家长在 https://account.xbox.com/settings 中允许后重新登录";
+inline constexpr const char* kXboxTermsNotAccepted =
+    "这个账户还没有接受 Xbox 的服务条款。请在 https://www.xbox.com 登录并接受条款后重新登录";
+inline std::string XboxRefused(const std::string& code) { return "Xbox Live 拒绝了登录（XErr " + code + "）"; }
+inline constexpr const char* kXboxUserHashMismatch = "Xbox Live 两次给出的用户标识不一致，登录已停止";
+inline constexpr const char* kMsaAppNotApproved =
+    "Minecraft 的服务拒绝了这个启动器的应用程序 ID（HTTP 403）：这个 ID 尚未获准使用 Minecraft 的服务。"
+    "这不是密码错误；请使用已获批准的应用程序 ID（MsaClientId）";
+inline constexpr const char* kMsaNoGame = "该账户没有购买 Minecraft";
+inline constexpr const char* kMsaNoProfile = "请先在官网创建角色名";
+inline constexpr const char* kMsaWaitingForCode = "正在向微软获取登录代码…";
+inline constexpr const char* kMsaWaitingForPlayer = "请在浏览器中打开网址并输入代码，登录后这里会继续";
+inline std::string MsaSignedIn(const std::string& profileName) { return "登录成功，角色: " + profileName; }
+inline constexpr const char* kMsaSignedOut = "已退出微软账户";
+inline constexpr const char* kMsaAccountNotForgotten = "无法删除保存的微软账户登录信息";
+inline constexpr const char* kMsaNotSignedInYet = "没有登录的微软账户";
+
 // A download that kept failing.
 inline std::string DownloadFailed(const std::string& fileName, const std::string& reason) {
   std::string text = "错误信息：无法下载文件 " + fileName;

@@ -180,5 +180,12 @@ TEST_F(AccountSignIn, OfSeveralProfilesOneIsChosenAndKept) {
   EXPECT_EQ(Stored().profileName, "Steve");
 }
 
+TEST_F(AccountSignIn, AMicrosoftAccountIsNamedAsSuchWhateverWasSignedInBefore) {
+  AuthServer server("steve@example.com", "right password", Injector());
+  ASSERT_TRUE(Login(server));
+  profile::WriteString(settings_, "KvCfg", "AuthServer", "Microsoft");
+  EXPECT_EQ(SignedInServerName(Settings()), msg::kMicrosoftAccount);
+}
+
 }  // namespace
 }  // namespace kv
