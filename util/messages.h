@@ -111,6 +111,38 @@ inline std::string JavaMissing(int required, bool newerAllowed) {
 inline constexpr const char* kDownloadJavaQuestion = "是否立即下载安装?";
 inline constexpr const char* kUpdaterFailed = "启动Update.exe失败";
 
+// What is wrong with a Java program.
+inline constexpr const char* kJavaProgramMissing = "文件不存在";
+inline constexpr const char* kJavaProgramNotRunnable = "不是可以运行的程序";
+inline std::string JavaProgramDoesNotStart(const std::string& reason) { return "无法启动: " + reason; }
+
+// Java runtimes the launcher downloads from the game's publisher.
+inline std::string RuntimeDownloadQuestion(int major) { return "需要 Java " + std::to_string(major) + "，是否自动下载？"; }
+inline constexpr const char* kRuntimeIndexUnreachable = "无法获取 Java 运行环境列表";
+inline constexpr const char* kRuntimeIndexInvalid = "Java 运行环境列表无效";
+inline std::string RuntimeNotOffered(const std::string& wanted, const std::string& platform) {
+  return "下载源没有适用于本系统（" + platform + "）的 Java 运行环境 " + wanted;
+}
+inline std::string RuntimeComponentInvalid(const std::string& component) { return "Java 运行环境的名称无效: " + component; }
+inline constexpr const char* kRuntimeManifestUnreachable = "无法获取 Java 运行环境的文件清单";
+inline constexpr const char* kRuntimeManifestTooLarge = "Java 运行环境的文件清单过大，已拒绝";
+inline std::string RuntimeManifestRefused(const std::string& entry) {
+  return "Java 运行环境的文件清单不完整或不安全，已拒绝安装: " + entry;
+}
+inline std::string RuntimeLinkLeaves(const std::string& link) {
+  return "Java 运行环境中的链接指向运行环境以外，已拒绝安装: " + link;
+}
+inline std::string RuntimeNotWritten(const std::string& path) { return "无法写入 Java 运行环境: " + path; }
+inline std::string RuntimeWithoutJava(const std::string& component) {
+  return "下载的 Java 运行环境 " + component + " 中没有可以运行的 java 程序，已拒绝安装";
+}
+inline std::string RuntimeInstalled(const std::string& component, const std::string& java) {
+  return "已安装 Java 运行环境 " + component + ": " + java;
+}
+inline std::string JavaFromRuntime(int major, int required) {
+  return "使用下载的 Java " + std::to_string(major) + "：此版本需要 Java " + std::to_string(required);
+}
+
 // Signing in.
 inline constexpr const char* kSignInTimedOut = "登录超时";
 inline constexpr const char* kAccountServerUnreachable = "无法连接账户服务器";
