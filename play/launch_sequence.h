@@ -19,6 +19,9 @@
 
 namespace kv {
 
+class CSettings;
+class DownloadSource;
+
 // The network side of a launch; the launch sequence takes it as a parameter so that it runs
 // the same against the real services, local test servers or stand-ins.
 struct LaunchServices {
@@ -52,7 +55,9 @@ enum class LaunchStatus {
   AgentUnavailable,      // the account server's agent could not be fetched or verified
   VersionUnreadable,
   AssetIndexUnreadable,
-  JavaMissing,           // no Java fits the version; the Java download was offered
+  JavaMissing,           // no Java fits the version, and none was downloaded
+  JavaUnusable,          // the player's Java does not run, and the player kept it
+  JavaDownloadFailed,    // the runtime the version needs could not be installed
   DownloadsCancelled,    // ends silently; partial files stay for the next attempt
   InstanceFolderRefused, // the instance's name cannot be a folder inside "Instance"
   GameFolderRefused,     // the game folder's path cannot stand on the class path
@@ -93,6 +98,8 @@ class LaunchSequence {
 
  private:
   LaunchResult RunSteps(const LaunchRequest& request, LaunchSink& sink);
+  // The Java of the launch into java_: Prepared when there is one, else the launch's end.
+  LaunchStatus ProvideLaunchJava(const CSettings& settings, const DownloadSource& source, LaunchSink& sink);
 
   static std::atomic<bool> running_;
   std::atomic<bool> gameRunning_{false};

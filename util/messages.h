@@ -82,7 +82,6 @@ inline constexpr const char* kUpdateOfferTitle = "更新提示";
 inline std::string UpdateOffer(const std::string& publishedVersion) {
   return "检测到新版本" + publishedVersion + "是否立即更新?";
 }
-inline constexpr const char* kJavaDownload = "未找到JAVA运行环境是否立即下载安装?";
 
 // Which Java a version is started with, and why.
 inline std::string JavaConfiguredFits(int major, int required) {
@@ -108,6 +107,7 @@ inline std::string JavaMissing(int required, bool newerAllowed) {
   return "此版本需要 Java " + std::to_string(required) + (newerAllowed ? " 或更新的版本" : "") +
          "，但没有找到合适的 JAVA 运行环境。";
 }
+inline constexpr const char* kJavaNotFound = "未找到JAVA运行环境";
 inline constexpr const char* kDownloadJavaQuestion = "是否立即下载安装?";
 inline constexpr const char* kUpdaterFailed = "启动Update.exe失败";
 
@@ -116,8 +116,28 @@ inline constexpr const char* kJavaProgramMissing = "文件不存在";
 inline constexpr const char* kJavaProgramNotRunnable = "不是可以运行的程序";
 inline std::string JavaProgramDoesNotStart(const std::string& reason) { return "无法启动: " + reason; }
 
+// The Java the player chose cannot be used: what to use instead.
+inline std::string JavaUnusable(const std::string& path, const std::string& problem) {
+  return "设置中的 Java 无法使用（" + problem + "）: " + path;
+}
+inline std::string FittingJavaFound(int required, int major, const std::string& path) {
+  return "此版本需要 Java " + std::to_string(required) + "，找到了合适的 Java " + std::to_string(major) + ": " + path;
+}
+inline std::string FittingJavaDownloadable(int required) {
+  return "此版本需要 Java " + std::to_string(required) + "，可以自动下载";
+}
+inline constexpr const char* kUseAutomaticJavaQuestion = "是否改为自动选择 Java 并继续启动？";
+inline constexpr const char* kUseAutomaticJavaCommand = "改为自动选择 Java: korvane-cli set JavaPath \"\"";
+
 // Java runtimes the launcher downloads from the game's publisher.
 inline std::string RuntimeDownloadQuestion(int major) { return "需要 Java " + std::to_string(major) + "，是否自动下载？"; }
+inline std::string RuntimeDownloading(int major, const std::string& component) {
+  return "需要 Java " + std::to_string(major) + "，正在下载 Java 运行环境 " + component;
+}
+inline std::string RuntimeDownloadRefused(int major, const std::string& component) {
+  return "需要 Java " + std::to_string(major) + "，没有自动下载（--no-java-download）。下载: korvane-cli java install " +
+         component;
+}
 inline constexpr const char* kRuntimeIndexUnreachable = "无法获取 Java 运行环境列表";
 inline constexpr const char* kRuntimeIndexInvalid = "Java 运行环境列表无效";
 inline std::string RuntimeNotOffered(const std::string& wanted, const std::string& platform) {
