@@ -16,10 +16,15 @@ namespace kv {
 
 using namespace ui;
 
-GuiLaunchSink::GuiLaunchSink(CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log, CrashActionChosen onCrashAction)
-    : frame_(frame), loading_(loading), log_(log), onCrashAction_(std::move(onCrashAction)) {}
+GuiLaunchSink::GuiLaunchSink(CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log,
+                             const std::atomic<bool>& cancelled, CrashActionChosen onCrashAction)
+    : frame_(frame), loading_(loading), log_(log), cancelled_(cancelled), onCrashAction_(std::move(onCrashAction)) {}
 
 void GuiLaunchSink::FinishLoading() { loading_.Finish(); }
+
+void GuiLaunchSink::ShowStage(const std::string& text) { loading_.SetText(QString::fromStdString(text)); }
+
+bool GuiLaunchSink::CancelRequested() const { return cancelled_.load(); }
 
 void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
   ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, QStringLiteral("提示"), kMessageOk);
@@ -61,7 +66,9 @@ DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan
     return window.Run(frame_.GetHWND());
   });
   if (outcome.result == DownloadResult::Failed) {
-    ShowMessage(msg::DownloadFailed(outcome.failedName, outcome.reason), MessageKind::Error);
+    ShowMessage(outcome.step == DownloadStep::Unpack ? msg::UnpackFailed(outcome.failedName, outcome.reason)
+                                                     : msg::DownloadFailed(outcome.failedName, outcome.reason),
+                MessageKind::Error);
   }
   return outcome.result;
 }

@@ -34,7 +34,7 @@ int Launch(const Arguments& args) {
   }
   if (name.empty()) return Usage(kLaunchUsage);
   CInstanceList instances(false);
-  if (!instances.Contains(name)) return Fail(msg::kInstanceUnknown);
+  if (!instances.Contains(name)) return Fail(msg::InstanceUnknown(Printable(name)));
 
   LaunchRequest request;
   request.instanceName = name;

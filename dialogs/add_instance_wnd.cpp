@@ -43,11 +43,9 @@ void CAddInstanceWnd::ReadVersionList() { ReadVersionManifest(VersionListPath(ga
 
 void CAddInstanceWnd::Notify(TNotifyUI& msg) {
   if (msg.sType == kNotifyWindowInit) {
+    // The player types the name first; the version list comes meanwhile.
+    if (nameEdit_) paintManager_.SetFocus(nameEdit_);
     PostMessage(WMU_FETCH_VERSIONS, 0, 0);
-    return;
-  }
-  if (msg.sType == kNotifyReturn && msg.pSender && msg.pSender == nameEdit_) {
-    Confirm();
     return;
   }
   if (msg.sType == kNotifyClick && msg.pSender) {

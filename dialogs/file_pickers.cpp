@@ -24,4 +24,12 @@ bool QtFilePickers::BrowseForFolder(const QString& title, std::string& path, ui:
   return true;
 }
 
+bool QtFilePickers::BrowseForSaveFile(const QString& title, std::string& path, ui::HWND owner) {
+  const QString chosen = QFileDialog::getSaveFileName(owner, title, QString::fromStdString(path),
+                                                      QStringLiteral("日志文件 (*.log *.txt);;所有文件 (*)"));
+  if (chosen.isEmpty()) return false;
+  path = chosen.toStdString();
+  return true;
+}
+
 }  // namespace kv

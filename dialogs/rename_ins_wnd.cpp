@@ -33,10 +33,6 @@ void CRenameInsWnd::Notify(TNotifyUI& msg) {
     Confirm();
     return;
   }
-  if (msg.sType == kNotifyReturn && msg.pSender == nameEdit_) {
-    Confirm();
-    return;
-  }
   CDialogWindow::Notify(msg);
 }
 

@@ -40,6 +40,7 @@ constexpr FieldBinding kFields[] = {
     {"Ed_LaunchParameters", &CSettings::launchParameters, false},
     {"CB_IsAutoMallocMemory", &CSettings::isAutoMallocMemory, true},
     {"CB_IsShowCmd", &CSettings::isShowCmd, true},
+    {"CB_IsKeepLog", &CSettings::isKeepLog, true},
     {"Ed_AuthServer", &CSettings::authServer, false},
 };
 
@@ -131,7 +132,8 @@ void CSetWnd::Notify(TNotifyUI& msg) {
   }
   if (!msg.pSender) return;
   const QString& name = msg.pSender->GetName();
-  if (msg.sType == kNotifySelectChanged && (name == u"CB_IsGenuine" || name == u"CB_IsAutoMallocMemory")) {
+  if (msg.sType == kNotifySelectChanged &&
+      (name == u"CB_IsGenuine" || name == u"CB_IsAutoMallocMemory" || name == u"CB_IsShowCmd")) {
     ApplyEnablingRules();
     return;
   }
@@ -202,6 +204,8 @@ void CSetWnd::ApplyEnablingRules() {
   for (const char* name : {"Ed_Pwd", "CBox_AuthServer", "Ed_AuthServer"}) {
     if (CControlUI* field = Find(name)) field->SetEnabled(genuine);
   }
+  // Only a log window that is shown can be kept open.
+  if (CControlUI* keepLog = Find("CB_IsKeepLog")) keepLog->SetEnabled(IsChecked("CB_IsShowCmd"));
 }
 
 void CSetWnd::JavaSelected(int index) {

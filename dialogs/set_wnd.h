@@ -51,6 +51,8 @@ class CSetWnd : public CWorkerDialog {
  protected:
   QString GetWindowClass() const override { return QStringLiteral("KvSetWnd"); }
   QString GetLayoutFile() const override { return QStringLiteral("xmls\\SetWnd_dlg.xml"); }
+  QString ConfirmButtonName() const override { return QStringLiteral("Btn_Ok"); }
+  QString CancelButtonName() const override { return QStringLiteral("Btn_Cancel"); }
   void InitControls() override;
 
  private:

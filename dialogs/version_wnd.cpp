@@ -3,6 +3,7 @@
 #include "dialogs/add_instance_wnd.h"
 #include "dialogs/dialog_style.h"
 #include "uilib/list.h"
+#include "util/messages.h"
 
 namespace kv {
 
@@ -65,7 +66,7 @@ void CVersionWnd::FillBatch(unsigned fill) {
     auto* row = new CListTextElementUI;
     // Plain text: ids come from the network and are never read as markup.
     row->SetText(0, QString::fromStdString(shown_[filled_].id));
-    row->SetText(1, QString::fromStdString(shown_[filled_].type));
+    row->SetText(1, QString::fromStdString(msg::VersionTypeName(shown_[filled_].type)));
     list_->Add(row);
   }
   if (Filling()) PostTask([this, fill] { FillBatch(fill); });

@@ -9,6 +9,7 @@
 #include "net/endpoints.h"
 #include "net/url_encoding.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -83,33 +84,47 @@ Failure FailureOf(const net::TransferOutcome& outcome, bool tooLarge) {
 
 }  // namespace
 
-bool DownloadToFile(const std::string& path, const std::string& url, std::chrono::seconds connectTimeout,
-                    std::uint64_t maxBytes) {
+Status DownloadToFile(const std::string& path, const std::string& url, std::chrono::seconds connectTimeout,
+                      std::uint64_t maxBytes) {
   net::CurlEasy easy;
-  if (!easy) return false;
+  if (!easy) return Fail(FailureKind::Other, msg::DownloadBroken(url, "no transfer handle"));
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return false;
+  if (std::filesystem::is_directory(path, error)) return Fail(FailureKind::Io, msg::FileNotWritten(path));
   MakeFoldersForPath(path);
   std::string tempPath;
   std::FILE* file = CreateTemporaryBeside(path, tempPath);
-  if (file == nullptr) return false;
+  if (file == nullptr) return Fail(FailureKind::Io, msg::FileNotWritten(path));
 
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(connectTimeout.count()));
+  if (maxBytes != 0) curl_easy_setopt(easy.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes));
   std::uint64_t written = 0;
-  easy.ReceiveSuccessBodyInto([file, maxBytes, &written](const char* data, std::size_t size) {
+  bool tooLarge = false;
+  bool writeFailed = false;
+  easy.ReceiveSuccessBodyInto([&](const char* data, std::size_t size) {
+    if (maxBytes != 0 && size > maxBytes - written) {
+      tooLarge = true;
+      return false;
+    }
     written += size;
-    if (maxBytes != 0 && written > maxBytes) return false;
-    return std::fwrite(data, 1, size, file) == size;
+    writeFailed = std::fwrite(data, 1, size, file) != size;
+    return !writeFailed;
   });
-  bool ok = easy.Perform().Succeeded();
-  ok = (std::fclose(file) == 0) && ok;
-  if (ok) {
+  const net::TransferOutcome outcome = easy.Perform();
+  writeFailed = (std::fclose(file) != 0) || writeFailed;
+  Status result;
+  if (tooLarge || outcome.code == CURLE_FILESIZE_EXCEEDED) {
+    result = Fail(FailureKind::TooLarge, msg::DownloadTooLarge(url, maxBytes));
+  } else if (writeFailed) {
+    result = Fail(FailureKind::Io, msg::FileNotWritten(path));
+  } else if (!outcome.Succeeded()) {
+    result = Fail(FailureOf(outcome, false).kind, msg::DownloadBroken(url, outcome.reason));
+  } else {
     std::filesystem::rename(tempPath, path, error);
-    ok = !error;
+    if (error) result = Fail(FailureKind::Io, msg::FileNotWritten(path));
   }
-  if (!ok) std::filesystem::remove(tempPath, error);
-  return ok;
+  if (!result) std::filesystem::remove(tempPath, error);
+  return result;
 }
 
 bool FetchToBuffer(std::string& body, const std::string& url, const std::atomic<bool>* cancel) {

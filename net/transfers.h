@@ -19,12 +19,13 @@ inline constexpr std::chrono::seconds kConnectTimeout{10};
 
 // Downloads `url` to `path`, creating the folders on the way. The body goes to a temporary
 // file beside `path` that replaces `path` only when the whole answer has arrived, so a
-// failure leaves an earlier copy as it was. False, without any transfer, when `path` is an
+// failure leaves an earlier copy as it was. Io, without any transfer, when `path` is an
 // existing folder or its folder cannot be written. Gives up when no connection is made
-// within `connectTimeout`, or when nothing arrives for 30 seconds (as every transfer here does),
-// and fails when the body grows beyond `maxBytes` (0: no limit).
-bool DownloadToFile(const std::string& path, const std::string& url,
-                    std::chrono::seconds connectTimeout = kConnectTimeout, std::uint64_t maxBytes = 0);
+// within `connectTimeout` (Unreachable, TimedOut), or when nothing arrives for 30 seconds (as
+// every transfer here does), and stops as soon as the body passes `maxBytes` (TooLarge; 0: no
+// limit); an announced length beyond it is refused before the first byte.
+Status DownloadToFile(const std::string& path, const std::string& url,
+                      std::chrono::seconds connectTimeout = kConnectTimeout, std::uint64_t maxBytes = 0);
 
 // Fetches `url` into `body` (replaced, grown as needed), giving up when no connection is made
 // within 10 seconds. Setting `cancel` abandons the transfer at once (false).

@@ -309,7 +309,8 @@ bool WriteStrings(const std::string& file, const std::vector<Write>& writes) {
   for (const Write& write : writes) {
     if (!Apply(doc, write)) return false;
   }
-  return WriteFileAtomically(file, Serialise(doc), kSettingsFileMode);
+  // A player may keep the settings file elsewhere and link it here: the link stays.
+  return WriteFileThroughLink(file, Serialise(doc), kSettingsFileMode);
 }
 
 bool WriteString(const std::string& file, std::string_view section, std::optional<std::string_view> key,
@@ -319,7 +320,7 @@ bool WriteString(const std::string& file, std::string_view section, std::optiona
 
 bool CanHold(const std::string& file, std::string_view text) {
   std::lock_guard guard(ProcessLock());
-  FileLock lock(file, false);
+  FileLock lock(file + ".lock", false, kSettingsFileMode);
   const std::optional<std::string> bytes = ReadWholeFile(file);
   return Holds(bytes ? DetectEncoding(*bytes) : Encoding::Ansi, text);
 }

@@ -62,6 +62,7 @@ void CSettings::Load(const JavaRuntimeSource& java) {
   }
   isAutoMallocMemory = Read("IsAutoMallocMemory", "true");
   isShowCmd = Read("IsShowCmd", "false");
+  isKeepLog = Read("IsKeepLog", "false");
   downloadSource = LoadDownloadSource(path_);
 }
 
@@ -85,6 +86,8 @@ bool CSettings::Write(bool everything) const {
   const std::string encodedName = EncodeSettingsText(userName);
   const std::string encodedPassword = EncodeSettingsText(password);
   std::vector<profile::Write> writes{{kSection, "UserName", encodedName}, {kSection, "PWD", encodedPassword}};
+  // Absent means "false": a file of the Windows build keeps its bytes until it is set.
+  const std::string keepLog = isKeepLog == "false" ? std::string() : isKeepLog;
   if (everything) {
     writes.insert(writes.end(), {{kSection, "IsGenuine", isGenuine},
                                  {kSection, "JavaPath", javaPath},
@@ -94,7 +97,8 @@ bool CSettings::Write(bool everything) const {
                                  {kSection, "LaunchParameters", launchParameters},
                                  {kSection, "JavaVer", javaVer},
                                  {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
-                                 {kSection, "IsShowCmd", isShowCmd}});
+                                 {kSection, "IsShowCmd", isShowCmd},
+                                 {kSection, "IsKeepLog", profile::ValueUnlessEmpty(keepLog)}});
   }
   // Only where it is set, so that a file of the Windows build keeps its bytes.
   writes.push_back({kSection, "AuthServer", profile::ValueUnlessEmpty(authServer)});

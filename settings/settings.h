@@ -39,6 +39,9 @@ class CSettings {
   std::string javaVer;
   std::string isAutoMallocMemory;
   std::string isShowCmd;
+  // Whether the log window stays open when the game ends normally (it always stays after a
+  // crash); the file holds it only once it has been set.
+  std::string isKeepLog = "false";
   // Whether JavaPath is the runtime that Load found because the file names none.
   bool javaPathDiscovered = false;
   // Where the game's files come from: "official", "bmclapi" or "mirror"; empty (the key is

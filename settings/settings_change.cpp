@@ -30,6 +30,7 @@ constexpr const char* kParametersField = "启动参数";
 constexpr const char* kAuthServerField = "账户服务器";
 constexpr const char* kAutoMemoryField = "自动配置";
 constexpr const char* kShowCmdField = "显示命令行窗口";
+constexpr const char* kKeepLogField = "游戏结束后保留日志窗口";
 
 bool HasControlCharacter(std::string_view text) {
   return std::any_of(text.begin(), text.end(),
@@ -77,7 +78,8 @@ std::string CheckSettings(const CSettings& settings) {
   }
   for (const auto& [value, field] : {std::pair{&settings.isGenuine, kGenuineField},
                                      std::pair{&settings.isAutoMallocMemory, kAutoMemoryField},
-                                     std::pair{&settings.isShowCmd, kShowCmdField}}) {
+                                     std::pair{&settings.isShowCmd, kShowCmdField},
+                                     std::pair{&settings.isKeepLog, kKeepLogField}}) {
     if (*value != "true" && *value != "false") return msg::NotAFlag(field);
   }
   // The rest stands in the file as it is.
@@ -166,6 +168,7 @@ bool SetSettingByKey(CSettings& settings, std::string_view key, const std::strin
       {"launchparameters", &CSettings::launchParameters},
       {"isautomallocmemory", &CSettings::isAutoMallocMemory},
       {"isshowcmd", &CSettings::isShowCmd},
+      {"iskeeplog", &CSettings::isKeepLog},
       {"authserver", &CSettings::authServer},
   };
   for (const auto& [candidate, member] : plain) {

@@ -64,9 +64,10 @@ Status ChooseJavaAutomatically(const std::string& settingsPath);
 
 // Sets one value by the name the settings file gives it (any letter case): UserName, PWD,
 // IsGenuine, JavaPath, GamePath, JVMMemoryMin, JVMMemoryMax, LaunchParameters,
-// IsAutoMallocMemory, IsShowCmd, AuthServer, DownloadSource (one of the source names, or empty
-// for the default). A JavaPath must lead to a Java runtime (the program may be
-// run to learn that) and brings its JavaVer along; an empty one leaves the choice to the launcher; a GamePath is made absolute and ends in a
+// IsAutoMallocMemory, IsShowCmd, IsKeepLog, AuthServer, DownloadSource (one of the source
+// names, or empty for the default). A JavaPath must lead to a Java runtime (the program may be
+// run to learn that) and brings its JavaVer along; an empty one leaves the choice to the
+// launcher; a GamePath is made absolute and ends in a
 // separator. False, with the reason in `problem`, for an unknown key or such a refusal.
 bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem);
 

@@ -87,8 +87,13 @@ TEST_F(DownloadWindow, WithSeveralTransfersTheBarCoversTheRunAndCancelKeepsThePa
       return;
     }
     pictured = true;
-    // The bar covers the bytes of the whole run; name and size are those of one file.
+    // The bar covers the bytes of the whole run, which the line beside the cancel button gives;
+    // name and size are those of one file.
     EXPECT_EQ(bar->GetMaxValue(), 2002000 / 1024);
+    EXPECT_TRUE(test::TextOf(window, "LB_Total").endsWith(QStringLiteral(" / 1.91MB")))
+        << test::TextOf(window, "LB_Total").toStdString();
+    EXPECT_TRUE(test::TextOf(window, "LB_DownLoadSpeed").endsWith(QStringLiteral("KB/s")))
+        << test::TextOf(window, "LB_DownLoadSpeed").toStdString();
     const QString name = test::TextOf(window, "LB_FileName");
     const QString size = test::TextOf(window, "LB_FileSize");
     if (name == QStringLiteral("下载文件:file1.bin")) {
@@ -107,6 +112,24 @@ TEST_F(DownloadWindow, WithSeveralTransfersTheBarCoversTheRunAndCancelKeepsThePa
   EXPECT_GT(GetFileSize(plan[0].path + ".tmp"), 1000u * 1024);
   EXPECT_TRUE(PathExists(plan[1].path));
   EXPECT_TRUE(PathExists(plan[2].path));
+}
+
+// A run shorter than a second still tells its speed: it is measured from the start on.
+TEST_F(DownloadWindow, AShortRunShowsItsSpeedWhileItRuns) {
+  std::vector<DownloadItem> plan = Serve({240000}, {"--rate", "400000"});
+  std::vector<QString> speeds;
+  test::Watcher watcher([&] {
+    CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvDownLoadWnd"));
+    if (!window) return;
+    const QString speed = test::TextOf(window, "LB_DownLoadSpeed");
+    if (speeds.empty() || speeds.back() != speed) speeds.push_back(speed);
+  });
+  CDownLoadWnd window(plan);
+  ASSERT_EQ(window.Run(nullptr).result, DownloadResult::Completed);
+  const bool shown = std::any_of(speeds.begin(), speeds.end(), [](const QString& speed) {
+    return speed.endsWith(QStringLiteral("B/s")) && speed != QStringLiteral("下载速度:0.00KB/s");
+  });
+  EXPECT_TRUE(shown) << speeds.size() << " texts, the last " << speeds.back().toStdString();
 }
 
 TEST_F(DownloadWindow, TheCloseCommandCancelsToo) {

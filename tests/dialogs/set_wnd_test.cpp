@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
@@ -50,6 +52,7 @@ class QueuedPickers : public FilePickers {
     folders.pop_front();
     return true;
   }
+  bool BrowseForSaveFile(const QString&, std::string&, HWND) override { return false; }
   std::deque<std::string> programs;
   std::deque<std::string> folders;
 };
@@ -167,7 +170,11 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
     Type(dialog, "Ed_Pwd", QStringLiteral("still saved"));
     Type(dialog, "Ed_JVMMemoryMin", QStringLiteral("2048"));
     Type(dialog, "Ed_LaunchParameters", QStringLiteral("-Xss2M"));
+    // Only a log window that is shown can be kept open after the game.
+    EXPECT_TRUE(Enabled(dialog, "CB_IsKeepLog"));
+    test::ClickControlOf(&dialog, "CB_IsKeepLog");
     test::ClickControlOf(&dialog, "CB_IsShowCmd");
+    EXPECT_FALSE(Enabled(dialog, "CB_IsKeepLog"));
     test::ClickControlOf(&dialog, "CB_IsAutoMallocMemory");
     EXPECT_FALSE(Enabled(dialog, "Ed_JVMMemoryMin"));
     EXPECT_FALSE(Enabled(dialog, "Ed_JVMMemoryMax"));
@@ -194,6 +201,7 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
   EXPECT_EQ(saved.launchParameters, "-Xss2M");
   EXPECT_EQ(saved.isAutoMallocMemory, "true");
   EXPECT_EQ(saved.isShowCmd, "false");
+  EXPECT_EQ(saved.isKeepLog, "true");
   EXPECT_TRUE(std::filesystem::is_directory(home_ / ".minecraft/"));
 }
 
@@ -388,6 +396,30 @@ TEST_F(SettingsDialog, WhatCannotWorkIsRefusedWithTheDialogOpenAndTheFileAsItWas
   });
   EXPECT_EQ(result, IDCLOSE);
   EXPECT_EQ(test::ReadFile(settings_), before);
+}
+
+TEST_F(SettingsDialog, EscapeCancelsEnterSavesAndANameTooLongIsRefusedNotCut) {
+  EXPECT_EQ(Run([](CSetWnd& dialog) { test::KeyClick(dialog.GetHWND(), Qt::Key_Escape); }), IDCANCEL);
+  EXPECT_EQ(Saved().userName, "Player");
+
+  const QString tooLong(51, QChar(u'x'));
+  const int result = Run([&](CSetWnd& dialog) {
+    auto* name = static_cast<CEditUI*>(test::ControlOf(&dialog, "Ed_UserName")->GetInterface(QStringLiteral("Edit")));
+    test::TypeInto(dialog, name, tooLong);
+    EXPECT_EQ(name->GetText(), tooLong);
+    {
+      test::MessageAnswerer answerer("okbtn");
+      QTest::keyClick(name->GetNativeEdit(), Qt::Key_Return);
+      ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+      EXPECT_EQ(answerer.Texts().front(), QString::fromUtf8(msg::kUserNameTooLong));
+    }
+    EXPECT_TRUE(dialog.GetHWND()->isVisible());
+    test::TypeInto(dialog, name, QStringLiteral("Alex"));
+    QTest::keyClick(name->GetNativeEdit(), Qt::Key_Return);
+    test::Pump();
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(Saved().userName, "Alex");
 }
 
 TEST_F(SettingsDialog, AGenuineAccountIsSignedInBehindTheIndicatorWithTheNamesOfTheMomentOfOk) {

@@ -77,6 +77,9 @@ void Click(ui::CWindowWnd& window, ui::CControlUI* control, Qt::MouseButton butt
 void DoubleClick(ui::CWindowWnd& window, ui::CControlUI* control);
 void ClickAt(ui::HWND window, QPoint client, Qt::MouseButton button = Qt::LeftButton);
 void KeyClick(ui::HWND window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Types into a text field as a player does, over what it held: the field is clicked open unless
+// its editor is open already, then key by key, Chinese through the input method.
+void TypeInto(ui::CWindowWnd& window, ui::CControlUI* field, const QString& text);
 
 // Writes the window as the screen shows it to <build>/screenshots/<name>.png; returns the image.
 QImage SaveScreenshot(ui::HWND window, const QString& name);

@@ -102,6 +102,40 @@ TEST_P(SkinLayouts, BuildAndRender) {
   test::Pump();
 }
 
+// Every button a layout shows lies wholly inside its window (a title that is too wide pushes the
+// close button out), and Tab walks the buttons, fields and lists but never reaches a close
+// button, where Space would close the window by accident.
+TEST_P(SkinLayouts, ButtonsStayInsideAndTabPassesTheCloseButtonBy) {
+  const QString layout = QString::fromLatin1(GetParam());
+  test::TestWindow window(QStringLiteral("xmls\\%1.xml").arg(layout));
+  ASSERT_TRUE(window.Open()) << layout.toStdString();
+  CPaintManagerUI& manager = window.GetPaintManager();
+  manager.UpdateLayout();
+  const UiRect client = manager.ClientRect();
+  const FindControlProc everyButton = [](CControlUI* control, void* data) -> CControlUI* {
+    if (control->GetInterface(QStringLiteral("Button")) && control->IsVisibleInTree()) {
+      static_cast<std::vector<CControlUI*>*>(data)->push_back(control);
+    }
+    return nullptr;
+  };
+  std::vector<CControlUI*> buttons;
+  manager.GetRoot()->FindControl(everyButton, &buttons, UIFIND_VISIBLE);
+  for (CControlUI* button : buttons) {
+    const UiRect& rc = button->GetPos();
+    EXPECT_TRUE(rc.left >= client.left && rc.top >= client.top && rc.right <= client.right && rc.bottom <= client.bottom)
+        << layout.toStdString() << ": " << button->GetName().toStdString() << " at " << rc.left << "," << rc.top << ","
+        << rc.right << "," << rc.bottom;
+  }
+  for (std::size_t i = 0; i <= buttons.size() + 8; ++i) {
+    test::KeyClick(window.GetHWND(), Qt::Key_Tab);
+    CControlUI* focus = manager.GetFocus();
+    const QString name = focus ? focus->GetName() : QString();
+    EXPECT_TRUE(name != u"Btn_Close" && name != u"closebtn") << layout.toStdString();
+  }
+  window.DestroyWindow();
+  test::Pump();
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryWindow, SkinLayouts,
                          ::testing::Values("Main_dlg", "Log_dlg", "DownLoad_dlg", "LoadingWnd", "MessageBoxDialog",
                                            "AddInstance_dlg", "Version_dlg", "RenameIns_dlg", "SetWnd_dlg"));

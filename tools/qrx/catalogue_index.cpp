@@ -136,6 +136,7 @@ std::optional<std::vector<CatalogueEntry>> ReadCatalogueIndex(std::string_view t
     return std::nullopt;
   }
   std::vector<CatalogueEntry> entries;
+  entries.reserve(mods.size());
   for (Json::ArrayIndex i = 0; i < mods.size(); ++i) {
     const Json::Value& value = mods[i];
     CatalogueEntry entry;

@@ -197,4 +197,15 @@ bool OfferedFor(const CatalogueEntry& entry, std::string_view gameVersion) {
   return false;
 }
 
+bool OfferFilter::Offered(const CatalogueEntry& entry) {
+  const GameVersions& declared = entry.gameVersions;
+  if (entry.loader == ModLoader::Fabric || declared.syntax != GameVersions::Syntax::MavenRange ||
+      declared.values.empty()) {
+    return OfferedFor(entry, gameVersion_);
+  }
+  const auto [judged, first] = rangeContains_.try_emplace(declared.values.front(), false);
+  if (first) judged->second = OfferedFor(entry, gameVersion_);
+  return judged->second;
+}
+
 }  // namespace kv::qrx
