@@ -10,7 +10,8 @@ namespace kv {
 namespace {
 
 // The publisher's runtime of the needed component, when its index can be reached and offers it.
-std::optional<PublishedRuntime> OfferedRuntime(const JavaNeed& need) {
+std::optional<PublishedRuntime> OfferedRuntime(const JavaNeed& need, LaunchSink& sink) {
+  sink.ShowStage(msg::kStageLookingForRuntime);
   const std::string platform = HostRuntimePlatform();
   Result<std::vector<PublishedRuntime>> offered = FetchRuntimeIndex(*need.source, platform);
   if (!offered) {
@@ -59,7 +60,7 @@ ProvidedJava ReplaceUnusableJava(const JavaNeed& need, const std::string& proble
   std::optional<PublishedRuntime> runtime;
   if (!choice.path.empty()) {
     text += msg::FittingJavaFound(choice.requiredMajor, JavaMajorVersion(need.java->VersionOf(choice.path)), choice.path);
-  } else if ((runtime = OfferedRuntime(need))) {
+  } else if ((runtime = OfferedRuntime(need, sink))) {
     text += msg::FittingJavaDownloadable(choice.requiredMajor);
   } else {
     sink.FinishLoading();
@@ -103,7 +104,7 @@ ProvidedJava ProvideJava(const JavaNeed& need, LaunchSink& sink) {
   if (!choice.path.empty()) return provided;
 
   provided.outcome = JavaProvided::Missing;
-  const std::optional<PublishedRuntime> runtime = OfferedRuntime(need);
+  const std::optional<PublishedRuntime> runtime = OfferedRuntime(need, sink);
   sink.FinishLoading();
   if (!runtime) {
     // Nothing at all on the machine reads as it always has.

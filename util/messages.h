@@ -77,6 +77,13 @@ inline constexpr const char* kInstanceFoldersLeftBehind =
     "原文件夹保持原样，不会被移动或删除。";
 inline constexpr const char* kContinueQuestion = "是否继续?";
 inline std::string NotAJavaRuntime(const std::string& path) { return "所选文件不是可以使用的 Java 程序:\n" + path; }
+inline constexpr const char* kJavaPathEmpty = "请选择或输入 Java 程序的路径";
+inline constexpr const char* kNotAJava = "不是 Java 程序";
+// The settings dialog's line under the Java path, when the path cannot be used.
+inline std::string JavaPathUnusable(const std::string& problem) { return "此 Java 无法使用（" + problem + "）"; }
+inline std::string JavaTested(const std::string& path, const std::string& version) {
+  return "找到 Java " + (version.empty() ? std::string("（版本未知）") : version) + ":\n" + path;
+}
 inline std::string UnknownSetting(const std::string& key) { return "没有这个设置项: " + key; }
 inline std::string UnknownDownloadSource(const std::string& name) {
   return "下载源只能是 official（官方）、bmclapi（国内镜像）或 mirror（部署镜像）: " + name;
@@ -283,6 +290,7 @@ inline std::string StageCheckingVersion(const std::string& version) {
   return "正在获取版本 " + version + " 的描述和资源索引…";
 }
 inline constexpr const char* kStageCheckingFiles = "正在检查游戏文件…";
+inline constexpr const char* kStageLookingForRuntime = "正在查找可以下载的 Java…";
 inline constexpr const char* kStageCancelling = "正在取消…";
 
 // The end of a launch that did not start the game.
