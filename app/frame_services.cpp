@@ -30,6 +30,7 @@ FrameServices FrameServices::Default() {
                                   VersionListPath(gamePath))
         .ok();
   };
+  services.loaders = LoaderServices::Configured(services.settingsPath);
   services.pickers = std::make_shared<QtFilePickers>();
   return services;
 }

@@ -7,6 +7,7 @@
 #include "dialogs/add_instance_wnd.h"
 #include "dialogs/file_pickers.h"
 
+#include "loader/loader_services.h"
 #include "platform/java_source.h"
 #include "play/launch_sequence.h"
 
@@ -28,11 +29,13 @@ struct FrameServices {
   std::string versionFileUrl;  // empty: no update check at start-up
   bool sendOpenEvent = true;   // the "open" statistics event at start-up
   VersionListRefresh refreshVersionList;  // the add-instance dialog's version list
+  LoaderServices loaders;                 // the add-instance dialog's loaders
   std::shared_ptr<FilePickers> pickers;   // the settings dialog's program and folder pickers
 
   // The launcher folder's settings, the configured services, the host's Java runtimes, the
   // updater and the package tool beside the executable, the desktop's browser and file
-  // manager, the mirror's version list and Qt's file dialogs.
+  // manager, the mirror's version list, the loaders of the configured download source and Qt's
+  // file dialogs.
   static FrameServices Default();
 };
 

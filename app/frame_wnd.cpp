@@ -171,7 +171,9 @@ void CFrameWnd::FillInstanceTiles() {
 }
 
 void CFrameWnd::AppendInstanceTile(const std::string& name, const std::string& version) {
-  if (tiles_) kv::AppendInstanceTile(*tiles_, QString::fromStdString(name), QString::fromStdString(version));
+  if (!tiles_) return;
+  kv::AppendInstanceTile(*tiles_, QString::fromStdString(name), QString::fromStdString(version),
+                         InstanceLoaderText(LoadGamePath(services_.settingsPath), version));
 }
 
 void CFrameWnd::SetSelection(const std::string& name, const std::string& version) {

@@ -1,5 +1,8 @@
 #include "app/instance_commands_ui.h"
 
+#include <QFontMetrics>
+#include <algorithm>
+
 #include "app/frame_wnd.h"
 #include "app/instance_tiles.h"
 #include "dialogs/add_instance_wnd.h"
@@ -21,6 +24,25 @@ using namespace ui;
 namespace {
 
 const QString kPromptCaption = QStringLiteral("提示");
+
+// The loader of the instance the menu acts on, as its first line (a line, not a command), as
+// wide as its text needs.
+void ShowLoaderFirst(CMenuUI& items, const QString& loader) {
+  auto* line = new CMenuElementUI;
+  line->SetName(QStringLiteral("Menu_Instance_Loader"));
+  const QString text = QString::fromUtf8(msg::kTileLoaderLabel) + loader;
+  line->SetText(text);
+  line->SetEnabled(false);
+  if (const CPaintManagerUI* manager = items.GetManager()) {
+    const UiRect& padding = items.GetListInfo()->textPadding;
+    const int width = padding.left + QFontMetrics(manager->GetDefaultFont()).horizontalAdvance(text) + padding.right + 12;
+    line->SetFixedWidth(std::max(line->GetFixedWidth(), width));
+  }
+  auto* separator = new CMenuElementUI;
+  separator->SetAttribute(QStringLiteral("type"), QStringLiteral("line"));
+  items.AddAt(line, 0);
+  items.AddAt(separator, 1);
+}
 
 }  // namespace
 
@@ -53,8 +75,19 @@ void InstanceCommands::ShowMenu(const TNotifyUI& msg) {
     return;
   }
   CPaintManagerUI& manager = frame_.GetPaintManager();
+  const QString loader = LoaderOfSelectedInstance();
   auto* menu = new CMenuWnd();  // frees itself when it closes
-  menu->Init(nullptr, QStringLiteral("xmls\\Instance_Menu.xml"), &manager, manager.ClientToScreen(msg.ptMouse));
+  menu->Init(nullptr, QStringLiteral("xmls\\Instance_Menu.xml"), &manager, manager.ClientToScreen(msg.ptMouse),
+             [loader](CMenuUI& items) {
+               if (!loader.isEmpty()) ShowLoaderFirst(items, loader);
+             });
+}
+
+QString InstanceCommands::LoaderOfSelectedInstance() const {
+  const CInstanceTileUI* tile = SelectedTile();
+  if (!tile) return {};
+  const std::string& settingsPath = frame_.Services().settingsPath;
+  return InstanceLoaderText(LoadGamePath(settingsPath), CInstanceList(settingsPath, false).GetVersion(tile->GetName().toStdString()));
 }
 
 CInstanceTileUI* InstanceCommands::SelectedTile() const {
@@ -78,7 +111,7 @@ void InstanceCommands::Tell(const std::string& text) {
 
 void InstanceCommands::Add() {
   const FrameServices& services = frame_.Services();
-  CAddInstanceWnd dialog(services.settingsPath, services.refreshVersionList);
+  CAddInstanceWnd dialog(services.settingsPath, services.refreshVersionList, services.loaders);
   if (!dialog.CreateFor(frame_.GetHWND()) || dialog.ShowModal() != IDOK) return;
   // The new tile goes at the end, the add tile stays last.
   frame_.AppendInstanceTile(dialog.ResultName(), dialog.ResultVersion());
@@ -129,7 +162,8 @@ void InstanceCommands::RenameSelected() {
   if (dialog.ShowModal() != IDOK) return;
   const std::string& name = dialog.NewName();
   const std::string version = CInstanceList(settingsPath, false).GetVersion(name);
-  ShowInstanceOnTile(*tile, QString::fromStdString(name), QString::fromStdString(version));
+  ShowInstanceOnTile(*tile, QString::fromStdString(name), QString::fromStdString(version),
+                     InstanceLoaderText(LoadGamePath(settingsPath), version));
   frame_.SetSelection(name, version);
 }
 

@@ -34,6 +34,8 @@ class InstanceCommands {
   // True, after telling the player, while a launch runs.
   bool RefusedWhileLaunching();
   void ShowMenu(const ui::TNotifyUI& msg);
+  // InstanceLoaderText of the selected tile's instance.
+  QString LoaderOfSelectedInstance() const;
   void Tell(const std::string& text);
 
   CFrameWnd& frame_;

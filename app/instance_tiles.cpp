@@ -1,5 +1,6 @@
 #include "app/instance_tiles.h"
 
+#include "loader/installed_loader.h"
 #include "uilib/container.h"
 #include "util/messages.h"
 
@@ -34,7 +35,7 @@ void CInstanceTileUI::DoEvent(TEventUI& event) {
   if (event.type == UiEvent::DblClick && IsEnabled()) SendNotify(kNotifyTileDoubleClick);
 }
 
-CInstanceTileUI* MakeInstanceTile(const QString& instanceName, const QString& version) {
+CInstanceTileUI* MakeInstanceTile(const QString& instanceName, const QString& version, const QString& loader) {
   auto* tile = new CInstanceTileUI;
   tile->SetBkImage(QStringLiteral("file='image\\logo.png' dest='20,20,80,80'"));
   tile->SetHotImage(kTileHotImage);
@@ -48,15 +49,18 @@ CInstanceTileUI* MakeInstanceTile(const QString& instanceName, const QString& ve
   tile->SetGroup(QString::fromLatin1(kInstanceTileGroup));
   tile->SetAttribute(QStringLiteral("menu"), QStringLiteral("true"));
   tile->SetAttribute(QStringLiteral("endellipsis"), QStringLiteral("true"));
-  ShowInstanceOnTile(*tile, instanceName, version);
+  ShowInstanceOnTile(*tile, instanceName, version, loader);
   return tile;
 }
 
-void ShowInstanceOnTile(CInstanceTileUI& tile, const QString& instanceName, const QString& version) {
+void ShowInstanceOnTile(CInstanceTileUI& tile, const QString& instanceName, const QString& version,
+                        const QString& loader) {
   tile.SetName(instanceName);
   tile.SetText(instanceName);
-  tile.SetToolTip(instanceName + QChar(u'\n') + QString::fromUtf8(msg::kTileVersionLabel) +
-                  (version.isEmpty() ? QString::fromUtf8(msg::kTileNoVersion) : version));
+  QString tip = instanceName + QChar(u'\n') + QString::fromUtf8(msg::kTileVersionLabel) +
+                (version.isEmpty() ? QString::fromUtf8(msg::kTileNoVersion) : version);
+  if (!loader.isEmpty()) tip += QChar(u'\n') + QString::fromUtf8(msg::kTileLoaderLabel) + loader;
+  tile.SetToolTip(tip);
 }
 
 CButtonUI* MakeAddTile() {
@@ -76,8 +80,9 @@ CInstanceTileUI* AsInstanceTile(CControlUI* control) {
 
 bool IsAddTile(CControlUI* control) { return control && control->GetInterface(kAddTileInterface); }
 
-void AppendInstanceTile(CContainerUI& tiles, const QString& instanceName, const QString& version) {
-  tiles.Add(MakeInstanceTile(instanceName, version));
+void AppendInstanceTile(CContainerUI& tiles, const QString& instanceName, const QString& version,
+                        const QString& loader) {
+  tiles.Add(MakeInstanceTile(instanceName, version, loader));
 }
 
 CControlUI* FindAddTile(const CContainerUI& tiles) {
@@ -90,6 +95,11 @@ CControlUI* FindAddTile(const CContainerUI& tiles) {
 void AppendAddTile(CContainerUI& tiles) {
   if (CControlUI* old = FindAddTile(tiles)) tiles.Remove(old);
   tiles.Add(MakeAddTile());
+}
+
+QString InstanceLoaderText(const std::string& gamePath, const std::string& version) {
+  const std::optional<InstalledLoader> loader = LoaderOfVersion(gamePath, version);
+  return loader ? QString::fromStdString(DescribeLoader(*loader)) : QString();
 }
 
 }  // namespace kv

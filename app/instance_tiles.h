@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "uilib/button.h"
 
@@ -29,10 +30,12 @@ class CInstanceTileUI : public ui::COptionUI {
   void DoEvent(ui::TEventUI& event) override;
 };
 
-// The tile for an instance.
-CInstanceTileUI* MakeInstanceTile(const QString& instanceName, const QString& version);
+// The tile for an instance; `loader` names the loader its version is made with ("Fabric
+// 0.16.9", see InstanceLoaderText), empty for none.
+CInstanceTileUI* MakeInstanceTile(const QString& instanceName, const QString& version, const QString& loader = {});
 // Gives a tile another instance name (after a rename): name, text and tooltip.
-void ShowInstanceOnTile(CInstanceTileUI& tile, const QString& instanceName, const QString& version);
+void ShowInstanceOnTile(CInstanceTileUI& tile, const QString& instanceName, const QString& version,
+                        const QString& loader = {});
 ui::CButtonUI* MakeAddTile();
 
 // The tile `control` is, or null.
@@ -40,7 +43,12 @@ CInstanceTileUI* AsInstanceTile(ui::CControlUI* control);
 bool IsAddTile(ui::CControlUI* control);
 
 // Appends a tile for the instance.
-void AppendInstanceTile(ui::CContainerUI& tiles, const QString& instanceName, const QString& version);
+void AppendInstanceTile(ui::CContainerUI& tiles, const QString& instanceName, const QString& version,
+                        const QString& loader = {});
+
+// The loader that the description of `version` in the game folder names, as a tile and the
+// instance menu show it ("Fabric 0.16.9"); empty for a version without one.
+QString InstanceLoaderText(const std::string& gamePath, const std::string& version);
 // The add tile of the column; null when there is none.
 ui::CControlUI* FindAddTile(const ui::CContainerUI& tiles);
 // Removes the add tile, if any, and appends a new one, so that it is the last item.

@@ -50,6 +50,11 @@ std::string GameFolder();
 // input ended first.
 std::optional<std::string> ReadPassword();
 
+// add NAME GAMEVERSION --loader KIND[:VERSION]: installs the loader (VERSION as `loaders`
+// prints it; without one the default of its list) and adds the instance of the version it
+// installed. A failed installation adds nothing.
+int AddInstanceWithLoader(const std::string& name, const std::string& gameVersion, const std::string& loader);
+
 // Shared by the commands that show the settings and the instances.
 int ShowSettings(const Arguments& args);
 int ListInstances(const Arguments& args);

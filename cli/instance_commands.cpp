@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/cli_commands.h"
@@ -13,7 +14,7 @@
 namespace kv::cli {
 namespace {
 
-constexpr const char* kAddUsage = "add NAME VERSION [--force]";
+constexpr const char* kAddUsage = "add NAME VERSION [--force | --loader KIND[:VERSION]]";
 constexpr const char* kRenameUsage = "rename OLD NEW";
 constexpr const char* kDeleteUsage = "delete NAME [--yes]";
 
@@ -33,13 +34,20 @@ int Report(const InstanceCommandResult& result, const std::string& name, const s
 static int AddInstanceCommand(const Arguments& args) {
   Arguments names;
   bool force = false;
-  for (const std::string& arg : args) {
-    if (arg == "--force") force = true;
-    else names.push_back(arg);
+  std::optional<std::string> loader;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--force") {
+      force = true;
+    } else if (args[i] == "--loader" && i + 1 < args.size() && !loader) {
+      loader = args[++i];
+    } else {
+      names.push_back(args[i]);
+    }
   }
-  if (names.size() != 2) return Usage(kAddUsage);
+  if (names.size() != 2 || args.back() == "--loader" || (force && loader)) return Usage(kAddUsage);
   const std::string& name = names[0];
   const std::string& version = names[1];
+  if (loader) return AddInstanceWithLoader(name, version, *loader);
   const std::string gamePath = GameFolder();
   if (!force && !IsKnownVersion(gamePath, version)) {
     return Fail(msg::VersionNotListed(version) + "（确实要添加请加上 --force）");
@@ -92,7 +100,8 @@ static int DeleteInstanceCommand(const Arguments& args) {
 
 namespace {
 const CommandRegistration kAdd{
-    {30, "add", kAddUsage, "添加游戏实例并创建它的文件夹\n（--force：版本列表中没有、也未安装的版本也添加）", AddInstanceCommand}};
+    {30, "add", kAddUsage, "添加游戏实例并创建它的文件夹\n（--force：版本列表中没有、也未安装的版本也添加；\n"
+     "--loader：先为游戏版本安装加载器，实例使用加载器的版本）", AddInstanceCommand}};
 const CommandRegistration kRename{{31, "rename", kRenameUsage, "重命名游戏实例及其文件夹", RenameInstanceCommand}};
 const CommandRegistration kDelete{
     {32, "delete", kDeleteUsage, "删除游戏实例及其文件夹（先询问；--yes：不询问）", DeleteInstanceCommand}};

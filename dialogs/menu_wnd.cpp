@@ -39,8 +39,10 @@ std::map<QString, bool>& CMenuWnd::CheckStates() {
   return states;
 }
 
-void CMenuWnd::Init(CMenuElementUI* ownerItem, const QString& xml, CPaintManagerUI* ownerManager, QPoint screenPoint) {
+void CMenuWnd::Init(CMenuElementUI* ownerItem, const QString& xml, CPaintManagerUI* ownerManager, QPoint screenPoint,
+                    std::function<void(CMenuUI&)> amend) {
   ownerItem_ = ownerItem;
+  amend_ = std::move(amend);
   xml_ = xml;
   point_ = screenPoint;
   HWND parent = nullptr;
@@ -69,6 +71,7 @@ LRESULT CMenuWnd::OnCreate() {
   CControlUI* root = builder.Create(xml_, {}, this, &paintManager_);
   if (!root) return -1;
   root_ = static_cast<CMenuUI*>(root->GetInterface(QStringLiteral("Menu")));
+  if (root_ && amend_) amend_(*root_);
   paintManager_.AttachDialog(root);
   paintManager_.AddNotifier(this);
   const QSize size = root->EstimateSize(WorkAreaAt(point_).size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 #include <map>
 
 #include "dialogs/menu_observer.h"
@@ -25,8 +26,10 @@ class CMenuWnd : public CWindowWnd, public ReceiverImpl, public INotifyUI, publi
   ~CMenuWnd() override;
 
   // Opens a top-level menu (ownerItem null) built from `xml` with its top-left corner at
-  // `screenPoint` for the window of `ownerManager`, or the sub-menu of `ownerItem`.
-  void Init(CMenuElementUI* ownerItem, const QString& xml, CPaintManagerUI* ownerManager, QPoint screenPoint);
+  // `screenPoint` for the window of `ownerManager`, or the sub-menu of `ownerItem`. `amend`
+  // may add to the items built from the layout before the menu takes its size.
+  void Init(CMenuElementUI* ownerItem, const QString& xml, CPaintManagerUI* ownerManager, QPoint screenPoint,
+            std::function<void(CMenuUI&)> amend = {});
 
   // Every open menu.
   static ObserverImpl& ContextMenuObserver();
@@ -54,6 +57,7 @@ class CMenuWnd : public CWindowWnd, public ReceiverImpl, public INotifyUI, publi
   void MoveSelection(int direction);
 
   CMenuElementUI* ownerItem_ = nullptr;
+  std::function<void(CMenuUI&)> amend_;
   QString xml_;
   QPoint point_;
   CPaintManagerUI paintManager_;

@@ -175,6 +175,13 @@ std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const Versi
   return plan;
 }
 
+std::vector<DownloadItem> PlanLibraryDownloads(const std::string& gamePath, const VersionDescription& description,
+                                               const DownloadSource& source, const PlanOptions& options) {
+  std::vector<DownloadItem> plan;
+  PlanLibraries(gamePath, description, source, options, plan);
+  return plan;
+}
+
 std::string FetchPublishedChecksum(const std::vector<std::string>& fileUrls) {
   for (const std::string& url : fileUrls) {
     std::string body;

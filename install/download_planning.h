@@ -40,6 +40,11 @@ std::vector<DownloadItem> PlanDownloads(const std::string& gamePath, const Versi
                                         const AssetIndex& assets, const DownloadSource& source,
                                         const PlanOptions& options);
 
+// The libraries of PlanDownloads alone, planned the same way: what a loader's installation
+// fetches before its description is in place.
+std::vector<DownloadItem> PlanLibraryDownloads(const std::string& gamePath, const VersionDescription& description,
+                                               const DownloadSource& source, const PlanOptions& options);
+
 // The checksum a Maven repository publishes beside a file: from the first of the files'
 // addresses + ".sha1" that answers with 40 hexadecimal digits (what follows them, such as a
 // file name, is left aside); empty when none does. For PlanOptions::publishedChecksum.

@@ -20,7 +20,9 @@ constexpr HostMapping kChinaMirrorHosts[] = {
     {"piston-data.mojang.com", ""},       {"launcher.mojang.com", ""},
     {"libraries.minecraft.net", "/maven"}, {"resources.download.minecraft.net", "/assets"},
     {"maven.minecraftforge.net", "/maven"}, {"files.minecraftforge.net/maven", "/maven"},
-    {"maven.fabricmc.net", "/maven"},
+    {"maven.fabricmc.net", "/maven"},       {"meta.fabricmc.net", "/fabric-meta"},
+    {"maven.quiltmc.org/repository/release", "/maven"}, {"meta.quiltmc.org", "/quilt-meta"},
+    {"maven.neoforged.net/releases", "/maven"},
 };
 
 // The part after "http://" or "https://"; nothing for any other scheme.
@@ -76,6 +78,13 @@ std::vector<std::string> DownloadSource::Addresses(std::string_view officialUrl)
   }
   return addresses;
 }
+
+DownloadSource DownloadSource::ForPublishedFiles() const {
+  if (!UsesMirrorLayout()) return *this;
+  return DownloadSource(SourceKind::Official, officialRoot_, chinaMirrorBase_, mirrorBase_);
+}
+
+std::string DownloadSource::ChinaMirrorUrl(std::string_view path) const { return chinaMirrorBase_ + std::string(path); }
 
 std::vector<std::string> DownloadSource::VersionListAddresses() const {
   if (UsesMirrorLayout()) return {VersionListUrl(mirrorBase_)};

@@ -39,6 +39,13 @@ class DownloadSource {
   // mirror layout has no such addresses: none.
   std::vector<std::string> Addresses(std::string_view officialUrl) const;
 
+  // The source for files that the mirror layout has no place for (a loader's lists and
+  // libraries): this one, or the official source over the same hosts when it uses that layout.
+  DownloadSource ForPublishedFiles() const;
+  // The address of a document of the China mirror's own (one that stands for no file of a
+  // publisher, such as its lists of loader versions): its base + `path`.
+  std::string ChinaMirrorUrl(std::string_view path) const;
+
   // The version list's addresses.
   std::vector<std::string> VersionListAddresses() const;
 

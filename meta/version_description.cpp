@@ -60,6 +60,12 @@ LibraryEntry ReadLibrary(const Json::Value& element) {
   if (artifact.isObject()) library.artifact = ReadRemoteFile(artifact);
   library.classifiers = ReadRemoteFiles(json::Member(downloads, "classifiers"));
   library.repository = json::Text(json::Member(element, "url"));
+  // A loader's library gives its checksum and length beside its repository's address: the
+  // artifact at the Maven path of its name.
+  if (!library.artifact && !library.repository.empty()) {
+    RemoteFile beside{"", "", json::Text(json::Member(element, "sha1")), json::Size(json::Member(element, "size"))};
+    if (!beside.sha1.empty() || beside.size >= 0) library.artifact = std::move(beside);
+  }
   return library;
 }
 

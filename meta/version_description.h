@@ -44,7 +44,9 @@ struct LibraryEntry {
   std::string nativesWindows{};
   std::string nativesOsx{};
   std::vector<std::string> extractExclude{};
-  std::optional<RemoteFile> artifact{};             // "downloads"/"artifact"
+  // "downloads"/"artifact"; for a library that names its repository, the "sha1" and "size"
+  // beside it, without a path or address of their own.
+  std::optional<RemoteFile> artifact{};
   std::map<std::string, RemoteFile> classifiers{};  // "downloads"/"classifiers", by classifier
   std::string repository{};                         // "url": a Maven repository's base (loaders)
 };

@@ -192,6 +192,31 @@ Result<WebAnswer> FetchAnswer(const std::string& url, const char* headerName) {
   return answer;
 }
 
+Result<std::string> FetchDocument(const std::string& url, std::size_t maxBytes, std::chrono::seconds connectTimeout) {
+  net::CurlEasy easy;
+  if (!easy) return Fail(FailureKind::Other, net::DescribeFailure(CURLE_FAILED_INIT, 0, nullptr));
+  curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+  curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy.get(), CURLOPT_MAXREDIRS, 5L);
+  curl_easy_setopt(easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(connectTimeout.count()));
+  std::string body;
+  bool tooLarge = false;
+  easy.ReceiveSuccessBodyInto([&](const char* data, std::size_t size) {
+    tooLarge = size > maxBytes - body.size();
+    if (!tooLarge) body.append(data, size);
+    return !tooLarge;
+  });
+  const net::TransferOutcome outcome = easy.Perform();
+  if (outcome.Succeeded()) return body;
+  if (tooLarge) return Fail(FailureKind::TooLarge, "larger than " + std::to_string(maxBytes) + " bytes");
+  if (outcome.httpStatus >= 400) {
+    const bool gone = outcome.httpStatus == 404 || outcome.httpStatus == 410;
+    return Fail(gone ? FailureKind::NotFound : FailureKind::Refused, outcome.reason);
+  }
+  return FailureOf(outcome, false);
+}
+
 std::string StatsEventUrl(std::string_view eventName) {
   const std::string service = StatsServiceBase();
   if (service.empty()) return {};

@@ -60,6 +60,14 @@ Result<WebAnswer> PostJson(const std::string& url, std::string_view document);
 // reported, not followed.
 Result<WebAnswer> FetchAnswer(const std::string& url, const char* headerName);
 
+// A document of a known kind fetched into memory with a bound of its own (a loader's version
+// list runs to megabytes): the body of a success answer to a GET of `url`, redirects followed
+// over http and https only. Otherwise a failure whose text is the technical reason ("HTTP
+// 404", curl's text): NotFound for 404 and 410, Refused for any other error status, TooLarge
+// once the body grows beyond `maxBytes`, Unreachable or TimedOut when no answer came.
+Result<std::string> FetchDocument(const std::string& url, std::size_t maxBytes,
+                                  std::chrono::seconds connectTimeout = kConnectTimeout);
+
 // The address of a statistics event at the configured analytics service: its "/wapstat.php"
 // with the site id, the page (the maker's site, percent-encoded, with the event name as its
 // last segment) and "&rnd=12345". Empty while no service is configured.

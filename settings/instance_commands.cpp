@@ -63,16 +63,24 @@ InstanceCommandResult Refused(InstanceCommandStatus status, InstanceNameProblem 
 
 }  // namespace
 
-InstanceCommandResult AddInstance(const std::string& settingsPath, const std::string& gamePath,
-                                  const std::string& name, const std::string& version) {
+InstanceCommandResult CheckNewInstance(const std::string& settingsPath, const std::string& name) {
   if (const InstanceNameProblem problem = NameProblem(settingsPath, name); problem != InstanceNameProblem::None) {
     return Refused(InstanceCommandStatus::InvalidName, problem);
   }
-  if (!IsValidVersionText(settingsPath, version)) return Refused(InstanceCommandStatus::InvalidVersion);
-  CInstanceList list(settingsPath, false);
-  if (const InstanceCommandStatus clash = ClashWith(list, name, nullptr); clash != InstanceCommandStatus::Done) {
+  if (const InstanceCommandStatus clash = ClashWith(CInstanceList(settingsPath, false), name, nullptr);
+      clash != InstanceCommandStatus::Done) {
     return Refused(clash);
   }
+  return {};
+}
+
+InstanceCommandResult AddInstance(const std::string& settingsPath, const std::string& gamePath,
+                                  const std::string& name, const std::string& version) {
+  if (InstanceCommandResult check = CheckNewInstance(settingsPath, name); check.status != InstanceCommandStatus::Done) {
+    return check;
+  }
+  if (!IsValidVersionText(settingsPath, version)) return Refused(InstanceCommandStatus::InvalidVersion);
+  CInstanceList list(settingsPath, false);
   const std::string folder = InstanceFolder(gamePath, name);
   const bool folderExisted = PathExists(folder);
   MakeFoldersForPath(folder);

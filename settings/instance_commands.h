@@ -29,6 +29,9 @@ struct InstanceCommandResult {
 // A one-line explanation for the player, in Chinese; empty for Done.
 std::string DescribeInstanceCommandResult(const InstanceCommandResult& result);
 
+// The checks of AddInstance on the name, without adding: Done when an instance of that name
+// could be added now (asked before the files of its version are fetched).
+InstanceCommandResult CheckNewInstance(const std::string& settingsPath, const std::string& name);
 InstanceCommandResult AddInstance(const std::string& settingsPath, const std::string& gamePath,
                                   const std::string& name, const std::string& version);
 InstanceCommandResult RenameInstance(const std::string& settingsPath, const std::string& gamePath,

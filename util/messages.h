@@ -351,6 +351,50 @@ inline constexpr const char* kModToolReportedFailure = "Mod 管理工具报告�
 inline constexpr const char* kModListUnreadable = "Mod 列表文件缺失或无法读取";
 inline constexpr const char* kModInstanceFolderRefused = "实例名称不能用作文件夹名";
 
+// Loaders: their version lists and their installation. `loader` is the loader's own name
+// ("Fabric").
+inline constexpr const char* kNoLoader = "无";
+inline constexpr const char* kLoaderStable = "稳定版";
+inline constexpr const char* kLoaderRecommended = "推荐";
+inline constexpr const char* kLoaderUnavailableMark = "不可用";
+inline constexpr const char* kLoaderListsLoading = "正在获取加载器版本……";
+inline constexpr const char* kLoaderVersionNotChosen = "请先选择加载器版本";
+inline constexpr const char* kTileLoaderLabel = "加载器：";
+inline std::string LoaderListFailed(const std::string& loader, const std::string& reason) {
+  return "无法获取 " + loader + " 的版本列表" + (reason.empty() ? "" : "（" + reason + "）");
+}
+inline std::string LoaderListUnreadable(const std::string& loader, const std::string& url) {
+  return loader + " 的版本列表无法读取: " + url;
+}
+inline std::string LoaderUnavailable(const std::string& loader, const std::string& gameVersion) {
+  return loader + " 没有适用于 " + gameVersion + " 的版本";
+}
+inline constexpr const char* kInstallLoaderDescription = "获取加载器描述文件";
+inline constexpr const char* kInstallGameDescription = "获取游戏版本描述文件";
+inline constexpr const char* kInstallInstaller = "下载安装器";
+inline constexpr const char* kInstallLibraries = "下载库文件";
+inline constexpr const char* kInstallProcessors = "运行处理器";
+inline std::string LoaderVersionMissing(const std::string& loader, const std::string& version,
+                                        const std::string& gameVersion) {
+  return "没有适用于 " + gameVersion + " 的 " + loader + " " + version;
+}
+inline std::string LoaderDescriptionFailed(const std::string& loader, const std::string& reason) {
+  return "无法获取 " + loader + " 的描述文件" + (reason.empty() ? "" : "（" + reason + "）");
+}
+inline std::string LoaderDescriptionInvalid(const std::string& loader, const std::string& version) {
+  return loader + " " + version + " 的描述文件无效，无法安装";
+}
+inline std::string LoaderGameDescriptionMissing(const std::string& gameVersion) {
+  return "无法获取游戏版本 " + gameVersion + " 的描述文件（请检查网络连接和下载源设置）";
+}
+inline std::string LoaderDescriptionNotWritten(const std::string& path) { return "无法写入版本描述文件: " + path; }
+inline std::string LoaderInstallNotAvailable(const std::string& loader) {
+  return "暂时还不能安装 " + loader + "：启动器尚未提供它的安装";
+}
+inline std::string LoaderInstalled(const std::string& loader, const std::string& versionId) {
+  return "已安装 " + loader + "（版本 " + versionId + "）";
+}
+
 // A version that extends another ("inheritsFrom") whose chain cannot be followed.
 inline std::string ParentVersionMissing(const std::string& parent) {
   return "错误信息：找不到前置版本 " + parent + "\n错误代码:ERROR_LoadVersionObj";

@@ -3,6 +3,7 @@
 // click on a tile, the remembered selection, and instances named like the window's controls.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QWidget>
 #include <atomic>
 #include <mutex>
@@ -10,11 +11,13 @@
 #include "app/instance_tiles.h"
 #include "app/mod_page.h"
 #include "dialogs/add_instance_wnd.h"
+#include "dialogs/menu_wnd.h"
 #include "dialogs/window_messages.h"
 #include "settings/instance_list.h"
 #include "settings/selected_instance.h"
 #include "tests/app/frame_harness.h"
 #include "tests/dialogs/window_action.h"
+#include "tests/support/fixtures.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/container.h"
 #include "uilib/layouts.h"
@@ -202,6 +205,45 @@ TEST_F(InstanceCommandsUi, DeletingAsksAndTakesTileRegistryAndFolder) {
   EXPECT_EQ(Registered(), std::vector<std::string>{"生存"});
   EXPECT_FALSE(PathExists(harness_.Home() / "Instance/创造"));
   EXPECT_TRUE(PathExists(harness_.Home() / "Instance/生存"));
+}
+
+TEST_F(InstanceCommandsUi, AnInstanceMadeWithALoaderNamesItOnItsTileAndInItsMenu) {
+  const std::string fabric = "fabric-loader-0.16.9-1.21.1";
+  test::WriteFile(harness_.Home() / (".minecraft/versions/" + fabric + "/" + fabric + ".json"),
+                  test::ReadFixture("loaders/fabric/profile-fabric-loader-0.16.9-1.21.1.json"));
+  harness_.AddInstance("织布", fabric);
+  harness_.AddInstance("原版", "1.21.1");
+  CFrameWnd& frame = harness_.Open();
+  EXPECT_EQ(Tile(0)->GetToolTip(), QStringLiteral("织布\n版本：fabric-loader-0.16.9-1.21.1\n加载器：Fabric 0.16.9"));
+  EXPECT_EQ(Tile(1)->GetToolTip(), QStringLiteral("原版\n版本：1.21.1"));
+
+  // The menu on the loader's tile says which loader, as a line above the commands.
+  test::ClickAt(frame.GetHWND(), test::CenterOf(Tile(0)), Qt::RightButton);
+  ASSERT_TRUE(test::PumpUntil([] { return test::FindOpenWindow(QStringLiteral("MenuWnd")) != nullptr; }));
+  test::Pump(30);
+  auto* menu = static_cast<CMenuWnd*>(test::FindOpenWindow(QStringLiteral("MenuWnd")));
+  CMenuUI* items = menu->GetMenuRoot();
+  ASSERT_EQ(items->GetCount(), 7);
+  EXPECT_EQ(items->GetItemAt(0)->GetText(), QStringLiteral("加载器：Fabric 0.16.9"));
+  EXPECT_FALSE(items->GetItemAt(0)->IsEnabled());
+  // Wide enough for its text, beside the icon column.
+  const int textWidth = QFontMetrics(menu->GetPaintManager().GetDefaultFont()).horizontalAdvance(items->GetItemAt(0)->GetText());
+  EXPECT_GE(items->GetItemAt(0)->GetPos().Width(), CMenuElementUI::kIconColumn + textWidth);
+  EXPECT_EQ(items->GetItemAt(2)->GetName(), QStringLiteral("Menu_Instance_Add"));
+  test::SaveScreenshot(frame.GetHWND(), {menu->GetHWND()}, QStringLiteral("instance_menu_loader"));
+  // A click on the line is no command: the instance stays as it is.
+  test::ClickControlOf(menu, "Menu_Instance_Loader");
+  test::Pump(30);
+  EXPECT_EQ(Registered(), (std::vector<std::string>{"织布", "原版"}));
+  CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
+  ASSERT_TRUE(test::PumpUntil([] { return test::FindOpenWindow(QStringLiteral("MenuWnd")) == nullptr; }));
+
+  test::ClickAt(frame.GetHWND(), test::CenterOf(Tile(1)), Qt::RightButton);
+  ASSERT_TRUE(test::PumpUntil([] { return test::FindOpenWindow(QStringLiteral("MenuWnd")) != nullptr; }));
+  auto* plain = static_cast<CMenuWnd*>(test::FindOpenWindow(QStringLiteral("MenuWnd")));
+  EXPECT_EQ(plain->GetMenuRoot()->GetItemAt(0)->GetName(), QStringLiteral("Menu_Instance_Add"));
+  CMenuWnd::ContextMenuObserver().Broadcast({1, nullptr});
+  ASSERT_TRUE(test::PumpUntil([] { return test::FindOpenWindow(QStringLiteral("MenuWnd")) == nullptr; }));
 }
 
 TEST_F(InstanceCommandsUi, TheMenuBelongsToTheGamePage) {

@@ -111,7 +111,7 @@ TEST_F(Cli, AVersionThatNoListNamesNeedsForce) {
 TEST_F(Cli, UsageErrorsAndHelpInChinese) {
   const test::CommandResult usage = Run({"add", "only-name"});
   EXPECT_EQ(usage.status, 2);
-  EXPECT_EQ(usage.err, "用法: korvane-cli add NAME VERSION [--force]\n");
+  EXPECT_EQ(usage.err, "用法: korvane-cli add NAME VERSION [--force | --loader KIND[:VERSION]]\n");
   const test::CommandResult unknown = Run({"frobnicate"});
   EXPECT_EQ(unknown.status, 2);
   EXPECT_TRUE(unknown.err.starts_with("korvane-cli: 没有这个命令: frobnicate\n")) << unknown.err;

@@ -7,16 +7,17 @@
 #include <json/json.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
+#include "tests/loader/loader_publisher.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
 #include "tests/net/zip_maker.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/java_tools.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
@@ -24,28 +25,8 @@
 namespace kv {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string Java(const std::string& tool) {
-  for (const char* folder : {"/usr/lib/jvm/default-java/bin/", "/usr/bin/"}) {
-    if (PathExists(std::string(folder) + tool)) return std::string(folder) + tool;
-  }
-  return tool;
-}
-
-Json::Value ParseJson(const std::string& text) {
-  Json::Value value;
-  std::string errors;
-  std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
-  reader->parse(text.data(), text.data() + text.size(), &value, &errors);
-  return value;
-}
-
-std::string WriteJson(const Json::Value& value) {
-  Json::StreamWriterBuilder builder;
-  builder["indentation"] = "";
-  return Json::writeString(builder, value);
-}
+using test::ParseJson;
+using test::WriteJson;
 
 // The publisher's hosts as korvane-mirror serves them: https://HOST/PATH at root/HOST/PATH.
 class Publisher {
@@ -70,11 +51,11 @@ class Publisher {
       for (const std::string& classifier : downloads["classifiers"].getMemberNames()) {
         // Natives to unpack: a marker for the game to find, and a META-INF that must stay out.
         Serve(downloads["classifiers"][classifier],
-              Zip({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n"}, {"native-marker.txt", classifier + " unpacked"}}));
+              test::ZipBytes({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\n"}, {"native-marker.txt", classifier + " unpacked"}}));
       }
     }
     if (description["downloads"].isMember("client")) {
-      Serve(description["downloads"]["client"], Zip({{"net/minecraft/client/main/Main.class", classes_.at("Main")}}));
+      Serve(description["downloads"]["client"], test::ZipBytes({{"net/minecraft/client/main/Main.class", classes_.at("Main")}}));
     }
     if (description.isMember("assetIndex")) {
       Json::Value index;
@@ -118,23 +99,15 @@ class Publisher {
     std::ofstream(path, std::ios::binary) << bytes;
   }
 
-  std::string Zip(const std::vector<std::pair<std::string, std::string>>& entries) const {
-    const std::string path = root_ + "/.zip";
-    test::MakeZip(path, entries);
-    std::string bytes = *ReadWholeFile(path);
-    fs::remove(path);
-    return bytes;
-  }
-
   // A library's jar: the loader's first class where the loader needs it; today's natives with
   // a resource the game finds on the class path; any other an empty jar. Each its own file,
   // as the module path wants.
   std::string LibraryJar(const std::string& name) const {
     if (name.rfind("cpw.mods:bootstraplauncher:", 0) == 0) {
-      return Zip({{"cpw/mods/bootstraplauncher/BootstrapLauncher.class", classes_.at("BootstrapLauncher")}});
+      return test::ZipBytes({{"cpw/mods/bootstraplauncher/BootstrapLauncher.class", classes_.at("BootstrapLauncher")}});
     }
-    if (name.ends_with(":natives-linux")) return Zip({{"classpath-native.txt", name}});
-    return Zip({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\nCreated-By: " + name + "\n"}});
+    if (name.ends_with(":natives-linux")) return test::ZipBytes({{"classpath-native.txt", name}});
+    return test::ZipBytes({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\nCreated-By: " + name + "\n"}});
   }
 
   std::string root_;
@@ -148,7 +121,7 @@ class OfficialEndToEnd : public ::testing::Test {
     const std::string classes = root_->Path() + "classes";
     const std::string game = std::string(KORVANE_SOURCE_DIR) + "/tests/e2e/game/";
     const test::CommandResult compiled = test::RunCommand(
-        Java("javac"), {"--release", "11", "-d", classes, game + "net/minecraft/client/main/Main.java",
+        test::JavaTool("javac"), {"--release", "11", "-d", classes, game + "net/minecraft/client/main/Main.java",
                         game + "cpw/mods/bootstraplauncher/BootstrapLauncher.java"});
     ASSERT_EQ(compiled.status, 0) << compiled.err;
     Publisher publisher(root_->Path() + "served",
@@ -185,7 +158,7 @@ class OfficialEndToEnd : public ::testing::Test {
                                         {"锻造", "1.18.2-forge-40.2.9"}}) {
       ASSERT_EQ(AddInstance(settings_, home_ / ".minecraft/", name, version).status, InstanceCommandStatus::Done);
     }
-    profile::WriteString(settings_, "KvCfg", "JavaPath", Java("java"));
+    profile::WriteString(settings_, "KvCfg", "JavaPath", test::JavaTool("java"));
   }
 
   test::CommandResult Cli(const std::vector<std::string>& args) {

@@ -68,6 +68,21 @@ TEST(ModernDocuments, PublishedFilesJavaAndLogging) {
   EXPECT_FALSE(forge.gameArguments->empty());
 }
 
+TEST(ModernDocuments, ALoadersLibrariesCarryTheirChecksumsBesideTheirRepository) {
+  VersionDescription fabric;
+  ASSERT_TRUE(ParseVersionDescription(test::ReadFixture("loaders/fabric/profile-fabric-loader-0.16.9-1.21.1.json"), fabric));
+  const LibraryEntry& asm_ = fabric.libraries.front();
+  EXPECT_EQ(asm_.repository, "https://maven.fabricmc.net/");
+  ASSERT_TRUE(asm_.artifact);
+  EXPECT_EQ(asm_.artifact->sha1, "f0ed132a49244b042cd0e15702ab9f2ce3cc8436");
+  EXPECT_EQ(asm_.artifact->size, 126093);
+  EXPECT_EQ(asm_.artifact->url, "");   // fetched from the repository by its name
+  EXPECT_EQ(asm_.artifact->path, "");
+  const LibraryEntry& loader = fabric.libraries.back();
+  EXPECT_EQ(loader.name, "net.fabricmc:fabric-loader:0.16.9");
+  EXPECT_FALSE(loader.artifact);  // nothing known beside it
+}
+
 TEST(ModernDocuments, MergedOverTheParent) {
   VersionDescription parent;
   ASSERT_TRUE(ParseVersionDescription(R"({"id":"p","type":"release","mainClass":"P","assets":"1","jar":"p",

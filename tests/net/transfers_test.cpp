@@ -118,6 +118,30 @@ TEST_F(Transfers, AReplyThatNeverEndsIsRefusedInsteadOfFillingTheMemory) {
   EXPECT_LE(body.size(), 1024u * 1024);
 }
 
+TEST_F(Transfers, ADocumentWithinItsBoundOrWhyNot) {
+  MirrorProcess mirror(served_.Path(), {"--status", "/gone.json=410", "--status", "/versions/versions.json=503"});
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  const std::string base = mirror.BaseUrl();
+  const Result<std::string> big = FetchDocument(base + "/big.bin", kBig.size());
+  ASSERT_TRUE(big) << big.message();
+  EXPECT_EQ(*big, kBig);
+  const Result<std::string> tooBig = FetchDocument(base + "/big.bin", kBig.size() - 1);
+  ASSERT_FALSE(tooBig);
+  EXPECT_EQ(tooBig.kind(), FailureKind::TooLarge);
+  const std::vector<std::pair<std::string, FailureKind>> failures = {
+      {"/missing.json", FailureKind::NotFound}, {"/gone.json", FailureKind::NotFound},
+      {"/versions/versions.json", FailureKind::Refused}};
+  for (const auto& [path, kind] : failures) {
+    const Result<std::string> document = FetchDocument(base + path, 1024);
+    ASSERT_FALSE(document) << path;
+    EXPECT_EQ(document.kind(), kind) << path << ": " << document.message();
+  }
+  EXPECT_EQ(FetchDocument(base + "/versions/versions.json", 1024).message(), "HTTP 503");
+  const Result<std::string> closed = FetchDocument("http://127.0.0.1:9/list.json", 1024);
+  ASSERT_FALSE(closed);
+  EXPECT_EQ(closed.kind(), FailureKind::Unreachable);
+}
+
 TEST_F(Transfers, ADownloadBeyondItsLimitIsRefusedAndKeepsTheEarlierCopy) {
   MirrorProcess mirror(served_.Path());
   ASSERT_TRUE(mirror.Started()) << mirror.Log();

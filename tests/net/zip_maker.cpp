@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "tests/support/temp_folder.h"
+
 namespace kv::test {
 
 void MakeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
@@ -20,6 +22,12 @@ void MakeZip(const std::string& path, const std::vector<std::pair<std::string, s
     ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
   }
   ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+}
+
+std::string ZipBytes(const std::vector<std::pair<std::string, std::string>>& entries) {
+  const TempFolder folder;
+  MakeZip(folder / "made.zip", entries);
+  return ReadFile(folder / "made.zip");
 }
 
 }  // namespace kv::test

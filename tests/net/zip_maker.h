@@ -9,4 +9,7 @@ namespace kv::test {
 // Writes a zip archive at `path` (its folders made) holding `entries` (name, bytes) in order.
 void MakeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries);
 
+// The bytes of such an archive, for a file that a test serves.
+std::string ZipBytes(const std::vector<std::pair<std::string, std::string>>& entries);
+
 }  // namespace kv::test

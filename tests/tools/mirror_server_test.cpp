@@ -74,6 +74,12 @@ TEST(MirrorServer, RequestPathsNeverLeaveTheRoot) {
     EXPECT_EQ(ResolveServedFile(served, outside), "") << outside;
   }
   EXPECT_EQ(ResolveServedFile(root.Path(), "/served"), "");  // a folder is not served
+  // unless it holds its own document, as a list whose entries lie below its address.
+  test::WriteFile(root / "served/list/.index", "[]");
+  test::WriteFile(root / "served/list/1/entry", "{}");
+  EXPECT_EQ(ResolveServedFile(served, "/list"), served + "/list/.index");
+  EXPECT_EQ(ResolveServedFile(served, "/list/1/entry"), served + "/list/1/entry");
+  EXPECT_EQ(ResolveServedFile(served, "/list/1"), "");
 }
 
 }  // namespace

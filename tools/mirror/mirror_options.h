@@ -52,7 +52,7 @@ inline constexpr const char* kMirrorUsage =
     "                      [--cut PATH=BYTES] [--extra PATH=BYTES]\n"
     "                      [--delay MS] [--rate BYTES]\n"
     "Serves FOLDER (laid out as the download mirror) over HTTP: GET and HEAD, single byte\n"
-    "ranges, keep-alive. --port 0 (the default) picks a free port. The first line on\n"
+    "ranges, keep-alive; a folder's address serves its file .index. --port 0 (the default) picks a free port. The first line on\n"
     "standard output is the base address; every request is logged on standard error.\n"
     "Faults, for tests (PATH is a request path or * for all):\n"
     "  --drop PATH=BYTES       close the connection when an answer reaches byte BYTES\n"

@@ -133,6 +133,9 @@ std::string ResolveServedFile(const std::string& root, const std::string& reques
   if (relative.empty()) return {};
   std::string file = root + relative;
   std::error_code error;
+  // An address that is also a folder's (a list at .../loader/1.21.1, its entries below it)
+  // is the folder's document.
+  if (std::filesystem::is_directory(file, error)) file += "/" + std::string(kFolderDocument);
   return std::filesystem::is_regular_file(file, error) ? file : std::string();
 }
 

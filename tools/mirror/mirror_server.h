@@ -40,8 +40,12 @@ class MirrorServer {
   std::mutex logMutex_;
 };
 
-// The file below `root` that a request path names, or empty when the path would leave the
-// root or names something else than a regular file.
+// What a request for a folder is answered with: the file of this name in it, where there is
+// one. It serves a document whose address is also the folder of others.
+inline constexpr const char* kFolderDocument = ".index";
+
+// The file below `root` that a request path names (for a folder, its kFolderDocument), or
+// empty when the path would leave the root or names something else than a regular file.
 std::string ResolveServedFile(const std::string& root, const std::string& requestPath);
 
 }  // namespace kv::mirror

@@ -1,0 +1,17 @@
+package net.fabricmc.loader.impl.launch.knot;
+
+// A stand-in for Fabric's launch class, the main class of its description: it reports what the
+// launcher gave it (arguments, the property the description sets, the class path) and exits
+// with the status named by KORVANE_TEST_EXIT.
+public final class KnotClient {
+    public static void main(String[] args) {
+        System.out.println("loader=fabric");
+        for (int i = 0; i < args.length; i++) {
+            System.out.println("arg[" + i + "]=" + args[i]);
+        }
+        System.out.println("FabricMcEmu=[" + System.getProperty("FabricMcEmu") + "]");
+        System.out.println("classpath=" + System.getProperty("java.class.path"));
+        String exit = System.getenv("KORVANE_TEST_EXIT");
+        System.exit(exit == null ? 0 : Integer.parseInt(exit));
+    }
+}
