@@ -11,6 +11,7 @@
 #include "settings/instance_commands.h"
 #include "settings/settings.h"
 #include "uilib/edit.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -48,7 +49,7 @@ bool CAddInstanceWnd::CreateFor(HWND owner) {
 void CAddInstanceWnd::InitControls() {
   const auto edit = [this](const char* name) {
     CControlUI* control = paintManager_.FindControl(QString::fromLatin1(name));
-    return control ? static_cast<CEditUI*>(control->GetInterface(QStringLiteral("Edit"))) : nullptr;
+    return ui_cast<CEditUI>(control);
   };
   nameEdit_ = edit("Ed_InstanceName");
   versionEdit_ = edit("Ed_Version");
