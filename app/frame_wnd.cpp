@@ -23,7 +23,6 @@
 #include "dialogs/window_messages.h"
 #include "net/update_check.h"
 #include "platform/diagnostic_log.h"
-#include "platform/java_discovery.h"
 #include "platform/platform_profile.h"
 #include "settings/instance_list.h"
 #include "settings/selected_instance.h"
@@ -253,27 +252,11 @@ void CFrameWnd::StartGame() {
                       kMessageOk);
     return;
   }
-  if (OfferJavaDownload()) return;
   StartLaunch();
 }
 
 void CFrameWnd::ShowGameRunning() {
   ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kGameRunning), MessageKind::Warning, kPromptCaption, kMessageOk);
-}
-
-bool CFrameWnd::OfferJavaDownload() {
-  std::string path;
-  std::string version;
-  if (FindDefaultJava(*services_.java, path, version)) return false;
-  // A runtime the player chose in the settings counts too, wherever it is installed.
-  CSettings settings(services_.settingsPath);
-  settings.Load(*services_.java);
-  if (!settings.javaPath.empty() && PathExists(settings.javaPath)) return false;
-  if (ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kJavaDownload), MessageKind::Question, kPromptCaption,
-                        kMessageOkCancel) == IDOK) {
-    HandOverToUpdater(kDownloadJavaCommandLine);
-  }
-  return true;
 }
 
 void CFrameWnd::StartLaunch() {

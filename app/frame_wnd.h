@@ -96,8 +96,6 @@ class CFrameWnd : public ui::WindowImplBase {
   void SelectInstance(ui::CControlUI* tile);
   void SelectPage(int page);
   bool ModTabShown();
-  // True when no Java runtime is found; the player may then let the updater fetch one.
-  bool OfferJavaDownload();
   void StartLaunch();
   void ShowGameRunning();
   // Offers the newer launcher the start-up check found.

@@ -47,6 +47,17 @@ void GuiLaunchSink::OfferJavaDownload(const std::string& text) {
   }
 }
 
+bool GuiLaunchSink::ConfirmRuntimeDownload(int major, const std::string&) {
+  return ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(msg::RuntimeDownloadQuestion(major)),
+                           MessageKind::Question, QStringLiteral("提示"), kMessageOkCancel) == IDOK;
+}
+
+bool GuiLaunchSink::ConfirmJavaReplacement(const std::string& text) {
+  const QString question = QString::fromStdString(text) + QChar(u'\n') + QString::fromUtf8(msg::kUseAutomaticJavaQuestion);
+  return ShowMessageDialog(frame_.GetHWND(), question, MessageKind::Warning, QStringLiteral("提示"), kMessageOkCancel) ==
+         IDOK;
+}
+
 DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan) {
   DownloadOptions options;
   options.transfers = ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers);

@@ -12,6 +12,7 @@
 #include "uilib/button.h"
 #include "uilib/combo.h"
 #include "uilib/edit.h"
+#include "uilib/label.h"
 #include "uilib/ui_cast.h"
 #include "util/messages.h"
 
@@ -29,12 +30,11 @@ struct FieldBinding {
   bool isCheckBox;
 };
 
-// Every value but JavaPath, which the Java combo shows.
+// Every value but JavaPath and JavaVer, which the Java combo and its runtimes give.
 constexpr FieldBinding kFields[] = {
     {"Ed_UserName", &CSettings::userName, false},
     {"Ed_Pwd", &CSettings::password, false},
     {"CB_IsGenuine", &CSettings::isGenuine, true},
-    {"LB_JavaVer", &CSettings::javaVer, false},
     {"Ed_GamePath", &CSettings::gamePath, false},
     {"Ed_JVMMemoryMin", &CSettings::jvmMemoryMin, false},
     {"Ed_JVMMemoryMax", &CSettings::jvmMemoryMax, false},
@@ -68,6 +68,8 @@ int AuthServerPresetOf(std::string address) {
   return kCustomAuthServer;
 }
 
+// The Java line says in this colour that the path cannot be used.
+constexpr ARGB kProblemColor = 0xFFC0392B;
 
 }  // namespace
 
@@ -86,7 +88,8 @@ bool CSetWnd::IsChecked(const char* name) {
 void CSetWnd::InitControls() {
   CControlUI* combo = Find("CBox_JavaPath");
   javaCombo_ = ui_cast<CComboUI>(combo);
-  javaVersion_ = Find("LB_JavaVer");
+  javaVersion_ = ui_cast<CLabelUI>(Find("LB_JavaVer"));
+  if (javaVersion_) versionColor_ = javaVersion_->GetTextColor();
   CControlUI* authCombo = Find("CBox_AuthServer");
   authServerCombo_ = ui_cast<CComboUI>(authCombo);
   CControlUI* authField = Find("Ed_AuthServer");
@@ -99,21 +102,21 @@ void CSetWnd::InitControls() {
     authServerCombo_->Add(item);
   }
   CreateIndicator();
-  FillJavaCombo(true);
+  FillJavaCombo();
 }
 
-void CSetWnd::FillJavaCombo(bool addConfigured) {
-  runtimes_.clear();
-  if (javaCombo_) javaCombo_->RemoveAll();
+void CSetWnd::FillJavaCombo() {
   std::vector<JavaRuntime> found;
   if (services_.java) ListJavaRuntimes(*services_.java, found);
   for (const JavaRuntime& runtime : found) AddJavaItem(runtime);
-  if (!addConfigured) return;
   // The configured runtime stays on offer even where discovery does not find it.
-  const std::string configured = LoadedSettings().javaPath;
+  const CSettings settings = LoadedSettings();
   const bool listed = std::any_of(runtimes_.begin(), runtimes_.end(),
-                                  [&](const JavaRuntime& runtime) { return runtime.path == configured; });
-  if (!configured.empty() && !listed) AddJavaItem({configured, std::string()});
+                                  [&](const JavaRuntime& runtime) { return runtime.path == settings.javaPath; });
+  if (!settings.javaPath.empty() && !listed) {
+    configuredOnly_ = runtimes_.size();
+    AddJavaItem({settings.javaPath, settings.javaVer});
+  }
 }
 
 void CSetWnd::AddJavaItem(const JavaRuntime& runtime) {
@@ -147,7 +150,7 @@ void CSetWnd::Notify(TNotifyUI& msg) {
   }
   if (msg.sType != kNotifyClick) return;
   if (name == u"Btn_JavaPathReset") BrowseForJava();
-  else if (name == u"Btn_JavaTest") FindJavaAgain();
+  else if (name == u"Btn_JavaTest") TestJava();
   else if (name == u"Btn_SelectGamePath") BrowseForGameFolder();
   else if (name == u"Btn_DefaultGamePath") {
     if (CControlUI* field = Find("Ed_GamePath")) field->SetText(QString::fromStdString(DefaultGameFolder(services_.settingsPath)));
@@ -211,18 +214,42 @@ void CSetWnd::ApplyEnablingRules() {
 void CSetWnd::JavaSelected(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= runtimes_.size()) return;
   const JavaRuntime& runtime = runtimes_[static_cast<std::size_t>(index)];
-  if (javaVersion_) javaVersion_->SetText(QString::fromStdString(runtime.version));
   if (javaCombo_) javaCombo_->SetToolTip(QString::fromStdString(runtime.path));
+  // Discovery lists only runtimes that are there; the one the settings name may be gone.
+  if (configuredOnly_ == static_cast<std::size_t>(index)) {
+    if (Status usable = CheckJavaProgramFile(runtime.path); !usable) {
+      ShowJavaState(msg::JavaPathUnusable(usable.message()), true);
+      return;
+    }
+  }
+  ShowJavaState(runtime.version, false);
+}
+
+void CSetWnd::ShowJavaState(const std::string& text, bool problem) {
+  if (!javaVersion_) return;
+  javaVersion_->SetText(QString::fromStdString(text));
+  javaVersion_->SetTextColor(problem ? kProblemColor : versionColor_);
+}
+
+const JavaRuntime* CSetWnd::ListedJava(const std::string& path) const {
+  const auto listed = std::find_if(runtimes_.begin(), runtimes_.end(),
+                                   [&](const JavaRuntime& runtime) { return runtime.path == path; });
+  return listed == runtimes_.end() ? nullptr : &*listed;
+}
+
+std::optional<JavaRuntime> CSetWnd::ProbeInBackground(const std::string& program) {
+  std::optional<JavaRuntime> runtime;
+  RunInBackground([&, probe = services_.probeJava] {
+    if (probe) runtime = probe(program);
+  });
+  return runtime;
 }
 
 void CSetWnd::BrowseForJava() {
   std::vector<std::string> chosen;
   if (!services_.pickers || !services_.pickers->BrowseForExecutable(GetHWND(), chosen) || chosen.empty()) return;
   const std::string program = chosen.front();
-  std::optional<JavaRuntime> runtime;
-  RunInBackground([&] {
-    if (services_.probeJava) runtime = services_.probeJava(program);
-  });
+  const std::optional<JavaRuntime> runtime = ProbeInBackground(program);
   if (!runtime) {
     Tell(msg::NotAJavaRuntime(program));
     return;
@@ -240,15 +267,26 @@ void CSetWnd::BrowseForJava() {
   JavaSelected(index);
 }
 
-void CSetWnd::FindJavaAgain() {
-  FillJavaCombo(false);
-  if (runtimes_.empty()) {
-    if (javaVersion_) javaVersion_->SetText(QString());
-    if (javaCombo_) javaCombo_->SetToolTip(QString());
+void CSetWnd::TestJava() {
+  const std::string path = javaCombo_ ? javaCombo_->GetText().toStdString() : std::string();
+  if (path.empty()) {
+    Tell(msg::kJavaPathEmpty);
     return;
   }
-  if (javaCombo_) javaCombo_->SelectItem(0);
-  JavaSelected(0);
+  if (Status usable = CheckJavaProgramFile(path); !usable) {
+    ShowJavaState(msg::JavaPathUnusable(usable.message()), true);
+    Tell(msg::JavaPathUnusable(usable.message()) + ":\n" + path);
+    return;
+  }
+  const std::optional<JavaRuntime> runtime = ProbeInBackground(path);
+  if (!runtime) {
+    ShowJavaState(msg::JavaPathUnusable(msg::kNotAJava), true);
+    Tell(msg::NotAJavaRuntime(path));
+    return;
+  }
+  // What was found, shown beside the path the player gave, which stays as it is.
+  ShowJavaState(runtime->version, false);
+  Tell(msg::JavaTested(path, runtime->version), MessageKind::Information);
 }
 
 void CSetWnd::BrowseForGameFolder() {
@@ -271,11 +309,22 @@ CSettings CSetWnd::FromControls() {
                                              : control->GetText().toStdString();
   }
   settings.javaPath = javaCombo_ ? javaCombo_->GetText().toStdString() : std::string();
+  if (const JavaRuntime* listed = ListedJava(settings.javaPath)) settings.javaVer = listed->version;
   return settings;
 }
 
 void CSetWnd::Confirm() {
   CSettings settings = FromControls();
+  // A typed path is kept only when it leads to a Java; empty leaves the choice to the launcher.
+  if (!settings.javaPath.empty() && !ListedJava(settings.javaPath)) {
+    const std::optional<JavaRuntime> typed = ProbeInBackground(settings.javaPath);
+    if (!typed) {
+      Tell(msg::NotAJavaRuntime(settings.javaPath));
+      return;
+    }
+    settings.javaPath = typed->path;
+    settings.javaVer = typed->version;
+  }
   if (const std::string problem = CheckSettings(settings); !problem.empty()) {
     Tell(problem);
     return;

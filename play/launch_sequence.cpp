@@ -16,6 +16,7 @@
 #include "launch/launch_command.h"
 #include "platform/diagnostic_log.h"
 #include "play/game_crash.h"
+#include "play/java_provision.h"
 #include "play/launch_inputs.h"
 #include "play/version_messages.h"
 #include "settings/instance_folders.h"
@@ -42,6 +43,24 @@ LaunchResult LaunchSequence::Run(const LaunchRequest& request, LaunchSink& sink)
     ~RunningFlag() { running_.store(false); }
   } clearedOnExit;
   return RunSteps(request, sink);
+}
+
+LaunchStatus LaunchSequence::ProvideLaunchJava(const CSettings& settings, const DownloadSource& source, LaunchSink& sink) {
+  const ProvidedJava provided = ProvideJava(JavaNeedFor(description_, settings, source, *services_.java), sink);
+  java_ = provided.choice;
+  switch (provided.outcome) {
+    case JavaProvided::Ready:
+      return LaunchStatus::Prepared;
+    case JavaProvided::Missing:
+      return LaunchStatus::JavaMissing;
+    case JavaProvided::Unusable:
+      return LaunchStatus::JavaUnusable;
+    case JavaProvided::Cancelled:
+      return LaunchStatus::DownloadsCancelled;
+    case JavaProvided::Failed:
+      return LaunchStatus::JavaDownloadFailed;
+  }
+  return LaunchStatus::JavaMissing;
 }
 
 LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& sink) {
@@ -116,11 +135,8 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
 
   // Without a Java that fits there is nothing to start: no file is fetched for it.
-  java_ = ChooseJava(description_.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, *services_.java);
-  if (java_.path.empty()) {
-    sink.FinishLoading();
-    sink.OfferJavaDownload(java_.reason);
-    return {LaunchStatus::JavaMissing, {}, std::nullopt};
+  if (const LaunchStatus refused = ProvideLaunchJava(settings, source, sink); refused != LaunchStatus::Prepared) {
+    return {refused, {}, std::nullopt};
   }
   LogLine(LogLevel::Info, "Java " + java_.path + ": " + java_.reason);
 

@@ -146,6 +146,13 @@ Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string
   return cleared;
 }
 
+Status ChooseJavaAutomatically(const std::string& settingsPath) {
+  if (!profile::WriteStrings(settingsPath, {{"KvCfg", "JavaPath", ""}, {"KvCfg", "JavaVer", ""}})) {
+    return Fail(FailureKind::Io, msg::kSettingsNotWritten);
+  }
+  return {};
+}
+
 bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem) {
   const std::string name = AsciiLower(key);
   const std::pair<const char*, std::string CSettings::*> plain[] = {
@@ -166,6 +173,11 @@ bool SetSettingByKey(CSettings& settings, std::string_view key, const std::strin
       settings.*member = value;
       return true;
     }
+  }
+  if (name == "javapath" && value.empty()) {
+    settings.javaPath.clear();
+    settings.javaVer.clear();
+    return true;
   }
   if (name == "javapath") {
     const std::optional<JavaRuntime> runtime = ProbeJavaRuntime(value);

@@ -78,6 +78,13 @@ inline constexpr const char* kInstanceFoldersLeftBehind =
     "原文件夹保持原样，不会被移动或删除。";
 inline constexpr const char* kContinueQuestion = "是否继续?";
 inline std::string NotAJavaRuntime(const std::string& path) { return "所选文件不是可以使用的 Java 程序:\n" + path; }
+inline constexpr const char* kJavaPathEmpty = "请选择或输入 Java 程序的路径";
+inline constexpr const char* kNotAJava = "不是 Java 程序";
+// The settings dialog's line under the Java path, when the path cannot be used.
+inline std::string JavaPathUnusable(const std::string& problem) { return "此 Java 无法使用（" + problem + "）"; }
+inline std::string JavaTested(const std::string& path, const std::string& version) {
+  return "找到 Java " + (version.empty() ? std::string("（版本未知）") : version) + ":\n" + path;
+}
 inline std::string UnknownSetting(const std::string& key) { return "没有这个设置项: " + key; }
 inline std::string UnknownDownloadSource(const std::string& name) {
   return "下载源只能是 official（官方）、bmclapi（国内镜像）或 mirror（部署镜像）: " + name;
@@ -103,7 +110,6 @@ inline constexpr const char* kUpdateOfferTitle = "更新提示";
 inline std::string UpdateOffer(const std::string& publishedVersion) {
   return "检测到新版本" + publishedVersion + "是否立即更新?";
 }
-inline constexpr const char* kJavaDownload = "未找到JAVA运行环境是否立即下载安装?";
 
 // Which Java a version is started with, and why.
 inline std::string JavaConfiguredFits(int major, int required) {
@@ -129,8 +135,61 @@ inline std::string JavaMissing(int required, bool newerAllowed) {
   return "此版本需要 Java " + std::to_string(required) + (newerAllowed ? " 或更新的版本" : "") +
          "，但没有找到合适的 JAVA 运行环境。";
 }
+inline constexpr const char* kJavaNotFound = "未找到JAVA运行环境";
 inline constexpr const char* kDownloadJavaQuestion = "是否立即下载安装?";
 inline constexpr const char* kUpdaterFailed = "启动Update.exe失败";
+
+// What is wrong with a Java program.
+inline constexpr const char* kJavaProgramMissing = "文件不存在";
+inline constexpr const char* kJavaProgramNotRunnable = "不是可以运行的程序";
+inline std::string JavaProgramDoesNotStart(const std::string& reason) { return "无法启动: " + reason; }
+
+// The Java the player chose cannot be used: what to use instead.
+inline std::string JavaUnusable(const std::string& path, const std::string& problem) {
+  return "设置中的 Java 无法使用（" + problem + "）: " + path;
+}
+inline std::string FittingJavaFound(int required, int major, const std::string& path) {
+  return "此版本需要 Java " + std::to_string(required) + "，找到了合适的 Java " + std::to_string(major) + ": " + path;
+}
+inline std::string FittingJavaDownloadable(int required) {
+  return "此版本需要 Java " + std::to_string(required) + "，可以自动下载";
+}
+inline constexpr const char* kUseAutomaticJavaQuestion = "是否改为自动选择 Java 并继续启动？";
+inline constexpr const char* kUseAutomaticJavaCommand = "改为自动选择 Java: korvane-cli set JavaPath \"\"";
+
+// Java runtimes the launcher downloads from the game's publisher.
+inline std::string RuntimeDownloadQuestion(int major) { return "需要 Java " + std::to_string(major) + "，是否自动下载？"; }
+inline std::string RuntimeDownloading(int major, const std::string& component) {
+  return "需要 Java " + std::to_string(major) + "，正在下载 Java 运行环境 " + component;
+}
+inline std::string RuntimeDownloadRefused(int major, const std::string& component) {
+  return "需要 Java " + std::to_string(major) + "，没有自动下载（--no-java-download）。下载: korvane-cli java install " +
+         component;
+}
+inline constexpr const char* kRuntimeIndexUnreachable = "无法获取 Java 运行环境列表";
+inline constexpr const char* kRuntimeIndexInvalid = "Java 运行环境列表无效";
+inline std::string RuntimeNotOffered(const std::string& wanted, const std::string& platform) {
+  return "下载源没有适用于本系统（" + platform + "）的 Java 运行环境 " + wanted;
+}
+inline std::string RuntimeComponentInvalid(const std::string& component) { return "Java 运行环境的名称无效: " + component; }
+inline constexpr const char* kRuntimeManifestUnreachable = "无法获取 Java 运行环境的文件清单";
+inline constexpr const char* kRuntimeManifestTooLarge = "Java 运行环境的文件清单过大，已拒绝";
+inline std::string RuntimeManifestRefused(const std::string& entry) {
+  return "Java 运行环境的文件清单不完整或不安全，已拒绝安装: " + entry;
+}
+inline std::string RuntimeLinkLeaves(const std::string& link) {
+  return "Java 运行环境中的链接指向运行环境以外，已拒绝安装: " + link;
+}
+inline std::string RuntimeNotWritten(const std::string& path) { return "无法写入 Java 运行环境: " + path; }
+inline std::string RuntimeWithoutJava(const std::string& component) {
+  return "下载的 Java 运行环境 " + component + " 中没有可以运行的 java 程序，已拒绝安装";
+}
+inline std::string RuntimeInstalled(const std::string& component, const std::string& java) {
+  return "已安装 Java 运行环境 " + component + ": " + java;
+}
+inline std::string JavaFromRuntime(int major, int required) {
+  return "使用下载的 Java " + std::to_string(major) + "：此版本需要 Java " + std::to_string(required);
+}
 
 // Signing in.
 inline constexpr const char* kSignInTimedOut = "登录超时";
@@ -285,6 +344,7 @@ inline std::string StageCheckingVersion(const std::string& version) {
   return "正在获取版本 " + version + " 的描述和资源索引…";
 }
 inline constexpr const char* kStageCheckingFiles = "正在检查游戏文件…";
+inline constexpr const char* kStageLookingForRuntime = "正在查找可以下载的 Java…";
 inline constexpr const char* kStageCancelling = "正在取消…";
 
 // The end of a launch that did not start the game.

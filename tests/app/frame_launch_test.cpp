@@ -9,7 +9,10 @@
 
 #include "auth/stored_credentials.h"
 #include "dialogs/log_wnd.h"
+#include "install/java_runtime_install.h"
+#include "platform/launcher_folder.h"
 #include "tests/app/frame_harness.h"
+#include "tests/install/runtime_publisher.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
 #include "tests/support/agent_server.h"
@@ -387,6 +390,52 @@ TEST_F(FrameLaunch, QuittingDuringAGameWaitsForItsEndAndServesItsLastCalls) {
   const int shown = visibility.Shown();
   harness_.DeleteFrame();
   EXPECT_GT(visibility.Shown(), shown);
+}
+
+TEST_F(FrameLaunch, AVersionWhoseJavaTheMachineLacksAsksOnceFetchesTheRuntimeAndPlays) {
+  // The publisher's runtime of Java 21, served as its hosts serve it.
+  test::TempFolder served;
+  test::RuntimePublisher publisher(served.Path());
+  publisher.AddSmallRuntime("21.0.3");
+  publisher.Publish("java-runtime-delta", "21.0.3", HostRuntimePlatform());
+  mirror_ = std::make_unique<test::MirrorProcess>(served.Path(), std::vector<std::string>{"--delay", "30"});
+  ASSERT_TRUE(mirror_->Started());
+  test::ScopedEnvironment official("KORVANE_OFFICIAL_ROOT", mirror_->BaseUrl() + "/official");
+  // A version of Java 21 on a machine whose only runtimes are those the launcher downloads.
+  harness_.AddInstance("新版", "v21");
+  test::WriteFile(harness_.Home() / ".minecraft/versions/v21/v21.json",
+                  R"({"id":"v21","mainClass":"Main","minecraftArguments":"--demo",)"
+                  R"("javaVersion":{"component":"java-runtime-delta","majorVersion":21},"libraries":[]})");
+  test::WriteFile(harness_.Home() / ".minecraft/versions/v21/v21.jar", "x");
+  harness_.SetSetting("IsShowCmd", "true");
+  LinuxJavaSource::Places places;
+  places.launcherRuntimes = LauncherRuntimesFolder(harness_.Home().Path());
+  const LinuxJavaSource downloadedOnly(places);
+  harness_.Services().java = &downloadedOnly;
+  CFrameWnd& frame = harness_.Open();
+
+  std::vector<QString> questions;
+  test::Watcher answerer([&] {
+    CWindowWnd* dialog = test::FindOpenWindow(QStringLiteral("KvMessageDialog"));
+    if (!dialog || !questions.empty()) return;
+    questions.push_back(test::TextOf(dialog, "text"));
+    test::SaveScreenshot(frame.GetHWND(), {dialog->GetHWND()}, QStringLiteral("java_runtime_question"));
+    test::ClickControlOf(dialog, "okbtn");
+  });
+  bool shot = false;
+  const LaunchView view = Launch([&](CWindowWnd& download) {
+    if (shot) return;
+    shot = true;
+    test::SaveScreenshot(download.GetHWND(), QStringLiteral("java_runtime_download"));
+  });
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], QStringLiteral("需要 Java 21，是否自动下载？"));
+  EXPECT_TRUE(view.downloadWindowSeen);
+  EXPECT_TRUE(view.lastFileIndex.endsWith(QStringLiteral("/3)"))) << view.lastFileIndex.toStdString();
+  const std::string java = LauncherRuntimesFolder(harness_.Home().Path()) + "java-runtime-delta/bin/java";
+  EXPECT_EQ(frame.LastLaunch().Java().path, java);
+  EXPECT_TRUE(LogText().startsWith(QStringLiteral("java ran: "))) << LogText().toStdString();
+  EXPECT_GE(view.frameShown, 1);
 }
 
 }  // namespace
