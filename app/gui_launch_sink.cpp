@@ -49,12 +49,12 @@ void GuiLaunchSink::OfferJavaDownload(const std::string& text) {
 
 bool GuiLaunchSink::ConfirmRuntimeDownload(int major, const std::string&) {
   return ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(msg::RuntimeDownloadQuestion(major)),
-                           MessageKind::Question, QStringLiteral("提示"), kMessageOkCancel) == IDOK;
+                           MessageKind::Question, kPromptCaption, kMessageOkCancel) == IDOK;
 }
 
 bool GuiLaunchSink::ConfirmJavaReplacement(const std::string& text) {
   const QString question = QString::fromStdString(text) + QChar(u'\n') + QString::fromUtf8(msg::kUseAutomaticJavaQuestion);
-  return ShowMessageDialog(frame_.GetHWND(), question, MessageKind::Warning, QStringLiteral("提示"), kMessageOkCancel) ==
+  return ShowMessageDialog(frame_.GetHWND(), question, MessageKind::Warning, kPromptCaption, kMessageOkCancel) ==
          IDOK;
 }
 
