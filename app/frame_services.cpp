@@ -26,7 +26,7 @@ FrameServices FrameServices::Default() {
   };
   services.versionFileUrl = VersionFileUrl();
   services.refreshVersionList = [settingsPath = services.settingsPath](const std::string& gamePath) {
-    return RefreshVersionManifest(DownloadSource::Configured(LoadDownloadSource(settingsPath)),
+    return RefreshVersionManifest(DownloadSource::Configured(ReadSettings(settingsPath).downloadSource),
                                   VersionListPath(gamePath))
         .ok();
   };

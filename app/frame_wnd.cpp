@@ -128,8 +128,7 @@ void CFrameWnd::ShowAccount() {
   CSettings settings(services_.settingsPath);
   settings.Load(*services_.java);
   if (userName_) userName_->SetText(QString::fromStdString(settings.userName));
-  // Only the exact text "true" marks a genuine account.
-  const bool online = settings.isGenuine == "true";
+  const bool online = settings.isGenuine;
   if (serverName_) {
     const QString server = online ? QString::fromStdString(SignedInServerName(settings)) : QString();
     serverName_->SetText(server);
@@ -163,7 +162,7 @@ void CFrameWnd::FillInstanceTiles() {
 void CFrameWnd::AppendInstanceTile(const std::string& name, const std::string& version) {
   if (!tiles_) return;
   kv::AppendInstanceTile(*tiles_, QString::fromStdString(name), QString::fromStdString(version),
-                         InstanceLoaderText(LoadGamePath(services_.settingsPath), version));
+                         InstanceLoaderText(ReadSettings(services_.settingsPath).gamePath, version));
 }
 
 void CFrameWnd::SetSelection(const std::string& name, const std::string& version) {

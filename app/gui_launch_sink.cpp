@@ -60,7 +60,7 @@ bool GuiLaunchSink::ConfirmJavaReplacement(const std::string& text) {
 
 DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan) {
   DownloadOptions options;
-  options.transfers = ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers);
+  options.transfers = ReadSettings(SettingsFilePath()).downloadThreads.value_or(kDefaultTransfers);
   const DownloadOutcome outcome = RunOnGuiThread([&] {
     CDownLoadWnd window(plan, options);
     return window.Run(frame_.GetHWND());

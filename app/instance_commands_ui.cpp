@@ -85,7 +85,7 @@ QString InstanceCommands::LoaderOfSelectedInstance() const {
   const CInstanceTileUI* tile = SelectedTile();
   if (!tile) return {};
   const std::string& settingsPath = frame_.Services().settingsPath;
-  return InstanceLoaderText(LoadGamePath(settingsPath), CInstanceList(settingsPath, false).GetVersion(tile->GetName().toStdString()));
+  return InstanceLoaderText(ReadSettings(settingsPath).gamePath, CInstanceList(settingsPath, false).GetVersion(tile->GetName().toStdString()));
 }
 
 CInstanceTileUI* InstanceCommands::SelectedTile() const {
@@ -133,7 +133,7 @@ void InstanceCommands::DeleteSelected() {
   if (!tile || RefusedWhileLaunching()) return;
   const std::string name = tile->GetName().toStdString();
   const std::string& settingsPath = frame_.Services().settingsPath;
-  const std::string gamePath = LoadGamePath(settingsPath);
+  const std::string gamePath = ReadSettings(settingsPath).gamePath;
   const std::string question = msg::DeleteInstanceQuestion(name, ShownInstanceFolder(gamePath, name));
   if (ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(question), MessageKind::Warning, kPromptCaption,
                         kMessageOkCancel) != IDOK) {
@@ -161,7 +161,7 @@ void InstanceCommands::RenameSelected() {
   const std::string& name = dialog.NewName();
   const std::string version = CInstanceList(settingsPath, false).GetVersion(name);
   ShowInstanceOnTile(*tile, QString::fromStdString(name), QString::fromStdString(version),
-                     InstanceLoaderText(LoadGamePath(settingsPath), version));
+                     InstanceLoaderText(ReadSettings(settingsPath).gamePath, version));
   frame_.SetSelection(name, version);
 }
 

@@ -55,7 +55,7 @@ void InstancePanel::Show() {
       index < 0 ? std::nullopt : instances.Entries()[static_cast<std::size_t>(index)].lastPlayed;
   const QString loader = QString::fromStdString(LoaderInVersionId(version));
   folder_ = QDir::toNativeSeparators(
-      QDir::cleanPath(QString::fromStdString(InstanceFolder(LoadGamePath(settingsPath), name))));
+      QDir::cleanPath(QString::fromStdString(InstanceFolder(ReadSettings(settingsPath).gamePath, name))));
 
   if (name_) {
     name_->SetText(QString::fromStdString(name));
@@ -81,7 +81,7 @@ bool InstancePanel::Notify(TNotifyUI& msg) {
 void InstancePanel::OpenFolder() {
   const std::string& name = frame_.SelectedInstanceName();
   if (name.empty()) return;
-  const std::string gamePath = LoadGamePath(frame_.Services().settingsPath);
+  const std::string gamePath = ReadSettings(frame_.Services().settingsPath).gamePath;
   const std::string folder = InstanceFolder(gamePath, name);
   // The game makes the folder at its first start; the player may want to fill it before. A
   // name edited into the settings file by hand must not make a folder anywhere else.

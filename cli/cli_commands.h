@@ -62,4 +62,8 @@ int AddInstanceWithLoader(const std::string& name, const std::string& gameVersio
 int ShowSettings(const Arguments& args);
 int ListInstances(const Arguments& args);
 
+// An instance's own game settings: those in force with where each comes from, and changing them.
+int ShowInstanceSettings(const std::string& name);
+int SetInstanceSettings(const std::string& name, const Arguments& rest, const char* usage);
+
 }  // namespace kv::cli

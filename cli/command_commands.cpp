@@ -16,6 +16,7 @@
 #include "play/launch_inputs.h"
 #include "play/version_messages.h"
 #include "settings/instance_list.h"
+#include "settings/instance_settings.h"
 #include "settings/settings.h"
 #include "util/files.h"
 #include "util/messages.h"
@@ -60,6 +61,7 @@ int ShowCommand(const Arguments& args) {
 
   CSettings settings;
   settings.Load();
+  ApplyInstanceSettings(settings, *name);
   const std::string path = VersionJsonPath(settings.gamePath, version);
   const std::string prepareFirst = "korvane-cli prepare " + *name;
   if (!PathExists(path)) return Fail("找不到版本描述文件: " + ShownPath(path) + "（请先运行 " + prepareFirst + "）");
@@ -71,14 +73,14 @@ int ShowCommand(const Arguments& args) {
   if (chain.status != InheritanceStatus::Resolved) return Fail(VersionFailureMessage(chain));
 
   std::optional<StoredCredentials> credentials;
-  if (settings.isGenuine == "true") {
+  if (settings.isGenuine) {
     credentials.emplace();
     InitStoredCredentials(*credentials, settings.SettingsPath());
     LoadStoredCredentials(*credentials);
   }
   LaunchInputs inputs = MakeLaunchInputs(settings, credentials ? &*credentials : nullptr, *name, PlatformProfile::Host());
   const JavaChoice java =
-      ChooseJava(description.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, HostJavaSource());
+      ChooseJava(description.javaMajorVersion, settings.ChosenJavaPath(), HostJavaSource());
   if (java.path.empty()) return Fail(java.reason);
   inputs.javaPath = java.path;
   // The asset layout as a launch would decide it from what is on disk.

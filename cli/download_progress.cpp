@@ -137,7 +137,7 @@ class ProgressLine : public DownloadSink {
 DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan, std::optional<int> transfers) {
   ProgressLine progress;
   DownloadOptions options;
-  options.transfers = transfers.value_or(ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers));
+  options.transfers = transfers.value_or(ReadSettings(SettingsFilePath()).downloadThreads.value_or(kDefaultTransfers));
   DownloadEngine engine(plan, progress, options, UnpackDownloadedArchive, CheckDownloadedFile);
   gInterrupted.store(false);
   sem_init(&gWake, 0, 0);

@@ -31,17 +31,16 @@ const char* OriginName(JavaOrigin origin) {
 int ListJava() {
   std::vector<JavaRuntime> runtimes;
   ListJavaRuntimes(HostJavaSource(), runtimes);
-  CSettings settings;
-  settings.Load();
+  const std::string chosen = ReadSettings(SettingsFilePath()).ChosenJavaPath();
   const auto row = [](const std::string& path, const std::string& version, const char* origin) {
     const int major = JavaMajorVersion(version);
     std::printf("%s\t%s\t%s\n", Printable(path).c_str(), major == 0 ? "?" : std::to_string(major).c_str(), origin);
   };
   for (const JavaRuntime& runtime : runtimes) row(runtime.path, runtime.version, OriginName(runtime.origin));
   const bool listed = std::any_of(runtimes.begin(), runtimes.end(),
-                                  [&](const JavaRuntime& runtime) { return runtime.path == settings.javaPath; });
-  if (!settings.javaPathDiscovered && !settings.javaPath.empty() && !listed) {
-    row(settings.javaPath, HostJavaSource().VersionOf(settings.javaPath), "设置");
+                                  [&](const JavaRuntime& runtime) { return runtime.path == chosen; });
+  if (!chosen.empty() && !listed) {
+    row(chosen, HostJavaSource().VersionOf(chosen), "设置");
   }
   return 0;
 }

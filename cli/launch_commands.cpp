@@ -88,7 +88,7 @@ int Login(const Arguments& args) {
   // As the settings dialog does after a good account check: this account is the player's now.
   settings.userName = login.username;
   settings.password = login.password;
-  settings.isGenuine = "true";
+  settings.isGenuine = true;
   if (!settings.Save()) return Fail("无法保存设置文件");
   const AccountServer& server = signIn->server;
   std::printf("登录成功\n账户服务器: %s\n角色: %s\n",

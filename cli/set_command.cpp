@@ -8,6 +8,7 @@
 #include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
 #include "cli/cli_commands.h"
+#include "platform/machine_memory.h"
 #include "platform/secret_input.h"
 #include "play/launch_sequence.h"
 #include "settings/settings_change.h"
@@ -27,7 +28,9 @@ std::optional<std::string> ReadPassword() {
 
 namespace {
 
-constexpr const char* kSetUsage = "set KEY VALUE [KEY VALUE ...] [--password]";
+constexpr const char* kSetUsage =
+    "set KEY VALUE [KEY VALUE ...] [--password] | set --instance NAME KEY VALUE [KEY VALUE ...] | "
+    "set --instance NAME --follow KEY [KEY ...]";
 
 bool AccountChanged(const CSettings& before, const CSettings& after) {
   return before.userName != after.userName || before.password != after.password || before.isGenuine != after.isGenuine ||
@@ -37,6 +40,10 @@ bool AccountChanged(const CSettings& before, const CSettings& after) {
 // Changes settings as the settings dialog does: every value checked, a genuine account signed
 // in before anything is saved, the game folder created, all values written at once.
 int SetSettings(const Arguments& args) {
+  if (!args.empty() && args.front() == "--instance") {
+    if (args.size() < 2) return Usage(kSetUsage);
+    return SetInstanceSettings(args[1], Arguments(args.begin() + 2, args.end()), kSetUsage);
+  }
   std::vector<std::pair<std::string, std::string>> changes;
   bool readPassword = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -57,8 +64,7 @@ int SetSettings(const Arguments& args) {
   std::string changedKeys;
   GivenWithServer given;
   for (const auto& [key, value] : changes) {
-    std::string problem;
-    if (!SetSettingByKey(settings, key, value, problem)) return Fail(problem);
+    if (Status set = SetSettingByKey(settings, key, value); !set) return Fail(set.message());
     changedKeys += (changedKeys.empty() ? "" : ", ") + key;
     given.name = given.name || EqualsNoCase(key, "UserName");
     given.password = given.password || EqualsNoCase(key, "PWD");
@@ -70,7 +76,7 @@ int SetSettings(const Arguments& args) {
     changedKeys += (changedKeys.empty() ? "" : ", ") + std::string("PWD");
     given.password = true;
   }
-  if (std::string problem = CheckSettings(settings); !problem.empty()) return Fail(problem);
+  if (std::string problem = CheckSettings(settings, PhysicalMemoryMb()); !problem.empty()) return Fail(problem);
   // What was given for the old account server stays behind; without it there is nothing to
   // sign in with until the player does so again.
   const bool accountCleared = ForgetAccountOfPreviousServer(settings, before.authServer, given);
@@ -79,7 +85,7 @@ int SetSettings(const Arguments& args) {
   const bool microsoftChosenNow =
       withMicrosoft && (before.authServer != settings.authServer || before.msaClientId != settings.msaClientId);
   if (microsoftChosenNow && microsoft::ClientId(settings.msaClientId).empty()) return Fail(msg::kMsaNoClientId);
-  if (settings.isGenuine == "true" && AccountChanged(before, settings) && !accountCleared && !withMicrosoft) {
+  if (settings.isGenuine && AccountChanged(before, settings) && !accountCleared && !withMicrosoft) {
     const AccountLogin login{settings.userName, settings.password, settings.authServer, {}};
     const Result<SignedIn> signIn = SignInWithCredentials(login, settings.SettingsPath(), LaunchServices::Network().account);
     if (!signIn) return Fail(msg::kSignInFailedPrefix + signIn.message());
@@ -92,7 +98,7 @@ int SetSettings(const Arguments& args) {
     return Fail(msg::kSettingsNotWritten);
   }
   if (leavesInstances) Note(msg::kInstanceFoldersLeftBehind);
-  if (withMicrosoft && settings.isGenuine == "true" && !PathExists(MicrosoftAccountPath(settings.SettingsPath()))) {
+  if (withMicrosoft && settings.isGenuine && !PathExists(MicrosoftAccountPath(settings.SettingsPath()))) {
     Note(msg::kMsaNotSignedIn);
   } else if (accountCleared) {
     Note(std::string(msg::kAccountClearedForNewServer) + "（korvane-cli login USER）");
@@ -102,7 +108,7 @@ int SetSettings(const Arguments& args) {
 }
 
 const CommandRegistration kSet{
-    {11, "set", kSetUsage, "修改设置，检查方式与设置窗口相同\n（--password：密码从标准输入读取）", SetSettings}};
+    {11, "set", kSetUsage, "修改设置，检查方式与设置窗口相同\n（--password：密码从标准输入读取；--instance：实例自己的设置，--follow：改回跟随启动器设置）", SetSettings}};
 
 }  // namespace
 }  // namespace kv::cli

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "cli/cli_commands.h"
+#include "platform/profile_store.h"
 #include "settings/instance_list.h"
 #include "settings/settings.h"
 #include "util/text.h"
@@ -16,11 +17,14 @@ std::string GameFolder() {
 }
 
 namespace {
-constexpr const char* kSettingsUsage = "settings [--reveal]";
+constexpr const char* kSettingsUsage = "settings [--reveal] | settings --instance NAME";
 constexpr const char* kInstancesUsage = "instances";
 }  // namespace
 
 int ShowSettings(const Arguments& args) {
+  if (!args.empty() && args.front() == "--instance") {
+    return args.size() == 2 ? ShowInstanceSettings(args[1]) : Usage(kSettingsUsage);
+  }
   bool reveal = false;
   for (const std::string& arg : args) {
     if (arg != "--reveal") return Usage(kSettingsUsage);
@@ -30,24 +34,26 @@ int ShowSettings(const Arguments& args) {
   settings.Load();
   std::string password = reveal ? settings.password
                                 : "<已隐藏 " + std::to_string(CountCodePoints(settings.password)) + " 个字符>";
-  const std::pair<const char*, const std::string*> rows[] = {
-      {"UserName", &settings.userName},
-      {"PWD", &password},
-      {"IsGenuine", &settings.isGenuine},
-      {"JavaPath", &settings.javaPath},
-      {"GamePath", &settings.gamePath},
-      {"JVMMemoryMin", &settings.jvmMemoryMin},
-      {"JVMMemoryMax", &settings.jvmMemoryMax},
-      {"LaunchParameters", &settings.launchParameters},
-      {"JavaVer", &settings.javaVer},
-      {"IsAutoMallocMemory", &settings.isAutoMallocMemory},
-      {"IsShowCmd", &settings.isShowCmd},
-      {"IsKeepLog", &settings.isKeepLog},
-      {"DownloadSource", &settings.downloadSource},
-      {"AuthServer", &settings.authServer},
-      {"MsaClientId", &settings.msaClientId},
+  const auto game = [&settings](std::string_view key) { return GameSettingTextOf(settings.game, key).value_or(""); };
+  const auto flag = [](bool value) { return std::string(profile::FlagText(value)); };
+  const std::pair<const char*, std::string> rows[] = {
+      {"UserName", settings.userName},
+      {"PWD", password},
+      {"IsGenuine", flag(settings.isGenuine)},
+      {"JavaPath", game("JavaPath")},
+      {"GamePath", settings.gamePath},
+      {"JVMMemoryMin", game("JVMMemoryMin")},
+      {"JVMMemoryMax", game("JVMMemoryMax")},
+      {"LaunchParameters", game("LaunchParameters")},
+      {"JavaVer", game("JavaVer")},
+      {"IsAutoMallocMemory", game("IsAutoMallocMemory")},
+      {"IsShowCmd", flag(settings.isShowCmd)},
+      {"IsKeepLog", flag(settings.isKeepLog)},
+      {"DownloadSource", settings.downloadSource ? std::string(SourceKindName(*settings.downloadSource)) : std::string()},
+      {"AuthServer", settings.authServer},
+      {"MsaClientId", settings.msaClientId},
   };
-  for (const auto& [key, value] : rows) std::printf("%s=%s\n", key, value->c_str());
+  for (const auto& [key, value] : rows) std::printf("%s=%s\n", key, value.c_str());
   return 0;
 }
 
@@ -64,7 +70,7 @@ int ListInstances(const Arguments& args) {
 
 namespace {
 const CommandRegistration kSettings{
-    {10, "settings", kSettingsUsage, "显示设置，每行一个 Key=Value（--reveal：显示密码）", ShowSettings}};
+    {10, "settings", kSettingsUsage, "显示设置，每行一个 Key=Value（--reveal：显示密码）\n（--instance：实例在用的游戏设置及其来源）", ShowSettings}};
 const CommandRegistration kInstances{{20, "instances", kInstancesUsage, "列出游戏实例：名称<TAB>版本", ListInstances}};
 }  // namespace
 

@@ -40,7 +40,7 @@ class RowInstallSink : public InstallSink {
 
 CAddInstanceWnd::CAddInstanceWnd(std::string settingsPath, VersionListRefresh refreshVersionList, LoaderServices loaders)
     : settingsPath_(std::move(settingsPath)),
-      gamePath_(LoadGamePath(settingsPath_)),
+      gamePath_(ReadSettings(settingsPath_).gamePath),
       refreshVersionList_(std::move(refreshVersionList)),
       loaders_(loaders),
       loaderRow_(std::move(loaders)) {}

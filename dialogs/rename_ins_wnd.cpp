@@ -43,7 +43,7 @@ void CRenameInsWnd::Confirm() {
     Close(IDCANCEL);
     return;
   }
-  const InstanceCommandResult result = RenameInstance(settingsPath_, LoadGamePath(settingsPath_), oldName_, name);
+  const InstanceCommandResult result = RenameInstance(settingsPath_, ReadSettings(settingsPath_).gamePath, oldName_, name);
   if (result.status != InstanceCommandStatus::Done) {
     ShowMessageDialog(GetHWND(), QString::fromStdString(DescribeInstanceCommandResult(result)), MessageKind::Warning,
                       kPromptCaption, kMessageOk);

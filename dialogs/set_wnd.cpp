@@ -8,6 +8,7 @@
 #include "dialogs/message_dialog.h"
 #include "platform/java_discovery.h"
 #include "platform/platform_profile.h"
+#include "platform/profile_store.h"
 #include "settings/settings_change.h"
 #include "uilib/button.h"
 #include "uilib/combo.h"
@@ -22,27 +23,39 @@ using namespace ui;
 
 namespace {
 
-// A control that shows one value of the settings file: the text of a field or a label, or
-// the check of a check box ("true" or "false").
-struct FieldBinding {
+// The fields and check boxes that show the launcher's own values.
+struct TextBinding {
   const char* control;
   std::string CSettings::*value;
-  bool isCheckBox;
+};
+constexpr TextBinding kTextFields[] = {
+    {"Ed_UserName", &CSettings::userName},
+    {"Ed_Pwd", &CSettings::password},
+    {"Ed_GamePath", &CSettings::gamePath},
+    {"Ed_AuthServer", &CSettings::authServer},
+};
+struct FlagBinding {
+  const char* control;
+  bool CSettings::*value;
+};
+constexpr FlagBinding kFlagFields[] = {
+    {"CB_IsGenuine", &CSettings::isGenuine},
+    {"CB_IsShowCmd", &CSettings::isShowCmd},
+    {"CB_IsKeepLog", &CSettings::isKeepLog},
 };
 
-// Every value but JavaPath and JavaVer, which the Java combo and its runtimes give.
-constexpr FieldBinding kFields[] = {
-    {"Ed_UserName", &CSettings::userName, false},
-    {"Ed_Pwd", &CSettings::password, false},
-    {"CB_IsGenuine", &CSettings::isGenuine, true},
-    {"Ed_GamePath", &CSettings::gamePath, false},
-    {"Ed_JVMMemoryMin", &CSettings::jvmMemoryMin, false},
-    {"Ed_JVMMemoryMax", &CSettings::jvmMemoryMax, false},
-    {"Ed_LaunchParameters", &CSettings::launchParameters, false},
-    {"CB_IsAutoMallocMemory", &CSettings::isAutoMallocMemory, true},
-    {"CB_IsShowCmd", &CSettings::isShowCmd, true},
-    {"CB_IsKeepLog", &CSettings::isKeepLog, true},
-    {"Ed_AuthServer", &CSettings::authServer, false},
+// The game settings but JavaPath and JavaVer (the Java combo and its runtimes give them), by
+// their keys in the file.
+struct GameBinding {
+  const char* control;
+  const char* key;
+  bool isCheckBox;
+};
+constexpr GameBinding kGameFields[] = {
+    {"Ed_JVMMemoryMin", "JVMMemoryMin", false},
+    {"Ed_JVMMemoryMax", "JVMMemoryMax", false},
+    {"Ed_LaunchParameters", "LaunchParameters", false},
+    {"CB_IsAutoMallocMemory", "IsAutoMallocMemory", true},
 };
 
 // The account servers offered by name. The built-in service has no address of its own in the
@@ -111,11 +124,12 @@ void CSetWnd::FillJavaCombo() {
   for (const JavaRuntime& runtime : found) AddJavaItem(runtime);
   // The configured runtime stays on offer even where discovery does not find it.
   const CSettings settings = LoadedSettings();
+  const std::string configured = settings.game.javaPath.value_or("");
   const bool listed = std::any_of(runtimes_.begin(), runtimes_.end(),
-                                  [&](const JavaRuntime& runtime) { return runtime.path == settings.javaPath; });
-  if (!settings.javaPath.empty() && !listed) {
+                                  [&](const JavaRuntime& runtime) { return runtime.path == configured; });
+  if (!configured.empty() && !listed) {
     configuredOnly_ = runtimes_.size();
-    AddJavaItem({settings.javaPath, settings.javaVer});
+    AddJavaItem({configured, settings.game.javaVer.value_or("")});
   }
 }
 
@@ -168,17 +182,28 @@ CSettings CSetWnd::LoadedSettings() const {
 void CSetWnd::ShowSettings() {
   const CSettings settings = LoadedSettings();
   for (std::size_t i = 0; javaCombo_ && i < runtimes_.size(); ++i) {
-    if (runtimes_[i].path == settings.javaPath) {
+    if (runtimes_[i].path == settings.game.javaPath) {
       javaCombo_->SelectItem(static_cast<int>(i));
       break;
     }
   }
-  for (const FieldBinding& field : kFields) {
+  for (const TextBinding& field : kTextFields) {
+    if (CControlUI* control = Find(field.control)) control->SetText(QString::fromStdString(settings.*field.value));
+  }
+  for (const FlagBinding& field : kFlagFields) {
+    if (CControlUI* control = Find(field.control)) {
+      control->SetAttribute(QStringLiteral("selected"), QString::fromUtf8(profile::FlagText(settings.*field.value)));
+    }
+  }
+  for (const GameBinding& field : kGameFields) {
     CControlUI* control = Find(field.control);
     if (!control) continue;
-    const QString value = QString::fromStdString(settings.*field.value);
+    const QString value = QString::fromStdString(GameSettingTextOf(settings.game, field.key).value_or(""));
     if (field.isCheckBox) control->SetAttribute(QStringLiteral("selected"), value);
     else control->SetText(value);
+  }
+  if (CControlUI* memory = Find("LB_MachineMemory"); memory && services_.machineMemoryMb) {
+    memory->SetText(QString::fromStdString(msg::MachineMemory(*services_.machineMemoryMb)));
   }
   if (authServerCombo_) authServerCombo_->SelectItem(AuthServerPresetOf(settings.authServer));
   AuthServerPresetChosen(authServerCombo_ ? authServerCombo_->GetCurSel() : kCustomAuthServer);
@@ -300,36 +325,50 @@ void CSetWnd::BrowseForGameFolder() {
   }
 }
 
-CSettings CSetWnd::FromControls() {
-  CSettings settings(services_.settingsPath);
-  for (const FieldBinding& field : kFields) {
+Result<CSettings> CSetWnd::FromControls() {
+  CSettings settings = ReadSettings(services_.settingsPath);
+  for (const TextBinding& field : kTextFields) {
+    if (CControlUI* control = Find(field.control)) settings.*field.value = control->GetText().toStdString();
+  }
+  for (const FlagBinding& field : kFlagFields) {
+    if (Find(field.control)) settings.*field.value = IsChecked(field.control);
+  }
+  for (const GameBinding& field : kGameFields) {
     CControlUI* control = Find(field.control);
     if (!control) continue;
-    settings.*field.value = field.isCheckBox ? (IsChecked(field.control) ? "true" : "false")
-                                             : control->GetText().toStdString();
+    const std::string text =
+        field.isCheckBox ? std::string(profile::FlagText(IsChecked(field.control))) : control->GetText().toStdString();
+    if (Status set = SetGameSettingByKey(settings.game, field.key, text, false); !set) return std::move(set).failure();
   }
-  settings.javaPath = javaCombo_ ? javaCombo_->GetText().toStdString() : std::string();
-  if (const JavaRuntime* listed = ListedJava(settings.javaPath)) settings.javaVer = listed->version;
+  settings.game.javaPath = javaCombo_ ? javaCombo_->GetText().toStdString() : std::string();
+  settings.javaPathDiscovered = false;
+  if (const JavaRuntime* listed = ListedJava(*settings.game.javaPath)) settings.game.javaVer = listed->version;
+  else if (settings.game.javaPath->empty()) settings.game.javaVer = std::string();
   return settings;
 }
 
 void CSetWnd::Confirm() {
-  CSettings settings = FromControls();
+  Result<CSettings> fromControls = FromControls();
+  if (!fromControls) {
+    Tell(fromControls.message());
+    return;
+  }
+  CSettings& settings = *fromControls;
   // A typed path is kept only when it leads to a Java; empty leaves the choice to the launcher.
-  if (!settings.javaPath.empty() && !ListedJava(settings.javaPath)) {
-    const std::optional<JavaRuntime> typed = ProbeInBackground(settings.javaPath);
+  if (const std::string typedPath = settings.game.javaPath.value_or(""); !typedPath.empty() && !ListedJava(typedPath)) {
+    const std::optional<JavaRuntime> typed = ProbeInBackground(typedPath);
     if (!typed) {
-      Tell(msg::NotAJavaRuntime(settings.javaPath));
+      Tell(msg::NotAJavaRuntime(typedPath));
       return;
     }
-    settings.javaPath = typed->path;
-    settings.javaVer = typed->version;
+    settings.game.javaPath = typed->path;
+    settings.game.javaVer = typed->version;
   }
-  if (const std::string problem = CheckSettings(settings); !problem.empty()) {
+  if (const std::string problem = CheckSettings(settings, services_.machineMemoryMb); !problem.empty()) {
     Tell(problem);
     return;
   }
-  if (LeavesInstanceFoldersBehind(services_.settingsPath, LoadGamePath(services_.settingsPath), settings.gamePath) &&
+  if (LeavesInstanceFoldersBehind(services_.settingsPath, ReadSettings(services_.settingsPath).gamePath, settings.gamePath) &&
       ShowMessageDialog(GetHWND(),
                         QString::fromUtf8(msg::kInstanceFoldersLeftBehind) + QChar(u'\n') +
                             QString::fromUtf8(msg::kContinueQuestion),
@@ -337,11 +376,11 @@ void CSetWnd::Confirm() {
     return;
   }
   const CSettings saved = SavedAccount();
-  if (ForgetAccountOfOldServer(settings, saved) && settings.isGenuine == "true") {
+  if (ForgetAccountOfOldServer(settings, saved) && settings.isGenuine) {
     Tell(msg::kAccountClearedForNewServer);
     return;
   }
-  if (settings.isGenuine == "true" && !SignIn(settings)) return;
+  if (settings.isGenuine && !SignIn(settings)) return;
   if (!CreateGameFolder(settings.gamePath)) {
     Tell(msg::GameFolderNotCreated(settings.gamePath));
     return;

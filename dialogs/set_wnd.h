@@ -9,6 +9,7 @@
 #include "dialogs/file_pickers.h"
 #include "dialogs/worker_dialog.h"
 #include "platform/java_source.h"
+#include "platform/machine_memory.h"
 #include "settings/settings.h"
 #include "uilib/ui_types.h"
 #include "util/message_kinds.h"
@@ -38,6 +39,8 @@ struct SetWndServices {
   FilePickers* pickers = nullptr;
   // Whether a program is a Java runtime, and its version; slow, run off the GUI thread.
   std::function<std::optional<JavaRuntime>(const std::string& program)> probeJava = ProbeJavaRuntime;
+  // The machine's memory in MB, shown beside the memory fields and the most they may hold.
+  std::optional<int> machineMemoryMb = PhysicalMemoryMb();
 };
 
 class CSetWnd : public CWorkerDialog {
@@ -80,7 +83,7 @@ class CSetWnd : public CWorkerDialog {
   // Checks the Java at the path in the combo and says what it is; the path stays.
   void TestJava();
   void BrowseForGameFolder();
-  CSettings FromControls();
+  Result<CSettings> FromControls();
   void Confirm();
   // The account as the settings file holds it.
   CSettings SavedAccount() const;

@@ -35,15 +35,13 @@ std::optional<std::string_view> AfterScheme(std::string_view url) {
 
 }  // namespace
 
-DownloadSource DownloadSource::Configured(std::string_view setting) {
+DownloadSource DownloadSource::Configured(std::optional<SourceKind> setting) {
   const std::string override = DownloadSourceOverride();
-  const std::string_view name = override.empty() ? setting : std::string_view(override);
-  std::optional<SourceKind> kind = ParseSourceKind(name);
-  if (!kind) {
-    if (!name.empty()) LogLine(LogLevel::Warning, "Unknown download source \"" + std::string(name) + "\"; using official");
-    kind = SourceKind::Official;
+  std::optional<SourceKind> kind = override.empty() ? setting : ParseSourceKind(override);
+  if (!kind && !override.empty()) {
+    LogLine(LogLevel::Warning, "Unknown download source \"" + override + "\"; using official");
   }
-  return DownloadSource(*kind, OfficialRoot(), ChinaMirrorBase(), kv::MirrorBase());
+  return DownloadSource(kind.value_or(SourceKind::Official), OfficialRoot(), ChinaMirrorBase(), kv::MirrorBase());
 }
 
 DownloadSource::DownloadSource(SourceKind kind, std::string officialRoot, std::string chinaMirrorBase,

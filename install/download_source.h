@@ -20,9 +20,9 @@ namespace kv {
 
 class DownloadSource {
  public:
-  // The source the DownloadSource setting names, KORVANE_SOURCE over it; an empty or unknown
-  // name means the official source. Hosts as configured (endpoints.h).
-  static DownloadSource Configured(std::string_view setting);
+  // The source the DownloadSource setting names, KORVANE_SOURCE over it; no source, or an
+  // unknown name in KORVANE_SOURCE, means the official source. Hosts as configured (endpoints.h).
+  static DownloadSource Configured(std::optional<SourceKind> setting);
 
   // `officialRoot` stands in for the official hosts when not empty (see OfficialRoot()).
   DownloadSource(SourceKind kind, std::string officialRoot, std::string chinaMirrorBase, std::string mirrorBase);

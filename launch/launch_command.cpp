@@ -121,6 +121,22 @@ struct LibraryPaths {
   std::vector<std::string> nativesFolders;
 };
 
+struct WindowSize {
+  int width;
+  int height;
+};
+
+std::optional<WindowSize> CustomWindowSize(const LaunchInputs& inputs) {
+  if (!inputs.windowWidth && !inputs.windowHeight) return std::nullopt;
+  return WindowSize{inputs.windowWidth.value_or(854), inputs.windowHeight.value_or(480)};
+}
+
+// The system's environment with the launch's features: the custom resolution with a window size.
+RuleEnvironment ArgumentEnvironment(RuleEnvironment environment, const LaunchInputs& inputs) {
+  if (CustomWindowSize(inputs)) environment.features.push_back("has_custom_resolution");
+  return environment;
+}
+
 std::vector<Fill> PlaceholderValues(const VersionDescription& description, const LaunchInputs& inputs,
                                     const PlatformProfile& profile, const LibraryPaths& paths) {
   const std::string& game = inputs.gamePath;
@@ -151,9 +167,10 @@ std::vector<Fill> PlaceholderValues(const VersionDescription& description, const
   fills.push_back({"${classpath}", JoinedWith(paths.classPath, separator), true, false});
   fills.push_back({"${classpath_separator}", std::string(1, separator), false, false});
   fills.push_back({"${library_directory}", LibraryDirectoryArgument(game), true, false});
-  // Only arguments for a custom window size use these, and no window size is set.
-  fills.push_back({"${resolution_width}", "", false, false});
-  fills.push_back({"${resolution_height}", "", false, false});
+  // Only arguments for a custom window size use these.
+  const std::optional<WindowSize> window = CustomWindowSize(inputs);
+  fills.push_back({"${resolution_width}", window ? std::to_string(window->width) : std::string(), false, false});
+  fills.push_back({"${resolution_height}", window ? std::to_string(window->height) : std::string(), false, false});
   return fills;
 }
 
@@ -201,22 +218,23 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
   const char separator = profile.classPathSeparator;
 
   std::vector<std::string> javaOptions = inputs.leadingJvmArguments;
-  if (inputs.isAutoMallocMemory == "false") {
-    javaOptions.push_back("-Xms" + inputs.jvmMemoryMin + "M");
-    javaOptions.push_back("-Xmx" + inputs.jvmMemoryMax + "M");
+  if (!inputs.autoMemory) {
+    if (inputs.memoryMin) javaOptions.push_back("-Xms" + std::to_string(*inputs.memoryMin) + "M");
+    if (inputs.memoryMax) javaOptions.push_back("-Xmx" + std::to_string(*inputs.memoryMax) + "M");
   }
   for (std::string& word : SplitArgumentWords(inputs.launchParameters)) javaOptions.push_back(std::move(word));
 
   const std::vector<Fill> fills = PlaceholderValues(description, inputs, profile, paths);
   std::vector<std::string> describedJava;
-  if (description.jvmArguments) describedJava = FilledArguments(*description.jvmArguments, environment, fills);
+  const RuleEnvironment argumentEnvironment = ArgumentEnvironment(environment, inputs);
+  if (description.jvmArguments) describedJava = FilledArguments(*description.jvmArguments, argumentEnvironment, fills);
   if (!inputs.logConfigPath.empty() && !description.logging.argument.empty()) {
     describedJava.push_back(FillEveryOccurrence(description.logging.argument, {{"${path}", inputs.logConfigPath, true, false}}));
   }
   // Today's game arguments stand when the description has no template of the older form.
   const bool templateArguments = !description.minecraftArguments.empty() || !description.gameArguments;
   std::vector<std::string> gameArguments;
-  if (!templateArguments) gameArguments = FilledArguments(*description.gameArguments, environment, fills);
+  if (!templateArguments) gameArguments = FilledArguments(*description.gameArguments, argumentEnvironment, fills);
 
   // The line: every piece as the command interpreter reads it.
   std::string line = profile.startsThroughShell ? "\"" : "";

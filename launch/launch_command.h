@@ -33,12 +33,16 @@ struct LaunchInputs {
   std::string launcherVersion;
   // The log configuration in the game folder (LogConfigPath): its argument is added when set.
   std::string logConfigPath;
-  // From the settings: memory options are written only when isAutoMallocMemory is exactly
-  // "false"; launchParameters are extra Java arguments, split into words like a shell does.
-  std::string isAutoMallocMemory = "true";
-  std::string jvmMemoryMin;
-  std::string jvmMemoryMax;
+  // From the settings: with automatic memory off, each heap size (MB) that is given becomes
+  // its option; launchParameters are extra Java arguments, split into words like a shell does.
+  bool autoMemory = true;
+  std::optional<int> memoryMin;
+  std::optional<int> memoryMax;
   std::string launchParameters;
+  // The game window's size in pixels; with either given, the launch's custom resolution is on
+  // and the other is the game's own default (854 by 480).
+  std::optional<int> windowWidth;
+  std::optional<int> windowHeight;
 };
 
 struct LaunchCommand {
@@ -65,10 +69,11 @@ struct LaunchCommand {
 // ${auth_access_token}, ${user_properties}, ${user_type} ("{}" for an empty value), and
 // ${version_type}, ${clientid}, ${auth_xuid} (empty but for a Microsoft account), ${natives_directory},
 // ${launcher_name}, ${launcher_version}, ${classpath}, ${classpath_separator},
-// ${library_directory}, ${resolution_width}, ${resolution_height} (as they stand). In the
-// older template only the first occurrence of each is filled; in the argument lists of
-// today's form every occurrence is, and only the entries whose rules allow them on this system
-// count (no launch feature is on: no demo, no custom resolution, no quick play). Values
+// ${library_directory}, ${resolution_width}, ${resolution_height} (the window size, empty
+// without one). In the older template only the first occurrence of each is filled; in the
+// argument lists of today's form every occurrence is, and only the entries whose rules allow
+// them on this system count (of the launch features only the custom resolution is ever on,
+// when a window size is given: no demo, no quick play). Values
 // already filled in are never searched for placeholders again; unknown placeholders stay.
 //
 // No command when the version id or the coordinate of a used library is unsafe to build a

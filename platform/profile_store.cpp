@@ -235,6 +235,18 @@ std::string GetString(const std::string& file, std::string_view section, std::st
   return value ? *value : std::string(defaultValue);
 }
 
+std::optional<std::string> GetValue(const std::string& file, std::string_view section, std::string_view key) {
+  return ReadValue(file, section, key);
+}
+
+std::optional<bool> ParseFlag(std::string_view text) {
+  if (text == "true") return true;
+  if (text == "false") return false;
+  return std::nullopt;
+}
+
+std::string_view FlagText(bool flag) { return flag ? "true" : "false"; }
+
 int GetInt(const std::string& file, std::string_view section, std::string_view key,
            int defaultValue) {
   std::optional<std::string> value = ReadValue(file, section, key);

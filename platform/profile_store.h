@@ -29,6 +29,13 @@ namespace kv::profile {
 std::string GetString(const std::string& file, std::string_view section, std::string_view key,
                       std::string_view defaultValue);
 
+// The value as GetString reads it; nothing when the key is missing (an empty value is a value).
+std::optional<std::string> GetValue(const std::string& file, std::string_view section, std::string_view key);
+
+// Flags are stored as the exact texts "true" and "false"; any other text is no flag.
+std::optional<bool> ParseFlag(std::string_view text);
+std::string_view FlagText(bool flag);
+
 // The value read as atoi reads it; `defaultValue` when the key is missing or empty.
 int GetInt(const std::string& file, std::string_view section, std::string_view key,
            int defaultValue);

@@ -85,7 +85,7 @@ JavaNeed JavaNeedFor(const VersionDescription& description, const CSettings& set
   SplitPath(settings.SettingsPath(), launcherFolder, settingsName);
   return {.major = description.javaMajorVersion,
           .component = RuntimeComponentFor(description),
-          .configuredPath = settings.javaPathDiscovered ? "" : settings.javaPath,
+          .configuredPath = settings.ChosenJavaPath(),
           .settingsPath = settings.SettingsPath(),
           .launcherFolder = launcherFolder,
           .source = &source,

@@ -9,7 +9,7 @@ namespace kv {
 LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
                               const std::string& instanceName, const PlatformProfile& profile) {
   LaunchInputs inputs;
-  inputs.javaPath = settings.javaPath;
+  inputs.javaPath = settings.game.javaPath.value_or("");
   inputs.gamePath = FolderToJoinOnto(settings.gamePath, profile);
   inputs.instanceName = instanceName;
   if (credentials != nullptr) {
@@ -21,10 +21,12 @@ LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials
     inputs.playerName = settings.userName;
     inputs.userType = "legacy";
   }
-  inputs.isAutoMallocMemory = settings.isAutoMallocMemory;
-  inputs.jvmMemoryMin = settings.jvmMemoryMin;
-  inputs.jvmMemoryMax = settings.jvmMemoryMax;
-  inputs.launchParameters = settings.launchParameters;
+  inputs.autoMemory = settings.game.autoMemory.value_or(true);
+  inputs.memoryMin = settings.game.memoryMin;
+  inputs.memoryMax = settings.game.memoryMax;
+  inputs.launchParameters = settings.game.launchParameters.value_or("");
+  inputs.windowWidth = settings.game.windowWidth;
+  inputs.windowHeight = settings.game.windowHeight;
   inputs.osVersion = HostOsVersion();
   inputs.launcherVersion = LauncherVersion();
   return inputs;

@@ -21,6 +21,7 @@
 #include "play/version_messages.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
+#include "settings/instance_settings.h"
 #include "settings/settings.h"
 #include "util/files.h"
 #include "util/messages.h"
@@ -75,7 +76,8 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
 
   CSettings settings(settingsPath_);
   settings.Load(*services_.java);
-  const bool genuine = settings.isGenuine == "true";
+  ApplyInstanceSettings(settings, request.instanceName);
+  const bool genuine = settings.isGenuine;
   const bool withMicrosoft = genuine && IsMicrosoftAccountChoice(settings.authServer);
   const std::string clientId = microsoft::ClientId(settings.msaClientId);
   std::vector<std::string> agentArguments;
@@ -187,8 +189,8 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   for (const std::string& natives : command.nativesFolders) MakeFoldersForPath(natives + profile_.separator);
   // The published indexes of older versions leave the legacy tree to be made from the objects.
   if (legacyAssets && !source.UsesMirrorLayout()) BuildLegacyAssetTree(settings.gamePath, assets_, folder + "resources/");
-  const bool showLog = request.showOutput.value_or(settings.isShowCmd == "true");
-  const bool keepLog = settings.isKeepLog == "true";
+  const bool showLog = request.showOutput.value_or(settings.isShowCmd);
+  const bool keepLog = settings.isKeepLog;
 
   // Begun only now that the game is about to start, the check takes nothing from the launch's
   // own steps.

@@ -20,7 +20,7 @@ LaunchServices LaunchServices::Network() {
     std::string name;
     SplitPath(settingsPath, folder, name);
     const bool chinaMirrorFirst =
-        DownloadSource::Configured(LoadDownloadSource(settingsPath)).Kind() == SourceKind::ChinaMirror;
+        DownloadSource::Configured(ReadSettings(settingsPath).downloadSource).Kind() == SourceKind::ChinaMirror;
     return ProvideAgentJar(folder, AgentDistributionRoots(chinaMirrorFirst), std::chrono::system_clock::now());
   };
   services.metadata = MetadataChecks::Network();

@@ -9,4 +9,13 @@ std::optional<SourceKind> ParseSourceKind(std::string_view name) {
   return std::nullopt;
 }
 
+std::string_view SourceKindName(SourceKind kind) {
+  switch (kind) {
+    case SourceKind::Official: return "official";
+    case SourceKind::ChinaMirror: return "bmclapi";
+    case SourceKind::Mirror: return "mirror";
+  }
+  return "official";
+}
+
 }  // namespace kv

@@ -11,4 +11,7 @@ enum class SourceKind { Official, ChinaMirror, Mirror };
 // "official", "bmclapi", "mirror"; nothing for any other text.
 std::optional<SourceKind> ParseSourceKind(std::string_view name);
 
+// The name ParseSourceKind reads as `kind`.
+std::string_view SourceKindName(SourceKind kind);
+
 }  // namespace kv

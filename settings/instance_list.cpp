@@ -25,6 +25,14 @@ std::string LastPlayedText(const std::optional<std::int64_t>& seconds) {
   return seconds ? std::to_string(*seconds) : std::string();
 }
 
+// Every key of the instance's own settings: written with a value, removed without one.
+void AppendOwnSettingWrites(std::string_view section, const std::vector<GameSettingText>& texts,
+                            std::vector<profile::Write>& writes) {
+  for (const GameSettingText& setting : texts) {
+    writes.push_back({section, setting.key, setting.text ? std::optional<std::string_view>(*setting.text) : std::nullopt});
+  }
+}
+
 }  // namespace
 
 CInstanceList::CInstanceList(bool saveOnDestroy) : CInstanceList(SettingsFilePath(), saveOnDestroy) {}
@@ -46,7 +54,8 @@ void CInstanceList::Load() {
     std::string section = InstanceSection(static_cast<std::size_t>(n));
     entries_.push_back({profile::GetString(path_, section, "InstanceName", ""),
                         profile::GetString(path_, section, "InstanceVersion", ""),
-                        ParseLastPlayed(profile::GetString(path_, section, kLastPlayedKey, ""))});
+                        ParseLastPlayed(profile::GetString(path_, section, kLastPlayedKey, "")),
+                        ReadGameSettings(path_, section)});
   }
 }
 
@@ -56,9 +65,11 @@ bool CInstanceList::SaveAndDropSection(const std::string& unused) const {
   // One replacement of the file: a registry is never left half written.
   std::vector<std::string> sections;
   std::vector<std::string> lastPlayed;
+  std::vector<std::vector<GameSettingText>> own;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     sections.push_back(InstanceSection(i + 1));
     lastPlayed.push_back(LastPlayedText(entries_[i].lastPlayed));
+    own.push_back(GameSettingTexts(entries_[i].own));
   }
   const std::string count = std::to_string(entries_.size());
   std::vector<profile::Write> writes;
@@ -67,6 +78,7 @@ bool CInstanceList::SaveAndDropSection(const std::string& unused) const {
     writes.push_back({sections[i], "InstanceVersion", entries_[i].version});
     // Each entry takes its time along when the entries after a removed one move up.
     writes.push_back({sections[i], kLastPlayedKey, profile::ValueUnlessEmpty(lastPlayed[i])});
+    AppendOwnSettingWrites(sections[i], own[i], writes);
   }
   writes.push_back({kRegistrySection, "InstanceNum", count});
   if (!unused.empty()) writes.push_back({unused, std::nullopt, std::nullopt});
@@ -108,6 +120,17 @@ bool CInstanceList::SetLastPlayed(const std::string& name, std::chrono::system_c
   entries_[static_cast<std::size_t>(index)].lastPlayed = seconds;
   return profile::WriteString(path_, InstanceSection(static_cast<std::size_t>(index) + 1), kLastPlayedKey,
                               std::to_string(seconds));
+}
+
+bool CInstanceList::SetOwnSettings(const std::string& name, const GameSettings& own) {
+  const int index = IndexOf(name);
+  if (index < 0) return false;
+  entries_[static_cast<std::size_t>(index)].own = own;
+  const std::string section = InstanceSection(static_cast<std::size_t>(index) + 1);
+  const std::vector<GameSettingText> texts = GameSettingTexts(own);
+  std::vector<profile::Write> writes;
+  AppendOwnSettingWrites(section, texts, writes);
+  return profile::WriteStrings(path_, writes);
 }
 
 }  // namespace kv

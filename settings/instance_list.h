@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/game_settings.h"
+
 namespace kv {
 
 // The most entries a load reads, whatever count the file states: a damaged or hand-edited
@@ -18,6 +20,9 @@ struct InstanceEntry {
   // When the game of this instance last started, in seconds since 1970 (UTC); nothing before
   // its first game. Kept as "LastPlayed" in the instance's section.
   std::optional<std::int64_t> lastPlayed{};
+  // The game settings this instance has of its own, in its section under the launcher's key
+  // names; what it does not set follows the launcher.
+  GameSettings own{};
 };
 
 // The registry of instances in the settings file: section "KvInstance" with "InstanceNum",
@@ -50,8 +55,12 @@ class CInstanceList {
   // Notes that the game of the first entry with this name started at `when`, in its section
   // alone. False for an unknown name and when the file was not written.
   bool SetLastPlayed(const std::string& name, std::chrono::system_clock::time_point when);
+  // Makes `own` the game settings of the first entry with this name, in its section alone.
+  // False for an unknown name and when the file was not written.
+  bool SetOwnSettings(const std::string& name, const GameSettings& own);
 
   const std::vector<InstanceEntry>& Entries() const { return entries_; }
+  const std::string& SettingsPath() const { return path_; }
   // InstanceNum as read by the last load; at most kMaxInstances entries are loaded.
   int Count() const { return count_; }
 

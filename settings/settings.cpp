@@ -1,7 +1,6 @@
 #include "settings/settings.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <string_view>
 #include <vector>
@@ -9,12 +8,24 @@
 #include "platform/java_discovery.h"
 #include "platform/launcher_folder.h"
 #include "platform/profile_store.h"
+#include "util/ascii_text.h"
 #include "util/base64.h"
 
 namespace kv {
 namespace {
 
 constexpr const char* kSection = "KvCfg";
+
+// Keys of the instance's own window size, which the launcher's section never holds.
+bool IsWindowSizeKey(std::string_view key) { return key == "WindowWidth" || key == "WindowHeight"; }
+
+std::optional<int> ParseThreadCount(const std::optional<std::string>& text) {
+  if (!text || text->empty()) return std::nullopt;
+  int value = 0;
+  auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+  if (error != std::errc() || end != text->data() + text->size()) return std::nullopt;
+  return value;
+}
 
 }  // namespace
 
@@ -24,98 +35,100 @@ std::string DefaultGameFolder(const std::string& settingsPath) {
   return folder + ".minecraft/";
 }
 
-std::optional<int> ReadDownloadThreads(const std::string& settingsPath) {
-  const std::string text = profile::GetString(settingsPath, kSection, "DownloadThreads", "");
-  int value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
+CSettings ReadSettings(const std::string& settingsPath) {
+  CSettings settings(settingsPath);
+  settings.ReadFile();
+  return settings;
 }
 
-std::string LoadGamePath(const std::string& settingsPath) {
-  std::string gamePath = profile::GetString(settingsPath, kSection, "GamePath", "");
-  return gamePath.empty() ? DefaultGameFolder(settingsPath) : gamePath;
-}
-
-std::string LoadDownloadSource(const std::string& settingsPath) {
-  return profile::GetString(settingsPath, kSection, "DownloadSource", "");
-}
-
-bool IsMicrosoftAccountChoice(const std::string& authServer) {
-  return std::equal(authServer.begin(), authServer.end(), std::string_view(kMicrosoftAuthServer).begin(),
-                    std::string_view(kMicrosoftAuthServer).end(),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
+bool IsMicrosoftAccountChoice(const std::string& authServer) { return EqualsNoCase(authServer, kMicrosoftAuthServer); }
 
 CSettings::CSettings() : CSettings(SettingsFilePath()) {}
 
 CSettings::CSettings(std::string settingsPath) : path_(std::move(settingsPath)) {}
 
-void CSettings::Load(const JavaRuntimeSource& java) {
+void CSettings::ReadFile() {
   LoadAccount();
-  javaPath = Read("JavaPath", "");
-  gamePath = LoadGamePath(path_);
-  jvmMemoryMin = Read("JVMMemoryMin", "512");
-  jvmMemoryMax = Read("JVMMemoryMax", "1024");
-  launchParameters = Read("LaunchParameters", "");
-  javaVer = Read("JavaVer", "");
+  const auto value = [this](const char* key) { return profile::GetValue(path_, kSection, key); };
+  gamePath = value("GamePath").value_or("");
+  if (gamePath.empty()) gamePath = DefaultGameFolder(path_);
+  game = ReadGameSettings(path_, kSection);
+  game.windowWidth.reset();
+  game.windowHeight.reset();
+  // An empty size stays empty; a missing one has its default.
+  if (!value("JVMMemoryMin")) game.memoryMin = 512;
+  if (!value("JVMMemoryMax")) game.memoryMax = 1024;
+  // The sizes are used only when automatic memory is exactly "false".
+  if (!game.autoMemory) game.autoMemory = true;
+  isShowCmd = profile::ParseFlag(value("IsShowCmd").value_or("")).value_or(false);
+  isKeepLog = profile::ParseFlag(value("IsKeepLog").value_or("")).value_or(false);
+  downloadSource = ParseSourceKind(value("DownloadSource").value_or(""));
+  downloadThreads = ParseThreadCount(value("DownloadThreads"));
   javaPathDiscovered = false;
-  if (javaPath.empty()) {
+  loaded_ = Texts(true);
+}
+
+void CSettings::Load(const JavaRuntimeSource& java) {
+  ReadFile();
+  if (game.javaPath.value_or("").empty()) {
     std::string foundPath;
     std::string foundVersion;
     if (FindDefaultJava(java, foundPath, foundVersion)) {
-      javaPath = NormaliseJavaPath(foundPath);
-      javaVer += foundVersion;
+      game.javaPath = NormaliseJavaPath(foundPath);
+      game.javaVer = game.javaVer.value_or("") + foundVersion;
       javaPathDiscovered = true;
     }
   }
-  isAutoMallocMemory = Read("IsAutoMallocMemory", "true");
-  isShowCmd = Read("IsShowCmd", "false");
-  isKeepLog = Read("IsKeepLog", "false");
-  downloadSource = LoadDownloadSource(path_);
 }
 
 void CSettings::LoadAccount() {
-  userName = DecodeSettingsText(Read("UserName", ""));
+  const auto value = [this](const char* key) { return profile::GetValue(path_, kSection, key).value_or(""); };
+  userName = DecodeSettingsText(value("UserName"));
   if (userName.empty()) userName = "Player";
-  password = DecodeSettingsText(Read("PWD", ""));
-  isGenuine = Read("IsGenuine", "false");
-  authServer = Read("AuthServer", "");
-  msaClientId = Read("MsaClientId", "");
+  password = DecodeSettingsText(value("PWD"));
+  isGenuine = profile::ParseFlag(value("IsGenuine")).value_or(false);
+  authServer = value("AuthServer");
+  msaClientId = value("MsaClientId");
+  loaded_ = Texts(false);
 }
 
-std::string CSettings::Read(const char* key, const char* fallback) const {
-  return profile::GetString(path_, kSection, key, fallback);
-}
+bool CSettings::Save() { return Write(true); }
 
-bool CSettings::Save() const { return Write(true); }
+bool CSettings::SaveAccount() { return Write(false); }
 
-bool CSettings::SaveAccount() const { return Write(false); }
-
-bool CSettings::Write(bool everything) const {
-  const std::string encodedName = EncodeSettingsText(userName);
-  const std::string encodedPassword = EncodeSettingsText(password);
-  std::vector<profile::Write> writes{{kSection, "UserName", encodedName}, {kSection, "PWD", encodedPassword}};
-  // Absent means "false": a file of the Windows build keeps its bytes until it is set.
-  const std::string keepLog = isKeepLog == "false" ? std::string() : isKeepLog;
-  if (everything) {
-    writes.insert(writes.end(), {{kSection, "IsGenuine", isGenuine},
-                                 {kSection, "JavaPath", javaPath},
-                                 {kSection, "GamePath", gamePath},
-                                 {kSection, "JVMMemoryMin", jvmMemoryMin},
-                                 {kSection, "JVMMemoryMax", jvmMemoryMax},
-                                 {kSection, "LaunchParameters", launchParameters},
-                                 {kSection, "JavaVer", javaVer},
-                                 {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
-                                 {kSection, "IsShowCmd", isShowCmd},
-                                 {kSection, "IsKeepLog", profile::ValueUnlessEmpty(keepLog)}});
-  }
+std::map<std::string, std::optional<std::string>> CSettings::Texts(bool everything) const {
+  std::map<std::string, std::optional<std::string>> texts{{"UserName", EncodeSettingsText(userName)},
+                                                          {"PWD", EncodeSettingsText(password)}};
   // Only where it is set, so that a file of the Windows build keeps its bytes.
-  writes.push_back({kSection, "AuthServer", profile::ValueUnlessEmpty(authServer)});
-  writes.push_back({kSection, "MsaClientId", profile::ValueUnlessEmpty(msaClientId)});
-  // The Windows build knows no download source: its file keeps its bytes until one is chosen.
-  if (everything && !downloadSource.empty()) writes.push_back({kSection, "DownloadSource", downloadSource});
-  return profile::WriteStrings(path_, writes);
+  texts["AuthServer"] = authServer.empty() ? std::nullopt : std::optional(authServer);
+  texts["MsaClientId"] = msaClientId.empty() ? std::nullopt : std::optional(msaClientId);
+  if (!everything) return texts;
+  texts["IsGenuine"] = std::string(profile::FlagText(isGenuine));
+  texts["GamePath"] = gamePath;
+  for (GameSettingText& setting : GameSettingTexts(game)) {
+    // The launcher's section states every value, an empty one included.
+    if (!IsWindowSizeKey(setting.key)) texts[setting.key] = setting.text.value_or("");
+  }
+  texts["IsShowCmd"] = std::string(profile::FlagText(isShowCmd));
+  // Absent means "false": a file of the Windows build keeps its bytes until it is set, as it
+  // does for the download source, which that build does not know.
+  texts["IsKeepLog"] = isKeepLog ? std::optional<std::string>("true") : std::nullopt;
+  texts["DownloadSource"] = downloadSource ? std::optional<std::string>(SourceKindName(*downloadSource)) : std::nullopt;
+  texts["DownloadThreads"] = downloadThreads ? std::optional(std::to_string(*downloadThreads)) : std::nullopt;
+  return texts;
+}
+
+bool CSettings::Write(bool everything) {
+  const auto texts = Texts(everything);
+  std::vector<profile::Write> writes;
+  for (const auto& [key, text] : texts) {
+    const auto loaded = loaded_.find(key);
+    if (loaded != loaded_.end() && loaded->second == text) continue;
+    writes.push_back({kSection, key, text ? std::optional<std::string_view>(*text) : std::nullopt});
+  }
+  if (!writes.empty() && !profile::WriteStrings(path_, writes)) return false;
+  for (const auto& [key, text] : texts) loaded_[key] = text;
+  return true;
 }
 
 }  // namespace kv

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include "platform/java_source.h"
 #include "platform/profile_store.h"
@@ -32,31 +33,44 @@ constexpr const char* kMsaClientIdField = "微软应用程序 ID";
 constexpr const char* kAutoMemoryField = "自动配置";
 constexpr const char* kShowCmdField = "显示命令行窗口";
 constexpr const char* kKeepLogField = "游戏结束后保留日志窗口";
+constexpr const char* kWindowWidthField = "窗口宽度";
+constexpr const char* kWindowHeightField = "窗口高度";
 
 // The player name and password are stored as Base64 of their bytes in the ANSI code page.
 bool AnsiCodePageHolds(std::string_view text) {
   return ToWide(ToNarrow(text, kCodePageAnsi), kCodePageAnsi) == text;
 }
 
-bool IsMemorySize(std::string_view text) {
-  return !text.empty() && text.size() <= kMaxMemoryDigits &&
-         std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
-}
-
-std::string CheckMemory(const CSettings& settings) {
-  for (const auto& [value, field] : {std::pair{&settings.jvmMemoryMin, kMemoryMinField},
-                                     std::pair{&settings.jvmMemoryMax, kMemoryMaxField}}) {
-    if (!value->empty() && !IsMemorySize(*value)) return msg::NotAMemorySize(field);
+std::string CheckMemory(const GameSettings& values, std::optional<int> machineMemoryMb) {
+  for (const auto& [value, field] : {std::pair{&values.memoryMax, kMemoryMaxField}, std::pair{&values.memoryMin, kMemoryMinField}}) {
+    if (machineMemoryMb && value->value_or(0) > *machineMemoryMb) return msg::MemoryAboveMachine(field, *machineMemoryMb);
   }
   // The sizes reach the Java command line only with automatic memory off.
-  if (settings.isAutoMallocMemory != "false") return {};
-  if (settings.jvmMemoryMin.empty()) return msg::MemorySizeMissing(kMemoryMinField);
-  if (settings.jvmMemoryMax.empty()) return msg::MemorySizeMissing(kMemoryMaxField);
-  const int minimum = std::stoi(settings.jvmMemoryMin);
-  const int maximum = std::stoi(settings.jvmMemoryMax);
-  if (maximum == 0) return msg::kMemoryMaxZero;
-  if (minimum > maximum) return msg::kMemoryMinAboveMax;
+  if (values.autoMemory.value_or(true)) return {};
+  if (!values.memoryMin) return msg::MemorySizeMissing(kMemoryMinField);
+  if (!values.memoryMax) return msg::MemorySizeMissing(kMemoryMaxField);
+  if (*values.memoryMax == 0) return msg::kMemoryMaxZero;
+  if (*values.memoryMin > *values.memoryMax) return msg::kMemoryMinAboveMax;
   return {};
+}
+
+std::string CheckStoredText(const std::string& value, const char* field, const std::string& settingsPath) {
+  if (HasControlCharacter(value)) return msg::ControlCharacterIn(field);
+  if (!profile::CanHold(settingsPath, value)) return msg::NotInSettingsFile(field);
+  return {};
+}
+
+Result<bool> ParseFlagField(const std::string& value, const char* field) {
+  const std::optional<bool> flag = profile::ParseFlag(value);
+  if (!flag) return Fail(FailureKind::Invalid, msg::NotAFlag(field));
+  return *flag;
+}
+
+Result<std::optional<int>> ParseMemoryField(const std::string& value, const char* field) {
+  if (value.empty()) return std::optional<int>();
+  const std::optional<int> size = ParseWholeNumber(value);
+  if (!size) return Fail(FailureKind::Invalid, msg::NotAMemorySize(field));
+  return size;
 }
 
 std::string WithTrailingSeparator(std::string path, char separator) {
@@ -66,30 +80,30 @@ std::string WithTrailingSeparator(std::string path, char separator) {
 
 }  // namespace
 
-std::string CheckSettings(const CSettings& settings) {
+std::string CheckSettings(const CSettings& settings, std::optional<int> machineMemoryMb) {
   if (CountCodePoints(settings.userName) > kMaxUserNameLength) return msg::kUserNameTooLong;
   for (const auto& [value, field] : {std::pair{&settings.userName, kUserNameField},
                                      std::pair{&settings.password, kPasswordField}}) {
     if (!AnsiCodePageHolds(*value)) return msg::NotInSettingsFile(field);
   }
-  for (const auto& [value, field] : {std::pair{&settings.isGenuine, kGenuineField},
-                                     std::pair{&settings.isAutoMallocMemory, kAutoMemoryField},
-                                     std::pair{&settings.isShowCmd, kShowCmdField},
-                                     std::pair{&settings.isKeepLog, kKeepLogField}}) {
-    if (*value != "true" && *value != "false") return msg::NotAFlag(field);
-  }
   // The rest stands in the file as it is.
-  for (const auto& [value, field] : {std::pair{&settings.javaPath, kJavaPathField},
-                                     std::pair{&settings.javaVer, kJavaVerField},
-                                     std::pair{&settings.gamePath, kGamePathField},
-                                     std::pair{&settings.launchParameters, kParametersField},
+  for (const auto& [value, field] : {std::pair{&settings.gamePath, kGamePathField},
                                      std::pair{&settings.authServer, kAuthServerField},
                                      std::pair{&settings.msaClientId, kMsaClientIdField}}) {
-    if (HasControlCharacter(*value)) return msg::ControlCharacterIn(field);
-    if (!profile::CanHold(settings.SettingsPath(), *value)) return msg::NotInSettingsFile(field);
+    if (std::string problem = CheckStoredText(*value, field, settings.SettingsPath()); !problem.empty()) return problem;
   }
   if (settings.gamePath.empty()) return msg::kGamePathEmpty;
-  return CheckMemory(settings);
+  return CheckGameSettings(settings.game, settings.SettingsPath(), machineMemoryMb);
+}
+
+std::string CheckGameSettings(const GameSettings& values, const std::string& settingsPath,
+                              std::optional<int> machineMemoryMb) {
+  for (const auto& [value, field] : {std::pair{&values.javaPath, kJavaPathField},
+                                     std::pair{&values.javaVer, kJavaVerField},
+                                     std::pair{&values.launchParameters, kParametersField}}) {
+    if (std::string problem = CheckStoredText(value->value_or(""), field, settingsPath); !problem.empty()) return problem;
+  }
+  return CheckMemory(values, machineMemoryMb);
 }
 
 std::string GameFolderInside(std::string chosen, char separator) {
@@ -132,7 +146,7 @@ bool ForgetAccountOfPreviousServer(CSettings& settings, const std::string& previ
   };
   if (!given.password) clear(settings.password);
   // An offline player's name is only the name played under: no server was given it.
-  if (!given.name && settings.isGenuine == "true") clear(settings.userName);
+  if (!given.name && settings.isGenuine) clear(settings.userName);
   return cleared;
 }
 
@@ -153,57 +167,119 @@ Status ChooseJavaAutomatically(const std::string& settingsPath) {
   return {};
 }
 
-bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem) {
+Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool forInstance) {
   const std::string name = AsciiLower(key);
-  const std::pair<const char*, std::string CSettings::*> plain[] = {
-      {"username", &CSettings::userName},
-      {"pwd", &CSettings::password},
-      {"isgenuine", &CSettings::isGenuine},
-      {"jvmmemorymin", &CSettings::jvmMemoryMin},
-      {"jvmmemorymax", &CSettings::jvmMemoryMax},
-      {"launchparameters", &CSettings::launchParameters},
-      {"isautomallocmemory", &CSettings::isAutoMallocMemory},
-      {"isshowcmd", &CSettings::isShowCmd},
-      {"iskeeplog", &CSettings::isKeepLog},
-      {"authserver", &CSettings::authServer},
-      {"msaclientid", &CSettings::msaClientId},
-  };
-  for (const auto& [candidate, member] : plain) {
-    if (name == candidate) {
-      settings.*member = value;
-      return true;
-    }
-  }
   if (name == "javapath" && value.empty()) {
-    settings.javaPath.clear();
-    settings.javaVer.clear();
-    return true;
+    values.javaPath = std::string();
+    values.javaVer = std::string();
+    return {};
   }
   if (name == "javapath") {
     const std::optional<JavaRuntime> runtime = ProbeJavaRuntime(value);
-    if (!runtime) {
-      problem = msg::NotAJavaRuntime(value);
-      return false;
+    if (!runtime) return Fail(FailureKind::Invalid, msg::NotAJavaRuntime(value));
+    values.javaPath = runtime->path;
+    values.javaVer = runtime->version;
+    return {};
+  }
+  if (name == "launchparameters") {
+    values.launchParameters = value;
+    return {};
+  }
+  if (name == "isautomallocmemory") {
+    Result<bool> flag = ParseFlagField(value, kAutoMemoryField);
+    if (!flag) return std::move(flag).failure();
+    values.autoMemory = *flag;
+    return {};
+  }
+  for (const auto& [candidate, member, field] : {std::tuple{"jvmmemorymin", &GameSettings::memoryMin, kMemoryMinField},
+                                                 std::tuple{"jvmmemorymax", &GameSettings::memoryMax, kMemoryMaxField}}) {
+    if (name != candidate) continue;
+    Result<std::optional<int>> size = ParseMemoryField(value, field);
+    if (!size) return std::move(size).failure();
+    values.*member = *size;
+    return {};
+  }
+  for (const auto& [candidate, member, field] : {std::tuple{"windowwidth", &GameSettings::windowWidth, kWindowWidthField},
+                                                 std::tuple{"windowheight", &GameSettings::windowHeight, kWindowHeightField}}) {
+    if (!forInstance || name != candidate) continue;
+    const std::optional<int> size = ParseWholeNumber(value);
+    if (!value.empty() && (!size || *size < 1 || *size > kMaxWindowSize)) {
+      return Fail(FailureKind::Invalid, msg::NotAWindowSize(field));
     }
-    settings.javaPath = runtime->path;
-    settings.javaVer = runtime->version;
-    return true;
+    values.*member = size;
+    return {};
+  }
+  if (name == "javaver") return Fail(FailureKind::NotFound, msg::kJavaVerFollowsJavaPath);
+  return Fail(FailureKind::NotFound,
+              forInstance ? msg::NotAnInstanceSetting(std::string(key)) : msg::UnknownSetting(std::string(key)));
+}
+
+Status FollowLauncherSetting(GameSettings& values, std::string_view key) {
+  const std::string name = AsciiLower(key);
+  if (name == "javapath") {
+    values.javaPath.reset();
+    values.javaVer.reset();
+    return {};
+  }
+  if (name == "launchparameters") {
+    values.launchParameters.reset();
+    return {};
+  }
+  if (name == "isautomallocmemory") {
+    values.autoMemory.reset();
+    return {};
+  }
+  const std::pair<const char*, std::optional<int> GameSettings::*> sizes[] = {
+      {"jvmmemorymin", &GameSettings::memoryMin},
+      {"jvmmemorymax", &GameSettings::memoryMax},
+      {"windowwidth", &GameSettings::windowWidth},
+      {"windowheight", &GameSettings::windowHeight},
+  };
+  for (const auto& [candidate, member] : sizes) {
+    if (name != candidate) continue;
+    (values.*member).reset();
+    return {};
+  }
+  return Fail(FailureKind::NotFound, msg::NotAnInstanceSetting(std::string(key)));
+}
+
+Status SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value) {
+  const std::string name = AsciiLower(key);
+  const std::pair<const char*, std::string CSettings::*> texts[] = {
+      {"username", &CSettings::userName},
+      {"pwd", &CSettings::password},
+      {"authserver", &CSettings::authServer},
+      {"msaclientid", &CSettings::msaClientId},
+  };
+  for (const auto& [candidate, member] : texts) {
+    if (name != candidate) continue;
+    settings.*member = value;
+    return {};
+  }
+  const std::tuple<const char*, bool CSettings::*, const char*> flags[] = {
+      {"isgenuine", &CSettings::isGenuine, kGenuineField},
+      {"isshowcmd", &CSettings::isShowCmd, kShowCmdField},
+      {"iskeeplog", &CSettings::isKeepLog, kKeepLogField},
+  };
+  for (const auto& [candidate, member, field] : flags) {
+    if (name != candidate) continue;
+    Result<bool> flag = ParseFlagField(value, field);
+    if (!flag) return std::move(flag).failure();
+    settings.*member = *flag;
+    return {};
   }
   if (name == "gamepath") {
     std::error_code error;
     settings.gamePath = value.empty() ? std::string() : WithTrailingSeparator(fs::absolute(value, error).string(), '/');
-    return true;
+    return {};
   }
   if (name == "downloadsource") {
-    if (!value.empty() && !ParseSourceKind(value)) {
-      problem = msg::UnknownDownloadSource(value);
-      return false;
-    }
-    settings.downloadSource = value;
-    return true;
+    const std::optional<SourceKind> kind = ParseSourceKind(value);
+    if (!value.empty() && !kind) return Fail(FailureKind::Invalid, msg::UnknownDownloadSource(value));
+    settings.downloadSource = kind;
+    return {};
   }
-  problem = name == "javaver" ? std::string(msg::kJavaVerFollowsJavaPath) : msg::UnknownSetting(std::string(key));
-  return false;
+  return SetGameSettingByKey(settings.game, key, value, false);
 }
 
 }  // namespace kv

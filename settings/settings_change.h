@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,13 +13,18 @@
 namespace kv {
 
 inline constexpr std::size_t kMaxUserNameLength = 50;
-inline constexpr std::size_t kMaxMemoryDigits = 4;
+inline constexpr int kMaxWindowSize = 16384;
 
 // Why the settings cannot be saved as they stand, for the player (naming the field); empty
-// when they can. Among the reasons: text the settings file cannot keep, a flag that is
-// neither "true" nor "false", and heap sizes the Java runtime would refuse to start with
-// (with automatic memory off: a size missing, a maximum of 0, a minimum above the maximum).
-std::string CheckSettings(const CSettings& settings);
+// when they can. Among the reasons: text the settings file cannot keep, a heap size above the
+// machine's memory (`machineMemoryMb`, PhysicalMemoryMb; not checked when unknown), and heap
+// sizes the Java runtime would refuse to start with (with automatic memory off: a size
+// missing, a maximum of 0, a minimum above the maximum).
+std::string CheckSettings(const CSettings& settings, std::optional<int> machineMemoryMb);
+
+// The same checks for game settings: `values` as they are in force, saved to `settingsPath`.
+std::string CheckGameSettings(const GameSettings& values, const std::string& settingsPath,
+                              std::optional<int> machineMemoryMb);
 
 // The game folder inside a folder the player chose: `chosen` followed by ".minecraft" and a
 // separator, with exactly one separator in between.
@@ -64,11 +70,20 @@ Status ChooseJavaAutomatically(const std::string& settingsPath);
 
 // Sets one value by the name the settings file gives it (any letter case): UserName, PWD,
 // IsGenuine, JavaPath, GamePath, JVMMemoryMin, JVMMemoryMax, LaunchParameters,
-// IsAutoMallocMemory, IsShowCmd, IsKeepLog, AuthServer, MsaClientId, DownloadSource (one of the
-// source names, or empty for the default). A JavaPath must lead to a Java runtime (the program may be
+// IsAutoMallocMemory, IsShowCmd, IsKeepLog, AuthServer, MsaClientId, DownloadSource (one of
+// the source names, or empty for the default). Flags are "true" or "false", memory sizes whole
+// numbers of MB (empty for none). A JavaPath must lead to a Java runtime (the program may be
 // run to learn that) and brings its JavaVer along; an empty one leaves the choice to the
-// launcher; a GamePath is made absolute and ends in a
-// separator. False, with the reason in `problem`, for an unknown key or such a refusal.
-bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem);
+// launcher; a GamePath is made absolute and ends in a separator. Invalid, with the player's reason, for an unknown key or such a refusal.
+Status SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value);
+
+// The same for the game settings' keys (JavaPath, IsAutoMallocMemory, JVMMemoryMin,
+// JVMMemoryMax, LaunchParameters, and for an instance WindowWidth and WindowHeight: whole
+// numbers of pixels, empty for none). NotFound for a key that is none of them.
+Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool forInstance);
+
+// Unsets one of the game settings' keys (JavaPath with its JavaVer), so that an instance's
+// value follows the launcher's again. NotFound for a key that is none of them.
+Status FollowLauncherSetting(GameSettings& values, std::string_view key);
 
 }  // namespace kv

@@ -66,7 +66,18 @@ inline std::string NotInSettingsFile(const std::string& field) {
 }
 inline std::string ControlCharacterIn(const std::string& field) { return field + "不能包含换行等控制字符"; }
 inline std::string NotAFlag(const std::string& field) { return field + "只能是 true 或 false"; }
-inline std::string NotAMemorySize(const std::string& field) { return field + "只能是不超过4位的数字"; }
+inline std::string NotAMemorySize(const std::string& field) { return field + "只能是以 MB 为单位的整数"; }
+inline std::string MemoryAboveMachine(const std::string& field, int machineMb) {
+  return field + "不能超过本机内存 " + std::to_string(machineMb) + " MB";
+}
+inline std::string MachineMemory(int machineMb) { return "本机内存 " + std::to_string(machineMb) + " MB"; }
+inline std::string NotAnInstanceSetting(const std::string& key) {
+  return "实例没有这个设置项: " + key +
+         "（可设置 JavaPath、IsAutoMallocMemory、JVMMemoryMin、JVMMemoryMax、LaunchParameters、WindowWidth、WindowHeight）";
+}
+inline constexpr const char* kOwnSetting = "实例设置";
+inline constexpr const char* kFollowsLauncher = "跟随启动器设置";
+inline std::string NotAWindowSize(const std::string& field) { return field + "只能是 1 到 16384 之间的整数，或留空"; }
 inline std::string MemorySizeMissing(const std::string& field) { return "关闭“自动配置”时必须填写" + field; }
 inline constexpr const char* kMemoryMaxZero = "关闭“自动配置”时，最大内存(MB)必须大于0";
 inline constexpr const char* kMemoryMinAboveMax = "最小内存(MB)不能大于最大内存(MB)，否则 Java 无法启动";

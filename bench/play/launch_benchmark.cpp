@@ -76,7 +76,7 @@ std::string PrepareLauncherFolder() {
   AssetIndex index;
   ReadAssetIndex(game, description.assets, index);
   // Every file that a launch from either source would plan.
-  for (const char* source : {"mirror", "official"}) {
+  for (const SourceKind source : {SourceKind::Mirror, SourceKind::Official}) {
     for (const DownloadItem& item : PlanDownloads(game, description, index, DownloadSource::Configured(source),
                                                   {.profile = PlatformProfile::Host(),
                                                    .bitness = NativeBitness(),

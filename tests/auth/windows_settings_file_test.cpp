@@ -2,6 +2,7 @@
 #include <json/json.h>
 
 #include "auth/stored_credentials.h"
+#include "platform/profile_store.h"
 #include "settings/instance_list.h"
 #include "settings/settings.h"
 #include "tests/support/fixtures.h"
@@ -34,15 +35,15 @@ class WindowsSettingsFile : public ::testing::Test {
     settings.Load(kNoJava);
     EXPECT_EQ(settings.userName, expected_["user"].asString());
     EXPECT_EQ(settings.password, expected_["pwd"].asString());
-    EXPECT_EQ(settings.isGenuine, expected_["genuine"].asString());
-    EXPECT_EQ(settings.javaPath, expected_["java"].asString());
+    EXPECT_EQ(profile::FlagText(settings.isGenuine), expected_["genuine"].asString());
+    EXPECT_EQ(settings.game.javaPath, expected_["java"].asString());
     EXPECT_EQ(settings.gamePath, expected_["game"].asString());
-    EXPECT_EQ(settings.jvmMemoryMin, expected_["min"].asString());
-    EXPECT_EQ(settings.jvmMemoryMax, expected_["max"].asString());
-    EXPECT_EQ(settings.launchParameters, expected_["params"].asString());
-    EXPECT_EQ(settings.javaVer, expected_["jver"].asString());
-    EXPECT_EQ(settings.isAutoMallocMemory, expected_["auto"].asString());
-    EXPECT_EQ(settings.isShowCmd, expected_["show"].asString());
+    EXPECT_EQ(GameSettingTextOf(settings.game, "JVMMemoryMin"), expected_["min"].asString());
+    EXPECT_EQ(GameSettingTextOf(settings.game, "JVMMemoryMax"), expected_["max"].asString());
+    EXPECT_EQ(settings.game.launchParameters, expected_["params"].asString());
+    EXPECT_EQ(settings.game.javaVer, expected_["jver"].asString());
+    EXPECT_EQ(GameSettingTextOf(settings.game, "IsAutoMallocMemory"), expected_["auto"].asString());
+    EXPECT_EQ(profile::FlagText(settings.isShowCmd), expected_["show"].asString());
 
     CInstanceList list(file, false);
     ASSERT_EQ(list.Entries().size(), expected_["inst"].size());
@@ -93,13 +94,8 @@ TEST_F(WindowsSettingsFile, WrittenHereReadsBackTheSame) {
   copy.userName = settings.userName;
   copy.password = settings.password;
   copy.isGenuine = settings.isGenuine;
-  copy.javaPath = settings.javaPath;
+  copy.game = settings.game;
   copy.gamePath = settings.gamePath;
-  copy.jvmMemoryMin = settings.jvmMemoryMin;
-  copy.jvmMemoryMax = settings.jvmMemoryMax;
-  copy.launchParameters = settings.launchParameters;
-  copy.javaVer = settings.javaVer;
-  copy.isAutoMallocMemory = settings.isAutoMallocMemory;
   copy.isShowCmd = settings.isShowCmd;
   ASSERT_TRUE(copy.Save());
   {

@@ -80,7 +80,7 @@ TEST_F(AnalyzeCli, SeveralFilesAndWhatCannotBeRead) {
 TEST_F(AnalyzeCli, LaunchPrintsWhyTheGameCrashed) {
   CSettings settings(home_ / "KvCfg.ini");
   settings.Load();
-  settings.javaPath = home_ / "java";
+  settings.game.javaPath = home_ / "java";
   ASSERT_TRUE(settings.Save());
   CInstanceList(home_ / "KvCfg.ini", true).Add({"生存", "v1"});
   test::WriteFile(settings.gamePath + "versions/v1/v1.json", R"({"id":"v1","mainClass":"Main","libraries":[]})");

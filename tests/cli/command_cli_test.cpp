@@ -36,11 +36,11 @@ class CommandCli : public ::testing::Test {
     CSettings settings(Settings());
     settings.Load();
     settings.userName = "史蒂夫";
-    settings.javaPath = "/opt/java 8/bin/java";
-    settings.isAutoMallocMemory = "false";
-    settings.jvmMemoryMin = "256";
-    settings.jvmMemoryMax = "1024";
-    settings.launchParameters = "-XX:+UseG1GC -Dlabel=\"a b\"";
+    settings.game.javaPath = "/opt/java 8/bin/java";
+    settings.game.autoMemory = false;
+    settings.game.memoryMin = 256;
+    settings.game.memoryMax = 1024;
+    settings.game.launchParameters = "-XX:+UseG1GC -Dlabel=\"a b\"";
     ASSERT_TRUE(settings.Save());
     gamePath_ = settings.gamePath;
     Register("生存", "1.7.10");
@@ -127,7 +127,7 @@ TEST_F(CommandCli, AModernVersionWithTheJavaItNeeds) {
   test::WriteFile(home_ / "jdk-17/release", "JAVA_VERSION=\"17.0.15\"\n");
   CSettings settings(Settings());
   settings.Load();
-  settings.javaPath = java;
+  settings.game.javaPath = java;
   ASSERT_TRUE(settings.Save());
   InstallDescription("1.18.2", test::ReadFixture("versions/modern/1.18.2.json"));
   InstallDescription("1.18.2-forge-40.2.9", test::ReadFixture("versions/modern/1.18.2-forge-40.2.9.json"));
@@ -169,7 +169,7 @@ TEST_F(CommandCli, AGenuineAccountUsesTheStoredCredentials) {
   InstallDescription("1.7.10", test::ReadFixture("versions/version-1.7.10.json"));
   CSettings settings(Settings());
   settings.Load();
-  settings.isGenuine = "true";
+  settings.isGenuine = true;
   ASSERT_TRUE(settings.Save());
   StoredCredentials credentials;
   InitStoredCredentials(credentials, Settings());

@@ -60,6 +60,9 @@ class QueuedPickers : public FilePickers {
   std::deque<std::string> folders;
 };
 
+// The machine's memory the dialog is told, in MB.
+constexpr int kMachineMemory = 16384;
+
 class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -72,6 +75,7 @@ class SettingsDialog : public ::testing::Test {
     services.settingsPath = settings_;
     services.java = &java_;
     services.pickers = &pickers_;
+    services.machineMemoryMb = kMachineMemory;
     // A plain account service: its root answers without metadata.
     services.account.get = [](const std::string&) { return AccountReply{.status = 404}; };
     services.account.post = [this](const std::string&, const std::string& request) {
@@ -140,15 +144,15 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
   CSettings stored(settings_);
   stored.userName = "史蒂夫";
   stored.password = "p@ss 密码";
-  stored.isGenuine = "false";
-  stored.javaPath = java_.runtimes[1].path;
+  stored.isGenuine = false;
+  stored.game.javaPath = java_.runtimes[1].path;
   stored.gamePath = home_ / "games/.minecraft/";
-  stored.jvmMemoryMin = "1024";
-  stored.jvmMemoryMax = "4096";
-  stored.launchParameters = "-XX:+UseG1GC";
-  stored.javaVer = "21.0.2";
-  stored.isAutoMallocMemory = "false";
-  stored.isShowCmd = "true";
+  stored.game.memoryMin = 1024;
+  stored.game.memoryMax = 4096;
+  stored.game.launchParameters = "-XX:+UseG1GC";
+  stored.game.javaVer = "21.0.2";
+  stored.game.autoMemory = false;
+  stored.isShowCmd = true;
   ASSERT_TRUE(stored.Save());
 
   const int result = Run([&](CSetWnd& dialog) {
@@ -195,23 +199,23 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
   const CSettings saved = Saved();
   EXPECT_EQ(saved.userName, "Alex");
   EXPECT_EQ(saved.password, "still saved");
-  EXPECT_EQ(saved.isGenuine, "false");
-  EXPECT_EQ(saved.javaPath, java_.runtimes[0].path);
-  EXPECT_EQ(saved.javaVer, "17.0.15");
+  EXPECT_FALSE(saved.isGenuine);
+  EXPECT_EQ(saved.game.javaPath, java_.runtimes[0].path);
+  EXPECT_EQ(saved.game.javaVer, "17.0.15");
   EXPECT_EQ(saved.gamePath, home_ / ".minecraft/");
-  EXPECT_EQ(saved.jvmMemoryMin, "2048");  // kept although automatic memory is on
-  EXPECT_EQ(saved.jvmMemoryMax, "4096");
-  EXPECT_EQ(saved.launchParameters, "-Xss2M");
-  EXPECT_EQ(saved.isAutoMallocMemory, "true");
-  EXPECT_EQ(saved.isShowCmd, "false");
-  EXPECT_EQ(saved.isKeepLog, "true");
+  EXPECT_EQ(saved.game.memoryMin, 2048);  // kept although automatic memory is on
+  EXPECT_EQ(saved.game.memoryMax, 4096);
+  EXPECT_EQ(saved.game.launchParameters, "-Xss2M");
+  EXPECT_EQ(saved.game.autoMemory, true);
+  EXPECT_FALSE(saved.isShowCmd);
+  EXPECT_TRUE(saved.isKeepLog);
   EXPECT_TRUE(std::filesystem::is_directory(home_ / ".minecraft/"));
 }
 
 TEST_F(SettingsDialog, TheAccountServerIsPickedByNameOrTyped) {
   CSettings stored(settings_);
   stored.Load(java_);
-  stored.isGenuine = "false";
+  stored.isGenuine = false;
   stored.authServer = "https://littleskin.cn/api/yggdrasil/";
   ASSERT_TRUE(stored.Save());
   const auto field = [](CWindowWnd& dialog) {
@@ -249,7 +253,7 @@ TEST_F(SettingsDialog, AnotherAccountServerGetsOnlyANameAndPasswordTypedForIt) {
   stored.Load(java_);
   stored.userName = "steve@example.com";
   stored.password = "old password";
-  stored.isGenuine = "true";
+  stored.isGenuine = true;
   stored.authServer = "https://skin-a.example";
   ASSERT_TRUE(stored.Save());
   StoredCredentials earlier;
@@ -308,8 +312,8 @@ TEST_F(SettingsDialog, AnotherAccountServerGetsOnlyANameAndPasswordTypedForIt) {
 TEST_F(SettingsDialog, AConfiguredJavaThatIsGoneIsMarkedStaysOnOfferAndTestingNeverReplacesIt) {
   CSettings stored(settings_);
   stored.Load(java_);
-  stored.javaPath = "/opt/old-java/bin/java";
-  stored.javaVer = "1.8.0_51";
+  stored.game.javaPath = "/opt/old-java/bin/java";
+  stored.game.javaVer = "1.8.0_51";
   ASSERT_TRUE(stored.Save());
   const QString gone = QString::fromStdString(msg::JavaPathUnusable(msg::kJavaProgramMissing));
   Run([&](CSetWnd& dialog) {
@@ -334,8 +338,8 @@ TEST_F(SettingsDialog, AConfiguredJavaThatIsGoneIsMarkedStaysOnOfferAndTestingNe
     // Saving the other values keeps the player's choice as it was.
     EXPECT_EQ(Confirm(dialog), QString());
   });
-  EXPECT_EQ(Saved().javaPath, "/opt/old-java/bin/java");
-  EXPECT_EQ(Saved().javaVer, "1.8.0_51");
+  EXPECT_EQ(Saved().game.javaPath, "/opt/old-java/bin/java");
+  EXPECT_EQ(Saved().game.javaVer, "1.8.0_51");
 }
 
 TEST_F(SettingsDialog, AJavaPathCanBeTypedAndTestingSaysWhatItHoldsWithoutChangingIt) {
@@ -375,8 +379,8 @@ TEST_F(SettingsDialog, AJavaPathCanBeTypedAndTestingSaysWhatItHoldsWithoutChangi
     EXPECT_EQ(dialog.JavaRuntimes().size(), 2u);
     EXPECT_EQ(Confirm(dialog), QString());
   });
-  EXPECT_EQ(Saved().javaPath, home_ / "jdk/bin/java");
-  EXPECT_EQ(Saved().javaVer, "11.0.20");
+  EXPECT_EQ(Saved().game.javaPath, home_ / "jdk/bin/java");
+  EXPECT_EQ(Saved().game.javaVer, "11.0.20");
 
   // An emptied path leaves the choice to the launcher; 测试 asks for a path.
   Run([&](CSetWnd& dialog) {
@@ -422,9 +426,25 @@ TEST_F(SettingsDialog, ThePickersOfferOnlyJavaAndPutTheGameFolderInTheChosenOne)
     EXPECT_EQ(Confirm(dialog), QString());
   });
   const CSettings saved = Saved();
-  EXPECT_EQ(saved.javaPath, home_ / "jdk/bin/java");
-  EXPECT_EQ(saved.javaVer, "11.0.20");
+  EXPECT_EQ(saved.game.javaPath, home_ / "jdk/bin/java");
+  EXPECT_EQ(saved.game.javaVer, "11.0.20");
   EXPECT_EQ(saved.gamePath, home_ / "games/.minecraft/");
+}
+
+TEST_F(SettingsDialog, MemoryUpToTheMachinesIsTypedWhole) {
+  const int result = Run([&](CSetWnd& dialog) {
+    EXPECT_EQ(test::TextOf(&dialog, "LB_MachineMemory"), QString::fromStdString(msg::MachineMemory(kMachineMemory)));
+    test::ClickControlOf(&dialog, "CB_IsAutoMallocMemory");
+    test::TypeInto(dialog, test::ControlOf(&dialog, "Ed_JVMMemoryMax"), QStringLiteral("16385"));
+    // Five digits stay five digits; one MB above the machine's memory is refused naming it.
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_JVMMemoryMax"), QStringLiteral("16385"));
+    test::SaveScreenshot(dialog.GetHWND(), QStringLiteral("settings_machine_memory"));
+    EXPECT_EQ(Confirm(dialog), QString::fromStdString(msg::MemoryAboveMachine("最大内存(MB)", kMachineMemory)));
+    test::TypeInto(dialog, test::ControlOf(&dialog, "Ed_JVMMemoryMax"), QStringLiteral("16384"));
+    EXPECT_EQ(Confirm(dialog), QString());
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(Saved().game.memoryMax, 16384);
 }
 
 TEST_F(SettingsDialog, WhatCannotWorkIsRefusedWithTheDialogOpenAndTheFileAsItWas) {
@@ -519,7 +539,7 @@ TEST_F(SettingsDialog, AGenuineAccountIsSignedInBehindTheIndicatorWithTheNamesOf
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(signIns_, 2);
   const CSettings saved = Saved();
-  EXPECT_EQ(saved.isGenuine, "true");
+  EXPECT_TRUE(saved.isGenuine);
   EXPECT_EQ(saved.password, "right");
   StoredCredentials credentials;
   InitStoredCredentials(credentials, settings_);

@@ -74,17 +74,20 @@ TEST(DownloadSource, TheSettingAndTheEnvironment) {
   ScopedEnvironment root("KORVANE_OFFICIAL_ROOT", "http://root.test/");
   {
     ScopedEnvironment none("KORVANE_SOURCE", std::nullopt);
-    EXPECT_EQ(DownloadSource::Configured("").Kind(), SourceKind::Official);
-    EXPECT_EQ(DownloadSource::Configured("nonsense").Kind(), SourceKind::Official);
-    EXPECT_EQ(DownloadSource::Configured("bmclapi").Kind(), SourceKind::ChinaMirror);
-    const DownloadSource configured = DownloadSource::Configured("mirror");
+    EXPECT_EQ(DownloadSource::Configured(std::nullopt).Kind(), SourceKind::Official);
+    EXPECT_EQ(DownloadSource::Configured(SourceKind::ChinaMirror).Kind(), SourceKind::ChinaMirror);
+    const DownloadSource configured = DownloadSource::Configured(SourceKind::Mirror);
     EXPECT_TRUE(configured.UsesMirrorLayout());
     EXPECT_EQ(configured.MirrorBase(), "http://mirror.test");
-    EXPECT_EQ(DownloadSource::Configured("official").Addresses("https://libraries.minecraft.net/a.jar"),
+    EXPECT_EQ(DownloadSource::Configured(SourceKind::Official).Addresses("https://libraries.minecraft.net/a.jar"),
               (Strings{"http://root.test/libraries.minecraft.net/a.jar", "http://china.test/maven/a.jar"}));
   }
+  {
+    ScopedEnvironment unknown("KORVANE_SOURCE", "nonsense");
+    EXPECT_EQ(DownloadSource::Configured(SourceKind::Mirror).Kind(), SourceKind::Official);
+  }
   ScopedEnvironment over("KORVANE_SOURCE", "mirror");
-  EXPECT_EQ(DownloadSource::Configured("official").Kind(), SourceKind::Mirror);
+  EXPECT_EQ(DownloadSource::Configured(SourceKind::Official).Kind(), SourceKind::Mirror);
 }
 
 TEST(OfficialPlan, FilesCarryTheirAddressesSizesAndChecksums) {

@@ -70,9 +70,9 @@ TEST(JavaStart, TheHostArgumentVectorStartsTheGame) {
   inputs.gamePath = game;
   inputs.instanceName = "生存";
   inputs.userType = "legacy";
-  inputs.isAutoMallocMemory = "false";
-  inputs.jvmMemoryMin = "16";
-  inputs.jvmMemoryMax = "64";
+  inputs.autoMemory = false;
+  inputs.memoryMin = 16;
+  inputs.memoryMax = 64;
   inputs.launchParameters = "-Dkv.label=\"a b; echo no shell\" -Xss2M";
   const LaunchCommandResult built = BuildLaunchCommand(d, inputs, PlatformProfile::Linux(), 64);
   ASSERT_TRUE(built.command) << built.refused;

@@ -149,30 +149,26 @@ TEST(LaunchCommand, FilledValuesAreNotSearchedAgain) {
             std::string::npos);
 }
 
-TEST(LaunchCommand, MemoryOptionsOnlyForExactlyFalse) {
+TEST(LaunchCommand, MemoryOptionsOnlyWithAutomaticMemoryOff) {
   LaunchInputs inputs = WindowsInputs();
-  inputs.jvmMemoryMin = "512";
-  inputs.jvmMemoryMax = "2048";
-  for (const char* automatic : {"true", "False", "FALSE", "false ", "", "no"}) {
-    inputs.isAutoMallocMemory = automatic;
-    EXPECT_EQ(Build(Description(), inputs, kWindows).text.find("-Xm"), std::string::npos) << automatic;
-  }
-  inputs.isAutoMallocMemory = "false";
+  inputs.memoryMin = 512;
+  inputs.memoryMax = 2048;
+  EXPECT_EQ(Build(Description(), inputs, kWindows).text.find("-Xm"), std::string::npos);
+  inputs.autoMemory = false;
   EXPECT_EQ(Build(Description(), inputs, kWindows).text.rfind("\"C:\\Java\\bin\\java.exe -Xms512M -Xmx2048M -Djava.library.path=", 0), 0u);
-  inputs.jvmMemoryMin = "abc";  // inserted as stored
+  // A size without a value gives no option rather than one the Java runtime refuses.
   LaunchInputs linux = LinuxInputs();
-  linux.isAutoMallocMemory = "false";
-  linux.jvmMemoryMin = "abc";
-  linux.jvmMemoryMax = "1024";
+  linux.autoMemory = false;
+  linux.memoryMax = 1024;
   const Args args = Build(Description(), linux, kLinux).arguments;
-  EXPECT_EQ(Args(args.begin(), args.begin() + 3), (Args{"/usr/bin/java", "-XmsabcM", "-Xmx1024M"}));
+  EXPECT_EQ(Args(args.begin(), args.begin() + 3), (Args{"/usr/bin/java", "-Xmx1024M", "-Djava.library.path=/g//libraries/n/x/nat/2/"}));
 }
 
 TEST(LaunchCommand, ExtraJavaArgumentsFollowTheMemoryOptions) {
   LaunchInputs inputs = LinuxInputs();
-  inputs.isAutoMallocMemory = "false";
-  inputs.jvmMemoryMin = "1";
-  inputs.jvmMemoryMax = "2";
+  inputs.autoMemory = false;
+  inputs.memoryMin = 1;
+  inputs.memoryMax = 2;
   inputs.launchParameters = "  -XX:+UseG1GC -Dname=\"a b\" '-Dq=$HOME;rm -rf x'  ";
   const LaunchCommand command = Build(Description(), inputs, kLinux);
   EXPECT_EQ(Args(command.arguments.begin(), command.arguments.begin() + 7),
@@ -188,9 +184,9 @@ TEST(LaunchCommand, TheLeadingJvmArgumentsComeBeforeEveryOther) {
   LaunchInputs inputs = WindowsInputs();
   inputs.leadingJvmArguments = {"-javaagent:C:\\My Games\\authlib-injector.jar=https://skin.example/api",
                                 "-Dauthlibinjector.yggdrasil.prefetched=eyJtZXRhIjp7fX0="};
-  inputs.isAutoMallocMemory = "false";
-  inputs.jvmMemoryMin = "1";
-  inputs.jvmMemoryMax = "2";
+  inputs.autoMemory = false;
+  inputs.memoryMin = 1;
+  inputs.memoryMax = 2;
   inputs.launchParameters = "-XX:+UseG1GC";
   EXPECT_EQ(Build(Description(), inputs, kWindows).text.rfind(
                 "\"C:\\Java\\bin\\java.exe \"-javaagent:C:\\My Games\\authlib-injector.jar=https://skin.example/api\" "

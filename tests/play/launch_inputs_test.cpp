@@ -8,19 +8,20 @@ namespace {
 TEST(LaunchInputsFromSettings, OfflineAndGenuine) {
   CSettings settings("/nonexistent/KvCfg.ini");
   settings.userName = "Alex";
-  settings.javaPath = "/usr/bin/java";
+  settings.game.javaPath = "/usr/bin/java";
   settings.gamePath = "/g/";
-  settings.isAutoMallocMemory = "false";
-  settings.jvmMemoryMin = "256";
-  settings.jvmMemoryMax = "768";
-  settings.launchParameters = "-Dx=1";
+  settings.game.autoMemory = false;
+  settings.game.memoryMin = 256;
+  settings.game.memoryMax = 768;
+  settings.game.launchParameters = "-Dx=1";
   LaunchInputs offline = MakeLaunchInputs(settings, nullptr, "inst", PlatformProfile::Linux());
   EXPECT_EQ(offline.playerName, "Alex");
   EXPECT_EQ(offline.playerId, "");
   EXPECT_EQ(offline.accessToken, "");
   EXPECT_EQ(offline.userType, "legacy");
   EXPECT_EQ(offline.instanceName, "inst");
-  EXPECT_EQ(offline.jvmMemoryMax, "768");
+  EXPECT_FALSE(offline.autoMemory);
+  EXPECT_EQ(offline.memoryMax, 768);
   EXPECT_EQ(offline.launchParameters, "-Dx=1");
   // Paths are joined onto the folder without its trailing separator; the Windows profile
   // keeps the folder as that build joins onto it.

@@ -134,6 +134,35 @@ TEST_F(InstanceRegistry, ALastGameTimeThatIsNotANumberReadsAsNeverPlayed) {
   EXPECT_FALSE(list.Entries()[1].lastPlayed.has_value());
 }
 
+TEST_F(InstanceRegistry, OwnSettingsGoWithTheirInstanceWhenOneBeforeItIsRemoved) {
+  {
+    CInstanceList list(file_, true);
+    list.Add({"a", "1.7.10"});
+    list.Add({"b", "1.12.2"});
+  }
+  GameSettings ofA;
+  ofA.memoryMax = 2048;
+  ofA.launchParameters = "-Da=1";
+  GameSettings ofB;
+  ofB.javaPath = "/opt/java17/bin/java";
+  ofB.windowWidth = 1280;
+  {
+    CInstanceList list(file_, false);
+    ASSERT_TRUE(list.SetOwnSettings("a", ofA));
+    ASSERT_TRUE(list.SetOwnSettings("b", ofB));
+    EXPECT_FALSE(list.SetOwnSettings("c", ofB));
+  }
+  CInstanceList list(file_, false);
+  EXPECT_EQ(list.Entries()[0].own, ofA);
+  ASSERT_TRUE(list.Remove("a"));
+  // "b" moved into the first section: its values came along, none of "a"'s stayed behind.
+  CInstanceList reloaded(file_, false);
+  ASSERT_EQ(reloaded.Entries().size(), 1u);
+  EXPECT_EQ(reloaded.Entries()[0].name, "b");
+  EXPECT_EQ(reloaded.Entries()[0].own, ofB);
+  EXPECT_EQ(profile::GetString(file_, "KvInstance1", "LaunchParameters", "absent"), "absent");
+}
+
 TEST_F(InstanceRegistry, SaveOnDestroy) {
   {
     CInstanceList list(file_, true);

@@ -27,16 +27,16 @@ TEST(Settings, DefaultsWithoutAFile) {
   settings.Load(java);
   EXPECT_EQ(settings.userName, "Player");
   EXPECT_EQ(settings.password, "");
-  EXPECT_EQ(settings.isGenuine, "false");
+  EXPECT_FALSE(settings.isGenuine);
   EXPECT_EQ(settings.gamePath, dir / ".minecraft/");
-  EXPECT_EQ(settings.jvmMemoryMin, "512");
-  EXPECT_EQ(settings.jvmMemoryMax, "1024");
-  EXPECT_EQ(settings.launchParameters, "");
-  EXPECT_EQ(settings.isAutoMallocMemory, "true");
-  EXPECT_EQ(settings.isShowCmd, "false");
+  EXPECT_EQ(settings.game.memoryMin, 512);
+  EXPECT_EQ(settings.game.memoryMax, 1024);
+  EXPECT_EQ(settings.game.launchParameters, std::nullopt);
+  EXPECT_EQ(settings.game.autoMemory, true);
+  EXPECT_FALSE(settings.isShowCmd);
   EXPECT_EQ(settings.authServer, "");
-  EXPECT_EQ(settings.javaPath, "C:\\Java\\bin\\java.exe");
-  EXPECT_EQ(settings.javaVer, "1.8.0_51");
+  EXPECT_EQ(settings.game.javaPath, "C:\\Java\\bin\\java.exe");
+  EXPECT_EQ(settings.game.javaVer, "1.8.0_51");
   // Discovery happens in memory only.
   EXPECT_FALSE(test::ReadFile(dir / "KvCfg.ini").size());
 }
@@ -46,15 +46,15 @@ TEST(Settings, KeepingTheLogWindowIsInTheFileOnlyWhileItIsOn) {
   const std::string file = dir / "KvCfg.ini";
   CSettings settings(file);
   settings.Load(kNoJava);
-  EXPECT_EQ(settings.isKeepLog, "false");
+  EXPECT_FALSE(settings.isKeepLog);
   ASSERT_TRUE(settings.Save());
   EXPECT_EQ(test::ReadFile(file).find("IsKeepLog"), std::string::npos);
-  settings.isKeepLog = "true";
+  settings.isKeepLog = true;
   ASSERT_TRUE(settings.Save());
   CSettings loaded(file);
   loaded.Load(kNoJava);
-  EXPECT_EQ(loaded.isKeepLog, "true");
-  loaded.isKeepLog = "false";
+  EXPECT_TRUE(loaded.isKeepLog);
+  loaded.isKeepLog = false;
   ASSERT_TRUE(loaded.Save());
   EXPECT_EQ(test::ReadFile(file).find("IsKeepLog"), std::string::npos);
 }
@@ -62,12 +62,12 @@ TEST(Settings, KeepingTheLogWindowIsInTheFileOnlyWhileItIsOn) {
 TEST(Settings, DownloadThreadsAreAWholeNumberOrNothing) {
   test::TempFolder dir;
   const std::string file = dir / "KvCfg.ini";
-  EXPECT_EQ(ReadDownloadThreads(file), std::nullopt);
+  EXPECT_EQ(ReadSettings(file).downloadThreads, std::nullopt);
   for (auto [text, expected] : std::vector<std::pair<std::string, std::optional<int>>>{
            {"32", 32}, {" 8 ", 8}, {"100", 100}, {"0", 0}, {"-3", -3}, {"", std::nullopt}, {"many", std::nullopt},
            {"16x", std::nullopt}, {"99999999999", std::nullopt}}) {
     test::WriteFile(file, "[KvCfg]\nDownloadThreads=" + text + "\n");
-    EXPECT_EQ(ReadDownloadThreads(file), expected) << text;
+    EXPECT_EQ(ReadSettings(file).downloadThreads, expected) << text;
   }
 }
 
@@ -78,18 +78,19 @@ TEST(Settings, PresentButEmptyKeys) {
   CSettings settings(dir / "KvCfg.ini");
   settings.Load(FixedJava(std::vector<JavaRuntime>{{"/usr/lib/jvm/x/bin/java", "17"}}));
   EXPECT_EQ(settings.userName, "Player");
-  EXPECT_EQ(settings.jvmMemoryMin, "");
+  EXPECT_EQ(settings.game.memoryMin, std::nullopt);
+  EXPECT_EQ(settings.game.memoryMax, 1024);
   EXPECT_EQ(settings.gamePath, dir / ".minecraft/");
   // The discovered version is appended to the stored one.
-  EXPECT_EQ(settings.javaVer, "1.717");
+  EXPECT_EQ(settings.game.javaVer, "1.717");
 }
 
 TEST(Settings, NoJavaFoundLeavesThePathEmpty) {
   test::TempFolder dir;
   CSettings settings(dir / "KvCfg.ini");
   settings.Load(kNoJava);
-  EXPECT_EQ(settings.javaPath, "");
-  EXPECT_EQ(settings.javaVer, "");
+  EXPECT_EQ(settings.game.javaPath, std::nullopt);
+  EXPECT_EQ(settings.game.javaVer, std::nullopt);
 }
 
 TEST(Settings, ChineseNamesAndPasswordsSurviveSaveAndLoad) {
