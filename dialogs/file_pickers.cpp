@@ -24,4 +24,12 @@ bool QtFilePickers::BrowseForFolder(const QString& title, std::string& path, ui:
   return true;
 }
 
+bool QtFilePickers::BrowseForPack(ui::HWND owner, std::string& path) {
+  const QString chosen =
+      QFileDialog::getOpenFileName(owner, QStringLiteral("导入整合包"), QString(), QStringLiteral("Modrinth 整合包 (*.mrpack)"));
+  if (chosen.isEmpty()) return false;
+  path = chosen.toStdString();
+  return true;
+}
+
 }  // namespace kv

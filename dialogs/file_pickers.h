@@ -6,7 +6,7 @@
 
 #include "uilib/window.h"
 
-// The platform's dialogs for picking a program and a folder, behind an interface that tests
+// The platform's dialogs for picking a program, a folder and a modpack, behind an interface that tests
 // replace (an offscreen run cannot answer a native dialog).
 namespace kv {
 
@@ -17,6 +17,8 @@ class FilePickers {
   virtual bool BrowseForExecutable(ui::HWND owner, std::vector<std::string>& paths) = 0;
   // The folder the player chose; false when cancelled (`path` unchanged).
   virtual bool BrowseForFolder(const QString& title, std::string& path, ui::HWND owner) = 0;
+  // The modpack (.mrpack) the player chose; false when cancelled (`path` unchanged).
+  virtual bool BrowseForPack(ui::HWND owner, std::string& path) = 0;
 };
 
 // Qt's file dialogs. Programs are offered by the host's executable suffix: "*.exe" where
@@ -25,6 +27,7 @@ class QtFilePickers : public FilePickers {
  public:
   bool BrowseForExecutable(ui::HWND owner, std::vector<std::string>& paths) override;
   bool BrowseForFolder(const QString& title, std::string& path, ui::HWND owner) override;
+  bool BrowseForPack(ui::HWND owner, std::string& path) override;
 };
 
 }  // namespace kv

@@ -54,6 +54,14 @@ Status InflateCurrent(unzFile zip, const std::string& archive, std::string_view 
   return status;
 }
 
+// Zip tools on Unix keep the file's mode in the upper half of the external attributes.
+bool IsStoredLink(const unz_file_info64& info) {
+  constexpr uLong kMadeOnUnix = 3;
+  constexpr uLong kFileTypeMask = 0170000;
+  constexpr uLong kSymbolicLink = 0120000;
+  return (info.version >> 8) == kMadeOnUnix && ((info.external_fa >> 16) & kFileTypeMask) == kSymbolicLink;
+}
+
 }  // namespace
 
 std::optional<std::string> SafeEntryName(std::string_view name) {
@@ -95,6 +103,7 @@ Result<ZipArchive> ZipArchive::Open(const std::string& path) {
         UNZ_OK) {
       break;
     }
+    if (IsStoredLink(info)) archive.links_.push_back(name);
     archive.names_.push_back(std::move(name));
   }
   if (status != UNZ_END_OF_LIST_OF_FILE) return Fail(FailureKind::Invalid, msg::ArchiveUnreadable(path));
@@ -104,6 +113,13 @@ Result<ZipArchive> ZipArchive::Open(const std::string& path) {
 bool ZipArchive::Contains(std::string_view name) const {
   for (const std::string& entry : names_) {
     if (entry == name) return true;
+  }
+  return false;
+}
+
+bool ZipArchive::IsLink(std::string_view name) const {
+  for (const std::string& link : links_) {
+    if (link == name) return true;
   }
   return false;
 }

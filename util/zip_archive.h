@@ -30,6 +30,9 @@ class ZipArchive {
   // Every entry's name as stored, in the archive's order.
   const std::vector<std::string>& EntryNames() const { return names_; }
   bool Contains(std::string_view name) const;
+  // Whether the entry was stored as a symbolic link (made on a Unix system): its bytes are
+  // where the link points, not a file's contents.
+  bool IsLink(std::string_view name) const;
 
   // The entry's bytes, inflated; TooLarge beyond `maxBytes`, NotFound when there is no such
   // entry, Invalid when it cannot be inflated.
@@ -45,6 +48,7 @@ class ZipArchive {
 
   std::unique_ptr<Handle> handle_;
   std::vector<std::string> names_;
+  std::vector<std::string> links_;
 };
 
 }  // namespace kv

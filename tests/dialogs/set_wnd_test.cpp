@@ -50,6 +50,7 @@ class QueuedPickers : public FilePickers {
     folders.pop_front();
     return true;
   }
+  bool BrowseForPack(HWND, std::string&) override { return false; }
   std::deque<std::string> programs;
   std::deque<std::string> folders;
 };
