@@ -21,10 +21,14 @@ FrameServices FrameServices::Default() {
   services.openUrl = [](const std::string& address) {
     return QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
   };
+  services.openFolder = [](const std::string& folder) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+  };
   services.versionFileUrl = VersionFileUrl();
   services.refreshVersionList = [settingsPath = services.settingsPath](const std::string& gamePath) {
     return RefreshVersionManifest(DownloadSource::Configured(LoadDownloadSource(settingsPath)),
-                                  VersionListPath(gamePath));
+                                  VersionListPath(gamePath))
+        .ok();
   };
   services.loaders = LoaderServices::Configured(services.settingsPath);
   services.pickers = std::make_shared<QtFilePickers>();

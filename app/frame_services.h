@@ -24,6 +24,8 @@ struct FrameServices {
   std::string packageToolFolder;  // where qrx is, with a trailing separator
   // Opens a web address with the desktop's handler; false when nothing could open it.
   std::function<bool(const std::string& address)> openUrl;
+  // Shows a folder in the desktop's file manager; false when nothing could show it.
+  std::function<bool(const std::string& folder)> openFolder;
   std::string versionFileUrl;  // empty: no update check at start-up
   bool sendOpenEvent = true;   // the "open" statistics event at start-up
   VersionListRefresh refreshVersionList;  // the add-instance dialog's version list
@@ -31,8 +33,9 @@ struct FrameServices {
   std::shared_ptr<FilePickers> pickers;   // the settings dialog's program and folder pickers
 
   // The launcher folder's settings, the configured services, the host's Java runtimes, the
-  // updater and the package tool beside the executable, the desktop's browser, the mirror's
-  // version list, the loaders of the configured download source and Qt's file dialogs.
+  // updater and the package tool beside the executable, the desktop's browser and file
+  // manager, the mirror's version list, the loaders of the configured download source and Qt's
+  // file dialogs.
   static FrameServices Default();
 };
 

@@ -5,14 +5,18 @@
 #include <QUrl>
 #include <memory>
 
+#include "app/crash_actions.h"
 #include "app/gui_launch_sink.h"
 #include "app/instance_commands_ui.h"
+#include "app/instance_panel.h"
 #include "app/instance_tiles.h"
 #include "app/mod_page.h"
 #include "app/settings_ui.h"
 #include "app/startup_clock.h"
+#include "app/tile_keys.h"
 #include "auth/server_link.h"
 #include "auth/sign_in.h"
+#include "auth/stored_credentials.h"
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
 #include "dialogs/menu_wnd.h"
@@ -24,10 +28,12 @@
 #include "platform/platform_profile.h"
 #include "settings/instance_list.h"
 #include "settings/selected_instance.h"
+#include "settings/settings_change.h"
 #include "settings/settings.h"
 #include "uilib/button.h"
 #include "uilib/container.h"
 #include "uilib/layouts.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -38,11 +44,6 @@ using namespace ui;
 namespace {
 
 const QString kPromptCaption = QStringLiteral("提示");
-
-template <typename T>
-T* As(CControlUI* control, const char* interfaceName) {
-  return control ? static_cast<T*>(control->GetInterface(QString::fromLatin1(interfaceName))) : nullptr;
-}
 
 }  // namespace
 
@@ -70,7 +71,13 @@ CFrameWnd::~CFrameWnd() {
   if (launchThread_.joinable()) launchThread_.join();
 }
 
-bool CFrameWnd::ResponseDefaultKeyEvent(ui::WPARAM) { return false; }
+bool CFrameWnd::ResponseDefaultKeyEvent(ui::WPARAM key) {
+  if (!tiles_ || !GamePageShown()) return false;
+  const TileKeyResult result = HandleTileKey(*tiles_, paintManager_, key);
+  // After the key's own handling is over: the launch runs its own event loop.
+  if (result == TileKeyResult::kStart) PostTask([this] { StartGame(); });
+  return result != TileKeyResult::kNotForTiles;
+}
 
 void CFrameWnd::OnWindowReady() {
   CenterWindow();
@@ -88,12 +95,14 @@ void CFrameWnd::OnWindowReady() {
   if (!modPage_) modPage_ = std::make_unique<ModPage>(*this);
   modPage_->FindControls(paintManager_);
   if (!instanceCommands_) instanceCommands_ = std::make_unique<InstanceCommands>(*this);
+  if (!instancePanel_) instancePanel_ = std::make_unique<InstancePanel>(*this);
+  instancePanel_->FindControls(paintManager_);
   if (!loadingWnd_) {
     loadingWnd_ = std::make_unique<CLoadingWnd>();
     if (!loadingWnd_->CreateFor(GetHWND())) loadingWnd_.reset();
   }
   if (!logWnd_) {
-    logWnd_ = std::make_unique<CLogWnd>();
+    logWnd_ = std::make_unique<CLogWnd>(services_.pickers.get());
     if (!logWnd_->CreateHidden()) logWnd_.reset();
   }
   SetIcon(QStringLiteral("image\\logo.png"));
@@ -109,17 +118,18 @@ void CFrameWnd::FindControls() {
   startButton_ = find("Btn_StartGame");
   userName_ = find("LB_UserName");
   settingsButton_ = find("Btn_Set");
-  gameOption_ = As<COptionUI>(find("Option_Game"), "Option");
-  modOption_ = As<COptionUI>(find("Option_Mod"), "Option");
-  pages_ = As<CTabLayoutUI>(find("Tab_Switch"), "TabLayout");
+  gameOption_ = ui_cast<COptionUI>(find("Option_Game"));
+  modOption_ = ui_cast<COptionUI>(find("Option_Mod"));
+  pages_ = ui_cast<CTabLayoutUI>(find("Tab_Switch"));
   serverName_ = find("LB_ServerName");
   // Looked up before any tile exists: a tile may carry any of these names.
-  tiles_ = As<CContainerUI>(find("TileLayout_GameList"), "Container");
+  tiles_ = ui_cast<CContainerUI>(find("TileLayout_GameList"));
 }
 
 void CFrameWnd::OnWindowInit() {
   ShowAccount();
   FillInstanceTiles();
+  ShowSelectedInstance();
 }
 
 void CFrameWnd::ShowAccount() {
@@ -167,6 +177,11 @@ void CFrameWnd::AppendInstanceTile(const std::string& name, const std::string& v
 void CFrameWnd::SetSelection(const std::string& name, const std::string& version) {
   selectedName_ = name;
   selectedVersion_ = version;
+  ShowSelectedInstance();
+}
+
+void CFrameWnd::ShowSelectedInstance() {
+  if (instancePanel_) instancePanel_->Show();
 }
 
 void CFrameWnd::AppendAddTile() {
@@ -186,6 +201,10 @@ void CFrameWnd::SelectPage(int page) {
 }
 
 bool CFrameWnd::ModTabShown() { return modOption_ && modOption_->IsSelected(); }
+
+void CFrameWnd::ShowModPage() {
+  if (modOption_) modOption_->Selected(true);
+}
 
 bool CFrameWnd::GamePageShown() const { return gameOption_ && gameOption_->IsSelected(); }
 
@@ -209,13 +228,14 @@ void CFrameWnd::Notify(TNotifyUI& msg) {
     return;
   }
   if (modPage_ && modPage_->Notify(msg)) return;
+  if (instancePanel_ && instancePanel_->Notify(msg)) return;
   CControlUI* sender = msg.pSender;
   if (msg.sType == kNotifyClick) {
     if (sender == closeButton_) PostQuitMessage(0);
     else if (sender == minButton_) SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
     else if (sender == maxButton_) SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     else if (sender == restoreButton_) SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
-    else if (sender == settingsButton_) OpenSettings(*this);
+    else if (sender == settingsButton_ || sender == userName_) OpenSettings(*this);
     else if (sender == startButton_) StartGame();
   } else if (msg.sType == kNotifySelectChanged) {
     if (sender == gameOption_) {
@@ -271,12 +291,19 @@ void CFrameWnd::StartLaunch() {
   request.instanceName = selectedName_;
   request.instanceVersion = selectedVersion_;
   launching_.store(true);
-  loadingWnd_->Begin();
+  launchCancelled_.store(false);
+  loadingWnd_->Begin(QString::fromUtf8(msg::kStagePreparing), [this] { launchCancelled_.store(true); });
   launchThread_ = std::thread([this, request] {
-    GuiLaunchSink sink(*this, *loadingWnd_, logWnd_.get());
+    GuiLaunchSink sink(*this, *loadingWnd_, logWnd_.get(), launchCancelled_,
+                       [this](CrashAction action, const std::string& folder) {
+                         PostTask([this, action, folder] { RunCrashAction(*this, action, folder); });
+                       });
     launch_.Run(request, sink);
-    // A sign-in may have changed the account's server.
-    PostTask([this] { ShowAccount(); });
+    // A sign-in may have changed the account's server; a game played is the instance's last.
+    PostTask([this] {
+      ShowAccount();
+      ShowSelectedInstance();
+    });
     launching_.store(false);
     // An event for the GUI thread: the destructor may be waiting in the event dispatcher.
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
@@ -365,14 +392,16 @@ void CFrameWnd::OnTextDropped(const QString& text) {
   if (!address) return;
   // Answered after the drop has ended, so that the page the link came from is not kept waiting.
   PostTask([this, address = std::move(*address)] {
-    if (!SaveAuthServer(services_.settingsPath, address)) {
+    const Result<bool> cleared = ChangeAuthServer(services_.settingsPath, address);
+    if (!cleared || !ForgetSignInOfOtherServers(services_.settingsPath, address)) {
       ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kSettingsNotWritten), MessageKind::Error, kPromptCaption,
                         kMessageOk);
       return;
     }
     ShowAccount();
-    ShowMessageDialog(GetHWND(), QString::fromStdString(msg::AccountServerSet(address)), MessageKind::Information,
-                      kPromptCaption, kMessageOk);
+    std::string told = msg::AccountServerSet(address);
+    if (*cleared) told += std::string("\n") + msg::kAccountClearedForNewServer;
+    ShowMessageDialog(GetHWND(), QString::fromStdString(told), MessageKind::Information, kPromptCaption, kMessageOk);
   });
 }
 
@@ -385,7 +414,9 @@ LRESULT CFrameWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam, b
       ShowWindow(wParam != 0, true);
       break;
     case WMU_SHOW_LOG:
-      if (logWnd_) logWnd_->ShowWindow(wParam != 0, true);
+      if (!logWnd_) break;
+      if (wParam != 0) logWnd_->ShowBeside(GetHWND());
+      else logWnd_->ShowWindow(false, true);
       break;
     case WMU_UPDATE_FOUND:
       OfferUpdate();

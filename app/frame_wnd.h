@@ -26,6 +26,7 @@ namespace kv {
 class CLoadingWnd;
 class CLogWnd;
 class InstanceCommands;
+class InstancePanel;
 class ModPage;
 
 class CFrameWnd : public ui::WindowImplBase {
@@ -51,8 +52,12 @@ class CFrameWnd : public ui::WindowImplBase {
   // The tile column: a tile for one more instance, and the add tile moved back to the end.
   void AppendInstanceTile(const std::string& name, const std::string& version);
   void AppendAddTile();
-  // The selected instance as the frame keeps it (the tiles are not touched).
+  // The selected instance as the frame keeps it, and the game page's card shows it (the tiles
+  // are not touched).
   void SetSelection(const std::string& name, const std::string& version);
+  // The card again, after what it shows may have changed (a game played, the game folder).
+  void ShowSelectedInstance();
+  InstancePanel* InstanceCard() const { return instancePanel_.get(); }
   void ClearSelection() { SetSelection({}, {}); }
   bool GamePageShown() const;
   // The player's name, the online or offline icon and, for a genuine account, the name of its
@@ -61,6 +66,8 @@ class CFrameWnd : public ui::WindowImplBase {
 
   // The Java check and then a launch of the selected instance, as the start button does.
   void StartGame();
+  // The mod page, as its tab shows it.
+  void ShowModPage();
 
   void Notify(ui::TNotifyUI& msg) override;
   ui::LRESULT HandleMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam) override;
@@ -69,7 +76,8 @@ class CFrameWnd : public ui::WindowImplBase {
   QString GetWindowClass() const override { return QStringLiteral("KorvaneFrame"); }
   QString GetLayoutFile() const override { return layoutFile_; }
   void OnWindowReady() override;
-  // Escape closes dialogs, but the launcher itself only ends through its close button.
+  // Escape closes dialogs, but the launcher itself only ends through its close button; the
+  // arrows and Enter work the tile column.
   bool ResponseDefaultKeyEvent(ui::WPARAM key) override;
   ui::LRESULT OnSysCommand(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
@@ -126,9 +134,11 @@ class CFrameWnd : public ui::WindowImplBase {
   // After the indicator, which its workers use to the end.
   std::unique_ptr<ModPage> modPage_;
   std::unique_ptr<InstanceCommands> instanceCommands_;
+  std::unique_ptr<InstancePanel> instancePanel_;
 
   LaunchSequence launch_;
   std::atomic<bool> launching_{false};
+  std::atomic<bool> launchCancelled_{false};  // the loading indicator's cancel button
   std::thread launchThread_;
   bool painted_ = false;
 

@@ -1,5 +1,6 @@
 #include "app/gui_launch_sink.h"
 
+#include "app/crash_actions.h"
 #include "dialogs/download_wnd.h"
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
@@ -15,13 +16,27 @@ namespace kv {
 
 using namespace ui;
 
-GuiLaunchSink::GuiLaunchSink(CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log)
-    : frame_(frame), loading_(loading), log_(log) {}
+GuiLaunchSink::GuiLaunchSink(CWindowWnd& frame, CLoadingWnd& loading, CLogWnd* log,
+                             const std::atomic<bool>& cancelled, CrashActionChosen onCrashAction)
+    : frame_(frame), loading_(loading), log_(log), cancelled_(cancelled), onCrashAction_(std::move(onCrashAction)) {}
 
 void GuiLaunchSink::FinishLoading() { loading_.Finish(); }
 
+void GuiLaunchSink::ShowStage(const std::string& text) { loading_.SetText(QString::fromStdString(text)); }
+
+bool GuiLaunchSink::CancelRequested() const { return cancelled_.load(); }
+
 void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
   ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, QStringLiteral("提示"), kMessageOk);
+}
+
+void GuiLaunchSink::ShowGameCrash(const GameCrash& crash) {
+  const CrashAction action = OfferedCrashAction(crash.action, crash.versionId);
+  const std::string_view label = onCrashAction_ ? CrashActionLabel(action) : std::string_view();
+  const int answer = ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(crash.text), MessageKind::Error,
+                                       QStringLiteral("提示"), kMessageOk,
+                                       QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
+  if (answer == kMessageActionChosen) onCrashAction_(action, crash.gameFolder);
 }
 
 void GuiLaunchSink::OfferJavaDownload(const std::string& text) {
@@ -40,7 +55,9 @@ DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan
     return window.Run(frame_.GetHWND());
   });
   if (outcome.result == DownloadResult::Failed) {
-    ShowMessage(msg::DownloadFailed(outcome.failedName, outcome.reason), MessageKind::Error);
+    ShowMessage(outcome.step == DownloadStep::Unpack ? msg::UnpackFailed(outcome.failedName, outcome.reason)
+                                                     : msg::DownloadFailed(outcome.failedName, outcome.reason),
+                MessageKind::Error);
   }
   return outcome.result;
 }

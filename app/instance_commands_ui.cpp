@@ -131,21 +131,34 @@ void InstanceCommands::Add() {
   const FrameServices& services = frame_.Services();
   CAddInstanceWnd dialog(services.settingsPath, services.refreshVersionList, services.loaders);
   if (!dialog.CreateFor(frame_.GetHWND()) || dialog.ShowModal() != IDOK) return;
-  // The new tile goes at the end, unselected; the add tile stays last.
+  // The new tile goes at the end, the add tile stays last.
   frame_.AppendInstanceTile(dialog.ResultName(), dialog.ResultVersion());
   frame_.AppendAddTile();
+  SelectAddedTile();
+}
+
+void InstanceCommands::SelectAddedTile() {
+  CContainerUI* tiles = frame_.InstanceTiles();
+  if (!tiles || tiles->GetCount() < 2) return;
+  CInstanceTileUI* added = AsInstanceTile(tiles->GetItemAt(tiles->GetCount() - 2));
+  if (!added) return;
+  // The player added it to play it: it becomes the selection, scrolled into view.
+  added->Selected(true);
+  frame_.GetPaintManager().UpdateLayout();
+  tiles->SetScrollPos(QSize(tiles->GetScrollPos().width(), tiles->GetScrollRange().height()));
 }
 
 void InstanceCommands::DeleteSelected() {
   CInstanceTileUI* tile = SelectedTile();
   if (!tile || RefusedWhileLaunching()) return;
   const std::string name = tile->GetName().toStdString();
-  if (ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(msg::DeleteInstanceQuestion(name)),
-                        MessageKind::Warning, kPromptCaption, kMessageOkCancel) != IDOK) {
-    return;
-  }
   const std::string& settingsPath = frame_.Services().settingsPath;
   const std::string gamePath = LoadGamePath(settingsPath);
+  const std::string question = msg::DeleteInstanceQuestion(name, ShownInstanceFolder(gamePath, name));
+  if (ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(question), MessageKind::Warning, kPromptCaption,
+                        kMessageOkCancel) != IDOK) {
+    return;
+  }
   const InstanceCommandResult result = DeleteInstance(settingsPath, gamePath, name);
   if (result.status != InstanceCommandStatus::Done) {
     Tell(DescribeInstanceCommandResult(result));

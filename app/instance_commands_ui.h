@@ -36,6 +36,8 @@ class InstanceCommands {
 
  private:
   CInstanceTileUI* SelectedTile() const;
+  // Selects the tile that the last add appended.
+  void SelectAddedTile();
   // True, after telling the player, while a launch runs.
   bool RefusedWhileLaunching();
   void ShowMenu(const ui::TNotifyUI& msg);

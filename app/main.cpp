@@ -1,10 +1,11 @@
 // korvane: the launcher's window. libcurl is set up before anything else (the program ends
-// with -1 when it cannot be); then the skin, the launcher window, its modal run until the
-// player closes it, and everything taken down in reverse order.
+// with -1 when it cannot be); then Qt's texts in Chinese, the skin, the launcher window, its
+// modal run until the player closes it, and everything taken down in reverse order.
 #include <QApplication>
 #include <memory>
 
 #include "app/frame_wnd.h"
+#include "app/program_start.h"
 #include "net/network_library.h"
 #include "skin/embedded_skin.h"
 #include "uilib/paint_manager.h"
@@ -15,12 +16,12 @@ int main(int argc, char** argv) {
   if (!network.Ready()) return -1;
 
   QApplication application(argc, argv);
+  kv::LoadQtTranslations(application);
   kv::ui::CPaintManagerUI::SetInstance();
   kv::ui::SkinResources::Instance().AddZip(kv::EmbeddedSkinZip());
 
   auto frame = std::make_unique<kv::CFrameWnd>();
-  constexpr kv::ui::UINT kFrameStyle = 0x10CF0000;  // visible, overlapped window
-  if (!frame->Create(nullptr, QStringLiteral("KorvaneFrame"), kFrameStyle, kv::ui::WS_EX_WINDOWEDGE)) return 1;
+  if (!kv::CreateLauncherWindow(*frame)) return 1;
   frame->ShowModal();
   frame.reset();
   return 0;

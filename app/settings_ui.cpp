@@ -15,6 +15,8 @@ void OpenSettings(CFrameWnd& frame) {
   CSetWnd dialog(std::move(dialogServices));
   if (!dialog.CreateFor(frame.GetHWND()) || dialog.ShowModal() != ui::IDOK) return;
   frame.ShowAccount();
+  // Another game folder holds the instance folders elsewhere.
+  frame.ShowSelectedInstance();
 }
 
 }  // namespace kv

@@ -1,31 +1,42 @@
 #include "auth/account_transport.h"
 
+#include "net/transfers.h"
+#include "platform/diagnostic_log.h"
 #include "util/messages.h"
 
 namespace kv {
+namespace {
+
+Failure ForThePlayer(const std::string& url, const Failure& failure) {
+  LogLine(LogLevel::Info, "No answer from the account server at " + url + ": " + failure.message);
+  switch (failure.kind) {
+    case FailureKind::Unreachable: return Fail(failure.kind, msg::kAccountServerUnreachable);
+    case FailureKind::TooLarge: return Fail(failure.kind, msg::kAccountServerAnswerTooLarge);
+    default: return Fail(failure.kind, msg::kSignInTimedOut);
+  }
+}
+
+Result<AccountReply> ReplyOf(const std::string& url, Result<WebAnswer> answer) {
+  if (!answer) return ForThePlayer(url, answer.failure());
+  AccountReply reply;
+  reply.status = answer->status;
+  reply.body = std::move(answer->body);
+  reply.apiLocation = std::move(answer->header);
+  reply.redirect = std::move(answer->redirect);
+  return reply;
+}
+
+}  // namespace
 
 AccountTransport AccountTransport::Network() {
   AccountTransport transport;
   transport.get = [](const std::string& url) {
-    AccountReply reply;
-    WebAnswer answer;
-    reply.answered = FetchAnswer(url, "X-Authlib-Injector-API-Location", answer);
-    reply.status = answer.status;
-    reply.body = std::move(answer.body);
-    reply.apiLocation = std::move(answer.header);
-    reply.why = answer.why;
-    return reply;
+    return ReplyOf(url, FetchAnswer(url, "X-Authlib-Injector-API-Location"));
   };
   transport.post = [](const std::string& url, const std::string& document) {
-    AccountReply reply;
-    reply.answered = PostJson(url, document, reply.body, reply.status, &reply.why);
-    return reply;
+    return ReplyOf(url, PostJson(url, document));
   };
   return transport;
-}
-
-std::string NoAnswerMessage(const AccountReply& reply) {
-  return reply.why == NoAnswerReason::Unreachable ? msg::kAccountServerUnreachable : msg::kSignInTimedOut;
 }
 
 }  // namespace kv

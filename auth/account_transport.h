@@ -3,32 +3,29 @@
 #include <functional>
 #include <string>
 
-#include "net/transfers.h"
+#include "util/result.h"
 
-// How the account code reaches account servers: a GET that also reads the API location
-// header, and a JSON POST. The launcher goes over the network (verified HTTPS); tests may
-// answer in place of a server.
+// How the account code reaches account servers: a GET that also reads the API location header
+// and reports a redirect without following it, and a JSON POST. The launcher goes over the
+// network (verified HTTPS); tests may answer in place of a server.
 namespace kv {
 
 struct AccountReply {
-  bool answered = false;    // a complete answer arrived, whatever its status
   long status = 0;
-  std::string body;         // at most 1 MiB
-  std::string apiLocation;  // the X-Authlib-Injector-API-Location header of a GET's answer
-  NoAnswerReason why = NoAnswerReason::Other;  // without an answer: why none came
+  std::string body{};         // at most 1 MiB
+  std::string apiLocation{};  // the X-Authlib-Injector-API-Location header of a GET's answer
+  std::string redirect{};     // a GET answered with a redirect: its target, as a whole address
 
-  bool Succeeded() const { return answered && status >= 200 && status < 300; }
+  bool Succeeded() const { return status >= 200 && status < 300; }
 };
 
+// Without an answer the failure says why, for the player: the server cannot be reached
+// (Unreachable), its answer is too large (TooLarge), or it took too long (any other kind).
 struct AccountTransport {
-  std::function<AccountReply(const std::string& url)> get;
-  std::function<AccountReply(const std::string& url, const std::string& document)> post;
+  std::function<Result<AccountReply>(const std::string& url)> get;
+  std::function<Result<AccountReply>(const std::string& url, const std::string& document)> post;
 
   static AccountTransport Network();
 };
-
-// What the player is told when a server gave no answer: that it cannot be reached, or that it
-// took too long.
-std::string NoAnswerMessage(const AccountReply& reply);
 
 }  // namespace kv

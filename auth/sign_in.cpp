@@ -8,6 +8,7 @@
 #include "platform/diagnostic_log.h"
 #include "settings/settings.h"
 #include "util/messages.h"
+#include "util/text.h"
 
 namespace kv {
 namespace {
@@ -22,30 +23,25 @@ std::string NewClientToken() {
   return token;
 }
 
-// Why a reply to authenticate or refresh is no sign-in, for the player; nothing when `parsed`
-// now holds a usable reply.
-std::optional<std::string> FailureOf(const AccountReply& reply, AuthReply& parsed) {
-  if (!reply.answered) return NoAnswerMessage(reply);
-  if (reply.body.empty()) return msg::kSignInNoData;
+// The usable reply to authenticate or refresh, or why there is none, for the player.
+Result<AuthReply> TokenReplyOf(Result<AccountReply> reply) {
+  if (!reply) return std::move(reply).failure();
+  if (reply->body.empty()) return Fail(FailureKind::Invalid, msg::kSignInNoData);
   AuthErrorReply error;
-  ParseAuthError(reply.body, error);
-  if (!error.error.empty()) return msg::SignInRefused(error.error, error.errorMessage);
-  ParseAuthReply(reply.body, parsed);
+  ParseAuthError(reply->body, error);
+  if (!error.error.empty()) return Fail(FailureKind::Refused, msg::SignInRefused(error.error, error.errorMessage));
+  AuthReply parsed;
+  ParseAuthReply(reply->body, parsed);
   // A reply without a token (a captive portal's page, a cut-off body) is no sign-in: storing
   // its empty values would throw away the credentials of the last good one.
-  if (parsed.accessToken.empty()) return msg::kSignInNoData;
-  return std::nullopt;
+  if (parsed.accessToken.empty()) return Fail(FailureKind::Invalid, msg::kSignInNoData);
+  return parsed;
 }
 
 bool HasSelectedProfile(const AuthReply& reply) { return reply.selectedProfile && !reply.selectedProfile->id.empty(); }
 
-struct ProfileDecision {
-  std::optional<GameProfile> profile;
-  std::string error;
-};
-
-ProfileDecision DecideProfile(const AuthReply& reply, const std::string& wanted, const std::string& keptId,
-                              const ProfileChooser& choose) {
+Result<GameProfile> DecideProfile(const AuthReply& reply, const std::string& wanted, const std::string& keptId,
+                                  const ProfileChooser& choose) {
   std::vector<GameProfile> profiles = reply.availableProfiles;
   const bool selected = HasSelectedProfile(reply);
   if (selected) {
@@ -63,20 +59,20 @@ ProfileDecision DecideProfile(const AuthReply& reply, const std::string& wanted,
   };
 
   if (!wanted.empty()) {
-    if (auto named = find([&](const GameProfile& p) { return p.name == wanted; })) return {named, {}};
-    return {std::nullopt, msg::NoSuchProfile(wanted, names)};
+    if (auto named = find([&](const GameProfile& p) { return p.name == wanted; })) return *named;
+    return Fail(FailureKind::NotFound, msg::NoSuchProfile(Printable(wanted), names));
   }
-  if (selected) return {reply.selectedProfile, {}};
+  if (selected) return *reply.selectedProfile;
   // An account without any profile signs in all the same, with an empty one.
-  if (profiles.empty()) return {reply.selectedProfile.value_or(GameProfile{}), {}};
+  if (profiles.empty()) return reply.selectedProfile.value_or(GameProfile{});
   if (!keptId.empty()) {
-    if (auto kept = find([&](const GameProfile& p) { return p.id == keptId; })) return {kept, {}};
+    if (auto kept = find([&](const GameProfile& p) { return p.id == keptId; })) return *kept;
   }
-  if (profiles.size() == 1) return {profiles.front(), {}};
-  if (!choose) return {std::nullopt, msg::ProfileChoiceNeeded(names)};
+  if (profiles.size() == 1) return profiles.front();
+  if (!choose) return Fail(FailureKind::Invalid, msg::ProfileChoiceNeeded(names));
   const std::optional<std::size_t> chosen = choose(profiles);
-  if (!chosen || *chosen >= profiles.size()) return {std::nullopt, msg::kProfileNotChosen};
-  return {profiles[*chosen], {}};
+  if (!chosen || *chosen >= profiles.size()) return Fail(FailureKind::Cancelled, msg::kProfileNotChosen);
+  return profiles[*chosen];
 }
 
 // The account server a sign-in went to: the address the player configured (the tokens belong
@@ -86,8 +82,8 @@ struct Destination {
   AccountServer server;
 };
 
-SignInResult Store(const std::string& settingsPath, const Destination& to, const AuthReply& reply,
-                   const std::string& clientToken, const GameProfile& profile) {
+Result<SignedIn> Store(const std::string& settingsPath, const Destination& to, const AuthReply& reply,
+                       const std::string& clientToken, const GameProfile& profile) {
   StoredCredentials credentials;
   InitStoredCredentials(credentials, settingsPath);
   credentials.accessToken = reply.accessToken;
@@ -97,87 +93,87 @@ SignInResult Store(const std::string& settingsPath, const Destination& to, const
   credentials.legacy = profile.legacy ? 1 : 0;
   credentials.tokenServer = to.address;
   credentials.serverName = to.server.name;
-  if (!SaveStoredCredentials(credentials)) return {false, msg::kSignInNotSaved, to.server, {}};
-  return {true, {}, to.server, profile.name};
+  if (!SaveStoredCredentials(credentials)) return Fail(FailureKind::Io, msg::kSignInNotSaved);
+  return SignedIn{to.server, profile.name};
 }
 
-SignInResult SignInWithPassword(const AccountLogin& login, const Destination& to, const StoredCredentials& kept,
-                                const AccountTransport& transport, const ProfileChooser& choose) {
+Result<SignedIn> SignInWithPassword(const AccountLogin& login, const Destination& to, const StoredCredentials& kept,
+                                    const AccountTransport& transport, const ProfileChooser& choose) {
   const AccountServer& server = to.server;
   const bool sameServer = kept.tokenServer == to.address;
   AuthRequest request;
   request.username = login.username;
   request.password = login.password;
   request.clientToken = sameServer && !kept.clientToken.empty() ? kept.clientToken : NewClientToken();
-  AuthReply reply;
-  if (auto failure = FailureOf(transport.post(server.ActionUrl("authenticate"), BuildAuthRequest(request)), reply)) {
-    return {false, *failure, server, {}};
-  }
-  const std::string clientToken = reply.clientToken.empty() ? request.clientToken : reply.clientToken;
-  const ProfileDecision decision = DecideProfile(reply, login.profileName, sameServer ? kept.profileId : "", choose);
-  if (!decision.profile) return {false, decision.error, server, {}};
-  const GameProfile& profile = *decision.profile;
-  const bool bound = profile.id.empty() || (HasSelectedProfile(reply) && reply.selectedProfile->id == profile.id);
-  if (bound) return Store(kept.settingsPath, to, reply, clientToken, profile);
+  Result<AuthReply> reply = TokenReplyOf(transport.post(server.ActionUrl("authenticate"), BuildAuthRequest(request)));
+  if (!reply) return std::move(reply).failure();
+  const std::string clientToken = reply->clientToken.empty() ? request.clientToken : reply->clientToken;
+  const Result<GameProfile> profile = DecideProfile(*reply, login.profileName, sameServer ? kept.profileId : "", choose);
+  if (!profile) return profile.failure();
+  const bool bound = profile->id.empty() || (HasSelectedProfile(*reply) && reply->selectedProfile->id == profile->id);
+  if (bound) return Store(kept.settingsPath, to, *reply, clientToken, *profile);
 
   // The token is the account's, not yet a profile's: a refresh naming the profile makes it so.
-  AuthReply refreshed;
-  const AccountReply answer = transport.post(server.ActionUrl("refresh"), BuildTokenRequest(reply.accessToken, clientToken, &profile));
-  if (auto failure = FailureOf(answer, refreshed)) return {false, *failure, server, {}};
-  return Store(kept.settingsPath, to, refreshed, clientToken, profile);
+  const Result<AuthReply> refreshed = TokenReplyOf(
+      transport.post(server.ActionUrl("refresh"), BuildTokenRequest(reply->accessToken, clientToken, &*profile)));
+  if (!refreshed) return refreshed.failure();
+  return Store(kept.settingsPath, to, *refreshed, clientToken, *profile);
 }
 
-struct Resolved {
-  std::optional<Destination> to;
+StoredCredentials LoadKept(const std::string& settingsPath) {
   StoredCredentials kept;
-  std::string error;
-};
+  InitStoredCredentials(kept, settingsPath);
+  LoadStoredCredentials(kept);
+  return kept;
+}
 
-Resolved ResolveWithKept(const std::string& authServer, const std::string& settingsPath, const AccountTransport& transport) {
-  Resolved resolved;
-  const std::string address = AccountServerAddress(authServer);
-  AccountServerResult result = ResolveAccountServer(address, transport);
-  if (result.server) resolved.to = Destination{address, std::move(*result.server)};
-  resolved.error = std::move(result.error);
-  InitStoredCredentials(resolved.kept, settingsPath);
-  LoadStoredCredentials(resolved.kept);
-  return resolved;
+Result<Destination> Resolve(const std::string& address, const AccountTransport& transport) {
+  Result<AccountServer> server = ResolveAccountServer(address, transport);
+  if (!server) return std::move(server).failure();
+  return Destination{address, std::move(*server)};
 }
 
 }  // namespace
 
-SignInResult SignInWithCredentials(const AccountLogin& login, const std::string& settingsPath,
-                                   const AccountTransport& transport, const ProfileChooser& choose) {
-  Resolved resolved = ResolveWithKept(login.authServer, settingsPath, transport);
-  if (!resolved.to) return {false, resolved.error, std::nullopt, {}};
-  return SignInWithPassword(login, *resolved.to, resolved.kept, transport, choose);
+Result<SignedIn> SignInWithCredentials(const AccountLogin& login, const std::string& settingsPath,
+                                       const AccountTransport& transport, const ProfileChooser& choose) {
+  const Result<Destination> to = Resolve(AccountServerAddress(login.authServer), transport);
+  if (!to) return to.failure();
+  return SignInWithPassword(login, *to, LoadKept(settingsPath), transport, choose);
 }
 
-SignInResult SignInForLaunch(const CSettings& settings, const AccountTransport& transport, const ProfileChooser& choose) {
-  Resolved resolved = ResolveWithKept(settings.authServer, settings.SettingsPath(), transport);
-  if (!resolved.to) return {false, resolved.error, std::nullopt, {}};
-  const Destination& to = *resolved.to;
+Result<SignedIn> SignInForLaunch(const CSettings& settings, const AccountTransport& transport, const ProfileChooser& choose) {
+  const std::string address = AccountServerAddress(settings.authServer);
+  StoredCredentials kept = LoadKept(settings.SettingsPath());
+  const bool tokenUsable = kept.tokenServer == address && !kept.accessToken.empty();
+  // The stored password was given for the server of the stored sign-in, when there is one.
+  const bool passwordUsable = !settings.password.empty() && (kept.tokenServer.empty() || kept.tokenServer == address);
+  if (!tokenUsable && !passwordUsable) return Fail(FailureKind::Refused, msg::kSignInAgain);
+
+  const Result<Destination> resolved = Resolve(address, transport);
+  if (!resolved) return resolved.failure();
+  const Destination& to = *resolved;
   const AccountServer& server = to.server;
-  StoredCredentials& kept = resolved.kept;
-  if (kept.tokenServer == to.address && !kept.accessToken.empty()) {
+  if (tokenUsable) {
     const std::string tokens = BuildTokenRequest(kept.accessToken, kept.clientToken);
-    const AccountReply validation = transport.post(server.ActionUrl("validate"), tokens);
-    if (!validation.answered) return {false, NoAnswerMessage(validation), server, {}};
-    if (validation.Succeeded()) {
+    const Result<AccountReply> validation = transport.post(server.ActionUrl("validate"), tokens);
+    if (!validation) return validation.failure();
+    if (validation->Succeeded()) {
       if (kept.serverName != server.name) {
         // Only the name shown beside the player's changes; a failed write costs nothing else.
         kept.serverName = server.name;
         SaveStoredCredentials(kept);
       }
-      return {true, {}, server, kept.profileName};
+      return SignedIn{server, kept.profileName};
     }
-    AuthReply refreshed;
-    if (!FailureOf(transport.post(server.ActionUrl("refresh"), tokens), refreshed)) {
-      const GameProfile profile = HasSelectedProfile(refreshed)
-                                      ? *refreshed.selectedProfile
+    const Result<AuthReply> refreshed = TokenReplyOf(transport.post(server.ActionUrl("refresh"), tokens));
+    if (refreshed) {
+      const GameProfile profile = HasSelectedProfile(*refreshed)
+                                      ? *refreshed->selectedProfile
                                       : GameProfile{kept.profileId, kept.profileName, kept.legacy != 0};
-      return Store(kept.settingsPath, to, refreshed, kept.clientToken, profile);
+      return Store(kept.settingsPath, to, *refreshed, kept.clientToken, profile);
     }
+    if (!passwordUsable) return Fail(FailureKind::Refused, msg::kSignInAgain);
     LogLine(LogLevel::Info, "The account server took neither the stored token nor its refresh; signing in with the password");
   }
   const AccountLogin login{settings.userName, settings.password, settings.authServer, {}};
@@ -185,10 +181,8 @@ SignInResult SignInForLaunch(const CSettings& settings, const AccountTransport& 
 }
 
 std::string SignedInServerName(const CSettings& settings) {
-  StoredCredentials kept;
-  InitStoredCredentials(kept, settings.SettingsPath());
-  LoadStoredCredentials(kept);
-  return kept.tokenServer == AccountServerAddress(settings.authServer) ? kept.serverName : std::string();
+  const StoredCredentials kept = LoadKept(settings.SettingsPath());
+  return kept.tokenServer == AccountServerAddress(settings.authServer) ? Printable(kept.serverName) : std::string();
 }
 
 }  // namespace kv

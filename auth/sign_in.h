@@ -30,29 +30,32 @@ struct AccountLogin {
   std::string profileName;  // the profile the player named beforehand; empty for none
 };
 
-// The outcome of a sign-in. On failure `error` is the reason for the player: "无法连接账户服务器"
-// (no connection), "登录超时" (no answer in time), "未请求到数据" (nothing usable came back),
-// "错误:<error> 错误信息:<message>" (the server refused), "无法保存登录信息" (the settings file
-// could not be written), or why the account server or the profile could not be used.
-struct SignInResult {
-  bool signedIn = false;
-  std::string error;
-  std::optional<AccountServer> server;  // once the address was resolved
-  std::string profileName;              // the profile signed in
+// A sign-in that took place: the account server it went to and the profile signed in.
+struct SignedIn {
+  AccountServer server;
+  std::string profileName;
 };
+
+// On failure the reason is for the player: "无法连接账户服务器" (no connection, Unreachable),
+// "登录超时" (no answer in time, TimedOut), "未请求到数据" (nothing usable came back,
+// Invalid), "错误:<error> 错误信息:<message>" (the server refused, Refused), "无法保存登录信息"
+// (the settings file could not be written, Io), or why the account server or the profile
+// could not be used.
 
 // Signs in with a name and password (the settings dialog's account check, korvane-cli login),
 // storing the result in `settingsPath`. The profile to play: the one the player named, else the
 // one the server selected, else the one kept from an earlier sign-in to the same server, else
 // the only one, else the one `choose` picks (no chooser: refused, naming the profiles). A
 // profile the server did not select is made the token's profile with a refresh.
-SignInResult SignInWithCredentials(const AccountLogin& login, const std::string& settingsPath,
-                                   const AccountTransport& transport, const ProfileChooser& choose = {});
+Result<SignedIn> SignInWithCredentials(const AccountLogin& login, const std::string& settingsPath,
+                                       const AccountTransport& transport, const ProfileChooser& choose = {});
 
 // Signs in before a launch with the account of `settings`: the stored token when the server
-// that issued it validates it, else its refresh, else the password as above.
-SignInResult SignInForLaunch(const CSettings& settings, const AccountTransport& transport,
-                             const ProfileChooser& choose = {});
+// that issued it validates it, else its refresh, else the password as above. A password goes
+// only to the server it was given for: when the stored sign-in is another server's, or no
+// password is stored, nothing is sent and the player is asked to sign in again (Refused).
+Result<SignedIn> SignInForLaunch(const CSettings& settings, const AccountTransport& transport,
+                                 const ProfileChooser& choose = {});
 
 // The name of the account server of the stored sign-in, shown beside the player's name while
 // that server is still the configured one; empty otherwise and for a server without a name.

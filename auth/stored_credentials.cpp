@@ -1,5 +1,6 @@
 #include "auth/stored_credentials.h"
 
+#include "net/endpoints.h"
 #include "platform/launcher_folder.h"
 #include "platform/profile_store.h"
 #include "util/base64.h"
@@ -49,6 +50,15 @@ void LoadStoredCredentials(StoredCredentials& c) {
   c.legacy = profile::GetString(c.settingsPath, kSection, "SelectedProfileLegacy", "") == "legacy" ? 1 : 0;
   c.tokenServer = read("TokenServer");
   c.serverName = read("ServerName");
+}
+
+bool ForgetSignInOfOtherServers(const std::string& settingsPath, const std::string& authServer) {
+  StoredCredentials kept;
+  InitStoredCredentials(kept, settingsPath);
+  LoadStoredCredentials(kept);
+  const bool none = kept.accessToken.empty() && kept.tokenServer.empty();
+  if (none || kept.tokenServer == AccountServerAddress(authServer)) return true;
+  return profile::DeleteSection(settingsPath, kSection);
 }
 
 std::string UserTypeOf(const StoredCredentials& credentials) {

@@ -28,6 +28,11 @@ void InitStoredCredentials(StoredCredentials& credentials, const std::string& se
 bool SaveStoredCredentials(const StoredCredentials& credentials);
 void LoadStoredCredentials(StoredCredentials& credentials);
 
+// Removes the stored sign-in unless the server of the AuthServer setting `authServer` issued
+// it: a change of account server keeps nothing of the old one's. False when the settings file
+// could not be written.
+bool ForgetSignInOfOtherServers(const std::string& settingsPath, const std::string& authServer);
+
 // "legacy" when the legacy flag is set, else "mojang".
 std::string UserTypeOf(const StoredCredentials& credentials);
 

@@ -1,6 +1,7 @@
 #include "auth/yggdrasil_documents.h"
 
 #include "meta/json_document.h"
+#include "util/text.h"
 
 namespace kv {
 namespace {
@@ -9,7 +10,14 @@ bool ParseObject(const std::string& text, Json::Value& root) {
   return json::ParseDocument(text, root) && root.isObject();
 }
 
-std::string Text(const Json::Value& object, const char* key) { return json::Text(json::Member(object, key)); }
+// A text the player may read.
+std::string Shown(const Json::Value& object, const char* key) { return Printable(json::Text(json::Member(object, key))); }
+
+// A token or id, which goes on as it is.
+std::string Opaque(const Json::Value& object, const char* key) {
+  std::string text = json::Text(json::Member(object, key));
+  return Printable(text) == text ? text : std::string();
+}
 
 std::string Compact(const Json::Value& document) {
   Json::StreamWriterBuilder writer;
@@ -20,8 +28,8 @@ std::string Compact(const Json::Value& document) {
 std::optional<GameProfile> ReadProfile(const Json::Value& value) {
   if (!value.isObject()) return std::nullopt;
   GameProfile profile;
-  profile.id = Text(value, "id");
-  profile.name = Text(value, "name");
+  profile.id = Opaque(value, "id");
+  profile.name = Shown(value, "name");
   const Json::Value& legacy = json::Member(value, "legacy");
   profile.legacy = legacy.isBool() && legacy.asBool();
   return profile;
@@ -54,16 +62,16 @@ std::string BuildTokenRequest(const std::string& accessToken, const std::string&
 void ParseAuthError(const std::string& text, AuthErrorReply& reply) {
   Json::Value root;
   if (!ParseObject(text, root)) return;
-  reply.error = Text(root, "error");
-  reply.errorMessage = Text(root, "errorMessage");
-  reply.cause = Text(root, "cause");
+  reply.error = Shown(root, "error");
+  reply.errorMessage = Shown(root, "errorMessage");
+  reply.cause = Shown(root, "cause");
 }
 
 void ParseAuthReply(const std::string& text, AuthReply& reply) {
   Json::Value root;
   if (!ParseObject(text, root)) return;
-  reply.accessToken = Text(root, "accessToken");
-  reply.clientToken = Text(root, "clientToken");
+  reply.accessToken = Opaque(root, "accessToken");
+  reply.clientToken = Opaque(root, "clientToken");
   reply.selectedProfile = ReadProfile(json::Member(root, "selectedProfile"));
   reply.availableProfiles.clear();
   for (const Json::Value& value : json::ArrayOrEmpty(json::Member(root, "availableProfiles"))) {

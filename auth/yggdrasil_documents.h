@@ -5,7 +5,10 @@
 #include <vector>
 
 // The JSON documents of the Yggdrasil sign-in protocol: the requests the launcher posts and the
-// replies it reads. Replies are untrusted: a member of the wrong type reads as empty.
+// replies it reads. Replies are untrusted: a member of the wrong type reads as empty; the texts
+// a player reads (the error texts, profile names) come out fit to show, their control
+// characters as '?'; a token or id with a control character reads as empty, since it would
+// reach command lines and terminals as it stands.
 namespace kv {
 
 struct AuthRequest {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "util/text.h"  // Printable: what the network and documents say, before a terminal shows it
+
 // The commands of korvane-cli. Each takes the arguments after its name, writes its result (or,
 // when it has none to show, one line saying what it did) to standard output and its refusal to
 // standard error, and returns the exit status: 0 done, 1 refused or failed, 2 wrong usage.
@@ -36,10 +38,6 @@ void Note(const std::string& text);
 int Fail(const std::string& reason);
 // Prints the usage of one command on standard error and returns 2.
 int Usage(const std::string& usage);
-
-// Text from the network or the mirror's documents, with control characters (terminal escapes
-// among them) shown as '?' instead of being sent to the terminal.
-std::string Printable(std::string text);
 
 // A path for the player to read: a separator the folders' joins doubled ("…/.minecraft//versions")
 // shown once.

@@ -54,7 +54,7 @@ int ShowCommand(const Arguments& args) {
   if (!name) return Usage(kUsage);
 
   CInstanceList instances(false);
-  if (!instances.Contains(*name)) return Fail(msg::kInstanceUnknown);
+  if (!instances.Contains(*name)) return Fail(msg::InstanceUnknown(Printable(*name)));
   const std::string version = instances.GetVersion(*name);
   if (!IsSafeVersionId(version)) return Fail("实例的版本号不能用作文件夹名: " + version);
 

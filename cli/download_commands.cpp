@@ -44,15 +44,21 @@ int ListVersions(const Arguments& args) {
   settings.Load();
   std::string list = VersionListPath(settings.gamePath);
   // The window waits a second after asking for the list's size; a script has no reason to.
-  const bool refreshed = refresh && RefreshVersionManifest(DownloadSource::Configured(settings.downloadSource), list,
-                                                           std::chrono::milliseconds(0));
+  std::optional<Status> refreshed;
+  if (refresh) {
+    refreshed = RefreshVersionManifest(DownloadSource::Configured(settings.downloadSource), list,
+                                       std::chrono::milliseconds(0));
+  }
   VersionManifest manifest;
   if (!ReadVersionManifest(list, manifest)) {
-    if (refreshed) return Fail("下载的版本列表无法读取: " + list);
-    if (refresh) return Fail(std::string("无法从下载源获取版本列表，本地也没有版本列表") + kCheckTheSource);
+    if (refreshed && refreshed->ok()) return Fail("下载的版本列表无法读取: " + list);
+    if (refreshed) {
+      return Fail("无法从下载源获取版本列表，本地也没有版本列表: " + refreshed->message() + kCheckTheSource);
+    }
     return Fail("没有可用的版本列表: " + list + "（请先运行 korvane-cli versions --refresh）");
   }
-  if (refresh && !refreshed) Note("无法刷新版本列表，显示本地副本");
+  if (refreshed && !refreshed->ok()) Note("无法刷新版本列表（" + refreshed->message() + "），显示本地副本");
+  if (manifest.entries.empty()) Note("版本列表中没有任何版本: " + ShownPath(list));
   for (const ManifestEntry& entry : manifest.entries) std::printf("%s\t%s\n", entry.id.c_str(), entry.type.c_str());
   return 0;
 }
@@ -84,7 +90,7 @@ int Prepare(const Arguments& args) {
   }
   if (name.empty()) return PrepareUsage();
   CInstanceList instances(false);
-  if (!instances.Contains(name)) return Fail(msg::kInstanceUnknown);
+  if (!instances.Contains(name)) return Fail(msg::InstanceUnknown(Printable(name)));
   std::string version = instances.GetVersion(name);
   if (version.empty()) return Fail("这个游戏实例没有版本");
   CSettings settings;

@@ -3,6 +3,7 @@
 #include <semaphore.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -58,6 +59,7 @@ class ProgressLine : public DownloadSink {
   }
   void OnProgress(std::int64_t receivedKiB, std::int64_t totalKiB) override {
     std::lock_guard lock(mutex_);
+    if (!firstKiB_) firstKiB_ = receivedKiB;
     receivedKiB_ = receivedKiB;
     totalKiB_ = totalKiB;
     if (terminal_) Print(false);
@@ -65,6 +67,7 @@ class ProgressLine : public DownloadSink {
   void OnSpeed(std::int64_t bytesLastSecond) override {
     std::lock_guard lock(mutex_);
     speed_ = bytesLastSecond;
+    ticked_ = true;
     if (terminal_) Print(false);
   }
   void OnRetrying(const std::string& name, int failures, std::chrono::milliseconds delay,
@@ -76,22 +79,35 @@ class ProgressLine : public DownloadSink {
   }
   void OnFinished(const DownloadOutcome& outcome) override {
     std::lock_guard lock(mutex_);
-    if (outcome.result == DownloadResult::Completed && count_ > 0) Print(true);
+    if (outcome.result == DownloadResult::Completed && count_ > 0) Print(true, true);
     EndLine();
-    if (outcome.result == DownloadResult::Failed) {
+    if (outcome.result == DownloadResult::Failed && outcome.step == DownloadStep::Unpack) {
+      std::fprintf(stderr, "korvane-cli: 无法解压 %s: %s（已删除这个文件，下次运行时会重新下载）\n",
+                   Printable(outcome.failedName).c_str(), outcome.reason.c_str());
+    } else if (outcome.result == DownloadResult::Failed) {
       std::fprintf(stderr, "korvane-cli: 无法下载 %s: %s\n", Printable(outcome.failedName).c_str(), outcome.reason.c_str());
     }
   }
 
  private:
-  void Print(bool always) {
+  // The bytes of the last second. Until the first second is over, and on the last line when
+  // the last second brought nothing, the bytes of the run so far over its time: a run that
+  // brought bytes never shows a speed of nothing for it.
+  std::int64_t Speed(bool last) const {
+    if (speed_ > 0 || (ticked_ && !last)) return speed_;
+    const std::int64_t bytes = (receivedKiB_ - firstKiB_.value_or(receivedKiB_)) * 1024;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
+    return bytes * 1000 / std::max<std::int64_t>(elapsed.count(), 1);
+  }
+
+  void Print(bool always, bool last = false) {
     auto now = std::chrono::steady_clock::now();
     if (!always && now - lastPrint_ < std::chrono::milliseconds(100)) return;
     lastPrint_ = now;
     std::string percent;
     if (totalKiB_ > 0) percent = " " + std::to_string(receivedKiB_ * 100 / totalKiB_) + "%";
     std::fprintf(stderr, "%s(%d/%d) %s %s %s%s%s", terminal_ ? "\r\033[K" : "", done_, count_, name_.c_str(),
-                 FileSizeText(size_).c_str(), SpeedText(speed_).c_str(), percent.c_str(), terminal_ ? "" : "\n");
+                 FileSizeText(size_).c_str(), SpeedText(Speed(last)).c_str(), percent.c_str(), terminal_ ? "" : "\n");
     lineOpen_ = terminal_;
   }
 
@@ -107,6 +123,9 @@ class ProgressLine : public DownloadSink {
   std::string name_;
   std::int64_t size_ = -1;
   std::int64_t speed_ = 0;
+  bool ticked_ = false;  // the engine has measured a second
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::optional<std::int64_t> firstKiB_;  // in place when the run began
   std::int64_t receivedKiB_ = 0;
   std::int64_t totalKiB_ = 0;
   bool lineOpen_ = false;
@@ -123,7 +142,7 @@ DownloadOutcome FetchWithProgress(const std::vector<DownloadItem>& plan, std::op
   ProgressLine progress;
   DownloadOptions options;
   options.transfers = transfers.value_or(ReadDownloadThreads(SettingsFilePath()).value_or(kDefaultTransfers));
-  DownloadEngine engine(plan, progress, options, UnpackDownloadedArchive);
+  DownloadEngine engine(plan, progress, options, UnpackDownloadedArchive, CheckDownloadedFile);
   gInterrupted.store(false);
   sem_init(&gWake, 0, 0);
   auto previous = std::signal(SIGINT, NoteInterrupt);

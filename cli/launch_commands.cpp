@@ -54,7 +54,7 @@ int Launch(const Arguments& args) {
   }
   if (name.empty()) return Usage(kLaunchUsage);
   CInstanceList instances(false);
-  if (!instances.Contains(name)) return Fail(msg::kInstanceUnknown);
+  if (!instances.Contains(name)) return Fail(msg::InstanceUnknown(Printable(name)));
 
   LaunchRequest request;
   request.instanceName = name;
@@ -102,17 +102,16 @@ int Login(const Arguments& args) {
   CSettings settings;
   settings.Load();
   login.authServer = settings.authServer;
-  const SignInResult signIn =
-      SignInWithCredentials(login, SettingsFilePath(), LaunchServices::Network().account);
-  if (!signIn.signedIn) return Fail(signIn.error);
+  const Result<SignedIn> signIn = SignInWithCredentials(login, SettingsFilePath(), LaunchServices::Network().account);
+  if (!signIn) return Fail(signIn.message());
   // As the settings dialog does after a good account check: this account is the player's now.
   settings.userName = login.username;
   settings.password = login.password;
   settings.isGenuine = "true";
   if (!settings.Save()) return Fail("无法保存设置文件");
-  const AccountServer& server = *signIn.server;
+  const AccountServer& server = signIn->server;
   std::printf("登录成功\n账户服务器: %s\n角色: %s\n",
-              Printable(server.name.empty() ? server.apiRoot : server.name).c_str(), Printable(signIn.profileName).c_str());
+              Printable(server.name.empty() ? server.apiRoot : server.name).c_str(), Printable(signIn->profileName).c_str());
   return 0;
 }
 

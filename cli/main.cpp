@@ -45,14 +45,6 @@ int Fail(const std::string& reason) {
   return 1;
 }
 
-std::string Printable(std::string text) {
-  for (char& ch : text) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F) ch = '?';
-  }
-  return text;
-}
-
 std::string ShownPath(std::string path) {
   path.erase(std::unique(path.begin(), path.end(), [](char a, char b) { return a == '/' && b == '/'; }), path.end());
   return path;
@@ -67,6 +59,7 @@ int Usage(const std::string& usage) {
 
 int main(int argc, char** argv) {
   using namespace kv::cli;
+  using kv::Printable;
   if (argc < 2) {
     int status = ShowSettings({});
     std::printf("\n");

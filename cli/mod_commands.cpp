@@ -17,7 +17,7 @@ constexpr const char* kModRemoveUsage = "mod-remove NAME ID";
 // The instance's version, or the reason it has no mods.
 int CheckModInstance(const std::string& name, std::string& version) {
   CInstanceList instances(SettingsFilePath(), false);
-  if (!instances.Contains(name)) return Fail(msg::kInstanceUnknown);
+  if (!instances.Contains(name)) return Fail(msg::InstanceUnknown(Printable(name)));
   version = instances.GetVersion(name);
   if (!GameVersionOf(version)) return Fail(msg::kModsNeedForge);
   return 0;
@@ -52,12 +52,14 @@ static int ModsCommand(const Arguments& args) {
   if (installedOnly) {
     std::vector<InstalledMod> installed;
     if (!PkgList(tool, args[0], installed, &why)) return Fail(why);
+    if (installed.empty()) Note("游戏实例 " + Printable(args[0]) + " 还没有安装 Mod");
     for (const InstalledMod& mod : installed) PrintMod(mod.mod.id, mod.extra, true);
     return 0;
   }
   std::vector<CatalogueMod> catalogue;
   PkgRefreshList(tool, args[0]);
   if (!PkgMatchList(tool, args[0], version, catalogue, &why)) return Fail(why);
+  if (catalogue.empty()) Note("Mod 目录中没有适用于版本 " + Printable(version) + " 的 Mod");
   for (const CatalogueMod& mod : catalogue) PrintMod(mod.id, mod.extra, CountsAsInstalled(mod));
   return 0;
 }

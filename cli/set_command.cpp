@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "auth/sign_in.h"
+#include "auth/stored_credentials.h"
 #include "cli/cli_commands.h"
 #include "platform/secret_input.h"
 #include "play/launch_sequence.h"
 #include "settings/settings_change.h"
+#include "util/ascii_text.h"
 #include "util/messages.h"
 
 namespace kv::cli {
@@ -25,7 +27,8 @@ namespace {
 constexpr const char* kSetUsage = "set KEY VALUE [KEY VALUE ...] [--password]";
 
 bool AccountChanged(const CSettings& before, const CSettings& after) {
-  return before.userName != after.userName || before.password != after.password || before.isGenuine != after.isGenuine;
+  return before.userName != after.userName || before.password != after.password || before.isGenuine != after.isGenuine ||
+         IsOtherAccountServer(before.authServer, after.authServer);
 }
 
 // Changes settings as the settings dialog does: every value checked, a genuine account signed
@@ -49,27 +52,39 @@ int SetSettings(const Arguments& args) {
   settings.Load();
   const CSettings before = settings;
   std::string changedKeys;
+  GivenWithServer given;
   for (const auto& [key, value] : changes) {
     std::string problem;
     if (!SetSettingByKey(settings, key, value, problem)) return Fail(problem);
     changedKeys += (changedKeys.empty() ? "" : ", ") + key;
+    given.name = given.name || EqualsNoCase(key, "UserName");
+    given.password = given.password || EqualsNoCase(key, "PWD");
   }
   if (readPassword) {
     std::optional<std::string> password = ReadPassword();
     if (!password) return Fail(msg::kPasswordNotRead);
     settings.password = *password;
     changedKeys += (changedKeys.empty() ? "" : ", ") + std::string("PWD");
+    given.password = true;
   }
   if (std::string problem = CheckSettings(settings); !problem.empty()) return Fail(problem);
-  if (settings.isGenuine == "true" && AccountChanged(before, settings)) {
+  // What was given for the old account server stays behind; without it there is nothing to
+  // sign in with until the player does so again.
+  const bool accountCleared = ForgetAccountOfPreviousServer(settings, before.authServer, given);
+  if (settings.isGenuine == "true" && AccountChanged(before, settings) && !accountCleared) {
     const AccountLogin login{settings.userName, settings.password, settings.authServer, {}};
-    const SignInResult signIn = SignInWithCredentials(login, settings.SettingsPath(), LaunchServices::Network().account);
-    if (!signIn.signedIn) return Fail(msg::kSignInFailedPrefix + signIn.error);
+    const Result<SignedIn> signIn = SignInWithCredentials(login, settings.SettingsPath(), LaunchServices::Network().account);
+    if (!signIn) return Fail(msg::kSignInFailedPrefix + signIn.message());
   }
   if (!CreateGameFolder(settings.gamePath)) return Fail(msg::GameFolderNotCreated(settings.gamePath));
   const bool leavesInstances = LeavesInstanceFoldersBehind(settings.SettingsPath(), before.gamePath, settings.gamePath);
   if (!settings.Save()) return Fail(msg::kSettingsNotWritten);
+  if (IsOtherAccountServer(before.authServer, settings.authServer) &&
+      !ForgetSignInOfOtherServers(settings.SettingsPath(), settings.authServer)) {
+    return Fail(msg::kSettingsNotWritten);
+  }
   if (leavesInstances) Note(msg::kInstanceFoldersLeftBehind);
+  if (accountCleared) Note(std::string(msg::kAccountClearedForNewServer) + "（korvane-cli login USER）");
   std::printf("%s\n", msg::SettingsSaved(changedKeys).c_str());
   return 0;
 }

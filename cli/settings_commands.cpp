@@ -42,6 +42,7 @@ int ShowSettings(const Arguments& args) {
       {"JavaVer", &settings.javaVer},
       {"IsAutoMallocMemory", &settings.isAutoMallocMemory},
       {"IsShowCmd", &settings.isShowCmd},
+      {"IsKeepLog", &settings.isKeepLog},
       {"DownloadSource", &settings.downloadSource},
       {"AuthServer", &settings.authServer},
   };
@@ -52,6 +53,8 @@ int ShowSettings(const Arguments& args) {
 int ListInstances(const Arguments& args) {
   if (!args.empty()) return Usage(kInstancesUsage);
   CInstanceList list(false);
+  // Standard output stays a list for scripts; an empty one is explained beside it.
+  if (list.Entries().empty()) Note("还没有游戏实例（用 korvane-cli add NAME VERSION 添加）");
   for (const InstanceEntry& entry : list.Entries()) {
     std::printf("%s\t%s\n", entry.name.c_str(), entry.version.c_str());
   }

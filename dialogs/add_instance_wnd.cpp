@@ -12,6 +12,7 @@
 #include "settings/instance_commands.h"
 #include "settings/settings.h"
 #include "uilib/edit.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -51,7 +52,7 @@ bool CAddInstanceWnd::CreateFor(HWND owner) {
 void CAddInstanceWnd::InitControls() {
   const auto edit = [this](const char* name) {
     CControlUI* control = paintManager_.FindControl(QString::fromLatin1(name));
-    return control ? static_cast<CEditUI*>(control->GetInterface(QStringLiteral("Edit"))) : nullptr;
+    return ui_cast<CEditUI>(control);
   };
   nameEdit_ = edit("Ed_InstanceName");
   versionEdit_ = edit("Ed_Version");
@@ -67,11 +68,9 @@ void CAddInstanceWnd::ReadVersionList() { ReadVersionManifest(VersionListPath(ga
 
 void CAddInstanceWnd::Notify(TNotifyUI& msg) {
   if (msg.sType == kNotifyWindowInit) {
+    // The player types the name first; the version list comes meanwhile.
+    if (nameEdit_) paintManager_.SetFocus(nameEdit_);
     PostMessage(WMU_FETCH_VERSIONS, 0, 0);
-    return;
-  }
-  if (msg.sType == kNotifyReturn && msg.pSender && msg.pSender == nameEdit_) {
-    Confirm();
     return;
   }
   if (msg.sType == kNotifyItemSelect && loaderRow_.IsLoaderChoice(msg.pSender)) {

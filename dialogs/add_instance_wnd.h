@@ -47,6 +47,8 @@ class CAddInstanceWnd : public CWorkerDialog {
   QString GetWindowClass() const override { return QStringLiteral("KvAddInstanceWnd"); }
   ui::UINT GetClassStyle() const override { return ui::CS_DBLCLKS; }
   QString GetLayoutFile() const override { return QStringLiteral("xmls\\AddInstance_dlg.xml"); }
+  QString ConfirmButtonName() const override { return QStringLiteral("Btn_OK"); }
+  QString CancelButtonName() const override { return QStringLiteral("Btn_Cancel"); }
   void InitControls() override;
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
 

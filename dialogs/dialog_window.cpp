@@ -39,10 +39,30 @@ LRESULT CDialogWindow::OnCreate() {
   return 0;
 }
 
+bool CDialogWindow::PressButtonForKey(WPARAM key) {
+  QString name;
+  if (key == VK_ESCAPE) {
+    name = CancelButtonName();
+  } else if (key == VK_RETURN) {
+    // A focused button answers Enter itself: Enter on Cancel cancels.
+    CControlUI* focus = paintManager_.GetFocus();
+    if (focus && focus->GetInterface(QStringLiteral("Button"))) return false;
+    name = ConfirmButtonName();
+  }
+  if (name.isEmpty()) return false;
+  CControlUI* button = paintManager_.FindControl(name);
+  if (!button || !button->IsVisibleInTree()) return false;
+  button->Activate();
+  return true;
+}
+
 LRESULT CDialogWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE:
       return OnCreate();
+    case WM_KEYDOWN:
+      if (PressButtonForKey(wParam)) return 0;
+      break;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) SetRoundCorner(paintManager_.GetRoundCorner());
       break;

@@ -8,6 +8,7 @@
 #include "install/native_extraction.h"
 #include "net/size_text.h"
 #include "uilib/progress.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 
@@ -28,7 +29,7 @@ int ClampToInt(std::int64_t value) {
 }  // namespace
 
 CDownLoadWnd::CDownLoadWnd(std::vector<DownloadItem> plan, DownloadOptions options)
-    : engine_(std::move(plan), *this, options, UnpackDownloadedArchive) {}
+    : engine_(std::move(plan), *this, options, UnpackDownloadedArchive, CheckDownloadedFile) {}
 
 // The engine (a member) stops and joins its threads before the window itself goes.
 CDownLoadWnd::~CDownLoadWnd() = default;
@@ -61,9 +62,10 @@ void CDownLoadWnd::InitControls() {
   fileSize_ = paintManager_.FindControl(QStringLiteral("LB_FileSize"));
   speed_ = paintManager_.FindControl(QStringLiteral("LB_DownLoadSpeed"));
   fileIndex_ = paintManager_.FindControl(QStringLiteral("LB_FileIndex"));
+  total_ = paintManager_.FindControl(QStringLiteral("LB_Total"));
   cancelButton_ = paintManager_.FindControl(QStringLiteral("Btn_Cancel"));
   if (CControlUI* bar = paintManager_.FindControl(QStringLiteral("DownLoad_process"))) {
-    progress_ = static_cast<CProgressUI*>(bar->GetInterface(QStringLiteral("Progress")));
+    progress_ = ui_cast<CProgressUI>(bar);
   }
 }
 
@@ -101,6 +103,9 @@ LRESULT CDownLoadWnd::HandleCustomMessage(UINT msg, WPARAM wParam, LPARAM lParam
         progress_->SetMaxValue(static_cast<int>(lParam));
         progress_->SetValue(static_cast<int>(wParam));
       }
+      SetLabel(total_, QStringLiteral("已下载 %1 / %2")
+                           .arg(QString::fromStdString(SizeText(static_cast<std::int64_t>(wParam) * 1024)),
+                                QString::fromStdString(SizeText(static_cast<std::int64_t>(lParam) * 1024))));
       return 0;
     case WMU_DL_SPEED:
       if (!retrying_) SetLabel(speed_, QString::fromStdString(SpeedText(static_cast<std::int64_t>(wParam))));

@@ -13,9 +13,9 @@ class CProgressUI;
 // The download window: fetches a download plan with the download engine, several files at
 // once, and shows the file whose answer began last (its name and size), how many files are in
 // place of how many, the speed of all transfers together, a progress bar over the bytes of the
-// whole run and a cancel button. The engine's threads only post to it (messages and tasks);
-// the window closes itself when the engine has finished: 1 when every file is in place, 2 when
-// the player cancelled, 3 when a file kept failing.
+// whole run with the bytes in place of all, and a cancel button. The engine's threads only
+// post to it (messages and tasks); the window closes itself when the engine has finished: 1
+// when every file is in place, 2 when the player cancelled, 3 when a file kept failing.
 namespace kv {
 
 class CDownLoadWnd : public CDialogWindow, private DownloadSink {
@@ -60,6 +60,7 @@ class CDownLoadWnd : public CDialogWindow, private DownloadSink {
   ui::CControlUI* fileSize_ = nullptr;
   ui::CControlUI* speed_ = nullptr;
   ui::CControlUI* fileIndex_ = nullptr;
+  ui::CControlUI* total_ = nullptr;
   ui::CProgressUI* progress_ = nullptr;
   ui::CControlUI* cancelButton_ = nullptr;
 

@@ -24,6 +24,14 @@ bool QtFilePickers::BrowseForFolder(const QString& title, std::string& path, ui:
   return true;
 }
 
+bool QtFilePickers::BrowseForSaveFile(const QString& title, std::string& path, ui::HWND owner) {
+  const QString chosen = QFileDialog::getSaveFileName(owner, title, QString::fromStdString(path),
+                                                      QStringLiteral("日志文件 (*.log *.txt);;所有文件 (*)"));
+  if (chosen.isEmpty()) return false;
+  path = chosen.toStdString();
+  return true;
+}
+
 bool QtFilePickers::BrowseForPack(ui::HWND owner, std::string& path) {
   const QString chosen =
       QFileDialog::getOpenFileName(owner, QStringLiteral("导入整合包"), QString(), QStringLiteral("Modrinth 整合包 (*.mrpack)"));

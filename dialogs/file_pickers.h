@@ -17,6 +17,9 @@ class FilePickers {
   virtual bool BrowseForExecutable(ui::HWND owner, std::vector<std::string>& paths) = 0;
   // The folder the player chose; false when cancelled (`path` unchanged).
   virtual bool BrowseForFolder(const QString& title, std::string& path, ui::HWND owner) = 0;
+  // Where to save a file, starting from the suggested path in `path`; false when cancelled
+  // (`path` unchanged).
+  virtual bool BrowseForSaveFile(const QString& title, std::string& path, ui::HWND owner) = 0;
   // The modpack (.mrpack) the player chose; false when cancelled (`path` unchanged).
   virtual bool BrowseForPack(ui::HWND owner, std::string& path) = 0;
 };
@@ -27,6 +30,7 @@ class QtFilePickers : public FilePickers {
  public:
   bool BrowseForExecutable(ui::HWND owner, std::vector<std::string>& paths) override;
   bool BrowseForFolder(const QString& title, std::string& path, ui::HWND owner) override;
+  bool BrowseForSaveFile(const QString& title, std::string& path, ui::HWND owner) override;
   bool BrowseForPack(ui::HWND owner, std::string& path) override;
 };
 

@@ -10,6 +10,7 @@
 #include "uilib/gui_thread.h"
 #include "uilib/label.h"
 #include "uilib/text_wrap.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 
@@ -43,6 +44,7 @@ QString CMessageDialog::BackgroundFor(MessageKind kind) {
 void CMessageDialog::InitControls() {
   closeButton_ = paintManager_.FindControl(QStringLiteral("closebtn"));
   cancelButton_ = paintManager_.FindControl(QStringLiteral("cancelbtn"));
+  actionButton_ = paintManager_.FindControl(QStringLiteral("actionbtn"));
   // A layout that shares the frame's background takes the frame's colour and picture.
   if (CControlUI* background = paintManager_.FindControl(QStringLiteral("Main_Background"))) {
     CPaintManagerUI* ownerManager = owner_ ? CPaintManagerUI::ForWindow(owner_) : nullptr;
@@ -60,6 +62,7 @@ void CMessageDialog::Notify(TNotifyUI& msg) {
   if (name == u"closebtn") Close(IDCLOSE);
   else if (name == u"cancelbtn") Close(IDCANCEL);
   else if (name == u"okbtn") Close(IDOK);
+  else if (name == u"actionbtn") Close(kMessageActionChosen);
 }
 
 LRESULT CMessageDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -90,7 +93,7 @@ QString CMessageDialog::IconFor(MessageKind kind) {
 
 void CMessageDialog::SizeToText(const QString& text) {
   CControlUI* found = paintManager_.FindControl(QStringLiteral("text"));
-  auto* textControl = found ? static_cast<CLabelUI*>(found->GetInterface(QStringLiteral("Label"))) : nullptr;
+  auto* textControl = ui_cast<CLabelUI>(found);
   CControlUI* row = paintManager_.FindControl(QStringLiteral("MessageRow"));
   QWidget* window = GetHWND();
   if (!textControl || !window) return;
@@ -122,7 +125,8 @@ void CMessageDialog::SizeToText(const QString& text) {
   paintManager_.NeedUpdate();
 }
 
-int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type) {
+int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type,
+                         const QString& action) {
   if (type != kMessageOk && type != kMessageOkCancel) return 0;
   return RunOnGuiThread([&] {
     owner_ = owner;
@@ -130,6 +134,10 @@ int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, cons
     // Created hidden and shown by the modal run, once it has its final size.
     if (!Create(owner, QString(), kMessageDialogStyle & ~WS_VISIBLE, WS_EX_WINDOWEDGE)) return 0;
     if (type == kMessageOk && cancelButton_) cancelButton_->SetVisible(false);
+    if (actionButton_) {
+      actionButton_->SetText(action);
+      actionButton_->SetVisible(!action.isEmpty());
+    }
     if (CControlUI* layout = paintManager_.FindControl(QStringLiteral("TextLayout"))) {
       const QString background = BackgroundFor(kind);
       if (!background.isEmpty()) layout->SetBkImage(background);
@@ -143,10 +151,11 @@ int CMessageDialog::Show(HWND owner, const QString& text, MessageKind kind, cons
   });
 }
 
-int ShowMessageDialog(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type) {
+int ShowMessageDialog(HWND owner, const QString& text, MessageKind kind, const QString& caption, int type,
+                      const QString& action) {
   return RunOnGuiThread([&] {
     CMessageDialog dialog;
-    return dialog.Show(owner, text, kind, caption, type);
+    return dialog.Show(owner, text, kind, caption, type, action);
   });
 }
 

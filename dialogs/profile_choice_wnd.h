@@ -28,6 +28,8 @@ class CProfileChoiceWnd : public CDialogWindow {
  protected:
   QString GetWindowClass() const override { return QStringLiteral("KvProfileChoiceWnd"); }
   QString GetLayoutFile() const override { return QStringLiteral("xmls\\ProfileChoice_dlg.xml"); }
+  QString ConfirmButtonName() const override { return QStringLiteral("Btn_Ok"); }
+  QString CancelButtonName() const override { return QStringLiteral("Btn_Cancel"); }
   // A double click on a row chooses it.
   ui::UINT GetClassStyle() const override { return ui::CS_DBLCLKS; }
   void InitControls() override;

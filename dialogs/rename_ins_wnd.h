@@ -30,6 +30,8 @@ class CRenameInsWnd : public CDialogWindow {
   QString GetWindowClass() const override { return QStringLiteral("KvRenameInsWnd"); }
   ui::UINT GetClassStyle() const override { return ui::CS_DBLCLKS; }
   QString GetLayoutFile() const override { return QStringLiteral("xmls\\RenameIns_dlg.xml"); }
+  QString ConfirmButtonName() const override { return QStringLiteral("Btn_Ok"); }
+  QString CancelButtonName() const override { return QStringLiteral("Btn_Cancel"); }
   void InitControls() override;
 
  private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "auth/stored_credentials.h"
 #include "dialogs/dialog_style.h"
 #include "dialogs/message_dialog.h"
 #include "platform/java_discovery.h"
@@ -11,6 +12,7 @@
 #include "uilib/button.h"
 #include "uilib/combo.h"
 #include "uilib/edit.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -39,6 +41,7 @@ constexpr FieldBinding kFields[] = {
     {"Ed_LaunchParameters", &CSettings::launchParameters, false},
     {"CB_IsAutoMallocMemory", &CSettings::isAutoMallocMemory, true},
     {"CB_IsShowCmd", &CSettings::isShowCmd, true},
+    {"CB_IsKeepLog", &CSettings::isKeepLog, true},
     {"Ed_AuthServer", &CSettings::authServer, false},
 };
 
@@ -77,18 +80,18 @@ CControlUI* CSetWnd::Find(const char* name) { return paintManager_.FindControl(Q
 
 bool CSetWnd::IsChecked(const char* name) {
   CControlUI* control = Find(name);
-  auto* box = control ? static_cast<COptionUI*>(control->GetInterface(QStringLiteral("Option"))) : nullptr;
+  auto* box = ui_cast<COptionUI>(control);
   return box && box->IsSelected();
 }
 
 void CSetWnd::InitControls() {
   CControlUI* combo = Find("CBox_JavaPath");
-  javaCombo_ = combo ? static_cast<CComboUI*>(combo->GetInterface(QStringLiteral("Combo"))) : nullptr;
+  javaCombo_ = ui_cast<CComboUI>(combo);
   javaVersion_ = Find("LB_JavaVer");
   CControlUI* authCombo = Find("CBox_AuthServer");
-  authServerCombo_ = authCombo ? static_cast<CComboUI*>(authCombo->GetInterface(QStringLiteral("Combo"))) : nullptr;
+  authServerCombo_ = ui_cast<CComboUI>(authCombo);
   CControlUI* authField = Find("Ed_AuthServer");
-  authServerField_ = authField ? static_cast<CEditUI*>(authField->GetInterface(QStringLiteral("Edit"))) : nullptr;
+  authServerField_ = ui_cast<CEditUI>(authField);
   for (const AuthServerPreset& preset : kAuthServerPresets) {
     if (!authServerCombo_) break;
     auto* item = new CListLabelElementUI;
@@ -130,7 +133,8 @@ void CSetWnd::Notify(TNotifyUI& msg) {
   }
   if (!msg.pSender) return;
   const QString& name = msg.pSender->GetName();
-  if (msg.sType == kNotifySelectChanged && (name == u"CB_IsGenuine" || name == u"CB_IsAutoMallocMemory")) {
+  if (msg.sType == kNotifySelectChanged &&
+      (name == u"CB_IsGenuine" || name == u"CB_IsAutoMallocMemory" || name == u"CB_IsShowCmd")) {
     ApplyEnablingRules();
     return;
   }
@@ -201,6 +205,8 @@ void CSetWnd::ApplyEnablingRules() {
   for (const char* name : {"Ed_Pwd", "CBox_AuthServer", "Ed_AuthServer"}) {
     if (CControlUI* field = Find(name)) field->SetEnabled(genuine);
   }
+  // Only a log window that is shown can be kept open.
+  if (CControlUI* keepLog = Find("CB_IsKeepLog")) keepLog->SetEnabled(IsChecked("CB_IsShowCmd"));
 }
 
 void CSetWnd::JavaSelected(int index) {
@@ -282,27 +288,52 @@ void CSetWnd::Confirm() {
                         MessageKind::Question, kPromptCaption, kMessageOkCancel) != IDOK) {
     return;
   }
+  const CSettings saved = SavedAccount();
+  if (ForgetAccountOfOldServer(settings, saved) && settings.isGenuine == "true") {
+    Tell(msg::kAccountClearedForNewServer);
+    return;
+  }
   if (settings.isGenuine == "true" && !SignIn(settings)) return;
   if (!CreateGameFolder(settings.gamePath)) {
     Tell(msg::GameFolderNotCreated(settings.gamePath));
     return;
   }
-  if (!settings.Save()) {
+  if (!settings.Save() ||
+      (IsOtherAccountServer(saved.authServer, settings.authServer) &&
+       !ForgetSignInOfOtherServers(services_.settingsPath, settings.authServer))) {
     Tell(msg::kSettingsNotWritten);
     return;
   }
   Close(IDOK);
 }
 
+CSettings CSetWnd::SavedAccount() const {
+  CSettings settings(services_.settingsPath);
+  settings.LoadAccount();
+  return settings;
+}
+
+bool CSetWnd::ForgetAccountOfOldServer(CSettings& settings, const CSettings& saved) {
+  // Once the cleared fields were shown for this server, what they hold now was typed for it.
+  if (clearedFor_ && !IsOtherAccountServer(*clearedFor_, settings.authServer)) return false;
+  // Fields that still show what the file holds were given for the old server.
+  const GivenWithServer given{settings.userName != saved.userName, settings.password != saved.password};
+  if (!ForgetAccountOfPreviousServer(settings, saved.authServer, given)) return false;
+  clearedFor_ = settings.authServer;
+  if (CControlUI* field = Find("Ed_UserName")) field->SetText(QString::fromStdString(settings.userName));
+  if (CControlUI* field = Find("Ed_Pwd")) field->SetText(QString::fromStdString(settings.password));
+  return true;
+}
+
 bool CSetWnd::SignIn(const CSettings& settings) {
   // The worker gets copies taken here; it never reads the dialog.
   const AccountLogin login{settings.userName, settings.password, settings.authServer, {}};
-  SignInResult result;
+  Result<SignedIn> result = Fail(FailureKind::Other, {});
   RunInBackground([&, settingsPath = services_.settingsPath, account = services_.account] {
     result = SignInWithCredentials(login, settingsPath, account);
   });
-  if (!result.signedIn) Tell(result.error);
-  return result.signedIn;
+  if (!result) Tell(result.message());
+  return result.ok();
 }
 
 void CSetWnd::Tell(const std::string& text, MessageKind kind) {

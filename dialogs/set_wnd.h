@@ -22,9 +22,10 @@ class CControlUI;
 // (the built-in one, a named authlib-injector server or a custom address), the Java
 // runtime (found ones, browsed ones), the game folder, the heap sizes, extra Java arguments and
 // the console switch. OK checks every value (the same checks as korvane-cli set), asks before a
-// new game folder leaves the instance folders behind, signs a genuine account in behind the
-// indicator, creates the game folder and saves everything at once; on any refusal the dialog
-// says why and stays open with the edits intact.
+// new game folder leaves the instance folders behind, asks a genuine account for the name and
+// password of a newly chosen account server (those of the old one are never sent there), signs
+// it in behind the indicator, creates the game folder and saves everything at once; on any
+// refusal the dialog says why and stays open with the edits intact.
 namespace kv {
 
 struct SetWndServices {
@@ -50,6 +51,8 @@ class CSetWnd : public CWorkerDialog {
  protected:
   QString GetWindowClass() const override { return QStringLiteral("KvSetWnd"); }
   QString GetLayoutFile() const override { return QStringLiteral("xmls\\SetWnd_dlg.xml"); }
+  QString ConfirmButtonName() const override { return QStringLiteral("Btn_Ok"); }
+  QString CancelButtonName() const override { return QStringLiteral("Btn_Cancel"); }
   void InitControls() override;
 
  private:
@@ -69,6 +72,12 @@ class CSetWnd : public CWorkerDialog {
   void BrowseForGameFolder();
   CSettings FromControls();
   void Confirm();
+  // The account as the settings file holds it.
+  CSettings SavedAccount() const;
+  // With another account server chosen than `saved` has, clears (in `settings` and in the
+  // fields) the name and password still shown from the file, once per server; true when it
+  // did.
+  bool ForgetAccountOfOldServer(CSettings& settings, const CSettings& saved);
   // Signs the account in behind the indicator; false (and said why) when it failed.
   bool SignIn(const CSettings& settings);
   void Tell(const std::string& text, MessageKind kind = MessageKind::Warning);
@@ -81,6 +90,8 @@ class CSetWnd : public CWorkerDialog {
   ui::CControlUI* javaVersion_ = nullptr;
   ui::CComboUI* authServerCombo_ = nullptr;
   ui::CEditUI* authServerField_ = nullptr;
+  // The account server for which the name and password fields were last cleared.
+  std::optional<std::string> clearedFor_;
 };
 
 }  // namespace kv

@@ -3,6 +3,8 @@
 #include "dialogs/add_instance_wnd.h"
 #include "dialogs/dialog_style.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
+#include "util/messages.h"
 
 namespace kv {
 
@@ -14,7 +16,7 @@ bool CVersionWnd::CreateFor(HWND owner) { return CreateCentredDialog(*this, owne
 
 void CVersionWnd::InitControls() {
   CControlUI* list = paintManager_.FindControl(QStringLiteral("List_Version"));
-  list_ = list ? static_cast<CListUI*>(list->GetInterface(QStringLiteral("List"))) : nullptr;
+  list_ = ui_cast<CListUI>(list);
   CreateIndicator();
 }
 
@@ -65,7 +67,7 @@ void CVersionWnd::FillBatch(unsigned fill) {
     auto* row = new CListTextElementUI;
     // Plain text: ids come from the network and are never read as markup.
     row->SetText(0, QString::fromStdString(shown_[filled_].id));
-    row->SetText(1, QString::fromStdString(shown_[filled_].type));
+    row->SetText(1, QString::fromStdString(msg::VersionTypeName(shown_[filled_].type)));
     list_->Add(row);
   }
   if (Filling()) PostTask([this, fill] { FillBatch(fill); });

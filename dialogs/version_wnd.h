@@ -43,6 +43,8 @@ class CVersionWnd : public CWorkerDialog {
   QString GetWindowClass() const override { return QStringLiteral("KvVersionWnd"); }
   ui::UINT GetClassStyle() const override { return ui::CS_DBLCLKS; }
   QString GetLayoutFile() const override { return QStringLiteral("xmls\\Version_dlg.xml"); }
+  QString ConfirmButtonName() const override { return QStringLiteral("Btn_OK"); }
+  QString CancelButtonName() const override { return QStringLiteral("Btn_Cancel"); }
   void InitControls() override;
 
  private:

@@ -28,6 +28,8 @@ LRESULT CWorkerDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     pendingClose_ = wParam;
     return 0;
   }
+  // Nothing is confirmed while the work that it depends on runs.
+  if (msg == WM_KEYDOWN && wParam == VK_RETURN && busy_) return 0;
   return CDialogWindow::HandleMessage(msg, wParam, lParam);
 }
 

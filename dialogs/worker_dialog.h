@@ -9,8 +9,9 @@
 
 // A dialog that runs slow work (a download, a sign-in, starting a program) on a worker thread
 // behind a loading indicator of its own. The dialog keeps painting and handling events while
-// the work runs; mouse input to it is dropped, and a close asked for meanwhile (Escape, Enter on
-// a button) happens once the work is done, so the code after the work finds the dialog whole.
+// the work runs; mouse input and Enter are dropped, and a close asked for meanwhile (Escape,
+// Space on a button) happens once the work is done, so the code after the work finds the dialog
+// whole.
 namespace kv {
 
 class CWorkerDialog : public CDialogWindow {

@@ -1,6 +1,19 @@
 #include "game/game_layout.h"
 
 namespace kv {
+namespace {
+
+// game folder + "\versions\" + id + "\", with the profile's separator.
+std::string VersionFolderOnCommandLine(std::string_view gamePath, std::string_view id, const PlatformProfile& profile) {
+  const char s = profile.separator;
+  std::string path(gamePath);
+  path += s;
+  path.append("versions") += s;
+  path.append(id) += s;
+  return path;
+}
+
+}  // namespace
 
 std::string VersionListPath(const std::string& gamePath) { return gamePath + "/versions/versions.json"; }
 
@@ -16,12 +29,11 @@ std::string VersionJarPath(std::string_view gamePath, std::string_view id) {
 
 std::string VersionJarCommandPath(std::string_view gamePath, std::string_view id,
                                   const PlatformProfile& profile) {
-  const char s = profile.separator;
-  std::string path(gamePath);
-  path += s;
-  path.append("versions") += s;
-  path.append(id) += s;
-  return path.append(id).append(".jar");
+  return VersionFolderOnCommandLine(gamePath, id, profile).append(id).append(".jar");
+}
+
+std::string VersionNativesFolder(std::string_view gamePath, std::string_view id, const PlatformProfile& profile) {
+  return VersionFolderOnCommandLine(gamePath, id, profile) + profile.nativesClassifier;
 }
 
 bool UsesLegacyAssets(std::string_view id) {

@@ -23,6 +23,12 @@ std::string VersionJarPath(std::string_view gamePath, std::string_view id);
 std::string VersionJarCommandPath(std::string_view gamePath, std::string_view id,
                                   const PlatformProfile& profile);
 
+// game folder + "\versions\" + id + "\" + the profile's natives classifier, with the profile's
+// separator: the natives folder of a version whose libraries bring nothing to unpack (their
+// natives are jars on the class path, which the game unpacks itself), so that the game is never
+// told an empty natives folder.
+std::string VersionNativesFolder(std::string_view gamePath, std::string_view id, const PlatformProfile& profile);
+
 // In the mirror layout, versions whose id contains "1.6" or "1.7.2" (a plain substring test)
 // keep their assets in the legacy tree, unpacked from one archive, instead of the object store.
 bool UsesLegacyAssets(std::string_view id);

@@ -2,13 +2,12 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <system_error>
 #include <unordered_set>
 
 #include "game/game_layout.h"
 #include "game/library_paths.h"
 #include "game/library_rules.h"
+#include "install/download_limits.h"
 #include "install/mirror_layout.h"
 #include "net/transfers.h"
 #include "net/url_encoding.h"
@@ -63,6 +62,7 @@ void PlanLibraries(const std::string& gamePath, const VersionDescription& descri
     DownloadItem item;
     item.path = LibraryLocalPath(gamePath, library, options.profile, options.bitness);
     item.size = published ? published->size : -1;
+    item.sizeLimit = kLibraryLimit;
     item.sha1 = published ? published->sha1 : std::string();
     if (!NeedsDownload(item.path, item.size, item.sha1, options.verify)) continue;
     const std::string relative = LibraryRelativePath(library, options.profile, options.bitness);
@@ -101,7 +101,8 @@ void PlanClientJar(const std::string& gamePath, const VersionDescription& descri
   const std::string& mirrorId = IsSafeVersionId(description.jar) ? description.jar : description.id;
   std::vector<std::string> urls = AddressesOf(source, VersionJarUrl(source.MirrorBase(), mirrorId),
                                               client ? client->url : std::string());
-  plan.push_back({.name = path, .path = path, .urls = std::move(urls), .size = size, .sha1 = sha1});
+  plan.push_back(
+      {.name = path, .path = path, .urls = std::move(urls), .size = size, .sizeLimit = kClientJarLimit, .sha1 = sha1});
 }
 
 void PlanLogConfig(const std::string& gamePath, const VersionDescription& description, const DownloadSource& source,
@@ -119,6 +120,7 @@ void PlanLogConfig(const std::string& gamePath, const VersionDescription& descri
                   .path = path,
                   .urls = source.Addresses(logging.file.url),
                   .size = logging.file.size,
+                  .sizeLimit = kLogConfigLimit,
                   .sha1 = logging.file.sha1});
 }
 
@@ -131,6 +133,7 @@ void PlanAssets(const std::string& gamePath, const AssetIndex& assets, const Dow
       plan.push_back({.name = kLegacyArchiveName,
                       .path = path,
                       .urls = {LegacyArchiveUrl(source.MirrorBase())},
+                      .sizeLimit = kLegacyArchiveLimit,
                       .isArchive = true,
                       .archivePath = path,
                       .extractFolder = folder});
@@ -154,6 +157,7 @@ void PlanAssets(const std::string& gamePath, const AssetIndex& assets, const Dow
                     .path = path,
                     .urls = AddressesOf(source, AssetObjectUrl(source.MirrorBase(), object.hash), OfficialObjectUrl(object.hash)),
                     .size = size,
+                    .sizeLimit = kAssetObjectLimit,
                     .sha1 = object.hash});
   }
 }
@@ -198,14 +202,7 @@ void ProvideClientJar(const std::string& gamePath, const VersionDescription& des
   if (client && client->size >= 0 && static_cast<std::int64_t>(GetFileSize(source)) != client->size) return;
   // Copied beside the target first, so that a copy cut short never stands as the jar.
   MakeFoldersForPath(target);
-  const std::string copy = target + ".copy";
-  std::error_code error;
-  std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing, error);
-  if (!error) std::filesystem::rename(copy, target, error);
-  if (error) {
-    LogLine(LogLevel::Warning, "Could not copy " + source + " to " + target + ": " + error.message());
-    std::filesystem::remove(copy, error);
-  }
+  if (!CopyFileAtomically(source, target)) LogLine(LogLevel::Warning, "Could not copy " + source + " to " + target);
 }
 
 }  // namespace kv

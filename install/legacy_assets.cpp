@@ -11,14 +11,21 @@
 namespace kv {
 namespace {
 
-// Copies the object to `target` unless a copy of the same size is there; false when it fails.
-bool PlaceCopy(const std::string& object, const std::string& target, std::int32_t size) {
-  if (PathExists(target) && static_cast<std::int64_t>(GetFileSize(target)) == size) return true;
-  MakeFoldersForPath(target);
+// Copies the object to `target` below `folder` unless a copy of the same size is there; false
+// when it fails. The resources folder lies in the instance's folder: a link there is replaced,
+// and a linked folder on the way is refused, so that no copy lands outside.
+bool PlaceCopy(const std::string& object, const std::string& folder, const std::string& target, std::int32_t size) {
+  if (const Status inside = CheckNoLinkBetween(folder, target); !inside) {
+    LogLine(LogLevel::Warning, "Could not copy the asset " + object + ": " + inside.message());
+    return false;
+  }
   std::error_code error;
-  std::filesystem::copy_file(object, target, std::filesystem::copy_options::overwrite_existing, error);
-  if (error) LogLine(LogLevel::Warning, "Could not copy the asset " + object + " to " + target + ": " + error.message());
-  return !error;
+  const bool plainFile = std::filesystem::is_regular_file(std::filesystem::symlink_status(target, error));
+  if (plainFile && static_cast<std::int64_t>(GetFileSize(target)) == size) return true;
+  MakeFoldersForPath(target);
+  if (CopyFileAtomically(object, target)) return true;
+  LogLine(LogLevel::Warning, "Could not copy the asset " + object + " to " + target);
+  return false;
 }
 
 }  // namespace
@@ -39,9 +46,9 @@ int BuildLegacyAssetTree(const std::string& gamePath, const AssetIndex& index, c
       continue;
     }
     const std::string stored = AssetObjectPath(gamePath, object.hash);
-    bool placed = PlaceCopy(stored, tree + object.name, object.size);
+    bool placed = PlaceCopy(stored, tree, tree + object.name, object.size);
     if (index.mapToResources && !resourcesFolder.empty()) {
-      placed = PlaceCopy(stored, resourcesFolder + object.name, object.size) && placed;
+      placed = PlaceCopy(stored, resourcesFolder, resourcesFolder + object.name, object.size) && placed;
     }
     if (!placed) ++failed;
   }

@@ -10,9 +10,11 @@
 #include "game/library_paths.h"
 #include "install/mirror_layout.h"
 #include "meta/version_manifest.h"
+#include "net/abandonable_transfers.h"
 #include "platform/diagnostic_log.h"
 #include "util/digest.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -27,7 +29,9 @@ void RemoveFile(const std::string& path) {
 std::optional<ManifestEntry> LookUpVersion(const DownloadSource& source, const std::string& gamePath,
                                            const std::string& versionId, std::chrono::seconds connectTimeout) {
   const std::string listPath = VersionListPath(gamePath);
-  auto refresh = [&] { return RefreshVersionManifest(source, listPath, std::chrono::milliseconds(0), connectTimeout); };
+  auto refresh = [&] {
+    return RefreshVersionManifest(source, listPath, std::chrono::milliseconds(0), connectTimeout).ok();
+  };
   bool refreshed = false;
   if (!PathExists(listPath)) refreshed = refresh();
   VersionManifest manifest;
@@ -43,9 +47,9 @@ std::optional<ManifestEntry> LookUpVersion(const DownloadSource& source, const s
 
 // A published file checked against its description: kept when it matches, fetched otherwise.
 RefreshOutcome CheckPublished(const DownloadSource& source, const std::string& localPath, const RemoteFile& published,
-                              std::chrono::seconds connectTimeout) {
+                              const DocumentRule& rule, std::chrono::seconds connectTimeout) {
   if (LocalCopyMatches(localPath, published.sha1, published.size)) return RefreshOutcome::UpToDate;
-  return FetchVerified(localPath, source.Addresses(published.url), published.sha1, published.size, connectTimeout)
+  return FetchVerified(localPath, source.Addresses(published.url), published.sha1, published.size, rule, connectTimeout)
              ? RefreshOutcome::Fetched
              : RefreshOutcome::Failed;
 }
@@ -63,25 +67,27 @@ RefreshOutcome Logged(RefreshOutcome outcome, const std::string& what, const std
 
 }  // namespace
 
-bool RefreshVersionManifest(const DownloadSource& source, const std::string& localPath,
-                            std::chrono::milliseconds pause, std::chrono::seconds connectTimeout) {
+Status RefreshVersionManifest(const DownloadSource& source, const std::string& localPath,
+                              std::chrono::milliseconds pause, std::chrono::seconds connectTimeout) {
   const std::vector<std::string> addresses = source.VersionListAddresses();
+  const DocumentRule rule = VersionListRule();
   if (source.UsesMirrorLayout()) {
     const std::string& url = addresses.front();
     std::int64_t remoteSize = QueryRemoteSize(url, nullptr, connectTimeout);
     std::this_thread::sleep_for(pause);
-    if (remoteSize == -1) return false;
+    if (remoteSize == -1) return Fail(FailureKind::Unreachable, msg::DownloadBroken(url, msg::kNoSizeAnnounced));
     // The list changes without changing its size, so every answered query fetches it again.
-    return DownloadToFile(localPath, url, connectTimeout);
+    return DownloadDocument(localPath, url, rule, connectTimeout);
   }
+  Status fetched = Fail(FailureKind::NotFound, msg::kNoAddress);
   for (const std::string& url : addresses) {
-    if (DownloadToFile(localPath, url, connectTimeout)) return true;
-    LogLine(LogLevel::Warning, "Could not fetch the version list from " + url);
+    fetched = DownloadDocument(localPath, url, rule, connectTimeout);
+    if (fetched) break;
   }
-  return false;
+  return fetched;
 }
 
-RefreshOutcome RefreshWhenSizeDiffers(const std::string& localPath, const std::string& url,
+RefreshOutcome RefreshWhenSizeDiffers(const std::string& localPath, const std::string& url, const DocumentRule& rule,
                                       std::chrono::seconds connectTimeout) {
   const std::int64_t localSize = static_cast<std::int64_t>(GetFileSize(localPath));
   if (localSize > 0) {
@@ -91,11 +97,7 @@ RefreshOutcome RefreshWhenSizeDiffers(const std::string& localPath, const std::s
     if (remoteSize == -1) return RefreshOutcome::Unchecked;
     if (remoteSize == localSize) return RefreshOutcome::UpToDate;
   }
-  return DownloadToFile(localPath, url, connectTimeout) ? RefreshOutcome::Fetched : RefreshOutcome::Failed;
-}
-
-bool FetchWhenSizeDiffers(const std::string& localPath, const std::string& url) {
-  return RefreshWhenSizeDiffers(localPath, url) != RefreshOutcome::Failed;
+  return DownloadDocument(localPath, url, rule, connectTimeout) ? RefreshOutcome::Fetched : RefreshOutcome::Failed;
 }
 
 bool LocalCopyMatches(const std::string& path, const std::string& sha1, std::int64_t size) {
@@ -106,28 +108,29 @@ bool LocalCopyMatches(const std::string& path, const std::string& sha1, std::int
   return digest && SameDigest(*digest, sha1);
 }
 
-bool FetchVerified(const std::string& localPath, const std::vector<std::string>& urls, const std::string& sha1,
-                   std::int64_t size, std::chrono::seconds connectTimeout) {
+Status FetchVerified(const std::string& localPath, const std::vector<std::string>& urls, const std::string& sha1,
+                     std::int64_t size, const DocumentRule& rule, std::chrono::seconds connectTimeout) {
   // The answer waits beside the file until it has been checked.
   const std::string staging = localPath + ".download";
+  const std::int64_t limit = size >= 0 ? size : rule.limit;
+  Status fetched = Fail(FailureKind::NotFound, msg::kNoAddress);
   for (const std::string& url : urls) {
-    if (!DownloadToFile(staging, url, connectTimeout)) {
-      LogLine(LogLevel::Warning, "Could not fetch " + url);
-      continue;
+    fetched = DownloadToFile(staging, url, connectTimeout, static_cast<std::uint64_t>(limit));
+    if (fetched && !LocalCopyMatches(staging, sha1, size)) {
+      fetched = Fail(FailureKind::Mismatch, msg::DownloadBroken(url, msg::kNotTheDescribedFile));
     }
-    if (!LocalCopyMatches(staging, sha1, size)) {
-      LogLine(LogLevel::Warning, "What " + url + " sent is not the described file (SHA-1 " + sha1 + ")");
-      RemoveFile(staging);
-      continue;
+    if (fetched) fetched = CheckDocumentFile(staging, rule);
+    if (fetched) {
+      std::error_code error;
+      std::filesystem::rename(staging, localPath, error);
+      if (!error) return fetched;
+      fetched = Fail(FailureKind::Io, msg::FileNotWritten(localPath));
     }
-    std::error_code error;
-    std::filesystem::rename(staging, localPath, error);
-    if (!error) return true;
-    LogLine(LogLevel::Warning, "Could not put " + localPath + " in place: " + error.message());
+    LogLine(LogLevel::Warning, msg::DocumentNotReplaced(localPath, fetched.message()));
     RemoveFile(staging);
-    return false;
+    if (fetched.kind() == FailureKind::Io) break;
   }
-  return false;
+  return fetched;
 }
 
 RefreshOutcome CheckVersionDescription(const DownloadSource& source, const std::string& gamePath,
@@ -135,11 +138,13 @@ RefreshOutcome CheckVersionDescription(const DownloadSource& source, const std::
   if (!IsSafeVersionId(versionId)) return RefreshOutcome::Failed;
   const std::string localPath = VersionJsonPath(gamePath, versionId);
   if (source.UsesMirrorLayout()) {
-    return RefreshWhenSizeDiffers(localPath, VersionJsonUrl(source.MirrorBase(), versionId), connectTimeout);
+    return RefreshWhenSizeDiffers(localPath, VersionJsonUrl(source.MirrorBase(), versionId),
+                                  VersionDescriptionRule(versionId), connectTimeout);
   }
   const std::optional<ManifestEntry> entry = LookUpVersion(source, gamePath, versionId, connectTimeout);
   if (!entry || entry->url.empty()) return PathExists(localPath) ? RefreshOutcome::Unchecked : RefreshOutcome::Failed;
-  return CheckPublished(source, localPath, RemoteFile{"", entry->url, entry->sha1, -1}, connectTimeout);
+  return CheckPublished(source, localPath, RemoteFile{"", entry->url, entry->sha1, -1},
+                        VersionDescriptionRule(versionId), connectTimeout);
 }
 
 RefreshOutcome CheckAssetIndex(const DownloadSource& source, const std::string& gamePath,
@@ -148,12 +153,13 @@ RefreshOutcome CheckAssetIndex(const DownloadSource& source, const std::string& 
   if (!IsSafeAssetIndexId(indexId)) return RefreshOutcome::Failed;
   const std::string localPath = AssetIndexPath(gamePath, indexId);
   if (source.UsesMirrorLayout()) {
-    return RefreshWhenSizeDiffers(localPath, AssetIndexUrl(source.MirrorBase(), indexId), connectTimeout);
+    return RefreshWhenSizeDiffers(localPath, AssetIndexUrl(source.MirrorBase(), indexId), AssetIndexRule(),
+                                  connectTimeout);
   }
   if (description.assetIndex.url.empty()) {
     return PathExists(localPath) ? RefreshOutcome::Unchecked : RefreshOutcome::Failed;
   }
-  return CheckPublished(source, localPath, description.assetIndex, connectTimeout);
+  return CheckPublished(source, localPath, description.assetIndex, AssetIndexRule(), connectTimeout);
 }
 
 bool FetchVersionDescription(const DownloadSource& source, const std::string& gamePath, const std::string& versionId) {
@@ -167,7 +173,12 @@ bool FetchAssetIndex(const DownloadSource& source, const std::string& gamePath, 
 LaunchMetadataChecks CheckLaunchMetadata(const DownloadSource& source, const std::string& gamePath,
                                          const std::string& versionId, const VersionDescription* indexOwner) {
   LaunchMetadataChecks checks;
-  auto checkIndex = [&] { return CheckLaunchAssetIndex(source, gamePath, *indexOwner); };
+  // Beside the description, watched as this thread's transfers are.
+  AbandonableTransfers* const watching = AbandonableTransfers::OfThisThread();
+  auto checkIndex = [&, watching] {
+    const AbandonableTransfers::Scope watched(watching);
+    return CheckLaunchAssetIndex(source, gamePath, *indexOwner);
+  };
   std::future<RefreshOutcome> index;
   if (indexOwner != nullptr) {
     try {

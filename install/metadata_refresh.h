@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "install/document_download.h"
 #include "install/download_source.h"
 #include "meta/asset_index.h"
 #include "meta/version_description.h"
@@ -20,39 +21,39 @@ namespace kv {
 // Brings the local version list at `localPath` up to date. The mirror layout: asks the mirror
 // for the list's size, waits `pause`, and then, when a size was announced, downloads the list
 // (the list changes without changing its size). Other sources: downloads it from the first of
-// its addresses that answers. True when a new copy was stored; false (the old copy kept) when
-// none could be fetched.
+// its addresses that gives a version list. Succeeds when a new copy was stored; otherwise the
+// old copy stays and the failure says why (the last address's, for several).
 inline constexpr std::chrono::milliseconds kVersionListPause{1000};
-bool RefreshVersionManifest(const DownloadSource& source, const std::string& localPath,
-                            std::chrono::milliseconds pause = kVersionListPause,
-                            std::chrono::seconds connectTimeout = kConnectTimeout);
+Status RefreshVersionManifest(const DownloadSource& source, const std::string& localPath,
+                              std::chrono::milliseconds pause = kVersionListPause,
+                              std::chrono::seconds connectTimeout = kConnectTimeout);
 
 // How bringing one document up to date went.
 enum class RefreshOutcome {
   UpToDate,   // the local copy is the published one (its announced size, or its checksum)
   Fetched,    // a new copy is in place
   Unchecked,  // the source could not say (no size announced, no list naming it): the local copy is used
-  Failed,     // the new copy could not be fetched (or the name is unsafe): the local copy stays
+  Failed,     // no new copy could be fetched, or it was not the document (or the name is unsafe):
+              // the local copy stays, and the log says why
 };
 
 // Fetches `url` over `localPath` when the mirror announces another size than the local copy
-// has. A missing or empty local copy is fetched at once, without asking for a size first.
-RefreshOutcome RefreshWhenSizeDiffers(const std::string& localPath, const std::string& url,
+// has. A missing or empty local copy is fetched at once, without asking for a size first. The
+// new copy replaces the old only when `rule` accepts it (DownloadDocument).
+RefreshOutcome RefreshWhenSizeDiffers(const std::string& localPath, const std::string& url, const DocumentRule& rule,
                                       std::chrono::seconds connectTimeout = kConnectTimeout);
-
-// RefreshWhenSizeDiffers as a yes or no: true when the local copy may be used (it was fetched,
-// had the same size, or could not be checked); false when a download failed.
-bool FetchWhenSizeDiffers(const std::string& localPath, const std::string& url);
 
 // Whether the file at `path` is the described one: it exists, has `size` bytes (unless -1)
 // and the SHA-1 `sha1` (unless empty).
 bool LocalCopyMatches(const std::string& path, const std::string& sha1, std::int64_t size);
 
-// Downloads the file from the first of `urls` whose answer has the size `size` (unless -1)
-// and the SHA-1 `sha1` (unless empty), and only then puts it at `localPath`. False, the local
-// copy as it was, when no address gives it.
-bool FetchVerified(const std::string& localPath, const std::vector<std::string>& urls, const std::string& sha1,
-                   std::int64_t size, std::chrono::seconds connectTimeout = kConnectTimeout);
+// Downloads the file from the first of `urls` whose answer has the size `size` (unless -1;
+// the answer is stopped where it passes it, or passes `rule`'s bound without one), the SHA-1
+// `sha1` (unless empty) and passes `rule`'s check, and only then puts it at `localPath`. When
+// no address gives it, the local copy stays as it was and the last address's failure says why
+// (Mismatch for another file); a local copy that cannot be written stops at once (Io).
+Status FetchVerified(const std::string& localPath, const std::vector<std::string>& urls, const std::string& sha1,
+                     std::int64_t size, const DocumentRule& rule, std::chrono::seconds connectTimeout = kConnectTimeout);
 
 // Brings the description of `versionId` up to date. The mirror layout: RefreshWhenSizeDiffers.
 // Other sources: the version list says where the description is and what its checksum is (the

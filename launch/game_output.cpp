@@ -9,7 +9,7 @@ GameOutputFile::GameOutputFile(const std::string& logFolder) {
   MakeFoldersForPath(latest);
   // A failed move leaves the older file to be overwritten: the newest output matters most.
   std::rename(latest.c_str(), (logFolder + "game-previous.log").c_str());
-  file_ = std::fopen(latest.c_str(), "wb");
+  file_ = OpenStreamForWriting(latest, WriteStart::Truncate);
   if (file_) path_ = latest;
 }
 

@@ -20,7 +20,7 @@ constexpr std::size_t kLastLineCharacters = 160;
 }  // namespace
 
 GameRun RunGameProcess(const std::vector<std::string>& arguments, const std::string& workingFolder, bool showLog,
-                       GameOutputSink& sink) {
+                       GameOutputSink& sink, bool keepLog) {
   std::string commandLine;
   for (const std::string& argument : arguments) commandLine += (commandLine.empty() ? "" : " ") + argument;
   LogLine(LogLevel::Info, "Starting the game: " + commandLine);
@@ -54,14 +54,15 @@ GameRun RunGameProcess(const std::vector<std::string>& arguments, const std::str
   take(decoder.Finish());
   GameRun run{game->Wait(), tail.Text(), file.Path()};
   // The log of a crashed game stays up: the player will want to read it.
-  if (toLog && run.exitStatus == 0) sink.ShowLog(false);
+  if (toLog && run.exitStatus == 0 && !keepLog) sink.ShowLog(false);
   sink.ShowLauncher(true);
   return run;
 }
 
 bool WriteDefaultOptions(const std::string& language, const std::string& optionsPath) {
   if (PathExists(optionsPath)) return true;
-  std::FILE* file = std::fopen(optionsPath.c_str(), "w+");
+  // A link that leads nowhere is replaced by the file, never followed out of the instance.
+  std::FILE* file = OpenStreamForWriting(optionsPath, WriteStart::Truncate);
   if (file == nullptr) return false;
   std::string text = "lang:" + language;
   bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();

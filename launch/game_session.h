@@ -33,10 +33,10 @@ struct GameRun {
 // shown, cleared and fed for the run; without, the output is only kept (so that the game
 // never blocks on a full pipe). The whole output always goes to "game-latest.log" in the
 // launcher's log folder. A game that ends with a non-zero status leaves the log window open
-// for the player to read. A game that could not be started has no exit status (the reason
-// goes to the diagnostic log; the launcher stays shown).
+// for the player to read, and so does every game with `keepLog`. A game that could not be
+// started has no exit status (the reason goes to the diagnostic log; the launcher stays shown).
 GameRun RunGameProcess(const std::vector<std::string>& arguments, const std::string& workingFolder, bool showLog,
-                       GameOutputSink& sink);
+                       GameOutputSink& sink, bool keepLog = false);
 
 // Creates the instance's options file holding "lang:" + language (no line end) unless it
 // exists; an existing file is left byte for byte. False when it could not be created.

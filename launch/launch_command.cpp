@@ -192,6 +192,11 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
     if (IsNativeLibrary(library, profile)) paths.nativesFolders.push_back(NativesFolder(jar));
     paths.classPath.push_back(jar);
   }
+  // Natives that come as jars on the class path are unpacked by the game itself, into the
+  // folder it is told: without one it would use its working folder.
+  if (paths.nativesFolders.empty()) {
+    paths.nativesFolders.push_back(VersionNativesFolder(inputs.gamePath, description.id, profile));
+  }
   paths.classPath.push_back(VersionJarCommandPath(inputs.gamePath, description.id, profile));
   const char separator = profile.classPathSeparator;
 
@@ -218,8 +223,13 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
   line += Quoted(inputs.javaPath);
   for (const std::string& option : javaOptions) line += " " + Quoted(option);
   if (!description.jvmArguments) {
+    // The Windows build ends every natives folder with the separator; the host's line shows
+    // the arguments as they are, and ends no list with one.
     line += " -Djava.library.path=";
-    for (const std::string& folder : paths.nativesFolders) line += Quoted(folder) + separator;
+    for (std::size_t i = 0; i < paths.nativesFolders.size(); ++i) {
+      line += Quoted(paths.nativesFolders[i]);
+      if (profile.startsThroughShell || i + 1 < paths.nativesFolders.size()) line += separator;
+    }
     line += " -cp ";
     for (std::size_t i = 0; i + 1 < paths.classPath.size(); ++i) line += Quoted(paths.classPath[i]) + separator;
     line += Quoted(paths.classPath.back());
@@ -250,7 +260,7 @@ LaunchCommandResult BuildLaunchCommand(const VersionDescription& description, co
   }
   arguments.insert(arguments.end(), gameArguments.begin(), gameArguments.end());
 
-  return {LaunchCommand{std::move(line), std::move(arguments)}, {}, Refusal::None};
+  return {LaunchCommand{std::move(line), std::move(arguments), std::move(paths.nativesFolders)}, {}, Refusal::None};
 }
 
 }  // namespace kv

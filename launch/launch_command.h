@@ -51,6 +51,10 @@ struct LaunchCommand {
   // the main class, then the game arguments. The argument template is split on blanks before
   // the placeholders are filled, so a value with blanks stays one argument.
   std::vector<std::string> arguments;
+  // Where the game loads its native libraries from (java.library.path, ${natives_directory}):
+  // the folders that native libraries are unpacked into, or the version's own natives folder
+  // when none is (VersionNativesFolder). The launch makes them before the game starts.
+  std::vector<std::string> nativesFolders;
 };
 
 // Builds the command for the libraries the profile uses (their rules evaluated as

@@ -42,15 +42,23 @@ bool ParseDocument(std::string_view text, Json::Value& root) {
   }
 }
 
-std::string WriteDocument(const Json::Value& root) {
+namespace {
+
+std::string Write(const Json::Value& root, const char* indentation) {
   Json::StreamWriterBuilder builder;
-  builder["indentation"] = "  ";
+  builder["indentation"] = indentation;
   builder["emitUTF8"] = true;
   std::ostringstream out;
   std::unique_ptr<Json::StreamWriter>(builder.newStreamWriter())->write(root, &out);
   out << '\n';
   return out.str();
 }
+
+}  // namespace
+
+std::string WriteDocument(const Json::Value& root) { return Write(root, "  "); }
+
+std::string WriteCompactDocument(const Json::Value& root) { return Write(root, ""); }
 
 const Json::Value& Member(const Json::Value& value, std::string_view key) {
   static const Json::Value kNull;

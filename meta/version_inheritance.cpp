@@ -21,6 +21,10 @@ std::optional<std::vector<ArgumentEntry>> Appended(const std::optional<std::vect
   return both;
 }
 
+bool NamesAnotherVersion(const VersionDescription& description, const std::string& readAs) {
+  return !description.id.empty() && description.id != readAs;
+}
+
 }  // namespace
 
 VersionDescription MergeOverParent(const VersionDescription& child, const VersionDescription& parent) {
@@ -50,6 +54,7 @@ VersionDescription MergeOverParent(const VersionDescription& child, const Versio
 InheritanceResult ResolveInheritance(const std::string& id, const DescriptionReader& read, VersionDescription& merged) {
   std::optional<VersionDescription> first = read(id);
   if (!first) return {InheritanceStatus::Unreadable, id, 0};
+  if (NamesAnotherVersion(*first, id)) return {InheritanceStatus::IdMismatch, id, 0, first->id};
   // The chain as read, the description first; ids compared as the documents name them.
   std::vector<std::string> seen{id};
   VersionDescription result = std::move(*first);
@@ -62,6 +67,7 @@ InheritanceResult ResolveInheritance(const std::string& id, const DescriptionRea
     if (depth == kMaxInheritanceDepth) return {InheritanceStatus::TooDeep, parentId, depth};
     std::optional<VersionDescription> parent = read(parentId);
     if (!parent) return {InheritanceStatus::MissingParent, parentId, depth};
+    if (NamesAnotherVersion(*parent, parentId)) return {InheritanceStatus::IdMismatch, parentId, depth, parent->id};
     seen.push_back(parentId);
     result = MergeOverParent(result, *parent);
     ++depth;

@@ -33,19 +33,24 @@ enum class InheritanceStatus {
   MissingParent,  // an ancestor is missing or not JSON; `version` names it
   Cycle,          // an ancestor names a description already in the chain; `version` names it
   TooDeep,        // more than kMaxInheritanceDepth ancestors
+  IdMismatch,     // a description read as `version` calls itself `namedId`
 };
 
 struct InheritanceResult {
   InheritanceStatus status = InheritanceStatus::Resolved;
   std::string version;  // the description the status is about
   int depth = 0;        // how many ancestors were merged
+  std::string namedId{};  // IdMismatch: the id the description gives itself
 };
 
 // Reads a description by id; nothing when it cannot be read.
 using DescriptionReader = std::function<std::optional<VersionDescription>(const std::string& id)>;
 
 // Reads `id` and every ancestor it names through `read` and merges them, nearest last over
-// farthest. On anything but Resolved, `merged` is left untouched.
+// farthest. Each description is the version it was read as: one whose "id" names another
+// version is refused (IdMismatch), so that nothing of that other version is ever touched in its
+// name; one without an "id" is taken as it is. On anything but Resolved, `merged` is left
+// untouched.
 InheritanceResult ResolveInheritance(const std::string& id, const DescriptionReader& read, VersionDescription& merged);
 
 }  // namespace kv

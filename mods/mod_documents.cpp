@@ -131,9 +131,9 @@ std::string WriteCatalogue(const std::vector<CatalogueMod>& mods) {
     Json::Value& branches = element["branches"] = Json::Value(Json::arrayValue);
     for (const ModBranch& branch : mod.branches) branches.append(BranchValue(branch));
     element["extrainfo"] = ExtraValue(mod.extra);
-    list.append(element);
+    list.append(std::move(element));
   }
-  return json::WriteDocument(root);
+  return json::WriteCompactDocument(root);
 }
 
 std::string WriteInstalledList(const std::vector<InstalledMod>& mods) {
@@ -156,7 +156,7 @@ std::string WriteInstalledList(const std::vector<InstalledMod>& mods) {
       files.append(fileValue);
     }
     element["extrainfo"] = ExtraValue(mod.extra);
-    list.append(element);
+    list.append(std::move(element));
   }
   return json::WriteDocument(root);
 }

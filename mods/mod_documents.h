@@ -59,7 +59,8 @@ struct InstalledMod {
 bool ParseCatalogue(std::string_view text, std::vector<CatalogueMod>& mods);
 bool ParseInstalledList(std::string_view text, std::vector<InstalledMod>& mods);
 
-// The documents as the package tool writes them: UTF-8 JSON, every value a string.
+// The documents as the package tool writes them: UTF-8 JSON, every value a string. The
+// catalogue, which can hold a great many mods, without indentation.
 std::string WriteCatalogue(const std::vector<CatalogueMod>& mods);
 std::string WriteInstalledList(const std::vector<InstalledMod>& mods);
 

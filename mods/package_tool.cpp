@@ -15,21 +15,43 @@ namespace {
 
 constexpr std::size_t kKeptOutputBytes = 64 * 1024;
 
-// Finds the failure word in a stream of chunks, also when a chunk boundary splits it.
-class FailureMarkerScan {
+constexpr std::size_t kKeptLineBytes = 1024;
+
+// Finds the tool's failure line in a stream of chunks: a line that begins with the failure
+// word, however the chunks split it. The word anywhere else in a line is data (a mod's id, a
+// file name) and says nothing about the run.
+class FailureLineScan {
  public:
   void Feed(std::string_view chunk) {
-    if (found_) return;
-    std::string window = carry_;
-    window.append(chunk);
-    found_ = window.find(kFailureMarker) != std::string::npos;
-    const std::size_t keep = kFailureMarker.size() - 1;
-    carry_ = window.size() > keep ? window.substr(window.size() - keep) : window;
+    for (const char c : chunk) {
+      if (c == '\n' || c == '\r') {
+        EndLine();
+      } else if (line_.size() < kKeptLineBytes) {
+        line_.push_back(c);
+      }
+    }
   }
+  void Finish() { EndLine(); }
   bool Found() const { return found_; }
+  // The words after the failure word on the last failure line, without control characters.
+  const std::string& Reason() const { return reason_; }
 
  private:
-  std::string carry_;
+  void EndLine() {
+    if (line_.compare(0, kFailureMarker.size(), kFailureMarker) == 0) {
+      found_ = true;
+      reason_.clear();
+      const std::size_t start = line_.find_first_not_of(": \t", kFailureMarker.size());
+      for (std::size_t i = start == std::string::npos ? line_.size() : start; i < line_.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(line_[i]);
+        if (byte >= 0x20 && byte != 0x7F) reason_.push_back(line_[i]);
+      }
+    }
+    line_.clear();
+  }
+
+  std::string line_;
+  std::string reason_;
   bool found_ = false;
 };
 
@@ -38,27 +60,12 @@ void KeepTail(std::string& kept, std::string_view chunk) {
   if (kept.size() > kKeptOutputBytes) kept.erase(0, kept.size() - kKeptOutputBytes);
 }
 
-// The tool's own words after the failure word, on the last line that has it.
-std::string ReportedReason(const std::string& output) {
-  const std::size_t marker = output.rfind(kFailureMarker);
-  if (marker == std::string::npos) return {};
-  std::size_t start = marker + kFailureMarker.size();
-  std::size_t end = output.find_first_of("\r\n", start);
-  if (end == std::string::npos) end = output.size();
-  start = output.find_first_not_of(": \t", start);
-  if (start == std::string::npos || start >= end) return {};
-  return output.substr(start, end - start);
-}
-
 std::string FailureReason(const ToolRun& run, const PackageTool& tool) {
   if (!run.started) return msg::ModToolNotStarted(run.startError);
   if (run.silenced) {
     return msg::ModToolSilent(std::chrono::duration_cast<std::chrono::minutes>(tool.quietLimit).count());
   }
-  if (run.reportedFailure) {
-    std::string reason = ReportedReason(run.output);
-    return reason.empty() ? msg::kModToolReportedFailure : reason;
-  }
+  if (run.reportedFailure) return run.reportedReason.empty() ? msg::kModToolReportedFailure : run.reportedReason;
   return msg::ModToolExitStatus(run.exitStatus);
 }
 
@@ -122,7 +129,7 @@ ToolRun RunToolCaptured(const PackageTool& tool, const std::vector<std::string>&
     return run;
   }
   run.started = true;
-  FailureMarkerScan scan;
+  FailureLineScan scan;
   std::array<char, 4096> buffer{};
   for (;;) {
     const std::optional<std::size_t> got = process->ReadOutputFor(buffer.data(), buffer.size(), tool.quietLimit);
@@ -137,7 +144,9 @@ ToolRun RunToolCaptured(const PackageTool& tool, const std::vector<std::string>&
     KeepTail(run.output, chunk);
   }
   run.exitStatus = process->Wait();
+  scan.Finish();
   run.reportedFailure = scan.Found();
+  run.reportedReason = scan.Reason();
   std::string summary = "Package tool";
   for (const std::string& argument : arguments) summary += " \"" + argument + "\"";
   LogLine(run.Succeeded() ? LogLevel::Info : LogLevel::Warning,

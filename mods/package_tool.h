@@ -10,8 +10,8 @@
 
 // The launcher's side of the package tool, qrx: it runs the tool for every mod operation
 // (hidden, output captured, argument vector, no shell), decides from the tool's exit status
-// and output whether the run succeeded, and reads the result files the tool leaves in the
-// instance's ".qrx/.info" folder. Blocking calls; run them off the GUI thread.
+// and its failure line whether the run succeeded, and reads the result files the tool leaves
+// in the instance's ".qrx/.info" folder. Blocking calls; run them off the GUI thread.
 namespace kv {
 
 struct PackageTool {
@@ -28,7 +28,8 @@ struct PackageTool {
                                  const std::string& gamePath);
 };
 
-// The failure word a tool prints when an operation fails.
+// The word that begins the line a tool prints when an operation fails ("badluck: reason").
+// Only at the start of a line does it report a failure: inside a line it is the tool's data.
 inline constexpr std::string_view kFailureMarker = "badluck";
 
 // The game version of a Forge version id: the text before the first "-Forge"
@@ -40,7 +41,8 @@ struct ToolRun {
   bool started = false;
   bool silenced = false;       // ended for keeping quiet beyond the limit
   int exitStatus = -1;
-  bool reportedFailure = false;  // the failure word anywhere in the output
+  bool reportedFailure = false;  // a line of the output begins with the failure word
+  std::string reportedReason;    // what follows the failure word on that line
   std::string output;          // the last part of the output (at most 64 KiB)
   std::string startError;      // why it did not start
   bool Succeeded() const { return started && !silenced && exitStatus == 0 && !reportedFailure; }

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <optional>
 
+#include "net/abandonable_transfers.h"
 #include "net/endpoints.h"
 #include "net/network_library.h"
 #include "util/files.h"
@@ -147,7 +148,7 @@ std::size_t CurlEasy::WriteBody(char* data, std::size_t size, std::size_t count,
 TransferOutcome CurlEasy::Perform() {
   if (handle_ == nullptr) return Finish(CURLE_FAILED_INIT);
   Begin();
-  return Finish(curl_easy_perform(handle_));
+  return Finish(AbandonableTransfers::Perform(handle_));
 }
 
 void CurlEasy::Begin() {

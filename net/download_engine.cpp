@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "net/partial_download.h"
+#include "net/speed_meter.h"
 #include "platform/diagnostic_log.h"
 
 namespace kv {
@@ -118,7 +119,7 @@ class DownloadEngine::Scheduler {
     };
     const std::string& url = item.urls[state.address % item.urls.size()];
     auto attempt = std::make_unique<PartialDownload>(item, url, state.size, engine_.cancel_, std::move(reporter),
-                                                     options_.stallSeconds);
+                                                     options_.stallSeconds, engine_.contentCheck_);
     if (std::optional<AttemptResult> result = attempt->Begin()) return Conclude(index, *attempt, *result);
     if (!multi_.Add(attempt->Handle())) {
       return Conclude(index, *attempt, {AttemptResult::Kind::Failed, "cannot start the transfer", false});
@@ -248,9 +249,9 @@ class DownloadEngine::Scheduler {
 };
 
 DownloadEngine::DownloadEngine(std::vector<DownloadItem> plan, DownloadSink& sink, DownloadOptions options,
-                               AfterDownload afterDownload)
+                               AfterDownload afterDownload, ContentCheck contentCheck)
     : plan_(std::move(plan)), sink_(sink), options_(options), afterDownload_(std::move(afterDownload)),
-      settled_(plan_.size(), Settled::Not) {}
+      contentCheck_(std::move(contentCheck)), settled_(plan_.size(), Settled::Not) {}
 
 DownloadEngine::~DownloadEngine() {
   if (worker_.joinable()) {
@@ -286,6 +287,7 @@ void DownloadEngine::Work() {
   Scheduler(*this).Run();
   SettleTheRest();
   if (unpacker_.joinable()) unpacker_.join();
+  if (outcome_.result != DownloadResult::Failed && unpackFailure_) outcome_ = *unpackFailure_;
   {
     std::lock_guard lock(mutex_);
     tickerStop_ = true;
@@ -325,16 +327,24 @@ void DownloadEngine::Unpack() {
       unpackerWake_.wait(lock, [&] { return settled_[index] != Settled::Not; });
       settled = settled_[index];
     }
-    if (settled == Settled::InPlace) afterDownload_(plan_[index]);
+    if (settled != Settled::InPlace) continue;
+    const Status unpacked = afterDownload_(plan_[index]);
+    if (!unpacked && !unpackFailure_) {
+      unpackFailure_ =
+          DownloadOutcome{DownloadResult::Failed, plan_[index].name, unpacked.message(), DownloadStep::Unpack};
+    }
   }
 }
 
 void DownloadEngine::Tick() {
+  SpeedMeter meter(SpeedMeter::Clock::now());
   std::unique_lock lock(mutex_);
   while (true) {
     if (tickerWake_.wait_for(lock, options_.tickInterval, [this] { return tickerStop_; })) break;
     lock.unlock();
-    sink_.OnSpeed(bytesThisTick_.exchange(0));
+    const SpeedMeter::Clock::time_point now = SpeedMeter::Clock::now();
+    meter.Add(bytesThisTick_.exchange(0), now);
+    sink_.OnSpeed(meter.BytesPerSecond(now));
     lock.lock();
   }
 }

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -14,7 +15,7 @@
 
 // Fetches a download plan, several files at once over shared connections, each into a
 // resumable partial file. Archives are handed to the after-download step on one unpacking
-// thread once they are complete; the speed is reported once a second. A failing file is tried
+// thread once they are complete; the speed is reported a few times a second. A failing file is tried
 // again with growing pauses while the others go on; a file that fails too often in a row
 // without progress, or that cannot be written at all, stops the whole run with its reason.
 namespace kv {
@@ -29,7 +30,7 @@ struct DownloadOptions {
   std::chrono::milliseconds firstRetryDelay{500};
   std::chrono::milliseconds longestRetryDelay{10000};
   int failuresBeforeGivingUp = 8;           // in a row, for one file, without progress
-  std::chrono::milliseconds tickInterval{1000};
+  std::chrono::milliseconds tickInterval{250};      // how often the speed is reported
   std::chrono::milliseconds progressInterval{100};  // the run's progress at most this often
   long stallSeconds = 30;                   // a transfer receiving nothing this long fails
 };
@@ -40,13 +41,14 @@ std::chrono::milliseconds RetryDelay(int failures, const DownloadOptions& option
 
 // What becomes of a file marked as an archive once it is in place (the caller unpacks it). Runs
 // on the engine's unpacking thread, one archive at a time, in the order of the plan; archives
-// that are in place when a run is cancelled or fails are unpacked too.
-using AfterDownload = std::function<void(const DownloadItem& item)>;
+// that are in place when a run is cancelled or fails are unpacked too. A failure fails the run
+// (DownloadStep::Unpack) once the downloads have ended; the first one is reported.
+using AfterDownload = std::function<Status(const DownloadItem& item)>;
 
 class DownloadEngine {
  public:
   DownloadEngine(std::vector<DownloadItem> plan, DownloadSink& sink, DownloadOptions options = {},
-                 AfterDownload afterDownload = {});
+                 AfterDownload afterDownload = {}, ContentCheck contentCheck = {});
   // Cancels a run that is still going and waits for it.
   ~DownloadEngine();
   DownloadEngine(const DownloadEngine&) = delete;
@@ -79,6 +81,7 @@ class DownloadEngine {
   DownloadSink& sink_;
   const DownloadOptions options_;
   const AfterDownload afterDownload_;
+  const ContentCheck contentCheck_;
 
   net::CurlMulti multi_;
   std::atomic<bool> cancel_{false};
@@ -91,6 +94,7 @@ class DownloadEngine {
   std::condition_variable unpackerWake_;  // an archive settled
   enum class Settled { Not, InPlace, Abandoned };
   std::vector<Settled> settled_;  // per item (archives only), guarded by mutex_
+  std::optional<DownloadOutcome> unpackFailure_;  // the first; written by the unpacker before it ends
 
   std::thread worker_;
   std::thread ticker_;

@@ -1,10 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "util/result.h"
+
 namespace kv {
+
+// The bound of a file whose kind has none of its own.
+inline constexpr std::int64_t kUnknownSizeLimit = std::int64_t{1} << 30;
 
 // One planned download: a file of the game folder that is missing, and where to fetch it.
 // Every member has a default, so that a plan names only what it knows ({.name = ..., ...}).
@@ -19,8 +25,12 @@ struct DownloadItem {
   // the failures on all of them together.
   std::vector<std::string> urls{};
   // The file's length in bytes when the plan knows it, else -1: the answer's own length is then
-  // taken. A known length is never asked of the server.
+  // taken. A known length is never asked of the server, and an answer that goes past it is
+  // stopped there.
   std::int64_t size = -1;
+  // When the plan gives no length: the most an answer may bring, the bound of the file's kind.
+  // A longer announced length is refused, a longer body stopped where it passes the bound.
+  std::int64_t sizeLimit = kUnknownSizeLimit;
   // The file's SHA-1 as 40 hex digits (either case); empty: not checked. A file that does not
   // match is removed (its partial file too) and fetched again, never put in place.
   std::string sha1{};
@@ -38,5 +48,10 @@ struct DownloadItem {
   // native jar's "META-INF/", say) is not written.
   std::vector<std::string> extractExclude{};
 };
+
+// Whether a file that arrived whole, as far as its transfer can tell, is what it claims to be
+// (an archive that opens, say). Asked of a file without a SHA-1 before it gets its final name;
+// a failure discards the file, and its message says why.
+using ContentCheck = std::function<Status(const DownloadItem& item, const std::string& file)>;
 
 }  // namespace kv

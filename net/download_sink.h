@@ -7,7 +7,7 @@
 // How the download engine reports: what a progress window shows, or a terminal's progress
 // line. Several files are under way at once: the name and size shown are those of the file
 // whose answer began last, the counter and the progress cover the whole run. The engine's
-// worker thread makes every call except OnSpeed, which comes from its once-a-second ticker; an
+// worker thread makes every call except OnSpeed, which comes from its speed ticker; an
 // implementation that shares state between the two guards it.
 namespace kv {
 
@@ -17,10 +17,17 @@ enum class DownloadResult {
   Failed = 3,     // one file kept failing; the reason names it
 };
 
+// Which step of a file failed.
+enum class DownloadStep {
+  Download,  // the file kept failing to arrive
+  Unpack,    // the archive arrived but could not be unpacked; it is removed for the next run
+};
+
 struct DownloadOutcome {
   DownloadResult result = DownloadResult::Completed;
   std::string failedName;  // Failed: the file that kept failing
   std::string reason;      // Failed: its last failure
+  DownloadStep step = DownloadStep::Download;
 };
 
 class DownloadSink {
@@ -35,7 +42,8 @@ class DownloadSink {
   // The planned total grows while files of unknown size announce theirs; at the end of a
   // complete run the two are equal.
   virtual void OnProgress(std::int64_t receivedKiB, std::int64_t totalKiB) = 0;
-  // Bytes received in the last second, by all transfers together.
+  // Bytes a second received by all transfers together over the last second (over the time
+  // since the start, in the first second); reported a few times a second.
   virtual void OnSpeed(std::int64_t bytesLastSecond) = 0;
   // The file failed (`failures` times in a row without progress) and is tried again after
   // `delay`.

@@ -9,7 +9,9 @@ namespace {
 
 // The built-in services. A deployment that runs its own replaces them at build time or
 // points the environment variables at them.
-constexpr const char* kMirror = "http://mirror.korvane.org";
+// The mirror layout's documents carry no checksums, so whoever answers for the mirror chooses
+// the code the game runs: it is asked over HTTPS, which the mirror serves, never in the clear.
+constexpr const char* kMirror = "https://mirror.korvane.org";
 constexpr const char* kAuthServer = "https://auth.korvane.org";
 constexpr const char* kUpdateServer = "http://download.korvane.org";
 constexpr const char* kClientSite = "http://www.korvane.org";

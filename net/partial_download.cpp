@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "net/transfers.h"
+#include "net/url_encoding.h"
 #include "util/files.h"
 
 namespace kv {
@@ -14,7 +15,13 @@ constexpr long kReceiveBufferBytes = 128L * 1024;
 
 using Kind = AttemptResult::Kind;
 
-std::int64_t LengthOf(const std::string& path) { return static_cast<std::int64_t>(GetFileSize(path)); }
+// A link in the partial file's place is no part of the file: it counts as nothing fetched, and
+// the first write replaces it.
+std::int64_t LengthOf(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return 0;
+  return static_cast<std::int64_t>(GetFileSize(path));
+}
 
 void RemoveFile(const std::string& path) {
   std::error_code ignored;
@@ -51,9 +58,10 @@ std::int64_t RangeFirst(const std::string& contentRange) {
 std::string PartialPath(const DownloadItem& item) { return item.path + ".tmp"; }
 
 PartialDownload::PartialDownload(const DownloadItem& item, std::string url, std::int64_t size,
-                                 const std::atomic<bool>& cancel, AttemptReporter reporter, long stallSeconds)
+                                 const std::atomic<bool>& cancel, AttemptReporter reporter, long stallSeconds,
+                                 ContentCheck contentCheck)
     : item_(item), url_(std::move(url)), partial_(PartialPath(item)), size_(size), cancel_(cancel),
-      reporter_(std::move(reporter)), stallSeconds_(stallSeconds),
+      reporter_(std::move(reporter)), stallSeconds_(stallSeconds), contentCheck_(std::move(contentCheck)),
       checkKind_(item.sha512.empty() ? DigestKind::Sha1 : DigestKind::Sha512),
       expected_(item.sha512.empty() ? item.sha1 : item.sha512) {}
 
@@ -64,9 +72,9 @@ std::optional<AttemptResult> PartialDownload::Begin() {
   offset_ = startLength_;
   if (size_ >= 0 && offset_ == size_) {
     // Complete already: an earlier attempt ended just before the rename, or the file is empty.
-    if (size_ == 0 && !PathExists(partial_)) {
+    if (size_ == 0) {
       MakeFoldersForPath(item_.path);
-      std::FILE* empty = std::fopen(partial_.c_str(), "wb");
+      std::FILE* empty = OpenStreamForWriting(partial_, WriteStart::Truncate);
       if (empty == nullptr) return Unwritable("cannot create " + partial_);
       std::fclose(empty);
     }
@@ -95,7 +103,7 @@ std::optional<AttemptResult> PartialDownload::Begin() {
   curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
   // Over TLS the server may offer HTTP/2: a new transfer waits for that answer and then shares
   // the connection instead of opening one more. Plain HTTP is HTTP/1.1 here: nothing to wait for.
-  if (url_.rfind("https://", 0) == 0) curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
+  if (IsHttpsAddress(url_)) curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
   if (offset_ > 0) {
     range_ = std::to_string(offset_) + "-";
     curl_easy_setopt(handle, CURLOPT_RANGE, range_.c_str());
@@ -130,11 +138,18 @@ bool PartialDownload::StartBody() {
                              false};
     return false;
   }
+  if (size_ < 0 && answerSize > item_.sizeLimit) {
+    refused_ = AttemptResult{Kind::StartOver, "the server's file has " + std::to_string(answerSize) +
+                                                  " bytes, more than the " + std::to_string(item_.sizeLimit) +
+                                                  " such a file may have",
+                             false};
+    return false;
+  }
   if (size_ < 0) size_ = answerSize;
   // The partial file (and its folders) is made with the first byte of a success answer, so an
   // error answer leaves nothing behind.
   MakeFoldersForPath(item_.path);
-  file_ = std::fopen(partial_.c_str(), offset_ > 0 ? "ab" : "wb");
+  file_ = OpenStreamForWriting(partial_, offset_ > 0 ? WriteStart::Append : WriteStart::Truncate);
   if (file_ == nullptr) {
     refused_ = Unwritable("cannot write " + partial_ + ": " + std::strerror(errno));
     return false;
@@ -148,6 +163,15 @@ bool PartialDownload::Write(const char* data, std::size_t size) {
   if (!bodyStarted_) {
     bodyStarted_ = true;
     if (!StartBody()) return false;
+  }
+  // Nothing past the file's end is written: an answer that goes on is stopped where it passes.
+  const std::int64_t bound = size_ >= 0 ? size_ : item_.sizeLimit;
+  if (static_cast<std::int64_t>(size) > bound - BytesInPlace()) {
+    refused_ = AttemptResult{Kind::StartOver,
+                             "the answer goes on past the " + std::to_string(bound) +
+                                 (size_ >= 0 ? " bytes of the file" : " bytes such a file may have"),
+                             false};
+    return false;
   }
   if (std::fwrite(data, 1, size, file_) != size) {
     refused_ = Unwritable("cannot write " + partial_ + ": " + std::strerror(errno));
@@ -192,10 +216,6 @@ AttemptResult PartialDownload::End(CURLcode code) {
   }
   const std::int64_t length = BytesInPlace();
   if (size_ < 0) size_ = length;  // no length announced: what arrived until the end is the file
-  if (length > size_) {
-    RemoveFile(partial_);
-    return {Kind::StartOver, "received more than the expected " + std::to_string(size_) + " bytes", false};
-  }
   if (length < size_) {
     return {Kind::Failed, "the transfer ended at " + std::to_string(length) + " of " + std::to_string(size_) + " bytes",
             grew};
@@ -216,6 +236,15 @@ AttemptResult PartialDownload::PutInPlace(std::optional<std::string> digest) {
       const char* kindName = checkKind_ == DigestKind::Sha512 ? "SHA-512" : "SHA-1";
       return {Kind::Failed, std::string(kindName) + " mismatch: " + digest.value_or("unreadable") + " instead of " + expected_,
               false};
+    }
+  } else if (contentCheck_) {
+    // Without a checksum, a file whose answer ended early but cleanly looks complete: only its
+    // content can tell.
+    if (const Status content = contentCheck_(item_, partial_); !content) {
+      RemoveFile(partial_);
+      offset_ = 0;
+      written_ = 0;
+      return {Kind::Failed, content.message(), false};
     }
   }
   std::error_code error;

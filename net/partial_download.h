@@ -13,8 +13,9 @@
 
 // One attempt at one planned file, run by a multi handle: the body goes to a partial file (the
 // path + ".tmp") that grows over attempts, each resuming where the last stopped, and gets the
-// final name once it holds exactly the file's size and matches the planned SHA-1. No size is
-// asked for beforehand: the plan's size counts, else the answer's own length.
+// final name once it holds exactly the file's size and matches the planned SHA-1 (or, without
+// one, passes the content check). No size is asked for beforehand: the plan's size counts, else
+// the answer's own length; an answer never writes past it, nor past the item's size limit.
 namespace kv {
 
 struct AttemptResult {
@@ -45,7 +46,7 @@ class PartialDownload {
   // `size`: the file's size as far as it is known (the plan's, or what an earlier attempt
   // learnt), -1 when it is not.
   PartialDownload(const DownloadItem& item, std::string url, std::int64_t size, const std::atomic<bool>& cancel,
-                  AttemptReporter reporter, long stallSeconds);
+                  AttemptReporter reporter, long stallSeconds, ContentCheck contentCheck = {});
   ~PartialDownload();
   PartialDownload(const PartialDownload&) = delete;
   PartialDownload& operator=(const PartialDownload&) = delete;
@@ -80,6 +81,7 @@ class PartialDownload {
   const std::atomic<bool>& cancel_;
   const AttemptReporter reporter_;
   const long stallSeconds_;
+  const ContentCheck contentCheck_;
 
   net::CurlEasy easy_{net::Connections::OfTheMultiHandle};
   std::string range_;

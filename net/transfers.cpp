@@ -9,6 +9,7 @@
 #include "net/endpoints.h"
 #include "net/url_encoding.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -52,50 +53,78 @@ bool FetchIntoString(std::string& body, const std::string& url, bool followRedir
   return easy.Perform().Succeeded();
 }
 
-NoAnswerReason ReasonOf(CURLcode code) {
-  switch (code) {
+constexpr const char* kNoTransfer = "no transfer could be set up";
+
+// A reply kept in memory, refused as too large once it passes the limit.
+struct LimitedBody {
+  std::string text;
+  bool tooLarge = false;
+
+  bool Append(const char* data, std::size_t size) {
+    tooLarge = !AppendWithinLimit(text, data, size);
+    return !tooLarge;
+  }
+};
+
+Failure FailureOf(const net::TransferOutcome& outcome, bool tooLarge) {
+  if (tooLarge) return Fail(FailureKind::TooLarge, "the answer is larger than 1 MiB");
+  switch (outcome.code) {
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_CONNECT:
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
-      return NoAnswerReason::Unreachable;
+      return Fail(FailureKind::Unreachable, outcome.reason);
     case CURLE_OPERATION_TIMEDOUT:
-      return NoAnswerReason::TimedOut;
+      return Fail(FailureKind::TimedOut, outcome.reason);
     default:
-      return NoAnswerReason::Other;
+      return Fail(FailureKind::Other, outcome.reason);
   }
 }
 
 }  // namespace
 
-bool DownloadToFile(const std::string& path, const std::string& url, std::chrono::seconds connectTimeout,
-                    std::uint64_t maxBytes) {
+Status DownloadToFile(const std::string& path, const std::string& url, std::chrono::seconds connectTimeout,
+                      std::uint64_t maxBytes) {
   net::CurlEasy easy;
-  if (!easy) return false;
+  if (!easy) return Fail(FailureKind::Other, msg::DownloadBroken(url, "no transfer handle"));
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return false;
+  if (std::filesystem::is_directory(path, error)) return Fail(FailureKind::Io, msg::FileNotWritten(path));
   MakeFoldersForPath(path);
   std::string tempPath;
   std::FILE* file = CreateTemporaryBeside(path, tempPath);
-  if (file == nullptr) return false;
+  if (file == nullptr) return Fail(FailureKind::Io, msg::FileNotWritten(path));
 
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(connectTimeout.count()));
+  if (maxBytes != 0) curl_easy_setopt(easy.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes));
   std::uint64_t written = 0;
-  easy.ReceiveSuccessBodyInto([file, maxBytes, &written](const char* data, std::size_t size) {
+  bool tooLarge = false;
+  bool writeFailed = false;
+  easy.ReceiveSuccessBodyInto([&](const char* data, std::size_t size) {
+    if (maxBytes != 0 && size > maxBytes - written) {
+      tooLarge = true;
+      return false;
+    }
     written += size;
-    if (maxBytes != 0 && written > maxBytes) return false;
-    return std::fwrite(data, 1, size, file) == size;
+    writeFailed = std::fwrite(data, 1, size, file) != size;
+    return !writeFailed;
   });
-  bool ok = easy.Perform().Succeeded();
-  ok = (std::fclose(file) == 0) && ok;
-  if (ok) {
+  const net::TransferOutcome outcome = easy.Perform();
+  writeFailed = (std::fclose(file) != 0) || writeFailed;
+  Status result;
+  if (tooLarge || outcome.code == CURLE_FILESIZE_EXCEEDED) {
+    result = Fail(FailureKind::TooLarge, msg::DownloadTooLarge(url, maxBytes));
+  } else if (writeFailed) {
+    result = Fail(FailureKind::Io, msg::FileNotWritten(path));
+  } else if (!outcome.Succeeded()) {
+    result = Fail(FailureOf(outcome, false).kind, msg::DownloadBroken(url, outcome.reason));
+  } else {
     std::filesystem::rename(tempPath, path, error);
-    ok = !error;
+    if (error) result = Fail(FailureKind::Io, msg::FileNotWritten(path));
   }
-  if (!ok) std::filesystem::remove(tempPath, error);
-  return ok;
+  if (!result) std::filesystem::remove(tempPath, error);
+  return result;
 }
 
 bool FetchToBuffer(std::string& body, const std::string& url, const std::atomic<bool>* cancel) {
@@ -118,14 +147,11 @@ std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* ca
   return length < 0 ? -1 : static_cast<std::int64_t>(length);
 }
 
-bool PostJson(const std::string& url, std::string_view document, std::string& reply, long& httpStatus,
-              NoAnswerReason* why) {
-  reply.clear();
-  httpStatus = 0;
+Result<WebAnswer> PostJson(const std::string& url, std::string_view document) {
   net::CurlEasy easy;
-  if (!easy) return false;
+  if (!easy) return Fail(FailureKind::Other, kNoTransfer);
   curl_slist* headers = curl_slist_append(nullptr, "Content-Type: application/json");
-  if (headers == nullptr) return false;
+  if (headers == nullptr) return Fail(FailureKind::Other, kNoTransfer);
   curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
@@ -134,37 +160,36 @@ bool PostJson(const std::string& url, std::string_view document, std::string& re
   curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(document.size()));
   curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, document.empty() ? "" : document.data());
   curl_easy_setopt(easy.get(), CURLOPT_POST, 1L);
-  easy.ReceiveAnyBodyInto(
-      [&reply](const char* data, std::size_t size) { return AppendWithinLimit(reply, data, size); });
-  net::TransferOutcome outcome = easy.Perform();
+  LimitedBody body;
+  easy.ReceiveAnyBodyInto([&body](const char* data, std::size_t size) { return body.Append(data, size); });
+  const net::TransferOutcome outcome = easy.Perform();
   curl_slist_free_all(headers);
-  httpStatus = outcome.httpStatus;
-  if (why != nullptr) *why = ReasonOf(outcome.code);
-  return outcome.Completed();
+  if (!outcome.Completed()) return FailureOf(outcome, body.tooLarge);
+  WebAnswer answer;
+  answer.status = outcome.httpStatus;
+  answer.body = std::move(body.text);
+  return answer;
 }
 
-bool FetchAnswer(const std::string& url, const char* headerName, WebAnswer& answer) {
-  answer = WebAnswer{};
+Result<WebAnswer> FetchAnswer(const std::string& url, const char* headerName) {
   net::CurlEasy easy;
-  if (!easy) return false;
+  if (!easy) return Fail(FailureKind::Other, kNoTransfer);
   curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
-  curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy.get(), CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
-  easy.ReceiveAnyBodyInto(
-      [&answer](const char* data, std::size_t size) { return AppendWithinLimit(answer.body, data, size); });
-  net::TransferOutcome outcome = easy.Perform();
+  LimitedBody body;
+  easy.ReceiveAnyBodyInto([&body](const char* data, std::size_t size) { return body.Append(data, size); });
+  const net::TransferOutcome outcome = easy.Perform();
+  if (!outcome.Completed()) return FailureOf(outcome, body.tooLarge);
+  WebAnswer answer;
   answer.status = outcome.httpStatus;
-  if (!outcome.Completed()) {
-    answer.why = ReasonOf(outcome.code);
-    return false;
+  answer.body = std::move(body.text);
+  answer.header = easy.Header(headerName);
+  char* target = nullptr;
+  if (answer.status >= 300 && answer.status < 400 &&
+      curl_easy_getinfo(easy.get(), CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target != nullptr) {
+    answer.redirect = target;
   }
-  curl_header* header = nullptr;
-  if (curl_easy_header(easy.get(), headerName, 0, CURLH_HEADER, -1, &header) == CURLHE_OK && header != nullptr) {
-    answer.header = header->value;
-  }
-  return true;
+  return answer;
 }
 
 Result<std::string> FetchDocument(const std::string& url, std::size_t maxBytes, std::chrono::seconds connectTimeout) {
@@ -189,12 +214,7 @@ Result<std::string> FetchDocument(const std::string& url, std::size_t maxBytes, 
     const bool gone = outcome.httpStatus == 404 || outcome.httpStatus == 410;
     return Fail(gone ? FailureKind::NotFound : FailureKind::Refused, outcome.reason);
   }
-  switch (ReasonOf(outcome.code)) {
-    case NoAnswerReason::Unreachable: return Fail(FailureKind::Unreachable, outcome.reason);
-    case NoAnswerReason::TimedOut: return Fail(FailureKind::TimedOut, outcome.reason);
-    case NoAnswerReason::Other: break;
-  }
-  return Fail(FailureKind::Other, outcome.reason);
+  return FailureOf(outcome, false);
 }
 
 std::string StatsEventUrl(std::string_view eventName) {

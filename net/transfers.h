@@ -19,12 +19,13 @@ inline constexpr std::chrono::seconds kConnectTimeout{10};
 
 // Downloads `url` to `path`, creating the folders on the way. The body goes to a temporary
 // file beside `path` that replaces `path` only when the whole answer has arrived, so a
-// failure leaves an earlier copy as it was. False, without any transfer, when `path` is an
+// failure leaves an earlier copy as it was. Io, without any transfer, when `path` is an
 // existing folder or its folder cannot be written. Gives up when no connection is made
-// within `connectTimeout`, or when nothing arrives for 30 seconds (as every transfer here does),
-// and fails when the body grows beyond `maxBytes` (0: no limit).
-bool DownloadToFile(const std::string& path, const std::string& url,
-                    std::chrono::seconds connectTimeout = kConnectTimeout, std::uint64_t maxBytes = 0);
+// within `connectTimeout` (Unreachable, TimedOut), or when nothing arrives for 30 seconds (as
+// every transfer here does), and stops as soon as the body passes `maxBytes` (TooLarge; 0: no
+// limit); an announced length beyond it is refused before the first byte.
+Status DownloadToFile(const std::string& path, const std::string& url,
+                      std::chrono::seconds connectTimeout = kConnectTimeout, std::uint64_t maxBytes = 0);
 
 // Fetches `url` into `body` (replaced, grown as needed), giving up when no connection is made
 // within 10 seconds. Setting `cancel` abandons the transfer at once (false).
@@ -36,30 +37,28 @@ bool FetchToBuffer(std::string& body, const std::string& url, const std::atomic<
 std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* cancel = nullptr,
                              std::chrono::seconds connectTimeout = kConnectTimeout);
 
-// Why an exchange brought no complete answer.
-enum class NoAnswerReason {
-  Other,        // the exchange broke off, or its answer was refused (too long, say)
-  Unreachable,  // no connection came about: the host is unknown, refused it, or failed its TLS check
-  TimedOut,     // the connection or the answer took too long
-};
-
-// Posts a JSON document to `url` (an account service: HTTPS peers are verified, redirects are
-// not followed, so the document goes nowhere else). True when the service answered, whatever
-// the status: it explains a refusal in the body. `reply` receives the whole body,
-// `httpStatus` the status; `why`, when given, why no answer came.
-bool PostJson(const std::string& url, std::string_view document, std::string& reply, long& httpStatus,
-              NoAnswerReason* why = nullptr);
-
-// The answer to a GET of `url`, whatever its status, after the redirects: the status, the
-// body and the value of one header (empty when it was not sent); without an answer, why not.
+// The answer of a service, whatever its status.
 struct WebAnswer {
   long status = 0;
-  std::string body;
-  std::string header;
-  NoAnswerReason why = NoAnswerReason::Other;
+  std::string body;      // at most 1 MiB
+  std::string header;    // the value of the header asked for; empty when it was not sent
+  std::string redirect;  // a redirect's target, as a whole address; empty for any other answer
 };
-// False when no complete answer arrived.
-bool FetchAnswer(const std::string& url, const char* headerName, WebAnswer& answer);
+
+// The exchanges with account services. Without a complete answer they fail with the kind
+// Unreachable (no connection came about: the host is unknown, refused it, or failed its TLS
+// check), TimedOut (the connection or the answer took too long), TooLarge (an answer beyond
+// 1 MiB) or Other (it broke off); the failure's text is libcurl's reason, for the log, and the
+// caller words it for the player. HTTPS peers are verified and no redirect is followed, so
+// nothing goes anywhere the caller did not choose.
+
+// Posts a JSON document to `url`. Any status is an answer: the service explains a refusal in
+// the body.
+Result<WebAnswer> PostJson(const std::string& url, std::string_view document);
+
+// The answer to a GET of `url` with the value of the header `headerName`; a redirect is
+// reported, not followed.
+Result<WebAnswer> FetchAnswer(const std::string& url, const char* headerName);
 
 // A document of a known kind fetched into memory with a bound of its own (a loader's version
 // list runs to megabytes): the body of a success answer to a GET of `url`, redirects followed

@@ -35,6 +35,13 @@ Url Parse(const std::string& address) {
   return url;
 }
 
+// The scheme of a whole address with a host, in lower case; empty for anything else.
+std::string WebScheme(const std::string& address) {
+  Url url = Parse(address);
+  if (!url || Part(url.get(), CURLUPART_HOST).empty()) return {};
+  return Part(url.get(), CURLUPART_SCHEME);
+}
+
 }  // namespace
 
 std::string PercentEncode(std::string_view text, std::string_view keep) {
@@ -75,11 +82,11 @@ std::optional<std::string> PercentDecode(std::string_view text) {
 }
 
 bool IsWebAddress(const std::string& address) {
-  Url url = Parse(address);
-  if (!url) return false;
-  const std::string scheme = Part(url.get(), CURLUPART_SCHEME);
-  return (scheme == "http" || scheme == "https") && !Part(url.get(), CURLUPART_HOST).empty();
+  const std::string scheme = WebScheme(address);
+  return scheme == "http" || scheme == "https";
 }
+
+bool IsHttpsAddress(const std::string& address) { return WebScheme(address) == "https"; }
 
 std::optional<std::string> ResolveAddress(const std::string& base, const std::string& reference) {
   Url url = Parse(base);

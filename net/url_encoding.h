@@ -26,6 +26,8 @@ std::optional<std::string> PercentDecode(std::string_view text);
 
 // Whether `address` is a whole http or https address with a host.
 bool IsWebAddress(const std::string& address);
+// Whether `address` is a whole https address with a host.
+bool IsHttpsAddress(const std::string& address);
 
 // `reference`, an absolute address or one relative to `base` ("/api/", "../x"), as a whole
 // address; nothing when either cannot be read.

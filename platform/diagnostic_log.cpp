@@ -1,6 +1,5 @@
 #include "platform/diagnostic_log.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -20,7 +19,7 @@ namespace {
 // take the lock alone, so a launcher (or test) still running in the same folder keeps its lines.
 int OpenLog(const std::string& file) {
   MakeFoldersForPath(file);
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  const int fd = OpenFileForWriting(file, WriteStart::Append);
   if (fd < 0) return -1;
   // An old log that cannot be emptied only makes for longer reading.
   const bool emptied = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ftruncate(fd, 0) == 0;

@@ -1,15 +1,16 @@
 #include "platform/file_lock.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "util/files.h"
+
 namespace kv {
 
 FileLock::FileLock(const std::string& lockPath, bool exclusive, unsigned mode) {
-  fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, static_cast<mode_t>(mode));
+  fd_ = OpenFileForWriting(lockPath, WriteStart::Keep, mode);
   if (fd_ < 0) return;
   int locked;
   while ((locked = ::flock(fd_, exclusive ? LOCK_EX : LOCK_SH)) != 0 && errno == EINTR) {

@@ -90,16 +90,25 @@ std::string_view ByteOrderMark(Encoding encoding) {
   return {};
 }
 
-// A file without a byte order mark is UTF-8 when a UTF-8 editor wrote it: its bytes are valid
-// UTF-8 and hold a character of three or four bytes (every Chinese character is one). Valid
-// UTF-8 of two-byte characters alone decides nothing: every such pair is also a character of
-// the Windows code page ("全" written there is C8 AB), and the file is shared with that build.
+// A file without a byte order mark is UTF-8 when a UTF-8 editor wrote it, which the whole
+// file's evidence decides: its characters of three or four bytes (every Chinese character is
+// one) must outnumber the bytes that are not UTF-8 at all. A stray byte or two in a UTF-8 file
+// leaves it UTF-8, while text in the Windows code page rarely forms a long UTF-8 character and
+// mostly fails to be UTF-8. Characters of two bytes decide nothing: every such pair is also a
+// character of the Windows code page ("全" written there is C8 AB), and the file is shared
+// with that build.
 Encoding DetectEncoding(std::string_view bytes) {
   if (bytes.substr(0, 2) == "\xFF\xFE") return Encoding::Utf16LeBom;
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return Encoding::Utf8Bom;
-  const bool longCharacter =
-      std::any_of(bytes.begin(), bytes.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xF0) >= 0xE0; });
-  return longCharacter && IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Ansi;
+  std::size_t longCharacters = 0;
+  std::size_t strayBytes = 0;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = Utf8CharacterLength(bytes, i);
+    if (length == 0) ++strayBytes;
+    if (length >= 3) ++longCharacters;
+    i += std::max<std::size_t>(length, 1);
+  }
+  return longCharacters > strayBytes ? Encoding::Utf8 : Encoding::Ansi;
 }
 
 Document Parse(const std::string& file) {
@@ -174,6 +183,14 @@ std::size_t SectionEnd(const Document& doc, std::size_t header) {
   return i;
 }
 
+// A value as a read gives it: without a pair of enclosing quotes.
+std::string_view Unquoted(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 // Serialises the calls of this process; the advisory lock serialises processes.
 std::mutex& ProcessLock() {
   static std::mutex lock;
@@ -194,14 +211,7 @@ std::optional<std::string> ReadValue(const std::string& file, std::string_view s
   std::size_t end = SectionEnd(doc, header);
   for (std::size_t i = header + 1; i < end; ++i) {
     Line line = Classify(doc.lines[i].text);
-    if (line.kind == Line::Kind::Key && SameName(line.name, key)) {
-      std::string_view value = line.value;
-      if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-          value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-      }
-      return std::string(value);
-    }
+    if (line.kind == Line::Kind::Key && SameName(line.name, key)) return std::string(Unquoted(line.value));
   }
   return std::nullopt;
 }
@@ -209,9 +219,7 @@ std::optional<std::string> ReadValue(const std::string& file, std::string_view s
 // A read trims blanks and drops a pair of enclosing quotes. A value that would lose anything
 // that way is stored inside double quotes, which the read takes off again.
 std::string StoredValue(std::string_view value) {
-  const bool enclosed = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                        value.back() == value.front();
-  if (!enclosed && Trim(value).size() == value.size()) return std::string(value);
+  if (Unquoted(value).size() == value.size() && Trim(value).size() == value.size()) return std::string(value);
   return "\"" + std::string(value) + "\"";
 }
 
@@ -273,7 +281,9 @@ bool Apply(Document& doc, const Write& write) {
     const Line line = Classify(doc.lines[i].text);
     if (line.kind != Line::Kind::Key || !SameName(line.name, *key)) continue;
     if (value) {
-      doc.lines[i] = keyLine();
+      // A value that reads back the same keeps its line's bytes, bytes that are not text in
+      // the file's encoding included.
+      if (Unquoted(line.value) != *value) doc.lines[i] = keyLine();
     } else {
       doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(i));
     }
@@ -299,7 +309,8 @@ bool WriteStrings(const std::string& file, const std::vector<Write>& writes) {
   for (const Write& write : writes) {
     if (!Apply(doc, write)) return false;
   }
-  return WriteFileAtomically(file, Serialise(doc), kSettingsFileMode);
+  // A player may keep the settings file elsewhere and link it here: the link stays.
+  return WriteFileThroughLink(file, Serialise(doc), kSettingsFileMode);
 }
 
 bool WriteString(const std::string& file, std::string_view section, std::optional<std::string_view> key,
@@ -309,7 +320,7 @@ bool WriteString(const std::string& file, std::string_view section, std::optiona
 
 bool CanHold(const std::string& file, std::string_view text) {
   std::lock_guard guard(ProcessLock());
-  FileLock lock(file, false);
+  FileLock lock(file + ".lock", false, kSettingsFileMode);
   const std::optional<std::string> bytes = ReadWholeFile(file);
   return Holds(bytes ? DetectEncoding(*bytes) : Encoding::Ansi, text);
 }

@@ -13,10 +13,12 @@
 //   values are read whole (the Windows build reads at most 259 UTF-16 units: every value that
 //   fits stays readable there, and longer ones, such as account tokens, come back whole here);
 // - a write replaces the key's line, or appends the key to its section, or appends the
-//   section to the file; lines that are not touched keep their bytes exactly;
-// - files in UTF-16LE (BOM), UTF-8 (with or without BOM: valid UTF-8 holding a character
-//   of three or four bytes, as Chinese text is, is UTF-8) and the ANSI code page are read;
-//   an existing file keeps its encoding and line ends, a new file is in the ANSI code page;
+//   section to the file; lines that are not touched, and lines whose value the write leaves
+//   reading the same, keep their bytes exactly;
+// - files in UTF-16LE (BOM), UTF-8 (with or without BOM: a file whose characters of three or
+//   four bytes, as Chinese text has, outnumber its bytes that are not UTF-8 is UTF-8) and the
+//   ANSI code page are read; an existing file keeps its encoding and line ends, a new file is
+//   in the ANSI code page;
 // - a file that is a symbolic link stays one: the file it leads to is written.
 //
 // Every call is serialised across threads and, through an advisory lock beside the file,

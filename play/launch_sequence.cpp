@@ -1,17 +1,23 @@
 #include "play/launch_sequence.h"
 
+#include <chrono>
+#include <filesystem>
+
 #include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
 #include "game/game_files.h"
 #include "game/game_layout.h"
+#include "install/cached_metadata.h"
 #include "install/download_planning.h"
 #include "install/legacy_assets.h"
 #include "install/metadata_refresh.h"
 #include "launch/launch_command.h"
 #include "platform/diagnostic_log.h"
+#include "play/game_crash.h"
 #include "play/launch_inputs.h"
 #include "play/version_messages.h"
 #include "settings/instance_folders.h"
+#include "settings/instance_list.h"
 #include "settings/settings.h"
 #include "util/files.h"
 #include "util/messages.h"
@@ -57,29 +63,45 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
       sink.FinishLoading();
       return sink.ChooseProfile(names);
     };
-    const SignInResult signIn = SignInForLaunch(settings, services_.account, chooseProfile);
-    if (!signIn.signedIn) {
-      return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + signIn.error, MessageKind::Warning);
+    sink.ShowStage(msg::kStageSigningIn);
+    const Result<SignedIn> signIn = SignInForLaunch(settings, services_.account, chooseProfile);
+    if (!signIn) {
+      return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + signIn.message(), MessageKind::Warning);
     }
     // The game accepts an authlib-injector server's players only with its agent.
-    if (signIn.server && signIn.server->kind == AccountServerKind::AuthlibInjector) {
+    if (signIn->server.kind == AccountServerKind::AuthlibInjector) {
+      sink.ShowStage(msg::kStageFetchingAgent);
       const AgentJarResult agent = services_.provideAgent(settingsPath_);
       if (agent.path.empty()) return stop(LaunchStatus::AgentUnavailable, agent.error, MessageKind::Error);
-      agentArguments = AgentJvmArguments(agent.path, *signIn.server);
+      agentArguments = AgentJvmArguments(agent.path, signIn->server);
     }
   }
 
+  if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
+
   const DownloadSource source = DownloadSource::Configured(settings.downloadSource);
-  InheritanceResult chain;
-  switch (RefreshAndReadMetadata(source, settings.gamePath, request.instanceVersion, services_.metadata, description_,
-                                 assets_, chain)) {
-    case MetadataState::DescriptionUnreadable:
-      return stop(LaunchStatus::VersionUnreadable, VersionFailureMessage(chain), MessageKind::Error);
-    case MetadataState::AssetIndexUnreadable:
-      return stop(LaunchStatus::AssetIndexUnreadable, msg::kAssetIndexUnreadable, MessageKind::Error);
-    case MetadataState::Ready:
-      break;
+  sink.ShowStage(msg::StageCheckingVersion(request.instanceVersion));
+  // A version whose files are all in place starts from what the game folder holds, and its
+  // documents are checked behind the game: a newer one counts from the next launch on. A
+  // version that lacks anything checks them first, since what it fetches depends on them.
+  const bool cached =
+      ReadMetadataOnDisk(settings.gamePath, request.instanceVersion, description_, assets_) == MetadataState::Ready &&
+      MissingFiles(settings.gamePath, source, request.instanceVersion, false).empty();
+  if (!cached) {
+    // The check of an earlier launch would only repeat what this one does now.
+    documentCheck_.Abandon();
+    InheritanceResult chain;
+    switch (RefreshAndReadMetadata(source, settings.gamePath, request.instanceVersion, services_.metadata,
+                                   description_, assets_, chain)) {
+      case MetadataState::DescriptionUnreadable:
+        return stop(LaunchStatus::VersionUnreadable, VersionFailureMessage(chain), MessageKind::Error);
+      case MetadataState::AssetIndexUnreadable:
+        return stop(LaunchStatus::AssetIndexUnreadable, msg::kAssetIndexUnreadable, MessageKind::Error);
+      case MetadataState::Ready:
+        break;
+    }
   }
+  if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
 
   // Without a Java that fits there is nothing to start: no file is fetched for it.
   java_ = ChooseJava(description_.javaMajorVersion, settings.javaPathDiscovered ? "" : settings.javaPath, *services_.java);
@@ -90,16 +112,11 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
   LogLine(LogLevel::Info, "Java " + java_.path + ": " + java_.reason);
 
-  // Where the assets live is decided once: the plan fetches them there and the command tells
-  // the game so.
+  sink.ShowStage(msg::kStageCheckingFiles);
+  plan_ = cached ? std::vector<DownloadItem>{} : MissingFiles(settings.gamePath, source, request.instanceVersion, true);
+  if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
+  // The command tells the game where the plan put the assets.
   const bool legacyAssets = UsesLegacyAssetTree(source, request.instanceVersion, description_.assets, assets_);
-  ProvideClientJar(settings.gamePath, description_);
-  plan_ = PlanDownloads(settings.gamePath, description_, assets_, source,
-                        {.profile = profile_,
-                         .bitness = NativeBitness(),
-                         .osVersion = HostOsVersion(),
-                         .legacyAssets = legacyAssets,
-                         .publishedChecksum = services_.publishedChecksum});
   if (!plan_.empty()) {
     sink.FinishLoading();
     if (sink.RunDownloads(plan_) != DownloadResult::Completed) {
@@ -135,22 +152,46 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
   MakeFoldersForPath(folder);
   WriteDefaultOptions("zh_CN", folder + "options.txt");
+  // The game unpacks natives into its natives folder, which must be there even when nothing
+  // has been unpacked into it yet.
+  for (const std::string& natives : command.nativesFolders) MakeFoldersForPath(natives + profile_.separator);
   // The published indexes of older versions leave the legacy tree to be made from the objects.
   if (legacyAssets && !source.UsesMirrorLayout()) BuildLegacyAssetTree(settings.gamePath, assets_, folder + "resources/");
   const bool showLog = request.showOutput.value_or(settings.isShowCmd == "true");
+  const bool keepLog = settings.isKeepLog == "true";
 
+  // Begun only now that the game is about to start, the check takes nothing from the launch's
+  // own steps.
+  if (cached) documentCheck_.Start(source, settings.gamePath, request.instanceVersion, description_, services_.metadata);
   sink.FinishLoading();
   LaunchResult result{LaunchStatus::Prepared, command.arguments, std::nullopt};
   if (request.prepareOnly) return result;
   gameRunning_.store(true);
-  const GameRun run = RunGameProcess(command.arguments, folder, showLog, sink);
+  // What the game writes from here on (crash reports, fatal error logs) is this run's.
+  const auto started = std::filesystem::file_time_type::clock::now();
+  const auto startedAt = std::chrono::system_clock::now();
+  const GameRun run = RunGameProcess(command.arguments, folder, showLog, sink, keepLog);
   gameRunning_.store(false);
+  // A game that started counts as played, however it ended; a settings file that cannot be
+  // written loses only this note.
+  if (run.exitStatus) CInstanceList(settingsPath_, false).SetLastPlayed(request.instanceName, startedAt);
   result.exitStatus = run.exitStatus;
   result.status = run.exitStatus ? LaunchStatus::GameEnded : LaunchStatus::StartFailed;
   if (run.exitStatus.value_or(0) != 0) {
-    sink.ShowMessage(msg::GameCrashed(*run.exitStatus, run.lastLines, run.outputFile), MessageKind::Error);
+    sink.ShowGameCrash(DescribeGameCrash(run, folder, request.instanceVersion, started));
   }
   return result;
+}
+
+std::vector<DownloadItem> LaunchSequence::MissingFiles(const std::string& gamePath, const DownloadSource& source,
+                                                      const std::string& versionId, bool askForChecksums) {
+  ProvideClientJar(gamePath, description_);
+  return PlanDownloads(gamePath, description_, assets_, source,
+                       {.profile = profile_,
+                        .bitness = NativeBitness(),
+                        .osVersion = HostOsVersion(),
+                        .legacyAssets = UsesLegacyAssetTree(source, versionId, description_.assets, assets_),
+                        .publishedChecksum = askForChecksums ? services_.publishedChecksum : nullptr});
 }
 
 }  // namespace kv

@@ -8,6 +8,7 @@
 
 #include "auth/account_transport.h"
 #include "auth/authlib_agent.h"
+#include "install/cached_metadata.h"
 #include "install/metadata_refresh.h"
 #include "meta/asset_index.h"
 #include "meta/version_description.h"
@@ -54,6 +55,7 @@ enum class LaunchStatus {
   AssetIndexUnreadable,
   JavaMissing,           // no Java fits the version; the Java download was offered
   DownloadsCancelled,    // ends silently; partial files stay for the next attempt
+  Cancelled,             // the player stopped it before the downloads or the game: ends silently
   InstanceFolderRefused, // the instance's name cannot be a folder inside "Instance"
   GameFolderRefused,     // the game folder's path cannot stand on the class path
   Prepared,              // prepareOnly: everything in place, the game not started
@@ -68,11 +70,13 @@ struct LaunchResult {
 };
 
 // From the start button to the end of the game: sign-in for a genuine account (with the
-// agent of an authlib-injector server made ready), the version
-// description and asset index brought up to date and read, missing files fetched, the command
-// built, the instance folder prepared and the game run. Reports through the sink; every path
-// finishes the loading indicator before it shows anything. Keeps the launch data of the last
-// run (description, asset index, plan), as the launcher window does.
+// agent of an authlib-injector server made ready), the version description and asset index
+// read (as the game folder holds them when every file is in place, and checked behind the
+// game; otherwise brought up to date first), missing files fetched, the command built, the
+// instance folder prepared and the game run, whose start is noted as the instance's last game.
+// Reports through the sink, saying each step before it; every path finishes the loading
+// indicator before it shows anything, and the player may stop it between the steps. Keeps the
+// launch data of the last run (description, asset index, plan), as the launcher window does.
 class LaunchSequence {
  public:
   LaunchSequence(std::string settingsPath, LaunchServices services,
@@ -91,8 +95,16 @@ class LaunchSequence {
   const std::vector<DownloadItem>& Plan() const { return plan_; }
   const JavaChoice& Java() const { return java_; }
 
+  // Returns when the check of the documents that a launch from the game folder left running
+  // behind the game has ended. A check under way when the sequence goes is abandoned.
+  void WaitForDocumentCheck() { documentCheck_.Wait(); }
+
  private:
   LaunchResult RunSteps(const LaunchRequest& request, LaunchSink& sink);
+  // The plan for the description and index in hand (the client jar made from another version's
+  // first); a loader's repository is asked for missing checksums only when `askForChecksums`.
+  std::vector<DownloadItem> MissingFiles(const std::string& gamePath, const DownloadSource& source,
+                                         const std::string& versionId, bool askForChecksums);
 
   static std::atomic<bool> running_;
   std::atomic<bool> gameRunning_{false};
@@ -103,6 +115,8 @@ class LaunchSequence {
   AssetIndex assets_;
   std::vector<DownloadItem> plan_;
   JavaChoice java_;
+  // Last, so that it goes first: its thread uses the services.
+  BackgroundMetadataCheck documentCheck_;
 };
 
 }  // namespace kv

@@ -8,6 +8,7 @@
 #include "launch/game_session.h"
 #include "net/download_item.h"
 #include "net/download_sink.h"
+#include "play/game_crash.h"
 #include "util/message_kinds.h"
 
 namespace kv {
@@ -18,8 +19,16 @@ class LaunchSink : public GameOutputSink {
  public:
   // The loading indicator is done (called before any message, window or game start).
   virtual void FinishLoading() = 0;
+  // What the launch does now, said before each step that may wait for a server or the disk.
+  virtual void ShowStage(const std::string& text) { static_cast<void>(text); }
+  // Whether the player asked to stop the launch. Looked at between the steps: a step under way
+  // ends first. The download window stops its downloads itself.
+  virtual bool CancelRequested() const { return false; }
   // A message with the caption "提示" and an OK button; returns when it is dismissed.
   virtual void ShowMessage(const std::string& text, MessageKind kind) = 0;
+  // The game ended with an error. The launcher window offers the crash's action beside the
+  // message; a sink without buttons shows the message alone.
+  virtual void ShowGameCrash(const GameCrash& crash) { ShowMessage(crash.text, MessageKind::Error); }
   // No Java fits the version: `text` says which it needs and asks whether to download one now.
   // The launcher window offers the Java download (as when no Java is installed at all);
   // korvane-cli says so.

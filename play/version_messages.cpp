@@ -12,6 +12,8 @@ std::string VersionFailureMessage(const InheritanceResult& result) {
       return msg::VersionInheritanceCycle(result.version);
     case InheritanceStatus::TooDeep:
       return msg::VersionInheritanceTooDeep(kMaxInheritanceDepth);
+    case InheritanceStatus::IdMismatch:
+      return msg::VersionIdMismatch(result.version, result.namedId);
     case InheritanceStatus::Unreadable:
       return msg::VersionUnreadable(result.version);
     case InheritanceStatus::Resolved:

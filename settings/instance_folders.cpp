@@ -31,6 +31,10 @@ std::string InstanceFolder(const std::string& gamePath, const std::string& name)
   return InstancesRoot(gamePath) + name + "/";
 }
 
+std::string ShownInstanceFolder(const std::string& gamePath, const std::string& name) {
+  return fs::path(InstanceFolder(gamePath, name)).lexically_normal().string();
+}
+
 bool IsStrictlyInside(const std::string& path, const std::string& root) {
   fs::path target = ResolveParent(path);
   std::error_code error;

@@ -11,6 +11,8 @@ namespace kv {
 std::string InstancesRoot(const std::string& gamePath);
 // GamePath + "../Instance/" + name + "/".
 std::string InstanceFolder(const std::string& gamePath, const std::string& name);
+// The instance's folder as a player reads it: "..", "." and doubled separators resolved.
+std::string ShownInstanceFolder(const std::string& gamePath, const std::string& name);
 
 // True when `path` lies strictly inside `root` after resolving "..", "." and links of the
 // folders above it.

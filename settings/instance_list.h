@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,9 @@ inline constexpr std::size_t kMaxInstances = 1000;
 struct InstanceEntry {
   std::string name;
   std::string version;
+  // When the game of this instance last started, in seconds since 1970 (UTC); nothing before
+  // its first game. Kept as "LastPlayed" in the instance's section.
+  std::optional<std::int64_t> lastPlayed{};
 };
 
 // The registry of instances in the settings file: section "KvInstance" with "InstanceNum",
@@ -41,6 +47,9 @@ class CInstanceList {
   // Renames the first entry with this name and saves (also when none matched). False for an
   // unknown name and when the file was not written.
   bool Rename(const std::string& oldName, const std::string& newName);
+  // Notes that the game of the first entry with this name started at `when`, in its section
+  // alone. False for an unknown name and when the file was not written.
+  bool SetLastPlayed(const std::string& name, std::chrono::system_clock::time_point when);
 
   const std::vector<InstanceEntry>& Entries() const { return entries_; }
   // InstanceNum as read by the last load; at most kMaxInstances entries are loaded.

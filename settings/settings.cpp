@@ -38,28 +38,18 @@ std::string LoadDownloadSource(const std::string& settingsPath) {
   return profile::GetString(settingsPath, kSection, "DownloadSource", "");
 }
 
-bool SaveAuthServer(const std::string& settingsPath, const std::string& address) {
-  return profile::WriteStrings(settingsPath, {{kSection, "AuthServer", profile::ValueUnlessEmpty(address)}});
-}
-
 CSettings::CSettings() : CSettings(SettingsFilePath()) {}
 
 CSettings::CSettings(std::string settingsPath) : path_(std::move(settingsPath)) {}
 
 void CSettings::Load(const JavaRuntimeSource& java) {
-  auto read = [this](const char* key, const char* fallback) {
-    return profile::GetString(path_, kSection, key, fallback);
-  };
-  userName = DecodeSettingsText(read("UserName", ""));
-  if (userName.empty()) userName = "Player";
-  password = DecodeSettingsText(read("PWD", ""));
-  isGenuine = read("IsGenuine", "false");
-  javaPath = read("JavaPath", "");
+  LoadAccount();
+  javaPath = Read("JavaPath", "");
   gamePath = LoadGamePath(path_);
-  jvmMemoryMin = read("JVMMemoryMin", "512");
-  jvmMemoryMax = read("JVMMemoryMax", "1024");
-  launchParameters = read("LaunchParameters", "");
-  javaVer = read("JavaVer", "");
+  jvmMemoryMin = Read("JVMMemoryMin", "512");
+  jvmMemoryMax = Read("JVMMemoryMax", "1024");
+  launchParameters = Read("LaunchParameters", "");
+  javaVer = Read("JavaVer", "");
   javaPathDiscovered = false;
   if (javaPath.empty()) {
     std::string foundPath;
@@ -70,31 +60,50 @@ void CSettings::Load(const JavaRuntimeSource& java) {
       javaPathDiscovered = true;
     }
   }
-  isAutoMallocMemory = read("IsAutoMallocMemory", "true");
-  isShowCmd = read("IsShowCmd", "false");
+  isAutoMallocMemory = Read("IsAutoMallocMemory", "true");
+  isShowCmd = Read("IsShowCmd", "false");
+  isKeepLog = Read("IsKeepLog", "false");
   downloadSource = LoadDownloadSource(path_);
-  authServer = read("AuthServer", "");
 }
 
-bool CSettings::Save() const {
+void CSettings::LoadAccount() {
+  userName = DecodeSettingsText(Read("UserName", ""));
+  if (userName.empty()) userName = "Player";
+  password = DecodeSettingsText(Read("PWD", ""));
+  isGenuine = Read("IsGenuine", "false");
+  authServer = Read("AuthServer", "");
+}
+
+std::string CSettings::Read(const char* key, const char* fallback) const {
+  return profile::GetString(path_, kSection, key, fallback);
+}
+
+bool CSettings::Save() const { return Write(true); }
+
+bool CSettings::SaveAccount() const { return Write(false); }
+
+bool CSettings::Write(bool everything) const {
   const std::string encodedName = EncodeSettingsText(userName);
   const std::string encodedPassword = EncodeSettingsText(password);
-  std::vector<profile::Write> writes{{kSection, "UserName", encodedName},
-                                     {kSection, "PWD", encodedPassword},
-                                     {kSection, "IsGenuine", isGenuine},
-                                     {kSection, "JavaPath", javaPath},
-                                     {kSection, "GamePath", gamePath},
-                                     {kSection, "JVMMemoryMin", jvmMemoryMin},
-                                     {kSection, "JVMMemoryMax", jvmMemoryMax},
-                                     {kSection, "LaunchParameters", launchParameters},
-                                     {kSection, "JavaVer", javaVer},
-                                     {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
-                                     {kSection, "IsShowCmd", isShowCmd},
-                                     // Only where it is set, so that a file of the Windows
-                                     // build keeps its bytes.
-                                     {kSection, "AuthServer", profile::ValueUnlessEmpty(authServer)}};
+  std::vector<profile::Write> writes{{kSection, "UserName", encodedName}, {kSection, "PWD", encodedPassword}};
+  // Absent means "false": a file of the Windows build keeps its bytes until it is set.
+  const std::string keepLog = isKeepLog == "false" ? std::string() : isKeepLog;
+  if (everything) {
+    writes.insert(writes.end(), {{kSection, "IsGenuine", isGenuine},
+                                 {kSection, "JavaPath", javaPath},
+                                 {kSection, "GamePath", gamePath},
+                                 {kSection, "JVMMemoryMin", jvmMemoryMin},
+                                 {kSection, "JVMMemoryMax", jvmMemoryMax},
+                                 {kSection, "LaunchParameters", launchParameters},
+                                 {kSection, "JavaVer", javaVer},
+                                 {kSection, "IsAutoMallocMemory", isAutoMallocMemory},
+                                 {kSection, "IsShowCmd", isShowCmd},
+                                 {kSection, "IsKeepLog", profile::ValueUnlessEmpty(keepLog)}});
+  }
+  // Only where it is set, so that a file of the Windows build keeps its bytes.
+  writes.push_back({kSection, "AuthServer", profile::ValueUnlessEmpty(authServer)});
   // The Windows build knows no download source: its file keeps its bytes until one is chosen.
-  if (!downloadSource.empty()) writes.push_back({kSection, "DownloadSource", downloadSource});
+  if (everything && !downloadSource.empty()) writes.push_back({kSection, "DownloadSource", downloadSource});
   return profile::WriteStrings(path_, writes);
 }
 

@@ -21,6 +21,10 @@ class CSettings {
   void Load(const JavaRuntimeSource& java = HostJavaSource());
   // Writes every value; false when the file could not be written.
   bool Save() const;
+  // The account alone, as Load and Save have it: the name, the password, IsGenuine and
+  // AuthServer are read; the name, the password and AuthServer are written.
+  void LoadAccount();
+  bool SaveAccount() const;
 
   const std::string& SettingsPath() const { return path_; }
 
@@ -35,6 +39,9 @@ class CSettings {
   std::string javaVer;
   std::string isAutoMallocMemory;
   std::string isShowCmd;
+  // Whether the log window stays open when the game ends normally (it always stays after a
+  // crash); the file holds it only once it has been set.
+  std::string isKeepLog = "false";
   // Whether JavaPath is the runtime that Load found because the file names none.
   bool javaPathDiscovered = false;
   // Where the game's files come from: "official", "bmclapi" or "mirror"; empty (the key is
@@ -44,12 +51,12 @@ class CSettings {
   std::string authServer;
 
  private:
+  std::string Read(const char* key, const char* fallback) const;
+  // Every value, or the account's alone.
+  bool Write(bool everything) const;
+
   std::string path_;
 };
-
-// Writes the AuthServer setting alone, as a link dropped on the launcher window names the
-// account server; false when the file could not be written.
-bool SaveAuthServer(const std::string& settingsPath, const std::string& address);
 
 // The default game folder beside the settings file: its folder followed by ".minecraft/".
 std::string DefaultGameFolder(const std::string& settingsPath);

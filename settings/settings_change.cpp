@@ -1,7 +1,6 @@
 #include "settings/settings_change.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 #include "platform/java_source.h"
@@ -9,6 +8,7 @@
 #include "settings/download_source_kind.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
+#include "util/ascii_text.h"
 #include "util/files.h"
 #include "util/messages.h"
 #include "util/text.h"
@@ -30,11 +30,7 @@ constexpr const char* kParametersField = "启动参数";
 constexpr const char* kAuthServerField = "账户服务器";
 constexpr const char* kAutoMemoryField = "自动配置";
 constexpr const char* kShowCmdField = "显示命令行窗口";
-
-bool HasControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(),
-                     [](char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; });
-}
+constexpr const char* kKeepLogField = "游戏结束后保留日志窗口";
 
 // The player name and password are stored as Base64 of their bytes in the ANSI code page.
 bool AnsiCodePageHolds(std::string_view text) {
@@ -77,7 +73,8 @@ std::string CheckSettings(const CSettings& settings) {
   }
   for (const auto& [value, field] : {std::pair{&settings.isGenuine, kGenuineField},
                                      std::pair{&settings.isAutoMallocMemory, kAutoMemoryField},
-                                     std::pair{&settings.isShowCmd, kShowCmdField}}) {
+                                     std::pair{&settings.isShowCmd, kShowCmdField},
+                                     std::pair{&settings.isKeepLog, kKeepLogField}}) {
     if (*value != "true" && *value != "false") return msg::NotAFlag(field);
   }
   // The rest stands in the file as it is.
@@ -117,9 +114,38 @@ bool CreateGameFolder(const std::string& gamePath) {
   return fs::is_directory(gamePath, error);
 }
 
+bool IsOtherAccountServer(const std::string& previous, const std::string& next) {
+  const auto trimmed = [](std::string_view address) {
+    return address.substr(0, address.find_last_not_of('/') + 1);
+  };
+  return trimmed(previous) != trimmed(next);
+}
+
+bool ForgetAccountOfPreviousServer(CSettings& settings, const std::string& previous, GivenWithServer given) {
+  if (!IsOtherAccountServer(previous, settings.authServer)) return false;
+  bool cleared = false;
+  const auto clear = [&cleared](std::string& value) {
+    cleared = cleared || !value.empty();
+    value.clear();
+  };
+  if (!given.password) clear(settings.password);
+  // An offline player's name is only the name played under: no server was given it.
+  if (!given.name && settings.isGenuine == "true") clear(settings.userName);
+  return cleared;
+}
+
+Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string& address) {
+  CSettings settings(settingsPath);
+  settings.LoadAccount();
+  const std::string previous = settings.authServer;
+  settings.authServer = address;
+  const bool cleared = ForgetAccountOfPreviousServer(settings, previous);
+  if (!settings.SaveAccount()) return Fail(FailureKind::Io, msg::kSettingsNotWritten);
+  return cleared;
+}
+
 bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem) {
-  std::string name(key);
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });
+  const std::string name = AsciiLower(key);
   const std::pair<const char*, std::string CSettings::*> plain[] = {
       {"username", &CSettings::userName},
       {"pwd", &CSettings::password},
@@ -129,6 +155,7 @@ bool SetSettingByKey(CSettings& settings, std::string_view key, const std::strin
       {"launchparameters", &CSettings::launchParameters},
       {"isautomallocmemory", &CSettings::isAutoMallocMemory},
       {"isshowcmd", &CSettings::isShowCmd},
+      {"iskeeplog", &CSettings::isKeepLog},
       {"authserver", &CSettings::authServer},
   };
   for (const auto& [candidate, member] : plain) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "settings/settings.h"
+#include "util/result.h"
 
 // Changing the player's settings: the checks every value passes before the settings are
 // saved, and the rules that apply when a value is chosen. The settings dialog and korvane-cli
@@ -33,10 +34,34 @@ bool LeavesInstanceFoldersBehind(const std::string& settingsPath, const std::str
 // afterwards.
 bool CreateGameFolder(const std::string& gamePath);
 
+// A player's password and account name belong to the account server they were given for:
+// when the AuthServer setting names another server, they are not carried over to it, so that
+// nothing given for one server is ever sent to another and the player signs in again there.
+
+// Whether the AuthServer setting `next` names another server than `previous` (trailing
+// slashes aside; empty names the built-in service).
+bool IsOtherAccountServer(const std::string& previous, const std::string& next);
+
+// The account values the player gave along with a new account server; those stay.
+struct GivenWithServer {
+  bool name = false;
+  bool password = false;
+};
+
+// In `settings`, whose AuthServer setting was `previous`: when it names another server now,
+// clears the password and, for a genuine account, the name, each unless `given` anew. True
+// when it cleared anything: the account must sign in again before it can be used.
+bool ForgetAccountOfPreviousServer(CSettings& settings, const std::string& previous, GivenWithServer given = {});
+
+// Makes `address` the account server, as a link dropped on the launcher window does, with the
+// account values cleared as above; the other settings are left alone. True when account values
+// were cleared; Io when the file could not be written.
+Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string& address);
+
 // Sets one value by the name the settings file gives it (any letter case): UserName, PWD,
 // IsGenuine, JavaPath, GamePath, JVMMemoryMin, JVMMemoryMax, LaunchParameters,
-// IsAutoMallocMemory, IsShowCmd, AuthServer, DownloadSource (one of the source names, or empty
-// for the default). A JavaPath must lead to a Java runtime (the program may be
+// IsAutoMallocMemory, IsShowCmd, IsKeepLog, AuthServer, DownloadSource (one of the source
+// names, or empty for the default). A JavaPath must lead to a Java runtime (the program may be
 // run to learn that) and brings its JavaVer along; a GamePath is made absolute and ends in a
 // separator. False, with the reason in `problem`, for an unknown key or such a refusal.
 bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem);

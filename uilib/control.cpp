@@ -326,6 +326,7 @@ void CControlUI::DoPaint(QPainter& painter, const UiRect& paint) {
   PaintText(painter);
   PaintChildren(painter, rcPaint_);
   PaintBorder(painter);
+  PaintFocusMark(painter);
   painter.restore();
 }
 
@@ -382,6 +383,17 @@ void CControlUI::PaintBorder(QPainter& painter) {
     if (s.right > 0) painter.fillRect(QRect(r.right - s.right, r.top, s.right, r.Height()), qc);
     if (s.bottom > 0) painter.fillRect(QRect(r.left, r.bottom - s.bottom, r.Width(), s.bottom), qc);
   }
+}
+
+void CControlUI::PaintFocusMark(QPainter& painter) {
+  if (!manager_ || !manager_->IsFocusMarkShown() || manager_->FocusMarkHolder() != this) return;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(QPen(ToQColor(manager_->GetFocusMarkColor()), 2));
+  painter.setBrush(Qt::NoBrush);
+  // Inside the control, so that neighbours and clipping parents leave it whole.
+  painter.drawRoundedRect(QRectF(rcItem_.ToQRect()).adjusted(1, 1, -1, -1), 3, 3);
+  painter.restore();
 }
 
 bool CControlUI::DrawImage(QPainter& painter, const QString& image, const QString& modifier) {

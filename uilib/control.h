@@ -138,6 +138,8 @@ class CControlUI {
   virtual void PaintStatusImage(QPainter& painter);
   virtual void PaintText(QPainter& painter);
   virtual void PaintBorder(QPainter& painter);
+  // The ring the focused Tab stop wears while the keyboard moves the focus.
+  void PaintFocusMark(QPainter& painter);
   // Containers paint their children here, inside the control's rounded clip, before the border.
   virtual void PaintChildren(QPainter& painter, const UiRect& paint);
   // Draws an image string over this control, clipped to what is being painted.

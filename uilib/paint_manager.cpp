@@ -13,6 +13,7 @@
 #include "uilib/attribute_values.h"
 #include "uilib/control.h"
 #include "uilib/fonts.h"
+#include "uilib/keyboard_focus.h"
 #include "uilib/round_corners.h"
 #include "uilib/skin_resources.h"
 
@@ -79,18 +80,6 @@ CControlUI* MatchClass(CControlUI* control, void* data) {
   auto* search = static_cast<ClassSearch*>(data);
   if (control->GetClass().compare(search->className, Qt::CaseInsensitive) != 0) return nullptr;
   return search->index-- == 0 ? control : nullptr;
-}
-
-struct TabSearch {
-  std::vector<CControlUI*> stops;
-};
-
-CControlUI* CollectTabStop(CControlUI* control, void* data) {
-  if ((control->GetControlFlags() & UIFLAG_TABSTOP) && control->IsKeyboardEnabled() && control->IsEnabled() &&
-      control->IsVisibleInTree()) {
-    static_cast<TabSearch*>(data)->stops.push_back(control);
-  }
-  return nullptr;
 }
 
 struct ShortcutSearch {
@@ -236,6 +225,7 @@ void CPaintManagerUI::SetWindowAttribute(const QString& rawName, const QString& 
   else if (name == u"linkfontcolor") linkFontColor_ = ParseColor(value);
   else if (name == u"linkhoverfontcolor") linkHoverFontColor_ = ParseColor(value);
   else if (name == u"selectedcolor") selectedColor_ = ParseColor(value);
+  else if (name == u"focusmarkcolor") focusMarkColor_ = ParseColor(value);
   else if (name == u"showshadow") {
     shadow_.show = ParseBool(value);
     shadowShowGiven_ = true;
@@ -366,6 +356,8 @@ bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) {
 void CPaintManagerUI::SetFocus(CControlUI* control) {
   if (control == focus_) return;
   if (control && (control->GetManager() != this || !control->IsVisibleInTree())) return;
+  // The mark may sit on a list around the focused row rather than on the row itself.
+  if (CControlUI* holder = FocusMarkHolder(); holder && focusMarkShown_) holder->Invalidate();
   if (CControlUI* old = focus_) {
     focus_ = nullptr;
     TEventUI event;
@@ -390,6 +382,7 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
     event.pSender = control;
     event.dwTimestamp = Now();
     DispatchEvent(control, event);
+    if (CControlUI* holder = FocusMarkHolder(); holder && focusMarkShown_) holder->Invalidate();
     if (focus_ == control) SendNotify(control, kNotifySetFocus);
   }
 }
@@ -397,19 +390,30 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
 bool CPaintManagerUI::SetNextTabControl(bool forward) {
   if (!root_) return false;
   UpdateLayout();
-  TabSearch search;
-  root_->FindControl(&CollectTabStop, &search, UIFIND_VISIBLE | UIFIND_ME_FIRST);
-  if (search.stops.empty()) return false;
-  const auto it = std::find(search.stops.begin(), search.stops.end(), focus_);
-  const int n = static_cast<int>(search.stops.size());
+  const std::vector<CControlUI*> stops = TabStops(root_);
+  if (stops.empty()) return false;
+  // From a list's row, Tab goes on from the list.
+  const auto it = std::find(stops.begin(), stops.end(), TabStopHolding(focus_));
+  const int n = static_cast<int>(stops.size());
   int index = forward ? 0 : n - 1;
-  if (it != search.stops.end()) {
-    const int current = static_cast<int>(it - search.stops.begin());
+  if (it != stops.end()) {
+    const int current = static_cast<int>(it - stops.begin());
     index = forward ? (current + 1) % n : (current - 1 + n) % n;
   }
-  SetFocus(search.stops[static_cast<std::size_t>(index)]);
+  CControlUI* next = stops[static_cast<std::size_t>(index)];
+  ScrollIntoView(*next);
+  SetFocus(next);
+  ShowFocusMark(true);
   return true;
 }
+
+void CPaintManagerUI::ShowFocusMark(bool show) {
+  if (focusMarkShown_ == show) return;
+  focusMarkShown_ = show;
+  if (CControlUI* holder = FocusMarkHolder()) holder->Invalidate();
+}
+
+CControlUI* CPaintManagerUI::FocusMarkHolder() const { return TabStopHolding(focus_); }
 
 void CPaintManagerUI::SetCapture() { captured_ = true; }
 
@@ -704,6 +708,7 @@ bool CPaintManagerUI::PreMessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, 
     ShortcutSearch search{QChar(static_cast<char16_t>(wParam))};
     if (CControlUI* control = root_->FindControl(&MatchShortcut, &search, UIFIND_ENABLED | UIFIND_ME_FIRST)) {
       control->SetFocus();
+      ShowFocusMark(true);
       control->Activate();
       result = 0;
       return true;
@@ -753,6 +758,7 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
       const QPoint pt = TrackPointer(lParam);
       if (tooltipTimer_) tooltipTimer_->stop();
       QToolTip::hideText();
+      ShowFocusMark(false);
       CControlUI* control = OwnControlAt(pt);
       if (!control) return true;
       eventClick_ = control;
@@ -775,6 +781,7 @@ bool CPaintManagerUI::MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRE
     }
     case WM_RBUTTONDOWN: {
       const QPoint pt = TrackPointer(lParam);
+      ShowFocusMark(false);
       CControlUI* control = OwnControlAt(pt);
       eventRClick_ = nullptr;
       if (!control) return true;

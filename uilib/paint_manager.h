@@ -124,8 +124,17 @@ class CPaintManagerUI {
 
   CControlUI* GetFocus() const { return focus_; }
   void SetFocus(CControlUI* control);
-  // Moves the focus to the next (or previous) control that takes Tab stops.
+  // Moves the focus to the next (or previous) control that takes Tab stops, in the order they
+  // stand on the window, and brings it into view.
   bool SetNextTabControl(bool forward = true);
+  // Whether the focused control wears the focus mark: from the moment the keyboard moves the
+  // focus until the next click, so that a player who clicks sees no rings.
+  bool IsFocusMarkShown() const { return focusMarkShown_; }
+  void ShowFocusMark(bool show);
+  // The control that wears the mark: the focused control, or the Tab stop it lies in (a list
+  // around its focused row).
+  CControlUI* FocusMarkHolder() const;
+  ARGB GetFocusMarkColor() const { return focusMarkColor_; }
   CControlUI* GetHot() const { return hot_; }
   void SetCapture();
   void ReleaseCapture();
@@ -213,6 +222,7 @@ class CPaintManagerUI {
   bool layingOut_ = false;
   bool firstLayoutDone_ = false;
   bool windowInitSent_ = false;
+  bool focusMarkShown_ = false;
 
   struct Timer {
     CControlUI* control;
@@ -245,6 +255,7 @@ class CPaintManagerUI {
   ARGB linkFontColor_ = 0xFF0000FF;
   ARGB linkHoverFontColor_ = 0xFFD3215F;
   ARGB selectedColor_ = 0xFFBAE4FF;
+  ARGB focusMarkColor_ = 0xFF2F7BD6;
   QHash<QString, QString> windowCustom_;
 };
 

@@ -3,8 +3,11 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
 
 #include "uilib/attribute_values.h"
 #include "uilib/overlay.h"
@@ -74,25 +77,57 @@ bool CRichEditUI::AtEnd() const {
   return bar->value() >= bar->maximum() - 2;
 }
 
+template <typename Change>
+void CRichEditUI::ChangeText(Change change) {
+  const bool follow = autoVScroll_ && AtEnd();
+  programmatic_ = true;
+  change();
+  programmatic_ = false;
+  if (follow) native_->verticalScrollBar()->setValue(native_->verticalScrollBar()->maximum());
+}
+
 void CRichEditUI::AppendText(const QString& text, bool replaceSelection) {
   if (!native_) {
     pendingText_ += text;
     return;
   }
-  programmatic_ = true;
-  QTextCursor cursor(native_->document());
-  if (replaceSelection) {
-    cursor = native_->textCursor();
-  } else {
-    cursor.movePosition(QTextCursor::End);
-  }
-  cursor.insertText(text);
-  programmatic_ = false;
-  if (autoVScroll_) native_->verticalScrollBar()->setValue(native_->verticalScrollBar()->maximum());
+  ChangeText([&] {
+    QTextCursor cursor(native_->document());
+    if (replaceSelection) {
+      cursor = native_->textCursor();
+    } else {
+      cursor.movePosition(QTextCursor::End);
+    }
+    cursor.insertText(text);
+  });
 }
 
 int CRichEditUI::GetTextLength() const {
   return native_ ? native_->document()->characterCount() - 1 : static_cast<int>(pendingText_.size());
+}
+
+int CRichEditUI::GetLineCount() const {
+  return native_ ? native_->document()->blockCount() : static_cast<int>(pendingText_.count(QLatin1Char('\n'))) + 1;
+}
+
+void CRichEditUI::ReplaceLines(int first, int count, const QString& line) {
+  const int lines = GetLineCount();
+  if (first < 0 || first >= lines || count < 1) return;
+  count = std::min(count, lines - first);
+  if (!native_) {
+    QStringList parts = pendingText_.split(QLatin1Char('\n'));
+    parts.erase(parts.begin() + first, parts.begin() + first + count);
+    parts.insert(first, line);
+    pendingText_ = parts.join(QLatin1Char('\n'));
+    return;
+  }
+  ChangeText([&] {
+    QTextDocument* document = native_->document();
+    QTextCursor cursor(document->findBlockByNumber(first));
+    const QTextBlock last = document->findBlockByNumber(first + count - 1);
+    cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    cursor.insertText(line);
+  });
 }
 
 void CRichEditUI::SetReadOnly(bool readOnly) {

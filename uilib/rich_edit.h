@@ -22,9 +22,15 @@ class CRichEditUI : public CControlUI {
 
   QString GetText() const override;
   void SetText(const QString& text) override;
-  // Adds text at the end; the view follows it when automatic vertical scrolling is on.
+  // Adds text at the end. With automatic vertical scrolling the view follows it while it shows
+  // the end; a view scrolled back (to read the start) stays where it is.
   void AppendText(const QString& text, bool replaceSelection = false);
   int GetTextLength() const;
+  // Lines are separated by line breaks: a text ending in one has an empty last line.
+  int GetLineCount() const;
+  // Puts `line` (without a line break) in place of `count` lines (at least one) from line
+  // `first`, counting from 0. Lines beyond the last are left out.
+  void ReplaceLines(int first, int count, const QString& line);
   bool IsReadOnly() const { return readOnly_; }
   void SetReadOnly(bool readOnly);
   bool IsWantTab() const { return wantTab_; }
@@ -45,6 +51,9 @@ class CRichEditUI : public CControlUI {
   void ApplyStyle();
   void UpdateNative();
   bool AtEnd() const;
+  // Runs a change of the text made by the program, keeping the view at the end when it was.
+  template <typename Change>
+  void ChangeText(Change change);
 
   QPointer<QPlainTextEdit> native_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

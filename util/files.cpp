@@ -5,8 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include "util/messages.h"
 
 namespace kv {
 
@@ -78,6 +82,10 @@ bool MakeFoldersForPath(std::string_view path) {
   return true;
 }
 
+namespace {
+
+// The path that a write through a link changes: the end of its chain of symbolic links, `path`
+// itself when it is not a link.
 std::string LinkTarget(const std::string& path) {
   namespace fs = std::filesystem;
   std::string target = path;
@@ -91,36 +99,163 @@ std::string LinkTarget(const std::string& path) {
   return target;
 }
 
-bool WriteFileAtomically(const std::string& linkOrPath, std::string_view bytes,
-                         std::optional<unsigned> mode) {
-  // A file that is a link stays a link: the new contents replace the file it points to.
-  const std::string path = LinkTarget(linkOrPath);
-  std::string temp = path + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  if (!mode) {
-    struct stat old {};
-    mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-  }
-  ::fchmod(fd, static_cast<mode_t>(*mode));
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  bool ok = true;
+bool WriteAll(int fd, const char* data, std::size_t left) {
   while (left > 0) {
-    ssize_t n = ::write(fd, data, left);
+    const ssize_t n = ::write(fd, data, left);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ok = false;
-      break;
+      return false;
     }
     data += n;
     left -= static_cast<std::size_t>(n);
   }
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  return true;
+}
+
+// A new file beside its destination that takes the bytes and then the destination's place by a
+// rename. The temporary name is made exclusively, so a link planted there is never followed; the
+// rename replaces whatever has the destination's name, a link included, and leaves its target.
+class ReplacingFile {
+ public:
+  ReplacingFile(const std::string& destination, unsigned mode) : destination_(destination) {
+    temp_ = destination + ".XXXXXX";
+    fd_ = ::mkstemp(temp_.data());
+    created_ = fd_ >= 0;
+    if (created_) ::fchmod(fd_, static_cast<mode_t>(mode));
+  }
+  ~ReplacingFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (created_ && !committed_) ::unlink(temp_.c_str());
+  }
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  bool Opened() const { return fd_ >= 0; }
+  bool Append(const char* data, std::size_t size) { return Opened() && WriteAll(fd_, data, size); }
+  // Puts the file in place; `sync` first makes its bytes durable.
+  bool Commit(bool sync) {
+    if (!Opened()) return false;
+    bool ok = !sync || ::fsync(fd_) == 0;
+    ok = (::close(fd_) == 0) && ok;
+    fd_ = -1;
+    committed_ = ok && ::rename(temp_.c_str(), destination_.c_str()) == 0;
+    return committed_;
+  }
+
+ private:
+  std::string destination_;
+  std::string temp_;
+  int fd_ = -1;
+  bool created_ = false;
+  bool committed_ = false;
+};
+
+// The mode a replacement keeps: that of the file at `path` itself, never that of a link's
+// target; 0644 for a new file or in place of a link.
+unsigned ModeOfReplaced(const std::string& path) {
+  struct stat old {};
+  if (::lstat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return 0644;
+  return old.st_mode & 07777;
+}
+
+bool Replace(const std::string& path, std::string_view bytes, unsigned mode) {
+  ReplacingFile file(path, mode);
+  return file.Append(bytes.data(), bytes.size()) && file.Commit(true);
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
+  return Replace(path, bytes, mode.value_or(ModeOfReplaced(path)));
+}
+
+bool WriteFileThroughLink(const std::string& linkOrPath, std::string_view bytes, std::optional<unsigned> mode) {
+  const std::string path = LinkTarget(linkOrPath);
+  return Replace(path, bytes, mode.value_or(ModeOfReplaced(path)));
+}
+
+bool CopyFileAtomically(const std::string& from, const std::string& to) {
+  const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (source < 0) return false;
+  struct stat info {};
+  bool ok = ::fstat(source, &info) == 0 && S_ISREG(info.st_mode);
+  ReplacingFile copy(to, 0644);
+  char block[65536];
+  while (ok) {
+    const ssize_t n = ::read(source, block, sizeof block);
+    if (n == 0) break;
+    if (n < 0) {
+      ok = errno == EINTR;
+      continue;
+    }
+    ok = copy.Append(block, static_cast<std::size_t>(n));
+  }
+  ::close(source);
+  return ok && copy.Commit(false);
+}
+
+int OpenFileForWriting(const std::string& path, WriteStart start, unsigned mode) {
+  const int startFlag = start == WriteStart::Truncate ? O_TRUNC : start == WriteStart::Append ? O_APPEND : 0;
+  // Without O_NONBLOCK a pipe in the file's place would wait for a reader forever.
+  const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | startFlag;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
+    if (fd < 0) {
+      if (errno != ELOOP) return -1;
+      // A link where the file belongs: the file is made in its place.
+      if (::unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
+      continue;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+      ::close(fd);
+      errno = EISDIR;
+      return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+  }
+  errno = ELOOP;
+  return -1;
+}
+
+std::FILE* OpenStreamForWriting(const std::string& path, WriteStart start) {
+  const int fd = OpenFileForWriting(path, start);
+  if (fd < 0) return nullptr;
+  std::FILE* stream = ::fdopen(fd, start == WriteStart::Append ? "ab" : "wb");
+  if (stream == nullptr) ::close(fd);
+  return stream;
+}
+
+Status CheckNoLinkBetween(const std::string& root, const std::string& path) {
+  std::string base = root;
+  if (base.empty() || (base.back() != '/' && base.back() != '\\')) base += '/';
+  if (path.size() <= base.size() || path.compare(0, base.size(), base) != 0) {
+    return Fail(FailureKind::Refused, msg::WriteOutsideFolder(path, root));
+  }
+  std::vector<std::string_view> steps;
+  for (std::size_t from = base.size(); from <= path.size();) {
+    const std::size_t slash = std::min(path.find('/', from), path.size());
+    const std::string_view step(path.data() + from, slash - from);
+    if (step == "..") return Fail(FailureKind::Refused, msg::WriteOutsideFolder(path, root));
+    if (slash < path.size() && !step.empty() && step != ".") steps.push_back(step);
+    from = slash + 1;
+  }
+  std::string walked = base;
+  for (const std::string_view step : steps) {
+    // Looked at without a trailing separator: with one, lstat would look through a link.
+    walked.append(step);
+    struct stat info {};
+    if (::lstat(walked.c_str(), &info) != 0) {
+      // What is missing will be made as a real folder.
+      if (errno == ENOENT) return {};
+      return Fail(FailureKind::Io, msg::FolderNotUsable(walked + '/'));
+    }
+    walked.push_back('/');
+    if (S_ISLNK(info.st_mode)) return Fail(FailureKind::Refused, msg::FolderIsLink(walked));
+    if (!S_ISDIR(info.st_mode)) return Fail(FailureKind::Io, msg::FolderNotUsable(walked));
+  }
+  return {};
 }
 
 }  // namespace kv

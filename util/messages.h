@@ -25,11 +25,15 @@ inline constexpr const char* kNameNotInSettingsFile = "实例名称含有设置�
 inline constexpr const char* kInstanceDuplicate = "已存在同名的游戏实例";
 inline constexpr const char* kInstanceDuplicateCase = "已存在只有大小写不同的同名游戏实例（两者会共用一个文件夹）";
 inline constexpr const char* kInstanceUnknown = "没有这个游戏实例";
+inline std::string InstanceUnknown(const std::string& name) { return std::string(kInstanceUnknown) + ": " + name; }
 inline constexpr const char* kInstanceFolderFailed = "无法重命名实例文件夹";
 inline constexpr const char* kInstanceVersionInvalid = "游戏版本无效";
 inline constexpr const char* kSettingsNotWritten = "无法写入设置文件 KvCfg.ini";
 inline constexpr const char* kInstanceFolderKept = "实例已删除，但实例文件夹未能删除";
-inline std::string DeleteInstanceQuestion(const std::string& name) { return "你确定要删除\"" + name + "\"的所有信息"; }
+// Deleting cannot be undone: the question says what goes with the instance and where it lies.
+inline std::string DeleteInstanceQuestion(const std::string& name, const std::string& folder) {
+  return "确定要删除游戏实例“" + name + "”吗？\n它的文件夹 " + folder + " 将被永久删除，\n其中的存档、Mod 和设置都无法恢复。";
+}
 inline std::string InstanceAdded(const std::string& name, const std::string& version) {
   return "已添加游戏实例 " + name + "（版本 " + version + "）";
 }
@@ -43,6 +47,15 @@ inline std::string VersionNotListed(const std::string& version) {
 inline constexpr const char* kInstanceBusy = "游戏正在启动或运行，请在游戏结束后再删除或重命名实例";
 inline constexpr const char* kNoInstanceSelected = "请先添加或选择一个游戏实例\n（点击左侧的“+”，或在左侧列表上点击右键）";
 inline constexpr const char* kVersionNotChosen = "请先选择游戏版本";
+// The kinds of the version list as players call them; a kind the launcher does not know is
+// shown as the list names it.
+inline std::string VersionTypeName(const std::string& type) {
+  if (type == "release") return "正式版";
+  if (type == "snapshot") return "快照";
+  if (type == "old_beta") return "远古版本 (Beta)";
+  if (type == "old_alpha") return "远古版本 (Alpha)";
+  return type;
+}
 inline constexpr const char* kTileVersionLabel = "版本：";
 inline constexpr const char* kTileNoVersion = "未设置";
 
@@ -73,6 +86,13 @@ inline constexpr const char* kJavaVerFollowsJavaPath = "JavaVer 不能单独设�
 inline constexpr const char* kPasswordPrompt = "密码: ";
 inline constexpr const char* kPasswordNotRead = "没有读到密码";
 inline std::string SettingsSaved(const std::string& keys) { return "已保存设置: " + keys; }
+
+// Files written below a folder that must not be left.
+inline std::string FolderIsLink(const std::string& folder) { return folder + " 是指向别处的链接，不会经由它写入文件"; }
+inline std::string FolderNotUsable(const std::string& folder) { return folder + " 不是可以写入的文件夹"; }
+inline std::string WriteOutsideFolder(const std::string& path, const std::string& folder) {
+  return path + " 不在 " + folder + " 之内，不会写入";
+}
 
 // The download window's lines.
 inline constexpr const char* kFileSizeLabel = "文件大小:";
@@ -120,6 +140,11 @@ inline std::string SignInRefused(const std::string& error, const std::string& me
   return "错误:" + error + " 错误信息:" + message;
 }
 inline constexpr const char* kSignInNotSaved = "无法保存登录信息";
+inline constexpr const char* kAccountServerAnswerTooLarge = "账户服务器的回答过大（超过 1 MiB），已拒绝";
+// The account of the launch cannot sign in without the player: no token of this server and no
+// password given for it.
+inline constexpr const char* kSignInAgain =
+    "请重新登录：没有保存这个账户服务器的密码和登录信息。\n请在设置中输入这个服务器的账户和密码";
 
 // Account servers, their profiles and their agent.
 inline std::string AccountServerNotWeb(const std::string& address) {
@@ -127,6 +152,14 @@ inline std::string AccountServerNotWeb(const std::string& address) {
 }
 inline constexpr const char* kAccountServerBadLocation = "账户服务器指示的 API 地址无效";
 inline constexpr const char* kAccountServerBadMetadata = "账户服务器的 API 元数据无效";
+inline constexpr const char* kAccountServerBadRedirect = "账户服务器转到的地址无效";
+inline constexpr const char* kAccountServerTooManyRedirects = "账户服务器的转址次数过多";
+// An https address that leads to plain http: the password would go unencrypted.
+inline std::string AccountServerInsecureMove(const std::string& from, const std::string& to) {
+  return "已拒绝：账户服务器 " + from + " 要求改用不加密的地址 " + to + "，密码会以明文传送";
+}
+// The account server changed: what was given for the old one is gone.
+inline constexpr const char* kAccountClearedForNewServer = "账户服务器已更改，原来的账户和密码已清除，请输入这个服务器的账户和密码";
 inline std::string ProfileNames(const std::vector<std::string>& names) {
   std::string joined;
   for (const std::string& name : names) joined += (joined.empty() ? "" : "、") + name;
@@ -150,6 +183,56 @@ inline std::string DownloadFailed(const std::string& fileName, const std::string
   if (!reason.empty()) text += "\n原因: " + reason;
   return text;
 }
+// An archive that arrived but could not be unpacked; it is removed, so the next launch fetches it.
+inline std::string UnpackFailed(const std::string& fileName, const std::string& reason) {
+  return "错误信息：无法解压文件 " + fileName + "\n原因: " + reason + "\n已删除这个文件，下次启动时会重新下载";
+}
+inline constexpr const char* kArchiveUnopenable = "压缩包无法打开（不完整或已损坏）";
+inline std::string ArchiveItemsNotWritten(int count) { return std::to_string(count) + " 个文件无法解压"; }
+// A file that should be a zip archive (a jar, legacy.zip) but is not a whole one.
+inline constexpr const char* kNotAWholeArchive = "下载的文件不是完整的压缩包";
+
+// One download that brought no usable file: the address and why.
+inline std::string DownloadBroken(const std::string& url, const std::string& reason) {
+  return "无法下载 " + url + ": " + reason;
+}
+inline std::string DownloadTooLarge(const std::string& url, unsigned long long limitBytes) {
+  return "无法下载 " + url + ": 内容超过 " + std::to_string(limitBytes) + " 字节的上限，已停止";
+}
+inline std::string FileNotWritten(const std::string& path) { return "无法写入文件 " + path; }
+inline constexpr const char* kNoSizeAnnounced = "服务器没有回应或没有告知文件大小";
+inline constexpr const char* kNoAddress = "下载源没有这个文件的地址";
+inline constexpr const char* kNotTheDescribedFile = "内容与描述的大小或 SHA-1 不符";
+
+// A downloaded document that is not what it must be (a network's sign-in page, say): the copy on
+// disk stays.
+inline std::string DocumentNotJson(const std::string& what) {
+  return what + "不是应有的 JSON 文档（可能是网络登录页面或错误页面）";
+}
+inline std::string DocumentLacks(const std::string& what, const std::string& member) {
+  return what + "缺少 " + member;
+}
+inline std::string DocumentNotReplaced(const std::string& path, const std::string& reason) {
+  return "未替换 " + path + ": " + reason;
+}
+inline constexpr const char* kVersionListDocument = "版本列表";
+inline constexpr const char* kAssetIndexDocument = "资源索引";
+inline std::string VersionDescriptionDocument(const std::string& version) { return "版本 " + version + " 的描述文件"; }
+// A description that calls itself another version than the folder it was read from.
+inline std::string DescriptionNamesAnotherVersion(const std::string& version, const std::string& named) {
+  return "版本 " + version + " 的描述文件 versions/" + version + "/" + version + ".json 声明的版本是 " + named +
+         "，与所在文件夹不符";
+}
+
+// What a launch does while the loading indicator is up, step by step.
+inline constexpr const char* kStagePreparing = "正在准备启动…";
+inline constexpr const char* kStageSigningIn = "正在登录账户…";
+inline constexpr const char* kStageFetchingAgent = "正在准备 authlib-injector…";
+inline std::string StageCheckingVersion(const std::string& version) {
+  return "正在获取版本 " + version + " 的描述和资源索引…";
+}
+inline constexpr const char* kStageCheckingFiles = "正在检查游戏文件…";
+inline constexpr const char* kStageCancelling = "正在取消…";
 
 // The end of a launch that did not start the game.
 inline constexpr const char* kVersionUnreadable = "错误信息：获取启动参数失败\n错误代码:ERROR_LoadVersionObj";
@@ -166,13 +249,30 @@ inline std::string GameFolderSplitsClassPath(const std::string& gameFolder) {
 }
 
 // A game that ended with an error, and the start button pressed while a game still runs.
-inline std::string GameCrashed(int exitStatus, const std::string& lastLines, const std::string& outputFile) {
+// `analysis`: why it crashed, as the crash analysis says it; empty when it found nothing.
+inline std::string GameCrashed(int exitStatus, const std::string& analysis, const std::string& lastLines,
+                               const std::string& outputFile) {
   std::string text = "游戏异常退出，退出代码: " + std::to_string(exitStatus);
+  if (!analysis.empty()) text += "\n" + analysis;
   if (!lastLines.empty()) text += "\n最后的输出:\n" + lastLines;
   if (!outputFile.empty()) text += "\n完整的输出保存在: " + outputFile;
   return text;
 }
 inline constexpr const char* kGameRunning = "游戏正在运行，请先退出游戏再启动";
+
+// Why a game crashed, as the crash analysis found it, and what the player can do about it.
+inline std::string CrashCause(const std::string& title) { return "可能的原因: " + title; }
+inline std::string CrashSeenIn(const std::string& source) { return "（见 " + source + "）"; }
+inline std::string CrashOtherCauses(const std::string& titles) { return "其他可能的原因: " + titles; }
+inline constexpr const char* kCrashCauseSeparator = "；";
+inline std::string CrashDescription(const std::string& description) { return "崩溃报告中的描述: " + description; }
+inline constexpr const char* kCrashNoCause = "没有找到已知的崩溃原因";
+inline constexpr const char* kCrashActionJavaSettings = "Java 设置";
+inline constexpr const char* kCrashActionDownloadRuntime = "下载 Java";
+inline constexpr const char* kCrashActionMemorySettings = "内存设置";
+inline constexpr const char* kCrashActionModPage = "打开 Mod 页面";
+inline constexpr const char* kCrashActionModsFolder = "打开 mods 文件夹";
+inline std::string FileNotReadable(const std::string& path) { return "无法读取文件: " + path; }
 
 // The mod page's placeholders: the list side's by kind (0, 1, 2), then the details side's.
 inline constexpr const char* kModsNotSupported = "不支持Mod";
@@ -240,7 +340,6 @@ inline std::string ArchiveEntryMissing(const std::string& archive, std::string_v
 inline std::string ArchiveEntryUnreadable(const std::string& archive, std::string_view entry) {
   return "无法解压 " + archive + " 中的 " + std::string(entry);
 }
-inline std::string FileNotWritten(const std::string& path) { return "无法写入文件: " + path; }
 inline std::string InstallerFailed(const std::string& loader, const std::string& reason) {
   return "无法获取 " + loader + " 的安装器（" + reason + "）";
 }
@@ -272,6 +371,9 @@ inline std::string ParentVersionMissing(const std::string& parent) {
 }
 inline std::string VersionInheritanceCycle(const std::string& version) {
   return "错误信息：版本的继承关系形成循环（" + version + "）\n错误代码:ERROR_LoadVersionObj";
+}
+inline std::string VersionIdMismatch(const std::string& version, const std::string& named) {
+  return "错误信息：" + DescriptionNamesAnotherVersion(version, named) + "，启动器不使用它\n错误代码:ERROR_LoadVersionObj";
 }
 inline std::string VersionInheritanceTooDeep(int limit) {
   return "错误信息：版本的继承层级超过 " + std::to_string(limit) + " 层\n错误代码:ERROR_LoadVersionObj";

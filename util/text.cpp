@@ -113,40 +113,63 @@ unsigned AnsiCodePage() { return g_ansiCodePage.load(); }
 
 void SetAnsiCodePage(unsigned codePage) { g_ansiCodePage.store(codePage); }
 
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return 0;
+  auto c = static_cast<unsigned char>(text[at]);
+  std::size_t length;
+  std::uint32_t point;
+  if (c < 0x80) {
+    return 1;
+  } else if ((c & 0xE0) == 0xC0) {
+    length = 2;
+    point = c & 0x1F;
+  } else if ((c & 0xF0) == 0xE0) {
+    length = 3;
+    point = c & 0x0F;
+  } else if ((c & 0xF8) == 0xF0) {
+    length = 4;
+    point = c & 0x07;
+  } else {
+    return 0;
+  }
+  if (at + length > text.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    auto next = static_cast<unsigned char>(text[at + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    point = (point << 6) | (next & 0x3F);
+  }
+  static constexpr std::uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (point < kMinimum[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return 0;
+  return length;
+}
+
 bool IsValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    auto c = static_cast<unsigned char>(text[i]);
-    std::size_t length;
-    std::uint32_t point;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if ((c & 0xE0) == 0xC0) {
-      length = 2;
-      point = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      length = 3;
-      point = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      length = 4;
-      point = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      point = (point << 6) | (next & 0x3F);
-    }
-    static constexpr std::uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (point < kMinimum[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-      return false;
-    }
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8CharacterLength(text, i);
+    if (length == 0) return false;
     i += length;
   }
   return true;
+}
+
+std::string Printable(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8CharacterLength(text, i);
+    const auto first = static_cast<unsigned char>(text[i]);
+    // C0 and DEL are one byte; C1 (U+0080 to U+009F) is C2 80 to C2 9F.
+    const bool control = (length == 1 && (first < 0x20 || first == 0x7F)) ||
+                         (length == 2 && first == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F);
+    if (length == 0 || control) {
+      shown += '?';
+      i += length == 0 ? 1 : length;
+      continue;
+    }
+    shown.append(text.substr(i, length));
+    i += length;
+  }
+  return shown;
 }
 
 std::string ToWide(std::string_view narrow, unsigned codePage) {

@@ -31,6 +31,16 @@ std::string ToNarrow(std::string_view wide, unsigned codePage);
 // True when `text` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
 
+// The length (1 to 4) of the well-formed UTF-8 character that starts at `at`; 0 when the bytes
+// there are none.
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at);
+
+// `text` as a terminal or a window may show it: every control character (C0, DEL and C1, the
+// escape that starts a terminal's sequences among them) and every byte that is not part of a
+// UTF-8 character becomes '?'. Whatever a server or a document says passes through it before a
+// player reads it.
+std::string Printable(std::string_view text);
+
 // Number of Unicode characters (code points) in `utf8`.
 std::size_t CountCodePoints(std::string_view utf8);
 

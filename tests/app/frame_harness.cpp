@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "app/instance_tiles.h"
+#include "app/program_start.h"
 #include "game/game_layout.h"
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
@@ -56,7 +57,7 @@ void FrameHarness::SetSetting(const std::string& key, const std::string& value) 
 
 CFrameWnd& FrameHarness::Open() {
   frame_ = std::make_unique<CFrameWnd>(services_);
-  EXPECT_NE(frame_->Create(nullptr, QStringLiteral("KorvaneFrame"), 0x10CF0000, WS_EX_WINDOWEDGE), nullptr);
+  EXPECT_TRUE(CreateLauncherWindow(*frame_));
   // The tiles are filled once the window has painted; the add tile is always there then.
   EXPECT_TRUE(PumpUntil([this] { return frame_->InstanceTiles() && frame_->InstanceTiles()->GetCount() > 0; }));
   Pump(20);

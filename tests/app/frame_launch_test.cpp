@@ -17,9 +17,11 @@
 #include "tests/support/fixtures.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 #include "util/base64.h"
 #include "util/digest.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -123,6 +125,10 @@ TEST_F(FrameLaunch, AWholeLaunchDownloadsRunsTheGameAndShowsItsOutput) {
   // The log window goes with the game; its text stays.
   EXPECT_FALSE(frame.LogWindow()->GetHWND()->isVisible());
   EXPECT_EQ(test::ReadFile(harness_.Home() / "Instance/演示/options.txt"), "lang:zh_CN");
+  // The card tells of the game just played.
+  CControlUI* lastPlayed = harness_.Find("LB_LastPlayed");
+  EXPECT_TRUE(test::PumpUntil([&] { return lastPlayed->GetText().startsWith(QStringLiteral("今天 ")); }))
+      << lastPlayed->GetText().toStdString();
 
   frame.LogWindow()->ShowWindow(true, false);
   test::Pump(50);
@@ -189,6 +195,51 @@ TEST_F(FrameLaunch, TheStartButtonDuringAGameSaysItRunsAndTheLauncherReturnsRest
   EXPECT_TRUE(widget->isVisible());
   EXPECT_FALSE(widget->isMinimized());
   EXPECT_TRUE(widget->isActiveWindow());
+}
+
+TEST_F(FrameLaunch, WithIsKeepLogTheLogWindowStaysAfterANormalEnd) {
+  ServeDemo();
+  harness_.AddInstance("演示", "demo-1.0");
+  harness_.SetSetting("IsShowCmd", "true");
+  harness_.SetSetting("IsKeepLog", "true");
+  CFrameWnd& frame = harness_.Open();
+  test::MessageAnswerer answerer("okbtn");
+  Launch();
+  EXPECT_TRUE(answerer.Texts().empty());
+  EXPECT_TRUE(frame.GetHWND()->isVisible());
+  EXPECT_TRUE(frame.LogWindow()->GetHWND()->isVisible());
+  EXPECT_NE(LogText().indexOf(QStringLiteral("stderr: the game says hello")), -1) << LogText().toStdString();
+}
+
+// Each step of the launch that may wait for the mirror is said, and the launch can be stopped
+// before the download window opens.
+TEST_F(FrameLaunch, TheIndicatorSaysEachStepAndItsCancelStopsTheLaunch) {
+  // Slow answers: the description's step lasts long enough to be seen and cancelled.
+  ServeDemo({"--delay", "400"});
+  harness_.AddInstance("演示", "demo-1.0");
+  CFrameWnd& frame = harness_.Open();
+  test::MessageAnswerer answerer("okbtn");
+  bool cancelled = false;
+  QString afterCancel;
+  test::Watcher watcher([&] {
+    CWindowWnd* indicator = test::FindOpenWindow(QStringLiteral("LoadingWnd"));
+    if (!indicator || cancelled) return;
+    if (test::TextOf(indicator, "LB_Stage") != QString::fromStdString(msg::StageCheckingVersion("demo-1.0"))) return;
+    cancelled = true;
+    test::SaveScreenshot(frame.GetHWND(), {indicator->GetHWND()}, QStringLiteral("launch_indicator"));
+    test::ClickControlOf(indicator, "Btn_Cancel");
+    afterCancel = test::TextOf(indicator, "LB_Stage");
+  });
+  LaunchView view = Launch();
+  ASSERT_TRUE(cancelled);
+  EXPECT_EQ(afterCancel, QString::fromUtf8(msg::kStageCancelling));
+  // Stopped before any file or game: no window, no message, the launcher as it was.
+  EXPECT_FALSE(view.downloadWindowSeen);
+  EXPECT_EQ(view.frameHidden, 0);
+  EXPECT_TRUE(answerer.Texts().empty());
+  EXPECT_TRUE(frame.GetHWND()->isVisible());
+  EXPECT_FALSE(PathExists(harness_.Home() / "Instance/演示/options.txt"));
+  EXPECT_EQ(mirror_->CountRequests("GET", "/libs/org/korvane/plain/1.0/plain-1.0.jar"), 0);
 }
 
 TEST_F(FrameLaunch, WithoutIsShowCmdTheOutputIsNotShown) {
@@ -302,7 +353,7 @@ TEST_F(FrameLaunch, ThePlayerPicksOneOfSeveralProfilesFromAList) {
     chosen = true;
     test::Pump(30);
     test::SaveScreenshot(window->GetHWND(), QStringLiteral("frame_profile_choice"));
-    auto* list = static_cast<CListUI*>(test::ControlOf(window, "List_Profiles")->GetInterface(QStringLiteral("List")));
+    auto* list = ui_cast<CListUI>(test::ControlOf(window, "List_Profiles"));
     test::Click(*window, list->GetItemAt(1));
     test::ClickControlOf(window, "Btn_Ok");
   });

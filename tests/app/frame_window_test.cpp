@@ -16,6 +16,7 @@
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
 #include "dialogs/window_messages.h"
+#include "net/update_check.h"
 #include "tests/app/frame_harness.h"
 #include "platform/profile_store.h"
 #include "tests/net/mirror_process.h"
@@ -23,6 +24,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/container.h"
+#include "uilib/ui_cast.h"
 #include "util/base64.h"
 #include "util/messages.h"
 
@@ -33,7 +35,7 @@ using namespace ui;
 
 COptionUI* TileAt(CFrameWnd& frame, int index) {
   CControlUI* item = frame.InstanceTiles()->GetItemAt(index);
-  return item ? static_cast<COptionUI*>(item->GetInterface(QStringLiteral("Option"))) : nullptr;
+  return ui_cast<COptionUI>(item);
 }
 
 class FrameWindow : public ::testing::Test {
@@ -123,6 +125,9 @@ TEST_F(FrameWindow, ADroppedServerLinkBecomesTheAccountServer) {
   // A genuine player signed in at a server with a name, which the window shows.
   harness_.SetSetting("IsGenuine", "true");
   harness_.SetSetting("AuthServer", "https://skin.example");
+  harness_.SetSetting("UserName", EncodeSettingsText("steve@example.com"));
+  harness_.SetSetting("PWD", EncodeSettingsText("right password"));
+  profile::WriteString(harness_.SettingsPath(), "AuthCfg", "AccessToken", EncodeSettingsText("token"));
   profile::WriteString(harness_.SettingsPath(), "AuthCfg", "TokenServer", EncodeSettingsText("https://skin.example"));
   profile::WriteString(harness_.SettingsPath(), "AuthCfg", "ServerName", EncodeSettingsText("示例皮肤站"));
   CFrameWnd& frame = harness_.Open();
@@ -148,10 +153,14 @@ TEST_F(FrameWindow, ADroppedServerLinkBecomesTheAccountServer) {
 
   EXPECT_TRUE(drop(QStringLiteral("authlib-injector:yggdrasil-server:https%3A%2F%2Flittleskin.cn%2Fapi%2Fyggdrasil")));
   ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
-  EXPECT_EQ(answerer.Texts()[0], QStringLiteral("账户服务器已设为 https://littleskin.cn/api/yggdrasil"));
+  EXPECT_EQ(answerer.Texts()[0], QStringLiteral("账户服务器已设为 https://littleskin.cn/api/yggdrasil\n") +
+                                    QString::fromUtf8(msg::kAccountClearedForNewServer));
   EXPECT_EQ(profile::GetString(harness_.SettingsPath(), "KvCfg", "AuthServer", ""), "https://littleskin.cn/api/yggdrasil");
-  // The sign-in shown was at the other server.
+  // The sign-in shown was at the other server; its name, password and token went with it.
   EXPECT_EQ(harness_.Find("LB_ServerName")->GetText(), QString());
+  EXPECT_EQ(harness_.Find("LB_UserName")->GetText(), QStringLiteral("Player"));
+  EXPECT_EQ(profile::GetString(harness_.SettingsPath(), "KvCfg", "PWD", "<none>"), "");
+  EXPECT_EQ(profile::GetString(harness_.SettingsPath(), "AuthCfg", "AccessToken", "<none>"), "<none>");
 }
 
 TEST_F(FrameWindow, MaximiseAndRestoreSwapTheirButtonsAndTheTabsSwitchPages) {
@@ -173,7 +182,7 @@ TEST_F(FrameWindow, MaximiseAndRestoreSwapTheirButtonsAndTheTabsSwitchPages) {
   frame.SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_TRUE(test::PumpUntil([&] { return harness_.Find("Btn_Max")->IsVisible(); }));
 
-  auto* pages = static_cast<CContainerUI*>(harness_.Find("Tab_Switch")->GetInterface(QStringLiteral("Container")));
+  auto* pages = ui_cast<CContainerUI>(harness_.Find("Tab_Switch"));
   harness_.Click("Option_Mod");
   EXPECT_TRUE(pages->GetItemAt(1)->IsVisible());
   harness_.Click("Option_Game");
@@ -356,7 +365,7 @@ TEST_F(UpdateOffer, AgreeingStartsTheUpdaterWithTheVersionAndEndsTheProgram) {
 }
 
 TEST_F(UpdateOffer, TheSameVersionIsNotOffered) {
-  Publish("0.1.3");
+  Publish(std::string(LauncherVersion()));
   test::MessageAnswerer answerer("cancelbtn");
   CFrameWnd& frame = harness_.Open();
   EXPECT_TRUE(test::PumpUntil([&] { return !frame.IsCheckingForUpdate(); }, 10000));

@@ -21,6 +21,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/container.h"
 #include "uilib/layouts.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -90,7 +91,7 @@ class InstanceCommandsUi : public ::testing::Test {
   std::vector<std::string> launched_;
 };
 
-TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileKeepsTheSelection) {
+TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileSelectsTheNewInstance) {
   harness_.AddInstance("生存", "1.7.10");
   harness_.AddInstance("创造", "1.12.2");
   CFrameWnd& frame = harness_.Open();
@@ -113,6 +114,7 @@ TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileKeepsTheSelection) 
     ChooseFromMenu(nullptr, "Menu_Instance_Add");
     EXPECT_EQ(answer.Count(), 1);
   }
+  EXPECT_EQ(frame.SelectedInstanceName(), "菜单");
   {
     test::WindowAction answer = AnswerAddDialog(QStringLiteral("加号"), "Btn_OK");
     harness_.Click("AddInstanceBtn");
@@ -123,9 +125,13 @@ TEST_F(InstanceCommandsUi, AddingFromTheMenuAndFromTheAddTileKeepsTheSelection) 
   EXPECT_EQ(Tile(3)->GetText(), QStringLiteral("加号"));
   EXPECT_EQ(Tile(3)->GetToolTip(), QStringLiteral("加号\n版本：26.2-pre-2"));
   EXPECT_TRUE(IsAddTile(frame.InstanceTiles()->GetItemAt(4)));
-  EXPECT_TRUE(Tile(1)->IsSelected());
-  EXPECT_FALSE(Tile(3)->IsSelected());
-  EXPECT_EQ(frame.SelectedInstanceName(), "创造");
+  // The last one added is the selection, in the frame, on the card and at the next start.
+  EXPECT_FALSE(Tile(1)->IsSelected());
+  EXPECT_TRUE(Tile(3)->IsSelected());
+  EXPECT_EQ(frame.SelectedInstanceName(), "加号");
+  EXPECT_EQ(frame.SelectedInstanceVersion(), "26.2-pre-2");
+  EXPECT_EQ(harness_.Find("LB_InstanceName")->GetText(), QStringLiteral("加号"));
+  EXPECT_EQ(LoadSelectedInstance(harness_.SettingsPath()), "加号");
   EXPECT_EQ(Registered(), (std::vector<std::string>{"生存", "创造", "菜单", "加号"}));
   EXPECT_EQ(CInstanceList(harness_.SettingsPath(), false).GetVersion("加号"), "26.2-pre-2");
   EXPECT_TRUE(PathExists(harness_.Home() / "Instance/加号/"));
@@ -180,7 +186,10 @@ TEST_F(InstanceCommandsUi, DeletingAsksAndTakesTileRegistryAndFolder) {
     });
     ChooseFromMenu(Tile(1), "Menu_Instance_Del");
   }
-  EXPECT_EQ(question, QString::fromStdString(msg::DeleteInstanceQuestion("创造")));
+  // It says what goes for good, and where it lies.
+  const QString folder = QString::fromStdString(harness_.Home() / "Instance/创造/");
+  EXPECT_TRUE(question.contains(folder)) << question.toStdString();
+  for (const char* word : {"永久", "存档", "Mod", "设置"}) EXPECT_TRUE(question.contains(QString::fromUtf8(word))) << word;
   EXPECT_TRUE(Tile(1)->IsSelected());
   EXPECT_EQ(TileCount(), 3);
   EXPECT_EQ(Registered(), (std::vector<std::string>{"生存", "创造"}));
@@ -256,7 +265,7 @@ TEST_F(InstanceCommandsUi, InstancesNamedLikeTheWindowsControlsAreOnlyInstances)
   harness_.AddInstance("AddInstanceBtn", "v-add");
   harness_.AddInstance("Btn_StartGame", "v-start");
   CFrameWnd& frame = harness_.Open();
-  auto* pages = static_cast<CTabLayoutUI*>(harness_.Find("Tab_Switch")->GetInterface(QStringLiteral("TabLayout")));
+  auto* pages = ui_cast<CTabLayoutUI>(harness_.Find("Tab_Switch"));
   test::WindowAction addDialog("KvAddInstanceWnd", [](CWindowWnd& dialog) { dialog.Close(IDCANCEL); });
   test::MessageAnswerer answerer("okbtn");
 
@@ -281,6 +290,48 @@ TEST_F(InstanceCommandsUi, InstancesNamedLikeTheWindowsControlsAreOnlyInstances)
   harness_.Click("Btn_StartGame");
   ASSERT_TRUE(test::PumpUntil([&] { return !frame.IsLaunching() && !answerer.Texts().empty(); }));
   EXPECT_EQ(Launched(), std::vector<std::string>{"v-start"});
+}
+
+TEST_F(InstanceCommandsUi, TheArrowsMoveBetweenTilesAndEnterStartsTheSelectedOne) {
+  harness_.AddInstance("生存", "v-survival");
+  harness_.AddInstance("创造", "v-creative");
+  harness_.AddInstance("冒险", "v-adventure");
+  CFrameWnd& frame = harness_.Open();
+  ASSERT_TRUE(Tile(0)->IsSelected());
+  test::MessageAnswerer answerer("okbtn");
+  const auto key = [&](Qt::Key k) { test::KeyClick(frame.GetHWND(), k); };
+  const auto launchedAfter = [&](std::size_t count) {
+    return test::PumpUntil([&] { return Launched().size() == count && !frame.IsLaunching(); }, 10000);
+  };
+
+  // Nothing has the focus yet: Enter starts the selected tile.
+  key(Qt::Key_Return);
+  ASSERT_TRUE(launchedAfter(1));
+  EXPECT_EQ(Launched().back(), "v-survival");
+
+  // The arrows go from the selected tile and take the selection along; the column ends stop them.
+  key(Qt::Key_Up);
+  EXPECT_TRUE(Tile(0)->IsSelected());
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  key(Qt::Key_Up);
+  EXPECT_TRUE(Tile(1)->IsSelected());
+  EXPECT_EQ(frame.GetPaintManager().GetFocus(), Tile(1));
+  EXPECT_EQ(frame.SelectedInstanceName(), "创造");
+  test::SaveScreenshot(frame.GetHWND(), QStringLiteral("tile_keyboard_focus"));
+  key(Qt::Key_Return);
+  ASSERT_TRUE(launchedAfter(2));
+  EXPECT_EQ(Launched().back(), "v-creative");
+
+  // Past the last instance the add tile takes the focus, and its Enter is its own.
+  key(Qt::Key_Down);
+  key(Qt::Key_Down);
+  EXPECT_TRUE(IsAddTile(frame.GetPaintManager().GetFocus()));
+  EXPECT_TRUE(Tile(2)->IsSelected());
+  test::WindowAction cancel("KvAddInstanceWnd", [](CWindowWnd& dialog) { test::KeyClick(dialog.GetHWND(), Qt::Key_Escape); });
+  key(Qt::Key_Return);
+  EXPECT_TRUE(test::PumpUntil([&] { return cancel.Count() == 1; }));
+  EXPECT_EQ(Launched().size(), 2u);
 }
 
 TEST_F(InstanceCommandsUi, ADoubleClickStartsATileAndTheSelectionOutlivesTheWindow) {

@@ -31,6 +31,7 @@ class PackPicker : public FilePickers {
  public:
   bool BrowseForExecutable(HWND, std::vector<std::string>&) override { return false; }
   bool BrowseForFolder(const QString&, std::string&, HWND) override { return false; }
+  bool BrowseForSaveFile(const QString&, std::string&, HWND) override { return false; }
   bool BrowseForPack(HWND, std::string& path) override {
     ++asked;
     if (pack.empty()) return false;

@@ -29,7 +29,7 @@ class AccountSignIn : public ::testing::Test {
   }
 
   // korvane-cli login at `server`, which becomes the player's account.
-  SignInResult Login(const AuthServer& server, const std::string& profileName = "", const ProfileChooser& choose = {}) {
+  Result<SignedIn> Login(const AuthServer& server, const std::string& profileName = "", const ProfileChooser& choose = {}) {
     profile::WriteString(settings_, "KvCfg", "AuthServer", server.BaseUrl());
     profile::WriteString(settings_, "KvCfg", "UserName", EncodeSettingsText("steve@example.com"));
     profile::WriteString(settings_, "KvCfg", "PWD", EncodeSettingsText("right password"));
@@ -41,7 +41,7 @@ class AccountSignIn : public ::testing::Test {
     settings.Load();
     return settings;
   }
-  SignInResult ForLaunch(const ProfileChooser& choose = {}) { return SignInForLaunch(Settings(), network_, choose); }
+  Result<SignedIn> ForLaunch(const ProfileChooser& choose = {}) { return SignInForLaunch(Settings(), network_, choose); }
   StoredCredentials Stored() {
     StoredCredentials c;
     InitStoredCredentials(c, settings_);
@@ -58,18 +58,18 @@ class AccountSignIn : public ::testing::Test {
 
 TEST_F(AccountSignIn, LaunchesAfterLoginReuseTheTokenAndSendNoPassword) {
   AuthServer server("steve@example.com", "right password", Injector());
-  const SignInResult login = Login(server);
-  ASSERT_TRUE(login.signedIn) << login.error;
-  EXPECT_EQ(login.profileName, AuthServer::kProfileName);
-  EXPECT_EQ(login.server->name, AuthServer::kServerName);
+  const Result<SignedIn> login = Login(server);
+  ASSERT_TRUE(login) << login.message();
+  EXPECT_EQ(login->profileName, AuthServer::kProfileName);
+  EXPECT_EQ(login->server.name, AuthServer::kServerName);
   EXPECT_EQ(SignedInServerName(Settings()), AuthServer::kServerName);
   EXPECT_EQ(server.PasswordRequests(), 1);
 
   for (int launch = 1; launch <= 2; ++launch) {
-    const SignInResult result = ForLaunch();
-    ASSERT_TRUE(result.signedIn) << result.error;
-    EXPECT_EQ(result.server->apiRoot, server.ApiRoot());
-    EXPECT_EQ(result.profileName, AuthServer::kProfileName);
+    const Result<SignedIn> result = ForLaunch();
+    ASSERT_TRUE(result) << result.message();
+    EXPECT_EQ(result->server.apiRoot, server.ApiRoot());
+    EXPECT_EQ(result->profileName, AuthServer::kProfileName);
   }
   EXPECT_EQ(server.PasswordRequests(), 1);
   EXPECT_EQ(server.Requests("/api/yggdrasil/authserver/validate"), 2);
@@ -78,10 +78,10 @@ TEST_F(AccountSignIn, LaunchesAfterLoginReuseTheTokenAndSendNoPassword) {
 
 TEST_F(AccountSignIn, AnExpiredTokenIsRefreshedAndARevokedOneCostsThePassword) {
   AuthServer server("steve@example.com", "right password", Injector());
-  ASSERT_TRUE(Login(server).signedIn);
+  ASSERT_TRUE(Login(server));
 
   server.ExpireTokens();
-  ASSERT_TRUE(ForLaunch().signedIn);
+  ASSERT_TRUE(ForLaunch());
   EXPECT_EQ(server.PasswordRequests(), 1);
   EXPECT_EQ(server.Requests("/api/yggdrasil/authserver/refresh"), 1);
   const StoredCredentials refreshed = Stored();
@@ -90,53 +90,66 @@ TEST_F(AccountSignIn, AnExpiredTokenIsRefreshedAndARevokedOneCostsThePassword) {
   EXPECT_EQ(refreshed.profileName, AuthServer::kProfileName);
 
   server.RevokeTokens();
-  ASSERT_TRUE(ForLaunch().signedIn);
+  ASSERT_TRUE(ForLaunch());
   EXPECT_EQ(server.PasswordRequests(), 2);
   EXPECT_EQ(Stored().accessToken, server.LastAccessToken());
   // The same client token all along: the server replaces this launcher's tokens.
   EXPECT_EQ(Stored().clientToken, refreshed.clientToken);
 }
 
-TEST_F(AccountSignIn, TokensAreShownOnlyToTheServerThatIssuedThem) {
+TEST_F(AccountSignIn, WhatWasGivenForOneServerNeverGoesToAnother) {
   AuthServer first("steve@example.com", "right password");
-  ASSERT_TRUE(Login(first).signedIn);
+  ASSERT_TRUE(Login(first));
   AuthServer second("steve@example.com", "right password", Injector());
+  // The setting changed behind the launcher's back (an older launcher, an editor): the name
+  // and password still stand in the file, but they were given for the first server.
   profile::WriteString(settings_, "KvCfg", "AuthServer", second.BaseUrl());
-  // The stored sign-in is not the new server's: no name to show until it signs in.
   EXPECT_EQ(SignedInServerName(Settings()), "");
-  ASSERT_TRUE(ForLaunch().signedIn);
-  EXPECT_EQ(SignedInServerName(Settings()), AuthServer::kServerName);
-  EXPECT_EQ(second.Requests("/api/yggdrasil/authserver/validate"), 0);
-  EXPECT_EQ(second.Requests("/api/yggdrasil/authserver/refresh"), 0);
-  EXPECT_EQ(second.PasswordRequests(), 1);
+  const Result<SignedIn> refused = ForLaunch();
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.message(), msg::kSignInAgain);
+  EXPECT_EQ(second.PasswordRequests(), 0);
+  EXPECT_EQ(second.Requests("/"), 0);
   EXPECT_EQ(first.Requests("/validate"), 0);
+
+  // Signed in again there, the launches use its token.
+  ASSERT_TRUE(Login(second));
+  ASSERT_TRUE(ForLaunch());
+  EXPECT_EQ(SignedInServerName(Settings()), AuthServer::kServerName);
+  EXPECT_EQ(second.PasswordRequests(), 1);
+  EXPECT_EQ(second.Requests("/api/yggdrasil/authserver/validate"), 1);
 }
 
-TEST_F(AccountSignIn, AnUnreachableServerGetsNeitherTokenNorPassword) {
-  AuthServer server("steve@example.com", "right password", Injector());
-  ASSERT_TRUE(Login(server).signedIn);
-  profile::WriteString(settings_, "KvCfg", "AuthServer", "https://127.0.0.1:9");
-  const SignInResult result = ForLaunch();
-  EXPECT_FALSE(result.signedIn);
-  EXPECT_EQ(result.error, msg::kAccountServerUnreachable);
+TEST_F(AccountSignIn, AnUnreachableServerIsSaidSoAndTheTokenStays) {
+  std::string address;
+  {
+    AuthServer server("steve@example.com", "right password", Injector());
+    ASSERT_TRUE(Login(server));
+    address = server.BaseUrl();
+  }
+  const Result<SignedIn> result = ForLaunch();
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.kind(), FailureKind::Unreachable);
+  EXPECT_EQ(result.message(), msg::kAccountServerUnreachable);
   EXPECT_EQ(Stored().accessToken, AuthServer::kAccessToken);
+  EXPECT_EQ(Stored().tokenServer, address);
 }
 
 TEST_F(AccountSignIn, OfSeveralProfilesOneIsChosenAndKept) {
   AuthServer server("steve@example.com", "right password",
                     Injector({{"a1", "Alex"}, {"s1", "Steve"}, {"n1", "Noor"}}));
   // Nobody to ask: the profiles are named, and nothing is stored.
-  SignInResult result = Login(server);
-  EXPECT_FALSE(result.signedIn);
-  EXPECT_EQ(result.error, msg::ProfileChoiceNeeded({"Alex", "Steve", "Noor"}));
+  Result<SignedIn> result = Login(server);
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.message(), msg::ProfileChoiceNeeded({"Alex", "Steve", "Noor"}));
   EXPECT_EQ(Stored().accessToken, "");
   // A name that is not one of them.
-  EXPECT_EQ(Login(server, "Herobrine").error, msg::NoSuchProfile("Herobrine", {"Alex", "Steve", "Noor"}));
+  EXPECT_EQ(Login(server, "Herobrine").message(), msg::NoSuchProfile("Herobrine", {"Alex", "Steve", "Noor"}));
 
   // Named beforehand (korvane-cli login --profile): the token is bound to it with a refresh.
   result = Login(server, "Noor");
-  ASSERT_TRUE(result.signedIn) << result.error;
-  EXPECT_EQ(result.profileName, "Noor");
+  ASSERT_TRUE(result) << result.message();
+  EXPECT_EQ(result->profileName, "Noor");
   EXPECT_EQ(Stored().profileId, "n1");
   EXPECT_EQ(Stored().accessToken, server.LastAccessToken());
   EXPECT_EQ(server.Requests("/api/yggdrasil/authserver/refresh"), 1);
@@ -148,9 +161,9 @@ TEST_F(AccountSignIn, OfSeveralProfilesOneIsChosenAndKept) {
     asked = true;
     return std::optional<std::size_t>(0);
   });
-  ASSERT_TRUE(result.signedIn) << result.error;
+  ASSERT_TRUE(result) << result.message();
   EXPECT_FALSE(asked);
-  EXPECT_EQ(result.profileName, "Noor");
+  EXPECT_EQ(result->profileName, "Noor");
 
   // A player who has never chosen is asked, and may decline.
   profile::DeleteSection(settings_, "AuthCfg");
@@ -159,10 +172,10 @@ TEST_F(AccountSignIn, OfSeveralProfilesOneIsChosenAndKept) {
     for (const GameProfile& profile : profiles) offered.push_back(profile.name);
     return std::optional<std::size_t>();
   });
-  EXPECT_EQ(result.error, msg::kProfileNotChosen);
+  EXPECT_EQ(result.message(), msg::kProfileNotChosen);
   EXPECT_EQ(offered, (std::vector<std::string>{"Alex", "Steve", "Noor"}));
   result = ForLaunch([](const std::vector<GameProfile>&) { return std::optional<std::size_t>(1); });
-  ASSERT_TRUE(result.signedIn) << result.error;
+  ASSERT_TRUE(result) << result.message();
   EXPECT_EQ(Stored().profileName, "Steve");
 }
 

@@ -6,6 +6,8 @@
 #include "platform/profile_store.h"
 #include "settings/settings.h"
 #include "tests/support/temp_folder.h"
+#include "util/base64.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -26,15 +28,16 @@ class SignIn : public ::testing::Test {
   // out) and remembers the request.
   AccountTransport Service(std::string reply, bool transferOk = true) {
     AccountTransport transport;
-    transport.get = [](const std::string&) { return AccountReply{true, 404, "no such page", {}}; };
-    transport.post = [this, reply, transferOk](const std::string& url, const std::string& request) {
+    transport.get = [](const std::string&) { return AccountReply{.status = 404, .body = "no such page"}; };
+    transport.post = [this, reply, transferOk](const std::string& url, const std::string& request) -> Result<AccountReply> {
       url_ = url;
       sent_ = request;
-      return AccountReply{transferOk, 200, transferOk ? reply : "", {}, NoAnswerReason::TimedOut};
+      if (!transferOk) return Fail(FailureKind::TimedOut, msg::kSignInTimedOut);
+      return AccountReply{.status = 200, .body = reply};
     };
     return transport;
   }
-  SignInResult SignInWith(const AccountTransport& transport) {
+  Result<SignedIn> SignInWith(const AccountTransport& transport) {
     return SignInWithCredentials({"steve@example.com", "pw", "https://auth.example/", ""}, settings_, transport);
   }
   void StoreEarlierSignIn() {
@@ -58,12 +61,11 @@ class SignIn : public ::testing::Test {
 };
 
 TEST_F(SignIn, SuccessStoresTokensAndProfile) {
-  const SignInResult result = SignInWith(
+  const Result<SignedIn> result = SignInWith(
       Service(R"({"accessToken":"tok","clientToken":"ct","availableProfiles":[],)"
               R"("selectedProfile":{"id":"4566e69f","name":"Steve","legacy":true}})"));
-  ASSERT_TRUE(result.signedIn);
-  EXPECT_EQ(result.error, "");
-  EXPECT_EQ(result.profileName, "Steve");
+  ASSERT_TRUE(result) << result.message();
+  EXPECT_EQ(result->profileName, "Steve");
   EXPECT_EQ(url_, "https://auth.example/authenticate");
   EXPECT_NE(sent_.find("\"username\":\"steve@example.com\""), std::string::npos);
   // A client token of the launcher's own, kept for the next sign-in.
@@ -77,7 +79,7 @@ TEST_F(SignIn, SuccessStoresTokensAndProfile) {
 }
 
 TEST_F(SignIn, SuccessWithoutProfileStoresEmptyProfile) {
-  ASSERT_TRUE(SignInWith(Service(R"({"accessToken":"tok"})")).signedIn);
+  ASSERT_TRUE(SignInWith(Service(R"({"accessToken":"tok"})")));
   EXPECT_EQ(Stored().profileName, "");
   EXPECT_EQ(UserTypeOf(Stored()), "mojang");
 }
@@ -88,12 +90,13 @@ TEST_F(SignIn, FailuresKeepTheEarlierCredentials) {
     std::string reply;
     bool transferOk;
     std::string expected;
+    FailureKind kind = FailureKind::Invalid;
   };
   const Case cases[] = {
-      {"", false, "登录超时"},
+      {"", false, "登录超时", FailureKind::TimedOut},
       {"", true, "未请求到数据"},
       {R"({"error":"ForbiddenOperationException","errorMessage":"Invalid credentials.","cause":"x"})",
-       true, "错误:ForbiddenOperationException 错误信息:Invalid credentials."},
+       true, "错误:ForbiddenOperationException 错误信息:Invalid credentials.", FailureKind::Refused},
       // Neither an error nor a success: a portal's page, a cut-off body, a wrong document.
       {"<html><body>Please log in to the hotel Wi-Fi</body></html>", true, "未请求到数据"},
       {R"({"accessToken":"tok","selectedProf)", true, "未请求到数据"},
@@ -102,9 +105,10 @@ TEST_F(SignIn, FailuresKeepTheEarlierCredentials) {
       {std::string(100000, '[') , true, "未请求到数据"},
   };
   for (const Case& c : cases) {
-    const SignInResult result = SignInWith(Service(c.reply, c.transferOk));
-    EXPECT_FALSE(result.signedIn);
-    EXPECT_EQ(result.error, c.expected) << c.reply.substr(0, 60);
+    const Result<SignedIn> result = SignInWith(Service(c.reply, c.transferOk));
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.message(), c.expected) << c.reply.substr(0, 60);
+    EXPECT_EQ(result.kind(), c.kind) << c.reply.substr(0, 60);
     EXPECT_EQ(Stored().accessToken, "earlier-token");
     EXPECT_EQ(Stored().profileName, "Earlier");
   }
@@ -113,7 +117,7 @@ TEST_F(SignIn, FailuresKeepTheEarlierCredentials) {
 TEST_F(SignIn, WrongTypesInASuccessReplyReadAsEmpty) {
   ASSERT_TRUE(
       SignInWith(Service(R"({"accessToken":"tok","clientToken":[1],"selectedProfile":{"id":5,"name":{},"legacy":"yes"}})"))
-          .signedIn);
+          .ok());
   StoredCredentials c = Stored();
   EXPECT_EQ(c.accessToken, "tok");
   // The service named none: the launcher's own stays.
@@ -124,12 +128,45 @@ TEST_F(SignIn, WrongTypesInASuccessReplyReadAsEmpty) {
 
 TEST_F(SignIn, ForALaunchWithoutATokenUsesTheStoredNameAndPassword) {
   profile::WriteString(settings_, "KvCfg", "UserName", "yre23bfy");  // 史蒂夫, as stored
+  profile::WriteString(settings_, "KvCfg", "PWD", EncodeSettingsText("pw"));
   profile::WriteString(settings_, "KvCfg", "AuthServer", "https://auth.example");
   CSettings settings(settings_);
   settings.Load();
-  const SignInResult result = SignInForLaunch(settings, Service("", false));
+  const Result<SignedIn> result = SignInForLaunch(settings, Service("", false));
   EXPECT_NE(sent_.find("\"username\":\"\\u53f2\\u8482\\u592b\""), std::string::npos) << sent_;
-  EXPECT_EQ(result.error, "登录超时");
+  EXPECT_EQ(result.message(), "登录超时");
+}
+
+TEST_F(SignIn, ForALaunchWithoutTokenOrPasswordNothingIsSent) {
+  profile::WriteString(settings_, "KvCfg", "UserName", EncodeSettingsText("steve@example.com"));
+  CSettings settings(settings_);
+  settings.Load();
+  bool asked = false;
+  AccountTransport transport = Service(R"({"accessToken":"tok"})");
+  transport.get = [&asked](const std::string&) {
+    asked = true;
+    return AccountReply{.status = 404};
+  };
+  const Result<SignedIn> result = SignInForLaunch(settings, transport);
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.message(), msg::kSignInAgain);
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(sent_, "");
+}
+
+TEST_F(SignIn, WhatTheServerSaysReachesThePlayerWithoutControlCharacters) {
+  // A terminal would clear its screen and retitle its window; C1's CSI (U+009B) and a byte that
+  // is no UTF-8 are no better.
+  Result<SignedIn> result = SignInWith(Service(
+      R"({"error":"Forbidden\u001b[2J","errorMessage":"\u001b]0;pwned\u0007Bad\r\npassword\u009b31m)" "\xFF" R"("})"));
+  ASSERT_FALSE(result);
+  EXPECT_EQ(result.message(), "错误:Forbidden?[2J 错误信息:?]0;pwned?Bad??password?31m?");
+  // A profile's name is shown as the server's texts are; a token that is no text is no token.
+  ASSERT_TRUE(SignInWith(Service(R"({"accessToken":"tok","selectedProfile":{"id":"1","name":"\u001b[31mSteve"}})")));
+  EXPECT_EQ(Stored().profileName, "?[31mSteve");
+  result = SignInWith(Service(R"({"accessToken":"tok\u001b[2J","selectedProfile":{"id":"1","name":"Steve"}})"));
+  EXPECT_EQ(result.message(), msg::kSignInNoData);
+  EXPECT_EQ(Stored().profileName, "?[31mSteve");
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ TEST_F(Cli, ShowsTheWindowsWrittenSettingsInFileOrder) {
             "JavaPath=C:\\Program Files\\Java\\jre7\\bin\\java.exe\n"
             "GamePath=D:\\游戏\\Korvane\\.minecraft\\\nJVMMemoryMin=512\nJVMMemoryMax=2048\n"
             "LaunchParameters=-XX:+UseG1GC\nJavaVer=1.7.0_55\nIsAutoMallocMemory=false\nIsShowCmd=true\n"
-            "DownloadSource=\nAuthServer=\n");
+            "IsKeepLog=false\nDownloadSource=\nAuthServer=\n");
   EXPECT_NE(Run({"settings", "--reveal"}).out.find("PWD=p@ss 密码\n"), std::string::npos);
 
   result = Run({"instances"});
@@ -49,13 +49,45 @@ TEST_F(Cli, InstanceCommandsAndTheirRefusals) {
   EXPECT_TRUE(PathExists(home_ / "Instance/创造"));
   test::CommandResult unknown = Run({"rename", "nobody", "x"});
   EXPECT_NE(unknown.status, 0);
-  EXPECT_EQ(unknown.err, "korvane-cli: 没有这个游戏实例\n");
+  EXPECT_EQ(unknown.err, "korvane-cli: 没有这个游戏实例: nobody\n");
 
   EXPECT_EQ(Run({"instances"}).out, "创造\t1.7.10\n");
-  EXPECT_EQ(Run({"delete", "创造"}).out, "已删除游戏实例 创造\n");
+  EXPECT_EQ(Run({"delete", "创造", "--yes"}).out, "已删除游戏实例 创造\n");
   EXPECT_FALSE(PathExists(home_ / "Instance/创造"));
-  EXPECT_NE(Run({"delete", "创造"}).status, 0);
-  EXPECT_EQ(Run({"instances"}).out, "");
+  EXPECT_EQ(Run({"delete", "创造", "--yes"}).err, "korvane-cli: 没有这个游戏实例: 创造\n");
+  // Nothing to list: the list stays empty for scripts, and the player reads why.
+  const test::CommandResult none = Run({"instances"});
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err, "korvane-cli: 还没有游戏实例（用 korvane-cli add NAME VERSION 添加）\n");
+}
+
+TEST_F(Cli, DeletingAsksOnATerminalAndNeedsYesElsewhere) {
+  ASSERT_EQ(Run({"add", "生存", "1.7.10"}).status, 0);
+  test::WriteFile(home_ / "Instance/生存/saves/world/level.dat", "world");
+  const auto stillThere = [&] { return PathExists(home_ / "Instance/生存/saves/world/level.dat"); };
+  const std::vector<std::string> environment{"KORVANE_HOME=" + home_.Path(), "JAVA_HOME=", "PATH=/nonexistent"};
+
+  // No one to ask: refused, saying how to confirm.
+  const test::CommandResult unasked = Run({"delete", "生存"});
+  EXPECT_EQ(unasked.status, 1);
+  EXPECT_NE(unasked.err.find("--yes"), std::string::npos) << unasked.err;
+  EXPECT_TRUE(stillThere());
+
+  // On a terminal the question names what goes for good and where; only yes deletes.
+  const test::CommandResult declined = test::RunCommandOnTerminal(KORVANE_CLI, {"delete", "生存"}, environment, "n\n");
+  EXPECT_EQ(declined.status, 1);
+  EXPECT_NE(declined.err.find(home_ / "Instance/生存/"), std::string::npos) << declined.err;
+  for (const char* word : {"永久", "存档", "Mod", "设置", "[y/N]"}) EXPECT_NE(declined.err.find(word), std::string::npos) << word;
+  EXPECT_TRUE(stillThere());
+  const test::CommandResult confirmed = test::RunCommandOnTerminal(KORVANE_CLI, {"delete", "生存"}, environment, "y\n");
+  EXPECT_EQ(confirmed.status, 0) << confirmed.err;
+  EXPECT_EQ(confirmed.out, "已删除游戏实例 生存\n");
+  EXPECT_FALSE(PathExists(home_ / "Instance/生存"));
+
+  // An instance that is not there is named as such before anything is asked.
+  const test::CommandResult unknown = test::RunCommandOnTerminal(KORVANE_CLI, {"delete", "生存"}, environment, "y\n");
+  EXPECT_EQ(unknown.err, "korvane-cli: 没有这个游戏实例: 生存\n");
 }
 
 TEST_F(Cli, AVersionThatNoListNamesNeedsForce) {

@@ -160,6 +160,9 @@ TEST_F(CommandCli, TextIsOneLine) {
   EXPECT_EQ(SplitLines(result.out).size(), 1u);
   EXPECT_EQ(result.out.rfind("\"/opt/java 8/bin/java\" -Xms256M -Xmx1024M -XX:+UseG1GC \"-Dlabel=a b\" -Djava.library.path=", 0), 0u)
       << result.out;
+  // No list ends with a separator: an empty entry would add the working folder to it.
+  EXPECT_NE(result.out.find("/jinput-platform/2.0.5/ -cp "), std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find(": "), std::string::npos) << result.out;
 }
 
 TEST_F(CommandCli, AGenuineAccountUsesTheStoredCredentials) {

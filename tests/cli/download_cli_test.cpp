@@ -11,6 +11,7 @@
 
 #include "game/game_layout.h"
 #include "install/download_planning.h"
+#include "net/size_text.h"
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
 #include "tests/net/mirror_process.h"
@@ -58,9 +59,9 @@ class DownloadCli : public ::testing::Test {
       WriteFile(served_ / ("objects/" + hash.substr(0, 2) + "/" + hash), ObjectBytes(i));
     }
     WriteFile(served_ / "indexes/7.7.json", index + "}}");
-    WriteFile(served_ / "libs/com/example/plain/1.0/plain-1.0.jar", TestBytes(3000, 1));
+    test::MakeZip(served_ / "libs/com/example/plain/1.0/plain-1.0.jar", {{"Plain.class", TestBytes(3000, 1)}});
     test::MakeZip(served_ / "libs/org/example/sound/2.0/sound-2.0-natives-linux.jar", {{"libsound.so", "elf"}});
-    WriteFile(served_ / "versions/7.7/7.7.jar", TestBytes(2000000, 2));
+    test::MakeZip(served_ / "versions/7.7/7.7.jar", {{"Game.class", TestBytes(2000000, 2)}});
   }
 
   std::vector<std::string> Environment(const MirrorProcess& mirror) const {
@@ -89,7 +90,9 @@ TEST_F(DownloadCli, VersionsListsTheLocalCopyAfterARefresh) {
   test::CommandResult nothing = test::RunCommand(KORVANE_CLI, {"versions", "--refresh"}, offline);
   EXPECT_EQ(nothing.status, 1);
   EXPECT_EQ(nothing.out, "");
-  EXPECT_EQ(nothing.err, "korvane-cli: 无法从下载源获取版本列表，本地也没有版本列表（请检查网络连接和 DownloadSource 设置）\n");
+  EXPECT_EQ(nothing.err,
+            "korvane-cli: 无法从下载源获取版本列表，本地也没有版本列表: 无法下载 "
+            "http://127.0.0.1:9/versions/versions.json: 服务器没有回应或没有告知文件大小（请检查网络连接和 DownloadSource 设置）\n");
 
   test::CommandResult refreshed = Run(mirror, {"versions", "--refresh"});
   ASSERT_EQ(refreshed.status, 0) << refreshed.err;
@@ -103,6 +106,13 @@ TEST_F(DownloadCli, VersionsListsTheLocalCopyAfterARefresh) {
   EXPECT_EQ(stale.out, refreshed.out);
   EXPECT_NE(stale.err.find("本地副本"), std::string::npos);
   EXPECT_EQ(Run(mirror, {"versions", "--all"}).status, 2);
+
+  // A list that names no version says so.
+  WriteFile(VersionListPath(game_), R"({"latest":{},"versions":[]})");
+  const test::CommandResult empty = test::RunCommand(KORVANE_CLI, {"versions"}, offline);
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_EQ(empty.out, "");
+  EXPECT_TRUE(empty.err.starts_with("korvane-cli: 版本列表中没有任何版本: ")) << empty.err;
 }
 
 TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
@@ -111,13 +121,23 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
   test::CommandResult result = Run(mirror, {"prepare", "生存"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "生存: 所有文件都已就位\n");
-  EXPECT_NE(result.err.find(") plain-1.0.jar 文件大小:2.93KB "), std::string::npos) << result.err;
+  const std::string plainJar = served_ / "libs/com/example/plain/1.0/plain-1.0.jar";
+  const std::string plainSize = FileSizeText(static_cast<std::int64_t>(GetFileSize(plainJar)));
+  EXPECT_NE(result.err.find(") plain-1.0.jar " + plainSize + " "), std::string::npos) << result.err;
   // The last line: every file in place, every byte.
   std::string last = result.err.substr(result.err.rfind('\n', result.err.size() - 2) + 1);
   EXPECT_EQ(last.substr(0, 8), "(53/53) ") << result.err;
   EXPECT_EQ(last.substr(last.size() - 6), " 100%\n") << result.err;
+  // Once bytes have arrived, the speed shows them, from the first line on.
+  for (std::size_t start = 0, end = 0; (end = result.err.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = result.err.substr(start, end - start);
+    const bool bytesArrived = !line.ends_with(" 0%") && line.ends_with("%");
+    if (bytesArrived) {
+      EXPECT_EQ(line.find("下载速度:0B/"), std::string::npos) << line;
+    }
+  }
 
-  EXPECT_EQ(ReadFile(VersionJarPath(game_, "7.7")), TestBytes(2000000, 2));
+  EXPECT_EQ(ReadFile(VersionJarPath(game_, "7.7")), ReadFile(served_ / "versions/7.7/7.7.jar"));
   EXPECT_EQ(ReadFile(game_ + "/libraries/org/example/sound/2.0/libsound.so"), "elf");
   EXPECT_EQ(ReadFile(game_ + "/assets/objects/" + Hash(49).substr(0, 2) + "/" + Hash(49)), ObjectBytes(49));
 
@@ -128,8 +148,30 @@ TEST_F(DownloadCli, PrepareFetchesAVersionFromNothing) {
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(mirror.CountRequests("GET", "/versions/7.7/7.7.jar"), gets);
 
-  EXPECT_EQ(Run(mirror, {"prepare", "不存在"}).status, 1);
+  const test::CommandResult unknown = Run(mirror, {"prepare", "不存在"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.err, "korvane-cli: 没有这个游戏实例: 不存在\n");
   EXPECT_EQ(Run(mirror, {"prepare"}).status, 2);
+}
+
+TEST_F(DownloadCli, ANativesJarThatCannotBeUnpackedFailsThePrepareAndIsFetchedAgain) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started());
+  // A folder stands where the jar's library goes.
+  const std::string natives = game_ + "/libraries/org/example/sound/2.0/";
+  std::filesystem::create_directories(natives + "libsound.so");
+  test::CommandResult failed = Run(mirror, {"prepare", "生存"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out, "");
+  EXPECT_NE(failed.err.find("korvane-cli: 无法解压 sound-2.0-natives-linux.jar: 1 个文件无法解压"), std::string::npos)
+      << failed.err;
+  EXPECT_FALSE(PathExists(natives + "sound-2.0-natives-linux.jar"));
+
+  std::filesystem::remove(natives + "libsound.so");
+  test::CommandResult again = Run(mirror, {"prepare", "生存"});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(ReadFile(natives + "libsound.so"), "elf");
+  EXPECT_EQ(mirror.CountRequests("GET", "/libs/org/example/sound/2.0/sound-2.0-natives-linux.jar"), 2);
 }
 
 TEST_F(DownloadCli, JobsOrTheSettingBoundTheFilesAtOnce) {
@@ -246,7 +288,7 @@ TEST_F(DownloadCli, CtrlCLeavesThePartialFileForTheNextRun) {
   ASSERT_TRUE(mirror.Started());
   test::CommandResult result = Run(mirror, {"prepare", "生存"});
   ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(ReadFile(jar), TestBytes(2000000, 2));
+  EXPECT_EQ(ReadFile(jar), ReadFile(served_ / "versions/7.7/7.7.jar"));
   EXPECT_NE(mirror.Log().find("GET /versions/7.7/7.7.jar bytes=" + std::to_string(part) + "- 206"), std::string::npos)
       << mirror.Log();
 }

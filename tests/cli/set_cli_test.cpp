@@ -79,5 +79,48 @@ TEST_F(SetCli, APasswordFromStandardInputSignsTheGenuineAccountInFirst) {
   EXPECT_EQ(stored.accessToken, std::string(2000, 't'));
 }
 
+TEST_F(SetCli, AnotherAccountServerGetsNothingGivenForTheOldOne) {
+  test::AuthServer old("steve@example.com", "right password");
+  authUrl_ = "";  // the setting alone names the server
+  ASSERT_EQ(Run({"set", "AuthServer", old.BaseUrl(), "UserName", "steve@example.com", "IsGenuine", "true", "--password"},
+                "right password\n")
+                .status,
+            0);
+  EXPECT_EQ(Setting("PWD"), "right password");
+
+  test::AuthServer other("alex@example.com", "other password");
+  test::CommandResult result = Run({"set", "AuthServer", other.BaseUrl()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.err.find(msg::kAccountClearedForNewServer), std::string::npos) << result.err;
+  EXPECT_EQ(Setting("PWD"), "");
+  EXPECT_EQ(Setting("UserName"), "Player");
+  EXPECT_EQ(Setting("IsGenuine"), "true");
+  StoredCredentials stored;
+  InitStoredCredentials(stored, home_ / "KvCfg.ini");
+  LoadStoredCredentials(stored);
+  EXPECT_EQ(stored.accessToken, "");
+  EXPECT_EQ(other.PasswordRequests(), 0);
+  EXPECT_EQ(old.PasswordRequests(), 1);
+
+  // Given along with the server, a name and password are that server's: signed in there.
+  result = Run({"set", "AuthServer", other.BaseUrl() + "/", "UserName", "alex@example.com", "--password"}, "other password\n");
+  EXPECT_EQ(result.status, 0) << result.err;
+  result = Run({"set", "UserName", "alex@example.com", "AuthServer", old.BaseUrl(), "--password"}, "other password\n");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(other.PasswordRequests(), 1);
+  EXPECT_EQ(old.PasswordRequests(), 2);
+}
+
+TEST_F(SetCli, AServersWordsReachTheTerminalWithoutItsEscapes) {
+  test::AuthServer::Options options;
+  options.errorMessage = "\x1b]0;pwned\x07\x1b[2JInvalid credentials.";
+  test::AuthServer server("steve@example.com", "right password", options);
+  authUrl_ = server.BaseUrl();
+  const test::CommandResult result = Run({"login", "steve@example.com"}, "wrong password\n");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("错误信息:?]0;pwned??[2JInvalid credentials."), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kv

@@ -9,6 +9,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "tests/uilib/window_probes.h"
 #include "uilib/progress.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -80,15 +81,20 @@ TEST_F(DownloadWindow, WithSeveralTransfersTheBarCoversTheRunAndCancelKeepsThePa
   test::Watcher watcher([&] {
     CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvDownLoadWnd"));
     if (!window || pictured) return;
-    auto* bar = static_cast<CProgressUI*>(test::ControlOf(window, "DownLoad_process")->GetInterface(QStringLiteral("Progress")));
+    auto* bar = ui_cast<CProgressUI>(test::ControlOf(window, "DownLoad_process"));
     // The small files are in place, the big one is half-way, and the speed has been reported.
     if (bar->GetValue() < 1000 || test::TextOf(window, "LB_FileIndex") != QStringLiteral("(2/3)") ||
         test::TextOf(window, "LB_DownLoadSpeed") == QStringLiteral("下载速度:")) {
       return;
     }
     pictured = true;
-    // The bar covers the bytes of the whole run; name and size are those of one file.
+    // The bar covers the bytes of the whole run, which the line beside the cancel button gives;
+    // name and size are those of one file.
     EXPECT_EQ(bar->GetMaxValue(), 2002000 / 1024);
+    EXPECT_TRUE(test::TextOf(window, "LB_Total").endsWith(QStringLiteral(" / 1.91MB")))
+        << test::TextOf(window, "LB_Total").toStdString();
+    EXPECT_TRUE(test::TextOf(window, "LB_DownLoadSpeed").endsWith(QStringLiteral("KB/s")))
+        << test::TextOf(window, "LB_DownLoadSpeed").toStdString();
     const QString name = test::TextOf(window, "LB_FileName");
     const QString size = test::TextOf(window, "LB_FileSize");
     if (name == QStringLiteral("下载文件:file1.bin")) {
@@ -107,6 +113,24 @@ TEST_F(DownloadWindow, WithSeveralTransfersTheBarCoversTheRunAndCancelKeepsThePa
   EXPECT_GT(GetFileSize(plan[0].path + ".tmp"), 1000u * 1024);
   EXPECT_TRUE(PathExists(plan[1].path));
   EXPECT_TRUE(PathExists(plan[2].path));
+}
+
+// A run shorter than a second still tells its speed: it is measured from the start on.
+TEST_F(DownloadWindow, AShortRunShowsItsSpeedWhileItRuns) {
+  std::vector<DownloadItem> plan = Serve({240000}, {"--rate", "400000"});
+  std::vector<QString> speeds;
+  test::Watcher watcher([&] {
+    CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvDownLoadWnd"));
+    if (!window) return;
+    const QString speed = test::TextOf(window, "LB_DownLoadSpeed");
+    if (speeds.empty() || speeds.back() != speed) speeds.push_back(speed);
+  });
+  CDownLoadWnd window(plan);
+  ASSERT_EQ(window.Run(nullptr).result, DownloadResult::Completed);
+  const bool shown = std::any_of(speeds.begin(), speeds.end(), [](const QString& speed) {
+    return speed.endsWith(QStringLiteral("B/s")) && speed != QStringLiteral("下载速度:0.00KB/s");
+  });
+  EXPECT_TRUE(shown) << speeds.size() << " texts, the last " << speeds.back().toStdString();
 }
 
 TEST_F(DownloadWindow, TheCloseCommandCancelsToo) {

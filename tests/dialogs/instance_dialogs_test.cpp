@@ -2,6 +2,8 @@
 // and what they register.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <atomic>
 
@@ -10,11 +12,13 @@
 #include "game/game_layout.h"
 #include "settings/instance_commands.h"
 #include "settings/instance_list.h"
+#include "uilib/edit.h"
 #include "tests/dialogs/message_answerer.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/temp_folder.h"
 #include "tests/uilib/gui_test_support.h"
 #include "tests/uilib/window_probes.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -103,6 +107,57 @@ TEST_F(InstanceDialogs, TheAddDialogOffersTheListsFirstVersionAndRefusesWhatCann
   EXPECT_FALSE(PathExists(home_ / "Instance/SURVIVAL/"));
 }
 
+TEST_F(InstanceDialogs, TheAddDialogTakesTheNameAtOnceAndAnswersEnterAndEscape) {
+  CAddInstanceWnd cancelled(settings_, Refresh());
+  EXPECT_EQ(RunAddDialog(cancelled, [&] { test::KeyClick(cancelled.GetHWND(), Qt::Key_Escape); }), IDCANCEL);
+
+  CAddInstanceWnd dialog(settings_, Refresh());
+  const int result = RunAddDialog(dialog, [&] {
+    // The cursor waits in the name field: what the player types lands there.
+    auto* name = ui_cast<CEditUI>(test::ControlOf(&dialog, "Ed_InstanceName"));
+    QWidget* typing = dialog.GetHWND()->focusWidget();
+    ASSERT_NE(typing, nullptr);
+    EXPECT_EQ(typing, name->GetNativeEdit());
+    QTest::keyClicks(typing, QStringLiteral("Survival"));
+    test::Pump(20);
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_InstanceName"), QStringLiteral("Survival"));
+    test::SaveScreenshot(dialog.GetHWND(), QStringLiteral("add_instance_typing"));
+    QTest::keyClick(typing, Qt::Key_Return);
+    test::Pump();
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(CInstanceList(settings_, false).GetVersion("Survival"), "26.2-pre-2");
+}
+
+TEST_F(InstanceDialogs, ANameTooLongIsRefusedWithTheReasonAndNeverCut) {
+  const QString tooLong(51, QChar(u'x'));
+  CAddInstanceWnd add(settings_, Refresh());
+  EXPECT_EQ(RunAddDialog(add, [&] {
+              test::TypeInto(add, test::ControlOf(&add, "Ed_InstanceName"), tooLong);
+              EXPECT_EQ(test::TextOf(&add, "Ed_InstanceName"), tooLong);
+              EXPECT_EQ(TryName(add, tooLong, "Btn_OK"), QString::fromUtf8(msg::kNameTooLong));
+              test::ClickControlOf(&add, "Btn_Cancel");
+            }),
+            IDCANCEL);
+  EXPECT_TRUE(CInstanceList(settings_, false).Entries().empty());
+
+  ASSERT_EQ(AddInstance(settings_, game_, "生存", "1.7.10").status, InstanceCommandStatus::Done);
+  CRenameInsWnd rename(settings_);
+  ASSERT_TRUE(rename.CreateFor(nullptr));
+  rename.SetCurrentName("生存");
+  QTimer::singleShot(0, [&] {
+    if (test::PumpUntil([&] { return test::TextOf(&rename, "Ed_InstanceName") == QStringLiteral("生存"); })) {
+      test::TypeInto(rename, test::ControlOf(&rename, "Ed_InstanceName"), tooLong);
+      EXPECT_EQ(test::TextOf(&rename, "Ed_InstanceName"), tooLong);
+      EXPECT_EQ(TryName(rename, tooLong, "Btn_Ok"), QString::fromUtf8(msg::kNameTooLong));
+      test::KeyClick(rename.GetHWND(), Qt::Key_Escape);
+    }
+    rename.Close(-1);
+  });
+  EXPECT_EQ(rename.ShowModal(), IDCANCEL);
+  EXPECT_EQ(CInstanceList(settings_, false).IndexOf("生存"), 0);
+}
+
 TEST_F(InstanceDialogs, WithoutAVersionListNoInstanceIsAddedWithoutAVersion) {
   listOffered_ = false;
   CAddInstanceWnd dialog(settings_, Refresh());
@@ -153,8 +208,9 @@ TEST_F(InstanceDialogs, RenamingKeepsThePlaceAndRefusesWhatAddingRefuses) {
     test::ControlOf(&dialog, "Ed_InstanceName")->SetText(QStringLiteral("生存 世界"));
     test::Pump(20);
     test::SaveScreenshot(dialog.GetHWND(), QStringLiteral("rename_dialog"));
-    test::ControlOf(&dialog, "Ed_InstanceName")->SetText(QString(50, QChar(u'名')));
-    test::ClickControlOf(&dialog, "Btn_Ok");
+    // Enter in the field confirms.
+    test::TypeInto(dialog, test::ControlOf(&dialog, "Ed_InstanceName"), QString(50, QChar(u'名')));
+    QTest::keyClick(dialog.GetHWND()->focusWidget(), Qt::Key_Return);
   });
   EXPECT_EQ(result, IDOK);
   const std::string renamed = QString(50, QChar(u'名')).toStdString();

@@ -20,6 +20,7 @@
 #include "tests/uilib/window_probes.h"
 #include "uilib/combo.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -79,7 +80,7 @@ class LoaderRow : public ::testing::Test {
   }
 
   static CComboUI* Combo(CAddInstanceWnd& dialog, const char* name) {
-    return static_cast<CComboUI*>(test::ControlOf(&dialog, name)->GetInterface(QStringLiteral("Combo")));
+    return ui_cast<CComboUI>(test::ControlOf(&dialog, name));
   }
   static std::vector<QString> Items(CComboUI* combo) {
     std::vector<QString> texts;
@@ -210,7 +211,7 @@ TEST_F(LoaderRow, AnotherGameVersionBringsItsOwnLists) {
       watch.stop();
       test::Pump(30);
       picker->GetPaintManager().UpdateLayout();
-      auto* list = static_cast<CListUI*>(test::ControlOf(picker, "List_Version")->GetInterface(QStringLiteral("List")));
+      auto* list = ui_cast<CListUI>(test::ControlOf(picker, "List_Version"));
       test::Click(*picker, list->GetItemAt(5));
       picked = picker->SelectedVersion();
       test::ClickControlOf(picker, "Btn_OK");

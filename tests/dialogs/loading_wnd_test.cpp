@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <thread>
 
 #include "tests/uilib/gui_test_support.h"
+#include "tests/uilib/window_probes.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -101,6 +104,44 @@ TEST_F(LoadingWindow, BeginTwiceKeepsItShownAndCentredOnItsOwner) {
   loading_.Wait();
   worker.join();
   EXPECT_TRUE(test::PumpUntil([&] { return !loading_.GetHWND()->isVisible(); }));
+}
+
+TEST_F(LoadingWindow, ALineSaysWhatTheWorkerDoesAndItsCancelButtonAsksOnce) {
+  int cancels = 0;
+  // Room on the screen for the indicator, wider than its owner, to be centred on it.
+  QWidget* owner = owner_.GetHWND();
+  owner->move(owner->screen()->availableGeometry().center() - owner->rect().center());
+  loading_.Begin(QStringLiteral("正在登录账户…"), [&] { ++cancels; });
+  ASSERT_TRUE(test::PumpUntil([&] { return loading_.GetHWND()->isVisible(); }));
+  EXPECT_GT(loading_.GetHWND()->width(), 300);
+  std::thread([&] { loading_.SetText(QStringLiteral("正在获取版本 1.20.1 的描述和资源索引…")); }).join();
+  EXPECT_TRUE(test::PumpUntil(
+      [&] { return test::TextOf(&loading_, "LB_Stage") == QStringLiteral("正在获取版本 1.20.1 的描述和资源索引…"); }));
+  // Centred on its owner, at its new width.
+  const QPoint ownerCentre = owner_.GetHWND()->frameGeometry().center();
+  EXPECT_LE((ownerCentre - loading_.GetHWND()->frameGeometry().center()).manhattanLength(), 2);
+  test::Pump(60);
+  test::SaveScreenshot(owner_.GetHWND(), {loading_.GetHWND()}, QStringLiteral("loading_window_with_line"));
+
+  test::ClickControlOf(&loading_, "Btn_Cancel");
+  test::ClickControlOf(&loading_, "Btn_Cancel");
+  EXPECT_EQ(cancels, 1);
+  // A step reported after the cancel does not hide that the launch is stopping.
+  std::thread([&] { loading_.SetText(QStringLiteral("正在检查游戏文件…")); }).join();
+  test::Pump();
+  EXPECT_EQ(test::TextOf(&loading_, "LB_Stage"), QString::fromUtf8(msg::kStageCancelling));
+  EXPECT_FALSE(test::ControlOf(&loading_, "Btn_Cancel")->IsEnabled());
+  std::thread([&] { loading_.Finish(); }).join();
+  loading_.Wait();
+  EXPECT_TRUE(test::PumpUntil([&] { return !loading_.GetHWND()->isVisible(); }));
+
+  // Begun without a line, it is the bare mark again.
+  loading_.Begin();
+  ASSERT_TRUE(test::PumpUntil([&] { return loading_.GetHWND()->isVisible(); }));
+  EXPECT_EQ(loading_.GetHWND()->size(), QSize(40, 40));
+  EXPECT_FALSE(test::ControlOf(&loading_, "LB_Stage")->IsVisible());
+  std::thread([&] { loading_.Finish(); }).join();
+  loading_.Wait();
 }
 
 }  // namespace

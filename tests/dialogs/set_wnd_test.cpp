@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QLineEdit>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
@@ -22,6 +24,7 @@
 #include "uilib/button.h"
 #include "uilib/combo.h"
 #include "uilib/edit.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -50,6 +53,7 @@ class QueuedPickers : public FilePickers {
     folders.pop_front();
     return true;
   }
+  bool BrowseForSaveFile(const QString&, std::string&, HWND) override { return false; }
   bool BrowseForPack(HWND, std::string&) override { return false; }
   std::deque<std::string> programs;
   std::deque<std::string> folders;
@@ -68,7 +72,7 @@ class SettingsDialog : public ::testing::Test {
     services.java = &java_;
     services.pickers = &pickers_;
     // A plain account service: its root answers without metadata.
-    services.account.get = [](const std::string&) { return AccountReply{true, 404, {}, {}}; };
+    services.account.get = [](const std::string&) { return AccountReply{.status = 404}; };
     services.account.post = [this](const std::string&, const std::string& request) {
       ++signIns_;
       {
@@ -76,7 +80,7 @@ class SettingsDialog : public ::testing::Test {
         lastRequest_ = request;
       }
       while (holdSignIn_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      return AccountReply{true, reply_.find("\"error\"") == std::string::npos ? 200L : 403L, reply_, {}};
+      return AccountReply{.status = reply_.find("\"error\"") == std::string::npos ? 200L : 403L, .body = reply_};
     };
     return services;
   }
@@ -97,10 +101,10 @@ class SettingsDialog : public ::testing::Test {
   }
 
   static CComboUI* Combo(CWindowWnd& dialog) {
-    return static_cast<CComboUI*>(test::ControlOf(&dialog, "CBox_JavaPath")->GetInterface(QStringLiteral("Combo")));
+    return ui_cast<CComboUI>(test::ControlOf(&dialog, "CBox_JavaPath"));
   }
   static bool Checked(CWindowWnd& dialog, const char* name) {
-    return static_cast<COptionUI*>(test::ControlOf(&dialog, name)->GetInterface(QStringLiteral("Option")))->IsSelected();
+    return ui_cast<COptionUI>(test::ControlOf(&dialog, name))->IsSelected();
   }
   static bool Enabled(CWindowWnd& dialog, const char* name) { return test::ControlOf(&dialog, name)->IsEnabled(); }
   static void Type(CWindowWnd& dialog, const char* name, const QString& text) {
@@ -168,7 +172,11 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
     Type(dialog, "Ed_Pwd", QStringLiteral("still saved"));
     Type(dialog, "Ed_JVMMemoryMin", QStringLiteral("2048"));
     Type(dialog, "Ed_LaunchParameters", QStringLiteral("-Xss2M"));
+    // Only a log window that is shown can be kept open after the game.
+    EXPECT_TRUE(Enabled(dialog, "CB_IsKeepLog"));
+    test::ClickControlOf(&dialog, "CB_IsKeepLog");
     test::ClickControlOf(&dialog, "CB_IsShowCmd");
+    EXPECT_FALSE(Enabled(dialog, "CB_IsKeepLog"));
     test::ClickControlOf(&dialog, "CB_IsAutoMallocMemory");
     EXPECT_FALSE(Enabled(dialog, "Ed_JVMMemoryMin"));
     EXPECT_FALSE(Enabled(dialog, "Ed_JVMMemoryMax"));
@@ -195,6 +203,7 @@ TEST_F(SettingsDialog, EveryValueIsShownFromTheFileAndSavedToIt) {
   EXPECT_EQ(saved.launchParameters, "-Xss2M");
   EXPECT_EQ(saved.isAutoMallocMemory, "true");
   EXPECT_EQ(saved.isShowCmd, "false");
+  EXPECT_EQ(saved.isKeepLog, "true");
   EXPECT_TRUE(std::filesystem::is_directory(home_ / ".minecraft/"));
 }
 
@@ -205,10 +214,10 @@ TEST_F(SettingsDialog, TheAccountServerIsPickedByNameOrTyped) {
   stored.authServer = "https://littleskin.cn/api/yggdrasil/";
   ASSERT_TRUE(stored.Save());
   const auto field = [](CWindowWnd& dialog) {
-    return static_cast<CEditUI*>(test::ControlOf(&dialog, "Ed_AuthServer")->GetInterface(QStringLiteral("Edit")));
+    return ui_cast<CEditUI>(test::ControlOf(&dialog, "Ed_AuthServer"));
   };
   const auto servers = [](CWindowWnd& dialog) {
-    return static_cast<CComboUI*>(test::ControlOf(&dialog, "CBox_AuthServer")->GetInterface(QStringLiteral("Combo")));
+    return ui_cast<CComboUI>(test::ControlOf(&dialog, "CBox_AuthServer"));
   };
 
   const int result = Run([&](CSetWnd& dialog) {
@@ -232,6 +241,67 @@ TEST_F(SettingsDialog, TheAccountServerIsPickedByNameOrTyped) {
   });
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(Saved().authServer, "https://skins.example/api/yggdrasil");
+}
+
+TEST_F(SettingsDialog, AnotherAccountServerGetsOnlyANameAndPasswordTypedForIt) {
+  CSettings stored(settings_);
+  stored.Load(java_);
+  stored.userName = "steve@example.com";
+  stored.password = "old password";
+  stored.isGenuine = "true";
+  stored.authServer = "https://skin-a.example";
+  ASSERT_TRUE(stored.Save());
+  StoredCredentials earlier;
+  InitStoredCredentials(earlier, settings_);
+  earlier.accessToken = "a-token";
+  earlier.tokenServer = "https://skin-a.example";
+  ASSERT_TRUE(SaveStoredCredentials(earlier));
+  const std::string before = test::ReadFile(settings_);
+  reply_ = R"({"accessToken":"b-token","selectedProfile":{"id":"1","name":"Alex"}})";
+
+  const int result = Run([&](CSetWnd& dialog) {
+    ui_cast<CComboUI>(test::ControlOf(&dialog, "CBox_AuthServer"))->SelectItem(3);
+    Type(dialog, "Ed_AuthServer", QStringLiteral("https://skin-b.example"));
+    // What the fields showed was given for the old server: the player is asked for the new one's.
+    QString told;
+    {
+      test::Watcher answer([&] {
+        CWindowWnd* message = test::FindOpenWindow(QStringLiteral("KvMessageDialog"));
+        if (!message || !told.isEmpty()) return;
+        told = test::TextOf(message, "text");
+        test::SaveScreenshot(dialog.GetHWND(), {message->GetHWND()}, QStringLiteral("settings_dialog_new_account_server"));
+        test::ClickControlOf(message, "okbtn");
+      });
+      test::ClickControlOf(&dialog, "Btn_Ok");
+      ASSERT_TRUE(test::PumpUntil([&] { return !told.isEmpty(); }));
+    }
+    EXPECT_EQ(told, QString::fromUtf8(msg::kAccountClearedForNewServer));
+    ASSERT_TRUE(test::PumpUntil([&] { return dialog.GetHWND() && !test::FindOpenWindow(QStringLiteral("KvMessageDialog")); }))
+        << "the dialog closed";
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_UserName"), QString());
+    EXPECT_EQ(test::TextOf(&dialog, "Ed_Pwd"), QString());
+    EXPECT_EQ(signIns_, 0);
+    EXPECT_EQ(test::ReadFile(settings_), before);
+    Type(dialog, "Ed_UserName", QStringLiteral("alex@example.com"));
+    Type(dialog, "Ed_Pwd", QStringLiteral("new password"));
+    EXPECT_EQ(Confirm(dialog), QString());
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(signIns_, 1);
+  {
+    std::lock_guard lock(mutex_);
+    EXPECT_EQ(lastRequest_.find("old password"), std::string::npos) << lastRequest_;
+    EXPECT_NE(lastRequest_.find("new password"), std::string::npos) << lastRequest_;
+  }
+  const CSettings saved = Saved();
+  EXPECT_EQ(saved.authServer, "https://skin-b.example");
+  EXPECT_EQ(saved.userName, "alex@example.com");
+  EXPECT_EQ(saved.password, "new password");
+  StoredCredentials credentials;
+  InitStoredCredentials(credentials, settings_);
+  LoadStoredCredentials(credentials);
+  EXPECT_EQ(credentials.accessToken, "b-token");
+  EXPECT_EQ(credentials.tokenServer, "https://skin-b.example");
 }
 
 TEST_F(SettingsDialog, TheConfiguredJavaStaysOnOfferAndFindingAgainMayFindNone) {
@@ -328,6 +398,30 @@ TEST_F(SettingsDialog, WhatCannotWorkIsRefusedWithTheDialogOpenAndTheFileAsItWas
   });
   EXPECT_EQ(result, IDCLOSE);
   EXPECT_EQ(test::ReadFile(settings_), before);
+}
+
+TEST_F(SettingsDialog, EscapeCancelsEnterSavesAndANameTooLongIsRefusedNotCut) {
+  EXPECT_EQ(Run([](CSetWnd& dialog) { test::KeyClick(dialog.GetHWND(), Qt::Key_Escape); }), IDCANCEL);
+  EXPECT_EQ(Saved().userName, "Player");
+
+  const QString tooLong(51, QChar(u'x'));
+  const int result = Run([&](CSetWnd& dialog) {
+    auto* name = ui_cast<CEditUI>(test::ControlOf(&dialog, "Ed_UserName"));
+    test::TypeInto(dialog, name, tooLong);
+    EXPECT_EQ(name->GetText(), tooLong);
+    {
+      test::MessageAnswerer answerer("okbtn");
+      QTest::keyClick(name->GetNativeEdit(), Qt::Key_Return);
+      ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+      EXPECT_EQ(answerer.Texts().front(), QString::fromUtf8(msg::kUserNameTooLong));
+    }
+    EXPECT_TRUE(dialog.GetHWND()->isVisible());
+    test::TypeInto(dialog, name, QStringLiteral("Alex"));
+    QTest::keyClick(name->GetNativeEdit(), Qt::Key_Return);
+    test::Pump();
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(Saved().userName, "Alex");
 }
 
 TEST_F(SettingsDialog, AGenuineAccountIsSignedInBehindTheIndicatorWithTheNamesOfTheMomentOfOk) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <algorithm>
 #include <json/json.h>
 
 #include "dialogs/add_instance_wnd.h"
@@ -14,6 +15,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "tests/uilib/window_probes.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 namespace {
@@ -47,7 +49,7 @@ class VersionPicker : public ::testing::Test {
   // The list, laid out, so that its rows stand where a click finds them.
   CListUI* List(CVersionWnd& picker) {
     picker.GetPaintManager().UpdateLayout();
-    return static_cast<CListUI*>(test::ControlOf(&picker, "List_Version")->GetInterface(QStringLiteral("List")));
+    return ui_cast<CListUI>(test::ControlOf(&picker, "List_Version"));
   }
 
   // Runs the picker; `script` acts once it is up. A script that stopped half-way (a failed
@@ -79,8 +81,13 @@ TEST_F(VersionPicker, ShowsTheWholeOfficialListWithTypesAndWaitsForAChoice) {
     ASSERT_EQ(list->GetCount(), 891);
     auto row = [&](int i) { return static_cast<CListTextElementUI*>(list->GetItemAt(i)); };
     EXPECT_EQ(row(0)->GetText(0), QStringLiteral("26.2-pre-2"));
-    EXPECT_EQ(row(0)->GetText(1), QStringLiteral("snapshot"));
-    EXPECT_EQ(row(890)->GetText(1), QStringLiteral("old_alpha"));
+    // The types as players call them.
+    EXPECT_EQ(row(0)->GetText(1), QStringLiteral("快照"));
+    const auto& versions = picker.ShownVersions();
+    const auto release = std::find_if(versions.begin(), versions.end(), [](const ManifestEntry& v) { return v.type == "release"; });
+    ASSERT_NE(release, versions.end());
+    EXPECT_EQ(row(static_cast<int>(release - versions.begin()))->GetText(1), QStringLiteral("正式版"));
+    EXPECT_EQ(row(890)->GetText(1), QStringLiteral("远古版本 (Alpha)"));
     test::Pump(30);
     test::SaveScreenshot(picker.GetHWND(), QStringLiteral("version_picker"));
     // OK before any choice does nothing.
@@ -96,6 +103,25 @@ TEST_F(VersionPicker, ShowsTheWholeOfficialListWithTypesAndWaitsForAChoice) {
   EXPECT_EQ(refreshes_, 0);
 }
 
+TEST_F(VersionPicker, EscapeCancelsAndEnterTakesTheChosenVersion) {
+  CVersionWnd cancelled(owner_);
+  EXPECT_EQ(Run(cancelled, [&] { test::KeyClick(cancelled.GetHWND(), Qt::Key_Escape); }), IDCANCEL);
+
+  CVersionWnd picker(owner_);
+  const int result = Run(picker, [&] {
+    ASSERT_TRUE(test::PumpUntil([&] { return List(picker)->GetCount() > 3; }));
+    // Enter without a choice changes nothing; the arrows choose from the list.
+    test::KeyClick(picker.GetHWND(), Qt::Key_Return);
+    EXPECT_TRUE(picker.GetHWND()->isVisible());
+    test::Click(picker, List(picker)->GetItemAt(1));
+    test::KeyClick(picker.GetHWND(), Qt::Key_Down);
+    EXPECT_EQ(picker.SelectedVersion(), picker.ShownVersions()[2].id);
+    test::KeyClick(picker.GetHWND(), Qt::Key_Return);
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(picker.SelectedVersion(), owner_.Manifest().entries[2].id);
+}
+
 TEST_F(VersionPicker, IdsAreTextNeverMarkup) {
   Offer(R"({"versions":[{"id":"{b}1.0{/b}","type":"<i>release</i>"},{"id":"{a http://x}link{/a}","type":"old_beta"}]})");
   owner_.ReadVersionList();
@@ -103,6 +129,8 @@ TEST_F(VersionPicker, IdsAreTextNeverMarkup) {
   const int result = Run(picker, [&] {
     ASSERT_TRUE(test::PumpUntil([&] { return List(picker)->GetCount() == 2; }));
     EXPECT_FALSE(List(picker)->GetListInfo()->showHtml);
+    // A type the launcher does not know is shown as the list names it.
+    EXPECT_EQ(static_cast<CListTextElementUI*>(List(picker)->GetItemAt(0))->GetText(1), QStringLiteral("<i>release</i>"));
     test::DoubleClick(picker, List(picker)->GetItemAt(1));
   });
   EXPECT_EQ(result, IDOK);

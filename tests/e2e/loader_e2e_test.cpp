@@ -14,6 +14,7 @@
 #include "tests/loader/installer_publisher.h"
 #include "tests/loader/loader_publisher.h"
 #include "tests/net/mirror_process.h"
+#include "tests/net/net_test_support.h"
 #include "tests/net/zip_maker.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/java_tools.h"

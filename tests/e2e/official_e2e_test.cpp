@@ -130,6 +130,14 @@ class OfficialEndToEnd : public ::testing::Test {
     Json::Value entries(Json::arrayValue);
     for (const char* id : {"1.19.4", "1.18.2"}) {
       Json::Value description = ParseJson(test::ReadFixture(std::string("versions/modern/") + id + ".json"));
+      if (std::string(id) == "1.19.4") {
+        // As the versions since 1.20 name the natives folder: for every library that unpacks
+        // native code by itself.
+        for (const char* option : {"-Djna.tmpdir=", "-Dorg.lwjgl.system.SharedLibraryExtractPath=",
+                                   "-Dio.netty.native.workdir="}) {
+          description["arguments"]["jvm"].append(std::string(option) + "${natives_directory}");
+        }
+      }
       publisher.ServeFilesOf(description);
       entries.append(publisher.ServeDescription(description));
     }
@@ -227,6 +235,12 @@ TEST_F(OfficialEndToEnd, OneNineteenFourWithNativesOnTheClassPathAndItsLogConfig
   EXPECT_EQ(ArgumentAfter(out, "--version"), "1.19.4");
   EXPECT_EQ(ArgumentAfter(out, "--assetIndex"), "3");
   EXPECT_NE(out.find("classpath natives found\n"), std::string::npos) << out;
+  // The game unpacks those natives itself, into the version's own folder, which is there.
+  const std::string natives = Game("versions/1.19.4/natives-linux");
+  for (const char* property : {"java.library.path", "jna.tmpdir", "org.lwjgl.system.SharedLibraryExtractPath",
+                               "io.netty.native.workdir"}) {
+    EXPECT_NE(out.find(std::string("property ") + property + "=" + natives + " (folder)\n"), std::string::npos) << out;
+  }
   EXPECT_NE(out.find("log4j=" + Game("assets/log_configs/client-1.12.xml") + "\n"), std::string::npos) << out;
   EXPECT_EQ(*ReadWholeFile(Game("assets/log_configs/client-1.12.xml")), "<Configuration/>");
 }

@@ -102,5 +102,27 @@ TEST_F(VersionChain, RefusedChains) {
   EXPECT_EQ(ReadVersionChain(game_.Path(), "nothing", merged).status, InheritanceStatus::Unreadable);
 }
 
+TEST_F(VersionChain, EachDescriptionIsTheVersionOfItsFolder) {
+  VersionDescription merged;
+  merged.id = "before";
+  test::WriteFile(VersionJsonPath(game_.Path(), "a"), R"({"id":"b","mainClass":"Main"})");
+  InheritanceResult result = ReadVersionChain(game_.Path(), "a", merged);
+  EXPECT_EQ(result.status, InheritanceStatus::IdMismatch);
+  EXPECT_EQ(result.version, "a");
+  EXPECT_EQ(result.namedId, "b");
+  EXPECT_EQ(merged.id, "before");
+
+  // A parent too; one without an id is taken as its folder's.
+  Write("child", "parent");
+  test::WriteFile(VersionJsonPath(game_.Path(), "parent"), R"({"id":"other","mainClass":"Main"})");
+  result = ReadVersionChain(game_.Path(), "child", merged);
+  EXPECT_EQ(result.status, InheritanceStatus::IdMismatch);
+  EXPECT_EQ(result.version, "parent");
+  EXPECT_EQ(result.namedId, "other");
+  test::WriteFile(VersionJsonPath(game_.Path(), "parent"), R"({"mainClass":"Main"})");
+  EXPECT_EQ(ReadVersionChain(game_.Path(), "child", merged).status, InheritanceStatus::Resolved);
+  EXPECT_EQ(merged.id, "child");
+}
+
 }  // namespace
 }  // namespace kv

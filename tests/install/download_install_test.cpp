@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "game/game_layout.h"
 #include "game/library_paths.h"
@@ -14,6 +15,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
+#include "util/messages.h"
 
 // Planned files fetched by the download engine, archives unpacked on the way.
 namespace kv {
@@ -130,6 +132,69 @@ TEST_F(DownloadEngineTest, TheLegacyArchiveOfA16VersionIsUnpackedIntoTheLegacyTr
   EXPECT_TRUE(PathExists(game_ / "/assets/virtual/legacy/legacy.zip"));
 }
 
+
+// A 1.6 version with one library jar and the legacy asset archive, from the mirror: what is
+// missing of it.
+std::vector<DownloadItem> PlanJarAndLegacyArchive(const TempFolder& game, const MirrorProcess& mirror) {
+  VersionDescription description;
+  description.libraries = {{"com.example:alpha:1.0"}};
+  return PlanFromMirror(game.Path(), description, AssetIndex{}, "1.6.4", mirror);
+}
+
+// The same, all missing, with every file served as a real zip archive.
+std::vector<DownloadItem> PlanJarAndLegacyArchive(const TempFolder& game, const TempFolder& served,
+                                                  const MirrorProcess& mirror) {
+  std::vector<DownloadItem> plan = PlanJarAndLegacyArchive(game, mirror);
+  for (const DownloadItem& item : plan) {
+    test::MakeZip(ServedPath(served, mirror, item),
+                  {{"data.bin", TestBytes(200000, 7)}, {"more.bin", TestBytes(90000, 8)}});
+  }
+  return plan;
+}
+
+TEST_F(DownloadEngineTest, ArchivesCutShortWithACleanEndAreNeverKept) {
+  // Both answers end cleanly after half of the file: the jar's with a length, the archive's without.
+  MirrorProcess mirror(served_.Path(), {"--cut", "/libs/com/example/alpha/1.0/alpha-1.0.jar=100000", "--cut",
+                                        "/legacy.zip=100000", "--no-length", "/legacy.zip"});
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = PlanJarAndLegacyArchive(game_, served_, mirror);
+  ASSERT_EQ(plan.size(), 2u);
+  ASSERT_EQ(plan[0].urls.at(0), mirror.BaseUrl() + "/libs/com/example/alpha/1.0/alpha-1.0.jar");
+  ASSERT_EQ(plan[0].size, -1);
+  ASSERT_TRUE(plan[0].sha1.empty());
+  ASSERT_EQ(plan[1].name, "legacy.zip");
+
+  RecordingSink sink;
+  DownloadOutcome outcome =
+      DownloadEngine(plan, sink, FastRetries(), UnpackDownloadedArchive, CheckDownloadedFile).Run();
+  EXPECT_EQ(outcome.result, DownloadResult::Failed);
+  EXPECT_EQ(outcome.reason, msg::kNotAWholeArchive);
+  EXPECT_EQ(ListFiles(game_.Path()).find(".jar\n"), std::string::npos) << ListFiles(game_.Path());
+  EXPECT_EQ(ListFiles(game_.Path()).find("legacy.zip\n"), std::string::npos) << ListFiles(game_.Path());
+  // The next run plans both again.
+  EXPECT_EQ(PlanJarAndLegacyArchive(game_, mirror).size(), 2u);
+}
+
+TEST_F(DownloadEngineTest, AnArchiveThatCannotBeUnpackedIsNamedAndFetchedAgainNextTime) {
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = PlanJarAndLegacyArchive(game_, served_, mirror);
+  // A folder stands where an item of the legacy archive goes.
+  std::filesystem::create_directories(game_ / "assets/virtual/legacy/more.bin/");
+
+  RecordingSink sink;
+  DownloadOutcome outcome =
+      DownloadEngine(plan, sink, FastRetries(), UnpackDownloadedArchive, CheckDownloadedFile).Run();
+  EXPECT_EQ(outcome.result, DownloadResult::Failed);
+  EXPECT_EQ(outcome.step, DownloadStep::Unpack);
+  EXPECT_EQ(outcome.failedName, "legacy.zip");
+  EXPECT_EQ(outcome.reason, msg::ArchiveItemsNotWritten(1));
+  EXPECT_TRUE(PathExists(plan[0].path));
+  EXPECT_FALSE(PathExists(plan[1].path));
+  const std::vector<DownloadItem> again = PlanJarAndLegacyArchive(game_, mirror);
+  ASSERT_EQ(again.size(), 1u);
+  EXPECT_EQ(again[0].name, "legacy.zip");
+}
 
 TEST_F(DownloadEngineTest, ArchivesAreUnpackedOneAfterTheOther) {
   MirrorProcess mirror(served_.Path());

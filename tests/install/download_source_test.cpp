@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "game/game_layout.h"
 #include "install/download_planning.h"
@@ -209,6 +210,26 @@ TEST(LegacyAssets, TheTreeIsMadeFromTheObjects) {
   EXPECT_EQ(test::ReadFile(LegacyAssetFolder(game.Path()) + "sound/a.ogg"), "abc");
   EXPECT_EQ(test::ReadFile(game / "Instance/i/resources/lang/b.lang"), "abc");
   EXPECT_FALSE(PathExists(game / "escape"));
+}
+
+TEST(LegacyAssets, LinksInTheInstancesResourcesNeverCarryACopyOutOfThem) {
+  TempFolder game;
+  const std::string hash = "a9993e364706816aba3e25717850c26c9cd0d89d";
+  WriteFile(AssetObjectPath(game.Path(), hash), "abc");
+  WriteFile(game / "outside/b.lang", "keep me");
+  WriteFile(game / "outside/precious.ogg", "keep me");
+  const std::string resources = game / "Instance/i/resources/";
+  WriteFile(resources + "sound/music/placeholder", "");
+  std::filesystem::create_directory_symlink(game / "outside", resources + "lang");
+  std::filesystem::create_symlink(game / "outside/precious.ogg", resources + "sound/a.ogg");
+  AssetIndex index;
+  index.mapToResources = true;
+  index.objects = {{"sound/a.ogg", hash, 3}, {"lang/b.lang", hash, 3}};
+  EXPECT_EQ(BuildLegacyAssetTree(game.Path(), index, resources), 1);
+  EXPECT_EQ(test::ReadFile(game / "outside/b.lang"), "keep me");
+  EXPECT_EQ(test::ReadFile(game / "outside/precious.ogg"), "keep me");
+  EXPECT_FALSE(std::filesystem::is_symlink(resources + "sound/a.ogg"));
+  EXPECT_EQ(test::ReadFile(resources + "sound/a.ogg"), "abc");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include "tests/support/temp_folder.h"
+#include "util/messages.h"
 
 namespace kv {
 namespace {
@@ -62,6 +63,17 @@ void WriteArchive(const std::string& path, const std::vector<Item>& items) {
     ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
   }
   ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+}
+
+// `size` bytes that do not compress away to nothing.
+std::string TestText(std::size_t size) {
+  std::string text(size, ' ');
+  unsigned state = 12345;
+  for (char& c : text) {
+    state = state * 1103515245 + 12345;
+    c = static_cast<char>('a' + (state >> 16) % 26);
+  }
+  return text;
 }
 
 // Every path below `root`, relative to it.
@@ -173,6 +185,20 @@ TEST(NativeExtraction, APlantedLinkDoesNotRedirectTheWrite) {
   EXPECT_EQ(test::ReadFile(temp / "out/lib.so"), "from the archive");
 }
 
+TEST(NativeExtraction, AFolderPlantedAsALinkCarriesNoItemOutOfTheFolder) {
+  test::TempFolder temp;
+  const std::string jar = temp / "a.jar";
+  WriteArchive(jar, {{"sub/lib.so", "from the archive"}, {"top.so", "fine"}});
+  fs::create_directories(temp / "out");
+  fs::create_directories(temp / "elsewhere");
+  fs::create_directory_symlink(temp / "elsewhere", temp / "out/sub");
+  const ExtractionResult result = ExtractArchive(jar, temp / "out/");
+  EXPECT_EQ(result.refused, 1);
+  EXPECT_EQ(result.written, 1);
+  EXPECT_TRUE(fs::is_empty(temp / "elsewhere"));
+  EXPECT_EQ(test::ReadFile(temp / "out/top.so"), "fine");
+}
+
 TEST(NativeExtraction, ABadItemDoesNotStopTheRest) {
   test::TempFolder temp;
   const std::string jar = temp / "a.jar";
@@ -188,6 +214,74 @@ TEST(NativeExtraction, ABadItemDoesNotStopTheRest) {
   EXPECT_EQ(test::ReadFile(temp / "out/last.so"), "3");
   EXPECT_FALSE(fs::exists(temp / "out/corrupt.so"));  // no half-checked file left behind
   EXPECT_TRUE(fs::is_directory(temp / "out/blocked.so/inside"));
+}
+
+TEST(NativeExtraction, TheArchiveBeingReadIsNeverWritten) {
+  test::TempFolder temp;
+  // A natives jar unpacked into its own folder, with items named like the jar itself.
+  const std::string jar = temp / "lib/lwjgl-natives-linux.jar";
+  fs::create_directories(temp / "lib");
+  WriteArchive(jar, {{"lwjgl-natives-linux.jar", "not the jar"},
+                     {"liblwjgl.so", std::string(70000, 'l')},
+                     {"./lwjgl-natives-linux.jar", "not the jar either"},
+                     {"libopenal.so", std::string(50000, 'o')}});
+  const std::string before = test::ReadFile(jar);
+  const ExtractionResult result = ExtractArchive(jar, temp / "lib/");
+  EXPECT_EQ(test::ReadFile(jar), before);
+  EXPECT_EQ(result.refused, 2);
+  EXPECT_EQ(result.failed, 0);
+  EXPECT_EQ(test::ReadFile(temp / "lib/liblwjgl.so"), std::string(70000, 'l'));
+  EXPECT_EQ(test::ReadFile(temp / "lib/libopenal.so"), std::string(50000, 'o'));
+
+  // The archive under a second name is the archive too.
+  WriteArchive(temp / "alias.jar", {{"alias.jar", "not the jar"}});
+  fs::create_directories(temp / "out");
+  fs::create_hard_link(temp / "alias.jar", temp / "out/alias.jar");
+  const std::string alias = test::ReadFile(temp / "alias.jar");
+  EXPECT_EQ(ExtractArchive(temp / "alias.jar", temp / "out/").refused, 1);
+  EXPECT_EQ(test::ReadFile(temp / "alias.jar"), alias);
+}
+
+TEST(NativeExtraction, ADownloadedArchiveThatCannotBeUnpackedFailsAndIsRemoved) {
+  test::TempFolder temp;
+  DownloadItem item{.name = "a.jar", .path = temp / "a.jar", .isArchive = true, .archivePath = temp / "a.jar",
+                    .extractFolder = temp / "out/"};
+  WriteArchive(item.archivePath, {{"first.so", "1"}, {"blocked.so", "2"}});
+  fs::create_directories(temp / "out/blocked.so");  // a folder stands where a file goes
+  const Status unpacked = UnpackDownloadedArchive(item);
+  ASSERT_FALSE(unpacked.ok());
+  EXPECT_EQ(unpacked.kind(), FailureKind::Io);
+  EXPECT_EQ(unpacked.message(), msg::ArchiveItemsNotWritten(1));
+  EXPECT_FALSE(fs::exists(item.archivePath)) << "kept, it would never be unpacked again";
+
+  test::WriteFile(item.archivePath, "PK but no archive");
+  EXPECT_EQ(UnpackDownloadedArchive(item).kind(), FailureKind::Invalid);
+  EXPECT_FALSE(fs::exists(item.archivePath));
+
+  WriteArchive(item.archivePath, {{"first.so", "1"}, {"../refused.so", "2"}});
+  EXPECT_TRUE(UnpackDownloadedArchive(item).ok()) << "a refused name is the archive's fault, not the disk's";
+  EXPECT_TRUE(fs::exists(item.archivePath));
+}
+
+TEST(NativeExtraction, ADownloadedArchiveMustBeWhole) {
+  test::TempFolder temp;
+  WriteArchive(temp / "whole.jar", {{"a.so", TestText(5000)}, {"b.so", TestText(7000)}});
+  const std::string whole = test::ReadFile(temp / "whole.jar");
+  const DownloadItem jar{.name = "c.jar", .path = temp / "c.jar"};
+  EXPECT_TRUE(CheckDownloadedFile(jar, temp / "whole.jar").ok());
+  // Cut anywhere, as a connection closed early but cleanly would leave it.
+  for (std::size_t length : {std::size_t{0}, std::size_t{100}, whole.size() / 2, whole.size() - 30, whole.size() - 1}) {
+    test::WriteFile(temp / "cut.part", whole.substr(0, length));
+    const Status checked = CheckDownloadedFile(jar, temp / "cut.part");
+    EXPECT_EQ(checked.ok() ? "whole" : checked.message(), msg::kNotAWholeArchive) << length;
+  }
+  // Archives to unpack, jars and zips by their names; other files are not judged.
+  const DownloadItem legacy{.name = "legacy.zip", .path = temp / "legacy", .isArchive = true};
+  const DownloadItem upper{.name = "X.ZIP", .path = temp / "X.ZIP"};
+  const DownloadItem object{.name = "sound.ogg", .path = temp / "objects/ab/ab12"};
+  EXPECT_FALSE(CheckDownloadedFile(legacy, temp / "cut.part").ok());
+  EXPECT_FALSE(CheckDownloadedFile(upper, temp / "cut.part").ok());
+  EXPECT_TRUE(CheckDownloadedFile(object, temp / "cut.part").ok());
 }
 
 TEST(NativeExtraction, ArchivesThatCannotBeOpened) {

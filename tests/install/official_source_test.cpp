@@ -149,10 +149,28 @@ TEST_F(OfficialSource, AnUnknownVersionRefreshesTheListOnce) {
   // The China mirror is asked when the publisher cannot be reached.
   const DownloadSource unreachable(SourceKind::Official, "http://127.0.0.1:9", mirror.BaseUrl() + "/china",
                                    "http://127.0.0.1:9");
-  EXPECT_FALSE(RefreshVersionManifest(unreachable, VersionListPath(game_.Path()), std::chrono::milliseconds(0)));
+  EXPECT_FALSE(RefreshVersionManifest(unreachable, VersionListPath(game_.Path()), std::chrono::milliseconds(0)).ok());
   PublishOnChinaMirror("/mc/game/version_manifest_v2.json", R"({"versions":[{"id":"x"}]})");
-  EXPECT_TRUE(RefreshVersionManifest(unreachable, VersionListPath(game_.Path()), std::chrono::milliseconds(0)));
+  EXPECT_TRUE(RefreshVersionManifest(unreachable, VersionListPath(game_.Path()), std::chrono::milliseconds(0)).ok());
   EXPECT_EQ(ReadFile(VersionListPath(game_.Path())), R"({"versions":[{"id":"x"}]})");
+}
+
+TEST_F(OfficialSource, AListThatIsNotAListNeverReplacesTheCopy) {
+  // A network's sign-in page answers for every host.
+  Publish(kOfficialVersionList, "<html><body>Sign in to continue</body></html>");
+  PublishOnChinaMirror("/mc/game/version_manifest_v2.json", "<html><body>Sign in to continue</body></html>");
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  const std::string list = VersionListPath(game_.Path());
+  WriteFile(list, R"({"versions":[{"id":"1.20.1"}]})");
+  const Status refreshed = RefreshVersionManifest(Source(mirror), list, std::chrono::milliseconds(0));
+  EXPECT_EQ(refreshed.ok() ? FailureKind::Other : refreshed.kind(), FailureKind::Invalid);
+  EXPECT_EQ(ReadFile(list), R"({"versions":[{"id":"1.20.1"}]})");
+  EXPECT_EQ(ListFiles(game_.Path()), "versions/versions.json\n");
+  // The second address is asked when the first gives no list.
+  PublishOnChinaMirror("/mc/game/version_manifest_v2.json", R"({"versions":[{"id":"1.21"}]})");
+  EXPECT_TRUE(RefreshVersionManifest(Source(mirror), list, std::chrono::milliseconds(0)).ok());
+  EXPECT_EQ(ReadFile(list), R"({"versions":[{"id":"1.21"}]})");
 }
 
 }  // namespace

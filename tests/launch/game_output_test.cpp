@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
 
@@ -27,6 +29,17 @@ TEST(GameOutputFile, TheLatestOutputIsKeptWithTheOneBefore) {
   GameOutputFile third(folder);
   EXPECT_EQ(test::ReadFile(folder + "game-previous.log"), std::string("second game\0\xff", 13));
   EXPECT_EQ(test::ReadFile(folder + "game-latest.log"), "");
+
+  // A link that could not be moved aside is replaced, never written through.
+  test::WriteFile(dir / "precious.txt", "keep me");
+  std::filesystem::remove(folder + "game-previous.log");
+  std::filesystem::create_directory(folder + "game-previous.log");
+  std::filesystem::remove(folder + "game-latest.log");
+  std::filesystem::create_symlink(dir / "precious.txt", folder + "game-latest.log");
+  GameOutputFile fourth(folder);
+  fourth.Write("fourth game");
+  EXPECT_EQ(test::ReadFile(dir / "precious.txt"), "keep me");
+  EXPECT_EQ(test::ReadFile(folder + "game-latest.log"), "fourth game");
 
   // A log folder that cannot be made: the game goes on without the file.
   test::WriteFile(dir / "blocked", "a file where the folder belongs");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <mutex>
 
 #include "tests/support/temp_folder.h"
@@ -92,6 +93,14 @@ TEST(GameOptions, DefaultOptionsAreWrittenOnce) {
   ASSERT_TRUE(WriteDefaultOptions("zh_CN", dir / "options.txt"));
   EXPECT_EQ(test::ReadFile(dir / "options.txt"), "lang:en_US\nfov:70\n");
   EXPECT_FALSE(WriteDefaultOptions("zh_CN", dir / "missing/options.txt"));
+
+  // A link that leads out of the instance and to nothing yet: the file is made in its place.
+  test::WriteFile(dir / "instance/saves/world", "");
+  test::WriteFile(dir / "outside/notes.txt", "");
+  std::filesystem::create_symlink(dir / "outside/options.txt", dir / "instance/options.txt");
+  ASSERT_TRUE(WriteDefaultOptions("zh_CN", dir / "instance/options.txt"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "outside/options.txt"));
+  EXPECT_EQ(test::ReadFile(dir / "instance/options.txt"), "lang:zh_CN");
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ TEST(LaunchCommand, LinuxArgumentVectorAndLine) {
                   "--assetsDir", "/g//assets", "--assetIndex", "1.7.10", "--uuid", "{}", "--accessToken",
                   "{}", "--userProperties", "{}", "--userType", "legacy"}));
   EXPECT_EQ(command.text,
-            "/usr/bin/java -Djava.library.path=/g//libraries/n/x/nat/2/: -cp /g//libraries/a/b/c/1/c-1.jar:"
+            "/usr/bin/java -Djava.library.path=/g//libraries/n/x/nat/2/ -cp /g//libraries/a/b/c/1/c-1.jar:"
             "/g//libraries/n/x/nat/2/nat-2-natives-linux.jar:/g//versions/1.7.10/1.7.10.jar M --username Steve "
             "--version 1.7.10 --gameDir /g//../Instance/inst --assetsDir /g//assets --assetIndex 1.7.10 "
             "--uuid {} --accessToken {} --userProperties {} --userType legacy");
@@ -199,13 +199,41 @@ TEST(LaunchCommand, TheLeadingJvmArgumentsComeBeforeEveryOther) {
             0u);
 }
 
-TEST(LaunchCommand, NoLibraries) {
+TEST(LaunchCommand, NoLibrariesStillNameTheVersionsNativesFolder) {
   VersionDescription d = Description("");
   d.libraries.clear();
   EXPECT_EQ(Build(d, WindowsInputs(), kWindows).text,
-            "\"C:\\Java\\bin\\java.exe -Djava.library.path= -cp C:\\g\\\\versions\\1.7.10\\1.7.10.jar M \"");
-  EXPECT_EQ(Build(d, LinuxInputs(), kLinux).arguments,
-            (Args{"/usr/bin/java", "-Djava.library.path=", "-cp", "/g//versions/1.7.10/1.7.10.jar", "M"}));
+            "\"C:\\Java\\bin\\java.exe -Djava.library.path=C:\\g\\\\versions\\1.7.10\\natives-windows; "
+            "-cp C:\\g\\\\versions\\1.7.10\\1.7.10.jar M \"");
+  const LaunchCommand linux = Build(d, LinuxInputs(), kLinux);
+  EXPECT_EQ(linux.arguments, (Args{"/usr/bin/java", "-Djava.library.path=/g//versions/1.7.10/natives-linux", "-cp",
+                                   "/g//versions/1.7.10/1.7.10.jar", "M"}));
+  EXPECT_EQ(linux.nativesFolders, Args{"/g//versions/1.7.10/natives-linux"});
+}
+
+TEST(LaunchCommand, NativesOnTheClassPathGetTheVersionsOwnFolderEverywhereTheyAreNamed) {
+  // As today's descriptions name the natives folder: natives come as jars on the class path,
+  // which the game unpacks into the folder it is told.
+  VersionDescription d = Description("");
+  d.id = "1.20.1";
+  LibraryEntry natives = Library("org.lwjgl:lwjgl:3.3.1:natives-linux");
+  natives.artifact = RemoteFile{"org/lwjgl/lwjgl/3.3.1/lwjgl-3.3.1-natives-linux.jar", "", "", -1};
+  d.libraries = {Library("org.lwjgl:lwjgl:3.3.1"), natives};
+  d.jvmArguments = std::vector<ArgumentEntry>{};
+  for (const char* option : {"-Djava.library.path=", "-Djna.tmpdir=", "-Dorg.lwjgl.system.SharedLibraryExtractPath=",
+                             "-Dio.netty.native.workdir="}) {
+    ArgumentEntry entry;
+    entry.values = {std::string(option) + "${natives_directory}"};
+    d.jvmArguments->push_back(entry);
+  }
+  const LaunchCommand linux = Build(d, LinuxInputs(), kLinux);
+  const std::string folder = "/g//versions/1.20.1/natives-linux";
+  EXPECT_EQ(Args(linux.arguments.begin() + 1, linux.arguments.begin() + 5),
+            (Args{"-Djava.library.path=" + folder, "-Djna.tmpdir=" + folder,
+                  "-Dorg.lwjgl.system.SharedLibraryExtractPath=" + folder, "-Dio.netty.native.workdir=" + folder}));
+  EXPECT_EQ(linux.nativesFolders, Args{folder});
+  const std::string text = Build(d, WindowsInputs(), kWindows).text;
+  EXPECT_NE(text.find(" -Djna.tmpdir=C:\\g\\\\versions\\1.20.1\\natives-windows "), std::string::npos) << text;
 }
 
 TEST(LaunchCommand, NativesFoldersOncePerLibraryAndQuotedWithBlanks) {
@@ -218,8 +246,13 @@ TEST(LaunchCommand, NativesFoldersOncePerLibraryAndQuotedWithBlanks) {
   EXPECT_NE(text.find("-Djava.library.path=\"C:\\my game\\/libraries/t/speech/1/\";\"C:\\my game\\/libraries/t/speech/1/\"; -cp "),
             std::string::npos) << text;
   EXPECT_NE(text.find("\"C:\\my game\\/libraries/t/speech/1/speech-1-natives-windows-32.jar\";"), std::string::npos) << text;
-  const Args args = Build(d, LinuxInputs(), kLinux).arguments;
-  EXPECT_EQ(args[1], "-Djava.library.path=/g//libraries/t/speech/1/:/g//libraries/t/speech/1/");
+  const LaunchCommand linux = Build(d, LinuxInputs(), kLinux);
+  EXPECT_EQ(linux.arguments[1], "-Djava.library.path=/g//libraries/t/speech/1/:/g//libraries/t/speech/1/");
+  // The host's line ends no list with a separator.
+  EXPECT_NE(linux.text.find(" -Djava.library.path=/g//libraries/t/speech/1/:/g//libraries/t/speech/1/ -cp "),
+            std::string::npos) << linux.text;
+  // Unpacked natives keep their folders: the version's own is not added.
+  EXPECT_EQ(linux.nativesFolders, (Args{"/g//libraries/t/speech/1/", "/g//libraries/t/speech/1/"}));
 }
 
 TEST(LaunchCommand, LegacyAssetsForIdsWithOneSixOrOneSevenTwo) {

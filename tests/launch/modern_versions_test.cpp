@@ -29,7 +29,8 @@ bool IsWindows(const PlatformProfile& profile) { return &profile == &PlatformPro
 
 
 // What a command must hold. In `java`, "<natives>" stands for -Djava.library.path= with the
-// natives folders and "<classpath>" for the class path; both are checked on their own.
+// natives folders (none expected: the version's own) and "<classpath>" for the class path;
+// both are checked on their own.
 struct Expected {
   VersionDescription description;
   const PlatformProfile& profile;
@@ -68,10 +69,14 @@ void Check(const Expected& e) {
     const std::string& argument = args[1 + i];
     if (e.java[i] == "<natives>") {
       ASSERT_EQ(argument.rfind("-Djava.library.path=", 0), 0u) << argument;
-      const std::string folders = argument.substr(20);
-      const Strings natives = folders.empty() ? Strings{} : test::SplitAt(folders, separator);
-      EXPECT_EQ(natives.size(), e.nativesFolders);
-      for (const std::string& folder : natives) EXPECT_EQ(folder.rfind(libraries, 0), 0u) << folder;
+      const Strings natives = test::SplitAt(argument.substr(20), separator);
+      if (e.nativesFolders == 0) {
+        // Natives on the class path: the version's own folder, for the game to unpack them into.
+        EXPECT_EQ(natives, Strings{VersionNativesFolder(inputs.gamePath, d.id, e.profile)});
+      } else {
+        EXPECT_EQ(natives.size(), e.nativesFolders);
+        for (const std::string& folder : natives) EXPECT_EQ(folder.rfind(libraries, 0), 0u) << folder;
+      }
     } else if (e.java[i] == "<classpath>") {
       classPath = test::SplitAt(argument, separator);
     } else {
@@ -194,7 +199,10 @@ TEST(ModernVersions, TheOneLineTextAndTheLogConfiguration) {
   ASSERT_TRUE(built.command);
   const std::string& text = built.command->text;
   EXPECT_EQ(text.rfind("\"C:\\Java\\bin\\javaw.exe -XX:HeapDumpPath=", 0), 0u) << text;
-  EXPECT_NE(text.find(" \"-Dos.name=Windows 10\" -Dos.version=10.0 -Djava.library.path= "), std::string::npos) << text;
+  EXPECT_NE(text.find(" \"-Dos.name=Windows 10\" -Dos.version=10.0 "
+                      "-Djava.library.path=C:\\K\\.minecraft\\\\versions\\1.19.3\\natives-windows "),
+            std::string::npos)
+      << text;
   EXPECT_NE(text.find(" -Dlog4j.configurationFile=C:\\K\\.minecraft\\/assets/log_configs/client-1.12.xml "
                       "net.minecraft.client.main.Main --username Steve"),
             std::string::npos)

@@ -67,9 +67,13 @@ void Check(const Expected& e) {
   EXPECT_EQ(args[4], "net.minecraft.client.main.Main");
   EXPECT_EQ(Strings(args.begin() + 5, args.end()), e.gameArguments);
 
-  // The line holds the same pieces.
+  // The line holds the same pieces; only the Windows line ends the natives folders with a
+  // separator.
   std::string line = inputs.javaPath + " -Djava.library.path=";
-  for (const std::string& folder : natives) line += libraries + folder + e.profile.classPathSeparator;
+  for (std::size_t i = 0; i < natives.size(); ++i) {
+    line += libraries + natives[i];
+    if (e.profile.startsThroughShell || i + 1 < natives.size()) line += e.profile.classPathSeparator;
+  }
   line += " -cp " + args[3] + " net.minecraft.client.main.Main";
   for (const std::string& argument : e.gameArguments) line += " " + argument;
   if (e.profile.startsThroughShell) line = "\"" + line + "\"";

@@ -55,20 +55,18 @@ class AccountService {
 
 TEST(PostJson, TrustsTheServiceOnlyThroughTheConfiguredBundle) {
   AccountService service(200, R"({"accessToken":"t"})");
-  std::string reply;
-  long status = 0;
   {
     ScopedEnvironment noBundle("KORVANE_CA_BUNDLE", std::nullopt);
-    NoAnswerReason why = NoAnswerReason::Other;
-    EXPECT_FALSE(
-        PostJson(service.Base() + "/authenticate", R"({"username":"a","password":"secret"})", reply, status, &why));
+    const Result<WebAnswer> refused = PostJson(service.Base() + "/authenticate", R"({"username":"a","password":"secret"})");
+    ASSERT_FALSE(refused);
     EXPECT_TRUE(service.body_.empty()) << "the password went to an unverified peer";
-    EXPECT_EQ(why, NoAnswerReason::Unreachable);
+    EXPECT_EQ(refused.kind(), FailureKind::Unreachable);
   }
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
-  EXPECT_TRUE(PostJson(service.Base() + "/authenticate", R"({"username":"a","password":"secret"})", reply, status));
-  EXPECT_EQ(status, 200);
-  EXPECT_EQ(reply, R"({"accessToken":"t"})");
+  const Result<WebAnswer> answer = PostJson(service.Base() + "/authenticate", R"({"username":"a","password":"secret"})");
+  ASSERT_TRUE(answer) << answer.message();
+  EXPECT_EQ(answer->status, 200);
+  EXPECT_EQ(answer->body, R"({"accessToken":"t"})");
   EXPECT_EQ(service.contentType_, "application/json");
   EXPECT_EQ(service.body_, R"({"username":"a","password":"secret"})");
 }
@@ -77,35 +75,38 @@ TEST(PostJson, DeliversARefusalOfAnySizeWithItsStatus) {
   std::string refusal = R"({"error":"ForbiddenOperationException","errorMessage":")" + std::string(20000, 'x') + "\"}";
   AccountService service(403, refusal);
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
-  std::string reply;
-  long status = 0;
-  EXPECT_TRUE(PostJson(service.Base() + "/authenticate", "", reply, status));
-  EXPECT_EQ(status, 403);
-  EXPECT_EQ(reply, refusal);
+  const Result<WebAnswer> answer = PostJson(service.Base() + "/authenticate", "");
+  ASSERT_TRUE(answer) << answer.message();
+  EXPECT_EQ(answer->status, 403);
+  EXPECT_EQ(answer->body, refusal);
   EXPECT_EQ(service.body_, "");
 }
 
-TEST(PostJson, AReplyBeyondAMebibyteIsRefused) {
+TEST(PostJson, AReplyBeyondAMebibyteIsTooLarge) {
   AccountService service(200, std::string(2 * 1024 * 1024, 'x'));
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
-  std::string reply;
-  long status = 0;
-  EXPECT_FALSE(PostJson(service.Base() + "/authenticate", "{}", reply, status));
-  EXPECT_LE(reply.size(), 1024u * 1024);
+  const Result<WebAnswer> answer = PostJson(service.Base() + "/authenticate", "{}");
+  ASSERT_FALSE(answer);
+  EXPECT_EQ(answer.kind(), FailureKind::TooLarge);
 }
 
-TEST(FetchAnswer, ReadsTheStatusBodyAndHeaderOfTheFinalAnswer) {
+TEST(FetchAnswer, ReportsARedirectWithoutFollowingIt) {
   AccountService service(200, "{}");
   ScopedEnvironment bundle("KORVANE_CA_BUNDLE", FixturePath("tls/ca.pem"));
-  WebAnswer answer;
-  ASSERT_TRUE(FetchAnswer(service.Base() + "/old", "X-Authlib-Injector-API-Location", answer));
-  EXPECT_EQ(answer.status, 404);
-  EXPECT_EQ(answer.body, "<html>skins</html>");
-  EXPECT_EQ(answer.header, "/api/yggdrasil/");
-  ASSERT_TRUE(FetchAnswer(service.Base() + "/authenticate", "X-Authlib-Injector-API-Location", answer));
-  EXPECT_EQ(answer.header, "");
-  EXPECT_FALSE(FetchAnswer("https://127.0.0.1:9/", "X-Authlib-Injector-API-Location", answer));
-  EXPECT_EQ(answer.why, NoAnswerReason::Unreachable);
+  Result<WebAnswer> answer = FetchAnswer(service.Base() + "/old", "X-Authlib-Injector-API-Location");
+  ASSERT_TRUE(answer) << answer.message();
+  EXPECT_EQ(answer->status, 302);
+  EXPECT_EQ(answer->redirect, service.Base() + "/");
+  EXPECT_EQ(answer->header, "");
+  answer = FetchAnswer(answer->redirect, "X-Authlib-Injector-API-Location");
+  ASSERT_TRUE(answer) << answer.message();
+  EXPECT_EQ(answer->status, 404);
+  EXPECT_EQ(answer->body, "<html>skins</html>");
+  EXPECT_EQ(answer->header, "/api/yggdrasil/");
+  EXPECT_EQ(answer->redirect, "");
+  answer = FetchAnswer("https://127.0.0.1:9/", "X-Authlib-Injector-API-Location");
+  ASSERT_FALSE(answer);
+  EXPECT_EQ(answer.kind(), FailureKind::Unreachable);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -131,6 +132,27 @@ TEST_F(DownloadEngineTest, PartialFilesThatCannotBeContinuedAreFetchedAgain) {
   EXPECT_EQ(log.find(" HEAD "), std::string::npos) << log;
   ASSERT_EQ(sink.retries.size(), 2u);
   EXPECT_EQ(sink.done.back(), 5);
+}
+
+TEST_F(DownloadEngineTest, APartialFileThatIsALinkIsReplacedAndItsTargetKept) {
+  const std::string body = TestBytes(300000, 5);
+  WriteFile(served_ / "files/file1.bin", body);
+  WriteFile(served_ / "files/file2.bin", "");
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = Files(game_, mirror, 2);
+  plan[1].size = 0;
+  TempFolder outside;
+  WriteFile(outside / "precious.txt", "keep me");
+  MakeFoldersForPath(plan[0].path);
+  for (const DownloadItem& item : plan) std::filesystem::create_symlink(outside / "precious.txt", item.path + ".tmp");
+
+  RecordingSink sink;
+  EXPECT_EQ(DownloadEngine(plan, sink, FastRetries()).Run().result, DownloadResult::Completed);
+  EXPECT_EQ(ReadFile(outside / "precious.txt"), "keep me");
+  EXPECT_EQ(ReadFile(plan[0].path), body);
+  EXPECT_EQ(ReadFile(plan[1].path), "");
+  for (const DownloadItem& item : plan) EXPECT_FALSE(std::filesystem::is_symlink(item.path)) << item.name;
 }
 
 TEST_F(DownloadEngineTest, ManyFilesAtOnceWithFaultsAllArriveAndTheTotalsAreExact) {
@@ -352,6 +374,99 @@ TEST_F(DownloadEngineTest, APlannedSizeIsNotAskedOfTheServer) {
   for (const DownloadItem& item : plan) EXPECT_EQ(ReadFile(item.path), body);
   EXPECT_EQ(mirror.CountRequests("HEAD", "/files/file1.bin"), 0);
   EXPECT_EQ(mirror.CountRequests("GET", "/files/file2.bin"), 0);
+}
+
+TEST_F(DownloadEngineTest, AnAnswerLongerThanThePlannedSizeIsStoppedWhereItPassesIt) {
+  // An asset of 629 bytes answered with a megabyte more, without a length, and slowly enough
+  // for the progress to show whatever is written.
+  WriteFile(served_ / "files/file1.bin", TestBytes(629, 1));
+  MirrorProcess mirror(served_.Path(), {"--extra", "/files/file1.bin=1000000", "--no-length", "/files/file1.bin",
+                                        "--rate", "2000000"});
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = Files(game_, mirror, 1);
+  plan[0].size = 629;
+
+  RecordingSink sink;
+  std::int64_t mostKiB = 0;
+  sink.onProgress = [&](std::int64_t receivedKiB, std::int64_t) { mostKiB = std::max(mostKiB, receivedKiB); };
+  DownloadOutcome outcome = DownloadEngine(plan, sink, FastRetries()).Run();
+  EXPECT_EQ(outcome.result, DownloadResult::Failed);
+  EXPECT_NE(outcome.reason.find("629 bytes"), std::string::npos) << outcome.reason;
+  EXPECT_EQ(mostKiB, 0) << "KiB written of a 629-byte file";
+  EXPECT_EQ(ListFiles(game_.Path()), "");
+  EXPECT_EQ(mirror.CountRequests("GET", "/files/file1.bin"), FastRetries().failuresBeforeGivingUp);
+}
+
+TEST_F(DownloadEngineTest, AFileOfUnknownSizeStopsAtTheBoundOfItsKind) {
+  WriteFile(served_ / "files/file1.bin", TestBytes(1000000, 1));
+  WriteFile(served_ / "files/file2.bin", TestBytes(1000000, 2));
+  MirrorProcess mirror(served_.Path(), {"--no-length", "/files/file1.bin"});
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  for (int i = 0; i < 2; ++i) {
+    // Without a length the body is stopped where it passes the bound; an announced length
+    // beyond it is refused before the first byte.
+    std::vector<DownloadItem> plan = {Files(game_, mirror, 2)[i]};
+    plan[0].sizeLimit = 100000;
+    RecordingSink sink;
+    std::int64_t mostKiB = 0;
+    sink.onProgress = [&](std::int64_t receivedKiB, std::int64_t) { mostKiB = std::max(mostKiB, receivedKiB); };
+    DownloadOutcome outcome = DownloadEngine(plan, sink, FastRetries()).Run();
+    EXPECT_EQ(outcome.result, DownloadResult::Failed) << i;
+    EXPECT_NE(outcome.reason.find("100000"), std::string::npos) << outcome.reason;
+    EXPECT_LE(mostKiB, 100000 / 1024) << i;
+    EXPECT_EQ(ListFiles(game_.Path()), "") << i;
+  }
+}
+
+TEST_F(DownloadEngineTest, AFileWithoutChecksumIsPutInPlaceOnlyWhenItsContentPasses) {
+  WriteFile(served_ / "files/file1.bin", "a whole file");
+  WriteFile(served_ / "files/file2.bin", "cut sho");
+  WriteFile(served_ / "files/file3.bin", "cut sho");
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = Files(game_, mirror, 3);
+  plan[2].sha1 = test::Sha1Of("cut sho");  // a checksum vouches for itself
+  std::vector<std::string> asked;
+  std::mutex askedMutex;
+  ContentCheck check = [&](const DownloadItem& item, const std::string& file) -> Status {
+    std::lock_guard lock(askedMutex);
+    asked.push_back(item.name);
+    if (ReadFile(file) == "cut sho") return Fail(FailureKind::Invalid, "not whole");
+    return {};
+  };
+  RecordingSink sink;
+  DownloadOutcome outcome = DownloadEngine(plan, sink, FastRetries(), {}, check).Run();
+  EXPECT_EQ(outcome.result, DownloadResult::Failed);
+  EXPECT_EQ(outcome.failedName, "file2.bin");
+  EXPECT_EQ(outcome.reason, "not whole");
+  EXPECT_EQ(ListFiles(game_.Path()), "files/file1.bin\nfiles/file3.bin\n");
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), "file3.bin"), 0);
+  EXPECT_EQ(mirror.CountRequests("GET", "/files/file2.bin"), FastRetries().failuresBeforeGivingUp);
+}
+
+TEST_F(DownloadEngineTest, AnArchiveThatCannotBeUnpackedFailsTheRunOnceTheDownloadsHaveEnded) {
+  for (int i = 1; i <= 3; ++i) WriteFile(served_ / ("files/file" + std::to_string(i) + ".bin"), "archive");
+  MirrorProcess mirror(served_.Path());
+  ASSERT_TRUE(mirror.Started()) << mirror.Log();
+  std::vector<DownloadItem> plan = Files(game_, mirror, 3);
+  for (DownloadItem& item : plan) {
+    item.isArchive = true;
+    item.archivePath = item.path;
+  }
+  std::vector<std::string> unpacked;
+  AfterDownload unpack = [&](const DownloadItem& item) -> Status {
+    unpacked.push_back(item.name);
+    if (item.name == "file1.bin") return {};
+    return Fail(FailureKind::Invalid, "cannot unpack " + item.name);
+  };
+  RecordingSink sink;
+  DownloadOutcome outcome = DownloadEngine(plan, sink, FastRetries(), unpack).Run();
+  EXPECT_EQ(outcome.result, DownloadResult::Failed);
+  EXPECT_EQ(outcome.step, DownloadStep::Unpack);
+  EXPECT_EQ(outcome.failedName, "file2.bin");
+  EXPECT_EQ(outcome.reason, "cannot unpack file2.bin");
+  EXPECT_EQ(unpacked, (std::vector<std::string>{"file1.bin", "file2.bin", "file3.bin"}));
+  EXPECT_EQ(sink.finalResult, DownloadResult::Failed);
 }
 
 TEST(RetryDelay, DoublesFromTheFirstDelayUpToTheLongest) {

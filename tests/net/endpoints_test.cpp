@@ -30,7 +30,8 @@ TEST(Endpoints, StatisticsAndExtraCertificatesAreOffUnlessConfigured) {
   ScopedEnvironment catalogue("KORVANE_CATALOGUE", std::nullopt);
   EXPECT_EQ(StatsServiceBase(), "");
   EXPECT_EQ(ExtraCaBundle(), "");
-  EXPECT_EQ(MirrorBase().substr(0, 7), "http://");
+  // Nobody on the way may swap the files of the mirror layout: it is asked over HTTPS.
+  EXPECT_EQ(MirrorBase().substr(0, 8), "https://");
   EXPECT_NE(MirrorBase().back(), '/');
   // The package tool gets the catalogue's folder itself.
   EXPECT_EQ(CatalogueBase().substr(CatalogueBase().size() - 8), "/allmod/");

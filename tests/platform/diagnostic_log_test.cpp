@@ -54,5 +54,15 @@ TEST_F(DiagnosticLog, AFileAnotherProcessStillWritesIsKept) {
   EXPECT_NE(log.find("[info] mine\n"), std::string::npos);
 }
 
+TEST_F(DiagnosticLog, ALinkInTheLogsPlaceIsReplacedAndItsTargetKept) {
+  test::WriteFile(second_ / "precious.txt", "keep me");
+  test::WriteFile(first_ / "log/placeholder", "");
+  ASSERT_EQ(::symlink((second_ / "precious.txt").c_str(), (first_ / "log/log.log").c_str()), 0);
+  UseLauncherFolder(first_);
+  LogLine(LogLevel::Info, "mine");
+  EXPECT_EQ(test::ReadFile(second_ / "precious.txt"), "keep me");
+  EXPECT_NE(test::ReadFile(first_ / "log/log.log").find("[info] mine\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kv

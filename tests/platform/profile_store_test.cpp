@@ -152,6 +152,21 @@ TEST_F(ProfileStore, AFileWithoutByteOrderMarkInUtf8StaysUtf8) {
   EXPECT_TRUE(profile::CanHold(file_, "😀"));
 }
 
+TEST_F(ProfileStore, AFewStrayBytesLeaveAUtf8FileUtf8AndStayOnRewrite) {
+  // A byte from an editor that was not UTF-8 in two places, one of them a value that is
+  // written back unchanged.
+  const std::string before =
+      "[KvInstance1]\nInstanceName=我的世界\nInstanceVersion=1.20.1\n[KvCfg]\nLaunchParameters=-Dx=\xB1\n; \xFF\n";
+  Write(before);
+  EXPECT_EQ(Get("KvInstance1", "InstanceName"), "我的世界");
+  const std::string parameters = Get("KvCfg", "LaunchParameters");
+  EXPECT_EQ(parameters, "-Dx=\xEF\xBF\xBD");
+  ASSERT_TRUE(profile::WriteStrings(file_, {{"KvCfg", "LaunchParameters", parameters},
+                                            {"KvInstance1", "InstanceName", "我的世界"},
+                                            {"KvInstance2", "InstanceName", "生存"}}));
+  EXPECT_EQ(test::ReadFile(file_), before + "[KvInstance2]\nInstanceName=生存\n");
+}
+
 TEST_F(ProfileStore, AShortWindowsNameThatHappensToBeValidUtf8StaysInTheWindowsCodePage) {
   Write("[KvInstance1]\r\nInstanceName=\xC8\xAB\r\n");  // 全, as the Windows build wrote it
   EXPECT_EQ(Get("KvInstance1", "InstanceName"), "全");
@@ -172,6 +187,8 @@ TEST_F(ProfileStore, ALinkStaysALinkAndAFolderIsNoFile) {
   const std::string link = dir_ / "link.ini";
   ASSERT_EQ(::symlink((dir_ / "shared/KvCfg.ini").c_str(), link.c_str()), 0);
   ASSERT_TRUE(profile::WriteString(link, "S", "k", "2"));
+  // Asking whether the file can hold a text takes no lock on the file itself.
+  EXPECT_TRUE(profile::CanHold(link, "游戏"));
   struct stat info {};
   ASSERT_EQ(::lstat(link.c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -181,6 +198,18 @@ TEST_F(ProfileStore, ALinkStaysALinkAndAFolderIsNoFile) {
   ::mkdir(folder.c_str(), 0700);
   EXPECT_EQ(profile::GetString(folder, "S", "k", "<none>"), "<none>");
   EXPECT_FALSE(profile::WriteString(folder, "S", "k", "1"));
+}
+
+TEST_F(ProfileStore, ALinkInTheLockFilesPlaceMakesNoFileElsewhere) {
+  Write("[S]\nk=1\n");
+  ASSERT_EQ(::symlink((dir_ / "elsewhere/made").c_str(), (file_ + ".lock").c_str()), 0);
+  ::mkdir((dir_ / "elsewhere").c_str(), 0700);
+  ASSERT_TRUE(profile::WriteString(file_, "S", "k", "2"));
+  EXPECT_EQ(Get("S", "k"), "2");
+  struct stat info {};
+  EXPECT_NE(::lstat((dir_ / "elsewhere/made").c_str(), &info), 0);
+  ASSERT_EQ(::lstat((file_ + ".lock").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISREG(info.st_mode));
 }
 
 TEST_F(ProfileStore, FileWithoutFinalLineEnd) {

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 
 #include "auth/stored_credentials.h"
+#include "game/game_layout.h"
 #include "platform/profile_store.h"
+#include "settings/instance_list.h"
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
 #include "util/files.h"
@@ -19,6 +24,11 @@ namespace {
 class RecordingSink : public LaunchSink {
  public:
   void FinishLoading() override { events.push_back("finish"); }
+  void ShowStage(const std::string& text) override {
+    stages.push_back(text);
+    if (text == cancelAfter) cancelled = true;
+  }
+  bool CancelRequested() const override { return cancelled; }
   void ShowMessage(const std::string& text, MessageKind kind) override {
     events.push_back("message " + std::to_string(static_cast<int>(kind)) + " " + text);
   }
@@ -44,6 +54,9 @@ class RecordingSink : public LaunchSink {
   void AppendLog(const std::string& text) override { log += text; }
 
   std::vector<std::string> events;
+  std::vector<std::string> stages;
+  std::string cancelAfter;  // the player cancels once this stage is shown
+  bool cancelled = false;
   std::string log;
   DownloadResult downloadResult = DownloadResult::Completed;
   std::optional<std::size_t> chosen;
@@ -57,6 +70,7 @@ class LaunchSequenceTest : public ::testing::Test {
     ::setenv("KORVANE_HOME", dir_.Path().c_str(), 1);
     profile::WriteString(settings_, "KvCfg", "JavaPath", "/bin/echo");
     profile::WriteString(settings_, "KvCfg", "IsShowCmd", "true");
+    profile::WriteString(settings_, "KvCfg", "PWD", EncodeSettingsText("password"));
   }
   void TearDown() override { ::unsetenv("KORVANE_HOME"); }
 
@@ -64,15 +78,13 @@ class LaunchSequenceTest : public ::testing::Test {
     LaunchServices services;
     services.sendStatsEvent = [this](const std::string& event) { calls_.push_back("stats " + event); };
     // A plain account service, or an authlib-injector server when `metadata_` is set.
-    services.account.get = [this](const std::string&) {
-      AccountReply reply{true, metadata_.empty() ? 404 : 200, metadata_, {}};
-      return reply;
-    };
-    services.account.post = [this](const std::string& url, const std::string&) {
+    services.account.get = [this](const std::string&) { return AccountReply{.status = metadata_.empty() ? 404 : 200, .body = metadata_}; };
+    services.account.post = [this](const std::string& url, const std::string&) -> Result<AccountReply> {
       const std::string action = url.substr(url.find_last_of('/') + 1);
       calls_.push_back(action == "authenticate" ? "sign-in" : action);
       const std::string& body = action == "authenticate" ? authReply_ : refreshReply_;
-      return AccountReply{!body.empty(), 200, body, {}};
+      if (body.empty()) return Fail(FailureKind::TimedOut, msg::kSignInTimedOut);
+      return AccountReply{.status = 200, .body = body};
     };
     services.provideAgent = [this](const std::string&) {
       calls_.push_back("agent");
@@ -108,9 +120,12 @@ class LaunchSequenceTest : public ::testing::Test {
     }
   }
 
+  // A launch, and the check of its documents that a launch from the game folder leaves behind.
   LaunchResult Run(const std::string& name = "inst", const std::string& version = "v1") {
     LaunchSequence sequence(settings_, Services(), PlatformProfile::Linux());
-    return sequence.Run({name, version, false, std::nullopt}, sink_);
+    LaunchResult result = sequence.Run({name, version, false, std::nullopt}, sink_);
+    sequence.WaitForDocumentCheck();
+    return result;
   }
 
   test::TempFolder dir_;
@@ -142,6 +157,50 @@ TEST_F(LaunchSequenceTest, AllFilesPresentStartsTheGameWithoutDownloads) {
             (std::vector<std::string>{"finish", "log-show", "log-clear", "hide", "log-hide", "show"}));
   EXPECT_NE(sink_.log.find("--username Player --accessToken {}"), std::string::npos) << sink_.log;
   EXPECT_EQ(test::ReadFile(dir_ / "Instance/inst/options.txt"), "lang:zh_CN");
+}
+
+TEST_F(LaunchSequenceTest, TheGamesStartIsTheInstancesLastGameAndTheLogMayStayOpen) {
+  MakeVersion(true);
+  {
+    CInstanceList instances(settings_, false);
+    instances.Add({"inst", "v1"});
+    ASSERT_TRUE(instances.Save());
+  }
+  profile::WriteString(settings_, "KvCfg", "IsKeepLog", "true");
+  const auto before = std::chrono::system_clock::now() - std::chrono::seconds(1);
+  ASSERT_EQ(Run().status, LaunchStatus::GameEnded);
+  // The game ended normally and the log window stays for the player to read.
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", "log-show", "log-clear", "hide", "show"}));
+  const std::optional<std::int64_t> lastPlayed = CInstanceList(settings_, false).Entries()[0].lastPlayed;
+  ASSERT_TRUE(lastPlayed.has_value());
+  EXPECT_GE(*lastPlayed, std::chrono::duration_cast<std::chrono::seconds>(before.time_since_epoch()).count());
+  EXPECT_LE(*lastPlayed, std::chrono::duration_cast<std::chrono::seconds>(
+                             std::chrono::system_clock::now().time_since_epoch()).count());
+}
+
+TEST_F(LaunchSequenceTest, EachStepIsSaidBeforeItAndACancelStopsAtTheNextStep) {
+  MakeVersion(true, "versions/v1/v1.jar");
+  profile::WriteString(settings_, "KvCfg", "IsGenuine", "true");
+  profile::WriteString(settings_, "KvCfg", "AuthServer", "https://skin.example/api/yggdrasil");
+  metadata_ = R"({"meta":{"serverName":"皮肤站"}})";
+  authReply_ = R"({"accessToken":"tok123","selectedProfile":{"id":"id1","name":"Steve"}})";
+  sink_.cancelAfter = msg::StageCheckingVersion("v1");
+  EXPECT_EQ(Run().status, LaunchStatus::Cancelled);
+  EXPECT_EQ(sink_.stages, (std::vector<std::string>{msg::kStageSigningIn, msg::kStageFetchingAgent,
+                                                    msg::StageCheckingVersion("v1")}));
+  // The check under way ended; nothing was fetched after it and nothing is said.
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "sign-in", "agent", "check v1 idx"}));
+  EXPECT_EQ(sink_.events, std::vector<std::string>{"finish"});
+  EXPECT_FALSE(PathExists(dir_ / "Instance/inst"));
+
+  // An offline player cancelling as the files are checked: nothing is fetched.
+  profile::WriteString(settings_, "KvCfg", "IsGenuine", "false");
+  sink_ = RecordingSink();
+  sink_.cancelAfter = msg::kStageCheckingFiles;
+  calls_.clear();
+  EXPECT_EQ(Run().status, LaunchStatus::Cancelled);
+  EXPECT_EQ(sink_.stages.back(), msg::kStageCheckingFiles);
+  EXPECT_EQ(sink_.events, std::vector<std::string>{"finish"});
 }
 
 TEST_F(LaunchSequenceTest, ACrashedGameIsReportedWithItsLastLinesAndItsLogFile) {
@@ -258,6 +317,15 @@ TEST_F(LaunchSequenceTest, AChainThatCannotBeFollowedIsNamed) {
   EXPECT_EQ(sink_.events.back(), "message 16 " + msg::VersionInheritanceCycle("v1"));
 }
 
+TEST_F(LaunchSequenceTest, ADescriptionOfAnotherVersionIsRefusedWithBothNamed) {
+  // versions/v1/v1.json calls itself v2: read as v2, its client would be fetched over v2's.
+  MakeVersion(false);
+  test::WriteFile(game_ + "versions/v1/v1.json", R"({"id":"v2","mainClass":"Main","libraries":[{"name":"a.b:c:1"}]})");
+  EXPECT_EQ(Run().status, LaunchStatus::VersionUnreadable);
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"finish", "message 16 " + msg::VersionIdMismatch("v1", "v2")}));
+  EXPECT_FALSE(std::filesystem::exists(game_ + "versions/v2"));
+}
+
 TEST_F(LaunchSequenceTest, WithoutAJavaThatFitsNothingIsFetchedAndTheDownloadIsOffered) {
   class OnlyJava8 : public JavaRuntimeSource {
     std::vector<JavaRuntime> Runtimes() const override { return {{"/bin/echo", "1.8.0_392"}}; }
@@ -284,12 +352,14 @@ TEST_F(LaunchSequenceTest, AVersionWithoutAssetIndexFetchesNone) {
   MakeVersion(false);
   LaunchSequence sequence(settings_, Services(), PlatformProfile::Linux());
   ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared);
+  sequence.WaitForDocumentCheck();
   EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 "}));
   EXPECT_TRUE(sequence.Assets().objects.empty());
 }
 
 TEST_F(LaunchSequenceTest, AnIndexThatTheFetchedDescriptionNamesAnewIsCheckedAfterIt) {
-  MakeVersion(true);
+  // A file is missing: the documents are checked before anything is fetched.
+  MakeVersion(true, "versions/v1/v1.jar");
   test::WriteFile(game_ + "assets/indexes/idx2.json", R"({"objects":{}})");
   // The check brings a description that names another index.
   onCheck = [this] {
@@ -309,6 +379,82 @@ TEST_F(LaunchSequenceTest, AnIndexThatTheFetchedDescriptionNamesAnewIsCheckedAft
   ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared);
   EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 ", "check-index idx"}));
   EXPECT_EQ(sequence.Assets().objects.size(), 1u);
+}
+
+TEST_F(LaunchSequenceTest, WithEveryFilePresentTheGameStartsBeforeTheDocumentsAreChecked) {
+  MakeVersion(true);
+  std::mutex mutex;
+  std::condition_variable started;
+  bool gameStarted = false;
+  bool checkedAfterTheStart = false;
+  sink_.onHide = [&] {
+    std::lock_guard lock(mutex);
+    gameStarted = true;
+    started.notify_all();
+  };
+  onCheck = [&] {
+    std::unique_lock lock(mutex);
+    checkedAfterTheStart = started.wait_for(lock, std::chrono::seconds(30), [&] { return gameStarted; });
+  };
+  ASSERT_EQ(Run().status, LaunchStatus::GameEnded);
+  EXPECT_TRUE(checkedAfterTheStart);
+  EXPECT_EQ(calls_, (std::vector<std::string>{"stats LaunchGame", "check v1 idx"}));
+  // Nothing was missing, so nothing was fetched.
+  EXPECT_EQ(std::count(sink_.events.begin(), sink_.events.end(), "downloads 1"), 0);
+}
+
+TEST_F(LaunchSequenceTest, ADocumentTheCheckBringsCountsFromTheNextLaunch) {
+  MakeVersion(true);
+  const std::string newer =
+      R"({"id":"v1","assets":"idx","mainClass":"NewMain","minecraftArguments":"","libraries":[{"name":"a.b:c:1"}]})";
+  const std::string newerIndex = R"({"objects":{}})";
+  const std::string list = R"({"versions":[{"id":"v1","type":"release"}]})";
+  LaunchServices services = Services();
+  // The checks see copies of the documents, and change those.
+  services.metadata.both = [&](const DownloadSource&, const std::string& gamePath, const std::string& id,
+                               const VersionDescription*) {
+    test::WriteFile(VersionJsonPath(gamePath, id), newer);
+    test::WriteFile(AssetIndexPath(gamePath, "idx"), newerIndex);
+    test::WriteFile(VersionListPath(gamePath), list);
+  };
+  LaunchSequence sequence(settings_, services, PlatformProfile::Linux());
+  LaunchResult first = sequence.Run({"inst", "v1", true, std::nullopt}, sink_);
+  ASSERT_EQ(first.status, LaunchStatus::Prepared);
+  EXPECT_EQ(std::count(first.command.begin(), first.command.end(), "Main"), 1);
+  sequence.WaitForDocumentCheck();
+  EXPECT_EQ(test::ReadFile(game_ + "versions/v1/v1.json"), newer);
+  EXPECT_EQ(test::ReadFile(game_ + "assets/indexes/idx.json"), newerIndex);
+  EXPECT_EQ(test::ReadFile(game_ + "versions/versions.json"), list);
+
+  LaunchResult second = sequence.Run({"inst", "v1", true, std::nullopt}, sink_);
+  ASSERT_EQ(second.status, LaunchStatus::Prepared);
+  EXPECT_EQ(std::count(second.command.begin(), second.command.end(), "NewMain"), 1);
+  EXPECT_TRUE(sequence.Assets().objects.empty());
+}
+
+TEST_F(LaunchSequenceTest, WhatTheCheckBringsReplacesNothingUnlessItIsSuchADocument) {
+  MakeVersion(true);
+  const std::string description = test::ReadFile(game_ + "versions/v1/v1.json");
+  const std::string index = test::ReadFile(game_ + "assets/indexes/idx.json");
+  std::string answer;
+  LaunchServices services = Services();
+  services.metadata.both = [&](const DownloadSource&, const std::string& gamePath, const std::string& id,
+                               const VersionDescription*) {
+    for (const std::string& path : {VersionJsonPath(gamePath, id), AssetIndexPath(gamePath, "idx"),
+                                    VersionListPath(gamePath)}) {
+      test::WriteFile(path, answer);
+    }
+  };
+  LaunchSequence sequence(settings_, services, PlatformProfile::Linux());
+  for (const char* page : {"<html>Sign in to the network</html>", R"({"error":"portal"})",
+                           R"({"id":"v2","versions":[],"mainClass":"Other"})"}) {
+    answer = page;
+    ASSERT_EQ(sequence.Run({"inst", "v1", true, std::nullopt}, sink_).status, LaunchStatus::Prepared) << page;
+    sequence.WaitForDocumentCheck();
+    EXPECT_EQ(test::ReadFile(game_ + "versions/v1/v1.json"), description) << page;
+    EXPECT_EQ(test::ReadFile(game_ + "assets/indexes/idx.json"), index) << page;
+    EXPECT_FALSE(PathExists(game_ + "versions/versions.json")) << page;
+  }
 }
 
 TEST_F(LaunchSequenceTest, CancelledDownloadsEndSilently) {

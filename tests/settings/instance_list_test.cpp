@@ -101,6 +101,39 @@ TEST_F(InstanceRegistry, RenameKeepsThePositionAndSaves) {
   EXPECT_FALSE(list.Rename("nobody", "x"));
 }
 
+TEST_F(InstanceRegistry, TheLastGameTimeStaysWithItsInstanceThroughRemovalsAndRenames) {
+  WriteRegistry(3, 3);
+  const auto at = [](std::int64_t seconds) { return std::chrono::system_clock::time_point(std::chrono::seconds(seconds)); };
+  {
+    CInstanceList list(file_, false);
+    ASSERT_TRUE(list.SetLastPlayed("i2", at(1700000002)));
+    ASSERT_TRUE(list.SetLastPlayed("i3", at(1700000003)));
+    EXPECT_FALSE(list.SetLastPlayed("nobody", at(1)));
+  }
+  EXPECT_EQ(profile::GetString(file_, "KvInstance2", "LastPlayed", ""), "1700000002");
+  {
+    CInstanceList list(file_, false);
+    ASSERT_TRUE(list.Remove("i1"));
+    ASSERT_TRUE(list.Rename("i3", "三"));
+  }
+  // i2 and i3 moved up a section each, with their times.
+  CInstanceList list(file_, false);
+  ASSERT_EQ(list.Entries().size(), 2u);
+  EXPECT_EQ(list.Entries()[0].lastPlayed, 1700000002);
+  EXPECT_EQ(list.Entries()[1].name, "三");
+  EXPECT_EQ(list.Entries()[1].lastPlayed, 1700000003);
+  EXPECT_FALSE(HasSection(3));
+}
+
+TEST_F(InstanceRegistry, ALastGameTimeThatIsNotANumberReadsAsNeverPlayed) {
+  WriteRegistry(2, 2);
+  ASSERT_TRUE(profile::WriteString(file_, "KvInstance1", "LastPlayed", "昨天"));
+  ASSERT_TRUE(profile::WriteString(file_, "KvInstance2", "LastPlayed", "99999999999999999999999"));
+  CInstanceList list(file_, false);
+  EXPECT_FALSE(list.Entries()[0].lastPlayed.has_value());
+  EXPECT_FALSE(list.Entries()[1].lastPlayed.has_value());
+}
+
 TEST_F(InstanceRegistry, SaveOnDestroy) {
   {
     CInstanceList list(file_, true);

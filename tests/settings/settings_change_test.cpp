@@ -39,6 +39,7 @@ TEST_F(SettingsChange, WhatCannotBeSavedIsNamed) {
       {[](CSettings& s) { s.userName = "Steve😀"; }, msg::NotInSettingsFile("玩家名称(ID)")},
       {[](CSettings& s) { s.password = "pw😀"; }, msg::NotInSettingsFile("密码")},
       {[](CSettings& s) { s.isGenuine = "TRUE"; }, msg::NotAFlag("正版登录")},
+      {[](CSettings& s) { s.isKeepLog = "yes"; }, msg::NotAFlag("游戏结束后保留日志窗口")},
       {[](CSettings& s) { s.launchParameters = "-Xss1M\n[KvCfg]"; }, msg::ControlCharacterIn("启动参数")},
       {[](CSettings& s) { s.gamePath = ""; }, msg::kGamePathEmpty},
       {[](CSettings& s) { s.jvmMemoryMin = "12a"; }, msg::NotAMemorySize("最小内存(MB)")},
@@ -100,8 +101,10 @@ TEST_F(SettingsChange, SettingByTheFilesKeyNames) {
   std::string problem;
   EXPECT_TRUE(SetSettingByKey(settings, "username", "Alex", problem));
   EXPECT_TRUE(SetSettingByKey(settings, "JVMMemoryMax", "4096", problem));
+  EXPECT_TRUE(SetSettingByKey(settings, "IsKeepLog", "true", problem));
   EXPECT_EQ(settings.userName, "Alex");
   EXPECT_EQ(settings.jvmMemoryMax, "4096");
+  EXPECT_EQ(settings.isKeepLog, "true");
 
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(dir_.Path());

@@ -41,6 +41,24 @@ TEST(Settings, DefaultsWithoutAFile) {
   EXPECT_FALSE(test::ReadFile(dir / "KvCfg.ini").size());
 }
 
+TEST(Settings, KeepingTheLogWindowIsInTheFileOnlyWhileItIsOn) {
+  test::TempFolder dir;
+  const std::string file = dir / "KvCfg.ini";
+  CSettings settings(file);
+  settings.Load(kNoJava);
+  EXPECT_EQ(settings.isKeepLog, "false");
+  ASSERT_TRUE(settings.Save());
+  EXPECT_EQ(test::ReadFile(file).find("IsKeepLog"), std::string::npos);
+  settings.isKeepLog = "true";
+  ASSERT_TRUE(settings.Save());
+  CSettings loaded(file);
+  loaded.Load(kNoJava);
+  EXPECT_EQ(loaded.isKeepLog, "true");
+  loaded.isKeepLog = "false";
+  ASSERT_TRUE(loaded.Save());
+  EXPECT_EQ(test::ReadFile(file).find("IsKeepLog"), std::string::npos);
+}
+
 TEST(Settings, DownloadThreadsAreAWholeNumberOrNothing) {
   test::TempFolder dir;
   const std::string file = dir / "KvCfg.ini";

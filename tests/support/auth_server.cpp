@@ -96,7 +96,7 @@ struct AuthServer::State {
     ++passwordRequests;
     if (body["username"].asString() != user || body["password"].asString() != password ||
         body["agent"]["name"].asString() != "minecraft" || body["agent"]["version"].asInt() != 14) {
-      Refuse(response, 403, "ForbiddenOperationException", kErrorMessage);
+      Refuse(response, 403, "ForbiddenOperationException", options.errorMessage.c_str());
       return;
     }
     std::string clientToken = body["clientToken"].asString();
@@ -165,6 +165,10 @@ AuthServer::AuthServer(std::string user, std::string password, Options options) 
 
   s.https.Routes().Get("/", [this](const httplib::Request&, httplib::Response& response) {
     state_->Count("/");
+    if (!state_->options.homeRedirect.empty()) {
+      response.set_redirect(state_->options.homeRedirect);
+      return;
+    }
     const Location location = state_->options.homeLocation;
     if (location == Location::Relative) response.set_header("X-Authlib-Injector-API-Location", std::string(kApiPath) + "/");
     if (location == Location::Absolute) response.set_header("X-Authlib-Injector-API-Location", ApiRoot() + "/");

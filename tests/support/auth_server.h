@@ -29,6 +29,10 @@ class AuthServer {
     std::string metadata;
     // The first access token it issues (later ones are numbered).
     std::string accessToken = kAccessToken;
+    // Where the home page sends its visitors instead of answering; empty for nowhere.
+    std::string homeRedirect;
+    // The errorMessage of its refusals of a sign-in.
+    std::string errorMessage = kErrorMessage;
   };
 
   AuthServer(std::string user, std::string password, Options options);

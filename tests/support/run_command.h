@@ -17,4 +17,8 @@ CommandResult RunCommand(const std::string& program, const std::vector<std::stri
                          const std::vector<std::string>& environment = {},
                          const std::string& input = {});
 
+// The same with a terminal as standard input, on which `typed` was typed ahead.
+CommandResult RunCommandOnTerminal(const std::string& program, const std::vector<std::string>& args,
+                                   const std::vector<std::string>& environment, const std::string& typed);
+
 }  // namespace kv::test

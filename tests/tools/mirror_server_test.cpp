@@ -31,7 +31,8 @@ TEST(ByteRange, SingleRangesAreServedAndEverythingElseIsTheWholeFile) {
 TEST(MirrorOptions, FaultsAndMistakes) {
   MirrorOptions options;
   EXPECT_FALSE(ParseMirrorOptions({"--root", "/srv", "--port", "8080", "--drop", "/a=b=100", "--stall", "*=7", "--status",
-                                   "*=500,2", "--status", "/x=404", "--no-length", "*", "--empty-head", "/h", "--delay", "50"},
+                                   "*=500,2", "--status", "/x=404", "--no-length", "*", "--empty-head", "/h", "--delay", "50",
+                                   "--cut", "/c=10", "--extra", "*=150000000"},
                                   options));
   EXPECT_EQ(options.root, "/srv");
   EXPECT_EQ(options.port, 8080);
@@ -47,10 +48,16 @@ TEST(MirrorOptions, FaultsAndMistakes) {
   EXPECT_EQ(options.statuses[1].status, 404);
   EXPECT_EQ(options.delayMilliseconds, 50);
   EXPECT_EQ(options.emptyHeads, std::vector<std::string>{"/h"});
+  ASSERT_EQ(options.cuts.size(), 1u);
+  EXPECT_EQ(options.cuts[0].path, "/c");
+  EXPECT_EQ(options.cuts[0].bytes, 10u);
+  ASSERT_EQ(options.extras.size(), 1u);
+  EXPECT_EQ(options.extras[0].bytes, 150000000u);
 
   for (std::vector<std::string> wrong : std::vector<std::vector<std::string>>{
            {}, {"--port", "1"}, {"--root"}, {"--root", "/r", "--port", "70000"}, {"--root", "/r", "--status", "/a=99"},
-           {"--root", "/r", "--drop", "/a"}, {"--root", "/r", "--status", "/a=404,x"}, {"--root", "/r", "--what", "1"}}) {
+           {"--root", "/r", "--drop", "/a"}, {"--root", "/r", "--cut", "/a=-1"}, {"--root", "/r", "--status", "/a=404,x"},
+           {"--root", "/r", "--what", "1"}}) {
     MirrorOptions ignored;
     EXPECT_TRUE(ParseMirrorOptions(wrong, ignored)) << wrong.size();
   }

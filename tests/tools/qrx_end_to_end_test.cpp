@@ -12,6 +12,8 @@
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/mod_jars.h"
+#include "tools/qrx/instance_place.h"
+#include "tools/qrx/qrx_commands.h"
 #include "util/digest.h"
 
 namespace kv {
@@ -169,6 +171,118 @@ TEST_F(QrxEndToEnd, NeitherTheCatalogueNorTheInstalledListCanReachOutsideTheMods
   std::vector<InstalledMod> installed;
   ASSERT_TRUE(PkgList(tool_, kInstance, installed));
   EXPECT_EQ(installed.size(), 1u);
+}
+
+TEST_F(QrxEndToEnd, NothingIsFetchedBeyondTheSizeTheCatalogueGivesOrBeyondTheIndexsBound) {
+  // Every file answered with much more than it has, and no length to tell.
+  test::MirrorProcess generous(root_ / "www", {"--extra", "*=20000000", "--no-length", "*"});
+  ASSERT_TRUE(generous.Started()) << generous.Log();
+  std::string error;
+  const std::optional<qrx::InstancePlace> place = qrx::InstancePlace::Find(home_.Path(), kInstance, error);
+  ASSERT_TRUE(place) << error;
+  ASSERT_TRUE(place->MakeFolders());
+  const qrx::CommandResult init = qrx::Init(*place, generous.BaseUrl() + "/allmod/", "1.7.10");
+  ASSERT_TRUE(init.ok) << init.failure;
+  int stopped = 0;
+  for (const std::string& line : init.lines) {
+    if (line.starts_with("图标: 无法下载 ") && line.find("字节的上限，已停止") != std::string::npos) ++stopped;
+  }
+  EXPECT_EQ(stopped, 2) << ::testing::PrintToString(init.lines);
+  const qrx::CommandResult install = qrx::Install(*place, "techmod");
+  EXPECT_FALSE(install.ok);
+  EXPECT_NE(install.failure.find("字节的上限，已停止"), std::string::npos) << install.failure;
+  EXPECT_EQ(test::ListFiles(Mods()), "");
+
+  // The index has a bound of its own; an answer that announces more is refused at once.
+  test::MirrorProcess endless(root_ / "www", {"--extra", "/allmod/index.json=" + std::to_string(qrx::kCatalogueIndexLimit)});
+  ASSERT_TRUE(endless.Started()) << endless.Log();
+  tool_.catalogueBase = endless.BaseUrl() + "/allmod/";
+  std::string why;
+  EXPECT_FALSE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291", &why));
+  EXPECT_NE(why.find("无法下载 Mod 目录"), std::string::npos) << why;
+  EXPECT_NE(why.find(std::to_string(qrx::kCatalogueIndexLimit) + " 字节的上限"), std::string::npos) << why;
+}
+
+TEST_F(QrxEndToEnd, WhatIsKeptUnchangedIsNotReadAgainButEveryChangeIs) {
+  // An icon the server cannot give: the next init with the same catalogue asks again.
+  std::string oldIcon;
+  for (const auto& icon : std::filesystem::directory_iterator(root_ / "www/allmod/icons")) {
+    if (icon.path().filename().string().rfind("oldmod-", 0) == 0) oldIcon = icon.path().string();
+  }
+  ASSERT_FALSE(oldIcon.empty());
+  std::filesystem::rename(oldIcon, root_ / "aside.png");
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  EXPECT_FALSE(std::filesystem::exists(Qrx() + ".cache/" + Catalogue()[0].extra.icon));
+  std::filesystem::rename(root_ / "aside.png", oldIcon);
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  EXPECT_EQ(test::ReadFile(Qrx() + ".cache/" + Catalogue()[0].extra.icon), test::OldModIcon());
+
+  // A catalogue published anew is read anew, and so is the list made from it.
+  const std::string before = test::ReadFile(Qrx() + ".info/Matchmod.info");
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  EXPECT_EQ(Catalogue()[1].extra.modchn, "科技 Mod");
+  EXPECT_EQ(test::ReadFile(Qrx() + ".info/Matchmod.info"), before);
+  EditIndex("\"name\" : \"科技 Mod\"", "\"name\" : \"科技 Mod 第二版\"");
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  EXPECT_EQ(Catalogue()[1].extra.modchn, "科技 Mod 第二版");
+
+  // A list changed or damaged since it was written is written again.
+  test::WriteFile(Qrx() + ".info/Matchmod.info", R"({"allmodlist": [{"id": "planted"}]})");
+  EXPECT_EQ(Catalogue().size(), 2u);
+  test::WriteFile(Qrx() + ".info/InstalledMod.info", R"({"installmodlist": [{"mod": {"id": "oldmod"}}]})");
+  EXPECT_EQ(Catalogue()[0].installed, "true");
+  // As is a list asked for another game version.
+  std::vector<CatalogueMod> other;
+  ASSERT_TRUE(PkgMatchList(tool_, kInstance, "1.20.1-Forge47", other));
+  EXPECT_EQ(other[0].id, "neomod");
+}
+
+TEST_F(QrxEndToEnd, AModWhoseIdHoldsTheFailureWordInstallsAndUninstallsAsAnyOther) {
+  EditIndex("\"id\" : \"techmod\"", "\"id\" : \"badluck-tools\"");
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  ASSERT_EQ(Catalogue()[1].id, "badluck-tools");
+  std::string why;
+  ASSERT_TRUE(PkgInstall(tool_, kInstance, "badluck-tools", &why)) << why;
+  EXPECT_EQ(test::ListFiles(Mods()), "Tech Mod 2.0.jar\n");
+  std::vector<InstalledMod> installed;
+  ASSERT_TRUE(PkgList(tool_, kInstance, installed));
+  ASSERT_EQ(installed.size(), 1u);
+  EXPECT_EQ(installed[0].mod.id, "badluck-tools");
+  ASSERT_TRUE(PkgUninstall(tool_, kInstance, "badluck-tools", &why)) << why;
+  EXPECT_EQ(test::ListFiles(Mods()), "");
+  // A line break in a catalogue's text cannot make a line of qrx's own either.
+  EXPECT_FALSE(PkgInstall(tool_, kInstance, "x\nbadluck", &why));
+  EXPECT_EQ(why, "目录中没有这个 Mod: x?badluck");
+}
+
+TEST_F(QrxEndToEnd, LinksPlantedInTheInstanceNeverCarryAWriteOutOfIt) {
+  ASSERT_TRUE(PkgInit(tool_, kInstance, "1.7.10-Forge10.13.2.1291"));
+  test::WriteFile(home_ / "victim.txt", "keep me");
+  test::WriteFile(home_ / "victim.json", R"({"installmodlist": []})");
+  // Result files that are links to files outside the instance: the results replace the links.
+  std::filesystem::create_symlink("../../../../victim.txt", Qrx() + ".info/Matchmod.info");
+  std::filesystem::create_symlink("../../../../victim.json", Qrx() + ".info/InstalledMod.info");
+  ASSERT_EQ(Catalogue().size(), 2u);
+  std::vector<InstalledMod> installed;
+  ASSERT_TRUE(PkgList(tool_, kInstance, installed));
+  EXPECT_EQ(test::ReadFile(home_ / "victim.txt"), "keep me");
+  EXPECT_EQ(test::ReadFile(home_ / "victim.json"), R"({"installmodlist": []})");
+  EXPECT_FALSE(std::filesystem::is_symlink(Qrx() + ".info/Matchmod.info"));
+  EXPECT_FALSE(std::filesystem::is_symlink(Qrx() + ".info/InstalledMod.info"));
+
+  // Folders that lead elsewhere are refused before anything is written into them.
+  test::WriteFile(home_ / "elsewhere/mine.txt", "mine");
+  std::filesystem::remove_all(Qrx() + ".info");
+  std::filesystem::create_directory_symlink(home_ / "elsewhere", Qrx() + ".info");
+  std::vector<CatalogueMod> catalogue;
+  std::string why;
+  EXPECT_FALSE(PkgMatchList(tool_, kInstance, "1.7.10-Forge10.13.2.1291", catalogue, &why));
+  EXPECT_NE(why.find("链接"), std::string::npos) << why;
+  std::filesystem::remove(Qrx() + ".info");
+  std::filesystem::create_directory_symlink(home_ / "elsewhere", Mods().substr(0, Mods().size() - 1));
+  EXPECT_FALSE(PkgInstall(tool_, kInstance, "techmod", &why));
+  EXPECT_NE(why.find("链接"), std::string::npos) << why;
+  EXPECT_EQ(test::ListFiles(home_ / "elsewhere"), "mine.txt\n");
 }
 
 TEST_F(QrxEndToEnd, UnknownInstancesAndUnreachableCataloguesFailWithAReason) {

@@ -8,17 +8,20 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
 #include <QTest>
 #include <QPainter>
 #include <QWidget>
 
 #include "uilib/control.h"
+#include "uilib/edit.h"
 #include "uilib/paint_manager.h"
 #include "uilib/shadow_window.h"
 #include "uilib/skin_resources.h"
 
 #ifdef KORVANE_HAS_SKIN
 #include "skin/embedded_skin.h"
+#include "uilib/ui_cast.h"
 #endif
 
 namespace kv::test {
@@ -123,6 +126,26 @@ void DoubleClick(CWindowWnd& window, CControlUI* control) {
 
 void KeyClick(HWND window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
   QTest::keyClick(window, key, modifiers);
+  Pump();
+}
+
+void TypeInto(CWindowWnd& window, CControlUI* field, const QString& text) {
+  ASSERT_NE(field, nullptr);
+  auto* edit = ui_cast<CEditUI>(field);
+  ASSERT_NE(edit, nullptr);
+  edit->SetText(QString());
+  // A click on an open editor would land in the editor itself, not on the window.
+  if (!edit->GetNativeEdit()) Click(window, edit);
+  ASSERT_NE(edit->GetNativeEdit(), nullptr);
+  for (const QChar c : text) {
+    if (c.unicode() < 0x80) {
+      QTest::keyClicks(edit->GetNativeEdit(), QString(c));
+    } else {
+      QInputMethodEvent composed;
+      composed.setCommitString(QString(c));
+      QCoreApplication::sendEvent(edit->GetNativeEdit(), &composed);
+    }
+  }
   Pump();
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "uilib/control.h"
+#include "uilib/ui_cast.h"
 #include "uilib/window_impl_base.h"
 
 // Helpers for driving skinned windows in tests: windows built from layout text, clicks and
@@ -40,9 +41,8 @@ class TestWindow : public ui::WindowImplBase {
   bool Open(ui::HWND parent = nullptr);
   ui::CControlUI* Find(const QString& name) { return paintManager_.FindControl(name); }
   template <typename T>
-  T* FindAs(const QString& name, const QString& interfaceName) {
-    ui::CControlUI* c = Find(name);
-    return c ? static_cast<T*>(c->GetInterface(interfaceName)) : nullptr;
+  T* FindAs(const QString& name) {
+    return ui::ui_cast<T>(Find(name));
   }
   std::vector<RecordedNotify> Notifications(const QString& type) const;
   const std::vector<RecordedMessage>& Messages() const { return messages_; }
@@ -77,6 +77,9 @@ void Click(ui::CWindowWnd& window, ui::CControlUI* control, Qt::MouseButton butt
 void DoubleClick(ui::CWindowWnd& window, ui::CControlUI* control);
 void ClickAt(ui::HWND window, QPoint client, Qt::MouseButton button = Qt::LeftButton);
 void KeyClick(ui::HWND window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Types into a text field as a player does, over what it held: the field is clicked open unless
+// its editor is open already, then key by key, Chinese through the input method.
+void TypeInto(ui::CWindowWnd& window, ui::CControlUI* field, const QString& text);
 
 // Writes the window as the screen shows it to <build>/screenshots/<name>.png; returns the image.
 QImage SaveScreenshot(ui::HWND window, const QString& name);

@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <set>
+
 #include "tests/support/temp_folder.h"
 
 namespace kv {
@@ -92,18 +95,123 @@ TEST(Files, AtomicWriteReplacesAndKeepsMode) {
   EXPECT_FALSE(WriteFileAtomically(dir / "missing/f", "x"));
 }
 
-TEST(Files, AtomicWriteThroughALinkKeepsTheLink) {
+// The names in a folder, sorted, one a line.
+std::string Names(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  std::string listed;
+  for (const std::string& name : names) listed += name + "\n";
+  return listed;
+}
+
+bool IsLink(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool IsPlainFile(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+TEST(Files, OnlyTheWriteThroughALinkReachesItsTarget) {
   test::TempFolder dir;
   test::WriteFile(dir / "real/settings.ini", "old");
   ASSERT_EQ(::symlink("real/settings.ini", (dir / "link.ini").c_str()), 0);
   ASSERT_EQ(::symlink("link.ini", (dir / "link2.ini").c_str()), 0);
-  ASSERT_TRUE(WriteFileAtomically(dir / "link2.ini", "new"));
-  struct stat info {};
-  ASSERT_EQ(::lstat((dir / "link2.ini").c_str(), &info), 0);
-  EXPECT_TRUE(S_ISLNK(info.st_mode));
-  ASSERT_EQ(::lstat((dir / "link.ini").c_str(), &info), 0);
-  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  ASSERT_TRUE(WriteFileThroughLink(dir / "link2.ini", "new"));
+  EXPECT_TRUE(IsLink(dir / "link2.ini"));
+  EXPECT_TRUE(IsLink(dir / "link.ini"));
   EXPECT_EQ(test::ReadFile(dir / "real/settings.ini"), "new");
+
+  // Every other write makes a file where the link was and leaves the link's target alone.
+  test::WriteFile(dir / "outside/victim", "keep me");
+  ::chmod((dir / "outside/victim").c_str(), 0600);
+  ASSERT_EQ(::symlink("../outside/victim", (dir / "real/result.info").c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(dir / "real/result.info", "written"));
+  EXPECT_TRUE(IsPlainFile(dir / "real/result.info"));
+  EXPECT_EQ(test::ReadFile(dir / "real/result.info"), "written");
+  EXPECT_EQ(test::ReadFile(dir / "outside/victim"), "keep me");
+  // Nor does the replacement take the mode of the file the link led to.
+  struct stat info {};
+  ASSERT_EQ(::stat((dir / "real/result.info").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+
+  ASSERT_EQ(::symlink("../outside/victim", (dir / "real/copy.jar").c_str()), 0);
+  test::WriteFile(dir / "source.jar", "jar bytes");
+  ASSERT_TRUE(CopyFileAtomically(dir / "source.jar", dir / "real/copy.jar"));
+  EXPECT_TRUE(IsPlainFile(dir / "real/copy.jar"));
+  EXPECT_EQ(test::ReadFile(dir / "real/copy.jar"), "jar bytes");
+  EXPECT_EQ(test::ReadFile(dir / "outside/victim"), "keep me");
+  EXPECT_FALSE(CopyFileAtomically(dir / "missing.jar", dir / "real/other.jar"));
+  EXPECT_FALSE(CopyFileAtomically(dir / "real", dir / "real/other.jar"));
+  EXPECT_EQ(Names(dir / "real"), "copy.jar\nresult.info\nsettings.ini\n");
+}
+
+TEST(Files, OpeningForWritingReplacesALinkAndRefusesWhatIsNoFile) {
+  test::TempFolder dir;
+  test::WriteFile(dir / "outside/victim", "keep me");
+  ASSERT_EQ(::symlink((dir / "outside/victim").c_str(), (dir / "log").c_str()), 0);
+  std::FILE* log = OpenStreamForWriting(dir / "log", WriteStart::Append);
+  ASSERT_NE(log, nullptr);
+  std::fputs("line\n", log);
+  std::fclose(log);
+  EXPECT_TRUE(IsPlainFile(dir / "log"));
+  EXPECT_EQ(test::ReadFile(dir / "log"), "line\n");
+  EXPECT_EQ(test::ReadFile(dir / "outside/victim"), "keep me");
+
+  // A dangling link is no different: the file is made where the link was, not where it led.
+  ASSERT_EQ(::symlink((dir / "outside/made-elsewhere").c_str(), (dir / "lock").c_str()), 0);
+  const int fd = OpenFileForWriting(dir / "lock", WriteStart::Keep);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  EXPECT_TRUE(IsPlainFile(dir / "lock"));
+  EXPECT_EQ(Names(dir / "outside"), "victim\n");
+
+  log = OpenStreamForWriting(dir / "log", WriteStart::Append);
+  ASSERT_NE(log, nullptr);
+  std::fputs("more\n", log);
+  std::fclose(log);
+  EXPECT_EQ(test::ReadFile(dir / "log"), "line\nmore\n");
+  log = OpenStreamForWriting(dir / "log", WriteStart::Truncate);
+  ASSERT_NE(log, nullptr);
+  std::fclose(log);
+  EXPECT_EQ(GetFileSize(dir / "log"), 0u);
+
+  // A pipe nobody reads would block the writer for good; a folder cannot be written.
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+  EXPECT_LT(OpenFileForWriting(dir / "pipe", WriteStart::Truncate), 0);
+  EXPECT_EQ(OpenStreamForWriting(dir.Path(), WriteStart::Append), nullptr);
+}
+
+TEST(Files, AWriteBelowAFolderNeverPassesThroughALinkedFolder) {
+  test::TempFolder dir;
+  test::WriteFile(dir / "outside/x", "x");
+  test::WriteFile(dir / "instance/.qrx/.cache/icon.png", "png");
+  ASSERT_EQ(::symlink("../../outside", (dir / "instance/.qrx/.info").c_str()), 0);
+  const std::string instance = dir / "instance/";
+
+  EXPECT_TRUE(CheckNoLinkBetween(instance, instance + ".qrx/.cache/icon.png"));
+  EXPECT_TRUE(CheckNoLinkBetween(instance, instance + ".qrx/./.cache/"));
+  // Folders that are still missing will be real ones.
+  EXPECT_TRUE(CheckNoLinkBetween(dir / "instance", instance + "mods/new/a.jar"));
+  // The last step may be a link: the writers replace it.
+  EXPECT_TRUE(CheckNoLinkBetween(instance, instance + ".qrx/.info"));
+
+  const Status linked = CheckNoLinkBetween(instance, instance + ".qrx/.info/Matchmod.info");
+  ASSERT_FALSE(linked);
+  EXPECT_EQ(linked.kind(), FailureKind::Refused);
+  EXPECT_EQ(linked.message(), instance + ".qrx/.info/ 是指向别处的链接，不会经由它写入文件");
+  EXPECT_FALSE(CheckNoLinkBetween(instance, instance + ".qrx/.info/"));
+  EXPECT_EQ(CheckNoLinkBetween(instance, instance + ".qrx/.cache/icon.png/x").kind(), FailureKind::Io);
+  EXPECT_EQ(CheckNoLinkBetween(instance, instance + "../outside/x").kind(), FailureKind::Refused);
+  EXPECT_EQ(CheckNoLinkBetween(instance, instance + "mods/..").kind(), FailureKind::Refused);
+  EXPECT_EQ(CheckNoLinkBetween(instance, dir / "outside/x").kind(), FailureKind::Refused);
+  EXPECT_EQ(CheckNoLinkBetween(instance, instance).kind(), FailureKind::Refused);
+
+  // The root itself may be a link: the player put the folder elsewhere.
+  ASSERT_EQ(::symlink("instance", (dir / "moved").c_str()), 0);
+  EXPECT_TRUE(CheckNoLinkBetween(dir / "moved/", dir / "moved/.qrx/.cache/icon.png"));
 }
 
 }  // namespace

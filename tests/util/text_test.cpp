@@ -47,6 +47,13 @@ TEST(TextConversion, Utf8Validation) {
   EXPECT_FALSE(IsValidUtf8("\xE6\xB8"));      // truncated
 }
 
+TEST(TextConversion, PrintableTextCarriesNoControlCharacter) {
+  EXPECT_EQ(Printable("皮肤站 Skin-1.0 ~!"), "皮肤站 Skin-1.0 ~!");
+  // C0 (the escape of terminal sequences, line ends), DEL, C1 (CSI is U+009B), bytes that are
+  // no UTF-8, a character cut short: each shown as '?'.
+  EXPECT_EQ(Printable("\x1B[2J\r\n\t\x7F|\xC2\x9B" "31m|\xC2\xA0|\xFF\xFE|\xE6\xB8"), "?[2J????|?31m|\xC2\xA0|??|??");
+}
+
 TEST(TextConversion, UpperCaseCoversMoreThanAscii) {
   EXPECT_EQ(ToUpperCase("Forge 1.7.10 生存"), "FORGE 1.7.10 生存");
   EXPECT_EQ(ToUpperCase("Ärger é ß"), "ÄRGER É ß");  // one-to-one only: ß stays

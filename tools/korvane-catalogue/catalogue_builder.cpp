@@ -51,11 +51,6 @@ std::vector<fs::path> JarsIn(const fs::path& folder, std::error_code& error) {
   return jars;
 }
 
-bool CopyFile(const fs::path& from, const std::string& to) {
-  const std::optional<std::string> bytes = ReadWholeFile(Utf8(from));
-  return bytes && WriteFileAtomically(to, *bytes);
-}
-
 // Removes what an earlier build left in `folder` that `kept` does not name.
 void RemoveUnnamed(const fs::path& folder, const std::set<std::string>& kept) {
   std::error_code error;
@@ -88,6 +83,14 @@ BuildResult BuildCatalogue(const std::string& jarsFolder, const std::string& out
     result.failure = "无法创建 " + outFolder + ": " + error.message();
     return result;
   }
+  // The jars and icons are written and cleaned only in folders of OUT itself: a link there
+  // would carry both out of it.
+  for (const char* folder : {"jars/", "icons/"}) {
+    if (const Status inside = CheckNoLinkBetween(Utf8(out), Utf8(out / folder)); !inside) {
+      result.failure = inside.message();
+      return result;
+    }
+  }
 
   std::vector<qrx::CatalogueEntry> entries;
   std::set<std::string> keptJars;
@@ -106,25 +109,29 @@ BuildResult BuildCatalogue(const std::string& jarsFolder, const std::string& out
       continue;
     }
     qrx::CatalogueEntry& entry = mod->entry;
-    if (!CopyFile(jar, Utf8(out / "jars" / jar.filename()))) {
+    entry.files.push_back({"jars/" + fileName, fileName, *md5, GetFileSize(Utf8(jar))});
+    std::string iconName;
+    if (!mod->iconBytes.empty()) {
+      const std::string iconMd5 = Md5Hex(mod->iconBytes);
+      iconName = SafeStem(entry.id) + "-" + iconMd5.substr(0, 8) + "." + mod->iconExtension;
+      entry.icon = qrx::CatalogueFile{"icons/" + iconName, {}, iconMd5, mod->iconBytes.size()};
+    }
+    // A jar that is left out publishes nothing: it is judged before anything is written.
+    if (const std::string entryProblem = qrx::EntryProblem(entry); !entryProblem.empty()) {
+      result.skipped.push_back(fileName + ": " + entryProblem);
+      continue;
+    }
+    if (!CopyFileAtomically(Utf8(jar), Utf8(out / "jars" / jar.filename()))) {
       result.failure = "无法复制 " + fileName;
       return result;
     }
     keptJars.insert(fileName);
-    entry.files.push_back({"jars/" + fileName, fileName, *md5, GetFileSize(Utf8(jar))});
-    if (!mod->iconBytes.empty()) {
-      const std::string iconMd5 = Md5Hex(mod->iconBytes);
-      const std::string iconName = SafeStem(entry.id) + "-" + iconMd5.substr(0, 8) + "." + mod->iconExtension;
+    if (!iconName.empty()) {
       if (!WriteFileAtomically(Utf8(out / "icons" / iconName), mod->iconBytes)) {
         result.failure = "无法写入图标 " + iconName;
         return result;
       }
       keptIcons.insert(iconName);
-      entry.icon = qrx::CatalogueFile{"icons/" + iconName, {}, iconMd5, mod->iconBytes.size()};
-    }
-    if (const std::string entryProblem = qrx::EntryProblem(entry); !entryProblem.empty()) {
-      result.skipped.push_back(fileName + ": " + entryProblem);
-      continue;
     }
     entries.push_back(std::move(entry));
   }

@@ -43,6 +43,12 @@ std::optional<std::string> ParseMirrorOptions(const std::vector<std::string>& ar
         return "bad " + name + " (PATH=BYTES): " + value;
       }
       (name == "--drop" ? options.drops : options.stalls).push_back(fault);
+    } else if (name == "--cut" || name == "--extra") {
+      LengthFault fault;
+      if (!SplitAssignment(value, fault.path, number) || !ReadNumber(number, fault.bytes)) {
+        return "bad " + name + " (PATH=BYTES): " + value;
+      }
+      (name == "--cut" ? options.cuts : options.extras).push_back(fault);
     } else if (name == "--status") {
       StatusFault fault;
       if (!SplitAssignment(value, fault.path, number)) return "bad --status (PATH=CODE[,TIMES]): " + value;

@@ -14,6 +14,12 @@ struct DropFault {
   std::uint64_t afterBytes = 0;  // the fault strikes when an answer reaches this byte of the file
 };
 
+// A file served with another length than it has.
+struct LengthFault {
+  std::string path;
+  std::uint64_t bytes = 0;
+};
+
 struct StatusFault {
   std::string path;
   int status = 500;
@@ -30,6 +36,8 @@ struct MirrorOptions {
   std::vector<std::string> withoutLength;  // answered without Content-Length
   std::vector<std::string> withoutRanges;  // Range ignored: always the whole file, status 200
   std::vector<std::string> emptyHeads;     // HEAD announces an empty file (Content-Length: 0)
+  std::vector<LengthFault> cuts;           // served as if the file ended after `bytes`
+  std::vector<LengthFault> extras;         // served with `bytes` more after the file's end
   int delayMilliseconds = 0;               // before every answer
   std::uint64_t bytesPerSecond = 0;        // each answer's body at most this fast; 0: no limit
 };
@@ -41,6 +49,7 @@ inline constexpr const char* kMirrorUsage =
     "usage: korvane-mirror --root FOLDER [--port N] [--bind ADDRESS]\n"
     "                      [--drop PATH=BYTES] [--stall PATH=BYTES] [--status PATH=CODE[,TIMES]]\n"
     "                      [--no-length PATH] [--no-ranges PATH] [--empty-head PATH]\n"
+    "                      [--cut PATH=BYTES] [--extra PATH=BYTES]\n"
     "                      [--delay MS] [--rate BYTES]\n"
     "Serves FOLDER (laid out as the download mirror) over HTTP: GET and HEAD, single byte\n"
     "ranges, keep-alive; a folder's address serves its file .index. --port 0 (the default) picks a free port. The first line on\n"
@@ -53,6 +62,9 @@ inline constexpr const char* kMirrorUsage =
     "  --no-length PATH        send no Content-Length (chunked)\n"
     "  --no-ranges PATH        ignore Range and answer 200 with the whole file\n"
     "  --empty-head PATH       answer HEAD with Content-Length: 0 (GET is not affected)\n"
+    "  --cut PATH=BYTES        serve only the first BYTES of the file, as if that were all\n"
+    "                          of it (the answer ends cleanly)\n"
+    "  --extra PATH=BYTES      serve BYTES filler bytes after the file, as part of it\n"
     "  --delay MS              wait MS milliseconds before every answer\n"
     "  --rate BYTES            send each body at most BYTES a second\n";
 

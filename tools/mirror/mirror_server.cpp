@@ -2,9 +2,11 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "tools/mirror/byte_range.h"
@@ -42,16 +44,26 @@ std::uint64_t FirstFaultByte(const std::vector<DropFault>& faults, const std::st
   return at;
 }
 
-// The bytes [first, first + length) of one file, read in chunks as the connection takes them.
-// An answer that starts before byte `dropAt` is cut off there (and the connection closed), so
+// The smallest length of the faults for `path`, or nothing.
+std::optional<std::uint64_t> FaultLength(const std::vector<LengthFault>& faults, const std::string& path) {
+  std::optional<std::uint64_t> bytes;
+  for (const LengthFault& fault : faults) {
+    if (Matches(fault.path, path) && (!bytes || fault.bytes < *bytes)) bytes = fault.bytes;
+  }
+  return bytes;
+}
+
+// The bytes [first, first + length) of one file, read in chunks as the connection takes them;
+// past the file's first `fileBytes` come filler bytes (an answer longer than the file). An
+// answer that starts before byte `dropAt` is cut off there (and the connection closed), so
 // a client that resumes from that byte gets the rest; one that starts before `stallAt` stops
 // sending there, as a stalled server does. With a rate, chunks are a tenth of a second's
 // worth, each followed by its share of the second.
 class FileSlice {
  public:
-  FileSlice(const std::string& path, std::uint64_t first, std::uint64_t dropAt, std::uint64_t stallAt,
-            std::uint64_t bytesPerSecond)
-      : path_(path), first_(first), dropAt_(first < dropAt ? dropAt : UINT64_MAX),
+  FileSlice(const std::string& path, std::uint64_t fileBytes, std::uint64_t first, std::uint64_t dropAt,
+            std::uint64_t stallAt, std::uint64_t bytesPerSecond)
+      : path_(path), fileBytes_(fileBytes), first_(first), dropAt_(first < dropAt ? dropAt : UINT64_MAX),
         stallAt_(first < stallAt ? stallAt : UINT64_MAX), bytesPerSecond_(bytesPerSecond), buffer_(kChunkBytes) {}
 
   // Writes the next chunk from `offset` (counted from the slice's start), at most `limit`
@@ -71,10 +83,16 @@ class FileSlice {
     if (bytesPerSecond_ > 0 && want > bytesPerSecond_ / 10 + 1) want = static_cast<std::size_t>(bytesPerSecond_ / 10 + 1);
     if (position + want > dropAt_) want = static_cast<std::size_t>(dropAt_ - position);
     if (position + want > stallAt_) want = static_cast<std::size_t>(stallAt_ - position);
-    if (!in_.is_open()) in_.open(path_, std::ios::binary);  // not for HEAD requests
-    in_.seekg(static_cast<std::streamoff>(position));
-    in_.read(buffer_.data(), static_cast<std::streamsize>(want));
-    std::streamsize got = in_.gcount();
+    std::streamsize got = static_cast<std::streamsize>(want);
+    if (position >= fileBytes_) {
+      std::fill(buffer_.begin(), buffer_.begin() + got, '#');
+    } else {
+      if (position + want > fileBytes_) want = static_cast<std::size_t>(fileBytes_ - position);
+      if (!in_.is_open()) in_.open(path_, std::ios::binary);  // not for HEAD requests
+      in_.seekg(static_cast<std::streamoff>(position));
+      in_.read(buffer_.data(), static_cast<std::streamsize>(want));
+      got = in_.gcount();
+    }
     if (got <= 0) return false;
     if (!sink.write(buffer_.data(), static_cast<std::size_t>(got))) return false;
     if (bytesPerSecond_ > 0) {
@@ -86,6 +104,7 @@ class FileSlice {
  private:
   std::string path_;
   std::ifstream in_;
+  std::uint64_t fileBytes_;
   std::uint64_t first_;
   std::uint64_t dropAt_;
   std::uint64_t stallAt_;
@@ -182,12 +201,14 @@ void MirrorServer::HandleGet(const httplib::Request& request, httplib::Response&
     return;
   }
   std::error_code error;
-  std::uint64_t size = std::filesystem::file_size(file, error);
+  std::uint64_t fileBytes = std::filesystem::file_size(file, error);
   if (error) {
     response.status = 500;
     response.set_content("unreadable: " + path + "\n", "text/plain");
     return;
   }
+  if (const std::optional<std::uint64_t> cut = FaultLength(options_.cuts, path)) fileBytes = std::min(fileBytes, *cut);
+  const std::uint64_t size = fileBytes + FaultLength(options_.extras, path).value_or(0);
 
   if (request.method == "HEAD" && AnyMatches(options_.emptyHeads, path)) {
     response.status = 200;
@@ -219,7 +240,7 @@ void MirrorServer::HandleGet(const httplib::Request& request, httplib::Response&
   }
   response.set_header("Accept-Ranges", AnyMatches(options_.withoutRanges, path) ? "none" : "bytes");
 
-  auto slice = std::make_shared<FileSlice>(file, first, FirstFaultByte(options_.drops, path),
+  auto slice = std::make_shared<FileSlice>(file, fileBytes, first, FirstFaultByte(options_.drops, path),
                                            FirstFaultByte(options_.stalls, path), options_.bytesPerSecond);
   const char* type = ContentTypeOf(path);
   if (AnyMatches(options_.withoutLength, path)) {

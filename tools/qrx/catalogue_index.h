@@ -13,6 +13,8 @@ namespace kv::qrx {
 
 inline constexpr int kCatalogueFormat = 1;
 inline constexpr const char* kCatalogueIndexName = "index.json";
+// The most an index may hold: many times a catalogue of 100,000 mods.
+inline constexpr std::uint64_t kCatalogueIndexLimit = std::uint64_t{512} << 20;
 
 enum class ModLoader { Forge, NeoForge, Fabric };
 

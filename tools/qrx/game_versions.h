@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "tools/qrx/catalogue_index.h"
 
@@ -26,5 +28,17 @@ bool IsMavenRange(std::string_view range);
 // A Forge or NeoForge entry whose declared versions include `gameVersion`. Fabric entries
 // wait for a Fabric client and are never offered here.
 bool OfferedFor(const CatalogueEntry& entry, std::string_view gameVersion);
+
+// OfferedFor over a whole catalogue for one game version: each distinct Maven range is read
+// once, however many entries declare it.
+class OfferFilter {
+ public:
+  explicit OfferFilter(std::string gameVersion) : gameVersion_(std::move(gameVersion)) {}
+  bool Offered(const CatalogueEntry& entry);
+
+ private:
+  std::string gameVersion_;
+  std::unordered_map<std::string, bool> rangeContains_;
+};
 
 }  // namespace kv::qrx

@@ -18,6 +18,14 @@ class NoJavaSource : public JavaRuntimeSource {
   std::vector<JavaRuntime> Runtimes() const override { return {}; }
 };
 
+// A small document qrx keeps for itself; nothing when it is missing or not JSON.
+std::optional<Json::Value> ReadKeptDocument(const std::string& path) {
+  const std::optional<std::string> text = ReadWholeFile(path);
+  Json::Value root;
+  if (!text || !json::ParseDocument(*text, root)) return std::nullopt;
+  return root;
+}
+
 }  // namespace
 
 std::optional<InstancePlace> InstancePlace::Find(const std::string& launcherFolder, const std::string& name,
@@ -38,19 +46,22 @@ std::optional<InstancePlace> InstancePlace::Find(const std::string& launcherFold
   return InstancePlace(folder);
 }
 
-bool InstancePlace::MakeFolders() const {
+Status InstancePlace::MakeFolders() const {
   for (const std::string& folder : {InfoFolder(), CacheFolder(), DownloadFolder()}) {
+    if (Status inside = CheckNoLinkBetween(folder_, folder); !inside) return inside;
     MakeFoldersForPath(folder);
-    if (!PathExists(folder)) return false;
+    if (!PathExists(folder)) return Fail(FailureKind::Io, "无法创建 " + folder);
   }
-  return true;
+  return {};
 }
 
+Status InstancePlace::CheckModsFolder() const { return CheckNoLinkBetween(folder_, ModsFolder()); }
+
 std::optional<InstanceState> InstancePlace::ReadState() const {
-  const std::optional<std::string> text = ReadWholeFile(QrxFolder() + "state.json");
-  Json::Value root;
-  if (!text || !json::ParseDocument(*text, root)) return std::nullopt;
-  InstanceState state{json::Text(json::Member(root, "catalogue")), json::Text(json::Member(root, "gameVersion"))};
+  const std::optional<Json::Value> root = ReadKeptDocument(QrxFolder() + "state.json");
+  if (!root) return std::nullopt;
+  InstanceState state{json::Text(json::Member(*root, "catalogue")), json::Text(json::Member(*root, "gameVersion")),
+                      json::Text(json::Member(*root, "iconsComplete")) == "true"};
   if (state.catalogueBase.empty() || state.gameVersion.empty()) return std::nullopt;
   return state;
 }
@@ -59,15 +70,36 @@ bool InstancePlace::WriteState(const InstanceState& state) const {
   Json::Value root(Json::objectValue);
   root["catalogue"] = state.catalogueBase;
   root["gameVersion"] = state.gameVersion;
+  root["iconsComplete"] = state.iconsComplete;
   return WriteFileAtomically(QrxFolder() + "state.json", json::WriteDocument(root));
 }
 
+std::optional<MatchRecord> InstancePlace::ReadMatchRecord() const {
+  const std::optional<Json::Value> root = ReadKeptDocument(MatchRecordPath());
+  if (!root) return std::nullopt;
+  MatchRecord record{json::Text(json::Member(*root, "inputs")), json::Text(json::Member(*root, "result")),
+                     json::Int32(json::Member(*root, "mods"))};
+  if (record.inputs.empty() || record.result.empty()) return std::nullopt;
+  return record;
+}
+
+bool InstancePlace::WriteMatchRecord(const MatchRecord& record) const {
+  Json::Value root(Json::objectValue);
+  root["inputs"] = record.inputs;
+  root["result"] = record.result;
+  root["mods"] = record.mods;
+  return WriteFileAtomically(MatchRecordPath(), json::WriteDocument(root));
+}
+
+std::optional<std::string> InstancePlace::ReadCatalogueText(std::string& error) const {
+  std::optional<std::string> text = ReadWholeFile(CataloguePath());
+  if (!text) error = "还没有 Mod 目录，请先运行 init";
+  return text;
+}
+
 std::optional<std::vector<CatalogueEntry>> InstancePlace::ReadCatalogue(std::string& error) const {
-  const std::optional<std::string> text = ReadWholeFile(CataloguePath());
-  if (!text) {
-    error = "还没有 Mod 目录，请先运行 init";
-    return std::nullopt;
-  }
+  const std::optional<std::string> text = ReadCatalogueText(error);
+  if (!text) return std::nullopt;
   std::vector<std::string> warnings;
   return ReadCatalogueIndex(*text, error, warnings);
 }

@@ -1,9 +1,12 @@
 // qrx: the package tool the launcher runs for every mod operation. It works on the instances
-// of the launcher folder it is started in, prints what it did, and on failure prints
-// "badluck" with the reason and ends with a non-zero status.
+// of the launcher folder it is started in, prints what it did, and on failure ends with the
+// line "badluck: <reason>" and a non-zero status. Every line it prints begins with its own
+// words and holds no line break, so nothing from a catalogue (an id, a file name) can begin a
+// line and pass for that failure line.
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -24,8 +27,20 @@ constexpr const char* kUsage =
     "matchlist and list write .qrx/.info/Matchmod.info and InstalledMod.info in the instance's\n"
     "folder; install and uninstall change the instance's mods folder.\n";
 
+// One line of output: control characters (a line break from a catalogue's text above all)
+// become "?".
+void PrintLine(std::string_view prefix, const std::string& text) {
+  std::string line(prefix);
+  for (const char ch : text) {
+    const auto byte = static_cast<unsigned char>(ch);
+    line.push_back(byte < 0x20 || byte == 0x7F ? '?' : ch);
+  }
+  line.push_back('\n');
+  std::fputs(line.c_str(), stdout);
+}
+
 int Fail(const std::string& reason, int status = 1) {
-  std::printf("badluck: %s\n", reason.c_str());
+  PrintLine("badluck: ", reason);
   std::fflush(stdout);
   return status;
 }
@@ -61,7 +76,7 @@ int main(int argc, char** argv) {
   std::string error;
   const std::optional<InstancePlace> place = InstancePlace::Find(LauncherFolder(), args[1], error);
   if (!place) return Fail(error);
-  if (!place->MakeFolders()) return Fail("无法创建 " + place->QrxFolder());
+  if (const kv::Status made = place->MakeFolders(); !made) return Fail(made.message());
   // One qrx at a time per instance: the launcher and the command line may both run it.
   kv::FileLock lock(place->LockPath(), true);
   kv::NetworkLibrary network;
@@ -73,7 +88,7 @@ int main(int argc, char** argv) {
                          : command == "list"      ? List(*place)
                          : command == "install"   ? Install(*place, args[2])
                                                   : Uninstall(*place, args[2]);
-  for (const std::string& line : result.lines) std::printf("%s\n", line.c_str());
+  for (const std::string& line : result.lines) PrintLine("", line);
   if (!result.ok) return Fail(result.failure);
   return 0;
 }

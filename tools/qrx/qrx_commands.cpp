@@ -1,13 +1,16 @@
 #include "tools/qrx/qrx_commands.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <set>
 #include <system_error>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "net/transfers.h"
+#include "net/url_encoding.h"
 #include "tools/qrx/game_versions.h"
+#include "util/ascii_text.h"
 #include "util/digest.h"
 #include "util/file_names.h"
 #include "util/files.h"
@@ -45,25 +48,21 @@ bool HasFile(const std::string& path) {
 // The icon's name in the cache: its digest and a picture extension, so that names from the
 // catalogue never become paths.
 std::string IconCacheName(const CatalogueFile& icon) {
-  std::string extension = "img";
-  const std::size_t dot = icon.path.rfind('.');
-  if (dot != std::string::npos) {
-    std::string found = icon.path.substr(dot + 1);
-    std::transform(found.begin(), found.end(), found.begin(), [](unsigned char c) { return std::tolower(c); });
-    for (const char* known : {"png", "jpg", "jpeg", "gif", "bmp"}) {
-      if (found == known) extension = found;
-    }
+  std::string extension = LowerExtension(icon.path);
+  for (const char* known : {"png", "jpg", "jpeg", "gif", "bmp"}) {
+    if (extension == known) return icon.md5 + "." + extension;
   }
-  return icon.md5 + "." + extension;
+  return icon.md5 + ".img";
 }
 
 // Downloads `file` to `path` and checks its length and digest; the reason when it fails,
-// with nothing left at `path`.
+// with nothing left at `path`. The catalogue's size bounds the answer: a longer one is stopped
+// where it passes it.
 std::string FetchChecked(const std::string& base, const CatalogueFile& file, const std::string& path) {
   const std::string address = CatalogueAddress(base, file.path);
-  if (!DownloadToFile(path, address)) {
+  if (const Status fetched = DownloadToFile(path, address, kConnectTimeout, file.size); !fetched) {
     Remove(path);
-    return "无法下载 " + address;
+    return fetched.message();
   }
   if (GetFileSize(path) != file.size) {
     Remove(path);
@@ -87,10 +86,6 @@ ModExtraInfo ExtraOf(const CatalogueEntry& entry) {
   extra.modchn = entry.name;
   if (entry.icon) extra.icon = IconCacheName(*entry.icon);
   return extra;
-}
-
-bool IsHttpAddress(const std::string& address) {
-  return address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0;
 }
 
 // A file the installation record names, as a path inside the mods folder; empty when the
@@ -121,17 +116,49 @@ class Moves {
   std::vector<std::pair<std::string, std::string>> done_;
 };
 
+// Changes whenever MatchList makes something else of the same inputs, so that a record of an
+// earlier qrx never keeps its Matchmod.info.
+constexpr std::string_view kMatchListForm = "matchlist 1";
+
+// The digest of what Matchmod.info is made from.
+std::string MatchInputs(const std::string& catalogue, const std::string& gameVersion, const std::string& installed) {
+  Digest digest(DigestKind::Md5);
+  for (const std::string_view part : {kMatchListForm, std::string_view(catalogue), std::string_view(gameVersion),
+                                      std::string_view(installed)}) {
+    digest.Update(part.data(), part.size());
+    digest.Update("", 1);  // parts end in a zero byte, so that no two splits give the same digest
+  }
+  return digest.HexDigest();
+}
+
+CommandResult MatchCount(const std::string& gameVersion, int mods) {
+  CommandResult result;
+  result.lines.push_back("适用于 " + gameVersion + " 的 Mod: " + std::to_string(mods) + " 个");
+  return result;
+}
+
 }  // namespace
 
 CommandResult Init(const InstancePlace& place, const std::string& catalogueBase, const std::string& gameVersion) {
-  if (!IsHttpAddress(catalogueBase)) return Failure("目录地址必须以 http:// 或 https:// 开头: " + catalogueBase);
+  if (!IsWebAddress(catalogueBase)) return Failure("目录地址必须以 http:// 或 https:// 开头: " + catalogueBase);
   if (gameVersion.empty()) return Failure("缺少游戏版本");
   const std::string base = catalogueBase.back() == '/' ? catalogueBase : catalogueBase + "/";
   const std::string download = place.DownloadFolder() + kCatalogueIndexName;
   const std::string address = base + kCatalogueIndexName;
-  if (!DownloadToFile(download, address)) return Failure("无法下载 Mod 目录 " + address);
+  if (const Status fetched = DownloadToFile(download, address, kConnectTimeout, kCatalogueIndexLimit); !fetched) {
+    return Failure("无法下载 Mod 目录: " + fetched.message());
+  }
   const std::optional<std::string> text = ReadWholeFile(download);
   Remove(download);
+  // The catalogue that was read and kept last time, for the same version, with every icon in
+  // the cache: nothing to read again. A large catalogue costs most of its time in the reading.
+  const std::optional<InstanceState> kept = place.ReadState();
+  if (text && kept && kept->catalogueBase == base && kept->gameVersion == gameVersion && kept->iconsComplete &&
+      ReadWholeFile(place.CataloguePath()) == text) {
+    CommandResult unchanged;
+    unchanged.lines.push_back("Mod 目录没有变化");
+    return unchanged;
+  }
   std::string error;
   std::vector<std::string> warnings;
   const std::optional<std::vector<CatalogueEntry>> entries =
@@ -143,9 +170,11 @@ CommandResult Init(const InstancePlace& place, const std::string& catalogueBase,
 
   CommandResult result;
   result.lines = warnings;
+  bool iconsComplete = true;
   int offered = 0;
+  OfferFilter filter(gameVersion);
   for (const CatalogueEntry& entry : *entries) {
-    if (!OfferedFor(entry, gameVersion)) continue;
+    if (!filter.Offered(entry)) continue;
     ++offered;
     if (const std::string problem = EntryProblem(entry); !problem.empty()) {
       result.lines.push_back("跳过: " + problem);
@@ -157,8 +186,11 @@ CommandResult Init(const InstancePlace& place, const std::string& catalogueBase,
     // A mod without its picture is still offered.
     if (const std::string problem = FetchChecked(base, *entry.icon, cached); !problem.empty()) {
       result.lines.push_back("图标: " + problem);
+      iconsComplete = false;
     }
   }
+  // Only now may a later init with the same catalogue skip the icons.
+  if (iconsComplete && !place.WriteState({base, gameVersion, true})) return Failure("无法写入 " + place.QrxFolder());
   result.lines.push_back("Mod 目录有 " + std::to_string(entries->size()) + " 项，适用于 " + gameVersion + " 的有 " +
                          std::to_string(offered) + " 项");
   return result;
@@ -166,31 +198,46 @@ CommandResult Init(const InstancePlace& place, const std::string& catalogueBase,
 
 CommandResult MatchList(const InstancePlace& place, const std::string& gameVersion) {
   std::string error;
-  const std::optional<std::vector<CatalogueEntry>> entries = place.ReadCatalogue(error);
+  const std::optional<std::string> text = place.ReadCatalogueText(error);
+  if (!text) return Failure(error);
+  // Made from the same catalogue, version and installed list as last time, and still as it was
+  // written then, Matchmod.info stands: a large catalogue costs most of its time in the reading.
+  const std::string inputs = MatchInputs(*text, gameVersion, ReadWholeFile(place.InstalledListPath()).value_or(""));
+  if (const std::optional<MatchRecord> record = place.ReadMatchRecord();
+      record && record->inputs == inputs && Md5HexOfFile(place.MatchListPath()) == record->result) {
+    return MatchCount(gameVersion, record->mods);
+  }
+  std::vector<std::string> warnings;
+  const std::optional<std::vector<CatalogueEntry>> entries = ReadCatalogueIndex(*text, error, warnings);
   if (!entries) return Failure(error);
   const std::optional<std::vector<InstalledMod>> installed = place.ReadInstalled();
   if (!installed) return Failure("无法读取 " + place.InstalledListPath());
 
+  std::unordered_set<std::string> installedIds;
+  for (const InstalledMod& mod : *installed) installedIds.insert(mod.mod.id);
+  // One look-up per entry, so that a catalogue of any size takes time in proportion to it.
+  std::unordered_map<std::string, std::size_t> positionOfId;
   std::vector<CatalogueMod> catalogue;
+  catalogue.reserve(entries->size());
+  OfferFilter filter(gameVersion);
   for (const CatalogueEntry& entry : *entries) {
-    if (!OfferedFor(entry, gameVersion) || !EntryProblem(entry).empty()) continue;
-    auto same = std::find_if(catalogue.begin(), catalogue.end(), [&](const CatalogueMod& mod) { return mod.id == entry.id; });
-    if (same == catalogue.end()) {
+    if (!filter.Offered(entry) || !EntryProblem(entry).empty()) continue;
+    const auto [position, first] = positionOfId.try_emplace(entry.id, catalogue.size());
+    if (first) {
       CatalogueMod mod;
       mod.id = entry.id;
-      mod.installed = IsInstalled(*installed, entry.id) ? "true" : "false";
+      mod.installed = installedIds.count(entry.id) ? "true" : "false";
       mod.extra = ExtraOf(entry);
       catalogue.push_back(std::move(mod));
-      same = catalogue.end() - 1;
     }
-    same->branches.push_back({entry.version, gameVersion});
+    catalogue[position->second].branches.push_back({entry.version, gameVersion});
   }
-  if (!WriteFileAtomically(place.MatchListPath(), WriteCatalogue(catalogue))) {
-    return Failure("无法写入 " + place.MatchListPath());
-  }
-  CommandResult result;
-  result.lines.push_back("适用于 " + gameVersion + " 的 Mod: " + std::to_string(catalogue.size()) + " 个");
-  return result;
+  const std::string written = WriteCatalogue(catalogue);
+  if (!WriteFileAtomically(place.MatchListPath(), written)) return Failure("无法写入 " + place.MatchListPath());
+  const int mods = static_cast<int>(catalogue.size());
+  // Without the record the next matchlist only does the work again.
+  place.WriteMatchRecord({inputs, Md5Hex(written), mods});
+  return MatchCount(gameVersion, mods);
 }
 
 CommandResult List(const InstancePlace& place) {
@@ -231,6 +278,7 @@ CommandResult Install(const InstancePlace& place, const std::string& id) {
   }
   if (!chosen) return Failure(problem);
 
+  if (const Status mods = place.CheckModsFolder(); !mods) return Failure(mods.message());
   for (const CatalogueFile& file : chosen->files) {
     if (HasFile(place.ModsFolder() + file.name)) return Failure("mods 文件夹中已有同名文件: " + file.name);
   }
@@ -283,6 +331,7 @@ CommandResult Uninstall(const InstancePlace& place, const std::string& id) {
   for (const InstalledFile& file : found->installs) {
     if (RecordedModFile(place, file.to).empty()) return Failure("安装记录中的文件不在 mods 文件夹中: " + file.to);
   }
+  if (const Status mods = place.CheckModsFolder(); !mods) return Failure(mods.message());
 
   CommandResult result;
   Moves moves;
