@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QUrl>
 #include <memory>
 
 #include "app/crash_actions.h"
@@ -344,11 +345,25 @@ void CFrameWnd::NoteFirstPaint() {
                               " ms after the program started");
 }
 
+// The local file a dropped text names when it is a modpack ("file:///…/pack.mrpack").
+static std::optional<std::string> DroppedPack(const QString& text) {
+  const QUrl url(text.trimmed());
+  if (!url.isLocalFile() || !url.toLocalFile().endsWith(QStringLiteral(".mrpack"), Qt::CaseInsensitive)) return std::nullopt;
+  return url.toLocalFile().toStdString();
+}
+
 bool CFrameWnd::AcceptsDroppedText(const QString& text) const {
-  return AccountServerFromLink(text.toStdString()).has_value();
+  return AccountServerFromLink(text.toStdString()).has_value() || DroppedPack(text).has_value();
 }
 
 void CFrameWnd::OnTextDropped(const QString& text) {
+  if (std::optional<std::string> pack = DroppedPack(text)) {
+    // After the drop has ended: the file manager is not kept waiting for the whole import.
+    PostTask([this, path = std::move(*pack)] {
+      if (instanceCommands_) instanceCommands_->ImportPack(path);
+    });
+    return;
+  }
   std::optional<std::string> address = AccountServerFromLink(text.toStdString());
   if (!address) return;
   // Answered after the drop has ended, so that the page the link came from is not kept waiting.

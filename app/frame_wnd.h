@@ -81,6 +81,7 @@ class CFrameWnd : public ui::WindowImplBase {
   bool ResponseDefaultKeyEvent(ui::WPARAM key) override;
   ui::LRESULT OnSysCommand(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
+  // A modpack file (.mrpack) dropped on the window is imported as a new instance.
   // A link of an account-server site ("authlib-injector:yggdrasil-server:...") dropped on the
   // window makes its server the player's AuthServer.
   bool AcceptsDroppedText(const QString& text) const override;

@@ -503,4 +503,45 @@ inline std::string VersionInheritanceTooDeep(int limit) {
   return "错误信息：版本的继承层级超过 " + std::to_string(limit) + " 层\n错误代码:ERROR_LoadVersionObj";
 }
 
+// Importing a modpack.
+inline constexpr const char* kPackIndexInvalid = "整合包的描述文件 modrinth.index.json 无法读取";
+inline constexpr const char* kPackFormatUnsupported = "不支持这个整合包的格式版本（只支持 formatVersion 1）";
+inline constexpr const char* kPackLoadersConflict = "整合包同时要求了多个加载器";
+inline constexpr const char* kPackNameMissing = "整合包没有名称，请指定实例名称";
+inline constexpr const char* kPackImportCancelled = "已取消导入整合包，没有创建实例";
+inline std::string PackUnreadable(const std::string& path) { return "无法读取整合包（不是 zip 文件或已损坏）: " + path; }
+inline std::string PackIndexMissing(const std::string& path) {
+  return "整合包中没有 modrinth.index.json，不是 Modrinth 整合包: " + path;
+}
+inline std::string PackGameUnsupported(const std::string& game) { return "整合包不是 Minecraft 的整合包（game: " + game + "）"; }
+inline std::string PackDependencyInvalid(const std::string& key) { return "整合包的依赖 " + key + " 缺失或不正确"; }
+inline std::string PackDependencyUnsupported(const std::string& key) { return "不支持整合包的依赖 " + key; }
+inline std::string PackFileInvalid(const std::string& path, const std::string& field) {
+  return "整合包文件 " + path + " 的 " + field + " 缺失或不正确";
+}
+inline std::string PackPathUnsafe(const std::string& path) {
+  return "整合包中的路径会写到实例文件夹之外或是链接，已拒绝导入: " + path;
+}
+inline std::string PackFileNoAddress(const std::string& path) {
+  return "整合包文件 " + path + " 没有可以使用的下载地址（只接受 http 和 https）";
+}
+inline std::string PackInstanceFolderExists(const std::string& folder) { return "实例文件夹已存在: " + folder; }
+inline std::string PackFileFailed(const std::string& path, const std::string& reason) {
+  return "无法下载整合包文件 " + path + "（" + reason + "），没有创建实例";
+}
+inline std::string PackOverrideFailed(const std::string& entry, const std::string& reason) {
+  return "无法写入整合包中的覆盖文件 " + entry + "（" + reason + "），没有创建实例";
+}
+inline std::string PackImported(const std::string& name, const std::string& version) {
+  return "已导入整合包为游戏实例 " + name + "（版本 " + version + "）";
+}
+// The pack's optional files (fetched) and its files for servers only (left out), a line each.
+inline std::string PackFilesLeftOutOrOptional(const std::vector<std::string>& optional,
+                                              const std::vector<std::string>& serverOnly) {
+  std::string text;
+  for (const std::string& path : optional) text += "\n已包含可选文件: " + path;
+  for (const std::string& path : serverOnly) text += "\n已跳过仅服务端文件: " + path;
+  return text;
+}
+
 }  // namespace kv::msg

@@ -109,6 +109,14 @@ Status InflateCurrent(unzFile zip, const std::string& archive, std::string_view 
   return status;
 }
 
+// Zip tools on Unix keep the file's mode in the upper half of the external attributes.
+bool IsStoredLink(const unz_file_info64& info) {
+  constexpr uLong kMadeOnUnix = 3;
+  constexpr uLong kFileTypeMask = 0170000;
+  constexpr uLong kSymbolicLink = 0120000;
+  return (info.version >> 8) == kMadeOnUnix && ((info.external_fa >> 16) & kFileTypeMask) == kSymbolicLink;
+}
+
 }  // namespace
 
 std::optional<std::string> SafeEntryName(std::string_view name) {
@@ -176,6 +184,7 @@ Result<ZipArchive> ZipArchive::ReadDirectory(std::unique_ptr<Handle> handle) {
     Handle::Stored stored{.size = info.uncompressed_size, .date = info.tmu_date};
     if (unzGetFilePos64(zip, &stored.position) != UNZ_OK) break;
     opened.entries.push_back(stored);
+    if (IsStoredLink(info)) archive.links_.push_back(name);
     archive.names_.push_back(std::move(name));
   }
   if (status != UNZ_END_OF_LIST_OF_FILE) return Fail(FailureKind::Invalid, msg::ArchiveUnreadable(opened.path));
@@ -215,6 +224,13 @@ Status ZipArchive::GoToEntry(std::size_t index) const {
     return Fail(FailureKind::Invalid, msg::ArchiveEntryUnreadable(handle_->path, names_[index]));
   }
   return {};
+}
+
+bool ZipArchive::IsLink(std::string_view name) const {
+  for (const std::string& link : links_) {
+    if (link == name) return true;
+  }
+  return false;
 }
 
 Result<std::string> ZipArchive::Read(std::string_view name, std::size_t maxBytes) const {

@@ -35,6 +35,9 @@ class ZipArchive {
   // its index. A name may be stored more than once: by name, the first such entry is meant.
   const std::vector<std::string>& EntryNames() const { return names_; }
   bool Contains(std::string_view name) const;
+  // Whether the entry was stored as a symbolic link (made on a Unix system): its bytes are
+  // where the link points, not a file's contents.
+  bool IsLink(std::string_view name) const;
 
   // When the entry was last changed (the archive keeps local wall-clock time); nothing when
   // the stored date is no real date.
@@ -61,6 +64,7 @@ class ZipArchive {
 
   std::unique_ptr<Handle> handle_;
   std::vector<std::string> names_;
+  std::vector<std::string> links_;
 };
 
 }  // namespace kv

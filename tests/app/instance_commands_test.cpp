@@ -224,7 +224,7 @@ TEST_F(InstanceCommandsUi, AnInstanceMadeWithALoaderNamesItOnItsTileAndInItsMenu
   test::Pump(30);
   auto* menu = static_cast<CMenuWnd*>(test::FindOpenWindow(QStringLiteral("MenuWnd")));
   CMenuUI* items = menu->GetMenuRoot();
-  ASSERT_EQ(items->GetCount(), 7);
+  ASSERT_EQ(items->GetCount(), 9);
   EXPECT_EQ(items->GetItemAt(0)->GetText(), QStringLiteral("加载器：Fabric 0.16.9"));
   EXPECT_FALSE(items->GetItemAt(0)->IsEnabled());
   // Wide enough for its text, beside the icon column.

@@ -32,6 +32,7 @@ class SavePicker : public FilePickers {
  public:
   bool BrowseForExecutable(HWND, std::vector<std::string>&) override { return false; }
   bool BrowseForFolder(const QString&, std::string&, HWND) override { return false; }
+  bool BrowseForPack(HWND, std::string&) override { return false; }
   bool BrowseForSaveFile(const QString&, std::string& path, HWND) override {
     suggested = path;
     if (chosen.empty()) return false;

@@ -56,6 +56,7 @@ class QueuedPickers : public FilePickers {
     return true;
   }
   bool BrowseForSaveFile(const QString&, std::string&, HWND) override { return false; }
+  bool BrowseForPack(HWND, std::string&) override { return false; }
   std::deque<std::string> programs;
   std::deque<std::string> folders;
 };
