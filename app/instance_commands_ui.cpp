@@ -193,9 +193,10 @@ void InstanceCommands::ImportPack(const std::string& packPath) {
   if (RefusedWhileLaunching()) return;
   const FrameServices& services = frame_.Services();
   const std::string& settingsPath = services.settingsPath;
-  PackImportRequest request{packPath, "", settingsPath, LoadGamePath(settingsPath)};
-  request.downloads.transfers = ReadDownloadThreads(settingsPath).value_or(kDefaultTransfers);
-  const DownloadSource source = DownloadSource::Configured(LoadDownloadSource(settingsPath)).ForPublishedFiles();
+  const CSettings settings = ReadSettings(settingsPath);
+  PackImportRequest request{packPath, "", settingsPath, settings.gamePath};
+  request.downloads.transfers = settings.downloadThreads.value_or(kDefaultTransfers);
+  const DownloadSource source = DownloadSource::Configured(settings.downloadSource).ForPublishedFiles();
   const HWND owner = frame_.GetHWND();
   PackImportServices import;
   import.installLoader = [&services](const LoaderInstallRequest& loader) {

@@ -32,7 +32,7 @@ int ImportPackCommand(const Arguments& args) {
   request.settingsPath = SettingsFilePath();
   request.gamePath = GameFolder();
   const LoaderServices loaders = LoaderServices::Configured(request.settingsPath);
-  const DownloadSource source = DownloadSource::Configured(LoadDownloadSource(request.settingsPath)).ForPublishedFiles();
+  const DownloadSource source = DownloadSource::Configured(ReadSettings(request.settingsPath).downloadSource).ForPublishedFiles();
   TerminalInstallSink installSink;
   PackImportServices services;
   services.installLoader = [&](const LoaderInstallRequest& loader) {
