@@ -13,6 +13,7 @@
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
 #include "tests/net/zip_maker.h"
+#include "tests/support/scoped_environment.h"
 #include "util/digest.h"
 
 namespace kv {
@@ -30,8 +31,7 @@ struct ServedFile {
 
 class PackImport : public ::testing::Test {
  protected:
-  void SetUp() override { ::setenv("KORVANE_HOME", dir_.Path().c_str(), 1); }
-  void TearDown() override { ::unsetenv("KORVANE_HOME"); }
+  void SetUp() override { environment_.Set("KORVANE_HOME", dir_.Path()); }
 
   // Serves the file on the stand-in host and returns its entry of the description.
   Json::Value Entry(const ServedFile& file, const std::optional<std::string>& sha512 = std::nullopt) {
@@ -99,6 +99,7 @@ class PackImport : public ::testing::Test {
   }
 
   test::TempFolder dir_;
+  test::TestEnvironment environment_;
   test::TempFolder served_;
   std::string settings_ = dir_ / "KvCfg.ini";
   std::string game_ = dir_ / ".minecraft/";

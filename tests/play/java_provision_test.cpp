@@ -67,7 +67,7 @@ class ListedJava : public JavaRuntimeSource {
 class LaunchJava : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("KORVANE_HOME", home_.Path().c_str(), 1);
+    environment_.Set("KORVANE_HOME", home_.Path());
     // A version of Java 21 whose files are all in place.
     test::WriteFile(game_ + "versions/v21/v21.json",
                     R"({"id":"v21","mainClass":"Main","minecraftArguments":"--demo",)"
@@ -75,7 +75,6 @@ class LaunchJava : public ::testing::Test {
     test::WriteFile(game_ + "versions/v21/v21.jar", "x");
     launcherRuntimes_.launcherRuntimes = LauncherRuntimesFolder(home_.Path());
   }
-  void TearDown() override { ::unsetenv("KORVANE_HOME"); }
 
   void PublishDelta() {
     publisher_.AddSmallRuntime("21.0.3");
@@ -113,6 +112,7 @@ class LaunchJava : public ::testing::Test {
   }
 
   test::TempFolder home_;
+  test::TestEnvironment environment_;
   test::TempFolder served_;
   std::string settings_ = home_ / "KvCfg.ini";
   std::string game_ = home_ / ".minecraft/";
