@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QUrl>
 #include <memory>
 
 #include "app/crash_actions.h"
@@ -23,7 +24,6 @@
 #include "dialogs/window_messages.h"
 #include "net/update_check.h"
 #include "platform/diagnostic_log.h"
-#include "platform/java_discovery.h"
 #include "platform/platform_profile.h"
 #include "settings/instance_list.h"
 #include "settings/selected_instance.h"
@@ -39,12 +39,6 @@
 namespace kv {
 
 using namespace ui;
-
-namespace {
-
-const QString kPromptCaption = QStringLiteral("提示");
-
-}  // namespace
 
 namespace {
 
@@ -258,27 +252,11 @@ void CFrameWnd::StartGame() {
                       kMessageOk);
     return;
   }
-  if (OfferJavaDownload()) return;
   StartLaunch();
 }
 
 void CFrameWnd::ShowGameRunning() {
   ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kGameRunning), MessageKind::Warning, kPromptCaption, kMessageOk);
-}
-
-bool CFrameWnd::OfferJavaDownload() {
-  std::string path;
-  std::string version;
-  if (FindDefaultJava(*services_.java, path, version)) return false;
-  // A runtime the player chose in the settings counts too, wherever it is installed.
-  CSettings settings(services_.settingsPath);
-  settings.Load(*services_.java);
-  if (settings.game.javaPath && !settings.game.javaPath->empty() && PathExists(*settings.game.javaPath)) return false;
-  if (ShowMessageDialog(GetHWND(), QString::fromUtf8(msg::kJavaDownload), MessageKind::Question, kPromptCaption,
-                        kMessageOkCancel) == IDOK) {
-    HandOverToUpdater(kDownloadJavaCommandLine);
-  }
-  return true;
 }
 
 void CFrameWnd::StartLaunch() {
@@ -367,11 +345,25 @@ void CFrameWnd::NoteFirstPaint() {
                               " ms after the program started");
 }
 
+// The local file a dropped text names when it is a modpack ("file:///…/pack.mrpack").
+static std::optional<std::string> DroppedPack(const QString& text) {
+  const QUrl url(text.trimmed());
+  if (!url.isLocalFile() || !url.toLocalFile().endsWith(QStringLiteral(".mrpack"), Qt::CaseInsensitive)) return std::nullopt;
+  return url.toLocalFile().toStdString();
+}
+
 bool CFrameWnd::AcceptsDroppedText(const QString& text) const {
-  return AccountServerFromLink(text.toStdString()).has_value();
+  return AccountServerFromLink(text.toStdString()).has_value() || DroppedPack(text).has_value();
 }
 
 void CFrameWnd::OnTextDropped(const QString& text) {
+  if (std::optional<std::string> pack = DroppedPack(text)) {
+    // After the drop has ended: the file manager is not kept waiting for the whole import.
+    PostTask([this, path = std::move(*pack)] {
+      if (instanceCommands_) instanceCommands_->ImportPack(path);
+    });
+    return;
+  }
   std::optional<std::string> address = AccountServerFromLink(text.toStdString());
   if (!address) return;
   // Answered after the drop has ended, so that the page the link came from is not kept waiting.

@@ -81,6 +81,7 @@ class CFrameWnd : public ui::WindowImplBase {
   bool ResponseDefaultKeyEvent(ui::WPARAM key) override;
   ui::LRESULT OnSysCommand(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wParam, ui::LPARAM lParam, bool& handled) override;
+  // A modpack file (.mrpack) dropped on the window is imported as a new instance.
   // A link of an account-server site ("authlib-injector:yggdrasil-server:...") dropped on the
   // window makes its server the player's AuthServer.
   bool AcceptsDroppedText(const QString& text) const override;
@@ -96,8 +97,6 @@ class CFrameWnd : public ui::WindowImplBase {
   void SelectInstance(ui::CControlUI* tile);
   void SelectPage(int page);
   bool ModTabShown();
-  // True when no Java runtime is found; the player may then let the updater fetch one.
-  bool OfferJavaDownload();
   void StartLaunch();
   void ShowGameRunning();
   // Offers the newer launcher the start-up check found.

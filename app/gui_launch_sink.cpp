@@ -27,24 +27,35 @@ void GuiLaunchSink::ShowStage(const std::string& text) { loading_.SetText(QStrin
 bool GuiLaunchSink::CancelRequested() const { return cancelled_.load(); }
 
 void GuiLaunchSink::ShowMessage(const std::string& text, MessageKind kind) {
-  ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, QStringLiteral("提示"), kMessageOk);
+  ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(text), kind, kPromptCaption, kMessageOk);
 }
 
 void GuiLaunchSink::ShowGameCrash(const GameCrash& crash) {
   const CrashAction action = OfferedCrashAction(crash.action, crash.versionId);
   const std::string_view label = onCrashAction_ ? CrashActionLabel(action) : std::string_view();
   const int answer = ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(crash.text), MessageKind::Error,
-                                       QStringLiteral("提示"), kMessageOk,
+                                       kPromptCaption, kMessageOk,
                                        QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
   if (answer == kMessageActionChosen) onCrashAction_(action, crash.gameFolder);
 }
 
 void GuiLaunchSink::OfferJavaDownload(const std::string& text) {
   const QString question = QString::fromStdString(text) + QString::fromUtf8(msg::kDownloadJavaQuestion);
-  if (ShowMessageDialog(frame_.GetHWND(), question, MessageKind::Question, QStringLiteral("提示"), kMessageOkCancel) ==
+  if (ShowMessageDialog(frame_.GetHWND(), question, MessageKind::Question, kPromptCaption, kMessageOkCancel) ==
       IDOK) {
     frame_.PostMessage(WMU_DOWNLOAD_JAVA, 0, 0);
   }
+}
+
+bool GuiLaunchSink::ConfirmRuntimeDownload(int major, const std::string&) {
+  return ShowMessageDialog(frame_.GetHWND(), QString::fromStdString(msg::RuntimeDownloadQuestion(major)),
+                           MessageKind::Question, kPromptCaption, kMessageOkCancel) == IDOK;
+}
+
+bool GuiLaunchSink::ConfirmJavaReplacement(const std::string& text) {
+  const QString question = QString::fromStdString(text) + QChar(u'\n') + QString::fromUtf8(msg::kUseAutomaticJavaQuestion);
+  return ShowMessageDialog(frame_.GetHWND(), question, MessageKind::Warning, kPromptCaption, kMessageOkCancel) ==
+         IDOK;
 }
 
 DownloadResult GuiLaunchSink::RunDownloads(const std::vector<DownloadItem>& plan) {

@@ -38,6 +38,8 @@ class GuiLaunchSink : public LaunchSink {
   void ShowGameCrash(const GameCrash& crash) override;
   // Asks; when the player agrees, the frame hands over to the Java download (WMU_DOWNLOAD_JAVA).
   void OfferJavaDownload(const std::string& text) override;
+  bool ConfirmRuntimeDownload(int major, const std::string& component) override;
+  bool ConfirmJavaReplacement(const std::string& text) override;
   DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override;
   std::optional<std::size_t> ChooseProfile(const std::vector<std::string>& names) override;
   void ShowLauncher(bool visible) override;

@@ -2,19 +2,27 @@
 
 #include <QFontMetrics>
 #include <algorithm>
+#include <optional>
+#include <thread>
 
 #include "app/frame_wnd.h"
 #include "app/instance_tiles.h"
 #include "app/settings_ui.h"
 #include "dialogs/add_instance_wnd.h"
+#include "dialogs/download_wnd.h"
+#include "dialogs/loading_wnd.h"
 #include "dialogs/menu_wnd.h"
 #include "dialogs/message_dialog.h"
 #include "dialogs/rename_ins_wnd.h"
+#include "install/download_source.h"
+#include "modpack/pack_import.h"
+#include "platform/diagnostic_log.h"
 #include "settings/instance_commands.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
 #include "settings/settings.h"
 #include "uilib/container.h"
+#include "uilib/gui_thread.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -23,8 +31,6 @@ namespace kv {
 using namespace ui;
 
 namespace {
-
-const QString kPromptCaption = QStringLiteral("提示");
 
 // The loader of the instance the menu acts on, as its first line (a line, not a command), as
 // wide as its text needs.
@@ -44,6 +50,15 @@ void ShowLoaderFirst(CMenuUI& items, const QString& loader) {
   items.AddAt(line, 0);
   items.AddAt(separator, 1);
 }
+
+// A loader's installation for a modpack: its steps go to the launcher's log.
+class LoggedInstallSink : public InstallSink {
+ public:
+  void OnStep(InstallStep step, int done, int total) override {
+    if (done == 0 || done == total) LogLine(LogLevel::Info, "Modpack import: " + InstallStepText(step, done, total));
+  }
+  void OnOutput(const std::string& line) override { LogLine(LogLevel::Info, line); }
+};
 
 }  // namespace
 
@@ -65,6 +80,7 @@ bool InstanceCommands::RunMenuCommand(const QString& item) {
   else if (item == u"Menu_Instance_Del") DeleteSelected();
   else if (item == u"Menu_Instance_Rename") RenameSelected();
   else if (item == u"Menu_Instance_Settings") SettingsOfSelected();
+  else if (item == u"Menu_Instance_Import") ChooseAndImportPack();
   else return false;
   return true;
 }
@@ -171,6 +187,60 @@ void InstanceCommands::RenameSelected() {
   ShowInstanceOnTile(*tile, QString::fromStdString(name), QString::fromStdString(version),
                      InstanceLoaderText(ReadSettings(settingsPath).gamePath, version));
   frame_.SetSelection(name, version);
+}
+
+void InstanceCommands::ChooseAndImportPack() {
+  const FrameServices& services = frame_.Services();
+  std::string path;
+  if (services.pickers && services.pickers->BrowseForPack(frame_.GetHWND(), path)) ImportPack(path);
+}
+
+void InstanceCommands::ImportPack(const std::string& packPath) {
+  if (RefusedWhileLaunching()) return;
+  const FrameServices& services = frame_.Services();
+  const std::string& settingsPath = services.settingsPath;
+  const CSettings settings = ReadSettings(settingsPath);
+  PackImportRequest request{packPath, "", settingsPath, settings.gamePath};
+  request.downloads.transfers = settings.downloadThreads.value_or(kDefaultTransfers);
+  const DownloadSource source = DownloadSource::Configured(settings.downloadSource).ForPublishedFiles();
+  const HWND owner = frame_.GetHWND();
+  PackImportServices import;
+  import.installLoader = [&services](const LoaderInstallRequest& loader) {
+    LoggedInstallSink sink;
+    return services.loaders.install(loader, sink);
+  };
+  import.addresses = [&source](const std::string& url) { return source.Addresses(url); };
+  import.fetch = [owner, options = request.downloads](const std::vector<DownloadItem>& plan) {
+    return RunOnGuiThread([&] {
+      CDownLoadWnd window(plan, options);
+      return window.Run(owner);
+    });
+  };
+  std::optional<Result<PackImportSummary>> imported;
+  CLoadingWnd loading;
+  if (loading.CreateFor(owner)) {
+    // The pack is read and the loader installed on the worker; the window goes on painting.
+    loading.Begin();
+    std::thread worker([&] {
+      imported.emplace(kv::ImportPack(request, import));
+      loading.Finish();
+    });
+    loading.Wait();
+    worker.join();
+  } else {
+    imported.emplace(kv::ImportPack(request, import));
+  }
+  if (!*imported) {
+    if ((*imported).kind() != FailureKind::Cancelled) Tell((*imported).message());
+    return;
+  }
+  const PackImportSummary& summary = **imported;
+  frame_.AppendInstanceTile(summary.instanceName, summary.version);
+  frame_.AppendAddTile();
+  ShowMessageDialog(owner,
+                    QString::fromStdString(msg::PackImported(summary.instanceName, summary.version) +
+                                           msg::PackFilesLeftOutOrOptional(summary.optionalIncluded, summary.unsupportedSkipped)),
+                    MessageKind::Information, kPromptCaption, kMessageOk);
 }
 
 }  // namespace kv

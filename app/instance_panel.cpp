@@ -90,7 +90,7 @@ void InstancePanel::OpenFolder() {
   const auto& open = frame_.Services().openFolder;
   if (!inside || !PathExists(folder) || !open || !open(folder_.toStdString())) {
     ShowMessageDialog(frame_.GetHWND(), QStringLiteral("无法打开实例文件夹:\n") + folder_, MessageKind::Warning,
-                      QStringLiteral("提示"), kMessageOk);
+                      kPromptCaption, kMessageOk);
   }
 }
 

@@ -12,6 +12,7 @@ Failure ForThePlayer(const std::string& url, const Failure& failure) {
   switch (failure.kind) {
     case FailureKind::Unreachable: return Fail(failure.kind, msg::kAccountServerUnreachable);
     case FailureKind::TooLarge: return Fail(failure.kind, msg::kAccountServerAnswerTooLarge);
+    case FailureKind::Cancelled: return Fail(failure.kind, msg::kMsaSignInCancelled);
     default: return Fail(failure.kind, msg::kSignInTimedOut);
   }
 }
@@ -35,6 +36,9 @@ AccountTransport AccountTransport::Network() {
   };
   transport.post = [](const std::string& url, const std::string& document) {
     return ReplyOf(url, PostJson(url, document));
+  };
+  transport.send = [](const WebRequest& request, const std::atomic<bool>* cancel) {
+    return ReplyOf(request.url, Exchange(request, cancel));
   };
   return transport;
 }

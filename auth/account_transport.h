@@ -1,12 +1,15 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
+#include "net/transfers.h"
 #include "util/result.h"
 
 // How the account code reaches account servers: a GET that also reads the API location header
-// and reports a redirect without following it, and a JSON POST. The launcher goes over the
+// and reports a redirect without following it, a JSON POST, and for the Microsoft sign-in any
+// request with its own headers, which the sign-in may abandon. The launcher goes over the
 // network (verified HTTPS); tests may answer in place of a server.
 namespace kv {
 
@@ -20,10 +23,12 @@ struct AccountReply {
 };
 
 // Without an answer the failure says why, for the player: the server cannot be reached
-// (Unreachable), its answer is too large (TooLarge), or it took too long (any other kind).
+// (Unreachable), its answer is too large (TooLarge), the caller abandoned it (Cancelled), or it
+// took too long (any other kind).
 struct AccountTransport {
   std::function<Result<AccountReply>(const std::string& url)> get;
   std::function<Result<AccountReply>(const std::string& url, const std::string& document)> post;
+  std::function<Result<AccountReply>(const WebRequest& request, const std::atomic<bool>* cancel)> send;
 
   static AccountTransport Network();
 };

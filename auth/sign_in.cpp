@@ -181,6 +181,8 @@ Result<SignedIn> SignInForLaunch(const CSettings& settings, const AccountTranspo
 }
 
 std::string SignedInServerName(const CSettings& settings) {
+  // A Microsoft account has no account server: it is named as what it is.
+  if (IsMicrosoftAccountChoice(settings.authServer)) return msg::kMicrosoftAccount;
   const StoredCredentials kept = LoadKept(settings.SettingsPath());
   return kept.tokenServer == AccountServerAddress(settings.authServer) ? Printable(kept.serverName) : std::string();
 }

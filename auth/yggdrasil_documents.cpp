@@ -1,22 +1,13 @@
 #include "auth/yggdrasil_documents.h"
 
+#include "auth/reply_text.h"
 #include "meta/json_document.h"
-#include "util/text.h"
 
 namespace kv {
 namespace {
 
 bool ParseObject(const std::string& text, Json::Value& root) {
   return json::ParseDocument(text, root) && root.isObject();
-}
-
-// A text the player may read.
-std::string Shown(const Json::Value& object, const char* key) { return Printable(json::Text(json::Member(object, key))); }
-
-// A token or id, which goes on as it is.
-std::string Opaque(const Json::Value& object, const char* key) {
-  std::string text = json::Text(json::Member(object, key));
-  return Printable(text) == text ? text : std::string();
 }
 
 std::string Compact(const Json::Value& document) {
@@ -28,8 +19,8 @@ std::string Compact(const Json::Value& document) {
 std::optional<GameProfile> ReadProfile(const Json::Value& value) {
   if (!value.isObject()) return std::nullopt;
   GameProfile profile;
-  profile.id = Opaque(value, "id");
-  profile.name = Shown(value, "name");
+  profile.id = OpaqueText(value, "id");
+  profile.name = ShownText(value, "name");
   const Json::Value& legacy = json::Member(value, "legacy");
   profile.legacy = legacy.isBool() && legacy.asBool();
   return profile;
@@ -62,16 +53,16 @@ std::string BuildTokenRequest(const std::string& accessToken, const std::string&
 void ParseAuthError(const std::string& text, AuthErrorReply& reply) {
   Json::Value root;
   if (!ParseObject(text, root)) return;
-  reply.error = Shown(root, "error");
-  reply.errorMessage = Shown(root, "errorMessage");
-  reply.cause = Shown(root, "cause");
+  reply.error = ShownText(root, "error");
+  reply.errorMessage = ShownText(root, "errorMessage");
+  reply.cause = ShownText(root, "cause");
 }
 
 void ParseAuthReply(const std::string& text, AuthReply& reply) {
   Json::Value root;
   if (!ParseObject(text, root)) return;
-  reply.accessToken = Opaque(root, "accessToken");
-  reply.clientToken = Opaque(root, "clientToken");
+  reply.accessToken = OpaqueText(root, "accessToken");
+  reply.clientToken = OpaqueText(root, "clientToken");
   reply.selectedProfile = ReadProfile(json::Member(root, "selectedProfile"));
   reply.availableProfiles.clear();
   for (const Json::Value& value : json::ArrayOrEmpty(json::Member(root, "availableProfiles"))) {

@@ -50,6 +50,9 @@ std::string GameFolder();
 // input ended first.
 std::optional<std::string> ReadPassword();
 
+// login --microsoft: the sign-in with a device code.
+int LoginWithMicrosoft(const Arguments& args);
+
 // add NAME GAMEVERSION --loader KIND[:VERSION]: installs the loader (VERSION as `loaders`
 // prints it; without one the default of its list) and adds the instance of the version it
 // installed. A failed installation adds nothing.

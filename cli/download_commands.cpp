@@ -5,6 +5,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/download_progress.h"
+#include "cli/terminal_launch_sink.h"
 #include "game/game_files.h"
 #include "game/game_layout.h"
 #include "install/download_planning.h"
@@ -14,6 +15,7 @@
 #include "meta/version_manifest.h"
 #include "net/download_engine.h"
 #include "platform/platform_profile.h"
+#include "play/java_provision.h"
 #include "play/version_messages.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
@@ -25,7 +27,7 @@ namespace kv::cli {
 namespace {
 
 constexpr const char* kVersionsUsage = "versions [--refresh]";
-constexpr const char* kPrepareUsage = "prepare NAME [--jobs N] [--verify]";
+constexpr const char* kPrepareUsage = "prepare NAME [--jobs N] [--verify] [--no-java-download]";
 // What to look at when the download source gave nothing.
 constexpr const char* kCheckTheSource = "（请检查网络连接和 DownloadSource 设置）";
 
@@ -76,8 +78,11 @@ int Prepare(const Arguments& args) {
   std::string name;
   std::optional<int> jobs;
   bool verify = false;
+  bool javaDownloads = true;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--jobs") {
+    if (args[i] == "--no-java-download") {
+      javaDownloads = false;
+    } else if (args[i] == "--jobs") {
       if (i + 1 >= args.size() || !(jobs = ParseJobs(args[i + 1]))) return PrepareUsage();
       ++i;
     } else if (args[i] == "--verify") {
@@ -114,6 +119,15 @@ int Prepare(const Arguments& args) {
     case MetadataState::Ready:
       break;
   }
+  TerminalLaunchSink sink(javaDownloads);
+  switch (ProvideJava(JavaNeedFor(description, settings, source, HostJavaSource()), sink).outcome) {
+    case JavaProvided::Ready:
+      break;
+    case JavaProvided::Cancelled:
+      return Fail("下载已取消");
+    default:
+      return 1;  // the reason is printed already
+  }
   const bool legacyAssets = UsesLegacyAssetTree(source, version, description.assets, assets);
   ProvideClientJar(gamePath, description);
   std::vector<DownloadItem> plan = PlanDownloads(gamePath, description, assets, source,
@@ -145,7 +159,7 @@ const CommandRegistration kVersions{
     {40, "versions", kVersionsUsage, "版本列表：版本号<TAB>类型（--refresh：先从下载源更新）", ListVersions}};
 const CommandRegistration kPrepare{
     {50, "prepare", kPrepareUsage,
-     "下载游戏实例的版本还缺少的所有文件，同时下载 N 个\n（--verify：校验每个文件的 SHA-1，重新下载不一致的文件）", Prepare}};
+     "下载游戏实例的版本还缺少的所有文件，同时下载 N 个，缺少合适的 Java 时一并下载\n（--verify：校验每个文件的 SHA-1，重新下载不一致的文件；\n--no-java-download：不下载 Java）", Prepare}};
 
 }  // namespace
 }  // namespace kv::cli

@@ -135,6 +135,10 @@ class ProgressLine : public DownloadSink {
 }  // namespace
 
 DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan, std::optional<int> transfers) {
+  return FetchWithProgress(plan, transfers).result;
+}
+
+DownloadOutcome FetchWithProgress(const std::vector<DownloadItem>& plan, std::optional<int> transfers) {
   ProgressLine progress;
   DownloadOptions options;
   options.transfers = transfers.value_or(ReadSettings(SettingsFilePath()).downloadThreads.value_or(kDefaultTransfers));
@@ -152,7 +156,7 @@ DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan, std::
   watcher.join();
   std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
   sem_destroy(&gWake);
-  return outcome.result;
+  return outcome;
 }
 
 }  // namespace kv::cli

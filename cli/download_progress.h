@@ -15,5 +15,7 @@ namespace kv::cli {
 // says (DownloadThreads), else 16.
 DownloadResult DownloadWithProgress(const std::vector<DownloadItem>& plan,
                                     std::optional<int> transfers = std::nullopt);
+// The same, with the file that kept failing and its reason.
+DownloadOutcome FetchWithProgress(const std::vector<DownloadItem>& plan, std::optional<int> transfers = std::nullopt);
 
 }  // namespace kv::cli

@@ -4,7 +4,7 @@
 
 #include "auth/sign_in.h"
 #include "cli/cli_commands.h"
-#include "cli/download_progress.h"
+#include "cli/terminal_launch_sink.h"
 #include "platform/launcher_folder.h"
 #include "play/launch_sequence.h"
 #include "settings/instance_list.h"
@@ -14,38 +14,18 @@
 namespace kv::cli {
 namespace {
 
-constexpr const char* kLaunchUsage = "launch NAME [--dry-run]";
-constexpr const char* kLoginUsage = "login USER [--profile NAME]";
-
-// The launch as a terminal shows it: messages on standard error, as every refusal of this
-// program is, the game's output on standard output, the downloads with a progress line.
-class TerminalLaunchSink : public LaunchSink {
- public:
-  void FinishLoading() override {}
-  void ShowMessage(const std::string& text, MessageKind) override { Note(text); }
-  void OfferJavaDownload(const std::string& text) override { Note(text); }
-  DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) override { return DownloadWithProgress(plan); }
-  // A launch from the terminal asks nothing: the profile is chosen once, with login --profile.
-  std::optional<std::size_t> ChooseProfile(const std::vector<std::string>& names) override {
-    Note(Printable(msg::ProfileChoiceNeeded(names)) + "\n请先用 korvane-cli login USER --profile NAME 选定角色");
-    return std::nullopt;
-  }
-  void ShowLauncher(bool) override {}
-  bool HasLogWindow() const override { return true; }
-  void ShowLog(bool) override {}
-  void ClearLog() override {}
-  void AppendLog(const std::string& text) override {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
-  }
-};
+constexpr const char* kLaunchUsage = "launch NAME [--dry-run] [--no-java-download]";
+constexpr const char* kLoginUsage = "login USER [--profile NAME] | login --microsoft";
 
 int Launch(const Arguments& args) {
   std::string name;
   bool dryRun = false;
+  bool javaDownloads = true;
   for (const std::string& arg : args) {
     if (arg == "--dry-run") {
       dryRun = true;
+    } else if (arg == "--no-java-download") {
+      javaDownloads = false;
     } else if (name.empty()) {
       name = arg;
     } else {
@@ -63,7 +43,7 @@ int Launch(const Arguments& args) {
   request.showOutput = true;
   if (request.instanceVersion.empty()) return Fail("这个游戏实例没有版本");
 
-  TerminalLaunchSink sink;
+  TerminalLaunchSink sink(javaDownloads);
   LaunchSequence sequence(SettingsFilePath(), LaunchServices::Network());
   LaunchResult result = sequence.Run(request, sink);
   switch (result.status) {
@@ -84,6 +64,7 @@ int Launch(const Arguments& args) {
 }
 
 int Login(const Arguments& args) {
+  if (!args.empty() && args.front() == "--microsoft") return LoginWithMicrosoft(args);
   const std::string usage = std::string(kLoginUsage) + "   （密码从标准输入读取）";
   AccountLogin login;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -116,9 +97,10 @@ int Login(const Arguments& args) {
 }
 
 const CommandRegistration kLaunch{
-    {60, "launch", kLaunchUsage, "启动游戏实例（--dry-run：准备好文件后只显示启动命令）", Launch}};
+    {60, "launch", kLaunchUsage,
+     "启动游戏实例（--dry-run：准备好文件后只显示启动命令；\n缺少合适的 Java 时自动下载，--no-java-download：不下载）", Launch}};
 const CommandRegistration kLogin{
-    {70, "login", kLoginUsage, "在 AuthServer 登录正版账户（密码从标准输入读取）", Login}};
+    {70, "login", kLoginUsage, "在 AuthServer 登录正版账户（密码从标准输入读取）\n--microsoft：用浏览器中输入的代码登录微软账户", Login}};
 
 }  // namespace
 }  // namespace kv::cli

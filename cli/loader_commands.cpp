@@ -2,6 +2,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/terminal_install_sink.h"
 #include "game/library_paths.h"
 #include "loader/loader_services.h"
 #include "platform/launcher_folder.h"
@@ -12,17 +13,6 @@ namespace kv::cli {
 namespace {
 
 constexpr const char* kLoadersUsage = "loaders GAMEVERSION";
-
-// The steps of an installation on standard error, each as it begins and as it ends, with what
-// the installer's processors print.
-class TerminalInstallSink : public InstallSink {
- public:
-  void OnStep(InstallStep step, int done, int total) override {
-    if (done != 0 && done != total) return;
-    Note(InstallStepText(step, done, total));
-  }
-  void OnOutput(const std::string& line) override { Note(line); }
-};
 
 std::string KnownKinds() {
   std::string names;

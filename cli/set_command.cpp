@@ -3,6 +3,8 @@
 #include <utility>
 #include <vector>
 
+#include "auth/microsoft_account_file.h"
+#include "auth/microsoft_services.h"
 #include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
 #include "cli/cli_commands.h"
@@ -11,6 +13,7 @@
 #include "play/launch_sequence.h"
 #include "settings/settings_change.h"
 #include "util/ascii_text.h"
+#include "util/files.h"
 #include "util/messages.h"
 
 namespace kv::cli {
@@ -77,7 +80,12 @@ int SetSettings(const Arguments& args) {
   // What was given for the old account server stays behind; without it there is nothing to
   // sign in with until the player does so again.
   const bool accountCleared = ForgetAccountOfPreviousServer(settings, before.authServer, given);
-  if (settings.isGenuine && AccountChanged(before, settings) && !accountCleared) {
+  // A Microsoft account signs in with a code in the browser (login --microsoft), never here.
+  const bool withMicrosoft = IsMicrosoftAccountChoice(settings.authServer);
+  const bool microsoftChosenNow =
+      withMicrosoft && (before.authServer != settings.authServer || before.msaClientId != settings.msaClientId);
+  if (microsoftChosenNow && microsoft::ClientId(settings.msaClientId).empty()) return Fail(msg::kMsaNoClientId);
+  if (settings.isGenuine && AccountChanged(before, settings) && !accountCleared && !withMicrosoft) {
     const AccountLogin login{settings.userName, settings.password, settings.authServer, {}};
     const Result<SignedIn> signIn = SignInWithCredentials(login, settings.SettingsPath(), LaunchServices::Network().account);
     if (!signIn) return Fail(msg::kSignInFailedPrefix + signIn.message());
@@ -90,7 +98,11 @@ int SetSettings(const Arguments& args) {
     return Fail(msg::kSettingsNotWritten);
   }
   if (leavesInstances) Note(msg::kInstanceFoldersLeftBehind);
-  if (accountCleared) Note(std::string(msg::kAccountClearedForNewServer) + "（korvane-cli login USER）");
+  if (withMicrosoft && settings.isGenuine && !PathExists(MicrosoftAccountPath(settings.SettingsPath()))) {
+    Note(msg::kMsaNotSignedIn);
+  } else if (accountCleared) {
+    Note(std::string(msg::kAccountClearedForNewServer) + "（korvane-cli login USER）");
+  }
   std::printf("%s\n", msg::SettingsSaved(changedKeys).c_str());
   return 0;
 }

@@ -51,6 +51,7 @@ int ShowSettings(const Arguments& args) {
       {"IsKeepLog", flag(settings.isKeepLog)},
       {"DownloadSource", settings.downloadSource ? std::string(SourceKindName(*settings.downloadSource)) : std::string()},
       {"AuthServer", settings.authServer},
+      {"MsaClientId", settings.msaClientId},
   };
   for (const auto& [key, value] : rows) std::printf("%s=%s\n", key, value.c_str());
   return 0;

@@ -180,7 +180,7 @@ std::optional<std::string> CAddInstanceWnd::InstallLoader(const std::string& nam
 }
 
 void CAddInstanceWnd::Tell(const std::string& text) {
-  ShowMessageDialog(GetHWND(), QString::fromStdString(text), MessageKind::Warning, QStringLiteral("提示"), kMessageOk);
+  ShowMessageDialog(GetHWND(), QString::fromStdString(text), MessageKind::Warning, kPromptCaption, kMessageOk);
 }
 
 }  // namespace kv

@@ -32,4 +32,12 @@ bool QtFilePickers::BrowseForSaveFile(const QString& title, std::string& path, u
   return true;
 }
 
+bool QtFilePickers::BrowseForPack(ui::HWND owner, std::string& path) {
+  const QString chosen =
+      QFileDialog::getOpenFileName(owner, QStringLiteral("导入整合包"), QString(), QStringLiteral("Modrinth 整合包 (*.mrpack)"));
+  if (chosen.isEmpty()) return false;
+  path = chosen.toStdString();
+  return true;
+}
+
 }  // namespace kv

@@ -6,7 +6,7 @@
 
 #include "uilib/window.h"
 
-// The platform's dialogs for picking a program and a folder, behind an interface that tests
+// The platform's dialogs for picking a program, a folder and a modpack, behind an interface that tests
 // replace (an offscreen run cannot answer a native dialog).
 namespace kv {
 
@@ -20,6 +20,8 @@ class FilePickers {
   // Where to save a file, starting from the suggested path in `path`; false when cancelled
   // (`path` unchanged).
   virtual bool BrowseForSaveFile(const QString& title, std::string& path, ui::HWND owner) = 0;
+  // The modpack (.mrpack) the player chose; false when cancelled (`path` unchanged).
+  virtual bool BrowseForPack(ui::HWND owner, std::string& path) = 0;
 };
 
 // Qt's file dialogs. Programs are offered by the host's executable suffix: "*.exe" where
@@ -29,6 +31,7 @@ class QtFilePickers : public FilePickers {
   bool BrowseForExecutable(ui::HWND owner, std::vector<std::string>& paths) override;
   bool BrowseForFolder(const QString& title, std::string& path, ui::HWND owner) override;
   bool BrowseForSaveFile(const QString& title, std::string& path, ui::HWND owner) override;
+  bool BrowseForPack(ui::HWND owner, std::string& path) override;
 };
 
 }  // namespace kv

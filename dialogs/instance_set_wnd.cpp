@@ -57,7 +57,6 @@ constexpr FollowGroup kGroups[] = {
     {"CB_FollowWindowSize", 5, 2, nullptr},
 };
 
-const QString kPromptCaption = QStringLiteral("提示");
 const QString kAutomaticJava = QStringLiteral("自动选择（适合游戏版本的 Java）");
 
 }  // namespace

@@ -101,7 +101,7 @@ void CLogWnd::SaveText() {
   const QByteArray bytes = Text().toUtf8();
   if (!WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
     ShowMessageDialog(GetHWND(), QStringLiteral("无法保存日志到:\n%1").arg(QString::fromStdString(path)),
-                      MessageKind::Error, QStringLiteral("提示"), kMessageOk);
+                      MessageKind::Error, kPromptCaption, kMessageOk);
     return;
   }
   ShowNote(QStringLiteral("已保存到 %1").arg(QString::fromStdString(path)));

@@ -15,6 +15,8 @@ inline constexpr int kMessageOk = 0;
 inline constexpr int kMessageOkCancel = 1;
 // The result when the player pressed the action button.
 inline constexpr int kMessageActionChosen = 16;
+// The caption of the launcher's notices and questions.
+inline const QString kPromptCaption = QStringLiteral("提示");
 
 class CMessageDialog : public CDialogWindow {
  public:

@@ -46,7 +46,7 @@ void CRenameInsWnd::Confirm() {
   const InstanceCommandResult result = RenameInstance(settingsPath_, ReadSettings(settingsPath_).gamePath, oldName_, name);
   if (result.status != InstanceCommandStatus::Done) {
     ShowMessageDialog(GetHWND(), QString::fromStdString(DescribeInstanceCommandResult(result)), MessageKind::Warning,
-                      QStringLiteral("提示"), kMessageOk);
+                      kPromptCaption, kMessageOk);
     return;
   }
   newName_ = name;

@@ -13,6 +13,7 @@
 #include "uilib/button.h"
 #include "uilib/combo.h"
 #include "uilib/edit.h"
+#include "uilib/label.h"
 #include "uilib/ui_cast.h"
 #include "util/messages.h"
 
@@ -43,14 +44,14 @@ constexpr FlagBinding kFlagFields[] = {
     {"CB_IsKeepLog", &CSettings::isKeepLog},
 };
 
-// The game settings but JavaPath (the Java combo shows it), by their keys in the file.
+// The game settings but JavaPath and JavaVer (the Java combo and its runtimes give them), by
+// their keys in the file.
 struct GameBinding {
   const char* control;
   const char* key;
   bool isCheckBox;
 };
 constexpr GameBinding kGameFields[] = {
-    {"LB_JavaVer", "JavaVer", false},
     {"Ed_JVMMemoryMin", "JVMMemoryMin", false},
     {"Ed_JVMMemoryMax", "JVMMemoryMax", false},
     {"Ed_LaunchParameters", "LaunchParameters", false},
@@ -80,7 +81,8 @@ int AuthServerPresetOf(std::string address) {
   return kCustomAuthServer;
 }
 
-const QString kPromptCaption = QStringLiteral("提示");
+// The Java line says in this colour that the path cannot be used.
+constexpr ARGB kProblemColor = 0xFFC0392B;
 
 }  // namespace
 
@@ -99,7 +101,8 @@ bool CSetWnd::IsChecked(const char* name) {
 void CSetWnd::InitControls() {
   CControlUI* combo = Find("CBox_JavaPath");
   javaCombo_ = ui_cast<CComboUI>(combo);
-  javaVersion_ = Find("LB_JavaVer");
+  javaVersion_ = ui_cast<CLabelUI>(Find("LB_JavaVer"));
+  if (javaVersion_) versionColor_ = javaVersion_->GetTextColor();
   CControlUI* authCombo = Find("CBox_AuthServer");
   authServerCombo_ = ui_cast<CComboUI>(authCombo);
   CControlUI* authField = Find("Ed_AuthServer");
@@ -112,21 +115,22 @@ void CSetWnd::InitControls() {
     authServerCombo_->Add(item);
   }
   CreateIndicator();
-  FillJavaCombo(true);
+  FillJavaCombo();
 }
 
-void CSetWnd::FillJavaCombo(bool addConfigured) {
-  runtimes_.clear();
-  if (javaCombo_) javaCombo_->RemoveAll();
+void CSetWnd::FillJavaCombo() {
   std::vector<JavaRuntime> found;
   if (services_.java) ListJavaRuntimes(*services_.java, found);
   for (const JavaRuntime& runtime : found) AddJavaItem(runtime);
-  if (!addConfigured) return;
   // The configured runtime stays on offer even where discovery does not find it.
-  const std::string configured = LoadedSettings().game.javaPath.value_or("");
+  const CSettings settings = LoadedSettings();
+  const std::string configured = settings.game.javaPath.value_or("");
   const bool listed = std::any_of(runtimes_.begin(), runtimes_.end(),
                                   [&](const JavaRuntime& runtime) { return runtime.path == configured; });
-  if (!configured.empty() && !listed) AddJavaItem({configured, std::string()});
+  if (!configured.empty() && !listed) {
+    configuredOnly_ = runtimes_.size();
+    AddJavaItem({configured, settings.game.javaVer.value_or("")});
+  }
 }
 
 void CSetWnd::AddJavaItem(const JavaRuntime& runtime) {
@@ -160,7 +164,7 @@ void CSetWnd::Notify(TNotifyUI& msg) {
   }
   if (msg.sType != kNotifyClick) return;
   if (name == u"Btn_JavaPathReset") BrowseForJava();
-  else if (name == u"Btn_JavaTest") FindJavaAgain();
+  else if (name == u"Btn_JavaTest") TestJava();
   else if (name == u"Btn_SelectGamePath") BrowseForGameFolder();
   else if (name == u"Btn_DefaultGamePath") {
     if (CControlUI* field = Find("Ed_GamePath")) field->SetText(QString::fromStdString(DefaultGameFolder(services_.settingsPath)));
@@ -235,18 +239,42 @@ void CSetWnd::ApplyEnablingRules() {
 void CSetWnd::JavaSelected(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= runtimes_.size()) return;
   const JavaRuntime& runtime = runtimes_[static_cast<std::size_t>(index)];
-  if (javaVersion_) javaVersion_->SetText(QString::fromStdString(runtime.version));
   if (javaCombo_) javaCombo_->SetToolTip(QString::fromStdString(runtime.path));
+  // Discovery lists only runtimes that are there; the one the settings name may be gone.
+  if (configuredOnly_ == static_cast<std::size_t>(index)) {
+    if (Status usable = CheckJavaProgramFile(runtime.path); !usable) {
+      ShowJavaState(msg::JavaPathUnusable(usable.message()), true);
+      return;
+    }
+  }
+  ShowJavaState(runtime.version, false);
+}
+
+void CSetWnd::ShowJavaState(const std::string& text, bool problem) {
+  if (!javaVersion_) return;
+  javaVersion_->SetText(QString::fromStdString(text));
+  javaVersion_->SetTextColor(problem ? kProblemColor : versionColor_);
+}
+
+const JavaRuntime* CSetWnd::ListedJava(const std::string& path) const {
+  const auto listed = std::find_if(runtimes_.begin(), runtimes_.end(),
+                                   [&](const JavaRuntime& runtime) { return runtime.path == path; });
+  return listed == runtimes_.end() ? nullptr : &*listed;
+}
+
+std::optional<JavaRuntime> CSetWnd::ProbeInBackground(const std::string& program) {
+  std::optional<JavaRuntime> runtime;
+  RunInBackground([&, probe = services_.probeJava] {
+    if (probe) runtime = probe(program);
+  });
+  return runtime;
 }
 
 void CSetWnd::BrowseForJava() {
   std::vector<std::string> chosen;
   if (!services_.pickers || !services_.pickers->BrowseForExecutable(GetHWND(), chosen) || chosen.empty()) return;
   const std::string program = chosen.front();
-  std::optional<JavaRuntime> runtime;
-  RunInBackground([&] {
-    if (services_.probeJava) runtime = services_.probeJava(program);
-  });
+  const std::optional<JavaRuntime> runtime = ProbeInBackground(program);
   if (!runtime) {
     Tell(msg::NotAJavaRuntime(program));
     return;
@@ -264,15 +292,26 @@ void CSetWnd::BrowseForJava() {
   JavaSelected(index);
 }
 
-void CSetWnd::FindJavaAgain() {
-  FillJavaCombo(false);
-  if (runtimes_.empty()) {
-    if (javaVersion_) javaVersion_->SetText(QString());
-    if (javaCombo_) javaCombo_->SetToolTip(QString());
+void CSetWnd::TestJava() {
+  const std::string path = javaCombo_ ? javaCombo_->GetText().toStdString() : std::string();
+  if (path.empty()) {
+    Tell(msg::kJavaPathEmpty);
     return;
   }
-  if (javaCombo_) javaCombo_->SelectItem(0);
-  JavaSelected(0);
+  if (Status usable = CheckJavaProgramFile(path); !usable) {
+    ShowJavaState(msg::JavaPathUnusable(usable.message()), true);
+    Tell(msg::JavaPathUnusable(usable.message()) + ":\n" + path);
+    return;
+  }
+  const std::optional<JavaRuntime> runtime = ProbeInBackground(path);
+  if (!runtime) {
+    ShowJavaState(msg::JavaPathUnusable(msg::kNotAJava), true);
+    Tell(msg::NotAJavaRuntime(path));
+    return;
+  }
+  // What was found, shown beside the path the player gave, which stays as it is.
+  ShowJavaState(runtime->version, false);
+  Tell(msg::JavaTested(path, runtime->version), MessageKind::Information);
 }
 
 void CSetWnd::BrowseForGameFolder() {
@@ -299,14 +338,12 @@ Result<CSettings> CSetWnd::FromControls() {
     if (!control) continue;
     const std::string text =
         field.isCheckBox ? std::string(profile::FlagText(IsChecked(field.control))) : control->GetText().toStdString();
-    if (std::string_view(field.key) == "JavaVer") {
-      settings.game.javaVer = text;
-    } else if (Status set = SetGameSettingByKey(settings.game, field.key, text, false); !set) {
-      return std::move(set).failure();
-    }
+    if (Status set = SetGameSettingByKey(settings.game, field.key, text, false); !set) return std::move(set).failure();
   }
   settings.game.javaPath = javaCombo_ ? javaCombo_->GetText().toStdString() : std::string();
   settings.javaPathDiscovered = false;
+  if (const JavaRuntime* listed = ListedJava(*settings.game.javaPath)) settings.game.javaVer = listed->version;
+  else if (settings.game.javaPath->empty()) settings.game.javaVer = std::string();
   return settings;
 }
 
@@ -317,6 +354,16 @@ void CSetWnd::Confirm() {
     return;
   }
   CSettings& settings = *fromControls;
+  // A typed path is kept only when it leads to a Java; empty leaves the choice to the launcher.
+  if (const std::string typedPath = settings.game.javaPath.value_or(""); !typedPath.empty() && !ListedJava(typedPath)) {
+    const std::optional<JavaRuntime> typed = ProbeInBackground(typedPath);
+    if (!typed) {
+      Tell(msg::NotAJavaRuntime(typedPath));
+      return;
+    }
+    settings.game.javaPath = typed->path;
+    settings.game.javaVer = typed->version;
+  }
   if (const std::string problem = CheckSettings(settings, services_.machineMemoryMb); !problem.empty()) {
     Tell(problem);
     return;

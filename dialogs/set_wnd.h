@@ -11,17 +11,20 @@
 #include "platform/java_source.h"
 #include "platform/machine_memory.h"
 #include "settings/settings.h"
+#include "uilib/ui_types.h"
 #include "util/message_kinds.h"
 
 namespace kv::ui {
 class CComboUI;
 class CEditUI;
 class CControlUI;
+class CLabelUI;
 }  // namespace kv::ui
 
 // The settings dialog: the player's name, password, genuine-account switch and account server
 // (the built-in one, a named authlib-injector server or a custom address), the Java
-// runtime (found ones, browsed ones), the game folder, the heap sizes, extra Java arguments and
+// runtime (found ones, browsed or typed ones; 测试 says what the path holds, and a configured
+// one that is gone or cannot run is marked), the game folder, the heap sizes, extra Java arguments and
 // the console switch. OK checks every value (the same checks as korvane-cli set), asks before a
 // new game folder leaves the instance folders behind, asks a genuine account for the name and
 // password of a newly chosen account server (those of the old one are never sent there), signs
@@ -59,19 +62,26 @@ class CSetWnd : public CWorkerDialog {
   void InitControls() override;
 
  private:
-  // The combo lists what discovery finds; with `addConfigured` also the configured runtime
-  // when discovery does not find it.
-  void FillJavaCombo(bool addConfigured);
+  // The combo lists what discovery finds and the configured runtime when discovery does not
+  // find it.
+  void FillJavaCombo();
   void AddJavaItem(const JavaRuntime& runtime);
   // The settings file's values (a Java runtime found when none is set).
   CSettings LoadedSettings() const;
   void ShowSettings();
   void ApplyEnablingRules();
   void JavaSelected(int index);
+  // The line under the path: the Java's version, or (`problem`) why it cannot be used.
+  void ShowJavaState(const std::string& text, bool problem);
+  // The runtime of the combo's list with that path.
+  const JavaRuntime* ListedJava(const std::string& path) const;
+  // Whether `program` is a Java runtime, asked off the GUI thread behind the indicator.
+  std::optional<JavaRuntime> ProbeInBackground(const std::string& program);
   // A named account server fills in its address; a custom one lets the player type it.
   void AuthServerPresetChosen(int index);
   void BrowseForJava();
-  void FindJavaAgain();
+  // Checks the Java at the path in the combo and says what it is; the path stays.
+  void TestJava();
   void BrowseForGameFolder();
   Result<CSettings> FromControls();
   void Confirm();
@@ -90,7 +100,10 @@ class CSetWnd : public CWorkerDialog {
   SetWndServices services_;
   std::vector<JavaRuntime> runtimes_;
   ui::CComboUI* javaCombo_ = nullptr;
-  ui::CControlUI* javaVersion_ = nullptr;
+  ui::CLabelUI* javaVersion_ = nullptr;
+  ui::ARGB versionColor_ = 0;
+  // The item of the configured runtime that discovery did not find, if there is one.
+  std::optional<std::size_t> configuredOnly_;
   ui::CComboUI* authServerCombo_ = nullptr;
   ui::CEditUI* authServerField_ = nullptr;
   // The account server for which the name and password fields were last cleared.

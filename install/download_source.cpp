@@ -52,8 +52,7 @@ DownloadSource::DownloadSource(SourceKind kind, std::string officialRoot, std::s
       mirrorBase_(std::move(mirrorBase)) {}
 
 std::string DownloadSource::ThroughOfficialRoot(std::string_view url) const {
-  if (officialRoot_.empty()) return std::string(url);
-  return officialRoot_ + "/" + std::string(*AfterScheme(url));
+  return AddressUnderRoot(officialRoot_, url);
 }
 
 std::optional<std::string> DownloadSource::OnChinaMirror(std::string_view url) const {

@@ -157,10 +157,10 @@ std::vector<Fill> PlaceholderValues(const VersionDescription& description, const
   fills.push_back({"${user_properties}", inputs.userProperties, false, true});
   fills.push_back({"${user_type}", inputs.userType, false, true});
   fills.push_back({"${version_type}", description.type, false, false});
-  // No account of this launcher has a client id or an Xbox user id: both stay empty, and the
-  // option before each is kept, as the game expects its pairs.
-  fills.push_back({"${clientid}", "", false, false});
-  fills.push_back({"${auth_xuid}", "", false, false});
+  // Only a Microsoft account has them; for any other both stay empty, and the option before
+  // each is kept, as the game expects its pairs.
+  fills.push_back({"${clientid}", inputs.clientId, false, false});
+  fills.push_back({"${auth_xuid}", inputs.xuid, false, false});
   fills.push_back({"${natives_directory}", JoinedWith(paths.nativesFolders, separator), true, false});
   fills.push_back({"${launcher_name}", inputs.launcherName, true, false});
   fills.push_back({"${launcher_version}", inputs.launcherVersion, true, false});

@@ -19,6 +19,8 @@ struct LaunchInputs {
   std::string accessToken;      // empty offline
   std::string userProperties;   // always empty
   std::string userType;         // "legacy" offline
+  std::string xuid;             // a Microsoft account's Xbox user id; empty otherwise
+  std::string clientId;         // the Microsoft sign-in's application id; empty otherwise
   // JVM arguments that go ahead of every other one, as they stand: the account server's agent.
   std::vector<std::string> leadingJvmArguments;
   // Where the game finds its assets: the legacy tree or the object store (see UsesLegacyAssets),
@@ -65,7 +67,7 @@ struct LaunchCommand {
 // HonoursLibraryRules says). The placeholders: ${auth_player_name}, ${version_name},
 // ${game_directory}, ${assets_root} or ${game_assets}, ${assets_index_name}, ${auth_uuid},
 // ${auth_access_token}, ${user_properties}, ${user_type} ("{}" for an empty value), and
-// ${version_type}, ${clientid}, ${auth_xuid} (both always empty), ${natives_directory},
+// ${version_type}, ${clientid}, ${auth_xuid} (empty but for a Microsoft account), ${natives_directory},
 // ${launcher_name}, ${launcher_version}, ${classpath}, ${classpath_separator},
 // ${library_directory}, ${resolution_width}, ${resolution_height} (the window size, empty
 // without one). In the older template only the first occurrence of each is filled; in the

@@ -125,6 +125,7 @@ bool ParseVersionDescription(std::string_view text, VersionDescription& descript
   read.jvmArguments = ReadArguments(json::Member(arguments, "jvm"));
   const std::int64_t major = json::Size(json::Member(json::Member(root, "javaVersion"), "majorVersion"));
   read.javaMajorVersion = major > 0 && major < 1000 ? static_cast<int>(major) : 0;
+  read.javaComponent = json::Text(json::Member(json::Member(root, "javaVersion"), "component"));
   read.logging = ReadLogging(json::Member(json::Member(root, "logging"), "client"));
   description = std::move(read);
   return true;

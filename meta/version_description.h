@@ -80,6 +80,7 @@ struct VersionDescription {
   std::optional<std::vector<ArgumentEntry>> gameArguments;
   std::optional<std::vector<ArgumentEntry>> jvmArguments;
   int javaMajorVersion = 0;        // "javaVersion"/"majorVersion"; 0 when none is named
+  std::string javaComponent;       // "javaVersion"/"component": the publisher's runtime; empty when none is named
   LoggingConfig logging;
 };
 

@@ -46,7 +46,10 @@ VersionDescription MergeOverParent(const VersionDescription& child, const Versio
   merged.downloads.insert(parent.downloads.begin(), parent.downloads.end());  // keeps the child's keys
   merged.gameArguments = Appended(parent.gameArguments, child.gameArguments);
   merged.jvmArguments = Appended(parent.jvmArguments, child.jvmArguments);
-  merged.javaMajorVersion = child.javaMajorVersion != 0 ? child.javaMajorVersion : parent.javaMajorVersion;
+  // The runtime goes with the major version it was named beside.
+  const bool childNamesJava = child.javaMajorVersion != 0 || !child.javaComponent.empty();
+  merged.javaMajorVersion = childNamesJava ? child.javaMajorVersion : parent.javaMajorVersion;
+  merged.javaComponent = childNamesJava ? child.javaComponent : parent.javaComponent;
   merged.logging = child.logging.argument.empty() ? parent.logging : child.logging;
   return merged;
 }

@@ -34,6 +34,9 @@ struct DownloadItem {
   // The file's SHA-1 as 40 hex digits (either case); empty: not checked. A file that does not
   // match is removed (its partial file too) and fetched again, never put in place.
   std::string sha1{};
+  // The file's SHA-512 as 128 hex digits; when given it is checked instead of the SHA-1, the
+  // same way.
+  std::string sha512{};
   // Unpacked after the download (native jars, the legacy archive).
   bool isArchive = false;
   // The file to unpack (the path) when isArchive, else empty.

@@ -40,6 +40,16 @@ std::string DownloadSourceOverride() { return FromEnvironment("KORVANE_SOURCE", 
 
 std::string OfficialRoot() { return WithoutTrailingSlash(FromEnvironment("KORVANE_OFFICIAL_ROOT", "")); }
 
+std::string AddressUnderRoot(std::string_view root, std::string_view url) {
+  if (root.empty()) return std::string(url);
+  for (std::string_view scheme : {"https://", "http://"}) {
+    if (url.substr(0, scheme.size()) == scheme) url.remove_prefix(scheme.size());
+  }
+  return std::string(root) + "/" + std::string(url);
+}
+
+std::string OfficialAddress(std::string_view url) { return AddressUnderRoot(OfficialRoot(), url); }
+
 std::string ChinaMirrorBase() { return WithoutTrailingSlash(FromEnvironment("KORVANE_BMCLAPI_ROOT", kChinaMirror)); }
 
 std::string AccountServerAddress(const std::string& setting) {

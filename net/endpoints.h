@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The network services the launcher talks to. Each has a built-in address, and each can be
@@ -19,6 +20,12 @@ std::string DownloadSourceOverride();
 // an address https://HOST/PATH is then fetched from root + "/HOST/PATH". Empty: the hosts
 // themselves.
 std::string OfficialRoot();
+
+// Where an official address "https://HOST/PATH" is fetched from: "<root>/HOST/PATH" when
+// `root` is not empty, else the address itself.
+std::string AddressUnderRoot(std::string_view root, std::string_view url);
+// The same under the configured stand-in (OfficialRoot()).
+std::string OfficialAddress(std::string_view url);
 
 // The China mirror's base (KORVANE_BMCLAPI_ROOT), without a trailing slash.
 std::string ChinaMirrorBase();

@@ -61,7 +61,9 @@ PartialDownload::PartialDownload(const DownloadItem& item, std::string url, std:
                                  const std::atomic<bool>& cancel, AttemptReporter reporter, long stallSeconds,
                                  ContentCheck contentCheck)
     : item_(item), url_(std::move(url)), partial_(PartialPath(item)), size_(size), cancel_(cancel),
-      reporter_(std::move(reporter)), stallSeconds_(stallSeconds), contentCheck_(std::move(contentCheck)) {}
+      reporter_(std::move(reporter)), stallSeconds_(stallSeconds), contentCheck_(std::move(contentCheck)),
+      checkKind_(item.sha512.empty() ? DigestKind::Sha1 : DigestKind::Sha512),
+      expected_(item.sha512.empty() ? item.sha1 : item.sha512) {}
 
 PartialDownload::~PartialDownload() { CloseFile(); }
 
@@ -85,7 +87,7 @@ std::optional<AttemptResult> PartialDownload::Begin() {
     offset_ = 0;
   }
   if (!easy_) return AttemptResult{Kind::Failed, "no transfer handle", false};
-  if (!item_.sha1.empty() && offset_ > 0) {
+  if (!expected_.empty() && offset_ > 0) {
     // The checksum covers the part that earlier attempts fetched.
     std::FILE* part = std::fopen(partial_.c_str(), "rb");
     char buffer[64 * 1024];
@@ -175,7 +177,7 @@ bool PartialDownload::Write(const char* data, std::size_t size) {
     refused_ = Unwritable("cannot write " + partial_ + ": " + std::strerror(errno));
     return false;
   }
-  if (!item_.sha1.empty()) digest_.Update(data, size);
+  if (!expected_.empty()) digest_.Update(data, size);
   written_ += static_cast<std::int64_t>(size);
   if (reporter_.received) reporter_.received(size);
   return true;
@@ -205,7 +207,7 @@ AttemptResult PartialDownload::End(CURLcode code) {
         // Nothing was left to fetch: the partial file is the whole file.
         size_ = total;
         if (reporter_.answered) reporter_.answered(size_);
-        return PutInPlace(item_.sha1.empty() ? std::nullopt : std::optional<std::string>(digest_.HexDigest()));
+        return PutInPlace(expected_.empty() ? std::nullopt : std::optional<std::string>(digest_.HexDigest()));
       }
       RemoveFile(partial_);
       return {Kind::StartOver, "HTTP 416", false};
@@ -218,20 +220,22 @@ AttemptResult PartialDownload::End(CURLcode code) {
     return {Kind::Failed, "the transfer ended at " + std::to_string(length) + " of " + std::to_string(size_) + " bytes",
             grew};
   }
-  return PutInPlace(item_.sha1.empty() ? std::nullopt : std::optional<std::string>(digest_.HexDigest()));
+  return PutInPlace(expected_.empty() ? std::nullopt : std::optional<std::string>(digest_.HexDigest()));
 }
 
 void PartialDownload::Abandon() { CloseFile(); }
 
 AttemptResult PartialDownload::PutInPlace(std::optional<std::string> digest) {
-  if (!item_.sha1.empty()) {
-    if (!digest) digest = Sha1OfFile(partial_);
-    if (!digest || !SameDigest(*digest, item_.sha1)) {
+  if (!expected_.empty()) {
+    if (!digest) digest = HexDigestOfFile(checkKind_, partial_);
+    if (!digest || !SameDigest(*digest, expected_)) {
       // Damaged or another file: nothing of it is kept.
       RemoveFile(partial_);
       offset_ = 0;
       written_ = 0;
-      return {Kind::Failed, "SHA-1 mismatch: " + digest.value_or("unreadable") + " instead of " + item_.sha1, false};
+      const char* kindName = checkKind_ == DigestKind::Sha512 ? "SHA-512" : "SHA-1";
+      return {Kind::Failed, std::string(kindName) + " mismatch: " + digest.value_or("unreadable") + " instead of " + expected_,
+              false};
     }
   } else if (contentCheck_) {
     // Without a checksum, a file whose answer ended early but cleanly looks complete: only its

@@ -69,7 +69,7 @@ class PartialDownload {
   // The first block of the answer: how it fits the partial file.
   bool StartBody();
   // The partial file holds the whole file: it gets its final name if its contents are right.
-  // `digest`: the partial file's SHA-1 when the attempt computed it, else it is read.
+  // `digest`: the partial file's checksum when the attempt computed it, else it is read.
   AttemptResult PutInPlace(std::optional<std::string> digest);
   AttemptResult Unwritable(const std::string& what);
   bool CloseFile();
@@ -91,7 +91,10 @@ class PartialDownload {
   std::FILE* file_ = nullptr;
   bool bodyStarted_ = false;
   std::optional<AttemptResult> refused_;  // why the writer stopped the answer
-  Digest digest_{DigestKind::Sha1};
+  // The checksum the item gives (its SHA-512 over its SHA-1), empty when it gives none.
+  const DigestKind checkKind_;
+  const std::string expected_;
+  Digest digest_{checkKind_};
 };
 
 }  // namespace kv

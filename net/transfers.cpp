@@ -77,6 +77,8 @@ Failure FailureOf(const net::TransferOutcome& outcome, bool tooLarge) {
       return Fail(FailureKind::Unreachable, outcome.reason);
     case CURLE_OPERATION_TIMEDOUT:
       return Fail(FailureKind::TimedOut, outcome.reason);
+    case CURLE_ABORTED_BY_CALLBACK:
+      return Fail(FailureKind::Cancelled, outcome.reason);
     default:
       return Fail(FailureKind::Other, outcome.reason);
   }
@@ -148,18 +150,36 @@ std::int64_t QueryRemoteSize(const std::string& url, const std::atomic<bool>* ca
 }
 
 Result<WebAnswer> PostJson(const std::string& url, std::string_view document) {
+  return Exchange({url, "application/json", std::string(document), {}});
+}
+
+Result<WebAnswer> Exchange(const WebRequest& request, const std::atomic<bool>* cancel) {
   net::CurlEasy easy;
   if (!easy) return Fail(FailureKind::Other, kNoTransfer);
-  curl_slist* headers = curl_slist_append(nullptr, "Content-Type: application/json");
-  if (headers == nullptr) return Fail(FailureKind::Other, kNoTransfer);
-  curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers);
-  curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+  curl_slist* headers = nullptr;
+  std::vector<std::string> lines = request.headers;
+  if (!request.contentType.empty()) lines.push_back("Content-Type: " + request.contentType);
+  for (const std::string& line : lines) {
+    curl_slist* grown = curl_slist_append(headers, line.c_str());
+    if (grown == nullptr) {
+      curl_slist_free_all(headers);
+      return Fail(FailureKind::Other, kNoTransfer);
+    }
+    headers = grown;
+  }
+  if (headers != nullptr) curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers);
+  curl_easy_setopt(easy.get(), CURLOPT_URL, request.url.c_str());
   curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
-  // The size is given with the text, so an empty document posts an empty body instead of
-  // making libcurl read the body from standard input.
-  curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(document.size()));
-  curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, document.empty() ? "" : document.data());
-  curl_easy_setopt(easy.get(), CURLOPT_POST, 1L);
+  if (!request.contentType.empty()) {
+    // The size is given with the text, so an empty body is posted empty instead of making
+    // libcurl read the body from standard input.
+    curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+    curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, request.body.c_str());
+    curl_easy_setopt(easy.get(), CURLOPT_POST, 1L);
+  }
+  if (cancel != nullptr) {
+    easy.SetProgressHandler([cancel](std::int64_t, std::int64_t) { return !cancel->load(); });
+  }
   LimitedBody body;
   easy.ReceiveAnyBodyInto([&body](const char* data, std::size_t size) { return body.Append(data, size); });
   const net::TransferOutcome outcome = easy.Perform();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "util/result.h"
 
@@ -48,13 +49,26 @@ struct WebAnswer {
 // The exchanges with account services. Without a complete answer they fail with the kind
 // Unreachable (no connection came about: the host is unknown, refused it, or failed its TLS
 // check), TimedOut (the connection or the answer took too long), TooLarge (an answer beyond
-// 1 MiB) or Other (it broke off); the failure's text is libcurl's reason, for the log, and the
+// 1 MiB), Cancelled (the caller abandoned it) or Other (it broke off); the failure's text is libcurl's reason, for the log, and the
 // caller words it for the player. HTTPS peers are verified and no redirect is followed, so
 // nothing goes anywhere the caller did not choose.
 
 // Posts a JSON document to `url`. Any status is an answer: the service explains a refusal in
 // the body.
 Result<WebAnswer> PostJson(const std::string& url, std::string_view document);
+
+// A request to a service: a GET, or with a content type a POST of `body`; `headers` go as they
+// stand ("Name: value").
+struct WebRequest {
+  std::string url;
+  std::string contentType;
+  std::string body;
+  std::vector<std::string> headers;
+};
+
+// Sends `request`; any status is an answer, as for PostJson. Setting `cancel` abandons the
+// exchange at once (Cancelled).
+Result<WebAnswer> Exchange(const WebRequest& request, const std::atomic<bool>* cancel = nullptr);
 
 // The answer to a GET of `url` with the value of the header `headerName`; a redirect is
 // reported, not followed.

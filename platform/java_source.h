@@ -5,13 +5,25 @@
 #include <string_view>
 #include <vector>
 
+#include "util/result.h"
+
 // Where installed Java runtimes come from. Each platform has its own source; the selection
 // rules on top of them (first found wins, path normalisation) are the same for all.
 namespace kv {
 
+// Where a runtime was found.
+enum class JavaOrigin {
+  Other,       // a source that does not say (the Windows registry, a program the player chose)
+  JavaHome,    // the JAVA_HOME variable
+  SearchPath,  // the java a shell would run
+  System,      // a folder where runtimes are installed
+  Launcher,    // downloaded by the launcher into its runtime folder
+};
+
 struct JavaRuntime {
   std::string path;     // the java executable
   std::string version;  // as the runtime describes itself, e.g. "17.0.15"
+  JavaOrigin origin = JavaOrigin::Other;
 };
 
 class JavaRuntimeSource {
@@ -29,7 +41,8 @@ class JavaRuntimeSource {
 int JavaMajorVersion(std::string_view version);
 
 // The runtimes really installed on a Linux machine: JAVA_HOME, the java on PATH (links
-// resolved), then the runtime folders under the usual roots, each in name order. A runtime
+// resolved), then the runtime folders under the usual roots, each in name order, and last the
+// runtimes the launcher downloaded into its runtime folder. A runtime
 // counts only with an executable bin/java; its version comes from its "release" file, so no
 // process is started. A runtime reached twice (by links) is listed once.
 class LinuxJavaSource : public JavaRuntimeSource {
@@ -38,9 +51,11 @@ class LinuxJavaSource : public JavaRuntimeSource {
     std::string javaHome;                // JAVA_HOME
     std::string searchPath;              // PATH
     std::vector<std::string> roots;      // folders whose subfolders are runtimes
+    std::string launcherRuntimes{};      // the launcher's runtime folder; its subfolders too
   };
 
-  // The places of this process: its environment and the system and per-user folders.
+  // The places of this process: its environment, the system and per-user folders and the
+  // launcher folder's runtimes.
   static Places FromEnvironment();
 
   explicit LinuxJavaSource(Places places) : places_(std::move(places)) {}
@@ -55,10 +70,20 @@ class LinuxJavaSource : public JavaRuntimeSource {
 
 const JavaRuntimeSource& HostJavaSource();
 
-// The runtime that `executable` (a java program the player picked) belongs to, with its
-// absolute path and version: the version comes from the release file of the runtime's home
-// (links resolved), else from what `executable -version` prints. Nothing when the file is not
-// an executable Java runtime. May start the program and wait for it: not for the GUI thread.
+// Whether `executable` is a program that can be run at all, without starting it: NotFound when
+// nothing is there, Refused when it is no file one may run (a folder, no run permission). The
+// failure's text says which.
+Status CheckJavaProgramFile(const std::string& executable);
+
+// What `executable` (a java program the player chose) is: the failures of CheckJavaProgramFile,
+// and Unsupported when the system cannot start it (a program for another processor, a script
+// whose interpreter is missing). Otherwise its absolute path and version: from the release file
+// of the runtime's home (links resolved), else from what `executable -version` prints; an empty
+// version when it printed none (it is no Java, or one of an unknown make). May start the
+// program and wait for it: not for the GUI thread.
+Result<JavaRuntime> InspectJavaProgram(const std::string& executable);
+
+// InspectJavaProgram when it gives a version; nothing otherwise.
 std::optional<JavaRuntime> ProbeJavaRuntime(const std::string& executable);
 
 }  // namespace kv

@@ -1,6 +1,8 @@
 #include "platform/java_source.h"
 
 #include "platform/child_process.h"
+#include "platform/launcher_folder.h"
+#include "util/messages.h"
 
 #include <unistd.h>
 
@@ -53,7 +55,7 @@ std::string VersionOfJava(const fs::path& java) {
 class Collector {
  public:
   // `home` is a runtime folder candidate; it counts when home/bin/java is executable.
-  void AddHome(const fs::path& home) {
+  void AddHome(const fs::path& home, JavaOrigin origin) {
     fs::path java = home / "bin" / "java";
     if (!IsExecutableFile(java)) return;
     std::error_code error;
@@ -62,7 +64,7 @@ class Collector {
     const std::string version = VersionOfJava(java);
     // The game runs in its instance folder: a path relative to this process's folder (a
     // JAVA_HOME of "jdk") would name nothing there.
-    runtimes_.push_back({fs::absolute(java, error).lexically_normal().string(), version});
+    runtimes_.push_back({fs::absolute(java, error).lexically_normal().string(), version, origin});
   }
 
   std::vector<JavaRuntime> Take() { return std::move(runtimes_); }
@@ -79,6 +81,7 @@ LinuxJavaSource::Places LinuxJavaSource::FromEnvironment() {
   if (const char* home = std::getenv("JAVA_HOME")) places.javaHome = home;
   if (const char* path = std::getenv("PATH")) places.searchPath = path;
   places.roots = {"/usr/lib/jvm", "/usr/java", "/opt"};
+  places.launcherRuntimes = LauncherRuntimesFolder(GetLauncherFolder());
   if (const char* user = std::getenv("HOME"); user != nullptr && *user == '/') {
     std::string base = user;
     places.roots.push_back(base + "/.jdks");
@@ -90,7 +93,7 @@ LinuxJavaSource::Places LinuxJavaSource::FromEnvironment() {
 
 std::vector<JavaRuntime> LinuxJavaSource::Runtimes() const {
   Collector collector;
-  if (!places_.javaHome.empty()) collector.AddHome(places_.javaHome);
+  if (!places_.javaHome.empty()) collector.AddHome(places_.javaHome, JavaOrigin::JavaHome);
 
   std::string_view path = places_.searchPath;
   while (!path.empty()) {
@@ -102,19 +105,21 @@ std::vector<JavaRuntime> LinuxJavaSource::Runtimes() const {
     if (!IsExecutableFile(java)) continue;
     std::error_code error;
     fs::path real = fs::canonical(java, error);
-    if (!error) collector.AddHome(real.parent_path().parent_path());
+    if (!error) collector.AddHome(real.parent_path().parent_path(), JavaOrigin::SearchPath);
     break;  // only the java that a shell would run
   }
 
-  for (const std::string& root : places_.roots) {
+  const auto addFolders = [&collector](const std::string& root, JavaOrigin origin) {
     std::error_code error;
     std::vector<fs::path> homes;
     for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
       homes.push_back(it->path());
     }
     std::sort(homes.begin(), homes.end());
-    for (const fs::path& home : homes) collector.AddHome(home);
-  }
+    for (const fs::path& home : homes) collector.AddHome(home, origin);
+  };
+  for (const std::string& root : places_.roots) addFolders(root, JavaOrigin::System);
+  if (!places_.launcherRuntimes.empty()) addFolders(places_.launcherRuntimes, JavaOrigin::Launcher);
   return collector.Take();
 }
 
@@ -155,12 +160,14 @@ std::string VersionFromBanner(const std::string& banner) {
   return banner.substr(from, end - from);
 }
 
-std::string VersionFromRun(const std::string& executable) {
+// What `executable -version` says its version is: empty when it says none, or ends with an
+// error. Unsupported when the program cannot be started at all.
+Result<std::string> VersionFromRun(const std::string& executable) {
   constexpr std::chrono::seconds kPatience{15};
   constexpr std::size_t kEnough = 64 * 1024;
   std::string error;
   std::optional<ChildProcess> child = ChildProcess::Start({executable, "-version"}, ".", error);
-  if (!child) return {};
+  if (!child) return Fail(FailureKind::Unsupported, msg::JavaProgramDoesNotStart(error));
   std::string banner;
   char buffer[4096];
   while (banner.size() < kEnough) {
@@ -179,17 +186,34 @@ std::string VersionFromRun(const std::string& executable) {
 
 }  // namespace
 
-std::optional<JavaRuntime> ProbeJavaRuntime(const std::string& executable) {
+Status CheckJavaProgramFile(const std::string& executable) {
+  std::error_code error;
+  if (executable.empty() || !fs::exists(executable, error)) return Fail(FailureKind::NotFound, msg::kJavaProgramMissing);
+  if (!IsExecutableFile(executable)) return Fail(FailureKind::Refused, msg::kJavaProgramNotRunnable);
+  return {};
+}
+
+Result<JavaRuntime> InspectJavaProgram(const std::string& executable) {
+  if (Status file = CheckJavaProgramFile(executable); !file) return std::move(file).failure();
   std::error_code error;
   const fs::path path = fs::absolute(executable, error).lexically_normal();
-  if (error || !IsExecutableFile(path)) return std::nullopt;
   const fs::path real = fs::canonical(path, error);
-  if (error) return std::nullopt;
+  if (error) return Fail(FailureKind::NotFound, msg::kJavaProgramMissing);
   // A runtime's release file vouches only for its java program, not for the other tools in bin.
+  // A runtime that has one is taken to run: its program is not started for every question.
   std::string version = real.filename() == "java" ? ReleaseVersion(real.parent_path().parent_path()) : std::string();
-  if (version.empty()) version = VersionFromRun(path.string());
-  if (version.empty()) return std::nullopt;
+  if (version.empty()) {
+    Result<std::string> run = VersionFromRun(path.string());
+    if (!run) return std::move(run).failure();
+    version = std::move(*run);
+  }
   return JavaRuntime{path.string(), version};
+}
+
+std::optional<JavaRuntime> ProbeJavaRuntime(const std::string& executable) {
+  Result<JavaRuntime> runtime = InspectJavaProgram(executable);
+  if (!runtime || runtime->version.empty()) return std::nullopt;
+  return std::move(*runtime);
 }
 
 }  // namespace kv

@@ -55,4 +55,6 @@ std::string GetLauncherFolder() {
 
 std::string SettingsFilePath() { return GetLauncherFolder() + "KvCfg.ini"; }
 
+std::string LauncherRuntimesFolder(const std::string& launcherFolder) { return launcherFolder + "runtime/"; }
+
 }  // namespace kv

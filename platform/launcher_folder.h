@@ -17,4 +17,8 @@ std::string GetLauncherFolder();
 // The settings file in the launcher folder.
 std::string SettingsFilePath();
 
+// Where the launcher keeps the Java runtimes it downloads, one folder per runtime: the
+// launcher folder's "runtime/", with a trailing separator.
+std::string LauncherRuntimesFolder(const std::string& launcherFolder);
+
 }  // namespace kv

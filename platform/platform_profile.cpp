@@ -35,6 +35,11 @@ int NativeBitness() {
   return 32;
 }
 
+std::string HostProcessor() {
+  struct utsname info {};
+  return ::uname(&info) == 0 ? std::string(info.machine) : std::string();
+}
+
 std::string HostOsVersion() {
   struct utsname info {};
   return ::uname(&info) == 0 ? std::string(info.release) : std::string();

@@ -33,6 +33,10 @@ std::string FolderToJoinOnto(std::string folder, const PlatformProfile& profile)
 // 64 or 32: the bitness of the operating system (not of this process).
 int NativeBitness();
 
+// The processor as the operating system names it ("x86_64", "i686", "aarch64"); empty when
+// the system does not say.
+std::string HostProcessor();
+
 // The operating system's version as rules compare it: the kernel's release on Linux. Empty
 // when the system does not say.
 std::string HostOsVersion();

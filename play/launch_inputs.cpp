@@ -1,5 +1,6 @@
 #include "play/launch_inputs.h"
 
+#include "auth/microsoft_sign_in.h"
 #include "net/update_check.h"
 #include "platform/platform_profile.h"
 
@@ -29,6 +30,15 @@ LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials
   inputs.osVersion = HostOsVersion();
   inputs.launcherVersion = LauncherVersion();
   return inputs;
+}
+
+void UseMicrosoftAccount(LaunchInputs& inputs, const MicrosoftAccount& account, const std::string& clientId) {
+  inputs.playerName = account.profile.name;
+  inputs.playerId = account.profile.id;
+  inputs.accessToken = account.accessToken;
+  inputs.userType = "msa";
+  inputs.xuid = LaunchXuid(account);
+  inputs.clientId = clientId;
 }
 
 }  // namespace kv

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "auth/microsoft_account_file.h"
 #include "auth/stored_credentials.h"
 #include "launch/launch_command.h"
 #include "platform/platform_profile.h"
@@ -16,5 +17,9 @@ namespace kv {
 // is to be built from it too.
 LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials* credentials,
                               const std::string& instanceName, const PlatformProfile& profile);
+
+// Makes `inputs` those of the Microsoft account: its profile, the game's token, the user type
+// "msa", the Xbox user id and the application id `clientId` it signed in with.
+void UseMicrosoftAccount(LaunchInputs& inputs, const MicrosoftAccount& account, const std::string& clientId);
 
 }  // namespace kv

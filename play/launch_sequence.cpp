@@ -3,6 +3,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include "auth/microsoft_services.h"
+#include "auth/microsoft_sign_in.h"
 #include "auth/sign_in.h"
 #include "auth/stored_credentials.h"
 #include "game/game_files.h"
@@ -14,6 +16,7 @@
 #include "launch/launch_command.h"
 #include "platform/diagnostic_log.h"
 #include "play/game_crash.h"
+#include "play/java_provision.h"
 #include "play/launch_inputs.h"
 #include "play/version_messages.h"
 #include "settings/instance_folders.h"
@@ -43,6 +46,24 @@ LaunchResult LaunchSequence::Run(const LaunchRequest& request, LaunchSink& sink)
   return RunSteps(request, sink);
 }
 
+LaunchStatus LaunchSequence::ProvideLaunchJava(const CSettings& settings, const DownloadSource& source, LaunchSink& sink) {
+  const ProvidedJava provided = ProvideJava(JavaNeedFor(description_, settings, source, *services_.java), sink);
+  java_ = provided.choice;
+  switch (provided.outcome) {
+    case JavaProvided::Ready:
+      return LaunchStatus::Prepared;
+    case JavaProvided::Missing:
+      return LaunchStatus::JavaMissing;
+    case JavaProvided::Unusable:
+      return LaunchStatus::JavaUnusable;
+    case JavaProvided::Cancelled:
+      return LaunchStatus::DownloadsCancelled;
+    case JavaProvided::Failed:
+      return LaunchStatus::JavaDownloadFailed;
+  }
+  return LaunchStatus::JavaMissing;
+}
+
 LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& sink) {
   auto stop = [&sink](LaunchStatus status, const std::string& message = {}, MessageKind kind = MessageKind::Error) {
     sink.FinishLoading();
@@ -57,8 +78,18 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   settings.Load(*services_.java);
   ApplyInstanceSettings(settings, request.instanceName);
   const bool genuine = settings.isGenuine;
+  const bool withMicrosoft = genuine && IsMicrosoftAccountChoice(settings.authServer);
+  const std::string clientId = microsoft::ClientId(settings.msaClientId);
   std::vector<std::string> agentArguments;
-  if (genuine) {
+  MicrosoftAccount microsoftAccount;
+  if (withMicrosoft) {
+    Result<MicrosoftAccount> account = MicrosoftAccountForLaunch(MicrosoftAccountPath(settingsPath_), clientId,
+                                                                 services_.account, std::chrono::system_clock::now());
+    if (!account) {
+      return stop(LaunchStatus::SignInFailed, msg::kSignInFailedPrefix + account.message(), MessageKind::Warning);
+    }
+    microsoftAccount = std::move(*account);
+  } else if (genuine) {
     const auto chooseProfile = [&sink](const std::vector<GameProfile>& profiles) {
       std::vector<std::string> names;
       for (const GameProfile& profile : profiles) names.push_back(profile.name);
@@ -106,11 +137,8 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   if (sink.CancelRequested()) return stop(LaunchStatus::Cancelled);
 
   // Without a Java that fits there is nothing to start: no file is fetched for it.
-  java_ = ChooseJava(description_.javaMajorVersion, settings.ChosenJavaPath(), *services_.java);
-  if (java_.path.empty()) {
-    sink.FinishLoading();
-    sink.OfferJavaDownload(java_.reason);
-    return {LaunchStatus::JavaMissing, {}, std::nullopt};
+  if (const LaunchStatus refused = ProvideLaunchJava(settings, source, sink); refused != LaunchStatus::Prepared) {
+    return {refused, {}, std::nullopt};
   }
   LogLine(LogLevel::Info, "Java " + java_.path + ": " + java_.reason);
 
@@ -127,11 +155,13 @@ LaunchResult LaunchSequence::RunSteps(const LaunchRequest& request, LaunchSink& 
   }
 
   StoredCredentials credentials;
-  if (genuine) {
+  const bool withServer = genuine && !withMicrosoft;
+  if (withServer) {
     InitStoredCredentials(credentials, settingsPath_);
     LoadStoredCredentials(credentials);
   }
-  LaunchInputs inputs = MakeLaunchInputs(settings, genuine ? &credentials : nullptr, request.instanceName, profile_);
+  LaunchInputs inputs = MakeLaunchInputs(settings, withServer ? &credentials : nullptr, request.instanceName, profile_);
+  if (withMicrosoft) UseMicrosoftAccount(inputs, microsoftAccount, clientId);
   inputs.javaPath = java_.path;
   inputs.legacyAssets = legacyAssets;
   inputs.logConfigPath = LogConfigInPlace(inputs.gamePath, description_);

@@ -20,6 +20,9 @@
 
 namespace kv {
 
+class CSettings;
+class DownloadSource;
+
 // The network side of a launch; the launch sequence takes it as a parameter so that it runs
 // the same against the real services, local test servers or stand-ins.
 struct LaunchServices {
@@ -53,7 +56,9 @@ enum class LaunchStatus {
   AgentUnavailable,      // the account server's agent could not be fetched or verified
   VersionUnreadable,
   AssetIndexUnreadable,
-  JavaMissing,           // no Java fits the version; the Java download was offered
+  JavaMissing,           // no Java fits the version, and none was downloaded
+  JavaUnusable,          // the player's Java does not run, and the player kept it
+  JavaDownloadFailed,    // the runtime the version needs could not be installed
   DownloadsCancelled,    // ends silently; partial files stay for the next attempt
   Cancelled,             // the player stopped it before the downloads or the game: ends silently
   InstanceFolderRefused, // the instance's name cannot be a folder inside "Instance"
@@ -101,6 +106,8 @@ class LaunchSequence {
 
  private:
   LaunchResult RunSteps(const LaunchRequest& request, LaunchSink& sink);
+  // The Java of the launch into java_: Prepared when there is one, else the launch's end.
+  LaunchStatus ProvideLaunchJava(const CSettings& settings, const DownloadSource& source, LaunchSink& sink);
   // The plan for the description and index in hand (the client jar made from another version's
   // first); a loader's repository is asked for missing checksums only when `askForChecksums`.
   std::vector<DownloadItem> MissingFiles(const std::string& gamePath, const DownloadSource& source,

@@ -29,10 +29,23 @@ class LaunchSink : public GameOutputSink {
   // The game ended with an error. The launcher window offers the crash's action beside the
   // message; a sink without buttons shows the message alone.
   virtual void ShowGameCrash(const GameCrash& crash) { ShowMessage(crash.text, MessageKind::Error); }
-  // No Java fits the version: `text` says which it needs and asks whether to download one now.
-  // The launcher window offers the Java download (as when no Java is installed at all);
-  // korvane-cli says so.
+  // No Java fits the version and the publisher's runtime for it cannot be had: `text` says
+  // which it needs. The launcher window offers the updater's Java download; korvane-cli says so.
   virtual void OfferJavaDownload(const std::string& text) = 0;
+  // No Java fits and the publisher offers the runtime `component` of Java `major`: whether to
+  // download it now. A sink that cannot ask does not.
+  virtual bool ConfirmRuntimeDownload(int major, const std::string& component) {
+    static_cast<void>(major);
+    static_cast<void>(component);
+    return false;
+  }
+  // The Java the player chose cannot be used: `text` names it and the Java that fits. Whether
+  // to leave the choice of Java to the launcher from now on and go on with that one. A sink
+  // that cannot ask shows the text and stops.
+  virtual bool ConfirmJavaReplacement(const std::string& text) {
+    ShowMessage(text, MessageKind::Warning);
+    return false;
+  }
   // Fetches the planned files (the download window); Completed when every file is in place.
   // A failure has been shown to the player by the time it returns.
   virtual DownloadResult RunDownloads(const std::vector<DownloadItem>& plan) = 0;

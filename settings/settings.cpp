@@ -1,11 +1,14 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
 #include <vector>
 
 #include "platform/java_discovery.h"
 #include "platform/launcher_folder.h"
 #include "platform/profile_store.h"
+#include "util/ascii_text.h"
 #include "util/base64.h"
 
 namespace kv {
@@ -37,6 +40,8 @@ CSettings ReadSettings(const std::string& settingsPath) {
   settings.ReadFile();
   return settings;
 }
+
+bool IsMicrosoftAccountChoice(const std::string& authServer) { return EqualsNoCase(authServer, kMicrosoftAuthServer); }
 
 CSettings::CSettings() : CSettings(SettingsFilePath()) {}
 
@@ -83,6 +88,7 @@ void CSettings::LoadAccount() {
   password = DecodeSettingsText(value("PWD"));
   isGenuine = profile::ParseFlag(value("IsGenuine")).value_or(false);
   authServer = value("AuthServer");
+  msaClientId = value("MsaClientId");
   loaded_ = Texts(false);
 }
 
@@ -95,6 +101,7 @@ std::map<std::string, std::optional<std::string>> CSettings::Texts(bool everythi
                                                           {"PWD", EncodeSettingsText(password)}};
   // Only where it is set, so that a file of the Windows build keeps its bytes.
   texts["AuthServer"] = authServer.empty() ? std::nullopt : std::optional(authServer);
+  texts["MsaClientId"] = msaClientId.empty() ? std::nullopt : std::optional(msaClientId);
   if (!everything) return texts;
   texts["IsGenuine"] = std::string(profile::FlagText(isGenuine));
   texts["GamePath"] = gamePath;

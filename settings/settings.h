@@ -28,8 +28,8 @@ class CSettings {
   // Writes every value that differs from what was loaded or last saved; false when the file
   // could not be written.
   bool Save();
-  // The account alone, as Load and Save have it: the name, the password, IsGenuine and
-  // AuthServer are read; the name, the password and AuthServer are written.
+  // The account alone, as Load and Save have it: the name, the password, IsGenuine, AuthServer
+  // and MsaClientId are read; all but IsGenuine are written.
   void LoadAccount();
   bool SaveAccount();
 
@@ -56,8 +56,11 @@ class CSettings {
   // How many files the downloads fetch at once, as the player wrote it (the download engine
   // keeps it within its bounds); nothing when the key is missing or is not a whole number.
   std::optional<int> downloadThreads;
-  // The account server's address; empty for the built-in service.
+  // The account server's address; empty for the built-in service; "microsoft" for a
+  // Microsoft account (IsMicrosoftAccountChoice).
   std::string authServer;
+  // The application id the Microsoft sign-in uses (MsaClientId); empty for the build's own.
+  std::string msaClientId;
 
  private:
   // The file's text of each key, as the settings are now.
@@ -69,6 +72,10 @@ class CSettings {
   std::map<std::string, std::optional<std::string>> loaded_;
 };
 
+// The AuthServer value that chooses a Microsoft account instead of an account server.
+inline constexpr const char* kMicrosoftAuthServer = "microsoft";
+// Whether the AuthServer setting chooses a Microsoft account (in any letter case).
+bool IsMicrosoftAccountChoice(const std::string& authServer);
 // The settings as the file states them, without looking for Java.
 CSettings ReadSettings(const std::string& settingsPath);
 

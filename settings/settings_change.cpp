@@ -29,6 +29,7 @@ constexpr const char* kMemoryMinField = "最小内存(MB)";
 constexpr const char* kMemoryMaxField = "最大内存(MB)";
 constexpr const char* kParametersField = "启动参数";
 constexpr const char* kAuthServerField = "账户服务器";
+constexpr const char* kMsaClientIdField = "微软应用程序 ID";
 constexpr const char* kAutoMemoryField = "自动配置";
 constexpr const char* kShowCmdField = "显示命令行窗口";
 constexpr const char* kKeepLogField = "游戏结束后保留日志窗口";
@@ -87,7 +88,8 @@ std::string CheckSettings(const CSettings& settings, std::optional<int> machineM
   }
   // The rest stands in the file as it is.
   for (const auto& [value, field] : {std::pair{&settings.gamePath, kGamePathField},
-                                     std::pair{&settings.authServer, kAuthServerField}}) {
+                                     std::pair{&settings.authServer, kAuthServerField},
+                                     std::pair{&settings.msaClientId, kMsaClientIdField}}) {
     if (std::string problem = CheckStoredText(*value, field, settings.SettingsPath()); !problem.empty()) return problem;
   }
   if (settings.gamePath.empty()) return msg::kGamePathEmpty;
@@ -158,8 +160,20 @@ Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string
   return cleared;
 }
 
+Status ChooseJavaAutomatically(const std::string& settingsPath) {
+  if (!profile::WriteStrings(settingsPath, {{"KvCfg", "JavaPath", ""}, {"KvCfg", "JavaVer", ""}})) {
+    return Fail(FailureKind::Io, msg::kSettingsNotWritten);
+  }
+  return {};
+}
+
 Status SetGameSettingByKey(GameSettings& values, std::string_view key, const std::string& value, bool forInstance) {
   const std::string name = AsciiLower(key);
+  if (name == "javapath" && value.empty()) {
+    values.javaPath = std::string();
+    values.javaVer = std::string();
+    return {};
+  }
   if (name == "javapath") {
     const std::optional<JavaRuntime> runtime = ProbeJavaRuntime(value);
     if (!runtime) return Fail(FailureKind::Invalid, msg::NotAJavaRuntime(value));
@@ -235,6 +249,7 @@ Status SetSettingByKey(CSettings& settings, std::string_view key, const std::str
       {"username", &CSettings::userName},
       {"pwd", &CSettings::password},
       {"authserver", &CSettings::authServer},
+      {"msaclientid", &CSettings::msaClientId},
   };
   for (const auto& [candidate, member] : texts) {
     if (name != candidate) continue;

@@ -64,13 +64,17 @@ bool ForgetAccountOfPreviousServer(CSettings& settings, const std::string& previ
 // were cleared; Io when the file could not be written.
 Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string& address);
 
+// Leaves the choice of Java to the launcher from now on: JavaPath and JavaVer emptied in the
+// file, every other value as it is. Io when the file could not be written.
+Status ChooseJavaAutomatically(const std::string& settingsPath);
+
 // Sets one value by the name the settings file gives it (any letter case): UserName, PWD,
 // IsGenuine, JavaPath, GamePath, JVMMemoryMin, JVMMemoryMax, LaunchParameters,
-// IsAutoMallocMemory, IsShowCmd, IsKeepLog, AuthServer, DownloadSource (one of the source
-// names, or empty for the default). Flags are "true" or "false", memory sizes whole numbers
-// of MB (empty for none). A JavaPath must lead to a Java runtime (the program may be run to
-// learn that) and brings its JavaVer along; a GamePath is made absolute and ends in a
-// separator. Invalid, with the player's reason, for an unknown key or such a refusal.
+// IsAutoMallocMemory, IsShowCmd, IsKeepLog, AuthServer, MsaClientId, DownloadSource (one of
+// the source names, or empty for the default). Flags are "true" or "false", memory sizes whole
+// numbers of MB (empty for none). A JavaPath must lead to a Java runtime (the program may be
+// run to learn that) and brings its JavaVer along; an empty one leaves the choice to the
+// launcher; a GamePath is made absolute and ends in a separator. Invalid, with the player's reason, for an unknown key or such a refusal.
 Status SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value);
 
 // The same for the game settings' keys (JavaPath, IsAutoMallocMemory, JVMMemoryMin,

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 #include <QPainter>
 #include <QPainterPath>
@@ -89,8 +90,14 @@ UINT CComboUI::GetControlFlags() const { return IsEnabled() ? UIFLAG_TABSTOP | U
 Qt::CursorShape CComboUI::GetCursor() const { return Qt::PointingHandCursor; }
 
 QString CComboUI::GetText() const {
+  if (editable_ && native_) return native_->currentText();
   CControlUI* item = GetItemAt(curSel_);
   return item ? item->GetText() : text_;
+}
+
+void CComboUI::SetText(const QString& text) {
+  CControlUI::SetText(text);
+  if (editable_ && native_) native_->setEditText(text);
 }
 
 void CComboUI::Reindex() {
@@ -185,6 +192,7 @@ void CComboUI::ApplyStyle() {
   const int rowHeight = info_.itemHeight > 0 ? info_.itemHeight : manager_->GetFontHeight(info_.font) + 8;
   native_->setStyleSheet(
       QStringLiteral("QComboBox { background: transparent; border: none; color: %1; padding: 0 %2px 0 %3px; }"
+                     "QComboBox QLineEdit { background: transparent; border: none; padding: 0; }"
                      "QComboBox::drop-down { border: none; width: 0; }"
                      "QComboBox::down-arrow { image: none; width: 0; height: 0; }"
                      "QComboBox QAbstractItemView { background: %10; border: %11px solid %12; outline: 0;"
@@ -216,14 +224,23 @@ void CComboUI::DoInit() {
   native_ = combo;
   combo->setView(new QListView(combo));
   combo->setFocusPolicy(Qt::StrongFocus);
-  combo->installEventFilter(new ComboEventFilter(
+  if (editable_) {
+    combo->setEditable(true);
+    // Typed text is the value; it does not become an item.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+  }
+  auto* filter = new ComboEventFilter(
       combo,
       [this, alive](bool hot) {
         if (*alive) SetHot(hot);
       },
       [this, alive](bool forward) {
         if (*alive && manager_) manager_->SetNextTabControl(forward);
-      }));
+      });
+  combo->installEventFilter(filter);
+  // The field of an editable combo gets the keys first.
+  if (combo->lineEdit()) combo->lineEdit()->installEventFilter(filter);
   ApplyStyle();
   SyncItems();
   QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this, alive](int index) {
@@ -312,6 +329,7 @@ void CComboUI::SetAttribute(const QString& rawName, const QString& value) {
   else if (name == u"focusedimage") focusedImage_ = value;
   else if (name == u"disabledimage") disabledImage_ = value;
   else if (name == u"showtext") showText_ = ParseBool(value);
+  else if (name == u"editable") editable_ = ParseBool(value);
   else if (name == u"dropbox") dropBox_ = value;
   else if (name == u"dropboxsize") dropBoxSize_ = ParseSize(value);
   else if (name == u"font") font_ = ParseInt(value, -1);

@@ -21,8 +21,10 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   UINT GetControlFlags() const override;
   Qt::CursorShape GetCursor() const override;
 
-  // The text of the selected item.
+  // The text of the selected item; in an editable combo, the text in its field.
   QString GetText() const override;
+  // Puts `text` in the field of an editable combo; otherwise only the control's own text.
+  void SetText(const QString& text) override;
   bool AddAt(CControlUI* control, int index) override;
   bool RemoveAt(int index, bool doNotDestroy = false) override;
   void RemoveAll() override;
@@ -64,6 +66,8 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   ARGB textColor_ = 0;
   UiRect textPadding_{4, 0, 4, 0};
   bool showText_ = true;
+  // The field takes typed text, which need not be one of the items.
+  bool editable_ = false;
   bool hot_ = false;
   QString dropBox_;
   QSize dropBoxSize_{0, 150};

@@ -17,6 +17,8 @@ const EVP_MD* Algorithm(DigestKind kind) {
       return EVP_sha1();
     case DigestKind::Sha256:
       return EVP_sha256();
+    case DigestKind::Sha512:
+      return EVP_sha512();
   }
   return EVP_sha256();
 }

@@ -8,10 +8,11 @@
 
 // Digests as lower-case hexadecimal digits, computed by OpenSSL: MD5 (32 digits), the form mod
 // catalogues publish them in; SHA-1 (40), the game's published files, to tell a download from a
-// damaged or substituted one; SHA-256 (64), the form release indexes publish them in.
+// damaged or substituted one; SHA-256 (64), the form release indexes publish them in; SHA-512
+// (128), what modpacks give for each of their files.
 namespace kv {
 
-enum class DigestKind { Md5, Sha1, Sha256 };
+enum class DigestKind { Md5, Sha1, Sha256, Sha512 };
 
 // A digest fed piece by piece (as a download arrives).
 class Digest {

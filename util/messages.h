@@ -89,6 +89,13 @@ inline constexpr const char* kInstanceFoldersLeftBehind =
     "原文件夹保持原样，不会被移动或删除。";
 inline constexpr const char* kContinueQuestion = "是否继续?";
 inline std::string NotAJavaRuntime(const std::string& path) { return "所选文件不是可以使用的 Java 程序:\n" + path; }
+inline constexpr const char* kJavaPathEmpty = "请选择或输入 Java 程序的路径";
+inline constexpr const char* kNotAJava = "不是 Java 程序";
+// The settings dialog's line under the Java path, when the path cannot be used.
+inline std::string JavaPathUnusable(const std::string& problem) { return "此 Java 无法使用（" + problem + "）"; }
+inline std::string JavaTested(const std::string& path, const std::string& version) {
+  return "找到 Java " + (version.empty() ? std::string("（版本未知）") : version) + ":\n" + path;
+}
 inline std::string UnknownSetting(const std::string& key) { return "没有这个设置项: " + key; }
 inline std::string UnknownDownloadSource(const std::string& name) {
   return "下载源只能是 official（官方）、bmclapi（国内镜像）或 mirror（部署镜像）: " + name;
@@ -114,7 +121,6 @@ inline constexpr const char* kUpdateOfferTitle = "更新提示";
 inline std::string UpdateOffer(const std::string& publishedVersion) {
   return "检测到新版本" + publishedVersion + "是否立即更新?";
 }
-inline constexpr const char* kJavaDownload = "未找到JAVA运行环境是否立即下载安装?";
 
 // Which Java a version is started with, and why.
 inline std::string JavaConfiguredFits(int major, int required) {
@@ -140,8 +146,61 @@ inline std::string JavaMissing(int required, bool newerAllowed) {
   return "此版本需要 Java " + std::to_string(required) + (newerAllowed ? " 或更新的版本" : "") +
          "，但没有找到合适的 JAVA 运行环境。";
 }
+inline constexpr const char* kJavaNotFound = "未找到JAVA运行环境";
 inline constexpr const char* kDownloadJavaQuestion = "是否立即下载安装?";
 inline constexpr const char* kUpdaterFailed = "启动Update.exe失败";
+
+// What is wrong with a Java program.
+inline constexpr const char* kJavaProgramMissing = "文件不存在";
+inline constexpr const char* kJavaProgramNotRunnable = "不是可以运行的程序";
+inline std::string JavaProgramDoesNotStart(const std::string& reason) { return "无法启动: " + reason; }
+
+// The Java the player chose cannot be used: what to use instead.
+inline std::string JavaUnusable(const std::string& path, const std::string& problem) {
+  return "设置中的 Java 无法使用（" + problem + "）: " + path;
+}
+inline std::string FittingJavaFound(int required, int major, const std::string& path) {
+  return "此版本需要 Java " + std::to_string(required) + "，找到了合适的 Java " + std::to_string(major) + ": " + path;
+}
+inline std::string FittingJavaDownloadable(int required) {
+  return "此版本需要 Java " + std::to_string(required) + "，可以自动下载";
+}
+inline constexpr const char* kUseAutomaticJavaQuestion = "是否改为自动选择 Java 并继续启动？";
+inline constexpr const char* kUseAutomaticJavaCommand = "改为自动选择 Java: korvane-cli set JavaPath \"\"";
+
+// Java runtimes the launcher downloads from the game's publisher.
+inline std::string RuntimeDownloadQuestion(int major) { return "需要 Java " + std::to_string(major) + "，是否自动下载？"; }
+inline std::string RuntimeDownloading(int major, const std::string& component) {
+  return "需要 Java " + std::to_string(major) + "，正在下载 Java 运行环境 " + component;
+}
+inline std::string RuntimeDownloadRefused(int major, const std::string& component) {
+  return "需要 Java " + std::to_string(major) + "，没有自动下载（--no-java-download）。下载: korvane-cli java install " +
+         component;
+}
+inline constexpr const char* kRuntimeIndexUnreachable = "无法获取 Java 运行环境列表";
+inline constexpr const char* kRuntimeIndexInvalid = "Java 运行环境列表无效";
+inline std::string RuntimeNotOffered(const std::string& wanted, const std::string& platform) {
+  return "下载源没有适用于本系统（" + platform + "）的 Java 运行环境 " + wanted;
+}
+inline std::string RuntimeComponentInvalid(const std::string& component) { return "Java 运行环境的名称无效: " + component; }
+inline constexpr const char* kRuntimeManifestUnreachable = "无法获取 Java 运行环境的文件清单";
+inline constexpr const char* kRuntimeManifestTooLarge = "Java 运行环境的文件清单过大，已拒绝";
+inline std::string RuntimeManifestRefused(const std::string& entry) {
+  return "Java 运行环境的文件清单不完整或不安全，已拒绝安装: " + entry;
+}
+inline std::string RuntimeLinkLeaves(const std::string& link) {
+  return "Java 运行环境中的链接指向运行环境以外，已拒绝安装: " + link;
+}
+inline std::string RuntimeNotWritten(const std::string& path) { return "无法写入 Java 运行环境: " + path; }
+inline std::string RuntimeWithoutJava(const std::string& component) {
+  return "下载的 Java 运行环境 " + component + " 中没有可以运行的 java 程序，已拒绝安装";
+}
+inline std::string RuntimeInstalled(const std::string& component, const std::string& java) {
+  return "已安装 Java 运行环境 " + component + ": " + java;
+}
+inline std::string JavaFromRuntime(int major, int required) {
+  return "使用下载的 Java " + std::to_string(major) + "：此版本需要 Java " + std::to_string(required);
+}
 
 // Signing in.
 inline constexpr const char* kSignInTimedOut = "登录超时";
@@ -187,6 +246,59 @@ inline constexpr const char* kProfileChoiceTitle = "选择角色";
 inline constexpr const char* kAgentUnavailable = "无法获取 authlib-injector，游戏未启动";
 inline constexpr const char* kAgentChecksumMismatch = "下载的 authlib-injector 校验失败（SHA-256 不符），游戏未启动";
 inline std::string AccountServerSet(const std::string& address) { return "账户服务器已设为 " + address; }
+
+// Microsoft accounts: the device code, Xbox Live, the game's services and the kept sign-in.
+inline constexpr const char* kMicrosoftAccount = "微软账户";
+inline constexpr const char* kMsaNoClientId =
+    "这个版本的 Korvane 没有注册微软应用程序 ID，无法登录微软账户。\n"
+    "请在 Microsoft Entra（Azure）注册一个应用程序，然后把它的 ID 设为 MsaClientId"
+    "（korvane-cli set MsaClientId ID），或设置环境变量 KORVANE_MSA_CLIENT_ID";
+inline constexpr const char* kMsaSignInCancelled = "已取消登录";
+inline constexpr const char* kMsaCodeExpired = "登录代码已过期，请重新登录";
+inline constexpr const char* kMsaDeclined = "你在微软的登录页面上拒绝了授权，登录未完成";
+inline constexpr const char* kMsaAccessDenied = "微软拒绝了这次登录请求，请重新登录";
+inline constexpr const char* kMsaBadCode = "微软不认识这个登录代码，请重新登录";
+inline std::string MsaClientRefused(const std::string& error) {
+  return "微软不接受这个启动器的应用程序 ID（" + error + "），请检查 MsaClientId";
+}
+inline std::string MsaRefused(const std::string& error, const std::string& description) {
+  return "微软账户登录失败: " + error + (description.empty() ? "" : " " + description);
+}
+inline constexpr const char* kMsaSignInAgain =
+    "微软账户的登录已失效，请重新登录（设置 → 微软账户，或 korvane-cli login --microsoft）";
+inline constexpr const char* kMsaNotSignedIn =
+    "还没有登录微软账户，请先登录（设置 → 微软账户，或 korvane-cli login --microsoft）";
+inline constexpr const char* kMsaAccountFileDamaged = "保存的微软账户登录信息已损坏，请重新登录";
+inline std::string MsaAnswerUnreadable(const std::string& service) { return service + " 的回答无法识别，登录未完成"; }
+inline std::string MsaServiceRefused(const std::string& service, long status) {
+  return service + " 拒绝了登录（HTTP " + std::to_string(status) + "），请稍后再试";
+}
+inline constexpr const char* kXboxNoProfile =
+    "这个微软账户还没有 Xbox 档案。请先在 https://www.xbox.com 登录并创建 Xbox 档案，然后重新登录";
+inline constexpr const char* kXboxNotInRegion = "你所在的国家或地区不提供 Xbox Live 服务，无法用这个账户登录";
+inline constexpr const char* kXboxAdultCheck =
+    "这个账户需要完成成人验证（年龄和游戏时间的检查）。请在 https://account.xbox.com 完成验证后重新登录";
+inline constexpr const char* kXboxChildAccount =
+    "这是未成年人的账户，须由家长把它加入 Microsoft 家庭组后才能登录。"
+    "请家长在 https://account.microsoft.com/family 添加这个账户";
+inline constexpr const char* kXboxBanned = "这个账户已被 Xbox Live 封禁，无法登录";
+inline constexpr const char* kXboxGuardianBlocks =
+    "家长设置不允许这个账户联机游戏。请家长在 https://account.xbox.com/settings 中允许后重新登录";
+inline constexpr const char* kXboxTermsNotAccepted =
+    "这个账户还没有接受 Xbox 的服务条款。请在 https://www.xbox.com 登录并接受条款后重新登录";
+inline std::string XboxRefused(const std::string& code) { return "Xbox Live 拒绝了登录（XErr " + code + "）"; }
+inline constexpr const char* kXboxUserHashMismatch = "Xbox Live 两次给出的用户标识不一致，登录已停止";
+inline constexpr const char* kMsaAppNotApproved =
+    "Minecraft 的服务拒绝了这个启动器的应用程序 ID（HTTP 403）：这个 ID 尚未获准使用 Minecraft 的服务。"
+    "这不是密码错误；请使用已获批准的应用程序 ID（MsaClientId）";
+inline constexpr const char* kMsaNoGame = "该账户没有购买 Minecraft";
+inline constexpr const char* kMsaNoProfile = "请先在官网创建角色名";
+inline constexpr const char* kMsaWaitingForCode = "正在向微软获取登录代码…";
+inline constexpr const char* kMsaWaitingForPlayer = "请在浏览器中打开网址并输入代码，登录后这里会继续";
+inline std::string MsaSignedIn(const std::string& profileName) { return "登录成功，角色: " + profileName; }
+inline constexpr const char* kMsaSignedOut = "已退出微软账户";
+inline constexpr const char* kMsaAccountNotForgotten = "无法删除保存的微软账户登录信息";
+inline constexpr const char* kMsaNotSignedInYet = "没有登录的微软账户";
 
 // A download that kept failing.
 inline std::string DownloadFailed(const std::string& fileName, const std::string& reason) {
@@ -243,6 +355,7 @@ inline std::string StageCheckingVersion(const std::string& version) {
   return "正在获取版本 " + version + " 的描述和资源索引…";
 }
 inline constexpr const char* kStageCheckingFiles = "正在检查游戏文件…";
+inline constexpr const char* kStageLookingForRuntime = "正在查找可以下载的 Java…";
 inline constexpr const char* kStageCancelling = "正在取消…";
 
 // The end of a launch that did not start the game.
@@ -388,6 +501,47 @@ inline std::string VersionIdMismatch(const std::string& version, const std::stri
 }
 inline std::string VersionInheritanceTooDeep(int limit) {
   return "错误信息：版本的继承层级超过 " + std::to_string(limit) + " 层\n错误代码:ERROR_LoadVersionObj";
+}
+
+// Importing a modpack.
+inline constexpr const char* kPackIndexInvalid = "整合包的描述文件 modrinth.index.json 无法读取";
+inline constexpr const char* kPackFormatUnsupported = "不支持这个整合包的格式版本（只支持 formatVersion 1）";
+inline constexpr const char* kPackLoadersConflict = "整合包同时要求了多个加载器";
+inline constexpr const char* kPackNameMissing = "整合包没有名称，请指定实例名称";
+inline constexpr const char* kPackImportCancelled = "已取消导入整合包，没有创建实例";
+inline std::string PackUnreadable(const std::string& path) { return "无法读取整合包（不是 zip 文件或已损坏）: " + path; }
+inline std::string PackIndexMissing(const std::string& path) {
+  return "整合包中没有 modrinth.index.json，不是 Modrinth 整合包: " + path;
+}
+inline std::string PackGameUnsupported(const std::string& game) { return "整合包不是 Minecraft 的整合包（game: " + game + "）"; }
+inline std::string PackDependencyInvalid(const std::string& key) { return "整合包的依赖 " + key + " 缺失或不正确"; }
+inline std::string PackDependencyUnsupported(const std::string& key) { return "不支持整合包的依赖 " + key; }
+inline std::string PackFileInvalid(const std::string& path, const std::string& field) {
+  return "整合包文件 " + path + " 的 " + field + " 缺失或不正确";
+}
+inline std::string PackPathUnsafe(const std::string& path) {
+  return "整合包中的路径会写到实例文件夹之外或是链接，已拒绝导入: " + path;
+}
+inline std::string PackFileNoAddress(const std::string& path) {
+  return "整合包文件 " + path + " 没有可以使用的下载地址（只接受 http 和 https）";
+}
+inline std::string PackInstanceFolderExists(const std::string& folder) { return "实例文件夹已存在: " + folder; }
+inline std::string PackFileFailed(const std::string& path, const std::string& reason) {
+  return "无法下载整合包文件 " + path + "（" + reason + "），没有创建实例";
+}
+inline std::string PackOverrideFailed(const std::string& entry, const std::string& reason) {
+  return "无法写入整合包中的覆盖文件 " + entry + "（" + reason + "），没有创建实例";
+}
+inline std::string PackImported(const std::string& name, const std::string& version) {
+  return "已导入整合包为游戏实例 " + name + "（版本 " + version + "）";
+}
+// The pack's optional files (fetched) and its files for servers only (left out), a line each.
+inline std::string PackFilesLeftOutOrOptional(const std::vector<std::string>& optional,
+                                              const std::vector<std::string>& serverOnly) {
+  std::string text;
+  for (const std::string& path : optional) text += "\n已包含可选文件: " + path;
+  for (const std::string& path : serverOnly) text += "\n已跳过仅服务端文件: " + path;
+  return text;
 }
 
 }  // namespace kv::msg

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -43,6 +44,8 @@ constexpr std::string_view FailureKindName(FailureKind kind) {
   }
   return "Unknown";
 }
+
+inline std::ostream& operator<<(std::ostream& out, FailureKind kind) { return out << FailureKindName(kind); }
 
 struct Failure {
   FailureKind kind = FailureKind::Other;

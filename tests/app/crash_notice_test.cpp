@@ -11,6 +11,7 @@
 #include "tests/app/frame_harness.h"
 #include "tests/dialogs/window_action.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/ui_cast.h"
@@ -30,10 +31,10 @@ struct Notice {
 class CrashNotice : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     // The version is in place; the checks of its documents find no server and keep it.
-    ::setenv("KORVANE_SOURCE", "mirror", 1);
-    ::setenv("KORVANE_MIRROR", "http://127.0.0.1:9", 1);
+    environment_.Set("KORVANE_SOURCE", "mirror");
+    environment_.Set("KORVANE_MIRROR", "http://127.0.0.1:9");
     harness_.SetSetting("JavaPath", java_);
     harness_.SetSetting("IsShowCmd", "true");
     harness_.Services().openUrl = [this](const std::string& address) {
@@ -52,11 +53,6 @@ class CrashNotice : public ::testing::Test {
   std::string ModsFolderUrl() const {
     const std::string mods = InstanceFolder(harness_.Home() / ".minecraft/", "演示") + "mods/";
     return QUrl::fromLocalFile(QString::fromStdString(mods)).toString().toStdString();
-  }
-
-  void TearDown() override {
-    ::unsetenv("KORVANE_SOURCE");
-    ::unsetenv("KORVANE_MIRROR");
   }
 
   // The game prints the real log `log` and ends with `status`; the player presses the notice's
@@ -81,6 +77,7 @@ class CrashNotice : public ::testing::Test {
   }
 
   test::FrameHarness harness_;
+  test::TestEnvironment environment_;
   const std::string java_ = harness_.Home() / "java";
   std::vector<std::string> opened_;
 };

@@ -29,8 +29,8 @@ const std::string& DemoMirrorRoot() {
 }
 
 FrameHarness::FrameHarness() {
-  ::setenv("KORVANE_HOME", home_.Path().c_str(), 1);
-  ::setenv("KORVANE_STATS_URL", "", 1);
+  environment_.Set("KORVANE_HOME", home_.Path());
+  environment_.Set("KORVANE_STATS_URL", "");
   services_.settingsPath = SettingsPath();
   services_.launch = LaunchServices::Network();
   services_.java = &HostJavaSource();

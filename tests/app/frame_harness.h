@@ -10,6 +10,7 @@
 #include "app/frame_wnd.h"
 #include "platform/java_source.h"
 #include "tests/dialogs/message_answerer.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "tests/uilib/window_probes.h"
 #include "uilib/control.h"
@@ -59,6 +60,7 @@ class FrameHarness {
 
  private:
   TempFolder home_;
+  TestEnvironment environment_;
   std::shared_ptr<int> versionListFetches_ = std::make_shared<int>(0);
   FrameServices services_;
   std::unique_ptr<CFrameWnd> frame_;

@@ -9,12 +9,16 @@
 
 #include "auth/stored_credentials.h"
 #include "dialogs/log_wnd.h"
+#include "install/java_runtime_install.h"
+#include "platform/launcher_folder.h"
 #include "tests/app/frame_harness.h"
+#include "tests/install/runtime_publisher.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
 #include "tests/support/agent_server.h"
 #include "tests/support/auth_server.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/list.h"
 #include "uilib/ui_cast.h"
@@ -39,15 +43,15 @@ struct LaunchView {
 class FrameLaunch : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     ASSERT_TRUE(PathExists(test::DemoMirrorRoot() + "/versions/demo-1.0/demo-1.0.json"));
   }
 
   void ServeDemo(const std::vector<std::string>& options = {}) {
     mirror_ = std::make_unique<test::MirrorProcess>(test::DemoMirrorRoot(), options);
     ASSERT_TRUE(mirror_->Started());
-    ::setenv("KORVANE_MIRROR", mirror_->BaseUrl().c_str(), 1);
-    ::setenv("KORVANE_SOURCE", "mirror", 1);
+    environment_.Set("KORVANE_MIRROR", mirror_->BaseUrl());
+    environment_.Set("KORVANE_SOURCE", "mirror");
   }
 
   // Presses the start button and waits for the launch to end; `duringDownload` runs while
@@ -94,6 +98,7 @@ class FrameLaunch : public ::testing::Test {
 
   test::FrameHarness harness_;
   std::unique_ptr<test::MirrorProcess> mirror_;
+  test::TestEnvironment environment_;
   // Nothing beyond this machine: the account servers and the agent's distribution are the
   // tests' own.
   test::ScopedEnvironment bundle_{"KORVANE_CA_BUNDLE", test::FixturePath("tls/ca.pem")};
@@ -144,13 +149,12 @@ TEST_F(FrameLaunch, AWholeLaunchDownloadsRunsTheGameAndShowsItsOutput) {
 
 TEST_F(FrameLaunch, ACrashedGameLeavesItsMessageItsLogWindowAndItsOutputFile) {
   ServeDemo();
-  ::setenv("KORVANE_TEST_EXIT", "1", 1);
+  environment_.Set("KORVANE_TEST_EXIT", "1");
   harness_.AddInstance("演示", "demo-1.0");
   harness_.SetSetting("IsShowCmd", "true");
   CFrameWnd& frame = harness_.Open();
   test::MessageAnswerer answerer("okbtn");
   Launch();
-  ::unsetenv("KORVANE_TEST_EXIT");
   ASSERT_EQ(answerer.Texts().size(), 1u);
   const QString text = answerer.Texts()[0];
   EXPECT_TRUE(text.startsWith(QStringLiteral("游戏异常退出，退出代码: 1\n最后的输出:\n"))) << text.toStdString();
@@ -166,7 +170,7 @@ TEST_F(FrameLaunch, ACrashedGameLeavesItsMessageItsLogWindowAndItsOutputFile) {
 // restored by the player before, the launcher comes back restored and in front.
 TEST_F(FrameLaunch, TheStartButtonDuringAGameSaysItRunsAndTheLauncherReturnsRestored) {
   ServeDemo();
-  ::setenv("KORVANE_DEMO_SECONDS", "2", 1);
+  environment_.Set("KORVANE_DEMO_SECONDS", "2");
   harness_.AddInstance("演示", "demo-1.0");
   CFrameWnd& frame = harness_.Open();
   QWidget* widget = frame.GetHWND();
@@ -188,7 +192,6 @@ TEST_F(FrameLaunch, TheStartButtonDuringAGameSaysItRunsAndTheLauncherReturnsRest
     });
   });
   Launch();
-  ::unsetenv("KORVANE_DEMO_SECONDS");
   ASSERT_TRUE(pressed);
   ASSERT_EQ(answerer.Texts().size(), 1u);
   EXPECT_EQ(answerer.Texts()[0], QStringLiteral("游戏正在运行，请先退出游戏再启动"));
@@ -368,7 +371,7 @@ TEST_F(FrameLaunch, ThePlayerPicksOneOfSeveralProfilesFromAList) {
 // GUI thread, such as showing the window again when the game has ended.
 TEST_F(FrameLaunch, QuittingDuringAGameWaitsForItsEndAndServesItsLastCalls) {
   ServeDemo();
-  ::setenv("KORVANE_DEMO_SECONDS", "2", 1);
+  environment_.Set("KORVANE_DEMO_SECONDS", "2");
   harness_.AddInstance("演示", "demo-1.0");
   harness_.SetSetting("IsShowCmd", "true");
   CFrameWnd& frame = harness_.Open();
@@ -382,12 +385,57 @@ TEST_F(FrameLaunch, QuittingDuringAGameWaitsForItsEndAndServesItsLastCalls) {
   });
   QTimer::singleShot(0, [&] { harness_.Click("Btn_StartGame"); });
   frame.ShowModal();
-  ::unsetenv("KORVANE_DEMO_SECONDS");
   ASSERT_TRUE(quit);
   ASSERT_TRUE(frame.IsLaunching());
   const int shown = visibility.Shown();
   harness_.DeleteFrame();
   EXPECT_GT(visibility.Shown(), shown);
+}
+
+TEST_F(FrameLaunch, AVersionWhoseJavaTheMachineLacksAsksOnceFetchesTheRuntimeAndPlays) {
+  // The publisher's runtime of Java 21, served as its hosts serve it.
+  test::TempFolder served;
+  test::RuntimePublisher publisher(served.Path());
+  publisher.AddSmallRuntime("21.0.3");
+  publisher.Publish("java-runtime-delta", "21.0.3", HostRuntimePlatform());
+  mirror_ = std::make_unique<test::MirrorProcess>(served.Path(), std::vector<std::string>{"--delay", "30"});
+  ASSERT_TRUE(mirror_->Started());
+  test::ScopedEnvironment official("KORVANE_OFFICIAL_ROOT", mirror_->BaseUrl() + "/official");
+  // A version of Java 21 on a machine whose only runtimes are those the launcher downloads.
+  harness_.AddInstance("新版", "v21");
+  test::WriteFile(harness_.Home() / ".minecraft/versions/v21/v21.json",
+                  R"({"id":"v21","mainClass":"Main","minecraftArguments":"--demo",)"
+                  R"("javaVersion":{"component":"java-runtime-delta","majorVersion":21},"libraries":[]})");
+  test::WriteFile(harness_.Home() / ".minecraft/versions/v21/v21.jar", "x");
+  harness_.SetSetting("IsShowCmd", "true");
+  LinuxJavaSource::Places places;
+  places.launcherRuntimes = LauncherRuntimesFolder(harness_.Home().Path());
+  const LinuxJavaSource downloadedOnly(places);
+  harness_.Services().java = &downloadedOnly;
+  CFrameWnd& frame = harness_.Open();
+
+  std::vector<QString> questions;
+  test::Watcher answerer([&] {
+    CWindowWnd* dialog = test::FindOpenWindow(QStringLiteral("KvMessageDialog"));
+    if (!dialog || !questions.empty()) return;
+    questions.push_back(test::TextOf(dialog, "text"));
+    test::SaveScreenshot(frame.GetHWND(), {dialog->GetHWND()}, QStringLiteral("java_runtime_question"));
+    test::ClickControlOf(dialog, "okbtn");
+  });
+  bool shot = false;
+  const LaunchView view = Launch([&](CWindowWnd& download) {
+    if (shot) return;
+    shot = true;
+    test::SaveScreenshot(download.GetHWND(), QStringLiteral("java_runtime_download"));
+  });
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], QStringLiteral("需要 Java 21，是否自动下载？"));
+  EXPECT_TRUE(view.downloadWindowSeen);
+  EXPECT_TRUE(view.lastFileIndex.endsWith(QStringLiteral("/3)"))) << view.lastFileIndex.toStdString();
+  const std::string java = LauncherRuntimesFolder(harness_.Home().Path()) + "java-runtime-delta/bin/java";
+  EXPECT_EQ(frame.LastLaunch().Java().path, java);
+  EXPECT_TRUE(LogText().startsWith(QStringLiteral("java ran: "))) << LogText().toStdString();
+  EXPECT_GE(view.frameShown, 1);
 }
 
 }  // namespace

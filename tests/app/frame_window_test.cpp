@@ -21,11 +21,13 @@
 #include "platform/profile_store.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/container.h"
 #include "uilib/ui_cast.h"
 #include "util/base64.h"
+#include "util/files.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -41,7 +43,7 @@ COptionUI* TileAt(CFrameWnd& frame, int index) {
 class FrameWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
   }
   test::FrameHarness harness_;
 };
@@ -260,20 +262,28 @@ std::string WaitForFile(const std::string& path) {
   return test::ReadFile(path);
 }
 
-TEST_F(FrameWindow, WithoutJavaTheStartButtonOffersTheDownloadAndLaunchesNothing) {
-  harness_.AddInstance("生存", "demo-1.0");
+// An instance of a version that the game folder holds whole and that names no Java (Java 8).
+void AddLocalVersionInstance(test::FrameHarness& harness) {
+  harness.AddInstance("生存", "local");
+  test::WriteFile(harness.Home() / ".minecraft/versions/local/local.json",
+                  R"({"id":"local","mainClass":"M","minecraftArguments":"--demo","libraries":[]})");
+  test::WriteFile(harness.Home() / ".minecraft/versions/local/local.jar", "x");
+}
+
+TEST_F(FrameWindow, WithoutJavaOrTheRuntimeIndexTheStartButtonOffersTheDownloadAndLaunchesNothing) {
+  AddLocalVersionInstance(harness_);
   test::NoJavaSource noJava;
   harness_.Services().java = &noJava;
   CFrameWnd& frame = harness_.Open();
   {
     test::MessageAnswerer answerer("cancelbtn");
     harness_.Click("Btn_StartGame");
-    ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+    ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }, 10000));
     test::Pump(50);
     EXPECT_EQ(answerer.Texts()[0], QStringLiteral("未找到JAVA运行环境是否立即下载安装?"));
     EXPECT_EQ(answerer.Captions()[0], QStringLiteral("提示"));
-    EXPECT_FALSE(frame.IsLaunching());
-    EXPECT_EQ(frame.LastLaunch().Description().id, "");
+    EXPECT_TRUE(test::PumpUntil([&] { return !frame.IsLaunching(); }));
+    EXPECT_FALSE(PathExists(harness_.Home() / "Instance/生存/options.txt"));
   }
   // Agreeing hands over to the updater and ends the program.
   InstallUpdater(harness_.Home());
@@ -314,14 +324,14 @@ TEST_F(FrameWindow, AJavaPathInTheSettingsCountsAsJava) {
 }
 
 TEST_F(FrameWindow, WhenTheUpdaterCannotStartThePlayerIsToldAndTheLauncherStays) {
-  harness_.AddInstance("生存", "demo-1.0");
+  AddLocalVersionInstance(harness_);
   test::NoJavaSource noJava;
   harness_.Services().java = &noJava;
   harness_.Services().updaterFolder = harness_.Home() / "nowhere/";
   CFrameWnd& frame = harness_.Open();
   test::MessageAnswerer answerer("okbtn");
   harness_.Click("Btn_StartGame");
-  ASSERT_TRUE(test::PumpUntil([&] { return answerer.Texts().size() == 2; }));
+  ASSERT_TRUE(test::PumpUntil([&] { return answerer.Texts().size() == 2; }, 10000));
   EXPECT_EQ(answerer.Texts()[1], QStringLiteral("启动Update.exe失败"));
   // A program told to quit runs no event loop any more: this one runs its full course.
   QEventLoop probe;

@@ -22,7 +22,7 @@ using namespace ui;
 class InstanceCard : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     harness_.Services().openFolder = [this](const std::string& folder) {
       opened_.push_back(folder);
       return openSucceeds_;

@@ -36,7 +36,7 @@ using namespace ui;
 class InstanceCommandsUi : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     // Launches stop at the version description, after noting which version they were for.
     harness_.Services().launch.metadata.both = [this](const DownloadSource&, const std::string&,
                                                        const std::string& version, const VersionDescription*) {
@@ -254,7 +254,7 @@ TEST_F(InstanceCommandsUi, AnInstanceMadeWithALoaderNamesItOnItsTileAndInItsMenu
   test::Pump(30);
   auto* menu = static_cast<CMenuWnd*>(test::FindOpenWindow(QStringLiteral("MenuWnd")));
   CMenuUI* items = menu->GetMenuRoot();
-  ASSERT_EQ(items->GetCount(), 9);
+  ASSERT_EQ(items->GetCount(), 11);
   EXPECT_EQ(items->GetItemAt(0)->GetText(), QStringLiteral("加载器：Fabric 0.16.9"));
   EXPECT_FALSE(items->GetItemAt(0)->IsEnabled());
   // Wide enough for its text, beside the icon column.

@@ -18,6 +18,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/java_tools.h"
 #include "tests/support/run_command.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/combo.h"
 #include "uilib/container.h"
@@ -32,7 +33,7 @@ using namespace ui;
 class LoaderWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     const std::string main = "net/fabricmc/loader/impl/launch/knot/KnotClient";
     const test::CommandResult compiled =
         test::RunCommand(test::JavaTool("javac"), {"--release", "11", "-d", root_ / "classes",

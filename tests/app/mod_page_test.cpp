@@ -11,6 +11,7 @@
 #include "tests/app/frame_harness.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/label.h"
@@ -29,7 +30,7 @@ const QString kNotInstalledBadge = QStringLiteral("file='image\\ModNotInstalled.
 class ModPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
   }
 
   CListUI* List() { return ui_cast<CListUI>(harness_.Find("List_Mod")); }

@@ -44,7 +44,7 @@ TEST(ProgramStart, QtsOwnDialogsAndMenusSpeakChinese) {
 }
 
 TEST(ProgramStart, TheLauncherWindowIsTitledKorvane) {
-  if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+  ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
   test::FrameHarness harness;
   CFrameWnd& frame = harness.Open();
   EXPECT_EQ(frame.GetHWND()->windowTitle(), QStringLiteral("Korvane"));

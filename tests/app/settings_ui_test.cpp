@@ -8,6 +8,7 @@
 #include "tests/dialogs/window_action.h"
 #include "tests/support/auth_server.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/ui_cast.h"
@@ -20,13 +21,9 @@ using namespace ui;
 class SettingsFromTheWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
-    ::setenv("KORVANE_AUTH_SERVER", server_.BaseUrl().c_str(), 1);
-    ::setenv("KORVANE_CA_BUNDLE", test::FixturePath("tls/ca.pem").c_str(), 1);
-  }
-  void TearDown() override {
-    ::unsetenv("KORVANE_AUTH_SERVER");
-    ::unsetenv("KORVANE_CA_BUNDLE");
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
+    environment_.Set("KORVANE_AUTH_SERVER", server_.BaseUrl());
+    environment_.Set("KORVANE_CA_BUNDLE", test::FixturePath("tls/ca.pem"));
   }
 
   // Opens the settings, signs in as steve@example.com with `password` and returns the message
@@ -57,6 +54,7 @@ class SettingsFromTheWindow : public ::testing::Test {
 
   test::AuthServer server_{"steve@example.com", "right password"};
   test::FrameHarness harness_;
+  test::TestEnvironment environment_;
 };
 
 TEST_F(SettingsFromTheWindow, AGenuineAccountIsCheckedBeforeItIsSavedAndShownAfter) {

@@ -11,6 +11,7 @@
 #include "tests/net/net_test_support.h"
 #include "tests/support/auth_server.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 #include "util/messages.h"
 
 namespace kv {

@@ -9,6 +9,7 @@
 #include "tests/net/net_test_support.h"
 #include "tests/support/auth_server.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
 #include "util/messages.h"
@@ -177,6 +178,13 @@ TEST_F(AccountSignIn, OfSeveralProfilesOneIsChosenAndKept) {
   result = ForLaunch([](const std::vector<GameProfile>&) { return std::optional<std::size_t>(1); });
   ASSERT_TRUE(result) << result.message();
   EXPECT_EQ(Stored().profileName, "Steve");
+}
+
+TEST_F(AccountSignIn, AMicrosoftAccountIsNamedAsSuchWhateverWasSignedInBefore) {
+  AuthServer server("steve@example.com", "right password", Injector());
+  ASSERT_TRUE(Login(server));
+  profile::WriteString(settings_, "KvCfg", "AuthServer", "Microsoft");
+  EXPECT_EQ(SignedInServerName(Settings()), msg::kMicrosoftAccount);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "tests/net/net_test_support.h"
 #include "tests/support/agent_server.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
 #include "util/digest.h"

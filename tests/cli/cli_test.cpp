@@ -27,7 +27,7 @@ TEST_F(Cli, ShowsTheWindowsWrittenSettingsInFileOrder) {
             "JavaPath=C:\\Program Files\\Java\\jre7\\bin\\java.exe\n"
             "GamePath=D:\\游戏\\Korvane\\.minecraft\\\nJVMMemoryMin=512\nJVMMemoryMax=2048\n"
             "LaunchParameters=-XX:+UseG1GC\nJavaVer=1.7.0_55\nIsAutoMallocMemory=false\nIsShowCmd=true\n"
-            "IsKeepLog=false\nDownloadSource=\nAuthServer=\n");
+            "IsKeepLog=false\nDownloadSource=\nAuthServer=\nMsaClientId=\n");
   EXPECT_NE(Run({"settings", "--reveal"}).out.find("PWD=p@ss 密码\n"), std::string::npos);
 
   result = Run({"instances"});

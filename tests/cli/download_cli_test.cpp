@@ -62,11 +62,16 @@ class DownloadCli : public ::testing::Test {
     test::MakeZip(served_ / "libs/com/example/plain/1.0/plain-1.0.jar", {{"Plain.class", TestBytes(3000, 1)}});
     test::MakeZip(served_ / "libs/org/example/sound/2.0/sound-2.0-natives-linux.jar", {{"libsound.so", "elf"}});
     test::MakeZip(served_ / "versions/7.7/7.7.jar", {{"Game.class", TestBytes(2000000, 2)}});
+    // The Java 8 that 7.7 needs, so that prepare has no Java to fetch.
+    WriteFile(home_ / "jdk8/bin/java", "#!/bin/sh\n");
+    std::filesystem::permissions(home_ / "jdk8/bin/java", std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    WriteFile(home_ / "jdk8/release", "JAVA_VERSION=\"1.8.0_392\"\n");
   }
 
   std::vector<std::string> Environment(const MirrorProcess& mirror) const {
-    return {"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror", "KORVANE_MIRROR=" + mirror.BaseUrl(), "JAVA_HOME=",
-            "PATH=/nonexistent"};
+    return {"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror", "KORVANE_MIRROR=" + mirror.BaseUrl(),
+            "JAVA_HOME=" + home_ / "jdk8", "PATH=/nonexistent"};
   }
 
   test::CommandResult Run(const MirrorProcess& mirror, const std::vector<std::string>& args) const {

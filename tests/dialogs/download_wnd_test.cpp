@@ -21,7 +21,7 @@ using namespace ui;
 class DownloadWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
   }
 
   // Files of the given sizes on the server, planned into the local folder.

@@ -30,7 +30,7 @@ using namespace ui;
 class InstanceDialogs : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
   }
 
   // The dialog's version list: the official one of the fixtures, or none when `listOffered_`

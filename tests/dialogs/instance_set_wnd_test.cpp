@@ -38,7 +38,7 @@ const char* const kFollowSwitches[] = {"CB_FollowJava", "CB_FollowMemory", "CB_F
 class InstanceSettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     java_.runtimes = {{"/usr/lib/jvm/java-17/bin/java", "17.0.15"}, {"/usr/lib/jvm/java-21/bin/java", "21.0.2"}};
     CSettings launcher(settings_);
     launcher.game.javaPath = java_.runtimes[0].path;

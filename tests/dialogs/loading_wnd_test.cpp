@@ -28,7 +28,7 @@ const char* kOwnerLayout =
 class LoadingWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     ASSERT_TRUE(owner_.Open());
     ASSERT_TRUE(loading_.CreateFor(owner_.GetHWND()));
   }

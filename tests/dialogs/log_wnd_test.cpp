@@ -32,6 +32,7 @@ class SavePicker : public FilePickers {
  public:
   bool BrowseForExecutable(HWND, std::vector<std::string>&) override { return false; }
   bool BrowseForFolder(const QString&, std::string&, HWND) override { return false; }
+  bool BrowseForPack(HWND, std::string&) override { return false; }
   bool BrowseForSaveFile(const QString&, std::string& path, HWND) override {
     suggested = path;
     if (chosen.empty()) return false;
@@ -45,7 +46,7 @@ class SavePicker : public FilePickers {
 class LogWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     ASSERT_TRUE(log_.CreateHidden());
     log_.ShowWindow(true);
     ASSERT_TRUE(test::PumpUntil([this] { return log_.GetHWND()->isVisible(); }));

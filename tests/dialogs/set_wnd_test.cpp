@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +17,7 @@
 #include <mutex>
 
 #include "auth/stored_credentials.h"
+#include "platform/profile_store.h"
 #include "settings/instance_commands.h"
 #include "tests/dialogs/message_answerer.h"
 #include "tests/support/temp_folder.h"
@@ -54,6 +56,7 @@ class QueuedPickers : public FilePickers {
     return true;
   }
   bool BrowseForSaveFile(const QString&, std::string&, HWND) override { return false; }
+  bool BrowseForPack(HWND, std::string&) override { return false; }
   std::deque<std::string> programs;
   std::deque<std::string> folders;
 };
@@ -64,7 +67,7 @@ constexpr int kMachineMemory = 16384;
 class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
+    ASSERT_TRUE(test::HasLauncherSkin()) << "the launcher's skin is missing from this build";
     java_.runtimes = {{"/usr/lib/jvm/java-17/bin/java", "17.0.15"}, {"/usr/lib/jvm/java-21/bin/java", "21.0.2"}};
   }
 
@@ -307,29 +310,86 @@ TEST_F(SettingsDialog, AnotherAccountServerGetsOnlyANameAndPasswordTypedForIt) {
   EXPECT_EQ(credentials.tokenServer, "https://skin-b.example");
 }
 
-TEST_F(SettingsDialog, TheConfiguredJavaStaysOnOfferAndFindingAgainMayFindNone) {
+TEST_F(SettingsDialog, AConfiguredJavaThatIsGoneIsMarkedStaysOnOfferAndTestingNeverReplacesIt) {
   CSettings stored(settings_);
   stored.Load(java_);
   stored.game.javaPath = "/opt/old-java/bin/java";
   stored.game.javaVer = "1.8.0_51";
   ASSERT_TRUE(stored.Save());
+  const QString gone = QString::fromStdString(msg::JavaPathUnusable(msg::kJavaProgramMissing));
   Run([&](CSetWnd& dialog) {
     ASSERT_EQ(dialog.JavaRuntimes().size(), 3u);
     EXPECT_EQ(Combo(dialog)->GetCurSel(), 2);
     EXPECT_EQ(Combo(dialog)->GetText(), QStringLiteral("/opt/old-java/bin/java"));
-    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QStringLiteral("1.8.0_51"));
-    // Found again: the configured one is no longer added.
-    test::ClickControlOf(&dialog, "Btn_JavaTest");
-    EXPECT_EQ(dialog.JavaRuntimes().size(), 2u);
-    EXPECT_EQ(Combo(dialog)->GetCurSel(), 0);
-    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QStringLiteral("17.0.15"));
-    java_.runtimes.clear();
-    test::ClickControlOf(&dialog, "Btn_JavaTest");
-    EXPECT_EQ(Combo(dialog)->GetCount(), 0);
-    EXPECT_EQ(Combo(dialog)->GetText(), QString());
-    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QString());
-    test::ClickControlOf(&dialog, "Btn_Cancel");
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), gone);
+    test::SaveScreenshot(dialog.GetHWND(), QStringLiteral("settings_java_gone"));
+    // Another runtime shows its version; back on the configured one, the mark again.
+    Combo(dialog)->SelectItem(1);
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QStringLiteral("21.0.2"));
+    Combo(dialog)->SelectItem(2);
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), gone);
+    {
+      test::MessageAnswerer answerer("okbtn");
+      test::ClickControlOf(&dialog, "Btn_JavaTest");
+      ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+      EXPECT_EQ(answerer.Texts()[0], gone + QStringLiteral(":\n/opt/old-java/bin/java"));
+    }
+    EXPECT_EQ(dialog.JavaRuntimes().size(), 3u);
+    EXPECT_EQ(Combo(dialog)->GetText(), QStringLiteral("/opt/old-java/bin/java"));
+    // Saving the other values keeps the player's choice as it was.
+    EXPECT_EQ(Confirm(dialog), QString());
   });
+  EXPECT_EQ(Saved().game.javaPath, "/opt/old-java/bin/java");
+  EXPECT_EQ(Saved().game.javaVer, "1.8.0_51");
+}
+
+TEST_F(SettingsDialog, AJavaPathCanBeTypedAndTestingSaysWhatItHoldsWithoutChangingIt) {
+  test::WriteFile(home_ / "jdk/bin/java", "#!/bin/sh\nexit 1\n");
+  ::chmod((home_ / "jdk/bin/java").c_str(), 0755);
+  test::WriteFile(home_ / "jdk/release", "JAVA_VERSION=\"11.0.20\"\n");
+  test::WriteFile(home_ / "notes.txt", "not a program");
+  ::chmod((home_ / "notes.txt").c_str(), 0755);
+  const auto typeJava = [](CSetWnd& dialog, const std::string& path) {
+    QLineEdit* field = Combo(dialog)->GetNativeCombo()->lineEdit();
+    ASSERT_NE(field, nullptr);
+    field->clear();
+    QTest::keyClicks(field, QString::fromStdString(path));
+    test::Pump();
+  };
+  const auto testJava = [](CSetWnd& dialog) {
+    test::MessageAnswerer answerer("okbtn");
+    test::ClickControlOf(&dialog, "Btn_JavaTest");
+    test::PumpUntil([&] { return !answerer.Texts().empty(); });
+    return answerer.Texts().empty() ? QString() : answerer.Texts()[0];
+  };
+  Run([&](CSetWnd& dialog) {
+    const int selected = Combo(dialog)->GetCurSel();
+    typeJava(dialog, home_ / "notes.txt");
+    EXPECT_EQ(testJava(dialog), QString::fromStdString(msg::NotAJavaRuntime(home_ / "notes.txt")));
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QString::fromStdString(msg::JavaPathUnusable(msg::kNotAJava)));
+    // Not a Java: OK refuses it and the dialog stays.
+    EXPECT_EQ(Confirm(dialog), QString::fromStdString(msg::NotAJavaRuntime(home_ / "notes.txt")));
+    EXPECT_TRUE(dialog.GetHWND()->isVisible());
+
+    typeJava(dialog, home_ / "jdk/bin/java");
+    EXPECT_EQ(testJava(dialog), QString::fromStdString(msg::JavaTested(home_ / "jdk/bin/java", "11.0.20")));
+    EXPECT_EQ(test::TextOf(&dialog, "LB_JavaVer"), QStringLiteral("11.0.20"));
+    test::SaveScreenshot(dialog.GetHWND(), QStringLiteral("settings_java_typed"));
+    EXPECT_EQ(Combo(dialog)->GetText(), QString::fromStdString(home_ / "jdk/bin/java"));
+    EXPECT_EQ(Combo(dialog)->GetCurSel(), selected);
+    EXPECT_EQ(dialog.JavaRuntimes().size(), 2u);
+    EXPECT_EQ(Confirm(dialog), QString());
+  });
+  EXPECT_EQ(Saved().game.javaPath, home_ / "jdk/bin/java");
+  EXPECT_EQ(Saved().game.javaVer, "11.0.20");
+
+  // An emptied path leaves the choice to the launcher; 测试 asks for a path.
+  Run([&](CSetWnd& dialog) {
+    typeJava(dialog, "");
+    EXPECT_EQ(testJava(dialog), QString::fromUtf8(msg::kJavaPathEmpty));
+    EXPECT_EQ(Confirm(dialog), QString());
+  });
+  EXPECT_EQ(profile::GetString(settings_, "KvCfg", "JavaPath", "<none>"), "");
 }
 
 TEST_F(SettingsDialog, ThePickersOfferOnlyJavaAndPutTheGameFolderInTheChosenOne) {

@@ -11,6 +11,7 @@
 #include "tests/support/agent_server.h"
 #include "tests/support/auth_server.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/microsoft_server.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
@@ -59,14 +60,18 @@ class LaunchEndToEnd : public ::testing::Test {
 
   // Without a server of the test's own, the account server is the AuthServer setting and the
   // agent's distribution a port where nothing answers: nothing goes beyond this machine.
+  // The Microsoft sign-in's hosts are those of the stand-in when the test has one.
   test::CommandResult Cli(const std::vector<std::string>& args, const std::string& input = {}) {
-    return test::RunCommand(KORVANE_CLI, args,
-                            {"KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror", "KORVANE_MIRROR=" + mirror_->BaseUrl(),
-                             "KORVANE_AUTH_SERVER=" + (auth_ ? auth_->BaseUrl() : std::string()),
-                             "KORVANE_AUTHLIB_INJECTOR_URL=" + (agent_ ? agent_->BaseUrl() : std::string("https://127.0.0.1:9")),
-                             "KORVANE_CA_BUNDLE=" + test::FixturePath("tls/ca.pem"), "KORVANE_STATS_URL=",
-                             "KORVANE_TEST_EXIT=5"},
-                            input);
+    std::vector<std::string> environment{
+        "KORVANE_HOME=" + home_.Path(), "KORVANE_SOURCE=mirror", "KORVANE_MIRROR=" + mirror_->BaseUrl(),
+        "KORVANE_AUTH_SERVER=" + (auth_ ? auth_->BaseUrl() : std::string()),
+        "KORVANE_AUTHLIB_INJECTOR_URL=" + (agent_ ? agent_->BaseUrl() : std::string("https://127.0.0.1:9")),
+        "KORVANE_CA_BUNDLE=" + test::FixturePath("tls/ca.pem"), "KORVANE_STATS_URL=", "KORVANE_TEST_EXIT=5"};
+    if (microsoft_) {
+      environment.push_back("KORVANE_OFFICIAL_ROOT=" + microsoft_->BaseUrl());
+      environment.push_back(std::string("KORVANE_MSA_CLIENT_ID=") + test::MicrosoftServer::kClientId);
+    }
+    return test::RunCommand(KORVANE_CLI, args, environment, input);
   }
 
   // An authlib-injector server as the player's AuthServer, and the test agent published.
@@ -107,6 +112,7 @@ class LaunchEndToEnd : public ::testing::Test {
   std::unique_ptr<test::MirrorProcess> mirror_;
   std::unique_ptr<test::AuthServer> auth_;
   std::unique_ptr<test::AgentServer> agent_;
+  std::unique_ptr<test::MicrosoftServer> microsoft_;
 };
 
 test::TempFolder* LaunchEndToEnd::root_ = nullptr;
@@ -148,6 +154,52 @@ TEST_F(LaunchEndToEnd, GenuineLaunchUsesTheSignedInProfile) {
   EXPECT_EQ(auth_->PasswordRequests(), 1);
   // A plain service's players need no agent.
   EXPECT_EQ(result.out.find("agent."), std::string::npos);
+}
+
+TEST_F(LaunchEndToEnd, AMicrosoftAccountPlaysGenuineAndStaysSignedInWithoutThePlayer) {
+  using test::MicrosoftServer;
+  microsoft_ = std::make_unique<MicrosoftServer>(
+      MicrosoftServer::Options{.polls = {"authorization_pending", "authorization_pending", "slow_down"}});
+  test::CommandResult login = Cli({"login", "--microsoft"});
+  ASSERT_EQ(login.status, 0) << login.err << login.out;
+  EXPECT_TRUE(login.out.ends_with(std::string("\n") + MicrosoftServer::kProfileName + "\n")) << login.out;
+
+  const auto expectGenuine = [&](const test::CommandResult& result) {
+    ASSERT_EQ(result.status, 5) << result.err << result.out;
+    EXPECT_EQ(ArgumentAfter(result.out, "--username"), MicrosoftServer::kProfileName);
+    EXPECT_EQ(ArgumentAfter(result.out, "--uuid"), MicrosoftServer::kProfileId);
+    EXPECT_EQ(ArgumentAfter(result.out, "--accessToken"), microsoft_->GameToken());
+    EXPECT_EQ(ArgumentAfter(result.out, "--userType"), "msa");
+    EXPECT_EQ(ArgumentAfter(result.out, "--xuid"), MicrosoftServer::kXuid);
+    EXPECT_EQ(ArgumentAfter(result.out, "--clientId"), MicrosoftServer::kClientId);
+  };
+  std::size_t asked = microsoft_->Requests().size();
+  expectGenuine(Launch());
+  // The game token is fresh: no request at all.
+  EXPECT_EQ(microsoft_->Requests().size(), asked);
+
+  // A day later the game token has ended: the refresh token renews it without the player.
+  const std::string accountPath = home_ / "MicrosoftAccount.json";
+  std::string kept = test::ReadFile(accountPath);
+  const std::size_t expiry = kept.find("\"expiresAt\"");
+  ASSERT_NE(expiry, std::string::npos) << kept;
+  kept.replace(expiry, kept.find_first_of(",}", expiry) - expiry, "\"expiresAt\" : 1");
+  test::WriteFile(accountPath, kept);
+  const std::string firstToken = microsoft_->GameToken();
+  expectGenuine(Launch());
+  EXPECT_NE(microsoft_->GameToken(), firstToken);
+  const std::vector<MicrosoftServer::Seen> requests = microsoft_->Requests();
+  std::vector<std::string> renewal;
+  for (std::size_t i = asked; i < requests.size(); ++i) renewal.push_back(requests[i].path);
+  EXPECT_EQ(renewal, (std::vector<std::string>{MicrosoftServer::kTokenPath, MicrosoftServer::kXboxLivePath,
+                                               MicrosoftServer::kXstsPath, MicrosoftServer::kGameLoginPath,
+                                               MicrosoftServer::kEntitlementsPath, MicrosoftServer::kProfilePath}));
+
+  // Signed out, the launch asks for a sign-in instead of playing.
+  ASSERT_EQ(Cli({"logout"}).status, 0);
+  const test::CommandResult refused = Launch();
+  EXPECT_NE(refused.status, 5);
+  EXPECT_NE(refused.err.find(msg::kMsaNotSignedIn), std::string::npos) << refused.err;
 }
 
 TEST_F(LaunchEndToEnd, AnAuthlibInjectorPlayerPlaysWithTheVerifiedAgentAndNoPasswordAfterLogin) {

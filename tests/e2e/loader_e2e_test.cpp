@@ -14,11 +14,13 @@
 #include "tests/loader/installer_publisher.h"
 #include "tests/loader/loader_publisher.h"
 #include "tests/net/mirror_process.h"
+#include "tests/net/net_test_support.h"
 #include "tests/net/zip_maker.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/java_tools.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_folder.h"
+#include "util/digest.h"
 #include "util/files.h"
 
 namespace kv {
@@ -264,6 +266,42 @@ TEST_F(LoaderEndToEnd, NeoForgeNewestStableInstalledAndLaunched) {
   ASSERT_EQ(launched.status, 7) << launched.err << launched.out;
   EXPECT_NE(launched.out.find("bootstrap module=bootstraplauncher\n"), std::string::npos) << launched.out;
   EXPECT_NE(launched.out.find("=--fml.neoForgeVersion\narg["), std::string::npos) << launched.out;
+}
+
+TEST_F(LoaderEndToEnd, AFabricPackImportedWithItsLoaderAndLaunched) {
+  const std::string mod = test::TestBytes(20000, 25);
+  const std::string modUrl = "https://cdn.modrinth.com/data/AABBCCDD/versions/EEFF0011/lanterns-1.0%2B1.21.1.jar";
+  LoaderPublisher(root_->Path() + "served").Serve("https://cdn.modrinth.com/data/AABBCCDD/versions/EEFF0011/lanterns-1.0+1.21.1.jar", mod);
+  Json::Value index = test::ParseJson(R"({"formatVersion": 1, "game": "minecraft", "versionId": "1.0", "name": "灯笼整合包",
+                                          "dependencies": {"minecraft": "1.21.1", "fabric-loader": "0.16.9"}})");
+  Json::Value file;
+  file["path"] = "mods/lanterns-1.0+1.21.1.jar";
+  file["hashes"]["sha1"] = HexDigestOf(DigestKind::Sha1, mod);
+  file["hashes"]["sha512"] = HexDigestOf(DigestKind::Sha512, mod);
+  file["fileSize"] = static_cast<Json::Int64>(mod.size());
+  file["downloads"].append(modUrl);
+  index["files"].append(file);
+  const std::string pack = home_ / "lanterns.mrpack";
+  test::MakeZip(pack, {{"modrinth.index.json", test::WriteJson(index)}, {"overrides/options.txt", "lang:zh_cn\n"}});
+  ASSERT_TRUE(StartMirror());
+
+  const test::CommandResult imported = Cli({"import", pack});
+  ASSERT_EQ(imported.status, 0) << imported.err << mirror_->Log();
+  EXPECT_EQ(imported.out.substr(0, imported.out.find('\n')),
+            std::string("已导入整合包为游戏实例 灯笼整合包（版本 ") + kFabricId + "）");
+  EXPECT_EQ(CInstanceList(settings_, false).GetVersion("灯笼整合包"), kFabricId);
+  const std::string instance = home_.Path() + "Instance/灯笼整合包/";
+  EXPECT_EQ(test::ReadFile(instance + "mods/lanterns-1.0+1.21.1.jar"), mod);
+  EXPECT_EQ(test::ReadFile(instance + "options.txt"), "lang:zh_cn\n");
+
+  const test::CommandResult launched = Cli({"launch", "灯笼整合包"});
+  ASSERT_EQ(launched.status, 7) << launched.err << launched.out;
+  EXPECT_NE(launched.out.find("loader=fabric\n"), std::string::npos) << launched.out;
+
+  // A second import under the same name is refused before anything is fetched.
+  const test::CommandResult again = Cli({"import", pack});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(Cli({"import"}).status, 2);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "game/game_layout.h"
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
 

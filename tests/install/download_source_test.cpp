@@ -11,6 +11,7 @@
 #include "meta/version_inheritance.h"
 #include "tests/net/net_test_support.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
 

@@ -4,6 +4,7 @@
 
 #include "net/endpoints.h"
 #include "tests/net/net_test_support.h"
+#include "tests/support/scoped_environment.h"
 
 namespace kv {
 namespace {

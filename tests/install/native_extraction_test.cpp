@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <zlib.h>
 
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "util/messages.h"
 

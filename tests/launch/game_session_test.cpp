@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
 
@@ -31,10 +32,10 @@ class RecordingSink : public GameOutputSink {
 // The game's output is kept in the log folder of the launcher folder of the test.
 class GameSession : public ::testing::Test {
  protected:
-  void SetUp() override { ::setenv("KORVANE_HOME", home_.Path().c_str(), 1); }
-  void TearDown() override { ::unsetenv("KORVANE_HOME"); }
+  void SetUp() override { environment_.Set("KORVANE_HOME", home_.Path()); }
 
   test::TempFolder home_;
+  test::TestEnvironment environment_;
 };
 
 TEST_F(GameSession, OutputReachesTheLogWhileTheLauncherHides) {

@@ -39,6 +39,7 @@ TEST(ModernDocuments, ArgumentsWithRulesAndValues) {
 TEST(ModernDocuments, PublishedFilesJavaAndLogging) {
   const VersionDescription d = Modern("1.19.3");
   EXPECT_EQ(d.javaMajorVersion, 17);
+  EXPECT_EQ(d.javaComponent, "java-runtime-gamma");
   EXPECT_EQ(d.assets, "2");
   EXPECT_EQ(d.assetIndex.url, "https://piston-meta.mojang.com/v1/packages/f462a9152c30690c36a7866c639eabf6c0d2c25f/2.json");
   EXPECT_EQ(d.assetIndex.size, 405671);
@@ -85,7 +86,7 @@ TEST(ModernDocuments, ALoadersLibrariesCarryTheirChecksumsBesideTheirRepository)
 TEST(ModernDocuments, MergedOverTheParent) {
   VersionDescription parent;
   ASSERT_TRUE(ParseVersionDescription(R"({"id":"p","type":"release","mainClass":"P","assets":"1","jar":"p",
-      "assetIndex":{"id":"1","sha1":"s"},"javaVersion":{"majorVersion":17},"minecraftArguments":"--p",
+      "assetIndex":{"id":"1","sha1":"s"},"javaVersion":{"component":"java-runtime-gamma","majorVersion":17},"minecraftArguments":"--p",
       "downloads":{"client":{"url":"https://p/c.jar"},"server":{"url":"https://p/s.jar"}},
       "logging":{"client":{"argument":"-Dp=${path}","file":{"id":"p.xml"}}},
       "arguments":{"game":["--pg"],"jvm":["-Dp"]},"libraries":[{"name":"p:p:1"}]})", parent));
@@ -100,6 +101,7 @@ TEST(ModernDocuments, MergedOverTheParent) {
   EXPECT_EQ(merged.assetIndex.sha1, "s");
   EXPECT_EQ(merged.jar, "p");
   EXPECT_EQ(merged.javaMajorVersion, 17);
+  EXPECT_EQ(merged.javaComponent, "java-runtime-gamma");
   EXPECT_EQ(merged.logging.fileId, "p.xml");  // the child's is empty
   EXPECT_EQ(merged.minecraftArguments, "--p");
   ASSERT_EQ(merged.libraries.size(), 2u);

@@ -7,6 +7,7 @@
 #include "net/transfers.h"
 #include "tests/net/net_test_support.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 
 namespace kv {
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/net/net_test_support.h"
+#include "tests/support/scoped_environment.h"
 
 namespace kv {
 namespace {

@@ -16,23 +16,6 @@ namespace {
 const NetworkLibrary kNetwork;
 }  // namespace
 
-ScopedEnvironment::ScopedEnvironment(const char* name, std::optional<std::string> value) : name_(name) {
-  if (const char* old = ::getenv(name)) previous_ = old;
-  if (value) {
-    ::setenv(name, value->c_str(), 1);
-  } else {
-    ::unsetenv(name);
-  }
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-  if (previous_) {
-    ::setenv(name_.c_str(), previous_->c_str(), 1);
-  } else {
-    ::unsetenv(name_.c_str());
-  }
-}
-
 std::string TestBytes(std::size_t size, unsigned seed) {
   std::mt19937 generator(seed);
   std::string bytes(size, '\0');

@@ -7,19 +7,6 @@
 // Helpers of the network tests.
 namespace kv::test {
 
-// Sets an environment variable (or removes it, for nullopt) until the object goes.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, std::optional<std::string> value);
-  ~ScopedEnvironment();
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  std::string name_;
-  std::optional<std::string> previous_;
-};
-
 // `size` bytes that differ from file to file (by `seed`) and are not a repeated pattern.
 std::string TestBytes(std::size_t size, unsigned seed);
 

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 
 namespace kv {
@@ -14,8 +15,8 @@ namespace {
 
 class DiagnosticLog : public ::testing::Test {
  protected:
-  void UseLauncherFolder(const test::TempFolder& folder) { ::setenv("KORVANE_HOME", folder.Path().c_str(), 1); }
-  void TearDown() override { ::unsetenv("KORVANE_HOME"); }
+  void UseLauncherFolder(const test::TempFolder& folder) { environment_.Set("KORVANE_HOME", folder.Path()); }
+  test::TestEnvironment environment_;
   test::TempFolder first_;
   test::TempFolder second_;
 };

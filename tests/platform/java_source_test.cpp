@@ -25,14 +25,25 @@ TEST(LinuxJavaSource, OrderIsJavaHomeThenPathThenRootsByName) {
   test::WriteFile(dir / "jvm/not-a-runtime/readme", "x");
   MakeRuntime(dir / "jvm/no-exec", "1.0", false);
 
-  LinuxJavaSource source({dir / "home/jdk8", "/nonexistent:" + dir / "onpath/jdk11/bin", {dir / "jvm"}});
+  MakeRuntime(dir / "launcher/runtime/jre-legacy", "1.8.0_202");
+  // A runtime still being made has no bin/java one level down.
+  MakeRuntime(dir / "launcher/runtime/.staging/java-runtime-gamma-12", "17.0.15");
+
+  LinuxJavaSource source({dir / "home/jdk8", "/nonexistent:" + dir / "onpath/jdk11/bin", {dir / "jvm"},
+                          dir / "launcher/runtime/"});
   std::vector<JavaRuntime> runtimes = source.Runtimes();
-  ASSERT_EQ(runtimes.size(), 4u);
+  ASSERT_EQ(runtimes.size(), 5u);
   EXPECT_EQ(runtimes[0].path, dir / "home/jdk8/bin/java");
   EXPECT_EQ(runtimes[0].version, "1.8.0_392");
+  EXPECT_EQ(runtimes[0].origin, JavaOrigin::JavaHome);
   EXPECT_EQ(runtimes[1].version, "11.0.20");
+  EXPECT_EQ(runtimes[1].origin, JavaOrigin::SearchPath);
   EXPECT_EQ(runtimes[2].path, dir / "jvm/a-21/bin/java");
+  EXPECT_EQ(runtimes[2].origin, JavaOrigin::System);
   EXPECT_EQ(runtimes[3].version, "17.0.15");
+  EXPECT_EQ(runtimes[4].path, dir / "launcher/runtime/jre-legacy/bin/java");
+  EXPECT_EQ(runtimes[4].version, "1.8.0_202");
+  EXPECT_EQ(runtimes[4].origin, JavaOrigin::Launcher);
 }
 
 TEST(LinuxJavaSource, ARelativeJavaHomeGivesAnAbsolutePath) {
@@ -120,6 +131,35 @@ TEST(ProbeJavaRuntime, TellsJavaFromOtherFiles) {
                                   dir.Path(), dir / "missing"}) {
     EXPECT_FALSE(ProbeJavaRuntime(path)) << path;
   }
+}
+
+TEST(InspectJavaProgram, SaysWhetherAProgramIsMissingCannotRunOrRunsWithoutSayingItsVersion) {
+  test::TempFolder dir;
+  MakeRuntime(dir / "jdk17", "17.0.15");
+  EXPECT_TRUE(CheckJavaProgramFile(dir / "jdk17/bin/java").ok());
+  EXPECT_EQ(InspectJavaProgram(dir / "jdk17/bin/java")->version, "17.0.15");
+
+  EXPECT_EQ(CheckJavaProgramFile(dir / "gone/bin/java").kind(), FailureKind::NotFound);
+  EXPECT_EQ(CheckJavaProgramFile("").kind(), FailureKind::NotFound);
+  test::WriteFile(dir / "bin/plain", "not a program");
+  EXPECT_EQ(CheckJavaProgramFile(dir / "bin/plain").kind(), FailureKind::Refused);
+  EXPECT_EQ(CheckJavaProgramFile(dir / "bin").kind(), FailureKind::Refused);
+  EXPECT_EQ(InspectJavaProgram(dir / "bin").kind(), FailureKind::Refused);
+
+  // Marked as a program, but nothing the system can start.
+  MakeScript(dir / "bin/orphan", "");
+  test::WriteFile(dir / "bin/orphan", "#!/nonexistent/interpreter\n");
+  const Result<JavaRuntime> orphan = InspectJavaProgram(dir / "bin/orphan");
+  ASSERT_FALSE(orphan.ok());
+  EXPECT_EQ(orphan.kind(), FailureKind::Unsupported);
+  EXPECT_TRUE(CheckJavaProgramFile(dir / "bin/orphan").ok());
+
+  // It runs, but says nothing of a version: the player's word that it is a Java.
+  MakeScript(dir / "bin/quiet", "exit 0\n");
+  const Result<JavaRuntime> quiet = InspectJavaProgram(dir / "bin/quiet");
+  ASSERT_TRUE(quiet.ok()) << quiet.message();
+  EXPECT_EQ(quiet->version, "");
+  EXPECT_FALSE(ProbeJavaRuntime(dir / "bin/quiet"));
 }
 
 }  // namespace

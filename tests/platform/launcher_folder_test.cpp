@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
 
@@ -14,25 +15,25 @@ namespace {
 TEST(LauncherFolder, EnvironmentOverrideGetsTrailingSeparatorAndIsCreated) {
   test::TempFolder dir;
   std::string home = dir / "portable/korvane";
-  ::setenv("KORVANE_HOME", home.c_str(), 1);
+  const test::ScopedEnvironment launcherHome("KORVANE_HOME", home);
   EXPECT_EQ(GetLauncherFolder(), home + "/");
   EXPECT_TRUE(PathExists(home));
   EXPECT_EQ(SettingsFilePath(), home + "/KvCfg.ini");
-  ::unsetenv("KORVANE_HOME");
 }
 
 TEST(LauncherFolder, ARelativeOverrideBecomesAbsolute) {
   test::TempFolder dir;
   const std::string previous = std::filesystem::current_path().string();
   std::filesystem::current_path(dir.Path());
-  ::setenv("KORVANE_HOME", "h3/./x/..", 1);
-  EXPECT_EQ(GetLauncherFolder(), dir / "h3/");
-  ::unsetenv("KORVANE_HOME");
+  {
+    const test::ScopedEnvironment launcherHome("KORVANE_HOME", "h3/./x/..");
+    EXPECT_EQ(GetLauncherFolder(), dir / "h3/");
+  }
   std::filesystem::current_path(previous);
 }
 
 TEST(LauncherFolder, DefaultsToTheExecutableFolderWhenWritable) {
-  ::unsetenv("KORVANE_HOME");
+  const test::ScopedEnvironment noLauncherHome("KORVANE_HOME", std::nullopt);
   std::string exe = GetExecutableFolder();
   ASSERT_FALSE(exe.empty());
   EXPECT_EQ(exe.back(), '/');

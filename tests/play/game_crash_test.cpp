@@ -11,6 +11,7 @@
 #include "play/launch_sequence.h"
 #include "settings/instance_folders.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 
 namespace kv {
@@ -59,7 +60,7 @@ class CrashSink : public LaunchSink {
 
 TEST(GameCrash, ALaunchWhoseGameCrashesShowsTheCauseAndItsAction) {
   test::TempFolder home;
-  ::setenv("KORVANE_HOME", home.Path().c_str(), 1);
+  const test::ScopedEnvironment launcherHome("KORVANE_HOME", home.Path());
   const std::string settings = home / "KvCfg.ini";
   const std::string game = home / ".minecraft/";
   test::WriteFile(game + "versions/v1/v1.json", R"({"id":"v1","mainClass":"Main","libraries":[]})");
@@ -90,7 +91,6 @@ TEST(GameCrash, ALaunchWhoseGameCrashesShowsTheCauseAndItsAction) {
     EXPECT_EQ(sink.crashes[0].action, action);
     EXPECT_EQ(sink.crashes[0].gameFolder, InstanceFolder(game, "inst"));
   }
-  ::unsetenv("KORVANE_HOME");
 }
 
 }  // namespace

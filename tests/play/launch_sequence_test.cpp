@@ -12,6 +12,7 @@
 #include "game/game_layout.h"
 #include "platform/profile_store.h"
 #include "settings/instance_list.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "util/base64.h"
 #include "util/files.h"
@@ -67,12 +68,11 @@ class RecordingSink : public LaunchSink {
 class LaunchSequenceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("KORVANE_HOME", dir_.Path().c_str(), 1);
+    environment_.Set("KORVANE_HOME", dir_.Path());
     profile::WriteString(settings_, "KvCfg", "JavaPath", "/bin/echo");
     profile::WriteString(settings_, "KvCfg", "IsShowCmd", "true");
     profile::WriteString(settings_, "KvCfg", "PWD", EncodeSettingsText("password"));
   }
-  void TearDown() override { ::unsetenv("KORVANE_HOME"); }
 
   LaunchServices Services() {
     LaunchServices services;
@@ -129,6 +129,7 @@ class LaunchSequenceTest : public ::testing::Test {
   }
 
   test::TempFolder dir_;
+  test::TestEnvironment environment_;
   std::string settings_ = dir_ / "KvCfg.ini";
   std::string game_ = dir_ / ".minecraft/";
   std::vector<std::string> calls_;

@@ -11,6 +11,7 @@
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
 #include "settings/selected_instance.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "util/files.h"
 
@@ -20,10 +21,9 @@ namespace {
 class InstanceCommands : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("KORVANE_HOME", dir_.Path().c_str(), 1);  // the diagnostic log goes here
+    environment_.Set("KORVANE_HOME", dir_.Path());  // the diagnostic log goes here
     test::WriteFile(dir_ / "keep/precious.txt", "do not delete");
   }
-  void TearDown() override { ::unsetenv("KORVANE_HOME"); }
 
   void RegisterByHand(const std::string& name) {
     profile::WriteString(settings_, "KvInstance", "InstanceNum", "1");
@@ -32,6 +32,7 @@ class InstanceCommands : public ::testing::Test {
   }
 
   test::TempFolder dir_;
+  test::TestEnvironment environment_;
   std::string settings_ = dir_ / "KvCfg.ini";
   std::string game_ = dir_ / ".minecraft/";
 };

@@ -16,7 +16,13 @@ HttpsServer::~HttpsServer() {
 
 void HttpsServer::Start() {
   port_ = server_.bind_to_any_port("127.0.0.1");
-  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  thread_ = std::thread([this] {
+    server_.listen_after_bind();
+    listenEnded_ = true;
+  });
+  // A stop that comes before the server runs is lost, and the server would then serve for
+  // ever: a test that asks nothing of it stops it at once.
+  while (!server_.is_running() && !listenEnded_.load()) std::this_thread::yield();
 }
 
 std::string HttpsServer::BaseUrl() const { return "https://127.0.0.1:" + std::to_string(port_); }

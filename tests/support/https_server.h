@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -25,6 +26,7 @@ class HttpsServer {
  private:
   httplib::SSLServer server_;
   std::thread thread_;
+  std::atomic<bool> listenEnded_{false};
   int port_ = -1;
 };
 

@@ -20,7 +20,7 @@ TEST(Result, CarriesTheValueOrTheFailureWithItsKindAndText) {
 
   const Result<int> letter = ParseDigit('x');
   ASSERT_FALSE(letter);
-  EXPECT_EQ(letter.kind(), FailureKind::Invalid) << FailureKindName(letter.kind());
+  EXPECT_EQ(letter.kind(), FailureKind::Invalid);
   EXPECT_EQ(letter.message(), "不是数字：x");
 }
 

@@ -9,9 +9,9 @@
 #include <toml++/toml.h>
 
 #include "meta/json_document.h"
-#include "tools/korvane-catalogue/jar_reader.h"
 #include "tools/qrx/game_versions.h"
 #include "util/ascii_text.h"
+#include "util/zip_archive.h"
 
 namespace kv::catalogue {
 namespace {
@@ -45,8 +45,8 @@ std::vector<std::string> SplitAuthors(std::string_view line) {
 }
 
 // A value of the jar's manifest ("Implementation-Version"), for versions a build fills in.
-std::string ManifestValue(const JarReader& jar, std::string_view key) {
-  const std::optional<std::string> manifest = jar.Read("META-INF/MANIFEST.MF", kMaxMetadataBytes);
+std::string ManifestValue(const ZipArchive& jar, std::string_view key) {
+  const Result<std::string> manifest = jar.Read("META-INF/MANIFEST.MF", kMaxMetadataBytes);
   if (!manifest) return {};
   std::istringstream lines(*manifest);
   std::string line;
@@ -59,11 +59,11 @@ std::string ManifestValue(const JarReader& jar, std::string_view key) {
 
 bool IsPlaceholder(std::string_view text) { return text.find("${") != std::string_view::npos; }
 
-void ReadIcon(const JarReader& jar, std::string path, JarMod& mod, std::vector<std::string>& warnings) {
+void ReadIcon(const ZipArchive& jar, std::string path, JarMod& mod, std::vector<std::string>& warnings) {
   path = Trim(path);
   while (!path.empty() && path.front() == '/') path.erase(0, 1);
   if (path.empty()) return;
-  std::optional<std::string> bytes = jar.Read(path, kMaxIconBytes);
+  Result<std::string> bytes = jar.Read(path, kMaxIconBytes);
   if (!bytes || bytes->empty()) {
     warnings.push_back("图标 " + path + " 不在 jar 中或过大");
     return;
@@ -95,7 +95,7 @@ std::optional<JarMod> JsonMod(const Json::Value& object, const char* idKey, ModL
   return mod;
 }
 
-std::optional<JarMod> FromMcmodInfo(const JarReader& jar, const std::string& text, std::string& error,
+std::optional<JarMod> FromMcmodInfo(const ZipArchive& jar, const std::string& text, std::string& error,
                                     std::vector<std::string>& warnings) {
   Json::Value root;
   if (!json::ParseDocument(text, root)) {
@@ -117,7 +117,7 @@ std::optional<JarMod> FromMcmodInfo(const JarReader& jar, const std::string& tex
 
 std::string TomlText(const toml::node_view<const toml::node>& node) { return std::string(node.value_or(std::string_view())); }
 
-std::optional<JarMod> FromModsToml(const JarReader& jar, const std::string& text, bool neoForgeFile,
+std::optional<JarMod> FromModsToml(const ZipArchive& jar, const std::string& text, bool neoForgeFile,
                                    std::string& error, std::vector<std::string>& warnings) {
   toml::table parsed;
   try {
@@ -168,7 +168,7 @@ std::optional<JarMod> FromModsToml(const JarReader& jar, const std::string& text
   return mod;
 }
 
-std::optional<JarMod> FromFabricModJson(const JarReader& jar, const std::string& text, std::string& error,
+std::optional<JarMod> FromFabricModJson(const ZipArchive& jar, const std::string& text, std::string& error,
                                         std::vector<std::string>& warnings) {
   Json::Value root;
   if (!json::ParseDocument(text, root) || !root.isObject()) {
@@ -200,19 +200,19 @@ std::optional<JarMod> FromFabricModJson(const JarReader& jar, const std::string&
 }  // namespace
 
 std::optional<JarMod> ReadJarMod(const std::string& jarPath, std::string& error, std::vector<std::string>& warnings) {
-  const std::optional<JarReader> jar = JarReader::Open(jarPath);
+  const Result<ZipArchive> jar = ZipArchive::Open(jarPath);
   if (!jar) {
     error = "不是可读的 jar";
     return std::nullopt;
   }
   std::optional<JarMod> mod;
-  if (std::optional<std::string> text = jar->Read("META-INF/neoforge.mods.toml", kMaxMetadataBytes)) {
+  if (Result<std::string> text = jar->Read("META-INF/neoforge.mods.toml", kMaxMetadataBytes)) {
     mod = FromModsToml(*jar, *text, true, error, warnings);
-  } else if (std::optional<std::string> forgeText = jar->Read("META-INF/mods.toml", kMaxMetadataBytes)) {
+  } else if (Result<std::string> forgeText = jar->Read("META-INF/mods.toml", kMaxMetadataBytes)) {
     mod = FromModsToml(*jar, *forgeText, false, error, warnings);
-  } else if (std::optional<std::string> fabricText = jar->Read("fabric.mod.json", kMaxMetadataBytes)) {
+  } else if (Result<std::string> fabricText = jar->Read("fabric.mod.json", kMaxMetadataBytes)) {
     mod = FromFabricModJson(*jar, *fabricText, error, warnings);
-  } else if (std::optional<std::string> infoText = jar->Read("mcmod.info", kMaxMetadataBytes)) {
+  } else if (Result<std::string> infoText = jar->Read("mcmod.info", kMaxMetadataBytes)) {
     mod = FromMcmodInfo(*jar, *infoText, error, warnings);
   } else {
     error = "没有 mcmod.info、META-INF/mods.toml 或 fabric.mod.json";
