@@ -32,6 +32,7 @@
 #include "uilib/button.h"
 #include "uilib/container.h"
 #include "uilib/layouts.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -42,11 +43,6 @@ using namespace ui;
 namespace {
 
 const QString kPromptCaption = QStringLiteral("提示");
-
-template <typename T>
-T* As(CControlUI* control, const char* interfaceName) {
-  return control ? static_cast<T*>(control->GetInterface(QString::fromLatin1(interfaceName))) : nullptr;
-}
 
 }  // namespace
 
@@ -121,12 +117,12 @@ void CFrameWnd::FindControls() {
   startButton_ = find("Btn_StartGame");
   userName_ = find("LB_UserName");
   settingsButton_ = find("Btn_Set");
-  gameOption_ = As<COptionUI>(find("Option_Game"), "Option");
-  modOption_ = As<COptionUI>(find("Option_Mod"), "Option");
-  pages_ = As<CTabLayoutUI>(find("Tab_Switch"), "TabLayout");
+  gameOption_ = ui_cast<COptionUI>(find("Option_Game"));
+  modOption_ = ui_cast<COptionUI>(find("Option_Mod"));
+  pages_ = ui_cast<CTabLayoutUI>(find("Tab_Switch"));
   serverName_ = find("LB_ServerName");
   // Looked up before any tile exists: a tile may carry any of these names.
-  tiles_ = As<CContainerUI>(find("TileLayout_GameList"), "Container");
+  tiles_ = ui_cast<CContainerUI>(find("TileLayout_GameList"));
 }
 
 void CFrameWnd::OnWindowInit() {

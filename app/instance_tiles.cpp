@@ -2,6 +2,7 @@
 
 #include "loader/installed_loader.h"
 #include "uilib/container.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -75,7 +76,7 @@ CButtonUI* MakeAddTile() {
 }
 
 CInstanceTileUI* AsInstanceTile(CControlUI* control) {
-  return control ? static_cast<CInstanceTileUI*>(control->GetInterface(kTileInterface)) : nullptr;
+  return ui_cast<CInstanceTileUI>(control);
 }
 
 bool IsAddTile(CControlUI* control) { return control && control->GetInterface(kAddTileInterface); }

@@ -9,6 +9,7 @@
 #include "uilib/label.h"
 #include "uilib/list.h"
 #include "uilib/paint_manager.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -23,11 +24,6 @@ const QString kIconName = QStringLiteral("MODICON");
 constexpr ARGB kPlaceholderColor = 0xFFE3DB9A;
 // A placeholder kind without a text of its own.
 constexpr int kKeepPlaceholderText = -1;
-
-template <typename T>
-T* As(CControlUI* control, const char* interfaceName) {
-  return control ? static_cast<T*>(control->GetInterface(QString::fromLatin1(interfaceName))) : nullptr;
-}
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -59,8 +55,8 @@ ModPage::~ModPage() {
 void ModPage::FindControls(CPaintManagerUI& manager) {
   manager_ = &manager;
   const auto find = [&manager](const char* name) { return manager.FindControl(QString::fromLatin1(name)); };
-  list_ = As<CListUI>(find("List_Mod"), "List");
-  installedFilter_ = As<CCheckBoxUI>(find("CB_IsInstanll"), "CheckBox");
+  list_ = ui_cast<CListUI>(find("List_Mod"));
+  installedFilter_ = ui_cast<CCheckBoxUI>(find("CB_IsInstanll"));
   listSide_ = find("VL_ModList");
   infoSide_ = find("VL_ModInfo");
   listChild_ = find("VL_ModListChild");
@@ -214,9 +210,9 @@ void ModPage::AddItem(const std::string& id, const std::string& icon, bool insta
 }
 
 void ModPage::SetBadge(int index, bool installed) {
-  auto* item = As<CContainerUI>(list_->GetItemAt(index), "Container");
-  auto* row = item ? As<CContainerUI>(item->GetItemAt(0), "Container") : nullptr;
-  auto* picture = row ? As<CButtonUI>(row->FindSubControl(kIconName), "Button") : nullptr;
+  auto* item = ui_cast<CContainerUI>(list_->GetItemAt(index));
+  auto* row = item ? ui_cast<CContainerUI>(item->GetItemAt(0)) : nullptr;
+  auto* picture = row ? ui_cast<CButtonUI>(row->FindSubControl(kIconName)) : nullptr;
   if (picture) picture->SetNormalImage(installed ? kInstalledBadge : kNotInstalledBadge);
 }
 
@@ -254,9 +250,9 @@ namespace {
 // any name, an instance's.)
 CControlUI* Placeholder(CPaintManagerUI& manager, CControlUI* parent, const QString& layoutName, const QString& top,
                         const QString& labelName, const QString& bottom) {
-  auto* layout = As<CContainerUI>(manager.FindSubControlByName(parent, layoutName), "Container");
+  auto* layout = ui_cast<CContainerUI>(manager.FindSubControlByName(parent, layoutName));
   if (!layout) {
-    auto* container = As<CContainerUI>(parent, "Container");
+    auto* container = ui_cast<CContainerUI>(parent);
     if (!container) return nullptr;
     layout = new CVerticalLayoutUI;
     layout->SetName(layoutName);

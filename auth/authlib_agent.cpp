@@ -1,7 +1,6 @@
 #include "auth/authlib_agent.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <optional>
 
@@ -9,6 +8,7 @@
 #include "net/transfers.h"
 #include "net/url_encoding.h"
 #include "platform/diagnostic_log.h"
+#include "util/ascii_text.h"
 #include "util/base64.h"
 #include "util/digest.h"
 #include "util/files.h"
@@ -43,11 +43,6 @@ bool IsSha256(const std::string& digest) {
   return digest.size() == 64 && std::all_of(digest.begin(), digest.end(), [](char ch) {
            return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f');
          });
-}
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-  return text;
 }
 
 bool FileHasDigest(const std::string& path, const std::string& sha256) {
@@ -85,7 +80,7 @@ std::optional<AgentRelease> AskIndex(const std::string& root) {
   AgentRelease release;
   release.version = json::Text(json::Member(index, "version"));
   release.url = json::Text(json::Member(index, "download_url"));
-  release.sha256 = Lower(json::Text(json::Member(json::Member(index, "checksums"), "sha256")));
+  release.sha256 = AsciiLower(json::Text(json::Member(json::Member(index, "checksums"), "sha256")));
   if (!IsWebAddress(release.url) || !IsSha256(release.sha256)) return std::nullopt;
   return release;
 }

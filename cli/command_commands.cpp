@@ -12,7 +12,7 @@
 #include "launch/launch_command.h"
 #include "meta/version_description.h"
 #include "platform/platform_profile.h"
-#include "play/java_choice.h"
+#include "platform/java_choice.h"
 #include "play/launch_inputs.h"
 #include "play/version_messages.h"
 #include "settings/instance_list.h"

@@ -13,13 +13,15 @@ namespace {
 
 constexpr const char* kLoadersUsage = "loaders GAMEVERSION";
 
-// The steps of an installation on standard error: each step as it begins and as it ends.
+// The steps of an installation on standard error, each as it begins and as it ends, with what
+// the installer's processors print.
 class TerminalInstallSink : public InstallSink {
  public:
   void OnStep(InstallStep step, int done, int total) override {
     if (done != 0 && done != total) return;
     Note(InstallStepText(step, done, total));
   }
+  void OnOutput(const std::string& line) override { Note(line); }
 };
 
 std::string KnownKinds() {
@@ -61,7 +63,6 @@ int AddInstanceWithLoader(const std::string& name, const std::string& gameVersio
   const std::optional<LoaderKind> kind = ParseLoaderKind(loader.substr(0, colon));
   if (!kind) return Fail("没有这个加载器: " + Printable(loader.substr(0, colon)) + "（可选 " + KnownKinds() + "）");
   const std::string loaderName(LoaderDisplayName(*kind));
-  if (!CanInstallLoader(*kind)) return Fail(msg::LoaderInstallNotAvailable(loaderName));
   const std::string settingsPath = SettingsFilePath();
   const std::string gamePath = GameFolder();
   // A name that cannot be added is refused before anything is fetched for it.

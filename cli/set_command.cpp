@@ -1,5 +1,3 @@
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -13,6 +11,7 @@
 #include "platform/secret_input.h"
 #include "play/launch_sequence.h"
 #include "settings/settings_change.h"
+#include "util/ascii_text.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -29,13 +28,6 @@ std::optional<std::string> ReadPassword() {
 namespace {
 
 constexpr const char* kSetUsage = "set KEY VALUE [KEY VALUE ...] [--password]";
-
-// Setting names are typed in any letter case.
-bool IsKey(std::string_view typed, std::string_view key) {
-  const auto lower = [](char ch) { return std::tolower(static_cast<unsigned char>(ch)); };
-  return std::equal(typed.begin(), typed.end(), key.begin(), key.end(),
-                    [&lower](char a, char b) { return lower(a) == lower(b); });
-}
 
 bool AccountChanged(const CSettings& before, const CSettings& after) {
   return before.userName != after.userName || before.password != after.password || before.isGenuine != after.isGenuine ||
@@ -68,8 +60,8 @@ int SetSettings(const Arguments& args) {
     std::string problem;
     if (!SetSettingByKey(settings, key, value, problem)) return Fail(problem);
     changedKeys += (changedKeys.empty() ? "" : ", ") + key;
-    given.name = given.name || IsKey(key, "UserName");
-    given.password = given.password || IsKey(key, "PWD");
+    given.name = given.name || EqualsNoCase(key, "UserName");
+    given.password = given.password || EqualsNoCase(key, "PWD");
   }
   if (readPassword) {
     std::optional<std::string> password = ReadPassword();

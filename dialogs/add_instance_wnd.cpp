@@ -8,9 +8,11 @@
 #include "dialogs/window_messages.h"
 #include "loader/loader_install.h"
 #include "game/game_layout.h"
+#include "platform/diagnostic_log.h"
 #include "settings/instance_commands.h"
 #include "settings/settings.h"
 #include "uilib/edit.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -26,6 +28,8 @@ class RowInstallSink : public InstallSink {
   void OnStep(InstallStep step, int done, int total) override {
     window_.PostTask([row = &row_, text = InstallStepText(step, done, total)] { row->ShowState(text); });
   }
+  // What the installer's processors print goes to the launcher's log.
+  void OnOutput(const std::string& line) override { LogLine(LogLevel::Info, line); }
 
  private:
   CWindowWnd& window_;
@@ -48,7 +52,7 @@ bool CAddInstanceWnd::CreateFor(HWND owner) {
 void CAddInstanceWnd::InitControls() {
   const auto edit = [this](const char* name) {
     CControlUI* control = paintManager_.FindControl(QString::fromLatin1(name));
-    return control ? static_cast<CEditUI*>(control->GetInterface(QStringLiteral("Edit"))) : nullptr;
+    return ui_cast<CEditUI>(control);
   };
   nameEdit_ = edit("Ed_InstanceName");
   versionEdit_ = edit("Ed_Version");
@@ -154,7 +158,7 @@ std::optional<std::string> CAddInstanceWnd::InstallLoader(const std::string& nam
   // What would refuse the instance refuses it before anything is fetched for it.
   const InstanceCommandResult check = CheckNewInstance(settingsPath_, name);
   std::string refusal = DescribeInstanceCommandResult(check);
-  if (refusal.empty() && (!CanInstallLoader(kind) || !loaders_.install)) {
+  if (refusal.empty() && !loaders_.install) {
     refusal = msg::LoaderInstallNotAvailable(std::string(LoaderDisplayName(kind)));
   }
   if (refusal.empty()) refusal = loaderRow_.Problem();

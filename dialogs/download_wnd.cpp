@@ -8,6 +8,7 @@
 #include "install/native_extraction.h"
 #include "net/size_text.h"
 #include "uilib/progress.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 
@@ -64,7 +65,7 @@ void CDownLoadWnd::InitControls() {
   total_ = paintManager_.FindControl(QStringLiteral("LB_Total"));
   cancelButton_ = paintManager_.FindControl(QStringLiteral("Btn_Cancel"));
   if (CControlUI* bar = paintManager_.FindControl(QStringLiteral("DownLoad_process"))) {
-    progress_ = static_cast<CProgressUI*>(bar->GetInterface(QStringLiteral("Progress")));
+    progress_ = ui_cast<CProgressUI>(bar);
   }
 }
 

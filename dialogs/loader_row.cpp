@@ -2,6 +2,7 @@
 
 #include "uilib/combo.h"
 #include "uilib/paint_manager.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -12,7 +13,7 @@ namespace {
 
 CComboUI* ComboOf(CPaintManagerUI& manager, const char* name) {
   CControlUI* control = manager.FindControl(QString::fromLatin1(name));
-  return control ? static_cast<CComboUI*>(control->GetInterface(QStringLiteral("Combo"))) : nullptr;
+  return ui_cast<CComboUI>(control);
 }
 
 void AddItem(CComboUI& combo, const std::string& text) {

@@ -10,6 +10,7 @@
 
 #include "dialogs/window_messages.h"
 #include "uilib/container.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -107,7 +108,7 @@ void CLoadingWnd::ShowLine(bool withLine) {
   if (stage_) stage_->SetVisible(withLine);
   if (cancelButton_) cancelButton_->SetVisible(withLine);
   if (CControlUI* root = paintManager_.GetRoot()) {
-    if (auto* box = static_cast<CContainerUI*>(root->GetInterface(QStringLiteral("Container")))) {
+    if (auto* box = ui_cast<CContainerUI>(root)) {
       box->SetInset(withLine ? kLineInset : UiRect{});
     }
   }

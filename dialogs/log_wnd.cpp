@@ -9,6 +9,7 @@
 #include "dialogs/message_dialog.h"
 #include "dialogs/window_messages.h"
 #include "uilib/rich_edit.h"
+#include "uilib/ui_cast.h"
 #include "uilib/window_placement.h"
 #include "util/files.h"
 
@@ -108,7 +109,7 @@ void CLogWnd::SaveText() {
 
 void CLogWnd::InitControls() {
   CControlUI* control = paintManager_.FindControl(QStringLiteral("RE_Log"));
-  log_ = control ? static_cast<CRichEditUI*>(control->GetInterface(QStringLiteral("RichEdit"))) : nullptr;
+  log_ = ui_cast<CRichEditUI>(control);
   note_ = paintManager_.FindControl(QStringLiteral("LB_LogNote"));
   CControlUI* save = paintManager_.FindControl(QStringLiteral("Btn_SaveLog"));
   if (save) save->SetVisible(pickers_ != nullptr);

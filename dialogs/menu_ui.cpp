@@ -6,6 +6,7 @@
 #include "dialogs/window_messages.h"
 #include "uilib/attribute_values.h"
 #include "uilib/paint_manager.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 
@@ -62,7 +63,7 @@ void CMenuElementUI::SetChecked(bool checked) {
 std::vector<CMenuElementUI*> CMenuElementUI::SubItems() const {
   std::vector<CMenuElementUI*> items;
   for (CControlUI* child : items_) {
-    if (auto* item = static_cast<CMenuElementUI*>(child->GetInterface(QStringLiteral("MenuElement")))) items.push_back(item);
+    if (auto* item = ui_cast<CMenuElementUI>(child)) items.push_back(item);
   }
   return items;
 }

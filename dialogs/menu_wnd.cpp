@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "uilib/control.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 
@@ -70,7 +71,7 @@ LRESULT CMenuWnd::OnCreate() {
   CDialogBuilder builder;
   CControlUI* root = builder.Create(xml_, {}, this, &paintManager_);
   if (!root) return -1;
-  root_ = static_cast<CMenuUI*>(root->GetInterface(QStringLiteral("Menu")));
+  root_ = ui_cast<CMenuUI>(root);
   if (root_ && amend_) amend_(*root_);
   paintManager_.AttachDialog(root);
   paintManager_.AddNotifier(this);
@@ -207,7 +208,7 @@ void CMenuWnd::OnFinalMessage(HWND) {
   // Open sub-menus lose the items they would give back, which go with this menu.
   if (root_) {
     for (int i = 0; i < root_->GetCount(); ++i) {
-      auto* item = static_cast<CMenuElementUI*>(root_->GetItemAt(i)->GetInterface(QStringLiteral("MenuElement")));
+      auto* item = ui_cast<CMenuElementUI>(root_->GetItemAt(i));
       if (CMenuWnd* sub = item ? item->GetSubMenuWindow() : nullptr) {
         sub->ownerItem_ = nullptr;
         item->SetSubMenuWindow(nullptr);

@@ -10,6 +10,7 @@
 #include "uilib/gui_thread.h"
 #include "uilib/label.h"
 #include "uilib/text_wrap.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 
@@ -92,7 +93,7 @@ QString CMessageDialog::IconFor(MessageKind kind) {
 
 void CMessageDialog::SizeToText(const QString& text) {
   CControlUI* found = paintManager_.FindControl(QStringLiteral("text"));
-  auto* textControl = found ? static_cast<CLabelUI*>(found->GetInterface(QStringLiteral("Label"))) : nullptr;
+  auto* textControl = ui_cast<CLabelUI>(found);
   CControlUI* row = paintManager_.FindControl(QStringLiteral("MessageRow"));
   QWidget* window = GetHWND();
   if (!textControl || !window) return;

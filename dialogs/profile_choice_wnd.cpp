@@ -1,6 +1,7 @@
 #include "dialogs/profile_choice_wnd.h"
 
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -26,7 +27,7 @@ std::optional<std::size_t> CProfileChoiceWnd::Run(HWND owner) {
 
 void CProfileChoiceWnd::InitControls() {
   if (CControlUI* control = paintManager_.FindControl(QStringLiteral("List_Profiles"))) {
-    list_ = static_cast<CListUI*>(control->GetInterface(QStringLiteral("List")));
+    list_ = ui_cast<CListUI>(control);
   }
   if (!list_) return;
   for (const QString& name : names_) {

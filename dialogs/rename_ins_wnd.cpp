@@ -5,6 +5,7 @@
 #include "settings/instance_commands.h"
 #include "settings/settings.h"
 #include "uilib/edit.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 
@@ -18,7 +19,7 @@ void CRenameInsWnd::SetCurrentName(const std::string& name) { oldName_ = newName
 
 void CRenameInsWnd::InitControls() {
   CControlUI* control = paintManager_.FindControl(QStringLiteral("Ed_InstanceName"));
-  nameEdit_ = control ? static_cast<CEditUI*>(control->GetInterface(QStringLiteral("Edit"))) : nullptr;
+  nameEdit_ = ui_cast<CEditUI>(control);
 }
 
 void CRenameInsWnd::Notify(TNotifyUI& msg) {

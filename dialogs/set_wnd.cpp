@@ -12,6 +12,7 @@
 #include "uilib/button.h"
 #include "uilib/combo.h"
 #include "uilib/edit.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -79,18 +80,18 @@ CControlUI* CSetWnd::Find(const char* name) { return paintManager_.FindControl(Q
 
 bool CSetWnd::IsChecked(const char* name) {
   CControlUI* control = Find(name);
-  auto* box = control ? static_cast<COptionUI*>(control->GetInterface(QStringLiteral("Option"))) : nullptr;
+  auto* box = ui_cast<COptionUI>(control);
   return box && box->IsSelected();
 }
 
 void CSetWnd::InitControls() {
   CControlUI* combo = Find("CBox_JavaPath");
-  javaCombo_ = combo ? static_cast<CComboUI*>(combo->GetInterface(QStringLiteral("Combo"))) : nullptr;
+  javaCombo_ = ui_cast<CComboUI>(combo);
   javaVersion_ = Find("LB_JavaVer");
   CControlUI* authCombo = Find("CBox_AuthServer");
-  authServerCombo_ = authCombo ? static_cast<CComboUI*>(authCombo->GetInterface(QStringLiteral("Combo"))) : nullptr;
+  authServerCombo_ = ui_cast<CComboUI>(authCombo);
   CControlUI* authField = Find("Ed_AuthServer");
-  authServerField_ = authField ? static_cast<CEditUI*>(authField->GetInterface(QStringLiteral("Edit"))) : nullptr;
+  authServerField_ = ui_cast<CEditUI>(authField);
   for (const AuthServerPreset& preset : kAuthServerPresets) {
     if (!authServerCombo_) break;
     auto* item = new CListLabelElementUI;

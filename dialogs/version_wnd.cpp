@@ -3,6 +3,7 @@
 #include "dialogs/add_instance_wnd.h"
 #include "dialogs/dialog_style.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -15,7 +16,7 @@ bool CVersionWnd::CreateFor(HWND owner) { return CreateCentredDialog(*this, owne
 
 void CVersionWnd::InitControls() {
   CControlUI* list = paintManager_.FindControl(QStringLiteral("List_Version"));
-  list_ = list ? static_cast<CListUI*>(list->GetInterface(QStringLiteral("List"))) : nullptr;
+  list_ = ui_cast<CListUI>(list);
   CreateIndicator();
 }
 

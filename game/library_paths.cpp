@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "util/ascii_text.h"
 #include "util/files.h"
 
 namespace kv {
 namespace {
-
-bool HasControlCharacter(std::string_view text) {
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7f) return true;
-  }
-  return false;
-}
 
 bool HasParentSegment(std::string_view path) {
   std::size_t start = 0;

@@ -3,7 +3,6 @@
 #include <minizip/unzip.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "platform/diagnostic_log.h"
+#include "util/ascii_text.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -85,10 +85,8 @@ enum class ItemOutcome { Written, Failed, Refused, Excluded };
 
 // A jar or a zip archive by its name.
 bool HasZipExtension(std::string_view path) {
-  if (path.size() < 4) return false;
-  std::string extension(path.substr(path.size() - 4));
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".jar" || extension == ".zip";
+  const std::string extension = LowerExtension(path);
+  return extension == "jar" || extension == "zip";
 }
 
 bool IsExcluded(const std::string& relative, const std::vector<std::string>& exclude) {

@@ -20,6 +20,8 @@ class InstallSink {
   virtual ~InstallSink() = default;
   // `step` begins or goes on: `done` of `total` (a step that does not count has 0 of 0).
   virtual void OnStep(InstallStep step, int done, int total) = 0;
+  // A line that a processor of the installer printed, for the log.
+  virtual void OnOutput(const std::string& line) = 0;
 };
 
 // The step as the player reads it: its name, and "done/total" for a step that counts.

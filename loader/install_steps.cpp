@@ -2,6 +2,7 @@
 
 #include "game/game_files.h"
 #include "game/game_layout.h"
+#include "game/library_paths.h"
 #include "install/download_planning.h"
 #include "install/metadata_refresh.h"
 #include "platform/platform_profile.h"
@@ -11,11 +12,13 @@
 namespace kv {
 namespace {
 
-// The engine's progress as the Libraries step.
-class LibrariesStep : public DownloadSink {
+// The engine's progress as a step of the installation.
+class EngineStep : public DownloadSink {
  public:
-  explicit LibrariesStep(InstallSink& sink) : sink_(sink) {}
-  void OnFileIndex(int done, int count) override { sink_.OnStep(InstallStep::Libraries, done, count); }
+  EngineStep(InstallSink& sink, InstallStep step) : sink_(sink), step_(step) {}
+  void OnFileIndex(int done, int count) override {
+    if (step_ == InstallStep::Libraries) sink_.OnStep(step_, done, count);
+  }
   void OnFileInfo(const std::string&, std::int64_t) override {}
   void OnProgress(std::int64_t, std::int64_t) override {}
   void OnSpeed(std::int64_t) override {}
@@ -24,6 +27,7 @@ class LibrariesStep : public DownloadSink {
 
  private:
   InstallSink& sink_;
+  InstallStep step_;
 };
 
 }  // namespace
@@ -46,11 +50,25 @@ Status FetchLibraries(const std::string& gamePath, const VersionDescription& des
                                                                .bitness = NativeBitness(),
                                                                .osVersion = HostOsVersion(),
                                                                .publishedChecksum = FetchPublishedChecksum});
+  return FetchPlanned(plan, InstallStep::Libraries, options, sink);
+}
+
+Status FetchPlanned(std::vector<DownloadItem> plan, InstallStep step, const DownloadOptions& options, InstallSink& sink) {
   if (plan.empty()) return {};
-  LibrariesStep step(sink);
-  const DownloadOutcome outcome = DownloadEngine(plan, step, options).Run();
+  EngineStep engineStep(sink, step);
+  const DownloadOutcome outcome = DownloadEngine(std::move(plan), engineStep, options).Run();
   if (outcome.result == DownloadResult::Completed) return {};
   return Fail(FailureKind::Other, msg::DownloadFailed(outcome.failedName, outcome.reason));
+}
+
+bool IsInstallableDescription(const VersionDescription& description, const std::string& gameVersion) {
+  if (!IsSafeVersionId(description.id) || description.id == gameVersion || description.inheritsFrom != gameVersion) {
+    return false;
+  }
+  for (const LibraryEntry& library : description.libraries) {
+    if (!IsSafeLibrary(library)) return false;
+  }
+  return true;
 }
 
 Status PlaceDescription(const std::string& gamePath, const std::string& id, std::string_view bytes) {

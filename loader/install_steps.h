@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "install/download_source.h"
 #include "loader/install_sink.h"
@@ -24,6 +25,16 @@ Status ProvideGameDescription(const std::string& gamePath, const std::string& ga
 // reports the Libraries step. A failure names the file that kept failing.
 Status FetchLibraries(const std::string& gamePath, const VersionDescription& description, const DownloadSource& source,
                       const DownloadOptions& options, InstallSink& sink);
+
+// Fetches the files of `plan` (none of them in place yet), reporting `step`: the files done
+// of all for the Libraries step, the step alone for any other. A failure names the file that
+// kept failing.
+Status FetchPlanned(std::vector<DownloadItem> plan, InstallStep step, const DownloadOptions& options, InstallSink& sink);
+
+// What a loader's description must be to be saved: a version of its own name (not the game's,
+// which it would overwrite) that extends the game version, with libraries that stay in their
+// folder.
+bool IsInstallableDescription(const VersionDescription& description, const std::string& gameVersion);
 
 // Puts `bytes` at versions/<id>/<id>.json in one step: a reader finds the whole description or none.
 Status PlaceDescription(const std::string& gamePath, const std::string& id, std::string_view bytes);

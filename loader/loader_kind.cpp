@@ -1,7 +1,6 @@
 #include "loader/loader_kind.h"
 
-#include <algorithm>
-#include <cctype>
+#include "util/ascii_text.h"
 
 namespace kv {
 
@@ -28,11 +27,7 @@ std::string_view LoaderDisplayName(LoaderKind kind) {
 std::optional<LoaderKind> ParseLoaderKind(std::string_view name) {
   for (LoaderKind kind : kLoaderKinds) {
     const std::string_view known = LoaderKindName(kind);
-    if (std::equal(name.begin(), name.end(), known.begin(), known.end(), [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) == b;
-        })) {
-      return kind;
-    }
+    if (EqualsNoCase(name, known)) return kind;
   }
   return std::nullopt;
 }

@@ -9,8 +9,13 @@ LoaderServices LoaderServices::Configured(std::string settingsPath) {
   services.listVersions = [settingsPath](LoaderKind kind, const std::string& gameVersion) {
     return FetchLoaderVersions(kind, gameVersion, DownloadSource::Configured(LoadDownloadSource(settingsPath)));
   };
-  services.install = [settingsPath](const LoaderInstallRequest& request, InstallSink& sink) {
-    return InstallLoader(request, DownloadSource::Configured(LoadDownloadSource(settingsPath)), sink);
+  services.install = [settingsPath](LoaderInstallRequest request, InstallSink& sink) {
+    CSettings settings(settingsPath);
+    settings.Load();
+    // A runtime that Load found stands for no choice of the player's: the installation picks
+    // one that fits the game version.
+    if (request.javaPath.empty() && !settings.javaPathDiscovered) request.javaPath = settings.javaPath;
+    return InstallLoader(request, DownloadSource::Configured(settings.downloadSource), sink);
   };
   return services;
 }

@@ -15,7 +15,7 @@ struct LoaderServices {
   std::function<Result<std::string>(const LoaderInstallRequest& request, InstallSink& sink)> install;
 
   // FetchLoaderVersions and InstallLoader through the download source that the settings file
-  // at `settingsPath` names when they are called.
+  // at `settingsPath` names when they are called; the installation with the Java it names.
   static LoaderServices Configured(std::string settingsPath);
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "util/ascii_text.h"
+
 namespace kv {
 namespace {
 
@@ -24,8 +26,7 @@ std::string_view NextPart(std::string_view id, std::size_t& at) {
 
 // A word's place among pre-release marks; every other word comes after them.
 int WordRank(std::string_view word) {
-  std::string lower(word);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = AsciiLower(word);
   if (lower == "alpha" || lower == "a") return 0;
   if (lower == "beta" || lower == "b") return 1;
   if (lower == "pre" || lower == "rc" || lower == "cr") return 2;

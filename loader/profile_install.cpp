@@ -31,16 +31,6 @@ Result<std::string> FetchProfile(const LoaderInstallRequest& request, const Down
               msg::LoaderDescriptionFailed(loader, failure ? failure->message : std::string()));
 }
 
-// What the profile must be to be saved: a version of its own name (not the game's, which it
-// would overwrite) that extends the game version, with libraries that stay in their folder.
-bool IsInstallableProfile(const VersionDescription& profile, const std::string& gameVersion) {
-  if (!IsSafeVersionId(profile.id) || profile.id == gameVersion || profile.inheritsFrom != gameVersion) return false;
-  for (const LibraryEntry& library : profile.libraries) {
-    if (!IsSafeLibrary(library)) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 Result<std::string> InstallFromProfile(const LoaderInstallRequest& request, const DownloadSource& source,
@@ -55,7 +45,7 @@ Result<std::string> InstallFromProfile(const LoaderInstallRequest& request, cons
   Result<std::string> bytes = FetchProfile(request, publishers);
   if (!bytes) return std::move(bytes).failure();
   VersionDescription profile;
-  if (!ParseVersionDescription(*bytes, profile) || !IsInstallableProfile(profile, request.gameVersion)) {
+  if (!ParseVersionDescription(*bytes, profile) || !IsInstallableDescription(profile, request.gameVersion)) {
     return Fail(FailureKind::Invalid, msg::LoaderDescriptionInvalid(loader, request.loaderVersion));
   }
   // The game's own description comes as a launch fetches it, from the source as configured.

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "net/transfers.h"
+#include "net/url_encoding.h"
 #include "util/files.h"
 
 namespace kv {
@@ -100,7 +101,7 @@ std::optional<AttemptResult> PartialDownload::Begin() {
   curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
   // Over TLS the server may offer HTTP/2: a new transfer waits for that answer and then shares
   // the connection instead of opening one more. Plain HTTP is HTTP/1.1 here: nothing to wait for.
-  if (url_.rfind("https://", 0) == 0) curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
+  if (IsHttpsAddress(url_)) curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
   if (offset_ > 0) {
     range_ = std::to_string(offset_) + "-";
     curl_easy_setopt(handle, CURLOPT_RANGE, range_.c_str());

@@ -12,6 +12,8 @@ extern char** environ;
 
 namespace kv {
 
+std::string_view LauncherVersion() { return KORVANE_VERSION; }
+
 int CompareVersions(std::string_view a, std::string_view b) {
   while (!a.empty() || !b.empty()) {
     // The next part of each; a version that has run out counts as 0 (so "1.0" equals "1").
@@ -37,7 +39,7 @@ std::optional<std::string> FindNewerVersion(const std::string& versionFileUrl, c
   std::smatch match;
   if (!std::regex_match(reply, match, kVersion)) return std::nullopt;
   std::string published = match[1];
-  if (CompareVersions(kLauncherVersion, published) >= 0) return std::nullopt;
+  if (CompareVersions(LauncherVersion(), published) >= 0) return std::nullopt;
   return published;
 }
 

@@ -9,7 +9,8 @@
 // downloads launchers and Java runtimes; the launcher itself installs neither.
 namespace kv {
 
-inline constexpr const char* kLauncherVersion = "0.1.3";
+// This launcher's version, as the build names it.
+std::string_view LauncherVersion();
 
 // Compares dotted versions part by part as numbers: negative when `a` is older, 0 when they
 // are the same, positive when `a` is newer. "0.2" is newer than "0.1.10"; "1.0" equals "1".

@@ -26,7 +26,7 @@ LaunchInputs MakeLaunchInputs(const CSettings& settings, const StoredCredentials
   inputs.jvmMemoryMax = settings.jvmMemoryMax;
   inputs.launchParameters = settings.launchParameters;
   inputs.osVersion = HostOsVersion();
-  inputs.launcherVersion = kLauncherVersion;
+  inputs.launcherVersion = LauncherVersion();
   return inputs;
 }
 

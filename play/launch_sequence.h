@@ -15,7 +15,7 @@
 #include "net/download_item.h"
 #include "platform/java_source.h"
 #include "platform/platform_profile.h"
-#include "play/java_choice.h"
+#include "platform/java_choice.h"
 #include "play/launch_sink.h"
 
 namespace kv {

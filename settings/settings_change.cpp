@@ -1,7 +1,6 @@
 #include "settings/settings_change.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 #include "platform/java_source.h"
@@ -9,6 +8,7 @@
 #include "settings/download_source_kind.h"
 #include "settings/instance_folders.h"
 #include "settings/instance_list.h"
+#include "util/ascii_text.h"
 #include "util/files.h"
 #include "util/messages.h"
 #include "util/text.h"
@@ -32,11 +32,6 @@ constexpr const char* kMsaClientIdField = "微软应用程序 ID";
 constexpr const char* kAutoMemoryField = "自动配置";
 constexpr const char* kShowCmdField = "显示命令行窗口";
 constexpr const char* kKeepLogField = "游戏结束后保留日志窗口";
-
-bool HasControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(),
-                     [](char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; });
-}
 
 // The player name and password are stored as Base64 of their bytes in the ANSI code page.
 bool AnsiCodePageHolds(std::string_view text) {
@@ -152,8 +147,7 @@ Result<bool> ChangeAuthServer(const std::string& settingsPath, const std::string
 }
 
 bool SetSettingByKey(CSettings& settings, std::string_view key, const std::string& value, std::string& problem) {
-  std::string name(key);
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });
+  const std::string name = AsciiLower(key);
   const std::pair<const char*, std::string CSettings::*> plain[] = {
       {"username", &CSettings::userName},
       {"pwd", &CSettings::password},

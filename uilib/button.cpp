@@ -5,6 +5,7 @@
 
 #include "uilib/attribute_values.h"
 #include "uilib/paint_manager.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 
@@ -187,7 +188,7 @@ void COptionUI::Selected(bool selected, bool triggerEvent) {
     if (const auto* members = manager_->GetOptionGroup(group_)) {
       const std::vector<CControlUI*> copy = *members;
       for (CControlUI* member : copy) {
-        auto* option = static_cast<COptionUI*>(member->GetInterface(QStringLiteral("Option")));
+        auto* option = ui_cast<COptionUI>(member);
         if (option && option != this) option->Selected(false, false);
       }
     }

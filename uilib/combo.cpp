@@ -10,6 +10,7 @@
 #include "uilib/attribute_values.h"
 #include "uilib/overlay.h"
 #include "uilib/paint_manager.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 namespace {
@@ -54,7 +55,7 @@ class ComboEventFilter : public QObject {
 };
 
 IListItemUI* AsListItem(CControlUI* control) {
-  return control ? static_cast<IListItemUI*>(control->GetInterface(QStringLiteral("ListItem"))) : nullptr;
+  return ui_cast<IListItemUI>(control);
 }
 
 }  // namespace

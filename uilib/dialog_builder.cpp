@@ -19,6 +19,7 @@
 #include "uilib/rich_edit.h"
 #include "uilib/scroll_bar.h"
 #include "uilib/skin_resources.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 namespace {
@@ -143,7 +144,7 @@ struct CDialogBuilder::Context {
   // returns the first.
   CControlUI* BuildChildren(const pugi::xml_node& node, CControlUI* parent) {
     CControlUI* first = nullptr;
-    auto* container = parent ? static_cast<CContainerUI*>(parent->GetInterface(QStringLiteral("Container"))) : nullptr;
+    auto* container = ui_cast<CContainerUI>(parent);
     for (const pugi::xml_node& child : node.children()) {
       if (child.type() != pugi::node_element) continue;
       const QString tag = Text(child.name());

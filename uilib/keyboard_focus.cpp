@@ -4,12 +4,13 @@
 
 #include "uilib/container.h"
 #include "uilib/control.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 namespace {
 
 CContainerUI* AsContainer(CControlUI* control) {
-  return static_cast<CContainerUI*>(control->GetInterface(QStringLiteral("Container")));
+  return ui_cast<CContainerUI>(control);
 }
 
 // Children in the order they stand: a row reads from the left, anything else from the top.

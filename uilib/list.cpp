@@ -7,12 +7,13 @@
 #include "uilib/image_string.h"
 #include "uilib/paint_manager.h"
 #include "uilib/scroll_bar.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 namespace {
 
 IListItemUI* AsListItem(CControlUI* control) {
-  return control ? static_cast<IListItemUI*>(control->GetInterface(QStringLiteral("ListItem"))) : nullptr;
+  return ui_cast<IListItemUI>(control);
 }
 
 Qt::Alignment HorizontalAlign(const QString& value) {
@@ -547,7 +548,7 @@ QSize CListHeaderUI::EstimateSize(QSize) {
   QSize size = cxyFixed_;
   if (size.height() == 0) {
     for (CControlUI* item : items_) {
-      auto* headerItem = static_cast<CListHeaderItemUI*>(item->GetInterface(QStringLiteral("ListHeaderItem")));
+      auto* headerItem = ui_cast<CListHeaderItemUI>(item);
       int h = item->GetFixedHeight();
       if (h == 0 && headerItem && manager_) h = manager_->GetFontHeight(headerItem->GetFont()) + 8;
       size.setHeight(std::max(size.height(), h));

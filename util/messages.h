@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Every text that the launcher's domain shows to players, in one place. The windows and the
@@ -383,6 +384,35 @@ inline std::string LoaderGameDescriptionMissing(const std::string& gameVersion) 
 inline std::string LoaderDescriptionNotWritten(const std::string& path) { return "无法写入版本描述文件: " + path; }
 inline std::string LoaderInstallNotAvailable(const std::string& loader) {
   return "暂时还不能安装 " + loader + "：启动器尚未提供它的安装";
+}
+// Installers: archives, their profiles and the processors they run.
+inline std::string ArchiveUnreadable(const std::string& path) { return "无法读取压缩包: " + path; }
+inline std::string ArchiveEntryMissing(const std::string& archive, std::string_view entry) {
+  return "压缩包 " + archive + " 中没有 " + std::string(entry);
+}
+inline std::string ArchiveEntryUnreadable(const std::string& archive, std::string_view entry) {
+  return "无法解压 " + archive + " 中的 " + std::string(entry);
+}
+inline std::string InstallerFailed(const std::string& loader, const std::string& reason) {
+  return "无法获取 " + loader + " 的安装器（" + reason + "）";
+}
+inline std::string InstallerInvalid(const std::string& loader, const std::string& reason) {
+  return loader + " 的安装器无效，无法安装（" + reason + "）";
+}
+inline std::string ProcessorJavaMissing(int major) {
+  return "没有可以运行安装处理器的 Java（需要 Java " + std::to_string(major) + "），请在设置中指定 Java 路径";
+}
+inline std::string ProcessorNotStarted(const std::string& processor, const std::string& reason) {
+  return "无法启动处理器 " + processor + "（" + reason + "）";
+}
+inline std::string ProcessorFailed(const std::string& processor, int status) {
+  return "处理器 " + processor + " 运行失败（退出状态 " + std::to_string(status) + "）";
+}
+inline std::string ProcessorOutputWrong(const std::string& processor, const std::string& file) {
+  return "处理器 " + processor + " 的输出文件不正确: " + file;
+}
+inline std::string MappingsFailed(const std::string& gameVersion, const std::string& reason) {
+  return "无法下载游戏版本 " + gameVersion + " 的混淆映射表（" + reason + "）";
 }
 inline std::string LoaderInstalled(const std::string& loader, const std::string& versionId) {
   return "已安装 " + loader + "（版本 " + versionId + "）";

@@ -13,6 +13,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 
 namespace kv {
@@ -94,7 +95,7 @@ TEST_F(CrashNotice, TheCauseAboveTheLastLinesAndItsButton) {
   // The last lines follow the cause.
   EXPECT_GT(missing.text.indexOf(QStringLiteral("\n最后的输出:\n")), missing.text.indexOf(QStringLiteral("（见 game-latest.log）")));
   EXPECT_EQ(missing.button, QStringLiteral("打开 Mod 页面"));
-  auto* modTab = static_cast<COptionUI*>(harness_.Find("Option_Mod")->GetInterface(QStringLiteral("Option")));
+  auto* modTab = ui_cast<COptionUI>(harness_.Find("Option_Mod"));
   EXPECT_TRUE(test::PumpUntil([&] { return modTab->IsSelected(); }));
   EXPECT_TRUE(frame.GetHWND()->isVisible());
 

@@ -17,6 +17,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 #include "util/base64.h"
 #include "util/digest.h"
 #include "util/files.h"
@@ -352,7 +353,7 @@ TEST_F(FrameLaunch, ThePlayerPicksOneOfSeveralProfilesFromAList) {
     chosen = true;
     test::Pump(30);
     test::SaveScreenshot(window->GetHWND(), QStringLiteral("frame_profile_choice"));
-    auto* list = static_cast<CListUI*>(test::ControlOf(window, "List_Profiles")->GetInterface(QStringLiteral("List")));
+    auto* list = ui_cast<CListUI>(test::ControlOf(window, "List_Profiles"));
     test::Click(*window, list->GetItemAt(1));
     test::ClickControlOf(window, "Btn_Ok");
   });

@@ -16,6 +16,7 @@
 #include "dialogs/loading_wnd.h"
 #include "dialogs/log_wnd.h"
 #include "dialogs/window_messages.h"
+#include "net/update_check.h"
 #include "tests/app/frame_harness.h"
 #include "platform/profile_store.h"
 #include "tests/net/mirror_process.h"
@@ -23,6 +24,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
 #include "uilib/container.h"
+#include "uilib/ui_cast.h"
 #include "util/base64.h"
 #include "util/messages.h"
 
@@ -33,7 +35,7 @@ using namespace ui;
 
 COptionUI* TileAt(CFrameWnd& frame, int index) {
   CControlUI* item = frame.InstanceTiles()->GetItemAt(index);
-  return item ? static_cast<COptionUI*>(item->GetInterface(QStringLiteral("Option"))) : nullptr;
+  return ui_cast<COptionUI>(item);
 }
 
 class FrameWindow : public ::testing::Test {
@@ -180,7 +182,7 @@ TEST_F(FrameWindow, MaximiseAndRestoreSwapTheirButtonsAndTheTabsSwitchPages) {
   frame.SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_TRUE(test::PumpUntil([&] { return harness_.Find("Btn_Max")->IsVisible(); }));
 
-  auto* pages = static_cast<CContainerUI*>(harness_.Find("Tab_Switch")->GetInterface(QStringLiteral("Container")));
+  auto* pages = ui_cast<CContainerUI>(harness_.Find("Tab_Switch"));
   harness_.Click("Option_Mod");
   EXPECT_TRUE(pages->GetItemAt(1)->IsVisible());
   harness_.Click("Option_Game");
@@ -363,7 +365,7 @@ TEST_F(UpdateOffer, AgreeingStartsTheUpdaterWithTheVersionAndEndsTheProgram) {
 }
 
 TEST_F(UpdateOffer, TheSameVersionIsNotOffered) {
-  Publish("0.1.3");
+  Publish(std::string(LauncherVersion()));
   test::MessageAnswerer answerer("cancelbtn");
   CFrameWnd& frame = harness_.Open();
   EXPECT_TRUE(test::PumpUntil([&] { return !frame.IsCheckingForUpdate(); }, 10000));

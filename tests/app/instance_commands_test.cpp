@@ -21,6 +21,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/container.h"
 #include "uilib/layouts.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -264,7 +265,7 @@ TEST_F(InstanceCommandsUi, InstancesNamedLikeTheWindowsControlsAreOnlyInstances)
   harness_.AddInstance("AddInstanceBtn", "v-add");
   harness_.AddInstance("Btn_StartGame", "v-start");
   CFrameWnd& frame = harness_.Open();
-  auto* pages = static_cast<CTabLayoutUI*>(harness_.Find("Tab_Switch")->GetInterface(QStringLiteral("TabLayout")));
+  auto* pages = ui_cast<CTabLayoutUI>(harness_.Find("Tab_Switch"));
   test::WindowAction addDialog("KvAddInstanceWnd", [](CWindowWnd& dialog) { dialog.Close(IDCANCEL); });
   test::MessageAnswerer answerer("okbtn");
 

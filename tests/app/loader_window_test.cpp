@@ -21,6 +21,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/combo.h"
 #include "uilib/container.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 
 namespace kv {
@@ -78,8 +79,8 @@ TEST_F(LoaderWindow, ANewcomerAddsTheGameWithFabricAndStartsIt) {
       [](CWindowWnd& window) {
         auto& dialog = static_cast<CAddInstanceWnd&>(window);
         test::ControlOf(&dialog, "Ed_InstanceName")->SetText(QStringLiteral("织布"));
-        static_cast<CComboUI*>(test::ControlOf(&dialog, "CBox_Loader")->GetInterface(QStringLiteral("Combo")))->SelectItem(1);
-        auto* versions = static_cast<CComboUI*>(test::ControlOf(&dialog, "CBox_LoaderVersion")->GetInterface(QStringLiteral("Combo")));
+        ui_cast<CComboUI>(test::ControlOf(&dialog, "CBox_Loader"))->SelectItem(1);
+        auto* versions = ui_cast<CComboUI>(test::ControlOf(&dialog, "CBox_LoaderVersion"));
         EXPECT_TRUE(test::PumpUntil([&] { return !dialog.Busy() && versions->GetCount() == 1; }, 30000));
         EXPECT_EQ(versions->GetText(), QStringLiteral("0.16.9（稳定版）"));
         test::SaveScreenshot(dialog.GetHWND(), QStringLiteral("add_instance_fabric_from_the_publisher"));

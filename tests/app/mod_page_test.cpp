@@ -15,6 +15,7 @@
 #include "uilib/button.h"
 #include "uilib/label.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 
 namespace kv {
@@ -31,19 +32,19 @@ class ModPageTest : public ::testing::Test {
     if (!test::HasLauncherSkin()) GTEST_SKIP() << "no skin in this build";
   }
 
-  CListUI* List() { return static_cast<CListUI*>(harness_.Find("List_Mod")->GetInterface(QStringLiteral("List"))); }
+  CListUI* List() { return ui_cast<CListUI>(harness_.Find("List_Mod")); }
   QString Text(const char* name) { return harness_.Find(name)->GetText(); }
   bool Shown(const char* name) {
     CControlUI* control = harness_.Find(name);
     return control && control->IsVisibleInTree();
   }
   CContainerUI* Row(int index) {
-    auto* item = static_cast<CContainerUI*>(List()->GetItemAt(index)->GetInterface(QStringLiteral("Container")));
-    return static_cast<CContainerUI*>(item->GetItemAt(0)->GetInterface(QStringLiteral("Container")));
+    auto* item = ui_cast<CContainerUI>(List()->GetItemAt(index));
+    return ui_cast<CContainerUI>(item->GetItemAt(0));
   }
   QString ItemId(int index) { return Row(index)->GetItemAt(1)->GetText(); }
   CButtonUI* ItemIcon(int index) {
-    return static_cast<CButtonUI*>(Row(index)->FindSubControl(QStringLiteral("MODICON"))->GetInterface(QStringLiteral("Button")));
+    return ui_cast<CButtonUI>(Row(index)->FindSubControl(QStringLiteral("MODICON")));
   }
   void ClickItem(int index) { test::Click(harness_.Frame(), List()->GetItemAt(index)); }
   std::string InstanceFolder(const std::string& name) { return harness_.Home() / (".minecraft/../Instance/" + name + "/"); }

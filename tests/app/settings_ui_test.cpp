@@ -10,6 +10,7 @@
 #include "tests/support/fixtures.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/button.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 namespace {
@@ -40,7 +41,7 @@ class SettingsFromTheWindow : public ::testing::Test {
         "KvSetWnd",
         [&](CWindowWnd& dialog) {
           test::ControlOf(&dialog, "Ed_UserName")->SetText(QStringLiteral("steve@example.com"));
-          auto* genuine = static_cast<COptionUI*>(test::ControlOf(&dialog, "CB_IsGenuine")->GetInterface(QStringLiteral("Option")));
+          auto* genuine = ui_cast<COptionUI>(test::ControlOf(&dialog, "CB_IsGenuine"));
           if (!genuine->IsSelected()) test::ClickControlOf(&dialog, "CB_IsGenuine");
           test::ControlOf(&dialog, "Ed_Pwd")->SetText(password);
           test::ClickControlOf(&dialog, "Btn_Ok");

@@ -9,6 +9,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "tests/uilib/window_probes.h"
 #include "uilib/progress.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -80,7 +81,7 @@ TEST_F(DownloadWindow, WithSeveralTransfersTheBarCoversTheRunAndCancelKeepsThePa
   test::Watcher watcher([&] {
     CWindowWnd* window = test::FindOpenWindow(QStringLiteral("KvDownLoadWnd"));
     if (!window || pictured) return;
-    auto* bar = static_cast<CProgressUI*>(test::ControlOf(window, "DownLoad_process")->GetInterface(QStringLiteral("Progress")));
+    auto* bar = ui_cast<CProgressUI>(test::ControlOf(window, "DownLoad_process"));
     // The small files are in place, the big one is half-way, and the speed has been reported.
     if (bar->GetValue() < 1000 || test::TextOf(window, "LB_FileIndex") != QStringLiteral("(2/3)") ||
         test::TextOf(window, "LB_DownLoadSpeed") == QStringLiteral("下载速度:")) {

@@ -18,6 +18,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/uilib/gui_test_support.h"
 #include "tests/uilib/window_probes.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -113,7 +114,7 @@ TEST_F(InstanceDialogs, TheAddDialogTakesTheNameAtOnceAndAnswersEnterAndEscape) 
   CAddInstanceWnd dialog(settings_, Refresh());
   const int result = RunAddDialog(dialog, [&] {
     // The cursor waits in the name field: what the player types lands there.
-    auto* name = static_cast<CEditUI*>(test::ControlOf(&dialog, "Ed_InstanceName")->GetInterface(QStringLiteral("Edit")));
+    auto* name = ui_cast<CEditUI>(test::ControlOf(&dialog, "Ed_InstanceName"));
     QWidget* typing = dialog.GetHWND()->focusWidget();
     ASSERT_NE(typing, nullptr);
     EXPECT_EQ(typing, name->GetNativeEdit());

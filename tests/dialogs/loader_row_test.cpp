@@ -20,6 +20,7 @@
 #include "tests/uilib/window_probes.h"
 #include "uilib/combo.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 #include "util/files.h"
 #include "util/messages.h"
 
@@ -79,7 +80,7 @@ class LoaderRow : public ::testing::Test {
   }
 
   static CComboUI* Combo(CAddInstanceWnd& dialog, const char* name) {
-    return static_cast<CComboUI*>(test::ControlOf(&dialog, name)->GetInterface(QStringLiteral("Combo")));
+    return ui_cast<CComboUI>(test::ControlOf(&dialog, name));
   }
   static std::vector<QString> Items(CComboUI* combo) {
     std::vector<QString> texts;
@@ -169,7 +170,7 @@ TEST_F(LoaderRow, EveryLoadersVersionsForTheGameVersionAndWhatOkInstalls) {
   EXPECT_EQ(CInstanceList(settings_, false).GetVersion("织布"), "fabric-loader-0.16.9-26.2-pre-2");
 }
 
-TEST_F(LoaderRow, AFailedInstallationAddsNothingAndForgeIsNotInstalledYet) {
+TEST_F(LoaderRow, AFailedInstallationAddsNothing) {
   installFailure_ = msg::DownloadFailed("intermediary-1.21.1.jar", "HTTP 404");
   CAddInstanceWnd dialog(settings_, Refresh(), Services());
   const int result = Run(dialog, [&] {
@@ -178,11 +179,13 @@ TEST_F(LoaderRow, AFailedInstallationAddsNothingAndForgeIsNotInstalledYet) {
     EXPECT_EQ(PressOk(dialog), QString::fromStdString(installFailure_));
     EXPECT_TRUE(dialog.GetHWND()->isVisible());
     ChooseLoader(dialog, 3);
-    EXPECT_EQ(PressOk(dialog), QString::fromStdString(msg::LoaderInstallNotAvailable("Forge")));
+    EXPECT_EQ(PressOk(dialog), QString::fromStdString(installFailure_));
     test::ClickControlOf(&dialog, "Btn_Cancel");
   });
   EXPECT_EQ(result, IDCANCEL);
-  EXPECT_EQ(requests_.size(), 1u);
+  ASSERT_EQ(requests_.size(), 2u);
+  EXPECT_EQ(requests_[1].kind, LoaderKind::Forge);
+  EXPECT_EQ(requests_[1].loaderVersion, "47.4.10");
   EXPECT_TRUE(CInstanceList(settings_, false).Entries().empty());
   EXPECT_FALSE(PathExists(home_ / "Instance/织布/"));
 }
@@ -208,7 +211,7 @@ TEST_F(LoaderRow, AnotherGameVersionBringsItsOwnLists) {
       watch.stop();
       test::Pump(30);
       picker->GetPaintManager().UpdateLayout();
-      auto* list = static_cast<CListUI*>(test::ControlOf(picker, "List_Version")->GetInterface(QStringLiteral("List")));
+      auto* list = ui_cast<CListUI>(test::ControlOf(picker, "List_Version"));
       test::Click(*picker, list->GetItemAt(5));
       picked = picker->SelectedVersion();
       test::ClickControlOf(picker, "Btn_OK");

@@ -20,6 +20,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "tests/uilib/window_probes.h"
 #include "uilib/rich_edit.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 namespace {
@@ -66,7 +67,7 @@ class LogWindow : public ::testing::Test {
     ASSERT_TRUE(test::PumpUntil([&] { return log_.Text().endsWith(last); }, 60000));
   }
   QScrollBar* ScrollBar() {
-    auto* edit = static_cast<CRichEditUI*>(test::ControlOf(&log_, "RE_Log")->GetInterface(QStringLiteral("RichEdit")));
+    auto* edit = ui_cast<CRichEditUI>(test::ControlOf(&log_, "RE_Log"));
     return edit->GetNativeEdit()->verticalScrollBar();
   }
 

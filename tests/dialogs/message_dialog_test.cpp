@@ -14,6 +14,7 @@
 #include "uilib/label.h"
 #include "uilib/paint_manager.h"
 #include "uilib/text_wrap.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 namespace {
@@ -106,7 +107,7 @@ Shown ShowText(const QString& text, MessageKind kind, const QString& shotName) {
   QImage shot;
   RunDialog(text, kind, kMessageOk, [&](CMessageDialog& d) {
     CPaintManagerUI& manager = d.GetPaintManager();
-    auto* label = static_cast<CLabelUI*>(manager.FindControl(QStringLiteral("text"))->GetInterface(QStringLiteral("Label")));
+    auto* label = ui_cast<CLabelUI>(manager.FindControl(QStringLiteral("text")));
     shown.window = d.GetHWND()->size();
     shown.text = label->GetPos().ToQRect();
     shown.textRoom = shown.text.width() - label->GetTextPadding().left - label->GetTextPadding().right;

@@ -7,6 +7,7 @@
 
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 namespace {
@@ -23,7 +24,7 @@ std::optional<std::size_t> Choose(const std::function<void(CProfileChoiceWnd&, C
     if (!shotName.isEmpty()) test::SaveScreenshot(dialog.GetHWND(), shotName);
     CControlUI* list = dialog.GetPaintManager().FindControl(QStringLiteral("List_Profiles"));
     ASSERT_NE(list, nullptr);
-    action(dialog, *static_cast<CListUI*>(list->GetInterface(QStringLiteral("List"))));
+    action(dialog, *ui_cast<CListUI>(list));
   });
   return dialog.Run(nullptr);
 }

@@ -24,6 +24,7 @@
 #include "uilib/button.h"
 #include "uilib/combo.h"
 #include "uilib/edit.h"
+#include "uilib/ui_cast.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -99,10 +100,10 @@ class SettingsDialog : public ::testing::Test {
   }
 
   static CComboUI* Combo(CWindowWnd& dialog) {
-    return static_cast<CComboUI*>(test::ControlOf(&dialog, "CBox_JavaPath")->GetInterface(QStringLiteral("Combo")));
+    return ui_cast<CComboUI>(test::ControlOf(&dialog, "CBox_JavaPath"));
   }
   static bool Checked(CWindowWnd& dialog, const char* name) {
-    return static_cast<COptionUI*>(test::ControlOf(&dialog, name)->GetInterface(QStringLiteral("Option")))->IsSelected();
+    return ui_cast<COptionUI>(test::ControlOf(&dialog, name))->IsSelected();
   }
   static bool Enabled(CWindowWnd& dialog, const char* name) { return test::ControlOf(&dialog, name)->IsEnabled(); }
   static void Type(CWindowWnd& dialog, const char* name, const QString& text) {
@@ -212,10 +213,10 @@ TEST_F(SettingsDialog, TheAccountServerIsPickedByNameOrTyped) {
   stored.authServer = "https://littleskin.cn/api/yggdrasil/";
   ASSERT_TRUE(stored.Save());
   const auto field = [](CWindowWnd& dialog) {
-    return static_cast<CEditUI*>(test::ControlOf(&dialog, "Ed_AuthServer")->GetInterface(QStringLiteral("Edit")));
+    return ui_cast<CEditUI>(test::ControlOf(&dialog, "Ed_AuthServer"));
   };
   const auto servers = [](CWindowWnd& dialog) {
-    return static_cast<CComboUI*>(test::ControlOf(&dialog, "CBox_AuthServer")->GetInterface(QStringLiteral("Combo")));
+    return ui_cast<CComboUI>(test::ControlOf(&dialog, "CBox_AuthServer"));
   };
 
   const int result = Run([&](CSetWnd& dialog) {
@@ -258,7 +259,7 @@ TEST_F(SettingsDialog, AnotherAccountServerGetsOnlyANameAndPasswordTypedForIt) {
   reply_ = R"({"accessToken":"b-token","selectedProfile":{"id":"1","name":"Alex"}})";
 
   const int result = Run([&](CSetWnd& dialog) {
-    static_cast<CComboUI*>(test::ControlOf(&dialog, "CBox_AuthServer")->GetInterface(QStringLiteral("Combo")))->SelectItem(3);
+    ui_cast<CComboUI>(test::ControlOf(&dialog, "CBox_AuthServer"))->SelectItem(3);
     Type(dialog, "Ed_AuthServer", QStringLiteral("https://skin-b.example"));
     // What the fields showed was given for the old server: the player is asked for the new one's.
     QString told;
@@ -404,7 +405,7 @@ TEST_F(SettingsDialog, EscapeCancelsEnterSavesAndANameTooLongIsRefusedNotCut) {
 
   const QString tooLong(51, QChar(u'x'));
   const int result = Run([&](CSetWnd& dialog) {
-    auto* name = static_cast<CEditUI*>(test::ControlOf(&dialog, "Ed_UserName")->GetInterface(QStringLiteral("Edit")));
+    auto* name = ui_cast<CEditUI>(test::ControlOf(&dialog, "Ed_UserName"));
     test::TypeInto(dialog, name, tooLong);
     EXPECT_EQ(name->GetText(), tooLong);
     {

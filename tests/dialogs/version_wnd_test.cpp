@@ -15,6 +15,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "tests/uilib/window_probes.h"
 #include "uilib/list.h"
+#include "uilib/ui_cast.h"
 
 namespace kv {
 namespace {
@@ -48,7 +49,7 @@ class VersionPicker : public ::testing::Test {
   // The list, laid out, so that its rows stand where a click finds them.
   CListUI* List(CVersionWnd& picker) {
     picker.GetPaintManager().UpdateLayout();
-    return static_cast<CListUI*>(test::ControlOf(&picker, "List_Version")->GetInterface(QStringLiteral("List")));
+    return ui_cast<CListUI>(test::ControlOf(&picker, "List_Version"));
   }
 
   // Runs the picker; `script` acts once it is up. A script that stopped half-way (a failed

@@ -21,6 +21,8 @@ constexpr std::pair<const char*, const char*> kOnChinaMirror[] = {
     {"https://meta.quiltmc.org/", "quilt-meta/"},
     {"https://maven.fabricmc.net/", "maven/"},
     {"https://maven.quiltmc.org/repository/release/", "maven/"},
+    {"https://maven.minecraftforge.net/", "maven/"},
+    {"https://libraries.minecraft.net/", "maven/"},
     {"https://piston-meta.mojang.com/", ""},
     {"https://piston-data.mojang.com/", ""},
 };
@@ -92,6 +94,12 @@ void LoaderPublisher::ServeGameVersion(const std::string& id, const std::string&
   jar["sha1"] = Sha1Of(client);
   jar["size"] = static_cast<Json::Int64>(client.size());
   Serve(jar["url"].asString(), client);
+  const std::string mappings = "mappings of " + id;
+  Json::Value& map = description["downloads"]["client_mappings"];
+  map["url"] = "https://piston-data.mojang.com/v1/objects/" + Sha1Of(mappings) + "/client.txt";
+  map["sha1"] = Sha1Of(mappings);
+  map["size"] = static_cast<Json::Int64>(mappings.size());
+  Serve(map["url"].asString(), mappings);
 
   const std::string bytes = WriteJson(description);
   Json::Value entry;

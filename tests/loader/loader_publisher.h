@@ -39,8 +39,8 @@ class LoaderPublisher {
                            const std::function<std::string(const std::string& coordinate)>& jarOf) const;
 
   // Serves the game version `id` with a description that starts the game's main class of its
-  // client jar `client` on Java 17, and the publisher's version list naming every version
-  // served so far. The description's checksum is in the list, as the publisher's is.
+  // client jar `client` on Java 17, its mappings ("mappings of <id>"), and the publisher's
+  // version list naming every version served so far. The description's checksum is in the list, as the publisher's is.
   void ServeGameVersion(const std::string& id, const std::string& client);
 
   // The official source with the publishers' hosts on `mirrorBase` (the China mirror closed),

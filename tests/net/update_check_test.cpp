@@ -39,7 +39,7 @@ TEST(UpdateCheck, OffersOnlyANewerPublishedVersion) {
   EXPECT_EQ(FindNewerVersion("u", Serving("0.1.10")), "0.1.10");
   EXPECT_EQ(FindNewerVersion("u", Serving("0.2")), "0.2");
   EXPECT_EQ(FindNewerVersion("u", Serving("1.0")), "1.0");
-  EXPECT_FALSE(FindNewerVersion("u", Serving("0.1.3")));
+  EXPECT_FALSE(FindNewerVersion("u", Serving(std::string(LauncherVersion()))));
   EXPECT_FALSE(FindNewerVersion("u", Serving("0.1")));
   EXPECT_FALSE(FindNewerVersion("u", Serving("0.1.4", false)));
   EXPECT_FALSE(FindNewerVersion("u", Serving("")));

@@ -9,6 +9,7 @@
 #include "uilib/button.h"
 #include "uilib/edit.h"
 #include "uilib/layouts.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 namespace {
@@ -34,7 +35,7 @@ class ControlState : public ::testing::Test {
     window_.DestroyWindow();
     test::Pump();
   }
-  CEditUI* Edit(const char* name) { return window_.FindAs<CEditUI>(QString::fromLatin1(name), QStringLiteral("Edit")); }
+  CEditUI* Edit(const char* name) { return window_.FindAs<CEditUI>(QString::fromLatin1(name)); }
   test::TestWindow window_{QString::fromUtf8(kLayout)};
 };
 
@@ -113,8 +114,8 @@ TEST_F(ControlState, AltAndTheShortcutLetterActivateAButton) {
 }
 
 TEST_F(ControlState, OptionsAddedByCodeJoinTheirGroup) {
-  auto* layout = static_cast<CContainerUI*>(window_.GetPaintManager().GetRoot()->GetInterface(QStringLiteral("Container")));
-  auto* first = window_.FindAs<COptionUI>(QStringLiteral("t1"), QStringLiteral("Option"));
+  auto* layout = ui_cast<CContainerUI>(window_.GetPaintManager().GetRoot());
+  auto* first = window_.FindAs<COptionUI>(QStringLiteral("t1"));
   first->Selected(true);
   auto* second = new COptionUI();
   second->SetName(QStringLiteral("t2"));
@@ -145,7 +146,7 @@ TEST_F(ControlState, TimersReachTheirControlUntilKilledOrRemoved) {
   EXPECT_FALSE(manager.KillTimer(save, 3));
   window_.ClearRecords();
   ASSERT_TRUE(manager.SetTimer(save, 4, 5));
-  auto* layout = static_cast<CContainerUI*>(manager.GetRoot()->GetInterface(QStringLiteral("Container")));
+  auto* layout = ui_cast<CContainerUI>(manager.GetRoot());
   layout->Remove(save);
   test::Pump(40);
   EXPECT_TRUE(window_.Notifications(kNotifyTimer).empty());

@@ -82,9 +82,9 @@ TEST_F(ControlInput, ButtonsClickOnReleaseInsideOnly) {
 }
 
 TEST_F(ControlInput, GroupedOptionsExcludeEachOtherAndOnlyTheNewOneNotifies) {
-  auto* o1 = window_.FindAs<COptionUI>(QStringLiteral("o1"), QStringLiteral("Option"));
-  auto* o2 = window_.FindAs<COptionUI>(QStringLiteral("o2"), QStringLiteral("Option"));
-  auto* cb = window_.FindAs<CCheckBoxUI>(QStringLiteral("cb"), QStringLiteral("CheckBox"));
+  auto* o1 = window_.FindAs<COptionUI>(QStringLiteral("o1"));
+  auto* o2 = window_.FindAs<COptionUI>(QStringLiteral("o2"));
+  auto* cb = window_.FindAs<CCheckBoxUI>(QStringLiteral("cb"));
   ASSERT_TRUE(o1 && o2 && cb);
   EXPECT_TRUE(o1->IsSelected());
   test::Click(window_, o2);
@@ -126,11 +126,11 @@ TEST_F(ControlInput, MenuClimbsToTheNearestMenuOwnerAndNamesTheControlClicked) {
   ASSERT_EQ(menus.size(), 1u);
   EXPECT_EQ(menus[0].sender, QStringLiteral("list"));
   EXPECT_EQ(menus[0].lParam, reinterpret_cast<LPARAM>(Find("row1")));
-  EXPECT_EQ(window_.FindAs<CListUI>(QStringLiteral("list"), QStringLiteral("List"))->GetCurSel(), 1);
+  EXPECT_EQ(window_.FindAs<CListUI>(QStringLiteral("list"))->GetCurSel(), 1);
 }
 
 TEST_F(ControlInput, ListRowsSelectClickAndActivate) {
-  auto* list = window_.FindAs<CListUI>(QStringLiteral("list"), QStringLiteral("List"));
+  auto* list = window_.FindAs<CListUI>(QStringLiteral("list"));
   test::Click(window_, Find("row2"));
   EXPECT_EQ(list->GetCurSel(), 2);
   auto selects = window_.Notifications(kNotifyItemSelect);
@@ -172,7 +172,7 @@ TEST_F(ControlInput, TabWalksTheFocusAndSpaceActivates) {
 }
 
 TEST_F(ControlInput, EditsTypeThroughANativeEditorThatKeepsTheirRules) {
-  auto* edit = window_.FindAs<CEditUI>(QStringLiteral("ed"), QStringLiteral("Edit"));
+  auto* edit = window_.FindAs<CEditUI>(QStringLiteral("ed"));
   ASSERT_NE(edit, nullptr);
   EXPECT_EQ(edit->GetNativeEdit(), nullptr);
   test::Click(window_, edit);
@@ -193,7 +193,7 @@ TEST_F(ControlInput, EditsTypeThroughANativeEditorThatKeepsTheirRules) {
 }
 
 TEST_F(ControlInput, TextLinksReportTheirIndex) {
-  auto* text = window_.FindAs<CTextUI>(QStringLiteral("link"), QStringLiteral("Text"));
+  auto* text = window_.FindAs<CTextUI>(QStringLiteral("link"));
   ASSERT_NE(text, nullptr);
   ASSERT_EQ(text->GetLinkCount(), 1);
   EXPECT_EQ(text->GetLinkContent(0), QStringLiteral("https://example.org"));

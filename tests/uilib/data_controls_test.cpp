@@ -18,6 +18,7 @@
 #include "uilib/progress.h"
 #include "uilib/rich_edit.h"
 #include "uilib/skin_resources.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 namespace {
@@ -59,14 +60,14 @@ class DataControls : public ::testing::Test {
     test::Pump();
   }
   template <typename T>
-  T* Get(const char* name, const char* iface) {
-    return window_.FindAs<T>(QString::fromLatin1(name), QString::fromLatin1(iface));
+  T* Get(const char* name) {
+    return window_.FindAs<T>(QString::fromLatin1(name));
   }
   test::TestWindow window_{QString::fromUtf8(kLayout)};
 };
 
 TEST_F(DataControls, ProgressClampsAndFillsInProportion) {
-  auto* progress = Get<CProgressUI>("p", "Progress");
+  auto* progress = Get<CProgressUI>("p");
   EXPECT_EQ(progress->GetValue(), 110);
   progress->SetValue(-5);
   EXPECT_EQ(progress->GetValue(), 10);
@@ -79,7 +80,7 @@ TEST_F(DataControls, ProgressClampsAndFillsInProportion) {
 }
 
 TEST_F(DataControls, RichEditAppendsFollowsTheEndAndLimitsOnlyTyping) {
-  auto* log = Get<CRichEditUI>("re", "RichEdit");
+  auto* log = Get<CRichEditUI>("re");
   for (int i = 0; i < 50; ++i) log->AppendText(QStringLiteral("line %1\n").arg(i), true);
   test::Pump(10);
   // Appended text is kept whole; the limit is for what the user types.
@@ -91,7 +92,7 @@ TEST_F(DataControls, RichEditAppendsFollowsTheEndAndLimitsOnlyTyping) {
   log->SetText(QString());
   EXPECT_TRUE(log->GetText().isEmpty());
 
-  auto* typed = Get<CRichEditUI>("typed", "RichEdit");
+  auto* typed = Get<CRichEditUI>("typed");
   test::Click(window_, typed);
   EXPECT_TRUE(typed->GetNativeEdit()->hasFocus());
   window_.ClearRecords();
@@ -104,7 +105,7 @@ TEST_F(DataControls, RichEditAppendsFollowsTheEndAndLimitsOnlyTyping) {
 
   // Tab leaves the editor for the combo, then for the button, which takes Space.
   QTest::keyClick(typed->GetNativeEdit(), Qt::Key_Tab);
-  auto* combo = Get<CComboUI>("cb", "Combo");
+  auto* combo = Get<CComboUI>("cb");
   EXPECT_EQ(window_.GetPaintManager().GetFocus(), combo);
   EXPECT_TRUE(combo->GetNativeCombo()->hasFocus());
   QTest::keyClick(combo->GetNativeCombo(), Qt::Key_Tab);
@@ -117,7 +118,7 @@ TEST_F(DataControls, RichEditAppendsFollowsTheEndAndLimitsOnlyTyping) {
 }
 
 TEST_F(DataControls, ComboSelectionComesFromCodeAndFromTheNativeBox) {
-  auto* combo = Get<CComboUI>("cb", "Combo");
+  auto* combo = Get<CComboUI>("cb");
   QComboBox* native = combo->GetNativeCombo();
   ASSERT_NE(native, nullptr);
   EXPECT_EQ(native->count(), 2);
@@ -142,7 +143,7 @@ TEST_F(DataControls, ComboSelectionComesFromCodeAndFromTheNativeBox) {
 }
 
 TEST_F(DataControls, GifsAnimateWhileShownAndStopWhileHidden) {
-  auto* gif = Get<CGifAnimUI>("gif", "GifAnim");
+  auto* gif = Get<CGifAnimUI>("gif");
   ASSERT_EQ(gif->FrameCount(), 3);
   EXPECT_TRUE(gif->IsPlaying());
   EXPECT_TRUE(test::PumpUntil([&] { return gif->CurrentFrame() == 2; }, 2000));
@@ -160,7 +161,7 @@ class SelfRemovingWindow : public test::TestWindow {
   void Notify(TNotifyUI& msg) override {
     TestWindow::Notify(msg);
     if (msg.sType == kNotifyClick && msg.pSender->GetName() == u"self") {
-      auto* box = static_cast<CContainerUI*>(Find(QStringLiteral("box"))->GetInterface(QStringLiteral("Container")));
+      auto* box = ui_cast<CContainerUI>(Find(QStringLiteral("box")));
       box->Remove(msg.pSender);
     }
   }

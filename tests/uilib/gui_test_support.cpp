@@ -21,6 +21,7 @@
 
 #ifdef KORVANE_HAS_SKIN
 #include "skin/embedded_skin.h"
+#include "uilib/ui_cast.h"
 #endif
 
 namespace kv::test {
@@ -130,7 +131,7 @@ void KeyClick(HWND window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
 
 void TypeInto(CWindowWnd& window, CControlUI* field, const QString& text) {
   ASSERT_NE(field, nullptr);
-  auto* edit = static_cast<CEditUI*>(field->GetInterface(QStringLiteral("Edit")));
+  auto* edit = ui_cast<CEditUI>(field);
   ASSERT_NE(edit, nullptr);
   edit->SetText(QString());
   // A click on an open editor would land in the editor itself, not on the window.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "uilib/control.h"
+#include "uilib/ui_cast.h"
 #include "uilib/window_impl_base.h"
 
 // Helpers for driving skinned windows in tests: windows built from layout text, clicks and
@@ -40,9 +41,8 @@ class TestWindow : public ui::WindowImplBase {
   bool Open(ui::HWND parent = nullptr);
   ui::CControlUI* Find(const QString& name) { return paintManager_.FindControl(name); }
   template <typename T>
-  T* FindAs(const QString& name, const QString& interfaceName) {
-    ui::CControlUI* c = Find(name);
-    return c ? static_cast<T*>(c->GetInterface(interfaceName)) : nullptr;
+  T* FindAs(const QString& name) {
+    return ui::ui_cast<T>(Find(name));
   }
   std::vector<RecordedNotify> Notifications(const QString& type) const;
   const std::vector<RecordedMessage>& Messages() const { return messages_; }

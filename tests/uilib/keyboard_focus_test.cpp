@@ -7,6 +7,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/container.h"
 #include "uilib/paint_manager.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 namespace {
@@ -77,7 +78,7 @@ TEST_F(KeyboardFocus, TabFollowsThePlacesOfTheControlsAndBringsThemIntoView) {
   Tab();
   Tab();
   ASSERT_EQ(Focused(), QStringLiteral("t4"));
-  auto* tiles = static_cast<CContainerUI*>(Find("tiles")->GetInterface(QStringLiteral("Container")));
+  auto* tiles = ui_cast<CContainerUI>(Find("tiles"));
   const UiRect view = tiles->GetPos().Deflated(tiles->ContentInsets());
   EXPECT_GE(Find("t4")->GetPos().top, view.top);
   EXPECT_LE(Find("t4")->GetPos().bottom, view.bottom);

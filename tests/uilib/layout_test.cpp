@@ -104,7 +104,7 @@ TEST_F(Layouts, OneColumnOfTilesCentresAndScrolls) {
              <Control name="a"/><Control name="b"/><Control name="c"/>
            </TileLayout>)",
         {108, 250});
-  auto* tiles = window_->FindAs<CTileLayoutUI>(QStringLiteral("t"), QStringLiteral("TileLayout"));
+  auto* tiles = window_->FindAs<CTileLayoutUI>(QStringLiteral("t"));
   ASSERT_TRUE(tiles->GetVerticalScrollBar()->IsVisible());
   EXPECT_EQ(tiles->GetScrollRange().height(), 50);
   const int bar = tiles->GetVerticalScrollBar()->Thickness();
@@ -123,7 +123,7 @@ TEST_F(Layouts, TabsShowOnePageAndReportTheChange) {
   Build(R"(<TabLayout name="tab" selectedid="1">
              <Control name="p0"/><VerticalLayout name="p1"><Control name="inner"/></VerticalLayout><Control name="p2"/>
            </TabLayout>)");
-  auto* tab = window_->FindAs<CTabLayoutUI>(QStringLiteral("tab"), QStringLiteral("TabLayout"));
+  auto* tab = window_->FindAs<CTabLayoutUI>(QStringLiteral("tab"));
   EXPECT_EQ(tab->GetCurSel(), 1);
   EXPECT_FALSE(window_->Find(QStringLiteral("p0"))->IsVisible());
   EXPECT_TRUE(window_->Find(QStringLiteral("inner"))->IsVisible());
@@ -142,7 +142,7 @@ TEST_F(Layouts, TabsShowOnePageAndReportTheChange) {
 
 TEST_F(Layouts, AnimatedTabsArriveAtTheSamePlace) {
   Build(R"(<AnimationTabLayout name="tab"><Control name="p0"/><Control name="p1"/></AnimationTabLayout>)");
-  auto* tab = window_->FindAs<CAnimationTabLayoutUI>(QStringLiteral("tab"), QStringLiteral("AnimationTabLayout"));
+  auto* tab = window_->FindAs<CAnimationTabLayoutUI>(QStringLiteral("tab"));
   ASSERT_NE(tab, nullptr);
   tab->SelectItem(1);
   Relayout();

@@ -9,6 +9,7 @@
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/list.h"
 #include "uilib/scroll_bar.h"
+#include "uilib/ui_cast.h"
 
 namespace kv::ui {
 namespace {
@@ -40,7 +41,7 @@ class Lists : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(window_.Open());
-    list_ = window_.FindAs<CListUI>(QStringLiteral("list"), QStringLiteral("List"));
+    list_ = window_.FindAs<CListUI>(QStringLiteral("list"));
     ASSERT_NE(list_, nullptr);
   }
   void TearDown() override {
@@ -98,7 +99,7 @@ TEST_F(Lists, RemovingRowsKeepsIndexesAndTheSelectionRight) {
   ASSERT_TRUE(list_->RemoveAt(1));
   EXPECT_EQ(list_->GetCurSel(), 2);
   EXPECT_EQ(list_->GetItemIndex(third), 2);
-  EXPECT_EQ(static_cast<IListItemUI*>(third->GetInterface(QStringLiteral("ListItem")))->GetIndex(), 2);
+  EXPECT_EQ(ui_cast<IListItemUI>(third)->GetIndex(), 2);
   ASSERT_TRUE(list_->Remove(third));
   EXPECT_EQ(list_->GetCurSel(), -1);
   EXPECT_EQ(list_->GetCount(), 3);

@@ -27,7 +27,7 @@ class SkinLayouts : public ::testing::TestWithParam<const char*> {
 void Populate(test::TestWindow& window, const QString& layout) {
   if (layout == u"Main_dlg") {
     window.Find(QStringLiteral("LB_UserName"))->SetText(QStringLiteral("Steve"));
-    auto* tiles = window.FindAs<CTileLayoutUI>(QStringLiteral("TileLayout_GameList"), QStringLiteral("TileLayout"));
+    auto* tiles = window.FindAs<CTileLayoutUI>(QStringLiteral("TileLayout_GameList"));
     ASSERT_NE(tiles, nullptr);
     for (const QString& name : {QStringLiteral("1.7.10"), QStringLiteral("生存服务器"), QStringLiteral("1.12.2 模组")}) {
       auto* tile = new COptionUI();
@@ -53,13 +53,13 @@ void Populate(test::TestWindow& window, const QString& layout) {
     tiles->Add(add);
     static_cast<COptionUI*>(tiles->GetItemAt(0))->Selected(true);
   } else if (layout == u"Log_dlg") {
-    auto* log = window.FindAs<CRichEditUI>(QStringLiteral("RE_Log"), QStringLiteral("RichEdit"));
+    auto* log = window.FindAs<CRichEditUI>(QStringLiteral("RE_Log"));
     ASSERT_NE(log, nullptr);
     for (int i = 0; i < 60; ++i) {
       log->AppendText(QStringLiteral("[Client thread/INFO]: 正在加载资源 %1/60 (minecraft:textures/block)\n").arg(i + 1), true);
     }
   } else if (layout == u"Version_dlg") {
-    auto* list = window.FindAs<CListUI>(QStringLiteral("List_Version"), QStringLiteral("List"));
+    auto* list = window.FindAs<CListUI>(QStringLiteral("List_Version"));
     ASSERT_NE(list, nullptr);
     const char* versions[][2] = {{"1.20.1", "release"}, {"1.19.4", "release"}, {"23w31a", "snapshot"},
                                  {"1.12.2", "release"}, {"1.7.10", "release"}, {"b1.7.3", "old_beta"}};
@@ -71,7 +71,7 @@ void Populate(test::TestWindow& window, const QString& layout) {
     }
     list->SelectItem(1);
   } else if (layout == u"SetWnd_dlg") {
-    auto* combo = window.FindAs<CComboUI>(QStringLiteral("CBox_JavaPath"), QStringLiteral("Combo"));
+    auto* combo = window.FindAs<CComboUI>(QStringLiteral("CBox_JavaPath"));
     ASSERT_NE(combo, nullptr);
     for (const char* path : {"/usr/lib/jvm/java-17-openjdk-amd64/bin/java", "/opt/jdk8/bin/java"}) {
       auto* item = new CListLabelElementUI();
@@ -82,7 +82,7 @@ void Populate(test::TestWindow& window, const QString& layout) {
     window.Find(QStringLiteral("Ed_UserName"))->SetText(QStringLiteral("Steve"));
     window.Find(QStringLiteral("Ed_Pwd"))->SetText(QStringLiteral("secret"));
   } else if (layout == u"DownLoad_dlg") {
-    auto* progress = window.FindAs<CProgressUI>(QStringLiteral("DownLoad_process"), QStringLiteral("Progress"));
+    auto* progress = window.FindAs<CProgressUI>(QStringLiteral("DownLoad_process"));
     ASSERT_NE(progress, nullptr);
     progress->SetValue(62);
     window.Find(QStringLiteral("LB_FileName"))->SetText(QStringLiteral("下载文件:lwjgl-2.9.1.jar"));

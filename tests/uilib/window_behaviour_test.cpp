@@ -132,7 +132,7 @@ TEST_F(WindowBehaviour, RoundCornersOpacityAndPlacement) {
 }
 
 TEST_F(WindowBehaviour, SlidersFollowThePointerAndReportChanges) {
-  auto* slider = window_.FindAs<CSliderUI>(QStringLiteral("slider"), QStringLiteral("Slider"));
+  auto* slider = window_.FindAs<CSliderUI>(QStringLiteral("slider"));
   ASSERT_NE(slider, nullptr);
   const UiRect rc = slider->GetPos();
   test::ClickAt(window_.GetHWND(), QPoint(rc.left + rc.Width() * 7 / 10, rc.top + 10));

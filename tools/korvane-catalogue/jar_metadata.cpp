@@ -3,7 +3,6 @@
 #include <json/json.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <exception>
 #include <sstream>
@@ -12,6 +11,7 @@
 #include "meta/json_document.h"
 #include "tools/korvane-catalogue/jar_reader.h"
 #include "tools/qrx/game_versions.h"
+#include "util/ascii_text.h"
 
 namespace kv::catalogue {
 namespace {
@@ -23,12 +23,6 @@ using qrx::ModLoader;
 
 constexpr std::size_t kMaxMetadataBytes = 1u << 20;
 constexpr std::size_t kMaxIconBytes = 4u << 20;
-
-std::string Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
-}
 
 std::vector<std::string> JsonTexts(const Json::Value& value) {
   std::vector<std::string> texts;
@@ -74,8 +68,7 @@ void ReadIcon(const JarReader& jar, std::string path, JarMod& mod, std::vector<s
     warnings.push_back("图标 " + path + " 不在 jar 中或过大");
     return;
   }
-  std::string extension = path.substr(path.rfind('.') == std::string::npos ? path.size() : path.rfind('.') + 1);
-  std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+  const std::string extension = LowerExtension(path);
   if (extension != "png" && extension != "jpg" && extension != "jpeg" && extension != "gif") {
     warnings.push_back("图标 " + path + " 不是 png、jpg 或 gif 图片");
     return;

@@ -6,6 +6,7 @@
 
 #include "meta/json_document.h"
 #include "net/url_encoding.h"
+#include "util/ascii_text.h"
 #include "util/file_names.h"
 #include "util/text.h"
 
@@ -66,13 +67,6 @@ std::optional<CatalogueFile> ReadFile(const Json::Value& value) {
 
 bool IsMd5(std::string_view digest) {
   return digest.size() == 32 && digest.find_first_not_of("0123456789abcdef") == std::string_view::npos;
-}
-
-bool HasControlCharacter(std::string_view text) {
-  for (const char ch : text) {
-    if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) return true;
-  }
-  return false;
 }
 
 std::string FileProblem(const CatalogueFile& file, std::uint64_t maxBytes) {

@@ -1,7 +1,8 @@
 #include "tools/qrx/game_versions.h"
 
+#include "util/ascii_text.h"
+
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,12 +17,6 @@ struct Item {
 };
 
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
-
-std::string Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-}
 
 std::vector<Item> Items(std::string_view version) {
   std::vector<Item> items;
@@ -44,7 +39,7 @@ std::vector<Item> Items(std::string_view version) {
     if (number) {
       item.digits = text.substr(std::min(text.find_first_not_of('0'), text.size()));
     } else {
-      std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+      text = AsciiLower(text);
       // A single letter right before a number is the short form of a qualifier ("1.0a1").
       const bool beforeNumber = i < version.size() && IsDigit(version[i]);
       if (beforeNumber && text == "a") text = "alpha";

@@ -1,7 +1,6 @@
 #include "tools/qrx/qrx_commands.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -9,7 +8,9 @@
 #include <unordered_set>
 
 #include "net/transfers.h"
+#include "net/url_encoding.h"
 #include "tools/qrx/game_versions.h"
+#include "util/ascii_text.h"
 #include "util/digest.h"
 #include "util/file_names.h"
 #include "util/files.h"
@@ -47,16 +48,11 @@ bool HasFile(const std::string& path) {
 // The icon's name in the cache: its digest and a picture extension, so that names from the
 // catalogue never become paths.
 std::string IconCacheName(const CatalogueFile& icon) {
-  std::string extension = "img";
-  const std::size_t dot = icon.path.rfind('.');
-  if (dot != std::string::npos) {
-    std::string found = icon.path.substr(dot + 1);
-    std::transform(found.begin(), found.end(), found.begin(), [](unsigned char c) { return std::tolower(c); });
-    for (const char* known : {"png", "jpg", "jpeg", "gif", "bmp"}) {
-      if (found == known) extension = found;
-    }
+  std::string extension = LowerExtension(icon.path);
+  for (const char* known : {"png", "jpg", "jpeg", "gif", "bmp"}) {
+    if (extension == known) return icon.md5 + "." + extension;
   }
-  return icon.md5 + "." + extension;
+  return icon.md5 + ".img";
 }
 
 // Downloads `file` to `path` and checks its length and digest; the reason when it fails,
@@ -90,10 +86,6 @@ ModExtraInfo ExtraOf(const CatalogueEntry& entry) {
   extra.modchn = entry.name;
   if (entry.icon) extra.icon = IconCacheName(*entry.icon);
   return extra;
-}
-
-bool IsHttpAddress(const std::string& address) {
-  return address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0;
 }
 
 // A file the installation record names, as a path inside the mods folder; empty when the
@@ -148,7 +140,7 @@ CommandResult MatchCount(const std::string& gameVersion, int mods) {
 }  // namespace
 
 CommandResult Init(const InstancePlace& place, const std::string& catalogueBase, const std::string& gameVersion) {
-  if (!IsHttpAddress(catalogueBase)) return Failure("目录地址必须以 http:// 或 https:// 开头: " + catalogueBase);
+  if (!IsWebAddress(catalogueBase)) return Failure("目录地址必须以 http:// 或 https:// 开头: " + catalogueBase);
   if (gameVersion.empty()) return Failure("缺少游戏版本");
   const std::string base = catalogueBase.back() == '/' ? catalogueBase : catalogueBase + "/";
   const std::string download = place.DownloadFolder() + kCatalogueIndexName;

@@ -1,4 +1,4 @@
-#include "play/java_choice.h"
+#include "platform/java_choice.h"
 
 #include <gtest/gtest.h>
 
