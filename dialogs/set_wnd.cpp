@@ -55,12 +55,15 @@ constexpr AuthServerPreset kAuthServerPresets[] = {
     {"内置服务", ""},
     {"LittleSkin", "https://littleskin.cn/api/yggdrasil"},
     {"Ely.by", "https://authserver.ely.by/api/authlib-injector"},
+    {msg::kMicrosoftAccount, kMicrosoftAuthServer},
     {"自定义", nullptr},
 };
 constexpr int kCustomAuthServer = static_cast<int>(std::size(kAuthServerPresets)) - 1;
+constexpr int kMicrosoftAccountChoice = kCustomAuthServer - 1;
 
 // The preset an address stands for: equal but for a trailing slash; custom for any other.
 int AuthServerPresetOf(std::string address) {
+  if (IsMicrosoftAccountChoice(address)) return kMicrosoftAccountChoice;
   while (!address.empty() && address.back() == '/') address.pop_back();
   for (int i = 0; i < kCustomAuthServer; ++i) {
     if (address == kAuthServerPresets[i].address) return i;
@@ -149,6 +152,7 @@ void CSetWnd::Notify(TNotifyUI& msg) {
   if (msg.sType != kNotifyClick) return;
   if (name == u"Btn_JavaPathReset") BrowseForJava();
   else if (name == u"Btn_JavaTest") FindJavaAgain();
+  else if (name == u"Btn_MsaSignOut") SignOutOfMicrosoft();
   else if (name == u"Btn_SelectGamePath") BrowseForGameFolder();
   else if (name == u"Btn_DefaultGamePath") {
     if (CControlUI* field = Find("Ed_GamePath")) field->SetText(QString::fromStdString(DefaultGameFolder(services_.settingsPath)));
@@ -194,6 +198,7 @@ void CSetWnd::AuthServerPresetChosen(int index) {
   // A named server's address is shown as it is used; only a custom one is typed.
   authServerField_->SetReadOnly(preset.address != nullptr);
   if (preset.address) authServerField_->SetText(QString::fromUtf8(preset.address));
+  ShowAccountKind(index == kMicrosoftAccountChoice);
 }
 
 void CSetWnd::ApplyEnablingRules() {
@@ -272,6 +277,8 @@ CSettings CSetWnd::FromControls() {
                                              : control->GetText().toStdString();
   }
   settings.javaPath = javaCombo_ ? javaCombo_->GetText().toStdString() : std::string();
+  // Not shown here, but saved with the rest: it must not be lost on the way.
+  settings.msaClientId = SavedAccount().msaClientId;
   return settings;
 }
 
@@ -289,11 +296,17 @@ void CSetWnd::Confirm() {
     return;
   }
   const CSettings saved = SavedAccount();
-  if (ForgetAccountOfOldServer(settings, saved) && settings.isGenuine == "true") {
+  // A Microsoft account needs no name or password typed for it.
+  if (ForgetAccountOfOldServer(settings, saved) && settings.isGenuine == "true" &&
+      !IsMicrosoftAccountChoice(settings.authServer)) {
     Tell(msg::kAccountClearedForNewServer);
     return;
   }
-  if (settings.isGenuine == "true" && !SignIn(settings)) return;
+  if (settings.isGenuine == "true" && IsMicrosoftAccountChoice(settings.authServer)) {
+    if (!MicrosoftAccountReady(settings)) return;
+  } else if (settings.isGenuine == "true" && !SignIn(settings)) {
+    return;
+  }
   if (!CreateGameFolder(settings.gamePath)) {
     Tell(msg::GameFolderNotCreated(settings.gamePath));
     return;
