@@ -16,6 +16,7 @@
 #include <mutex>
 
 #include "auth/microsoft_account_file.h"
+#include "auth/microsoft_services.h"
 #include "auth/stored_credentials.h"
 #include "settings/instance_commands.h"
 #include "tests/dialogs/message_answerer.h"
@@ -290,6 +291,19 @@ TEST_F(SettingsDialog, AMicrosoftAccountHasNoPasswordKeepsItsApplicationIdAndIsS
     EXPECT_FALSE(PathExists(accountFile));
     EXPECT_FALSE(shown(dialog, "Btn_MsaSignOut"));
   });
+
+  // Without an application id there is nothing to sign in with, and the dialog says how to
+  // give one.
+  if (!microsoft::ClientId("").empty()) return;
+  CSettings withoutId(settings_);
+  withoutId.LoadAccount();
+  withoutId.msaClientId.clear();
+  ASSERT_TRUE(withoutId.SaveAccount());
+  Run([&](CSetWnd& dialog) {
+    EXPECT_EQ(Confirm(dialog), QString::fromUtf8(msg::kMsaNoClientId));
+    EXPECT_TRUE(dialog.GetHWND());
+  });
+  EXPECT_EQ(Saved().msaClientId, "");
 }
 
 TEST_F(SettingsDialog, AnotherAccountServerGetsOnlyANameAndPasswordTypedForIt) {
