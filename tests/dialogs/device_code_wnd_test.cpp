@@ -14,6 +14,7 @@
 #include "tests/net/net_test_support.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/microsoft_server.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 #include "tests/uilib/gui_test_support.h"
 #include "tests/uilib/window_probes.h"

@@ -255,7 +255,7 @@ TEST_F(SettingsDialog, TheAccountServerIsPickedByNameOrTyped) {
 TEST_F(SettingsDialog, AMicrosoftAccountHasNoPasswordKeepsItsApplicationIdAndIsSignedOutHere) {
   CSettings stored(settings_);
   stored.Load(java_);
-  stored.isGenuine = "false";
+  stored.isGenuine = false;
   stored.password = "of another server";
   stored.msaClientId = "00000000-0000-4000-8000-00000000abcd";
   ASSERT_TRUE(stored.Save());
