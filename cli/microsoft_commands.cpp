@@ -40,7 +40,7 @@ int LoginWithMicrosoft(const Arguments& args) {
   // account server's stays.
   const std::string previous = settings.authServer;
   settings.authServer = kMicrosoftAuthServer;
-  settings.isGenuine = "true";
+  settings.isGenuine = true;
   ForgetAccountOfPreviousServer(settings, previous);
   if (!settings.Save() || !ForgetSignInOfOtherServers(settings.SettingsPath(), settings.authServer)) {
     return Fail(msg::kSettingsNotWritten);

@@ -68,12 +68,15 @@ constexpr AuthServerPreset kAuthServerPresets[] = {
     {"内置服务", ""},
     {"LittleSkin", "https://littleskin.cn/api/yggdrasil"},
     {"Ely.by", "https://authserver.ely.by/api/authlib-injector"},
+    {msg::kMicrosoftAccount, kMicrosoftAuthServer},
     {"自定义", nullptr},
 };
 constexpr int kCustomAuthServer = static_cast<int>(std::size(kAuthServerPresets)) - 1;
+constexpr int kMicrosoftAccountChoice = kCustomAuthServer - 1;
 
 // The preset an address stands for: equal but for a trailing slash; custom for any other.
 int AuthServerPresetOf(std::string address) {
+  if (IsMicrosoftAccountChoice(address)) return kMicrosoftAccountChoice;
   while (!address.empty() && address.back() == '/') address.pop_back();
   for (int i = 0; i < kCustomAuthServer; ++i) {
     if (address == kAuthServerPresets[i].address) return i;
@@ -165,6 +168,7 @@ void CSetWnd::Notify(TNotifyUI& msg) {
   if (msg.sType != kNotifyClick) return;
   if (name == u"Btn_JavaPathReset") BrowseForJava();
   else if (name == u"Btn_JavaTest") TestJava();
+  else if (name == u"Btn_MsaSignOut") SignOutOfMicrosoft();
   else if (name == u"Btn_SelectGamePath") BrowseForGameFolder();
   else if (name == u"Btn_DefaultGamePath") {
     if (CControlUI* field = Find("Ed_GamePath")) field->SetText(QString::fromStdString(DefaultGameFolder(services_.settingsPath)));
@@ -221,6 +225,7 @@ void CSetWnd::AuthServerPresetChosen(int index) {
   // A named server's address is shown as it is used; only a custom one is typed.
   authServerField_->SetReadOnly(preset.address != nullptr);
   if (preset.address) authServerField_->SetText(QString::fromUtf8(preset.address));
+  ShowAccountKind(index == kMicrosoftAccountChoice);
 }
 
 void CSetWnd::ApplyEnablingRules() {
@@ -376,11 +381,17 @@ void CSetWnd::Confirm() {
     return;
   }
   const CSettings saved = SavedAccount();
-  if (ForgetAccountOfOldServer(settings, saved) && settings.isGenuine) {
+  // A Microsoft account needs no name or password typed for it.
+  if (ForgetAccountOfOldServer(settings, saved) && settings.isGenuine &&
+      !IsMicrosoftAccountChoice(settings.authServer)) {
     Tell(msg::kAccountClearedForNewServer);
     return;
   }
-  if (settings.isGenuine && !SignIn(settings)) return;
+  if (settings.isGenuine && IsMicrosoftAccountChoice(settings.authServer)) {
+    if (!MicrosoftAccountReady(settings)) return;
+  } else if (settings.isGenuine && !SignIn(settings)) {
+    return;
+  }
   if (!CreateGameFolder(settings.gamePath)) {
     Tell(msg::GameFolderNotCreated(settings.gamePath));
     return;

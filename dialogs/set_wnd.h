@@ -25,7 +25,8 @@ class CLabelUI;
 // (the built-in one, a named authlib-injector server or a custom address), the Java
 // runtime (found ones, browsed or typed ones; 测试 says what the path holds, and a configured
 // one that is gone or cannot run is marked), the game folder, the heap sizes, extra Java arguments and
-// the console switch. OK checks every value (the same checks as korvane-cli set), asks before a
+// the console switch; a Microsoft account instead of a server, without a password, with a
+// sign-out button. OK checks every value (the same checks as korvane-cli set), asks before a
 // new game folder leaves the instance folders behind, asks a genuine account for the name and
 // password of a newly chosen account server (those of the old one are never sent there), signs
 // it in behind the indicator, creates the game folder and saves everything at once; on any
@@ -93,6 +94,14 @@ class CSetWnd : public CWorkerDialog {
   bool ForgetAccountOfOldServer(CSettings& settings, const CSettings& saved);
   // Signs the account in behind the indicator; false (and said why) when it failed.
   bool SignIn(const CSettings& settings);
+  // A Microsoft account has neither password nor address; its sign-out button shows while one
+  // is kept.
+  void ShowAccountKind(bool microsoft);
+  std::string MicrosoftAccountFile() const;
+  // Whether the Microsoft account can be played; false (and said why) when it cannot.
+  bool MicrosoftAccountReady(const CSettings& settings);
+  // Deletes the kept Microsoft account, as korvane-cli logout does.
+  void SignOutOfMicrosoft();
   void Tell(const std::string& text, MessageKind kind = MessageKind::Warning);
   ui::CControlUI* Find(const char* name);
   bool IsChecked(const char* name);

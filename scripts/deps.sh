@@ -4,7 +4,7 @@
 KORVANE_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libcurl4-openssl-dev libssl-dev ca-certificates curl
-  libjsoncpp-dev libminizip-dev zlib1g-dev libpugixml-dev libcpp-httplib-dev libtomlplusplus-dev libre2-dev
+  libjsoncpp-dev libminizip-dev zlib1g-dev libpugixml-dev libcpp-httplib-dev libtomlplusplus-dev libre2-dev libqrencode-dev
   qt6-base-dev qt6-translations-l10n libxcb1-dev libgif-dev fonts-wqy-microhei xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
   default-jdk-headless

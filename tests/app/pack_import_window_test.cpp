@@ -16,6 +16,7 @@
 #include "tests/net/mirror_process.h"
 #include "tests/net/net_test_support.h"
 #include "tests/net/zip_maker.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/uilib/gui_test_support.h"
 #include "uilib/container.h"
 #include "util/digest.h"

@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <mutex>
 
+#include "auth/microsoft_account_file.h"
+#include "auth/microsoft_services.h"
 #include "auth/stored_credentials.h"
 #include "platform/profile_store.h"
 #include "settings/instance_commands.h"
@@ -27,6 +29,7 @@
 #include "uilib/combo.h"
 #include "uilib/edit.h"
 #include "uilib/ui_cast.h"
+#include "util/files.h"
 #include "util/messages.h"
 
 namespace kv {
@@ -240,13 +243,74 @@ TEST_F(SettingsDialog, TheAccountServerIsPickedByNameOrTyped) {
     EXPECT_EQ(field(dialog)->GetText(), QStringLiteral("https://authserver.ely.by/api/authlib-injector"));
     servers(dialog)->SelectItem(0);
     EXPECT_EQ(field(dialog)->GetText(), QString());
-    servers(dialog)->SelectItem(3);
+    servers(dialog)->SelectItem(4);
     EXPECT_FALSE(field(dialog)->IsReadOnly());
     Type(dialog, "Ed_AuthServer", QStringLiteral("https://skins.example/api/yggdrasil"));
     EXPECT_EQ(Confirm(dialog), QString());
   });
   EXPECT_EQ(result, IDOK);
   EXPECT_EQ(Saved().authServer, "https://skins.example/api/yggdrasil");
+}
+
+TEST_F(SettingsDialog, AMicrosoftAccountHasNoPasswordKeepsItsApplicationIdAndIsSignedOutHere) {
+  CSettings stored(settings_);
+  stored.Load(java_);
+  stored.isGenuine = false;
+  stored.password = "of another server";
+  stored.msaClientId = "00000000-0000-4000-8000-00000000abcd";
+  ASSERT_TRUE(stored.Save());
+  const std::string accountFile = MicrosoftAccountPath(settings_);
+  ASSERT_TRUE(WriteFileAtomically(accountFile, "{}"));
+  const auto servers = [](CWindowWnd& dialog) {
+    return ui_cast<CComboUI>(test::ControlOf(&dialog, "CBox_AuthServer"));
+  };
+  const auto shown = [](CWindowWnd& dialog, const char* name) { return test::ControlOf(&dialog, name)->IsVisible(); };
+
+  EXPECT_EQ(Run([&](CSetWnd& dialog) {
+              EXPECT_TRUE(shown(dialog, "Ed_Pwd"));
+              EXPECT_FALSE(shown(dialog, "Btn_MsaSignOut"));
+              test::ClickControlOf(&dialog, "CB_IsGenuine");
+              servers(dialog)->SelectItem(3);
+              EXPECT_EQ(servers(dialog)->GetText(), QString::fromUtf8(msg::kMicrosoftAccount));
+              for (const char* name : {"LB_Pwd", "Ed_Pwd", "Ed_AuthServer"}) EXPECT_FALSE(shown(dialog, name)) << name;
+              EXPECT_TRUE(shown(dialog, "Btn_MsaSignOut"));
+              test::SaveScreenshot(dialog.GetHWND(), QStringLiteral("settings_dialog_microsoft"));
+              servers(dialog)->SelectItem(0);
+              EXPECT_TRUE(shown(dialog, "Ed_Pwd"));
+              EXPECT_FALSE(shown(dialog, "Btn_MsaSignOut"));
+              servers(dialog)->SelectItem(3);
+              EXPECT_EQ(Confirm(dialog), QString());
+            }),
+            IDOK);
+  EXPECT_EQ(signIns_, 0);
+  EXPECT_EQ(Saved().authServer, kMicrosoftAuthServer);
+  EXPECT_EQ(Saved().msaClientId, stored.msaClientId);
+  EXPECT_EQ(Saved().password, "");
+
+  Run([&](CSetWnd& dialog) {
+    EXPECT_FALSE(shown(dialog, "Ed_Pwd"));
+    {
+      test::MessageAnswerer answerer("okbtn");
+      test::ClickControlOf(&dialog, "Btn_MsaSignOut");
+      ASSERT_TRUE(test::PumpUntil([&] { return !answerer.Texts().empty(); }));
+      EXPECT_EQ(answerer.Texts().front(), QString::fromUtf8(msg::kMsaSignedOut));
+    }
+    EXPECT_FALSE(PathExists(accountFile));
+    EXPECT_FALSE(shown(dialog, "Btn_MsaSignOut"));
+  });
+
+  // Without an application id there is nothing to sign in with, and the dialog says how to
+  // give one.
+  if (!microsoft::ClientId("").empty()) return;
+  CSettings withoutId(settings_);
+  withoutId.LoadAccount();
+  withoutId.msaClientId.clear();
+  ASSERT_TRUE(withoutId.SaveAccount());
+  Run([&](CSetWnd& dialog) {
+    EXPECT_EQ(Confirm(dialog), QString::fromUtf8(msg::kMsaNoClientId));
+    EXPECT_TRUE(dialog.GetHWND());
+  });
+  EXPECT_EQ(Saved().msaClientId, "");
 }
 
 TEST_F(SettingsDialog, AnotherAccountServerGetsOnlyANameAndPasswordTypedForIt) {
