@@ -15,13 +15,15 @@ CrashAction OfferedCrashAction(CrashAction action, const std::string& versionId)
   return action;
 }
 
-void RunCrashAction(CFrameWnd& frame, CrashAction action, const std::string& gameFolder) {
+void RunCrashAction(CFrameWnd& frame, CrashAction action, const std::string& instanceName, const std::string& gameFolder) {
   switch (action) {
     case CrashAction::None:
       return;
     case CrashAction::InstanceJavaSettings:
-    case CrashAction::DownloadRuntime:
     case CrashAction::InstanceMemorySettings:
+      OpenInstanceSettings(frame, instanceName);
+      return;
+    case CrashAction::DownloadRuntime:
       OpenSettings(frame);
       return;
     case CrashAction::ModPage:

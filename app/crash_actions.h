@@ -4,9 +4,9 @@
 
 #include "crash/crash_action.h"
 
-// What the crash notice's button does, in one place. The instance's own Java and memory
-// settings and the runtime download open the settings dialog, where the launcher keeps Java and
-// memory today; they are pointed at their own dialogs here once those exist.
+// What the crash notice's button does, in one place. The instance's Java and memory open the
+// crashed instance's own settings; the runtime download opens the launcher's settings, where
+// the Java runtimes are chosen.
 namespace kv {
 
 class CFrameWnd;
@@ -15,7 +15,8 @@ class CFrameWnd;
 // Forge versions only, and the mods folder stands in for it elsewhere.
 CrashAction OfferedCrashAction(CrashAction action, const std::string& versionId);
 
-// Runs on the GUI thread, after the notice has closed. `gameFolder` is the crashed game's.
-void RunCrashAction(CFrameWnd& frame, CrashAction action, const std::string& gameFolder);
+// Runs on the GUI thread, after the notice has closed, for the crashed game: its instance and
+// its game folder.
+void RunCrashAction(CFrameWnd& frame, CrashAction action, const std::string& instanceName, const std::string& gameFolder);
 
 }  // namespace kv

@@ -271,8 +271,8 @@ void CFrameWnd::StartLaunch() {
   loadingWnd_->Begin(QString::fromUtf8(msg::kStagePreparing), [this] { launchCancelled_.store(true); });
   launchThread_ = std::thread([this, request] {
     GuiLaunchSink sink(*this, *loadingWnd_, logWnd_.get(), launchCancelled_,
-                       [this](CrashAction action, const std::string& folder) {
-                         PostTask([this, action, folder] { RunCrashAction(*this, action, folder); });
+                       [this, name = request.instanceName](CrashAction action, const std::string& folder) {
+                         PostTask([this, action, name, folder] { RunCrashAction(*this, action, name, folder); });
                        });
     launch_.Run(request, sink);
     // A sign-in may have changed the account's server; a game played is the instance's last.

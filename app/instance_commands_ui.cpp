@@ -7,6 +7,7 @@
 
 #include "app/frame_wnd.h"
 #include "app/instance_tiles.h"
+#include "app/settings_ui.h"
 #include "dialogs/add_instance_wnd.h"
 #include "dialogs/download_wnd.h"
 #include "dialogs/loading_wnd.h"
@@ -78,6 +79,7 @@ bool InstanceCommands::RunMenuCommand(const QString& item) {
   if (item == u"Menu_Instance_Add") Add();
   else if (item == u"Menu_Instance_Del") DeleteSelected();
   else if (item == u"Menu_Instance_Rename") RenameSelected();
+  else if (item == u"Menu_Instance_Settings") SettingsOfSelected();
   else if (item == u"Menu_Instance_Import") ChooseAndImportPack();
   else return false;
   return true;
@@ -166,6 +168,10 @@ void InstanceCommands::DeleteSelected() {
   frame_.InstanceTiles()->Remove(tile);
   frame_.ClearSelection();
   if (PathExists(InstanceFolder(gamePath, name))) Tell(msg::kInstanceFolderKept);
+}
+
+void InstanceCommands::SettingsOfSelected() {
+  if (const CInstanceTileUI* tile = SelectedTile()) OpenInstanceSettings(frame_, tile->GetName().toStdString());
 }
 
 void InstanceCommands::RenameSelected() {

@@ -6,10 +6,11 @@
 #include "uilib/notify.h"
 
 // The launcher window's instance commands: the add tile, the instance menu (on a tile or on
-// the empty column, on the game page only) with add, delete, rename and importing a modpack,
-// and a double click on a tile, which starts that instance. Registering, renaming and deleting are the domain's
-// instance commands; the window shows their refusals and keeps the tiles in step. Deleting and
-// renaming wait until a launch (and the game it runs) has ended.
+// the empty column, on the game page only) with add, delete, rename, the instance's settings and
+// importing a modpack, and a double click on a tile, which starts that instance. Registering,
+// renaming and deleting are the domain's instance commands; the window shows their refusals and
+// keeps the tiles in step. Deleting and renaming wait until a launch (and the game it runs) has
+// ended.
 namespace kv {
 
 class CFrameWnd;
@@ -27,6 +28,7 @@ class InstanceCommands {
   void Add();
   void DeleteSelected();
   void RenameSelected();
+  void SettingsOfSelected();
   // Asks for a modpack file and imports it.
   void ChooseAndImportPack();
   // Imports the modpack at `packPath` as a new instance on a worker thread, its files fetched

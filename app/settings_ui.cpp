@@ -1,6 +1,7 @@
 #include "app/settings_ui.h"
 
 #include "app/frame_wnd.h"
+#include "dialogs/instance_set_wnd.h"
 #include "dialogs/set_wnd.h"
 
 namespace kv {
@@ -17,6 +18,17 @@ void OpenSettings(CFrameWnd& frame) {
   frame.ShowAccount();
   // Another game folder holds the instance folders elsewhere.
   frame.ShowSelectedInstance();
+}
+
+void OpenInstanceSettings(CFrameWnd& frame, const std::string& instanceName) {
+  const FrameServices& services = frame.Services();
+  InstanceSetWndServices dialogServices;
+  dialogServices.settingsPath = services.settingsPath;
+  dialogServices.instanceName = instanceName;
+  dialogServices.java = services.java;
+  dialogServices.pickers = services.pickers.get();
+  CInstanceSetWnd dialog(std::move(dialogServices));
+  if (dialog.CreateFor(frame.GetHWND())) dialog.ShowModal();
 }
 
 }  // namespace kv

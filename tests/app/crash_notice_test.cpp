@@ -113,25 +113,32 @@ TEST_F(CrashNotice, AMissingModOfAFabricGameIsPutIntoItsModsFolder) {
   EXPECT_EQ(opened_, std::vector<std::string>{ModsFolderUrl()});
 }
 
-TEST_F(CrashNotice, MemoryAndJavaCausesOpenTheSettings) {
+// The instance's memory and Java are its own settings; a Java to download is the launcher's.
+TEST_F(CrashNotice, MemoryAndJavaCausesOpenTheInstancesSettings) {
   OpenWith("1.20.1");
-  int settingsOpened = 0;
-  test::WindowAction close("KvSetWnd", [&](CWindowWnd& dialog) {
-    ++settingsOpened;
+  std::vector<QString> opened;
+  test::WindowAction closeOwn("KvInstanceSetWnd", [&](CWindowWnd& dialog) {
+    opened.push_back(test::TextOf(&dialog, "LB_WndText"));
     dialog.Close(IDCANCEL);
   });
+  test::WindowAction closeLaunchers("KvSetWnd", [&](CWindowWnd& dialog) {
+    opened.push_back(QStringLiteral("设置"));
+    dialog.Close(IDCANCEL);
+  });
+  const QString own = QStringLiteral("实例设置 - 演示");
   EXPECT_EQ(CrashWith("hmcl/crash-report/out_of_memory.txt", 1).button, QStringLiteral("内存设置"));
-  EXPECT_TRUE(test::PumpUntil([&] { return settingsOpened == 1; }));
+  EXPECT_TRUE(test::PumpUntil([&] { return opened.size() == 1; }));
   // Killed by the system: no log says so, the exit status does.
   const Notice killed = CrashWith("prism/vanilla-1.21.5.xml.log", 137);
   EXPECT_TRUE(killed.text.startsWith(QStringLiteral("游戏异常退出，退出代码: 137\n可能的原因: 游戏被系统强制结束\n")))
       << killed.text.toStdString();
   EXPECT_EQ(killed.button, QStringLiteral("内存设置"));
-  EXPECT_TRUE(test::PumpUntil([&] { return settingsOpened == 2; }));
+  EXPECT_TRUE(test::PumpUntil([&] { return opened.size() == 2; }));
   EXPECT_EQ(CrashWith("hmcl/logs/too_old_java.txt", 1).button, QStringLiteral("下载 Java"));
-  EXPECT_TRUE(test::PumpUntil([&] { return settingsOpened == 3; }));
+  EXPECT_TRUE(test::PumpUntil([&] { return opened.size() == 3; }));
   EXPECT_EQ(CrashWith("hmcl/logs/java9.txt", 1).button, QStringLiteral("Java 设置"));
-  EXPECT_TRUE(test::PumpUntil([&] { return settingsOpened == 4; }));
+  EXPECT_TRUE(test::PumpUntil([&] { return opened.size() == 4; }));
+  EXPECT_EQ(opened, (std::vector<QString>{own, own, QStringLiteral("设置"), own}));
 }
 
 TEST_F(CrashNotice, ACrashWithoutAKnownCauseOffersNoButton) {

@@ -1,6 +1,7 @@
 // The launcher window's instance commands through the real event path: the add tile, the
-// instance menu on a tile and on the empty column, the add, rename and delete dialogs, a double
-// click on a tile, the remembered selection, and instances named like the window's controls.
+// instance menu on a tile and on the empty column, the add, rename, delete and instance
+// settings dialogs, a double click on a tile, the remembered selection, and instances named
+// like the window's controls.
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
@@ -13,7 +14,9 @@
 #include "dialogs/add_instance_wnd.h"
 #include "dialogs/menu_wnd.h"
 #include "dialogs/window_messages.h"
+#include "play/launch_inputs.h"
 #include "settings/instance_list.h"
+#include "settings/instance_settings.h"
 #include "settings/selected_instance.h"
 #include "tests/app/frame_harness.h"
 #include "tests/dialogs/window_action.h"
@@ -168,6 +171,33 @@ TEST_F(InstanceCommandsUi, RenamingFromTheMenuOnTheColumnActsOnTheSelectedTile) 
   EXPECT_EQ(LoadSelectedInstance(harness_.SettingsPath()), "乙 改名");
 }
 
+TEST_F(InstanceCommandsUi, TheMenuOpensTheSettingsOfTheTileAndItsNextLaunchUsesThem) {
+  harness_.AddInstance("生存", "1.7.10");
+  harness_.AddInstance("创造", "1.20.1");
+  harness_.SetSetting("IsAutoMallocMemory", "false");
+  harness_.SetSetting("JVMMemoryMin", "512");
+  harness_.SetSetting("JVMMemoryMax", "1024");
+  harness_.Open();
+  QString title;
+  test::WindowAction settings(
+      "KvInstanceSetWnd",
+      [&](CWindowWnd& dialog) {
+        title = test::TextOf(&dialog, "LB_WndText");
+        test::ClickControlOf(&dialog, "CB_FollowMemory");
+        test::ControlOf(&dialog, "Ed_JVMMemoryMax")->SetText(QStringLiteral("3072"));
+        test::ClickControlOf(&dialog, "Btn_Ok");
+      },
+      [](CWindowWnd& dialog) { return test::TextOf(&dialog, "Ed_JVMMemoryMax") == QStringLiteral("1024"); });
+  ChooseFromMenu(Tile(1), "Menu_Instance_Settings");
+  ASSERT_EQ(settings.Count(), 1);
+  EXPECT_EQ(title, QStringLiteral("实例设置 - 创造"));
+  for (const auto& [name, memoryMax] : {std::pair{"创造", 3072}, std::pair{"生存", 1024}}) {
+    CSettings launch = ReadSettings(harness_.SettingsPath());
+    ApplyInstanceSettings(launch, name);
+    EXPECT_EQ(MakeLaunchInputs(launch, nullptr, name, PlatformProfile::Host()).memoryMax, memoryMax) << name;
+  }
+}
+
 TEST_F(InstanceCommandsUi, DeletingAsksAndTakesTileRegistryAndFolder) {
   harness_.AddInstance("生存", "1.7.10");
   harness_.AddInstance("创造", "1.12.2");
@@ -224,7 +254,7 @@ TEST_F(InstanceCommandsUi, AnInstanceMadeWithALoaderNamesItOnItsTileAndInItsMenu
   test::Pump(30);
   auto* menu = static_cast<CMenuWnd*>(test::FindOpenWindow(QStringLiteral("MenuWnd")));
   CMenuUI* items = menu->GetMenuRoot();
-  ASSERT_EQ(items->GetCount(), 9);
+  ASSERT_EQ(items->GetCount(), 11);
   EXPECT_EQ(items->GetItemAt(0)->GetText(), QStringLiteral("加载器：Fabric 0.16.9"));
   EXPECT_FALSE(items->GetItemAt(0)->IsEnabled());
   // Wide enough for its text, beside the icon column.

@@ -40,8 +40,8 @@ class PopupMenu : public test_menu::MenuFixture {
 TEST_F(PopupMenu, ChoosingAnItemPostsItsNameAndClosesTheMenu) {
   CMenuWnd* menu = Open(frame_.GetHWND()->mapToGlobal(QPoint(40, 40)));
   ASSERT_NE(menu->GetMenuRoot(), nullptr);
-  // Four items and three separators: 4 x 24 + 3 x 10 plus the insets, as wide as the widest item.
-  EXPECT_EQ(widget_->size(), QSize(150 + 6, 4 * 24 + 3 * 10 + 8));
+  // Five items and four separators: 5 x 24 + 4 x 10 plus the insets, as wide as the widest item.
+  EXPECT_EQ(widget_->size(), QSize(150 + 6, 5 * 24 + 4 * 10 + 8));
   QTest::mouseMove(widget_, test::CenterOf(menu->GetPaintManager().FindControl(QStringLiteral("Menu_Instance_Add"))));
   test::Pump(20);
   test::SaveScreenshot(widget_, QStringLiteral("instance_menu"));
@@ -70,7 +70,7 @@ TEST_F(PopupMenu, EscapeAndClicksOutsideCloseWithoutACommand) {
 TEST_F(PopupMenu, RightClicksAndSeparatorsDoNothing) {
   CMenuWnd* menu = Open(frame_.GetHWND()->mapToGlobal(QPoint(40, 40)));
   CMenuUI* root = menu->GetMenuRoot();
-  ASSERT_EQ(root->GetCount(), 7);
+  ASSERT_EQ(root->GetCount(), 9);
   auto* separator = static_cast<CMenuElementUI*>(root->GetItemAt(1));
   EXPECT_TRUE(separator->IsSeparator());
   EXPECT_EQ(separator->GetHeight(), 10);

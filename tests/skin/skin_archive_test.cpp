@@ -71,7 +71,7 @@ TEST(SkinArchive, HoldsTheLayoutsAndPicturesUnderForwardSlashNames) {
   for (const char* layout : {"xmls/Main_dlg.xml", "xmls/Log_dlg.xml", "xmls/DownLoad_dlg.xml",
                              "xmls/LoadingWnd.xml", "xmls/MessageBoxDialog.xml", "xmls/Instance_Menu.xml",
                              "xmls/AddInstance_dlg.xml", "xmls/Version_dlg.xml", "xmls/RenameIns_dlg.xml",
-                             "xmls/SetWnd_dlg.xml"}) {
+                             "xmls/SetWnd_dlg.xml", "xmls/InstanceSet_dlg.xml"}) {
     EXPECT_TRUE(entries.count(layout)) << layout;
   }
 }
@@ -233,7 +233,13 @@ TEST(SkinArchive, ControlsTheWindowsLookUpByNameExist) {
         "Btn_Cancel"}},
       {"xmls/LoadingWnd.xml", {"Main_Background", "LB_Stage", "Btn_Cancel"}},
       {"xmls/MessageBoxDialog.xml", {"caption", "closebtn", "TextLayout", "text", "okbtn", "cancelbtn"}},
-      {"xmls/Instance_Menu.xml", {"Menu_Instance_Add", "Menu_Instance_Del", "Menu_Instance_Rename"}},
+      {"xmls/Instance_Menu.xml", {"Menu_Instance_Add", "Menu_Instance_Del", "Menu_Instance_Rename", "Menu_Instance_Settings",
+                                  "Menu_Instance_Import"}},
+      {"xmls/InstanceSet_dlg.xml",
+       {"LB_WndText", "CB_FollowJava", "CBox_JavaPath", "LB_JavaVer", "Btn_JavaPathReset", "CB_FollowMemory",
+        "LB_MachineMemory", "CB_IsAutoMallocMemory", "Ed_JVMMemoryMin", "Ed_JVMMemoryMax", "CB_FollowLaunchParameters",
+        "Ed_LaunchParameters", "CB_FollowWindowSize", "Ed_WindowWidth", "Ed_WindowHeight", "Btn_Ok", "Btn_Cancel",
+        "Btn_Close"}},
       {"xmls/AddInstance_dlg.xml",
        {"Ed_InstanceName", "Ed_Version", "Btn_SelectVersion", "CBox_Loader", "CBox_LoaderVersion", "LB_LoaderState",
         "Btn_OK", "Btn_Cancel", "Btn_Close"}},
