@@ -94,8 +94,8 @@ class PackImportWindow : public ::testing::Test {
 
 TEST_F(PackImportWindow, ChosenFromTheInstanceMenuAndFetchedInTheDownloadWindow) {
   picker_->pack = MakePack("灯笼", 12);
-  // Slow answers, so that the download window is seen at work.
-  test::MirrorProcess mirror(served_.Path(), {"--delay", "150"});
+  // Slow answers, so that the download window stays open long enough to be seen at work.
+  test::MirrorProcess mirror(served_.Path(), {"--delay", "300"});
   ASSERT_TRUE(mirror.Started());
   test::ScopedEnvironment root("KORVANE_OFFICIAL_ROOT", mirror.BaseUrl());
   CFrameWnd& frame = harness_.Open();
@@ -104,8 +104,7 @@ TEST_F(PackImportWindow, ChosenFromTheInstanceMenuAndFetchedInTheDownloadWindow)
       "KvDownLoadWnd",
       [&frame](CWindowWnd& window) {
         test::SaveScreenshot(frame.GetHWND(), {window.GetHWND()}, QStringLiteral("pack_import_download_window"));
-      },
-      [](CWindowWnd& window) { return test::TextOf(&window, "LB_FileName").contains(QStringLiteral(".jar")); });
+      });
 
   OpenInstanceMenu();
   test::SaveScreenshot(frame.GetHWND(), {test::FindOpenWindow(QStringLiteral("MenuWnd"))->GetHWND()},
