@@ -79,9 +79,12 @@ Result<InstallerProfile> ReadInstallerProfile(std::string_view text) {
   Json::Value root;
   if (!json::ParseDocument(text, root) || !root.isObject()) return NotAProfile();
   if (root.isMember("install") && root.isMember("versionInfo")) return ReadLegacy(root);
-  const Json::Value& spec = json::Member(root, "spec");
-  if (!spec.isNumeric()) return NotAProfile();
-  if (spec.asDouble() != 0 && spec.asDouble() != 1) return Fail(FailureKind::Unsupported, "install_profile.json spec");
+  // The installer states the version of its profile's layout under this key.
+  const Json::Value& layout = json::Member(root, kLayoutVersionKey);
+  if (!layout.isNumeric()) return NotAProfile();
+  if (layout.asDouble() != 0 && layout.asDouble() != 1) {
+    return Fail(FailureKind::Unsupported, "install_profile.json layout version " + layout.asString());
+  }
   return ReadCurrent(root);
 }
 

@@ -23,9 +23,12 @@ struct InstallerProcessor {
   std::vector<std::pair<std::string, std::string>> outputs;
 };
 
+// The key under which a current installer gives its profile's layout version.
+inline constexpr const char* kLayoutVersionKey = "spec";
+
 struct InstallerProfile {
-  // Legacy: "install" + "versionInfo" (Forge up to 1.12.2). Current: "spec" 0 or 1, with or
-  // without processors.
+  // Legacy: "install" + "versionInfo" (Forge up to 1.12.2). Current: layout version 0 or 1,
+  // with or without processors.
   enum class Format { Legacy, Current };
   Format format = Format::Current;
 
@@ -45,7 +48,7 @@ struct InstallerProfile {
 };
 
 // Reads the profile's bytes: Invalid when they are not a profile of either format,
-// Unsupported for a "spec" this launcher does not know.
+// Unsupported for a layout version this launcher does not know.
 Result<InstallerProfile> ReadInstallerProfile(std::string_view text);
 
 }  // namespace kv
