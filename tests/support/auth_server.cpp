@@ -20,24 +20,11 @@ struct Token {
   TokenState state = TokenState::Valid;
 };
 
-Json::Value Parse(const std::string& text) {
-  Json::Value value;
-  std::string errors;
-  std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
-  reader->parse(text.data(), text.data() + text.size(), &value, &errors);
-  return value.isObject() ? value : Json::Value(Json::objectValue);
-}
-
-void Answer(httplib::Response& response, int status, const Json::Value& reply) {
-  response.status = status;
-  response.set_content(Json::writeString(Json::StreamWriterBuilder(), reply), "application/json");
-}
-
 void Refuse(httplib::Response& response, int status, const char* error, const char* message) {
   Json::Value reply(Json::objectValue);
   reply["error"] = error;
   reply["errorMessage"] = message;
-  Answer(response, status, reply);
+  AnswerJson(response, status, reply);
 }
 
 }  // namespace
@@ -105,7 +92,7 @@ struct AuthServer::State {
     Json::Value reply = TokenReply(Issue(clientToken, profileId));
     reply["availableProfiles"] = Json::Value(Json::arrayValue);
     for (const Profile& profile : options.profiles) reply["availableProfiles"].append(ProfileJson(profile.id));
-    Answer(response, 200, reply);
+    AnswerJson(response, 200, reply);
   }
 
   void Validate(const Json::Value& body, httplib::Response& response) {
@@ -133,14 +120,14 @@ struct AuthServer::State {
       profileId = wanted;
     }
     token->state = TokenState::Revoked;
-    Answer(response, 200, TokenReply(Issue(token->clientToken, profileId)));
+    AnswerJson(response, 200, TokenReply(Issue(token->clientToken, profileId)));
   }
 
   void Route(const std::string& path, void (State::*action)(const Json::Value&, httplib::Response&)) {
     https.Routes().Post(path, [this, path, action](const httplib::Request& request, httplib::Response& response) {
       std::lock_guard lock(mutex);
       ++requests[path];
-      (this->*action)(Parse(request.body), response);
+      (this->*action)(ParseJsonObject(request.body), response);
     });
   }
 

@@ -1,5 +1,7 @@
 #include "tests/support/https_server.h"
 
+#include <memory>
+
 #include "tests/support/fixtures.h"
 
 namespace kv::test {
@@ -26,5 +28,18 @@ void HttpsServer::Start() {
 }
 
 std::string HttpsServer::BaseUrl() const { return "https://127.0.0.1:" + std::to_string(port_); }
+
+Json::Value ParseJsonObject(const std::string& text) {
+  Json::Value value;
+  std::string errors;
+  std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
+  reader->parse(text.data(), text.data() + text.size(), &value, &errors);
+  return value.isObject() ? value : Json::Value(Json::objectValue);
+}
+
+void AnswerJson(httplib::Response& response, int status, const Json::Value& reply) {
+  response.status = status;
+  response.set_content(Json::writeString(Json::StreamWriterBuilder(), reply), "application/json");
+}
 
 }  // namespace kv::test

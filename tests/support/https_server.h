@@ -1,6 +1,7 @@
 #pragma once
 
 #include <httplib.h>
+#include <json/json.h>
 
 #include <atomic>
 #include <string>
@@ -29,5 +30,11 @@ class HttpsServer {
   std::atomic<bool> listenEnded_{false};
   int port_ = -1;
 };
+
+// A request's body as a JSON object; an empty object for anything else.
+Json::Value ParseJsonObject(const std::string& text);
+
+// Answers with `reply` as JSON and the given status.
+void AnswerJson(httplib::Response& response, int status, const Json::Value& reply);
 
 }  // namespace kv::test

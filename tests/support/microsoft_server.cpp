@@ -16,24 +16,11 @@ namespace {
 constexpr const char* kDeviceCode = "PLACEHOLDER_DEVICE_CODE";
 constexpr const char* kScope = "XboxLive.signin offline_access";
 
-Json::Value Parse(const std::string& text) {
-  Json::Value value;
-  std::string errors;
-  std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
-  reader->parse(text.data(), text.data() + text.size(), &value, &errors);
-  return value.isObject() ? value : Json::Value(Json::objectValue);
-}
-
-void Answer(httplib::Response& response, int status, const Json::Value& reply) {
-  response.status = status;
-  response.set_content(Json::writeString(Json::StreamWriterBuilder(), reply), "application/json");
-}
-
 void OAuthError(httplib::Response& response, const std::string& error) {
   Json::Value reply(Json::objectValue);
   reply["error"] = error;
   reply["error_description"] = "AADSTS: " + error;
-  Answer(response, 400, reply);
+  AnswerJson(response, 400, reply);
 }
 
 Json::Value XboxReply(const std::string& token, const std::string& userHash, const std::string& xuid) {
@@ -72,14 +59,14 @@ struct MicrosoftServer::State {
 
   // Microsoft's tokens: the documented reply's the first time, new ones for each renewal.
   void IssueTokens(httplib::Response& response) {
-    Json::Value reply = Parse(ReadFixture("microsoft/token-reply.documented.json"));
+    Json::Value reply = ParseJsonObject(ReadFixture("microsoft/token-reply.documented.json"));
     if (!refreshToken.empty()) {
       reply["access_token"] = Next("ms-access");
       reply["refresh_token"] = Next("ms-refresh");
     }
     microsoftTokens.insert(reply["access_token"].asString());
     refreshToken = reply["refresh_token"].asString();
-    Answer(response, 200, reply);
+    AnswerJson(response, 200, reply);
   }
 
   void DeviceCode(const httplib::Request& request, httplib::Response& response) {
@@ -87,13 +74,13 @@ struct MicrosoftServer::State {
       OAuthError(response, "invalid_client");
       return;
     }
-    Json::Value reply = Parse(ReadFixture("microsoft/device-code-reply.redacted.json"));
+    Json::Value reply = ParseJsonObject(ReadFixture("microsoft/device-code-reply.redacted.json"));
     reply["interval"] = options.interval;
     reply["expires_in"] = options.expiresIn;
     if (!options.verificationUriComplete.empty()) reply["verification_uri_complete"] = options.verificationUriComplete;
     polls.assign(options.polls.begin(), options.polls.end());
     held = options.holdPolls;
-    Answer(response, 200, reply);
+    AnswerJson(response, 200, reply);
   }
 
   void Token(const httplib::Request& request, httplib::Response& response) {
@@ -139,7 +126,7 @@ struct MicrosoftServer::State {
     }
     const std::string token = Next("xbl");
     xboxTokens.insert(token);
-    Answer(response, 200, XboxReply(token, kUserHash, ""));
+    AnswerJson(response, 200, XboxReply(token, kUserHash, ""));
   }
 
   void Xsts(const Json::Value& body, httplib::Response& response) {
@@ -157,12 +144,12 @@ struct MicrosoftServer::State {
       reply["XErr"] = Json::UInt64(std::stoull(options.xerr));
       reply["Message"] = "";
       reply["Redirect"] = "https://start.ui.xboxlive.com/CreateAccount";
-      Answer(response, 401, reply);
+      AnswerJson(response, 401, reply);
       return;
     }
     const std::string token = Next("xsts");
     xstsTokens.insert(token);
-    Answer(response, 200,
+    AnswerJson(response, 200,
            XboxReply(token, options.xstsOtherUser ? "another-user" : kUserHash, options.withXuid ? kXuid : ""));
   }
 
@@ -185,7 +172,7 @@ struct MicrosoftServer::State {
     reply["access_token"] = gameToken;
     reply["token_type"] = "Bearer";
     reply["expires_in"] = Json::Int64(options.gameTokenLifetime);
-    Answer(response, 200, reply);
+    AnswerJson(response, 200, reply);
   }
 
   bool Authorised(const httplib::Request& request) const {
@@ -202,7 +189,7 @@ struct MicrosoftServer::State {
       response.set_content(ReadFixture("microsoft/entitlements-mcstore.redacted.json"), "application/json");
       return;
     }
-    Answer(response, 200, Parse(R"({"items":[],"signature":"","keyId":"1"})"));
+    AnswerJson(response, 200, ParseJsonObject(R"({"items":[],"signature":"","keyId":"1"})"));
   }
 
   void Profile(const httplib::Request& request, httplib::Response& response) {
@@ -211,8 +198,8 @@ struct MicrosoftServer::State {
       return;
     }
     if (!options.hasProfile) {
-      Answer(response, 404,
-             Parse(R"({"path":"/minecraft/profile","errorType":"NOT_FOUND","error":"NOT_FOUND",)"
+      AnswerJson(response, 404,
+             ParseJsonObject(R"({"path":"/minecraft/profile","errorType":"NOT_FOUND","error":"NOT_FOUND",)"
                    R"("errorMessage":"The server has not found anything matching the request URI"})"));
       return;
     }
@@ -226,7 +213,7 @@ struct MicrosoftServer::State {
     skin["variant"] = "CLASSIC";
     reply["skins"].append(skin);
     reply["capes"] = Json::Value(Json::arrayValue);
-    Answer(response, 200, reply);
+    AnswerJson(response, 200, reply);
   }
 
   using Handler = void (State::*)(const httplib::Request&, httplib::Response&);
@@ -246,7 +233,7 @@ struct MicrosoftServer::State {
     https.Routes().Post(path, [this, handler](const httplib::Request& request, httplib::Response& response) {
       std::lock_guard lock(mutex);
       Record(request);
-      (this->*handler)(Parse(request.body), response);
+      (this->*handler)(ParseJsonObject(request.body), response);
     });
   }
   void Get(const char* path, Handler handler) {
